@@ -1,0 +1,79 @@
+#include "core/link/exchange.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+#include "core/link/clock.h"
+#include "core/link/host.h"
+#include "core/link/timer1.h"
+#include "core/link/usb_port.h"
+
+namespace vrn {
+
+void Exchange::SendCommand(std::string_view text) {
+    Clock& clock = host_.clock();
+    port_.purge();
+    clock.pace();
+    for (char c : text) {
+        const uint8_t byte = static_cast<uint8_t>(c);
+        port_.write({&byte, 1});
+        clock.pace();
+    }
+}
+
+bool Exchange::WaitForByte(uint8_t marker, int seconds) {
+    Timer1& timer = host_.timer();
+    timer.TimeoutTicks = seconds * 2;
+    WaitAborted = false;
+    for (;;) {
+        uint8_t byte = 0;
+        if (port_.read({&byte, 1}).count == 1 && byte == marker) return false;
+        host_.pump();
+        if (WaitAborted) return true;
+        if (timer.TimeoutTicks <= 0) break;
+    }
+    host_.beep(BeepKind::Default);
+    return true;
+}
+
+bool Exchange::query(const Query& q, std::string& reply) {
+    std::vector<uint8_t> buffer(q.replyLength);
+    for (int attempt = 0; attempt < kQueryTries; ++attempt) {
+        SendCommand(q.command);
+        if (q.pause) host_.clock().sleepMs(kQueryPauseMs);
+        const ReadResult r = port_.read(buffer);
+        if (r.count >= q.replyLength) {
+            reply.assign(buffer.begin(), buffer.end());
+            return false;
+        }
+    }
+    host_.appendLine(q.failLine);
+    return true;
+}
+
+bool Exchange::setting(std::string_view command) {
+    for (int send = 0; send < kSettingSends; ++send) {
+        SendCommand(command);
+        if (!WaitForByte(kAck, kSettingWaitSeconds)) return false;
+    }
+    return true;
+}
+
+std::string commandText(const char* format, ...) {
+    char buffer[128];
+    va_list args;
+    va_start(args, format);
+    const int n = std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    std::string text(buffer, n < 0 ? 0 : std::min<size_t>(static_cast<size_t>(n), sizeof buffer - 1));
+    text.push_back('\r');
+    return text;
+}
+
+void MyCommError(Host& host) {
+    warn(host, kCommErrorText);
+}
+
+}  // namespace vrn

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vrn {
+
+class Host;
+class UsbPort;
+
+// The command exchange: paced sends after a purge, fixed-length queries with retries,
+// acknowledged settings with retries, and the wait for a marker byte.
+class Exchange {
+public:
+    static constexpr int kQueryTries = 10;
+    static constexpr int64_t kQueryPauseMs = 50;
+    static constexpr int kSettingSends = 10;
+    static constexpr int kSettingWaitSeconds = 2;
+    static constexpr uint8_t kAck = '*';
+    static constexpr uint8_t kNext = '!';
+
+    Exchange(UsbPort& port, Host& host) : port_(port), host_(host) {}
+
+    // Ends a running WaitForByte with failure; cleared at the start of every wait.
+    bool WaitAborted = false;
+
+    // Purges both buffers, then writes the text byte by byte, just over 1 ms apart.
+    void SendCommand(std::string_view text);
+
+    // Waits for the marker; true means failed (time limit, with a beep, or aborted, without).
+    bool WaitForByte(uint8_t marker, int seconds);
+
+    struct Query {
+        std::string command;     // with its carriage return
+        size_t replyLength = 0;  // the exact reply length
+        bool pause = true;       // 50 ms between send and read
+        std::string failLine;    // the step's "CANNOT GET ..." line
+    };
+    // The query pattern up to the reading of the reply: true means failed (after the step's line).
+    bool query(const Query& q, std::string& reply);
+
+    // The setting pattern: up to ten sends, each waiting up to 2 s for "*"; true means failed.
+    bool setting(std::string_view command);
+
+    UsbPort& port() { return port_; }
+    Host& host() { return host_; }
+
+private:
+    UsbPort& port_;
+    Host& host_;
+};
+
+// Formats a command text with its arguments and the carriage return, e.g. command("CMD250 %u", 5).
+std::string commandText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// The one communication-failure box.
+void MyCommError(Host& host);
+
+inline constexpr const char* kCommErrorText =
+    "Cannot communicate with 41700.\n\nDevice may be busy. Make sure\n41700 is in OPERATE mode.\n"
+    "Attempt USB Reconnect from File menu and\nplease try again.";
+
+}  // namespace vrn

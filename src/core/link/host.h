@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vrn {
+
+class Clock;
+class Timer1;
+
+enum class MsgKind : uint8_t { Warning, Confirmation };
+enum class MsgButtons : uint8_t { Ok, YesNo };
+enum class MsgResult : uint8_t { Ok, Yes, No };
+enum class BeepKind : uint8_t { Default, Warning };
+
+// A file dialog as the window shows it. The filter uses the "Text (*.ext)|*.ext|..." pairs.
+struct FileDialogSpec {
+    std::string title;
+    std::string filter;
+    std::string defaultExt;        // without the dot
+    bool mustExist = false;        // open: path and file must exist
+    bool overwritePrompt = false;  // save: ask before replacing a file
+};
+
+// Everything a transfer needs from the window. The window implements it with its widgets, the
+// command-line tool with the terminal, tests with a recording host that answers from a script.
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // Message area: one line appended, or raw text appended to the last line.
+    virtual void appendLine(std::string_view line) = 0;
+    virtual void appendText(std::string_view text) = 0;
+    virtual void clearMessages() = 0;
+
+    virtual void setProgressMax(int max) = 0;
+    virtual void setProgress(int position) = 0;
+
+    virtual void setStatusText(std::string_view text) = 0;
+
+    // The program's modal message box, centred on the main window; returns the button pressed.
+    virtual MsgResult MyMessage(std::string_view text, MsgButtons buttons, MsgKind kind) = 0;
+
+    virtual void beep(BeepKind kind) = 0;
+    virtual void setWaitCursor(bool on) = 0;
+
+    // Lets pending window events run (repaint, buttons, Timer1 ticks).
+    virtual void pump() = 0;
+
+    virtual Timer1& timer() = 0;
+    virtual Clock& clock() = 0;
+
+    // Empty when the user cancels.
+    virtual std::optional<std::string> openFileName(const FileDialogSpec& spec) = 0;
+    virtual std::optional<std::string> saveFileName(const FileDialogSpec& spec) = 0;
+};
+
+// Shows a warning box with OK.
+inline void warn(Host& host, std::string_view text) {
+    host.MyMessage(text, MsgButtons::Ok, MsgKind::Warning);
+}
+
+// Asks a Yes/No question; true on Yes.
+inline bool confirm(Host& host, std::string_view text) {
+    return host.MyMessage(text, MsgButtons::YesNo, MsgKind::Confirmation) == MsgResult::Yes;
+}
+
+// Hourglass for the lifetime of the guard, restored on every way out.
+class WaitCursor {
+public:
+    explicit WaitCursor(Host& host) : host_(host) { host_.setWaitCursor(true); }
+    ~WaitCursor() { host_.setWaitCursor(false); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    Host& host_;
+};
+
+}  // namespace vrn

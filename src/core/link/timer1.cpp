@@ -1,0 +1,37 @@
+#include "core/link/timer1.h"
+
+namespace vrn {
+
+void Timer1::start(int64_t nowMs) {
+    enabled_ = true;
+    nextTickMs_ = nowMs + kIntervalMs;
+}
+
+void Timer1::stop() {
+    enabled_ = false;
+}
+
+void Timer1::setEnabled(bool on, int64_t nowMs) {
+    if (on == enabled_) return;
+    if (on)
+        start(nowMs);
+    else
+        stop();
+}
+
+int Timer1::catchUp(int64_t nowMs) {
+    int fired = 0;
+    while (enabled_ && nowMs >= nextTickMs_) {
+        nextTickMs_ += kIntervalMs;
+        tick();
+        ++fired;
+    }
+    return fired;
+}
+
+void Timer1::tick() {
+    if (onTick) onTick();
+    if (TimeoutTicks > 0) --TimeoutTicks;
+}
+
+}  // namespace vrn

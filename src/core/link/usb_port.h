@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "core/link/port.h"
+
+namespace vrn {
+
+class Host;
+
+using PortHandle = uint32_t;
+
+// The one USB port to the instrument: opened at start-up and on reconnect, closed at exit.
+class UsbPort {
+public:
+    static constexpr const char* kDescription = "VARNO 41700 USB";
+    static constexpr uint32_t kBaudRate = 1250000;
+    static constexpr uint32_t kReadTimeoutMs = 250;
+    static constexpr int64_t kReopenWaitMs = 2000;
+    static constexpr const char* kOpenText = "VARNO 41700 USB: Port Open";
+    static constexpr const char* kClosedText = "USB port closed";
+    static constexpr const char* kCannotOpenText = "Cannot open VARNO 41700 USB port.";
+
+    UsbPort(Port& driver, Host& host) : driver_(driver), host_(host) {}
+
+    // 0 means no port is open.
+    PortHandle handle() const { return PortHandle_; }
+    bool isOpen() const { return PortHandle_ != 0; }
+
+    void OpenUsbPort();
+    void ReconnectUSB();
+    void closeAtExit();
+
+    // Driver calls for the exchange and the block transfers; nothing is sent while closed.
+    void purge();
+    void write(std::span<const uint8_t> bytes);
+    ReadResult read(std::span<uint8_t> buffer);
+
+private:
+    Port& driver_;
+    Host& host_;
+    PortHandle PortHandle_ = 0;
+    PortHandle nextHandle_ = 1;
+};
+
+}  // namespace vrn

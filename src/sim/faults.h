@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+
+namespace vrn::sim {
+
+// What the instrument can be told to do wrong, per command number (or for all commands).
+struct Fault {
+    enum class Kind : uint8_t {
+        None,
+        Silent,     // no reply at all
+        Short,      // the reply loses its last `shortBy` bytes
+        Replace,    // the reply is `text` instead
+        StrayFirst  // `text` goes out before the reply
+    };
+    Kind kind = Kind::None;
+    size_t shortBy = 1;
+    std::string text;
+    int times = -1;  // how many replies it spoils; -1 for every one
+
+    static Fault silent(int times = -1) { return make(Kind::Silent, 0, {}, times); }
+    static Fault cutShort(size_t by, int times = -1) { return make(Kind::Short, by, {}, times); }
+    static Fault replace(std::string text, int times = -1) {
+        return make(Kind::Replace, 0, std::move(text), times);
+    }
+    static Fault strayFirst(std::string text, int times = -1) {
+        return make(Kind::StrayFirst, 0, std::move(text), times);
+    }
+
+private:
+    static Fault make(Kind kind, size_t by, std::string text, int times) {
+        Fault f;
+        f.kind = kind;
+        f.shortBy = by;
+        f.text = std::move(text);
+        f.times = times;
+        return f;
+    }
+};
+
+struct Faults {
+    std::map<int, Fault> perCommand;
+    std::optional<Fault> all;  // applies to every command without its own fault
+    // The link drops (no more bytes reach the PC) once this many reply bytes were sent.
+    std::optional<uint64_t> dropAfterBytes;
+    // Blocks of a block transfer (numbered from 0) whose bytes arrive corrupted.
+    std::map<int, int> corruptBlocks;  // block number -> how many times
+
+    // The fault for this command, counting one use; Kind::None when there is none.
+    Fault take(int command);
+};
+
+}  // namespace vrn::sim

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "sim/faults.h"
+#include "sim/sim_state.h"
+
+namespace vrn {
+class Clock;
+}
+
+namespace vrn::sim {
+
+// One command line as the instrument parsed it: "CMD" + number + blank-separated arguments.
+struct CommandLine {
+    int number = -1;
+    std::string text;               // without the carriage return
+    std::vector<std::string> args;  // the blank-separated words after the number
+};
+
+// The instrument's side of the protocol. Bytes from the PC arrive through receive() as they come;
+// replies leave through an output queue in which every byte has the time it reaches the PC.
+// Each subsystem registers its commands (setup_commands.cpp, ...).
+class Instrument {
+public:
+    // Time from the end of a command to the first reply byte, and the time of one byte on the line.
+    static constexpr int64_t kReplyLatencyUs = 300;
+    static constexpr int64_t kByteTimeUs = 8;  // 10 bits at 1,250,000 baud
+    // A block transfer that stalls this long is abandoned; the next bytes are commands again.
+    static constexpr int64_t kBlockIdleUs = 1000000;
+
+    using Handler = std::function<void(Instrument&, const CommandLine&)>;
+    using BlockHandler = std::function<void(Instrument&, std::span<const uint8_t>)>;
+
+    explicit Instrument(Clock& clock);
+
+    // Bytes from the PC, at the clock's current time.
+    void receive(std::span<const uint8_t> bytes);
+    // Moves the reply bytes that have reached the PC by nowUs into out; returns how many.
+    size_t take(std::span<uint8_t> out, int64_t nowUs);
+    // When the next queued byte reaches the PC, if any is queued.
+    std::optional<int64_t> nextOutputUs() const;
+    // The PC purged its receive buffer: bytes that had arrived are gone.
+    void discardArrived(int64_t nowUs);
+
+    // For command handlers: queue reply bytes (after the latency, or after delayUs more).
+    void reply(std::string_view bytes, int64_t delayUs = 0);
+    void replyBytes(std::span<const uint8_t> bytes, int64_t delayUs = 0);
+    // The next n raw bytes from the PC go to onBlock instead of the command reader.
+    void expectBlock(size_t n, BlockHandler onBlock);
+
+    void registerCommand(int number, Handler handler);
+
+    Clock& clock() { return clock_; }
+
+    State state;
+    Faults faults;
+    // How often each command number was received, and every command line in order.
+    std::map<int, int> commandCounts;
+    std::vector<std::string> commandLog;
+    // Raw blocks received (count of blocks taken by expectBlock handlers).
+    int blocksReceived = 0;
+
+private:
+    void onByte(uint8_t byte);
+    void dispatch(const std::string& line);
+    void queue(std::span<const uint8_t> bytes, int64_t delayUs);
+
+    Clock& clock_;
+    std::map<int, Handler> handlers_;
+    std::string line_;
+    size_t blockWanted_ = 0;
+    int64_t lastByteUs_ = 0;
+    std::vector<uint8_t> block_;
+    BlockHandler onBlock_;
+    int currentCommand_ = -1;
+    Fault currentFault_;
+    struct Pending {
+        int64_t atUs;
+        uint8_t byte;
+    };
+    std::deque<Pending> output_;
+    int64_t lineFreeUs_ = 0;  // when the line has sent everything queued so far
+    uint64_t bytesSent_ = 0;
+};
+
+// Parses "CMDnnn a b c"; number -1 when the text is not a command.
+CommandLine parseCommandLine(const std::string& text);
+
+// An instrument with every command of the protocol that the simulation knows.
+void registerAllCommands(Instrument& instrument);
+
+}  // namespace vrn::sim

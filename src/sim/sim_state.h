@@ -1,0 +1,40 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace vrn::sim {
+
+// One record field as the instrument keeps it.
+struct SimField {
+    std::string label;  // single-byte text, at most 25 characters
+    uint8_t type = 0;
+    uint8_t width = 7;
+    uint8_t precision = 1;
+};
+
+// The instrument's Setup. Baud rates are kept as wire codes (12, 24, ... 230).
+struct SimSetup {
+    int month = 1, day = 1, year = 26;  // year - 2000
+    int hour = 12, minute = 0, second = 0;
+    int com1Code = 96;  // negative for RS-485
+    int com2Code = 96;
+    int stopOnError = 0;
+    int keyLock = 0;
+    int interval = 1;
+    int fieldsPerRecord = 1;
+    int autoScroll = 0;
+    int scrollPause = 1;
+    int scrollEnd = 8;
+    std::array<SimField, 25> fields = defaultFields();
+
+    static std::array<SimField, 25> defaultFields();
+};
+
+// Everything the simulated instrument remembers. Each subsystem adds its part.
+struct State {
+    SimSetup setup;
+};
+
+}  // namespace vrn::sim

@@ -1,0 +1,189 @@
+#include "core/link/exchange.h"
+
+#include <gtest/gtest.h>
+
+#include "core/link/decimal.h"
+#include "core/link/usb_port.h"
+#include "recording_host.h"
+#include "sim/instrument.h"
+#include "sim/sim_port.h"
+
+namespace vrn {
+namespace {
+
+using sim::Fault;
+
+struct Rig {
+    test::RecordingHost host;
+    sim::Instrument instrument{host.clock_};
+    sim::SimPort driver{instrument, host.clock_};
+    UsbPort usb{driver, host};
+    Exchange ex{usb, host};
+    Rig() {
+        sim::registerAllCommands(instrument);
+        usb.OpenUsbPort();
+    }
+    int64_t ms() { return host.clock_.nowMs(); }
+};
+
+TEST(Decimal, ReadsLikeTheReplies) {
+    struct Row {
+        const char* text;
+        size_t pos;
+        int32_t want;
+    } rows[] = {
+        {" 96", 0, 96},
+        {"-115", 0, -115},
+        {"  5", 0, 5},
+        {"abc", 0, 0},
+        {"07-14-26", 3, 14},
+        {"07-14-26", 6, 26},
+        {"", 0, 0},
+        {"12", 9, 0},
+        {"+7x", 0, 7},
+        {"99999999999", 0, 2147483647},
+        {"-99999999999", 0, -2147483647 - 1},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(readDecimal(r.text, r.pos), r.want) << r.text << " at " << r.pos;
+}
+
+TEST(Exchange, SendCommandPurgesThenPacesEveryByte) {
+    Rig rig;
+    const int purgesBefore = rig.driver.purges;
+    const int64_t start = rig.host.clock_.nowUs();
+    rig.ex.SendCommand("CMD255\r");
+    EXPECT_EQ(rig.driver.purges, purgesBefore + 1);
+    ASSERT_EQ(rig.driver.written.size(), 7u);
+    std::string sent;
+    for (size_t i = 0; i < rig.driver.written.size(); ++i) {
+        sent.push_back(static_cast<char>(rig.driver.written[i].byte));
+        EXPECT_EQ(rig.driver.written[i].atUs, start + static_cast<int64_t>(i + 1) * kPaceUs);
+    }
+    EXPECT_EQ(sent, "CMD255\r");
+    EXPECT_EQ(rig.host.clock_.nowUs() - start, 8 * kPaceUs);
+}
+
+TEST(Exchange, QueryRetriesShortRepliesAndAcceptsTheTenth) {
+    Rig rig;
+    rig.instrument.faults.perCommand[255] = Fault::cutShort(1, 9);
+    std::string reply;
+    EXPECT_FALSE(rig.ex.query({"CMD255\r", 2, true, "CANNOT GET INTERVAL"}, reply));
+    EXPECT_EQ(reply, " 1");
+    EXPECT_EQ(rig.instrument.commandCounts[255], 10);
+    EXPECT_TRUE(rig.host.lines.empty());
+}
+
+TEST(Exchange, TenSilentQueriesTakeAboutThreeSecondsAndWriteTheLine) {
+    Rig rig;
+    rig.instrument.faults.perCommand[255] = Fault::silent();
+    std::string reply;
+    const int64_t start = rig.ms();
+    EXPECT_TRUE(rig.ex.query({"CMD255\r", 2, true, "CANNOT GET INTERVAL"}, reply));
+    // Each try: 8 paced bytes, the 50 ms pause and the 250 ms read time-out.
+    const int64_t perTryUs = 8 * kPaceUs + Exchange::kQueryPauseMs * 1000 + UsbPort::kReadTimeoutMs * 1000;
+    EXPECT_EQ(rig.ms() - start, Exchange::kQueryTries * perTryUs / 1000);
+    EXPECT_EQ(rig.host.lines, std::vector<std::string>{"CANNOT GET INTERVAL"});
+}
+
+TEST(Exchange, TenFailedSettingsTakeAboutTwentySecondsWithTenBeeps) {
+    Rig rig;
+    rig.instrument.faults.perCommand[250] = Fault::silent();
+    const int64_t start = rig.ms();
+    EXPECT_TRUE(rig.ex.setting(commandText("CMD250 %u", 5u)));
+    EXPECT_EQ(rig.host.beepTimesUs.size(), 10u);
+    EXPECT_EQ(rig.instrument.commandCounts[250], 10);
+    const int64_t took = rig.ms() - start;
+    EXPECT_GE(took, 10 * 1500);
+    EXPECT_LE(took, 10 * (2000 + 250 + 20));
+    EXPECT_TRUE(rig.host.lines.empty());
+}
+
+TEST(Exchange, WaitForByteSkipsOtherBytesAndEndsWithinItsLimit) {
+    Rig rig;
+    rig.instrument.faults.perCommand[250] = Fault::strayFirst("!?CMD250");
+    EXPECT_FALSE(rig.ex.setting(commandText("CMD250 %u", 7u)));
+    EXPECT_EQ(rig.instrument.state.setup.interval, 7);
+
+    for (int seconds : {1, 2, 5}) {
+        const int64_t start = rig.host.clock_.nowUs();
+        const size_t beeps = rig.host.beepTimesUs.size();
+        EXPECT_TRUE(rig.ex.WaitForByte('*', seconds));
+        const int64_t took = rig.host.clock_.nowUs() - start;
+        EXPECT_GE(took, seconds * 1000000 - 500000) << seconds;
+        EXPECT_LE(took, seconds * 1000000 + 250000) << seconds;
+        EXPECT_EQ(rig.host.beepTimesUs.size(), beeps + 1);
+    }
+}
+
+TEST(Exchange, WaitAbortedEndsTheWaitAtOnceWithoutABeep) {
+    Rig rig;
+    rig.host.timer_.onTick = [&] { rig.ex.WaitAborted = true; };
+    const int64_t start = rig.ms();
+    EXPECT_TRUE(rig.ex.WaitForByte('*', 60));
+    EXPECT_LE(rig.ms() - start, 750);
+    EXPECT_TRUE(rig.host.beepTimesUs.empty());
+}
+
+TEST(Exchange, BytesLeftFromAnEarlierCommandArePurged) {
+    Rig rig;
+    rig.ex.SendCommand("CMD255\r");
+    rig.host.clock_.sleepMs(5);  // the reply has arrived, nobody read it
+    std::string reply;
+    EXPECT_FALSE(rig.ex.query({"CMD315\r", 2, false, "CANNOT GET FIELDS PER RECORD"}, reply));
+    EXPECT_EQ(reply, " 1");
+    rig.instrument.state.setup.fieldsPerRecord = 12;
+    EXPECT_FALSE(rig.ex.query({"CMD315\r", 2, false, "x"}, reply));
+    EXPECT_EQ(reply, "12");
+}
+
+TEST(UsbPort, StartWithoutInstrumentWarnsOnceAndStaysClosed) {
+    test::RecordingHost host;
+    sim::Instrument instrument{host.clock_};
+    sim::SimPort driver{instrument, host.clock_};
+    driver.present = false;
+    UsbPort usb{driver, host};
+    usb.OpenUsbPort();
+    EXPECT_FALSE(usb.isOpen());
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].text, "Cannot open VARNO 41700 USB port.");
+    EXPECT_EQ(host.status, "USB port closed");
+
+    // Reconnect with the port closed: no wait, the same warning again.
+    const int64_t start = host.clock_.nowMs();
+    usb.ReconnectUSB();
+    EXPECT_EQ(host.clock_.nowMs(), start);
+    EXPECT_EQ(host.boxes.size(), 2u);
+    EXPECT_EQ(driver.resets, 0);
+    usb.closeAtExit();
+    EXPECT_EQ(driver.closes, 0);
+}
+
+TEST(UsbPort, OpenConfiguresAndReconnectWaitsTwoSecondsWithTheHourglass) {
+    test::RecordingHost host;
+    sim::Instrument instrument{host.clock_};
+    sim::SimPort driver{instrument, host.clock_};
+    UsbPort usb{driver, host};
+    usb.OpenUsbPort();
+    EXPECT_TRUE(usb.isOpen());
+    EXPECT_EQ(host.status, "VARNO 41700 USB: Port Open");
+    EXPECT_EQ(driver.baud(), 1250000u);
+    EXPECT_EQ(driver.wordLength(), 8);
+    EXPECT_EQ(driver.readTimeoutMs(), 250u);
+    EXPECT_TRUE(host.boxes.empty());
+
+    const int64_t start = host.clock_.nowMs();
+    usb.ReconnectUSB();
+    EXPECT_EQ(host.clock_.nowMs() - start, UsbPort::kReopenWaitMs);
+    EXPECT_EQ(driver.resets, 1);
+    EXPECT_EQ(driver.closes, 1);
+    EXPECT_EQ(host.waitCursorShown, 1);
+    EXPECT_EQ(host.waitCursorDepth, 0);
+    EXPECT_TRUE(usb.isOpen());
+    usb.closeAtExit();
+    usb.closeAtExit();
+    EXPECT_EQ(driver.closes, 2);
+}
+
+}  // namespace
+}  // namespace vrn

@@ -1,0 +1,59 @@
+#include "recording_host.h"
+
+#include <stdexcept>
+
+namespace vrn::test {
+
+RecordingHost::RecordingHost() {
+    timer_.start(clock_.nowMs());
+}
+
+void RecordingHost::appendLine(std::string_view line) {
+    lines.emplace_back(line);
+}
+
+void RecordingHost::appendText(std::string_view text) {
+    if (lines.empty()) lines.emplace_back();
+    lines.back() += text;
+}
+
+void RecordingHost::clearMessages() {
+    lines.clear();
+}
+
+MsgResult RecordingHost::MyMessage(std::string_view text, MsgButtons buttons, MsgKind kind) {
+    boxes.push_back({std::string(text), buttons, kind});
+    if (buttons == MsgButtons::Ok) return MsgResult::Ok;
+    if (answers.empty()) throw std::logic_error("unscripted question: " + std::string(text));
+    const MsgResult answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+void RecordingHost::beep(BeepKind) {
+    beepTimesUs.push_back(clock_.nowUs());
+}
+
+void RecordingHost::setWaitCursor(bool on) {
+    waitCursorDepth += on ? 1 : -1;
+    if (on) ++waitCursorShown;
+}
+
+void RecordingHost::pump() {
+    ++pumps;
+    timer_.catchUp(clock_.nowMs());
+}
+
+std::optional<std::string> RecordingHost::openFileName(const FileDialogSpec& spec) {
+    dialogs.push_back(spec);
+    if (fileNames.empty()) throw std::logic_error("unscripted open dialog: " + spec.title);
+    auto name = fileNames.front();
+    fileNames.pop_front();
+    return name;
+}
+
+std::optional<std::string> RecordingHost::saveFileName(const FileDialogSpec& spec) {
+    return openFileName(spec);
+}
+
+}  // namespace vrn::test

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/link/host.h"
+#include "core/link/timer1.h"
+#include "core/link/virtual_clock.h"
+
+namespace vrn::test {
+
+// A Host for tests: keeps every line, box, beep and progress value, answers boxes and file
+// dialogs from a script, and runs Timer1 on the virtual clock in pump().
+class RecordingHost : public Host {
+public:
+    struct Box {
+        std::string text;
+        MsgButtons buttons;
+        MsgKind kind;
+    };
+
+    RecordingHost();
+
+    void appendLine(std::string_view line) override;
+    void appendText(std::string_view text) override;
+    void clearMessages() override;
+    void setProgressMax(int max) override { progressMax = max; }
+    void setProgress(int position) override { progress.push_back(position); }
+    void setStatusText(std::string_view text) override { status = std::string(text); }
+    MsgResult MyMessage(std::string_view text, MsgButtons buttons, MsgKind kind) override;
+    void beep(BeepKind kind) override;
+    void setWaitCursor(bool on) override;
+    void pump() override;
+    Timer1& timer() override { return timer_; }
+    Clock& clock() override { return clock_; }
+    std::optional<std::string> openFileName(const FileDialogSpec& spec) override;
+    std::optional<std::string> saveFileName(const FileDialogSpec& spec) override;
+
+    // Script: answers for the next boxes (Yes/No; OK boxes need none) and file dialogs.
+    void setNextAnswer(MsgResult answer) { answers.push_back(answer); }
+    void setNextFileName(std::optional<std::string> name) { fileNames.push_back(std::move(name)); }
+
+    VirtualClock clock_;
+    Timer1 timer_;
+    std::vector<std::string> lines;  // the message area, line by line
+    std::vector<Box> boxes;
+    std::vector<int64_t> beepTimesUs;
+    std::vector<int> progress;  // every position set, in order
+    int progressMax = 0;
+    std::string status;
+    int waitCursorDepth = 0;
+    int waitCursorShown = 0;  // how many times the hourglass was set
+    int pumps = 0;
+    std::vector<FileDialogSpec> dialogs;
+    std::deque<MsgResult> answers;
+    std::deque<std::optional<std::string>> fileNames;
+};
+
+}  // namespace vrn::test
