@@ -1,0 +1,47 @@
+#pragma once
+
+#include <vector>
+
+#include "core/link/port.h"
+#include "ports/port_info.h"
+
+struct ftdi_context;
+
+namespace vrn {
+
+// The instrument's bridge driven directly over USB through libftdi1, for a bridge that the
+// kernel's serial driver does not claim.
+class FtdiPort final : public Port {
+public:
+    // FTDI's vendor id and the product ids its bridges carry out of the factory.
+    static constexpr int kVendorId = 0x0403;
+    static constexpr int kProductIds[] = {0x6001, 0x6010, 0x6011, 0x6014, 0x6015};
+    // The bridge sends what it holds after this long (its default is 16 ms).
+    static constexpr unsigned char kLatencyMs = 1;
+
+    FtdiPort() = default;
+    ~FtdiPort() override;
+    FtdiPort(const FtdiPort&) = delete;
+    FtdiPort& operator=(const FtdiPort&) = delete;
+
+    bool openEx(std::string_view description) override;
+    void setBaudRate(uint32_t baud) override;
+    void setDataCharacteristics(uint8_t wordLength, uint8_t stopBits, uint8_t parity) override;
+    void setTimeouts(uint32_t readMs, uint32_t writeMs) override;
+    void setFlowControl(uint16_t mode, uint8_t xon, uint8_t xoff) override;
+    void purge() override;
+    void write(std::span<const uint8_t> bytes) override;
+    ReadResult read(std::span<uint8_t> buffer) override;
+    void close() override;
+    // A USB reset of the bridge.
+    void resetDevice() override;
+
+    // Every FTDI bridge on the USB, the instrument's marked.
+    static std::vector<HardwarePortInfo> list();
+
+private:
+    ftdi_context* ftdi_ = nullptr;
+    uint32_t readTimeoutMs_ = 250;
+};
+
+}  // namespace vrn

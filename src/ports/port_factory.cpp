@@ -1,0 +1,21 @@
+#include "ports/port_factory.h"
+
+#include "ports/ftdi_port.h"
+#include "ports/searching_port.h"
+#include "ports/serial_port.h"
+
+namespace vrn {
+
+std::unique_ptr<Port> makeHardwarePort(const std::string& device) {
+    if (device.empty()) return std::make_unique<SearchingPort>();
+    return std::make_unique<SerialPort>(device);
+}
+
+std::vector<HardwarePortInfo> listHardwarePorts() {
+    std::vector<HardwarePortInfo> ports = SerialPort::list();
+    for (HardwarePortInfo& bridge : FtdiPort::list())
+        ports.push_back(std::move(bridge));
+    return ports;
+}
+
+}  // namespace vrn

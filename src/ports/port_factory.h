@@ -1,0 +1,21 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/link/port.h"
+#include "ports/port_info.h"
+
+namespace vrn {
+
+// The driver for the real instrument. An empty device finds the bridge by its description on
+// every open (serial tty first, then raw FTDI); otherwise the named serial device is opened
+// (a /dev/ttyUSB0, or the simulator's pty). Serial ports need a QCoreApplication.
+std::unique_ptr<Port> makeHardwarePort(const std::string& device);
+
+// Every serial port and FTDI bridge seen, the instrument's marked (a bridge held by the kernel's
+// driver shows up twice: as its tty and as its USB device).
+std::vector<HardwarePortInfo> listHardwarePorts();
+
+}  // namespace vrn

@@ -1,0 +1,205 @@
+#include "ports/serial_port.h"
+
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+
+#include <QSerialPort>
+#include <QSerialPortInfo>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+namespace vrn {
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+// Without a udev database Qt knows no description; the USB product string is then read from
+// sysfs, a few levels above the tty's device (tty -> usb-serial port -> interface -> device).
+std::string sysfsProduct(const QString& portName) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path dir = fs::canonical(fs::path("/sys/class/tty") / portName.toStdString() / "device", ec);
+    if (ec) return {};
+    for (int up = 0; up < 4 && !dir.empty() && dir != dir.root_path(); ++up, dir = dir.parent_path()) {
+        std::ifstream in(dir / "product");
+        std::string product;
+        if (in && std::getline(in, product)) return product;
+    }
+    return {};
+}
+
+std::string descriptionOf(const QSerialPortInfo& info) {
+    const std::string description = info.description().toStdString();
+    return description.empty() ? sysfsProduct(info.portName()) : description;
+}
+
+ReadStatus statusOf(QSerialPort::SerialPortError error) {
+    switch (error) {
+    case QSerialPort::NoError:
+    case QSerialPort::TimeoutError:
+        return ReadStatus::Timeout;
+    case QSerialPort::ResourceError:
+    case QSerialPort::DeviceNotFoundError:
+        return ReadStatus::HangUp;
+    default:
+        return ReadStatus::Error;
+    }
+}
+
+}  // namespace
+
+SerialPort::SerialPort(std::string devicePath) : devicePath_(std::move(devicePath)) {}
+
+SerialPort::~SerialPort() = default;
+
+std::vector<HardwarePortInfo> SerialPort::list() {
+    std::vector<HardwarePortInfo> ports;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        std::string description = descriptionOf(info);
+        const bool instrument = describesInstrument(description);
+        ports.push_back({info.systemLocation().toStdString(), std::move(description), instrument});
+    }
+    return ports;
+}
+
+std::optional<std::string> SerialPort::findByDescription(std::string_view description) {
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        if (sameDescription(descriptionOf(info), description)) return info.systemLocation().toStdString();
+    }
+    return std::nullopt;
+}
+
+bool SerialPort::openEx(std::string_view description) {
+    close();
+    std::string path = devicePath_;
+    if (path.empty()) {
+        const auto found = findByDescription(description);
+        if (!found) return false;
+        path = *found;
+    }
+    serial_ = std::make_unique<QSerialPort>(QString::fromStdString(path));
+    if (!serial_->open(QIODevice::ReadWrite)) {
+        serial_.reset();
+        return false;
+    }
+    openPath_ = path;
+    requestLowLatency();
+    return true;
+}
+
+void SerialPort::requestLowLatency() {
+    // The kernel's FTDI driver otherwise holds received bytes for its 16 ms latency timer;
+    // a pty and some drivers refuse, which only costs speed.
+    serial_struct info{};
+    const int fd = static_cast<int>(serial_->handle());
+    if (ioctl(fd, TIOCGSERIAL, &info) != 0) return;
+    info.flags |= ASYNC_LOW_LATENCY;
+    ioctl(fd, TIOCSSERIAL, &info);
+}
+
+void SerialPort::setBaudRate(uint32_t baud) {
+    if (serial_) serial_->setBaudRate(static_cast<qint32>(baud));
+}
+
+void SerialPort::setDataCharacteristics(uint8_t wordLength, uint8_t stopBits, uint8_t parity) {
+    if (!serial_) return;
+    if (wordLength >= 5 && wordLength <= 8)
+        serial_->setDataBits(static_cast<QSerialPort::DataBits>(wordLength));
+    switch (stopBits) {
+    case 1:
+        serial_->setStopBits(QSerialPort::OneAndHalfStop);
+        break;
+    case 2:
+        serial_->setStopBits(QSerialPort::TwoStop);
+        break;
+    default:
+        serial_->setStopBits(QSerialPort::OneStop);
+        break;
+    }
+    switch (parity) {
+    case 1:
+        serial_->setParity(QSerialPort::OddParity);
+        break;
+    case 2:
+        serial_->setParity(QSerialPort::EvenParity);
+        break;
+    case 3:
+        serial_->setParity(QSerialPort::MarkParity);
+        break;
+    case 4:
+        serial_->setParity(QSerialPort::SpaceParity);
+        break;
+    default:
+        serial_->setParity(QSerialPort::NoParity);
+        break;
+    }
+}
+
+void SerialPort::setTimeouts(uint32_t readMs, uint32_t) {
+    readTimeoutMs_ = readMs;
+}
+
+void SerialPort::setFlowControl(uint16_t mode, uint8_t, uint8_t) {
+    if (!serial_) return;
+    // The driver's codes: 0x100 RTS/CTS, 0x400 XON/XOFF, anything else none.
+    if (mode == 0x100)
+        serial_->setFlowControl(QSerialPort::HardwareControl);
+    else if (mode == 0x400)
+        serial_->setFlowControl(QSerialPort::SoftwareControl);
+    else
+        serial_->setFlowControl(QSerialPort::NoFlowControl);
+}
+
+void SerialPort::purge() {
+    if (serial_) serial_->clear(QSerialPort::AllDirections);
+}
+
+void SerialPort::write(std::span<const uint8_t> bytes) {
+    if (!serial_ || bytes.empty()) return;
+    // QSerialPort only queues; the byte must leave now for the send routine's pacing to mean
+    // anything, so it is pushed to the kernel at once.
+    serial_->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    serial_->flush();
+    if (serial_->bytesToWrite() > 0) serial_->waitForBytesWritten(kWriteWaitMs);
+}
+
+ReadResult SerialPort::read(std::span<uint8_t> buffer) {
+    if (!serial_) return {0, ReadStatus::Error};
+    // One deadline for the whole read, not one per wait.
+    const auto deadline = SteadyClock::now() + std::chrono::milliseconds(readTimeoutMs_);
+    size_t got = 0;
+    for (;;) {
+        const qint64 n = serial_->read(reinterpret_cast<char*>(buffer.data() + got),
+                                       static_cast<qint64>(buffer.size() - got));
+        if (n < 0) return {got, statusOf(serial_->error())};
+        got += static_cast<size_t>(n);
+        if (got == buffer.size()) return {got, ReadStatus::Complete};
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - SteadyClock::now());
+        if (left.count() <= 0) return {got, ReadStatus::Timeout};
+        if (!serial_->waitForReadyRead(static_cast<int>(left.count()))) {
+            const ReadStatus status = statusOf(serial_->error());
+            if (status != ReadStatus::Timeout) return {got, status};
+            serial_->clearError();
+        }
+    }
+}
+
+void SerialPort::close() {
+    if (!serial_) return;
+    serial_->close();
+    serial_.reset();
+    openPath_.clear();
+}
+
+void SerialPort::resetDevice() {
+    if (!serial_) return;
+    serial_->clear(QSerialPort::AllDirections);
+    serial_->clearError();
+}
+
+const std::string& SerialPort::openDevice() const {
+    return openPath_;
+}
+
+}  // namespace vrn
