@@ -1,0 +1,85 @@
+// vrncomm-sim: the simulated 41700 on a pseudo-terminal, for end-to-end tests and manual trials.
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "ports/real_clock.h"
+#include "sim/pty_server.h"
+#include "sim/sim_options.h"
+#include "sim/simulated_device.h"
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+void requestStop(int) {
+    stopRequested = 1;
+}
+
+void onStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = requestStop;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    // A reader of our stdout that went away must not end the simulator.
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+// The --link symlink, there for as long as the simulator runs.
+class Link {
+public:
+    bool make(const std::string& path, const std::string& target) {
+        ::unlink(path.c_str());
+        if (::symlink(target.c_str(), path.c_str()) != 0) return false;
+        path_ = path;
+        return true;
+    }
+    ~Link() {
+        if (!path_.empty()) ::unlink(path_.c_str());
+    }
+
+private:
+    std::string path_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    vrn::sim::SimOptions options;
+    std::string error;
+    if (!vrn::sim::parseSimOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+        std::fprintf(stderr, "vrncomm-sim: %s\n%s", error.c_str(), vrn::sim::kSimUsage);
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(vrn::sim::kSimUsage, stdout);
+        return 0;
+    }
+    onStopSignals();
+
+    vrn::RealClock clock;
+    vrn::sim::SimulatedDevice device(clock);
+    device.instrument.faults = options.faults;
+    vrn::sim::PtyServer server(device.instrument, clock);
+    if (!server.open(error)) {
+        std::fprintf(stderr, "vrncomm-sim: cannot create the pseudo-terminal: %s\n", error.c_str());
+        return 1;
+    }
+    Link link;
+    if (!options.link.empty() && !link.make(options.link, server.slavePath())) {
+        std::perror(("vrncomm-sim: cannot link " + options.link).c_str());
+        return 1;
+    }
+    std::printf("%s\n", server.slavePath().c_str());
+    std::fflush(stdout);
+
+    if (!server.serve(stopRequested, error)) {
+        std::fprintf(stderr, "vrncomm-sim: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,114 @@
+#include "sim/pty_server.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/link/clock.h"
+#include "sim/instrument.h"
+
+namespace vrn::sim {
+namespace {
+
+std::string reason(const char* what) {
+    return std::string(what) + ": " + std::strerror(errno);
+}
+
+}  // namespace
+
+PtyServer::~PtyServer() {
+    if (slave_ >= 0) ::close(slave_);
+    if (master_ >= 0) ::close(master_);
+}
+
+bool PtyServer::open(std::string& error) {
+    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (master_ < 0) {
+        error = reason("posix_openpt");
+        return false;
+    }
+    if (grantpt(master_) != 0 || unlockpt(master_) != 0) {
+        error = reason("grantpt/unlockpt");
+        return false;
+    }
+    char name[128] = {};
+    if (ptsname_r(master_, name, sizeof name) != 0) {
+        error = reason("ptsname");
+        return false;
+    }
+    slavePath_ = name;
+    slave_ = ::open(name, O_RDWR | O_NOCTTY);
+    if (slave_ < 0) {
+        error = reason(name);
+        return false;
+    }
+    // Raw at once: no echo of the program's bytes back to it, no line editing, no CR/LF mapping.
+    termios tio{};
+    if (tcgetattr(slave_, &tio) != 0) {
+        error = reason("tcgetattr");
+        return false;
+    }
+    cfmakeraw(&tio);
+    if (tcsetattr(slave_, TCSANOW, &tio) != 0) {
+        error = reason("tcsetattr");
+        return false;
+    }
+    return true;
+}
+
+bool PtyServer::serve(const volatile std::sig_atomic_t& stop, std::string& error) {
+    while (stop == 0) {
+        if (!step(error)) return false;
+    }
+    return true;
+}
+
+bool PtyServer::step(std::string& error) {
+    // Sleep until bytes come from the program, the next reply byte is due, or the idle limit.
+    int64_t waitUs = kIdleWaitUs;
+    if (const auto next = instrument_.nextOutputUs()) waitUs = std::min(waitUs, *next - clock_.nowUs());
+    pollfd fd{master_, POLLIN, 0};
+    if (!unsent_.empty()) fd.events |= POLLOUT;
+    if (waitUs < 0) waitUs = 0;
+    const timespec timeout{static_cast<time_t>(waitUs / 1000000), static_cast<long>(waitUs % 1000000) * 1000};
+    const int ready = ppoll(&fd, 1, &timeout, nullptr);
+    if (ready < 0 && errno != EINTR) {
+        error = reason("poll");
+        return false;
+    }
+    if (ready > 0 && (fd.revents & POLLIN) != 0) {
+        uint8_t bytes[4096];
+        const ssize_t n = ::read(master_, bytes, sizeof bytes);
+        if (n > 0)
+            instrument_.receive({bytes, static_cast<size_t>(n)});
+        else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            error = reason("read");
+            return false;
+        }
+    }
+    uint8_t due[4096];
+    for (size_t n; (n = instrument_.take(due, clock_.nowUs())) > 0;)
+        unsent_.insert(unsent_.end(), due, due + n);
+    return flushOutput(error);
+}
+
+bool PtyServer::flushOutput(std::string& error) {
+    while (!unsent_.empty()) {
+        const ssize_t n = ::write(master_, unsent_.data(), unsent_.size());
+        if (n < 0) {
+            if (errno == EAGAIN || errno == EINTR) return true;
+            error = reason("write");
+            return false;
+        }
+        unsent_.erase(unsent_.begin(), unsent_.begin() + n);
+    }
+    return true;
+}
+
+}  // namespace vrn::sim

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <csignal>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vrn {
+class Clock;
+}
+
+namespace vrn::sim {
+
+class Instrument;
+
+// Serves the instrument on a pseudo-terminal: what a program writes to the slave side reaches
+// the instrument, and its replies reach the program when their time has come. The server keeps
+// a descriptor of the slave open itself, so programs can open and close the slave as often as
+// they like without the master seeing a hang-up.
+class PtyServer {
+public:
+    // The longest the loop sleeps without looking at its stop flag.
+    static constexpr int64_t kIdleWaitUs = 100000;
+
+    PtyServer(Instrument& instrument, Clock& clock) : instrument_(instrument), clock_(clock) {}
+    ~PtyServer();
+    PtyServer(const PtyServer&) = delete;
+    PtyServer& operator=(const PtyServer&) = delete;
+
+    // Creates the pty in raw mode; false with the reason in error.
+    bool open(std::string& error);
+    // The slave's path, e.g. /dev/pts/3, for programs to open.
+    const std::string& slavePath() const { return slavePath_; }
+
+    // Moves bytes both ways until stop becomes non-zero (a signal handler may set it);
+    // false with the reason in error when the pty fails.
+    bool serve(const volatile std::sig_atomic_t& stop, std::string& error);
+
+private:
+    bool step(std::string& error);
+    bool flushOutput(std::string& error);
+
+    Instrument& instrument_;
+    Clock& clock_;
+    int master_ = -1;
+    int slave_ = -1;
+    std::string slavePath_;
+    std::vector<uint8_t> unsent_;  // replies the pty could not take yet
+};
+
+}  // namespace vrn::sim

@@ -1,0 +1,104 @@
+#include "sim/sim_options.h"
+
+#include <charconv>
+#include <cstdint>
+
+namespace vrn::sim {
+
+const char* const kSimUsage =
+    "Usage: vrncomm-sim [options]\n"
+    "Serves a simulated 41700 on a pseudo-terminal and prints the terminal's path.\n"
+    "Runs until interrupted (SIGINT or SIGTERM).\n"
+    "\n"
+    "  --link PATH            also make a symbolic link to the terminal at PATH (removed at exit)\n"
+    "  --silent               never reply to any command\n"
+    "  --silent-cmd N         never reply to command N\n"
+    "  --short-cmd N:BYTES    leave the last BYTES bytes off every reply to command N\n"
+    "  --reply-cmd N:TEXT     reply TEXT instead of the answer to command N\n"
+    "  --stray-cmd N:TEXT     send TEXT before the answer to command N\n"
+    "  --drop-after N         send nothing more once N reply bytes went out\n"
+    "  --help                 show this text\n";
+
+namespace {
+
+template <typename T>
+bool number(const std::string& text, T& value) {
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && !text.empty();
+}
+
+// "N:REST": a command number (0..999) and what follows the first colon.
+bool commandAndRest(const std::string& text, int& command, std::string& rest) {
+    const size_t colon = text.find(':');
+    if (colon == std::string::npos) return false;
+    rest = text.substr(colon + 1);
+    return number(text.substr(0, colon), command) && command >= 0 && command <= 999;
+}
+
+}  // namespace
+
+bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, std::string& error) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& option = args[i];
+        if (option == "--help" || option == "-h") {
+            options.help = true;
+            continue;
+        }
+        if (option == "--silent") {
+            options.faults.all = Fault::silent();
+            continue;
+        }
+        const bool takesValue = option == "--link" || option == "--silent-cmd" || option == "--short-cmd" ||
+                                option == "--reply-cmd" || option == "--stray-cmd" ||
+                                option == "--drop-after";
+        if (!takesValue) {
+            error = "unknown option: " + option;
+            return false;
+        }
+        if (i + 1 >= args.size()) {
+            error = option + " needs a value";
+            return false;
+        }
+        const std::string& value = args[++i];
+        int command = 0;
+        std::string rest;
+        if (option == "--link") {
+            if (value.empty()) {
+                error = "--link needs a path";
+                return false;
+            }
+            options.link = value;
+        } else if (option == "--silent-cmd") {
+            if (!number(value, command) || command < 0 || command > 999) {
+                error = "--silent-cmd needs a command number, not: " + value;
+                return false;
+            }
+            options.faults.perCommand[command] = Fault::silent();
+        } else if (option == "--short-cmd") {
+            size_t by = 0;
+            if (!commandAndRest(value, command, rest) || !number(rest, by) || by == 0) {
+                error = "--short-cmd needs N:BYTES, not: " + value;
+                return false;
+            }
+            options.faults.perCommand[command] = Fault::cutShort(by);
+        } else if (option == "--reply-cmd" || option == "--stray-cmd") {
+            if (!commandAndRest(value, command, rest)) {
+                error = option + " needs N:TEXT, not: " + value;
+                return false;
+            }
+            options.faults.perCommand[command] =
+                option == "--reply-cmd" ? Fault::replace(rest) : Fault::strayFirst(rest);
+        } else {
+            uint64_t bytes = 0;
+            if (!number(value, bytes)) {
+                error = "--drop-after needs a byte count, not: " + value;
+                return false;
+            }
+            options.faults.dropAfterBytes = bytes;
+        }
+    }
+    return true;
+}
+
+}  // namespace vrn::sim

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "sim/faults.h"
+
+namespace vrn::sim {
+
+// The command line of vrncomm-sim: where to link the pty, and what to do wrong.
+struct SimOptions {
+    bool help = false;
+    std::string link;  // a symlink to the pty's slave, made at start and removed at exit
+    Faults faults;
+};
+
+// Parses the arguments (without the program name); false with the reason in error.
+bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, std::string& error);
+
+// The --help text.
+extern const char* const kSimUsage;
+
+}  // namespace vrn::sim

@@ -1,0 +1,86 @@
+#include "sim/sim_options.h"
+
+#include <gtest/gtest.h>
+
+#include "core/link/virtual_clock.h"
+#include "sim/instrument.h"
+
+namespace vrn::sim {
+namespace {
+
+// What the instrument, set up from the options, answers to one command line.
+std::string answerTo(const SimOptions& options, const std::string& command) {
+    VirtualClock clock;
+    Instrument instrument(clock);
+    registerAllCommands(instrument);
+    instrument.faults = options.faults;
+    const std::string line = command + "\r";
+    instrument.receive({reinterpret_cast<const uint8_t*>(line.data()), line.size()});
+    clock.advanceUs(1000000);
+    uint8_t out[256];
+    const size_t n = instrument.take(out, clock.nowUs());
+    return std::string(out, out + n);
+}
+
+TEST(SimOptions, FaultsChangeTheAnswers) {
+    struct Row {
+        const char* name;
+        std::vector<std::string> args;
+        const char* command;
+        const char* answer;
+    } rows[] = {
+        {"no options", {}, "CMD255", " 1"},
+        {"silent", {"--silent"}, "CMD255", ""},
+        {"silent for another command", {"--silent-cmd", "315"}, "CMD255", " 1"},
+        {"silent for this command", {"--silent-cmd", "255"}, "CMD255", ""},
+        {"short by one", {"--short-cmd", "255:1"}, "CMD255", " "},
+        {"short by more than the reply", {"--short-cmd", "255:9"}, "CMD255", ""},
+        {"replaced", {"--reply-cmd", "255:99"}, "CMD255", "99"},
+        {"replaced by text with a colon", {"--reply-cmd", "255:a:b"}, "CMD255", "a:b"},
+        {"stray bytes first", {"--stray-cmd", "250:X"}, "CMD250 7", "X*"},
+        {"dropped after one byte", {"--drop-after", "1"}, "CMD255", " "},
+        {"link alone", {"--link", "/tmp/x"}, "CMD255", " 1"},
+    };
+    for (const Row& r : rows) {
+        SimOptions options;
+        std::string error;
+        ASSERT_TRUE(parseSimOptions(r.args, options, error)) << r.name << ": " << error;
+        EXPECT_EQ(answerTo(options, r.command), r.answer) << r.name;
+    }
+}
+
+TEST(SimOptions, BadArgumentsAreRefusedWithAReason) {
+    struct Row {
+        const char* name;
+        std::vector<std::string> args;
+        const char* reasonHas;
+    } rows[] = {
+        {"unknown option", {"--loud"}, "unknown option: --loud"},
+        {"missing value", {"--silent-cmd"}, "needs a value"},
+        {"command not a number", {"--silent-cmd", "abc"}, "abc"},
+        {"command too large", {"--silent-cmd", "1000"}, "1000"},
+        {"short without colon", {"--short-cmd", "255"}, "N:BYTES"},
+        {"short by nothing", {"--short-cmd", "255:0"}, "N:BYTES"},
+        {"short by text", {"--short-cmd", "255:x"}, "N:BYTES"},
+        {"reply without command", {"--reply-cmd", ":99"}, "N:TEXT"},
+        {"negative drop", {"--drop-after", "-1"}, "byte count"},
+        {"empty link", {"--link", ""}, "path"},
+    };
+    for (const Row& r : rows) {
+        SimOptions options;
+        std::string error;
+        EXPECT_FALSE(parseSimOptions(r.args, options, error)) << r.name;
+        EXPECT_NE(error.find(r.reasonHas), std::string::npos) << r.name << ": " << error;
+    }
+}
+
+TEST(SimOptions, HelpAndLinkAreKept) {
+    SimOptions options;
+    std::string error;
+    ASSERT_TRUE(parseSimOptions({"--link", "/tmp/sim-pty", "--help"}, options, error));
+    EXPECT_TRUE(options.help);
+    EXPECT_EQ(options.link, "/tmp/sim-pty");
+}
+
+}  // namespace
+}  // namespace vrn::sim
