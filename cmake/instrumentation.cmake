@@ -1,5 +1,20 @@
+# Build variants for the quality gates; each lives in its own build folder (see ./vrn).
+#   VRN_SANITIZE  AddressSanitizer + UndefinedBehaviorSanitizer, any report ends the process.
+#   VRN_FUZZ      clang only: everything instrumented for libFuzzer, ASan and UBSan.
+#   VRN_COVERAGE  gcov counters, unoptimised so lines and branches map to the source.
+if(VRN_SANITIZE AND VRN_FUZZ)
+  message(FATAL_ERROR "VRN_FUZZ brings its own sanitizers; leave VRN_SANITIZE off")
+endif()
 if(VRN_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+if(VRN_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "VRN_FUZZ needs clang: configure with -DCMAKE_CXX_COMPILER=clang++")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)
 endif()
 if(VRN_COVERAGE)

@@ -10,7 +10,7 @@ namespace vrn::sim {
 std::array<SimField, 25> SimSetup::defaultFields() {
     std::array<SimField, 25> f;
     for (size_t i = 0; i < f.size(); ++i) {
-        char label[16];
+        char label[32];
         std::snprintf(label, sizeof label, "FIELD %02zu", i + 1);
         f[i].label = label;
     }
