@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <optional>
 #include <string>
@@ -44,6 +45,8 @@ private:
 
 struct Faults {
     std::map<int, Fault> perCommand;
+    // Faults used one after another (each for its `times`) before perCommand is looked at.
+    std::map<int, std::deque<Fault>> sequence;
     std::optional<Fault> all;  // applies to every command without its own fault
     // The link drops (no more bytes reach the PC) once this many reply bytes were sent.
     std::optional<uint64_t> dropAfterBytes;

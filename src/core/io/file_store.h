@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace vrn {
+
+// Whole-file reads and writes for the file menus; the disk behind it lives outside core.
+class FileStore {
+public:
+    virtual ~FileStore() = default;
+
+    // The file's first bytes, at most maxBytes; none, with the reason in error, when it cannot be
+    // opened or read.
+    virtual std::optional<std::vector<uint8_t>> readFile(const std::string& path, size_t maxBytes,
+                                                         std::string& error) = 0;
+
+    // Writes the bytes to a temporary file that replaces path only once it is complete, so a
+    // failed save leaves the previous file whole. False, with the reason in error, on failure.
+    virtual bool writeFile(const std::string& path, std::span<const uint8_t> bytes, std::string& error) = 0;
+};
+
+}  // namespace vrn

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+
+#include "core/setup/setup_model.h"
+
+namespace vrn {
+class Exchange;
+class Host;
+}  // namespace vrn
+
+namespace vrn::setup {
+
+// Moves the Setup between the model and the instrument, one command pair per value, with the
+// message-area lines and progress positions of the window. Every operation returns failed
+// (true means failure); nothing done before a failure is undone.
+class SetupTransfer {
+public:
+    // CMD325: tries, and the pause after the purge of each try.
+    static constexpr int kRecordFormatTries = 5;
+    static constexpr int64_t kRecordFormatPauseMs = 100;
+    // A baud query tolerates this many codes outside the table; the next one fails it.
+    static constexpr int kWrongBaudCodesTolerated = 5;
+    // CMD320: the wait for "!" after each block, and for "*" after the last.
+    static constexpr int kBlockWaitSeconds = 2;
+    static constexpr int kLastBlockWaitSeconds = 5;
+
+    SetupTransfer(Exchange& exchange, SetupModel& model) : ex_(exchange), model_(model) {}
+
+    bool GetUserSettings();
+    // Refuses (a box saying why, nothing sent) a Setup the instrument cannot hold; with "Use PC
+    // System Time" the PC's time at the moment of sending goes out.
+    bool SendUserSettings();
+    bool GetFieldsPerRecord();
+    bool GetRecordFormats();
+    bool SendRecordFormats();
+
+    Exchange& exchange() { return ex_; }
+    SetupModel& model() { return model_; }
+
+    // Whether the last SendUserSettings stopped at its input check, before sending anything.
+    bool refusedBeforeSending() const { return refused_; }
+
+private:
+    struct NumberQuery;
+    bool getNumber(const NumberQuery& q);
+    bool getDate();
+    bool getTime();
+    bool getCom1();
+    bool getCom2();
+    bool getStopOnError();
+    bool getKeyLock();
+    bool getInterval();
+    bool getAutoScroll();
+    bool getScrollPause();
+    bool getScrollEnd();
+
+    Host& host();
+
+    Exchange& ex_;
+    SetupModel& model_;
+    bool refused_ = false;
+};
+
+}  // namespace vrn::setup

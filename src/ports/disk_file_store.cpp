@@ -1,0 +1,47 @@
+#include "ports/disk_file_store.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QString>
+
+namespace vrn {
+
+std::optional<std::vector<uint8_t>> DiskFileStore::readFile(const std::string& path, size_t maxBytes,
+                                                            std::string& error) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = file.errorString().toStdString();
+        return std::nullopt;
+    }
+    std::vector<uint8_t> bytes(maxBytes);
+    size_t got = 0;
+    while (got < maxBytes) {
+        const qint64 n =
+            file.read(reinterpret_cast<char*>(bytes.data() + got), static_cast<qint64>(maxBytes - got));
+        if (n < 0) {
+            error = file.errorString().toStdString();
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        got += static_cast<size_t>(n);
+    }
+    bytes.resize(got);
+    return bytes;
+}
+
+bool DiskFileStore::writeFile(const std::string& path, std::span<const uint8_t> bytes, std::string& error) {
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = file.errorString().toStdString();
+        return false;
+    }
+    const auto size = static_cast<qint64>(bytes.size());
+    if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size || !file.commit()) {
+        error = file.errorString().toStdString();
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace vrn

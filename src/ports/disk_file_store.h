@@ -1,0 +1,16 @@
+#pragma once
+
+#include "core/io/file_store.h"
+
+namespace vrn {
+
+// The FileStore on the local disk. Saves go through QSaveFile: a temporary file beside the target
+// replaces it only once every byte is written and flushed.
+class DiskFileStore final : public FileStore {
+public:
+    std::optional<std::vector<uint8_t>> readFile(const std::string& path, size_t maxBytes,
+                                                 std::string& error) override;
+    bool writeFile(const std::string& path, std::span<const uint8_t> bytes, std::string& error) override;
+};
+
+}  // namespace vrn
