@@ -1,0 +1,84 @@
+// vrncomm: the window, on the instrument found by its USB description, a named serial device,
+// or the built-in simulated instrument.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QEvent>
+#include <QFile>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+#include "gui/app/form_main.h"
+#include "gui/app/preferences_file.h"
+#include "ports/port_factory.h"
+#include "ports/real_clock.h"
+#include "sim/simulated_device.h"
+
+namespace {
+
+// Closes the window once its first frame has been painted: the end of start-up as a user sees it.
+class CloseAfterFirstPaint final : public QObject {
+public:
+    explicit CloseAfterFirstPaint(QWidget* window) : window_(window) { window_->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == window_ && event->type() == QEvent::Paint) {
+            window_->removeEventFilter(this);
+            QTimer::singleShot(0, window_, &QWidget::close);
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+};
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(vrn::gui::TFormMain::kApplicationName));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Configuration and service of the 41700 translator."));
+    parser.addHelpOption();
+    const QCommandLineOption portOption(
+        QStringLiteral("port"),
+        QStringLiteral("Open the named serial device (e.g. /dev/ttyUSB0, or vrncomm-sim's pty) instead "
+                       "of searching for the bridge described \"VARNO 41700 USB\"."),
+        QStringLiteral("DEVICE"));
+    const QCommandLineOption simulateOption(
+        QStringLiteral("simulate"),
+        QStringLiteral("Work with the built-in simulated instrument, without hardware."));
+    const QCommandLineOption quitOption(
+        QStringLiteral("quit-after-start"),
+        QStringLiteral("Start as usual, show the window, and quit as soon as its first frame is painted "
+                       "(preferences are written as on any exit). For the start-up benchmark."));
+    parser.addOption(portOption);
+    parser.addOption(simulateOption);
+    parser.addOption(quitOption);
+    parser.process(app);
+    if (parser.isSet(portOption) && parser.isSet(simulateOption)) {
+        std::fputs("vrncomm: --port and --simulate exclude each other\n", stderr);
+        return 2;
+    }
+
+    vrn::RealClock clock;
+    std::unique_ptr<vrn::sim::SimulatedDevice> simulated;
+    std::unique_ptr<vrn::Port> hardware;
+    vrn::Port* driver = nullptr;
+    if (parser.isSet(simulateOption)) {
+        simulated = std::make_unique<vrn::sim::SimulatedDevice>(clock);
+        driver = &simulated->port;
+    } else {
+        hardware = vrn::makeHardwarePort(QFile::encodeName(parser.value(portOption)).toStdString());
+        driver = hardware.get();
+    }
+
+    vrn::gui::TFormMain window(clock, *driver, vrn::gui::preferencesFilePath());
+    std::unique_ptr<CloseAfterFirstPaint> quitter;
+    if (parser.isSet(quitOption)) quitter = std::make_unique<CloseAfterFirstPaint>(&window);
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,164 @@
+#include "core/app/preferences.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <optional>
+#include <vector>
+
+namespace vrn {
+namespace {
+
+std::string_view trim(std::string_view s) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    while (!s.empty() && blank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && blank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+// One line of the file, as far as the INI format gives it a meaning.
+struct IniLine {
+    std::string_view raw;  // without its line end
+    std::optional<std::string_view> section;
+    std::optional<std::string_view> key;
+    std::string_view value;
+};
+
+std::vector<IniLine> splitLines(std::string_view text) {
+    // A UTF-8 byte order mark written by an editor is not part of the first line.
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    std::vector<IniLine> lines;
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        std::string_view raw = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+        IniLine line{raw, {}, {}, {}};
+        const std::string_view body = trim(raw);
+        if (!body.empty() && body.front() == '[') {
+            const size_t close = body.find(']');
+            if (close != std::string_view::npos) line.section = trim(body.substr(1, close - 1));
+        } else if (!body.empty() && body.front() != ';' && body.front() != '#') {
+            const size_t eq = body.find('=');
+            if (eq != std::string_view::npos) {
+                line.key = trim(body.substr(0, eq));
+                line.value = trim(body.substr(eq + 1));
+            }
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The body lines [first, last) of the first section with our name.
+struct SectionSpan {
+    bool found = false;
+    size_t first = 0;
+    size_t last = 0;
+};
+
+SectionSpan findSection(const std::vector<IniLine>& lines) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (!lines[i].section || !sameName(*lines[i].section, Preferences::kSection)) continue;
+        size_t end = i + 1;
+        while (end < lines.size() && !lines[end].section)
+            ++end;
+        return {true, i + 1, end};
+    }
+    return {};
+}
+
+std::optional<int32_t> readInteger(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        value = trim(value.substr(1, value.size() - 2));
+    if (!value.empty() && value.front() == '+') value.remove_prefix(1);
+    if (value.empty() || value.front() == '+') return std::nullopt;
+    int32_t result = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), result);
+    if (error != std::errc() || end != value.data() + value.size()) return std::nullopt;
+    return result;
+}
+
+constexpr std::array<const char*, 4> kKeys = {Preferences::kTopKey, Preferences::kLeftKey,
+                                              Preferences::kShowRecordsKey, Preferences::kNumOfRecordsKey};
+
+std::array<std::string, 4> valueTexts(const Preferences& prefs) {
+    return {std::to_string(prefs.Top), std::to_string(prefs.Left), prefs.ShowRecords ? "1" : "0",
+            std::to_string(prefs.NumOfRecords)};
+}
+
+}  // namespace
+
+Preferences parsePreferences(std::string_view iniText) {
+    const std::vector<IniLine> lines = splitLines(iniText);
+    const SectionSpan section = findSection(lines);
+    const auto lookUp = [&](std::string_view key) -> std::optional<int32_t> {
+        for (size_t i = section.first; i < section.last; ++i)
+            if (lines[i].key && sameName(*lines[i].key, key)) return readInteger(lines[i].value);
+        return std::nullopt;
+    };
+    Preferences prefs;
+    prefs.Top = lookUp(Preferences::kTopKey).value_or(Preferences::kDefaultTop);
+    prefs.Left = lookUp(Preferences::kLeftKey).value_or(Preferences::kDefaultLeft);
+    if (const auto show = lookUp(Preferences::kShowRecordsKey)) prefs.ShowRecords = *show != 0;
+    prefs.NumOfRecords =
+        std::clamp(lookUp(Preferences::kNumOfRecordsKey).value_or(Preferences::kDefaultNumOfRecords),
+                   Preferences::kMinNumOfRecords, Preferences::kMaxNumOfRecords);
+    return prefs;
+}
+
+std::string writePreferences(std::string_view existingText, const Preferences& prefs) {
+    const std::string_view eol = existingText.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";
+    const std::vector<IniLine> lines = splitLines(existingText);
+    const auto [found, first, last] = findSection(lines);
+    const std::array<std::string, 4> values = valueTexts(prefs);
+
+    // Where each key's line is now, if the section has it (the first one counts, as on reading).
+    std::array<size_t, 4> at{};
+    at.fill(lines.size());
+    for (size_t k = 0; k < kKeys.size(); ++k)
+        for (size_t i = first; i < last && at[k] == lines.size(); ++i)
+            if (lines[i].key && sameName(*lines[i].key, kKeys[k])) at[k] = i;
+
+    // Keys the section lacks go after its last non-blank line.
+    size_t insertAfter = first;
+    for (size_t i = first; i < last; ++i)
+        if (!trim(lines[i].raw).empty()) insertAfter = i + 1;
+
+    std::string out;
+    const auto put = [&](std::string_view line) {
+        out.append(line);
+        out.append(eol);
+    };
+    const auto putMissingKeys = [&] {
+        for (size_t k = 0; k < kKeys.size(); ++k)
+            if (at[k] == lines.size()) put(std::string(kKeys[k]) + "=" + values[k]);
+    };
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (found && i == insertAfter) putMissingKeys();
+        const auto hit = std::find(at.begin(), at.end(), i);
+        if (hit == at.end()) {
+            put(lines[i].raw);
+            continue;
+        }
+        const auto k = static_cast<size_t>(hit - at.begin());
+        put(std::string(kKeys[k]) + "=" + values[k]);
+    }
+    if (found && insertAfter == lines.size()) putMissingKeys();
+    if (!found) {
+        if (!out.empty() && !trim(lines.back().raw).empty()) put("");
+        put(std::string("[") + Preferences::kSection + "]");
+        putMissingKeys();
+    }
+    return out;
+}
+
+}  // namespace vrn

@@ -1,0 +1,135 @@
+#include "gui/app/form_main.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+
+#include "core/link/exchange.h"
+#include "core/link/timer1.h"
+#include "core/link/usb_port.h"
+#include "gui/app/form_about.h"
+#include "gui/app/preferences_file.h"
+#include "gui/app/qt_host.h"
+
+namespace vrn::gui {
+
+TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath, QWidget* parent)
+    : QMainWindow(parent), preferencesPath_(preferencesPath) {
+    buildWindow();
+    host_ = std::make_unique<QtHost>(clock, QtHost::Widgets{this, Memo1, ProgressBar, statusPanel_});
+    host_->timer().onTick = [this] {
+        for (const auto& handler : tickHandlers_)
+            handler();
+    };
+    usb_ = std::make_unique<UsbPort>(driver, *host_);
+    exchange_ = std::make_unique<Exchange>(*usb_, *host_);
+
+    prefs_ = readPreferencesFile(preferencesPath_);
+    move(prefs_.Left, prefs_.Top);
+
+    usb_->OpenUsbPort();
+
+    about_ = new TFormAbout(this);
+    connect(menu_.About1, &QAction::triggered, about_, &QDialog::exec);
+    connect(menu_.Exit1, &QAction::triggered, this, &QWidget::close);
+    connect(menu_.ReconnectUSB, &QAction::triggered, this, [this] { usb_->ReconnectUSB(); });
+    connect(ButtonClearMemo, &QPushButton::clicked, Memo1, &QPlainTextEdit::clear);
+}
+
+TFormMain::~TFormMain() {
+    shutDown();
+}
+
+Timer1& TFormMain::timer() {
+    return host_->timer();
+}
+
+void TFormMain::addTickHandler(std::function<void()> handler) {
+    tickHandlers_.push_back(std::move(handler));
+}
+
+void TFormMain::buildWindow() {
+    setObjectName(QStringLiteral("TFormMain"));
+    setWindowTitle(QString::fromLatin1(kCaption));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    menu_ = buildMainMenu(menuBar());
+    popup_ = buildPopupMenu(this);
+
+    // The client area below the menu: everything but the status bar sits on the central widget at
+    // fixed places.
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    client->setFixedSize(kClientWidth, kClientHeight - kStatusBarHeight);
+    setCentralWidget(client);
+
+    PageControlMain = new QTabWidget(client);
+    PageControlMain->setObjectName(QStringLiteral("PageControlMain"));
+    PageControlMain->setGeometry(13, 8, 541, 385);
+    pages_.TabSheetSetup = addPage("TabSheetSetup", "Setup");
+    pages_.TabSheetScreen = addPage("TabSheetScreen", "Screens");
+    pages_.TabSheetUserPgm = addPage("TabSheetUserPgm", "User Program");
+    pages_.TabSheetRecords = addPage("TabSheetRecords", "Get Records");
+    pages_.TabSheetTests = addPage("TabSheetTests", "Tests");
+    pages_.TabSheetCalib = addPage("TabSheetCalib", "Calibration");
+    PageControlMain->setCurrentWidget(pages_.TabSheetCalib);
+
+    ProgressBar = new QProgressBar(client);
+    ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
+    ProgressBar->setRange(0, 100);
+    ProgressBar->setValue(0);
+    ProgressBar->setTextVisible(false);
+    ProgressBar->setGeometry(13, 399, 541, 17);
+
+    Memo1 = new QPlainTextEdit(client);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setFocusPolicy(Qt::ClickFocus);
+    Memo1->setGeometry(13, 424, 541, 201);
+
+    ButtonClearMemo = new QPushButton(QStringLiteral("Clear Message Area"), client);
+    ButtonClearMemo->setObjectName(QStringLiteral("ButtonClearMemo"));
+    ButtonClearMemo->setGeometry(8, 630, 537, 21);
+
+    // One simple panel; menu hints cover it while shown and it comes back afterwards.
+    StatusBar1 = statusBar();
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setFixedHeight(kStatusBarHeight);
+    StatusBar1->setSizeGripEnabled(false);
+    statusPanel_ = new QLabel(StatusBar1);
+    statusPanel_->setObjectName(QStringLiteral("StatusBar1Panel"));
+    StatusBar1->addWidget(statusPanel_, 1);
+
+    setFixedSize(kClientWidth, menuBar()->sizeHint().height() + kClientHeight);
+}
+
+QWidget* TFormMain::addPage(const char* name, const char* caption) {
+    auto* page = new QWidget(PageControlMain);
+    page->setObjectName(QString::fromLatin1(name));
+    PageControlMain->addTab(page, QString::fromLatin1(caption));
+    return page;
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+    shutDown();
+    event->accept();
+}
+
+// Runs once, at the first close or at destruction, whichever comes first. Nothing of the models
+// is saved and nothing is asked.
+void TFormMain::shutDown() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    prefs_.Top = y();
+    prefs_.Left = x();
+    writePreferencesFile(preferencesPath_, prefs_);
+    usb_->closeAtExit();
+}
+
+}  // namespace vrn::gui

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "core/app/preferences.h"
+#include "gui/app/main_menu.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+
+namespace vrn {
+class Clock;
+class Exchange;
+class Port;
+class Timer1;
+class UsbPort;
+}  // namespace vrn
+
+namespace vrn::gui {
+
+class QtHost;
+class TFormAbout;
+
+// The six work pages. Each is an empty QWidget named for its page; the page's own class is put
+// into it (a layout on it, or as a child filling it).
+struct Pages {
+    QWidget* TabSheetSetup = nullptr;
+    QWidget* TabSheetScreen = nullptr;
+    QWidget* TabSheetUserPgm = nullptr;
+    QWidget* TabSheetRecords = nullptr;
+    QWidget* TabSheetTests = nullptr;
+    QWidget* TabSheetCalib = nullptr;
+};
+
+// The main window: the pages, the menus, the message area, the progress bar, the status bar and
+// Timer1, and the Host and link objects every page works through. Construction reads the
+// preferences, places the window and opens the USB port (its warning comes before the window is
+// first shown); closing writes the preferences and closes the port.
+class TFormMain : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kClientWidth = 570;
+    static constexpr int kClientHeight = 671;
+    static constexpr int kStatusBarHeight = 19;
+    static constexpr const char* kCaption = "Varno 41700 VRNComm 3.0";
+    static constexpr const char* kApplicationName = "VRNComm 3.0";
+
+    // driver is the port backend (hardware or simulated); preferencesPath the INI file to use.
+    TFormMain(Clock& clock, Port& driver, const QString& preferencesPath, QWidget* parent = nullptr);
+    ~TFormMain() override;
+
+    QtHost& host() { return *host_; }
+    UsbPort& usbPort() { return *usb_; }
+    Exchange& exchange() { return *exchange_; }
+    Timer1& timer();
+    const MainMenuItems& menu() const { return menu_; }
+    const PopupMenuItems& popupMenu() const { return popup_; }
+    const Pages& pages() const { return pages_; }
+    QTabWidget* pageControl() const { return PageControlMain; }
+    TFormAbout& formAbout() { return *about_; }
+
+    // The Get Records page reads its two options from here when it is built and puts them back
+    // before the window closes; the window keeps its own position in it.
+    Preferences& preferences() { return prefs_; }
+
+    // Timer1's tick runs these, in the order added, before it lowers TimeoutTicks (the Setup
+    // page's PC clock display hooks in here).
+    void addTickHandler(std::function<void()> handler);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildWindow();
+    QWidget* addPage(const char* name, const char* caption);
+    void shutDown();
+
+    QTabWidget* PageControlMain = nullptr;
+    QProgressBar* ProgressBar = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QPushButton* ButtonClearMemo = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* statusPanel_ = nullptr;
+    Pages pages_;
+    MainMenuItems menu_;
+    PopupMenuItems popup_;
+
+    QString preferencesPath_;
+    Preferences prefs_;
+    std::unique_ptr<QtHost> host_;
+    std::unique_ptr<UsbPort> usb_;
+    std::unique_ptr<Exchange> exchange_;
+    std::vector<std::function<void()>> tickHandlers_;
+    TFormAbout* about_ = nullptr;
+    bool shutDown_ = false;
+};
+
+}  // namespace vrn::gui

@@ -1,0 +1,42 @@
+#include "gui/app/preferences_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace vrn::gui {
+namespace {
+
+// A preferences file is a few lines; anything much bigger is not ours and is not read whole.
+constexpr qint64 kMaxFileBytes = 1 << 20;
+
+std::string readText(const QString& path) {
+    QFile file(path);
+    if (file.size() > kMaxFileBytes || !file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = file.read(kMaxFileBytes);
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+}  // namespace
+
+QString preferencesFilePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/VRNComm/vrncomm.ini");
+}
+
+Preferences readPreferencesFile(const QString& path) {
+    return parsePreferences(readText(path));
+}
+
+bool writePreferencesFile(const QString& path, const Preferences& prefs) {
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
+    const std::string text = writePreferences(readText(path), prefs);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    file.write(text.data(), static_cast<qint64>(text.size()));
+    return file.commit();
+}
+
+}  // namespace vrn::gui

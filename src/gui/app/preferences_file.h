@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+#include "core/app/preferences.h"
+
+namespace vrn::gui {
+
+// VRNComm/vrncomm.ini in the user's configuration folder ($XDG_CONFIG_HOME, else ~/.config).
+QString preferencesFilePath();
+
+// The four values of the file; the defaults where it is missing, unreadable or lacks a key.
+Preferences readPreferencesFile(const QString& path);
+
+// Writes the four values, keeping the rest of the file; creates the file and its folder when
+// needed. The old file is replaced only by a complete new one. False when it could not be written.
+bool writePreferencesFile(const QString& path, const Preferences& prefs);
+
+}  // namespace vrn::gui

@@ -1,0 +1,130 @@
+#include "gui/app/qt_host.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <algorithm>
+
+#include "core/app/box_position.h"
+#include "core/link/clock.h"
+#include "gui/app/file_filter.h"
+
+namespace vrn::gui {
+namespace {
+
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+QtHost::QtHost(Clock& clock, const Widgets& widgets) : clock_(clock), widgets_(widgets) {
+    ticker_.setTimerType(Qt::PreciseTimer);
+    ticker_.setInterval(static_cast<int>(Timer1::kIntervalMs));
+    QObject::connect(&ticker_, &QTimer::timeout, [this] { timer1_.catchUp(clock_.nowMs()); });
+    timer1_.start(clock_.nowMs());
+    ticker_.start();
+}
+
+// A transfer that blocks the window still shows its lines and progress as they come, so the
+// widgets are repainted at once instead of at the next turn of the event loop.
+void QtHost::appendLine(std::string_view line) {
+    widgets_.messages->appendPlainText(fromUtf8(line));
+    widgets_.messages->repaint();
+}
+
+void QtHost::appendText(std::string_view text) {
+    QPlainTextEdit* memo = widgets_.messages;
+    QTextCursor cursor(memo->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(fromUtf8(text));
+    memo->verticalScrollBar()->setValue(memo->verticalScrollBar()->maximum());
+    memo->repaint();
+}
+
+void QtHost::clearMessages() {
+    widgets_.messages->clear();
+}
+
+void QtHost::setProgressMax(int max) {
+    widgets_.progress->setMaximum(max);
+    widgets_.progress->repaint();
+}
+
+void QtHost::setProgress(int position) {
+    // QProgressBar ignores a value outside its range; the bar stops at its ends instead.
+    QProgressBar* bar = widgets_.progress;
+    bar->setValue(std::clamp(position, bar->minimum(), bar->maximum()));
+    bar->repaint();
+}
+
+void QtHost::setStatusText(std::string_view text) {
+    widgets_.status->setText(fromUtf8(text));
+    widgets_.status->repaint();
+}
+
+MsgResult QtHost::MyMessage(std::string_view text, MsgButtons buttons, MsgKind kind) {
+    QMessageBox box(widgets_.window);
+    box.setObjectName(QStringLiteral("MyMessage"));
+    const bool warning = kind == MsgKind::Warning;
+    box.setIcon(warning ? QMessageBox::Warning : QMessageBox::Question);
+    box.setWindowTitle(QString::fromLatin1(warning ? kWarningTitle : kConfirmTitle));
+    // Texts may carry what the instrument or a file said: never read them as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setText(fromUtf8(text));
+    box.setStandardButtons(buttons == MsgButtons::Ok ? QMessageBox::Ok : QMessageBox::Yes | QMessageBox::No);
+    box.adjustSize();
+    const QRect main = widgets_.window->frameGeometry();
+    const ScreenPoint at =
+        centredOver({main.x(), main.y(), main.width(), main.height()}, box.width(), box.height());
+    box.move(at.left, at.top);
+    const int pressed = box.exec();
+    if (buttons == MsgButtons::Ok) return MsgResult::Ok;
+    // Closing a question without an answer is a No: callers go on only on Yes.
+    return pressed == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
+}
+
+void QtHost::beep(BeepKind) {
+    QApplication::beep();
+}
+
+void QtHost::setWaitCursor(bool on) {
+    if (on)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void QtHost::pump() {
+    QCoreApplication::processEvents();
+    timer1_.catchUp(clock_.nowMs());
+}
+
+std::optional<std::string> QtHost::openFileName(const FileDialogSpec& spec) {
+    return runFileDialog(spec, false);
+}
+
+std::optional<std::string> QtHost::saveFileName(const FileDialogSpec& spec) {
+    return runFileDialog(spec, true);
+}
+
+std::optional<std::string> QtHost::runFileDialog(const FileDialogSpec& spec, bool save) {
+    QFileDialog dialog(widgets_.window, fromUtf8(spec.title));
+    dialog.setObjectName(save ? QStringLiteral("SaveDialog") : QStringLiteral("OpenDialog"));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(!save && spec.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setNameFilters(qtNameFilters(spec.filter));
+    dialog.setDefaultSuffix(fromUtf8(spec.defaultExt));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.overwritePrompt);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty()) return std::nullopt;
+    return QFile::encodeName(chosen.front()).toStdString();
+}
+
+}  // namespace vrn::gui

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QTimer>
+
+#include "core/link/host.h"
+#include "core/link/timer1.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QWidget;
+
+namespace vrn::gui {
+
+// The Host seam on the main window's widgets. Timer1 runs on the Clock: a 500 ms QTimer and every
+// pump() let it catch up with the Clock's time, so its ticks depend on nothing else.
+class QtHost final : public Host {
+public:
+    struct Widgets {
+        QWidget* window = nullptr;  // boxes and dialogs are centred over it
+        QPlainTextEdit* messages = nullptr;
+        QProgressBar* progress = nullptr;
+        QLabel* status = nullptr;
+    };
+
+    QtHost(Clock& clock, const Widgets& widgets);
+
+    void appendLine(std::string_view line) override;
+    void appendText(std::string_view text) override;
+    void clearMessages() override;
+    void setProgressMax(int max) override;
+    void setProgress(int position) override;
+    void setStatusText(std::string_view text) override;
+    MsgResult MyMessage(std::string_view text, MsgButtons buttons, MsgKind kind) override;
+    void beep(BeepKind kind) override;
+    void setWaitCursor(bool on) override;
+    void pump() override;
+    Timer1& timer() override { return timer1_; }
+    Clock& clock() override { return clock_; }
+    std::optional<std::string> openFileName(const FileDialogSpec& spec) override;
+    std::optional<std::string> saveFileName(const FileDialogSpec& spec) override;
+
+    static constexpr const char* kWarningTitle = "Warning";
+    static constexpr const char* kConfirmTitle = "Confirm";
+
+private:
+    std::optional<std::string> runFileDialog(const FileDialogSpec& spec, bool save);
+
+    Clock& clock_;
+    Widgets widgets_;
+    Timer1 timer1_;
+    QTimer ticker_;
+};
+
+}  // namespace vrn::gui
