@@ -1,6 +1,7 @@
 #include "ports/serial_port.h"
 
 #include <linux/serial.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 
 #include <QSerialPort>
@@ -34,8 +35,15 @@ std::string descriptionOf(const QSerialPortInfo& info) {
     return description.empty() ? sysfsProduct(info.portName()) : description;
 }
 
-ReadStatus statusOf(QSerialPort::SerialPortError error) {
-    switch (error) {
+// Qt reports a tty that was hung up (bridge unplugged, pty master gone) as a plain read error;
+// the descriptor tells the two apart.
+bool hungUp(QSerialPort& serial) {
+    pollfd fd{static_cast<int>(serial.handle()), POLLIN, 0};
+    return ::poll(&fd, 1, 0) > 0 && (fd.revents & (POLLHUP | POLLNVAL)) != 0;
+}
+
+ReadStatus statusOf(QSerialPort& serial) {
+    switch (serial.error()) {
     case QSerialPort::NoError:
     case QSerialPort::TimeoutError:
         return ReadStatus::Timeout;
@@ -43,7 +51,7 @@ ReadStatus statusOf(QSerialPort::SerialPortError error) {
     case QSerialPort::DeviceNotFoundError:
         return ReadStatus::HangUp;
     default:
-        return ReadStatus::Error;
+        return hungUp(serial) ? ReadStatus::HangUp : ReadStatus::Error;
     }
 }
 
@@ -172,13 +180,13 @@ ReadResult SerialPort::read(std::span<uint8_t> buffer) {
     for (;;) {
         const qint64 n = serial_->read(reinterpret_cast<char*>(buffer.data() + got),
                                        static_cast<qint64>(buffer.size() - got));
-        if (n < 0) return {got, statusOf(serial_->error())};
+        if (n < 0) return {got, statusOf(*serial_)};
         got += static_cast<size_t>(n);
         if (got == buffer.size()) return {got, ReadStatus::Complete};
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - SteadyClock::now());
         if (left.count() <= 0) return {got, ReadStatus::Timeout};
         if (!serial_->waitForReadyRead(static_cast<int>(left.count()))) {
-            const ReadStatus status = statusOf(serial_->error());
+            const ReadStatus status = statusOf(*serial_);
             if (status != ReadStatus::Timeout) return {got, status};
             serial_->clearError();
         }

@@ -4,8 +4,12 @@
 
 namespace vrn::test {
 
-RecordingHost::RecordingHost() {
-    timer_.start(clock_.nowMs());
+RecordingHost::RecordingHost() : clockInUse_(clock_) {
+    timer_.start(clockInUse_.nowMs());
+}
+
+RecordingHost::RecordingHost(Clock& clock) : clockInUse_(clock) {
+    timer_.start(clockInUse_.nowMs());
 }
 
 void RecordingHost::appendLine(std::string_view line) {
@@ -31,7 +35,7 @@ MsgResult RecordingHost::MyMessage(std::string_view text, MsgButtons buttons, Ms
 }
 
 void RecordingHost::beep(BeepKind) {
-    beepTimesUs.push_back(clock_.nowUs());
+    beepTimesUs.push_back(clockInUse_.nowUs());
 }
 
 void RecordingHost::setWaitCursor(bool on) {
@@ -41,7 +45,7 @@ void RecordingHost::setWaitCursor(bool on) {
 
 void RecordingHost::pump() {
     ++pumps;
-    timer_.catchUp(clock_.nowMs());
+    timer_.catchUp(clockInUse_.nowMs());
 }
 
 std::optional<std::string> RecordingHost::openFileName(const FileDialogSpec& spec) {

@@ -12,7 +12,8 @@
 namespace vrn::test {
 
 // A Host for tests: keeps every line, box, beep and progress value, answers boxes and file
-// dialogs from a script, and runs Timer1 on the virtual clock in pump().
+// dialogs from a script, and runs Timer1 on its clock in pump(): its own virtual clock, or the
+// clock it was given (the real one in end-to-end tests).
 class RecordingHost : public Host {
 public:
     struct Box {
@@ -22,6 +23,7 @@ public:
     };
 
     RecordingHost();
+    explicit RecordingHost(Clock& clock);
 
     void appendLine(std::string_view line) override;
     void appendText(std::string_view text) override;
@@ -34,7 +36,7 @@ public:
     void setWaitCursor(bool on) override;
     void pump() override;
     Timer1& timer() override { return timer_; }
-    Clock& clock() override { return clock_; }
+    Clock& clock() override { return clockInUse_; }
     std::optional<std::string> openFileName(const FileDialogSpec& spec) override;
     std::optional<std::string> saveFileName(const FileDialogSpec& spec) override;
 
@@ -56,6 +58,9 @@ public:
     std::vector<FileDialogSpec> dialogs;
     std::deque<MsgResult> answers;
     std::deque<std::optional<std::string>> fileNames;
+
+private:
+    Clock& clockInUse_;
 };
 
 }  // namespace vrn::test
