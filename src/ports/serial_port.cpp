@@ -210,4 +210,8 @@ const std::string& SerialPort::openDevice() const {
     return openPath_;
 }
 
+int SerialPort::nativeHandle() const {
+    return serial_ ? static_cast<int>(serial_->handle()) : -1;
+}
+
 }  // namespace vrn

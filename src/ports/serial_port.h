@@ -40,8 +40,9 @@ public:
     // the close and the reopen after two seconds that follow it are the real reconnect.
     void resetDevice() override;
 
-    // The tty that is open, empty when none.
+    // The tty that is open, empty when none, and its descriptor (-1 when none).
     const std::string& openDevice() const;
+    int nativeHandle() const;
 
     // Every serial port of the PC, the instrument's marked.
     static std::vector<HardwarePortInfo> list();

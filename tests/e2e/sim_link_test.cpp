@@ -11,6 +11,7 @@
 #include "line_settings.h"
 #include "ports/port_factory.h"
 #include "ports/real_clock.h"
+#include "ports/serial_port.h"
 #include "recording_host.h"
 #include "sim_process.h"
 
@@ -48,7 +49,11 @@ TEST(SimLink, OpensTheNamedPtyWithTheInstrumentsLineSettings) {
     ASSERT_SIM_UP(rig);
     EXPECT_EQ(rig.host.status, UsbPort::kOpenText);
     EXPECT_TRUE(rig.host.boxes.empty());
-    const auto line = test::readLineSettings(rig.sim.path());
+    // The port holds the tty exclusively: ask through its own descriptor.
+    const auto* serial = dynamic_cast<SerialPort*>(rig.driver.get());
+    ASSERT_NE(serial, nullptr);
+    EXPECT_EQ(serial->openDevice(), rig.sim.path());
+    const auto line = test::readLineSettings(serial->nativeHandle());
     ASSERT_TRUE(line.has_value());
     EXPECT_EQ(line->inputBaud, UsbPort::kBaudRate);
     EXPECT_EQ(line->outputBaud, UsbPort::kBaudRate);

@@ -2,19 +2,13 @@
 
 // The kernel's own termios2: <termios.h> cannot say 1,250,000 baud.
 #include <asm/termbits.h>
-#include <fcntl.h>
 #include <sys/ioctl.h>
-#include <unistd.h>
 
 namespace vrn::test {
 
-std::optional<LineSettings> readLineSettings(const std::string& tty) {
-    const int fd = ::open(tty.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) return std::nullopt;
+std::optional<LineSettings> readLineSettings(int fd) {
     termios2 tio{};
-    const int rc = ioctl(fd, TCGETS2, &tio);
-    ::close(fd);
-    if (rc != 0) return std::nullopt;
+    if (fd < 0 || ioctl(fd, TCGETS2, &tio) != 0) return std::nullopt;
     LineSettings s;
     s.inputBaud = tio.c_ispeed;
     s.outputBaud = tio.c_ospeed;

@@ -17,7 +17,7 @@ struct LineSettings {
     bool softwareFlow = false;
 };
 
-// Nothing when the tty cannot be opened or asked.
-std::optional<LineSettings> readLineSettings(const std::string& tty);
+// Nothing when the descriptor is not a tty.
+std::optional<LineSettings> readLineSettings(int fd);
 
 }  // namespace vrn::test
