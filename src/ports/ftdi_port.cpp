@@ -60,6 +60,9 @@ bool FtdiPort::openEx(std::string_view description) {
     close();
     ftdi_ = ftdi_new();
     if (ftdi_ == nullptr) return false;
+    // A bridge that the kernel's serial driver holds belongs to whoever has its tty open: it is
+    // never taken away from them.
+    ftdi_->module_detach_mode = DONT_DETACH_SIO_MODULE;
     const bool opened = forEachBridge(ftdi_, [&](libusb_device* dev, const std::string& text) {
         return sameDescription(text, description) && ftdi_usb_open_dev(ftdi_, dev) == 0;
     });
