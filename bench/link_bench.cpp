@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <numeric>
 #include <thread>
@@ -116,16 +117,23 @@ public:
     }
     void setTimeouts(uint32_t r, uint32_t w) override { inner_.setTimeouts(r, w); }
     void setFlowControl(uint16_t m, uint8_t a, uint8_t b) override { inner_.setFlowControl(m, a, b); }
-    void purge() override { inner_.purge(); }
+    void purge() override {
+        const auto start = SteadyClock::now();
+        inner_.purge();
+        purges.push_back(usBetween(start, SteadyClock::now()));
+    }
     void write(std::span<const uint8_t> bytes) override {
         writes.push_back(SteadyClock::now());
         inner_.write(bytes);
+        writeCalls.push_back(usBetween(writes.back(), SteadyClock::now()));
     }
     vrn::ReadResult read(std::span<uint8_t> buffer) override { return inner_.read(buffer); }
     void close() override { inner_.close(); }
     void resetDevice() override { inner_.resetDevice(); }
 
     std::vector<SteadyClock::time_point> writes;
+    std::vector<double> purges;      // how long each purge took
+    std::vector<double> writeCalls;  // how long each write took
 
 private:
     vrn::Port& inner_;
@@ -170,6 +178,8 @@ void pacing() {
               vrn::kPaceUs);
     else
         std::printf("  arrivals: %zu of %zu bytes seen\n", arrivals.size(), timed.writes.size());
+    print("purge", statsOf(timed.purges), 0);
+    print("write call", statsOf(timed.writeCalls), 0);
     print("whole send (purge + n+1 steps)", statsOf(sends), static_cast<double>((length + 1) * vrn::kPaceUs));
 }
 
@@ -182,7 +192,8 @@ void replyLatency() {
     vrn::RealClock clock;
     vrn::test::RecordingHost host(clock);
     auto serial = vrn::makeHardwarePort(sim.path());
-    vrn::UsbPort usb(*serial, host);
+    TimedWrites timed(*serial);
+    vrn::UsbPort usb(timed, host);
     vrn::Exchange ex(usb, host);
     usb.OpenUsbPort();
     std::vector<double> firstByte, wholeReply, wholeQuery;
@@ -190,7 +201,8 @@ void replyLatency() {
     for (int i = 0; i < kCommands; ++i) {
         const auto start = SteadyClock::now();
         ex.SendCommand(kQuery);
-        const auto sent = SteadyClock::now();
+        // From the carriage return: the pacing step after it is part of the send, not of the reply.
+        const auto sent = timed.writes.back();
         uint8_t reply[2] = {};
         if (usb.read({reply, 1}).count != 1) {
             ++failures;
@@ -209,8 +221,8 @@ void replyLatency() {
     const size_t length = std::char_traits<char>::length(kQuery);
     std::printf("Reply over the pty from vrncomm-sim, %d x \"CMD315\" without pause (%d failed):\n",
                 kCommands, failures);
-    print("end of send to first reply byte", statsOf(firstByte), 0);
-    print("end of send to whole 2-byte reply", statsOf(wholeReply), 0);
+    print("carriage return written to first reply byte", statsOf(firstByte), 0);
+    print("carriage return written to whole reply", statsOf(wholeReply), 0);
     print("whole query against its paced send", statsOf(wholeQuery),
           static_cast<double>((length + 1) * vrn::kPaceUs));
 }
@@ -219,6 +231,9 @@ void replyLatency() {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    // Busy pacing shares the processors with everything else: the load says how much it had to.
+    double load[3] = {};
+    if (getloadavg(load, 3) == 3) std::printf("load average %.2f %.2f %.2f\n", load[0], load[1], load[2]);
     pacing();
     replyLatency();
     return 0;
