@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -123,31 +122,45 @@ struct Expected {
     float initial;
 };
 
+// Reads one "name" Xn [initial] item after another, separated by "; ".
 std::vector<Expected> parseParams(const std::string& text) {
-    static const std::regex item(R"re("([^"]+)" ([IDTHC])(\d+)(?: \[([0-9.]+)\])?)re");
     std::vector<Expected> out;
-    for (std::sregex_iterator it(text.begin(), text.end(), item), end; it != end; ++it) {
-        const std::smatch& m = *it;
-        const char letter = m[2].str()[0];
-        const int number = std::stoi(m[3].str());
-        const float initial = m[4].matched ? std::stof(m[4].str()) : 0.0f;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        const size_t nameEnd = text.find('"', pos + 1);
+        const std::string name = text.substr(pos + 1, nameEnd - pos - 1);
+        const char letter = text.at(nameEnd + 2);
+        size_t used = 0;
+        const int number = std::stoi(text.substr(nameEnd + 3), &used);
+        size_t next = nameEnd + 3 + used;
+        float initial = 0.0f;
+        if (text.compare(next, 2, " [") == 0) {
+            const size_t close = text.find(']', next);
+            initial = std::stof(text.substr(next + 2, close - next - 2));
+            next = close + 1;
+        }
+        const auto width = static_cast<uint8_t>(number);
         switch (letter) {
         case 'I':
-            out.push_back({m[1], 1, static_cast<uint8_t>(number), initial});
+            out.push_back({name, 1, width, initial});
             break;
         case 'D':
-            out.push_back({m[1], 2, static_cast<uint8_t>(number), initial});
+            out.push_back({name, 2, width, initial});
             break;
         case 'T':
-            out.push_back({m[1], 3, static_cast<uint8_t>(number), 0.0f});
+            out.push_back({name, 3, width, 0.0f});
             break;
         case 'H':
-            out.push_back({m[1], 4, static_cast<uint8_t>(number), initial});
+            out.push_back({name, 4, width, initial});
+            break;
+        case 'C':
+            out.push_back({name, static_cast<uint8_t>(number), 0, initial});
             break;
         default:
-            out.push_back({m[1], static_cast<uint8_t>(number), 0, initial});
-            break;
+            ADD_FAILURE() << "unknown kind letter in " << text;
+            return out;
         }
+        pos = next < text.size() ? next + 2 : next;  // past "; "
     }
     return out;
 }
