@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
-#include "core/program/win1252.h"
+#include "core/text/cp1252.h"
 
 namespace vrn {
 
@@ -47,7 +47,7 @@ std::string textAreaToDisplay(std::string_view stored) {
         if (c == kTilde)
             out += kDegreeUtf8;
         else
-            out += win1252ToUtf8(std::string_view(&c, 1));
+            out += text::cp1252ToUtf8(std::string_view(&c, 1));
     }
     return out;
 }
@@ -62,7 +62,7 @@ std::string textAreaFromDisplay(std::string_view shown) {
             withTilde.push_back(shown[pos++]);
         }
     }
-    return utf8ToWin1252(withTilde);
+    return text::utf8ToCp1252(withTilde);
 }
 
 std::string paramNodeText(const ParamDesc& param, std::string_view value) {

@@ -1,7 +1,8 @@
 #include "core/program/param_edit.h"
 
 #include "core/program/node_text.h"
-#include "core/program/win1252.h"
+#include "core/text/cp1252.h"
+#include "core/text/utf8.h"
 
 namespace vrn {
 
@@ -19,7 +20,7 @@ EditBoxSetup editBoxSetup(const ProgramModel& program, const ParamTarget& target
     const ProgramStore& store = program.store;
     if (classify(target.param.kind) == KindClass::Text)
         return {textAreaToDisplay(store.textArea(target.slot)), target.param.width};
-    return {win1252ToUtf8(store.textField(target.slot, target.index)), target.param.width};
+    return {text::cp1252ToUtf8(store.textField(target.slot, target.index)), target.param.width};
 }
 
 void applyIntegerInput(ProgramModel& program, const ParamTarget& target, std::string_view input) {
@@ -32,7 +33,7 @@ void applyIntegerInput(ProgramModel& program, const ParamTarget& target, std::st
 
 void applyDecimalInput(ProgramModel& program, const ParamTarget& target, std::string_view input) {
     program.store.setFloatValue(target.slot, target.index, readDecimalInput(input));
-    program.store.setTextField(target.slot, target.index, utf8ToWin1252(input));
+    program.store.setTextField(target.slot, target.index, text::utf8ToCp1252(input));
     program.tree.setText(target.node, paramNodeText(target.param, input));
 }
 
@@ -48,7 +49,7 @@ void applyTextInput(ProgramModel& program, const ParamTarget& target, std::strin
     program.store.setTextArea(target.slot, textAreaFromDisplay(input));
     // Left-aligned and padded with blanks to the width, as "%-*s" does.
     std::string shown(input);
-    for (size_t n = utf8Length(input); n < target.param.width; ++n)
+    for (size_t n = text::utf8Length(input); n < target.param.width; ++n)
         shown += ' ';
     program.tree.setText(target.node, paramNodeText(target.param, shown));
 }
