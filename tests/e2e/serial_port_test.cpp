@@ -87,12 +87,13 @@ TEST(SerialPort, ReadHasOneDeadlineEvenWhileBytesTrickleIn) {
     sender.join();
     EXPECT_EQ(r.status, ReadStatus::Timeout);
     EXPECT_GE(took, int64_t{UsbPort::kReadTimeoutMs});
-    EXPECT_LT(took, int64_t{UsbPort::kReadTimeoutMs} + 90);
+    // Well short of the 900 ms that waits restarted per byte would take, with room for a busy machine.
+    EXPECT_LT(took, int64_t{UsbPort::kReadTimeoutMs} + 400);
     ASSERT_GE(r.count, 2u);
-    ASSERT_LE(r.count, 4u);
+    ASSERT_LE(r.count, 7u);
     // The count is exact: the bytes it names are the first ones, in order, and none is lost.
     std::string first(buffer, buffer + r.count);
-    EXPECT_EQ(first, std::string("0123").substr(0, r.count));
+    EXPECT_EQ(first, std::string("0123456").substr(0, r.count));
     uint8_t rest[10] = {};
     const ReadResult r2 = open.port.read({rest, 10 - r.count});
     EXPECT_EQ(r2.status, ReadStatus::Complete);
@@ -107,7 +108,7 @@ TEST(SerialPort, ReadReturnsAsSoonAsItsBytesCame) {
     uint8_t buffer[2] = {};
     const auto start = SteadyClock::now();
     const ReadResult r = open.port.read(buffer);
-    EXPECT_LT(msSince(start), 100);
+    EXPECT_LT(msSince(start), int64_t{UsbPort::kReadTimeoutMs});
     EXPECT_EQ(r.status, ReadStatus::Complete);
     EXPECT_EQ(r.count, 2u);
     EXPECT_EQ(std::string(buffer, buffer + 2), "ab");
