@@ -7,7 +7,12 @@
 namespace vrn {
 
 std::unique_ptr<Port> makeHardwarePort(const std::string& device) {
-    if (device.empty()) return std::make_unique<SearchingPort>();
+    if (device.empty()) {
+        std::vector<std::unique_ptr<Port>> backends;
+        backends.push_back(std::make_unique<SerialPort>());
+        backends.push_back(std::make_unique<FtdiPort>());
+        return std::make_unique<SearchingPort>(std::move(backends));
+    }
     return std::make_unique<SerialPort>(device);
 }
 

@@ -4,11 +4,13 @@ namespace vrn {
 
 bool SearchingPort::openEx(std::string_view description) {
     close();
-    if (serial_.openEx(description))
-        open_ = &serial_;
-    else if (ftdi_.openEx(description))
-        open_ = &ftdi_;
-    return open_ != nullptr;
+    for (const auto& backend : backends_) {
+        if (backend->openEx(description)) {
+            open_ = backend.get();
+            return true;
+        }
+    }
+    return false;
 }
 
 void SearchingPort::setBaudRate(uint32_t baud) {

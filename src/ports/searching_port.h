@@ -1,15 +1,19 @@
 #pragma once
 
+#include <memory>
+#include <vector>
+
 #include "core/link/port.h"
-#include "ports/ftdi_port.h"
-#include "ports/serial_port.h"
 
 namespace vrn {
 
-// Finds the instrument by its description on every open: first as a serial tty of the kernel's
-// driver, then as a raw FTDI bridge; the other operations go to whichever backend opened it.
+// Finds the instrument by its description on every open, asking each backend in turn (the
+// serial tty of the kernel's driver first, then the raw FTDI bridge); the other operations go to
+// whichever backend opened it.
 class SearchingPort final : public Port {
 public:
+    explicit SearchingPort(std::vector<std::unique_ptr<Port>> backends) : backends_(std::move(backends)) {}
+
     bool openEx(std::string_view description) override;
     void setBaudRate(uint32_t baud) override;
     void setDataCharacteristics(uint8_t wordLength, uint8_t stopBits, uint8_t parity) override;
@@ -22,8 +26,7 @@ public:
     void resetDevice() override;
 
 private:
-    SerialPort serial_;
-    FtdiPort ftdi_;
+    std::vector<std::unique_ptr<Port>> backends_;
     Port* open_ = nullptr;  // the backend that found the device
 };
 

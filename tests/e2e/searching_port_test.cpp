@@ -1,0 +1,96 @@
+// Opening by description across backends, with simulated instruments standing in for them.
+#include "ports/searching_port.h"
+
+#include <gtest/gtest.h>
+
+#include "core/link/virtual_clock.h"
+#include "sim/instrument.h"
+#include "sim/sim_port.h"
+
+namespace vrn {
+namespace {
+
+struct Backends {
+    VirtualClock clock;
+    sim::Instrument first{clock};
+    sim::Instrument second{clock};
+    sim::SimPort* serial = nullptr;
+    sim::SimPort* ftdi = nullptr;
+    std::unique_ptr<SearchingPort> port;
+
+    Backends(bool serialPresent, bool ftdiPresent) {
+        sim::registerAllCommands(first);
+        sim::registerAllCommands(second);
+        auto a = std::make_unique<sim::SimPort>(first, clock);
+        auto b = std::make_unique<sim::SimPort>(second, clock);
+        serial = a.get();
+        ftdi = b.get();
+        serial->present = serialPresent;
+        ftdi->present = ftdiPresent;
+        std::vector<std::unique_ptr<Port>> list;
+        list.push_back(std::move(a));
+        list.push_back(std::move(b));
+        port = std::make_unique<SearchingPort>(std::move(list));
+    }
+};
+
+TEST(SearchingPort, TheFirstBackendThatFindsTheDeviceGetsEveryCall) {
+    struct Row {
+        const char* name;
+        bool serialPresent;
+        bool ftdiPresent;
+        bool opens;
+        int serialOpens;
+        int ftdiOpens;
+    } rows[] = {
+        {"serial found", true, true, true, 1, 0},
+        {"only the raw bridge", false, true, true, 1, 1},
+        {"nothing attached", false, false, false, 1, 1},
+    };
+    for (const Row& r : rows) {
+        Backends b(r.serialPresent, r.ftdiPresent);
+        EXPECT_EQ(b.port->openEx("VARNO 41700 USB"), r.opens) << r.name;
+        EXPECT_EQ(b.serial->opens, r.serialOpens) << r.name;
+        EXPECT_EQ(b.ftdi->opens, r.ftdiOpens) << r.name;
+        b.port->setBaudRate(1250000);
+        b.port->setTimeouts(250, 0);
+        b.port->purge();
+        const std::string command = "CMD255\r";
+        b.port->write({reinterpret_cast<const uint8_t*>(command.data()), command.size()});
+        uint8_t reply[2] = {};
+        const ReadResult read = b.port->read(reply);
+        sim::SimPort* used = r.serialPresent ? b.serial : r.ftdiPresent ? b.ftdi : nullptr;
+        sim::SimPort* unused = used == b.serial ? b.ftdi : b.serial;
+        if (used == nullptr) {
+            EXPECT_EQ(read.status, ReadStatus::Error) << r.name;
+            EXPECT_EQ(b.serial->written.size() + b.ftdi->written.size(), 0u) << r.name;
+            continue;
+        }
+        EXPECT_EQ(read.count, 2u) << r.name;
+        EXPECT_EQ(std::string(reply, reply + 2), " 1") << r.name;
+        EXPECT_EQ(used->baud(), 1250000u) << r.name;
+        EXPECT_EQ(used->written.size(), command.size()) << r.name;
+        EXPECT_EQ(unused->written.size(), 0u) << r.name;
+        EXPECT_EQ(unused->purges, 0) << r.name;
+    }
+}
+
+TEST(SearchingPort, EveryOpenSearchesAfresh) {
+    Backends b(false, true);
+    ASSERT_TRUE(b.port->openEx("VARNO 41700 USB"));
+    b.port->resetDevice();
+    EXPECT_EQ(b.ftdi->resets, 1);
+    // The bridge came back under the kernel's driver: the next open finds it there.
+    b.serial->present = true;
+    ASSERT_TRUE(b.port->openEx("VARNO 41700 USB"));
+    EXPECT_EQ(b.ftdi->closes, 1);
+    EXPECT_FALSE(b.ftdi->isOpen());
+    EXPECT_TRUE(b.serial->isOpen());
+    b.port->close();
+    EXPECT_FALSE(b.serial->isOpen());
+    b.port->close();
+    EXPECT_EQ(b.serial->closes, 1);
+}
+
+}  // namespace
+}  // namespace vrn
