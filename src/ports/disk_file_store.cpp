@@ -5,10 +5,18 @@
 #include <QString>
 
 namespace vrn {
+namespace {
+
+// Paths come as the file dialogs give them: in the local 8-bit encoding of file names.
+QString fileName(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+}  // namespace
 
 std::optional<std::vector<uint8_t>> DiskFileStore::readFile(const std::string& path, size_t maxBytes,
                                                             std::string& error) {
-    QFile file(QString::fromStdString(path));
+    QFile file(fileName(path));
     if (!file.open(QIODevice::ReadOnly)) {
         error = file.errorString().toStdString();
         return std::nullopt;
@@ -30,7 +38,7 @@ std::optional<std::vector<uint8_t>> DiskFileStore::readFile(const std::string& p
 }
 
 bool DiskFileStore::writeFile(const std::string& path, std::span<const uint8_t> bytes, std::string& error) {
-    QSaveFile file(QString::fromStdString(path));
+    QSaveFile file(fileName(path));
     if (!file.open(QIODevice::WriteOnly)) {
         error = file.errorString().toStdString();
         return false;

@@ -15,6 +15,7 @@
 #include "gui/app/form_about.h"
 #include "gui/app/preferences_file.h"
 #include "gui/app/qt_host.h"
+#include "gui/setup/setup_section.h"
 
 namespace vrn::gui {
 
@@ -28,6 +29,7 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
     };
     usb_ = std::make_unique<UsbPort>(driver, *host_);
     exchange_ = std::make_unique<Exchange>(*usb_, *host_);
+    setup_ = new SetupSection(*this);
 
     prefs_ = readPreferencesFile(preferencesPath_);
     move(prefs_.Left, prefs_.Top);

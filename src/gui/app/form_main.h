@@ -26,6 +26,7 @@ class UsbPort;
 namespace vrn::gui {
 
 class QtHost;
+class SetupSection;
 class TFormAbout;
 
 // The six work pages. Each is an empty QWidget named for its page; the page's own class is put
@@ -65,6 +66,7 @@ public:
     const Pages& pages() const { return pages_; }
     QTabWidget* pageControl() const { return PageControlMain; }
     TFormAbout& formAbout() { return *about_; }
+    SetupSection& setupSection() { return *setup_; }
 
     // The Get Records page reads its two options from here when it is built and puts them back
     // before the window closes; the window keeps its own position in it.
@@ -98,6 +100,7 @@ private:
     std::unique_ptr<UsbPort> usb_;
     std::unique_ptr<Exchange> exchange_;
     std::vector<std::function<void()>> tickHandlers_;
+    SetupSection* setup_ = nullptr;
     TFormAbout* about_ = nullptr;
     bool shutDown_ = false;
 };
