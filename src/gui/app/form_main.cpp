@@ -15,6 +15,9 @@
 #include "gui/app/form_about.h"
 #include "gui/app/preferences_file.h"
 #include "gui/app/qt_host.h"
+#include "gui/program/edit_box_dialog.h"
+#include "gui/program/edit_type_dialog.h"
+#include "gui/program/user_program_page.h"
 #include "gui/setup/setup_section.h"
 
 namespace vrn::gui {
@@ -33,10 +36,18 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
 
     prefs_ = readPreferencesFile(preferencesPath_);
     move(prefs_.Left, prefs_.Top);
+    userProgram_ = new UserProgramPage(program_, *host_, popup_, pages_.TabSheetUserPgm);
 
     usb_->OpenUsbPort();
 
+    // The dialogs live for the whole run, created in this order.
+    auto* editInt = new TFormEditInt(*host_, this);
+    auto* editFloat = new TFormEditFloat(*host_, this);
+    auto* editType = new TFormEditType(this);
+    auto* editText = new TFormEditText(*host_, this);
     about_ = new TFormAbout(this);
+    auto* editHex = new TFormEditHex(*host_, this);
+    userProgram_->setParameterDialogs({editInt, editFloat, editHex, editText, editType});
     connect(menu_.About1, &QAction::triggered, about_, &QDialog::exec);
     connect(menu_.Exit1, &QAction::triggered, this, &QWidget::close);
     connect(menu_.ReconnectUSB, &QAction::triggered, this, [this] { usb_->ReconnectUSB(); });

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/app/preferences.h"
+#include "core/program/program_model.h"
 #include "gui/app/main_menu.h"
 
 class QLabel;
@@ -28,6 +29,7 @@ namespace vrn::gui {
 class QtHost;
 class SetupSection;
 class TFormAbout;
+class UserProgramPage;
 
 // The six work pages. Each is an empty QWidget named for its page; the page's own class is put
 // into it (a layout on it, or as a child filling it).
@@ -68,6 +70,10 @@ public:
     TFormAbout& formAbout() { return *about_; }
     SetupSection& setupSection() { return *setup_; }
 
+    // The user program: its store and tree, shown and edited on the User Program page.
+    ProgramModel& program() { return program_; }
+    UserProgramPage& userProgramPage() { return *userProgram_; }
+
     // The Get Records page reads its two options from here when it is built and puts them back
     // before the window closes; the window keeps its own position in it.
     Preferences& preferences() { return prefs_; }
@@ -102,6 +108,8 @@ private:
     std::vector<std::function<void()>> tickHandlers_;
     SetupSection* setup_ = nullptr;
     TFormAbout* about_ = nullptr;
+    ProgramModel program_;
+    UserProgramPage* userProgram_ = nullptr;
     bool shutDown_ = false;
 };
 

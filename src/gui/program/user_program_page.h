@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "core/link/host.h"
+#include "core/program/program_editor.h"
+#include "core/program/program_model.h"
+#include "gui/app/main_menu.h"
+#include "gui/program/parameter_dialog_set.h"
+#include "gui/program/tree_view_mirror.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+
+namespace vrn::gui {
+
+// The controls of the User Program page: the program tree `TreeViewPgm` with its context menu
+// `PopupMenu1`, the instruction chooser and the editing buttons, over the program editor.
+class UserProgramPage : public QWidget {
+public:
+    // tabSheet is the page the controls go into; popup is the tree's context menu.
+    UserProgramPage(ProgramModel& program, Host& host, const PopupMenuItems& popup, QWidget* tabSheet);
+    ~UserProgramPage() override;
+
+    // The parameter dialogs, created after the page in the window's start-up order.
+    void setParameterDialogs(const ParameterDialogSet::Forms& forms) { dialogs_.setForms(forms); }
+
+    void ButtonInsPgmClick();
+    void ButtonDelPgmClick();
+    void ButtonNewPgmClick();
+    void ButtonEditPgmClick();
+    void Cut1Click();
+    void Copy1Click();
+    void Paste1Click();
+    void Delete1Click();
+    void CheckBoxEditPgmClick();
+
+    // Where a parameter dialog opens: the main window's, the tab control's and ButtonEditPgm's
+    // positions added up, 80 pixels lower.
+    QPoint editDialogPosition() const;
+
+private:
+    void refresh();
+
+    ProgramModel& program_;
+    ParameterDialogSet dialogs_;
+    ProgramEditor editor_;
+    PopupMenuItems popup_;
+
+    QLabel* LabelInstrNum;
+    QTreeWidget* TreeViewPgm;
+    QPushButton* ButtonEditPgm;
+    QCheckBox* CheckBoxEditPgm;
+    QComboBox* ComboBoxInstr;
+    QPushButton* ButtonInsPgm;
+    QPushButton* ButtonDelPgm;
+    QCheckBox* CheckBoxConfirmDelete;
+    QPushButton* ButtonNewPgm;
+    QPushButton* ButtonExpand;
+    QPushButton* ButtonCollapse;
+
+    std::unique_ptr<TreeViewMirror> mirror_;
+};
+
+}  // namespace vrn::gui
