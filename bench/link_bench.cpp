@@ -167,7 +167,7 @@ void pacing() {
         ex.SendCommand(kSetting);
         sends.push_back(usBetween(start, SteadyClock::now()));
         // Lets the far end read the command before the next send's purge could drop its tail.
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     const auto arrivals = recorder.arrivals();
     std::printf("SendCommand pacing, %d x \"CMD250 7\" (%zu bytes), step %lld us:\n", kCommands, length,
