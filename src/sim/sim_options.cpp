@@ -16,6 +16,7 @@ const char* const kSimUsage =
     "  --short-cmd N:BYTES    leave the last BYTES bytes off every reply to command N\n"
     "  --reply-cmd N:TEXT     reply TEXT instead of the answer to command N\n"
     "  --stray-cmd N:TEXT     send TEXT before the answer to command N\n"
+    "  --times K              the fault option just before spoils only the next K replies\n"
     "  --drop-after N         send nothing more once N reply bytes went out\n"
     "  --help                 show this text\n";
 
@@ -39,6 +40,7 @@ bool commandAndRest(const std::string& text, int& command, std::string& rest) {
 }  // namespace
 
 bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, std::string& error) {
+    Fault* lastFault = nullptr;  // what --times limits: the fault option just before it
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& option = args[i];
         if (option == "--help" || option == "-h") {
@@ -47,11 +49,12 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
         }
         if (option == "--silent") {
             options.faults.all = Fault::silent();
+            lastFault = &*options.faults.all;
             continue;
         }
         const bool takesValue = option == "--link" || option == "--silent-cmd" || option == "--short-cmd" ||
                                 option == "--reply-cmd" || option == "--stray-cmd" ||
-                                option == "--drop-after";
+                                option == "--drop-after" || option == "--times";
         if (!takesValue) {
             error = "unknown option: " + option;
             return false;
@@ -63,6 +66,8 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
         const std::string& value = args[++i];
         int command = 0;
         std::string rest;
+        Fault* limited = lastFault;
+        lastFault = nullptr;
         if (option == "--link") {
             if (value.empty()) {
                 error = "--link needs a path";
@@ -74,21 +79,28 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
                 error = "--silent-cmd needs a command number, not: " + value;
                 return false;
             }
-            options.faults.perCommand[command] = Fault::silent();
+            lastFault = &(options.faults.perCommand[command] = Fault::silent());
         } else if (option == "--short-cmd") {
             size_t by = 0;
             if (!commandAndRest(value, command, rest) || !number(rest, by) || by == 0) {
                 error = "--short-cmd needs N:BYTES, not: " + value;
                 return false;
             }
-            options.faults.perCommand[command] = Fault::cutShort(by);
+            lastFault = &(options.faults.perCommand[command] = Fault::cutShort(by));
         } else if (option == "--reply-cmd" || option == "--stray-cmd") {
             if (!commandAndRest(value, command, rest)) {
                 error = option + " needs N:TEXT, not: " + value;
                 return false;
             }
-            options.faults.perCommand[command] =
-                option == "--reply-cmd" ? Fault::replace(rest) : Fault::strayFirst(rest);
+            lastFault = &(options.faults.perCommand[command] =
+                              option == "--reply-cmd" ? Fault::replace(rest) : Fault::strayFirst(rest));
+        } else if (option == "--times") {
+            int times = 0;
+            if (limited == nullptr || !number(value, times) || times <= 0) {
+                error = "--times needs a count above 0 after a fault option, not: " + value;
+                return false;
+            }
+            limited->times = times;
         } else {
             uint64_t bytes = 0;
             if (!number(value, bytes)) {

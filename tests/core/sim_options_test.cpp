@@ -49,6 +49,40 @@ TEST(SimOptions, FaultsChangeTheAnswers) {
     }
 }
 
+TEST(SimOptions, TimesLimitsTheFaultJustBeforeIt) {
+    struct Row {
+        const char* name;
+        std::vector<std::string> args;
+        std::vector<std::string> answers;  // to "CMD255", one after another
+    } rows[] = {
+        {"short twice", {"--short-cmd", "255:1", "--times", "2"}, {" ", " ", " 1"}},
+        {"silent once", {"--silent", "--times", "1"}, {"", " 1", " 1"}},
+        {"the later fault replaces",
+         {"--silent-cmd", "255", "--reply-cmd", "255:7", "--times", "1"},
+         {"7", " 1"}},
+        {"another command limited",
+         {"--silent-cmd", "255", "--short-cmd", "315:1", "--times", "1"},
+         {"", ""}},
+    };
+    for (const Row& r : rows) {
+        SimOptions options;
+        std::string error;
+        ASSERT_TRUE(parseSimOptions(r.args, options, error)) << r.name << ": " << error;
+        VirtualClock clock;
+        Instrument instrument(clock);
+        registerAllCommands(instrument);
+        instrument.faults = options.faults;
+        for (size_t i = 0; i < r.answers.size(); ++i) {
+            const std::string line = "CMD255\r";
+            instrument.receive({reinterpret_cast<const uint8_t*>(line.data()), line.size()});
+            clock.advanceUs(1000000);
+            uint8_t out[16];
+            EXPECT_EQ(std::string(out, out + instrument.take(out, clock.nowUs())), r.answers[i])
+                << r.name << ", reply " << i;
+        }
+    }
+}
+
 TEST(SimOptions, BadArgumentsAreRefusedWithAReason) {
     struct Row {
         const char* name;
@@ -65,6 +99,11 @@ TEST(SimOptions, BadArgumentsAreRefusedWithAReason) {
         {"reply without command", {"--reply-cmd", ":99"}, "N:TEXT"},
         {"negative drop", {"--drop-after", "-1"}, "byte count"},
         {"empty link", {"--link", ""}, "path"},
+        {"times without a fault", {"--times", "2"}, "after a fault option"},
+        {"times not just after the fault",
+         {"--silent", "--link", "/tmp/x", "--times", "2"},
+         "after a fault option"},
+        {"times of nothing", {"--silent", "--times", "0"}, "count above 0"},
     };
     for (const Row& r : rows) {
         SimOptions options;

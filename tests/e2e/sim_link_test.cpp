@@ -104,6 +104,18 @@ TEST(SimLink, SilentInstrumentFailsTheQueryAfterItsTenTries) {
     EXPECT_LT(took, least + 1500);
 }
 
+TEST(SimLink, QueryRetriesPastShortReplies) {
+    Rig rig({"--short-cmd", "255:1", "--times", "3"});
+    ASSERT_SIM_UP(rig);
+    const int64_t start = rig.ms();
+    bool failed = true;
+    EXPECT_EQ(rig.query("CMD255\r", 2, failed), " 1");
+    EXPECT_FALSE(failed);
+    EXPECT_TRUE(rig.host.lines.empty());
+    // Three short tries, each ending at the read time-out, before the good one.
+    EXPECT_GE(rig.ms() - start, 3 * (Exchange::kQueryPauseMs + int64_t{UsbPort::kReadTimeoutMs}));
+}
+
 TEST(SimLink, ShortReplyReadEndsAtTheDeadlineWithWhatCame) {
     Rig rig({"--short-cmd", "255:1"});
     ASSERT_SIM_UP(rig);
