@@ -91,9 +91,30 @@ bool SerialPort::openEx(std::string_view description) {
         serial_.reset();
         return false;
     }
+    hungUp_ = false;
+    // Under an event loop Qt keeps watching a tty that was hung up and reports the same error
+    // over and over, a busy loop for as long as the window runs: the port lets go of the tty
+    // instead (later, not inside Qt's own notification).
+    QObject::connect(serial_.get(), &QSerialPort::errorOccurred, serial_.get(),
+                     [this](QSerialPort::SerialPortError error) {
+                         if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError) return;
+                         if (!serial_->isOpen() || statusOf(*serial_) != ReadStatus::HangUp) return;
+                         QMetaObject::invokeMethod(
+                             serial_.get(), [this] { letGo(); }, Qt::QueuedConnection);
+                     });
     openPath_ = path;
     requestLowLatency();
     return true;
+}
+
+QSerialPort* SerialPort::live() const {
+    return serial_ && serial_->isOpen() ? serial_.get() : nullptr;
+}
+
+void SerialPort::letGo() {
+    if (!live()) return;
+    serial_->close();
+    hungUp_ = true;
 }
 
 void SerialPort::requestLowLatency() {
@@ -107,11 +128,11 @@ void SerialPort::requestLowLatency() {
 }
 
 void SerialPort::setBaudRate(uint32_t baud) {
-    if (serial_) serial_->setBaudRate(static_cast<qint32>(baud));
+    if (live()) serial_->setBaudRate(static_cast<qint32>(baud));
 }
 
 void SerialPort::setDataCharacteristics(uint8_t wordLength, uint8_t stopBits, uint8_t parity) {
-    if (!serial_) return;
+    if (!live()) return;
     if (wordLength >= 5 && wordLength <= 8)
         serial_->setDataBits(static_cast<QSerialPort::DataBits>(wordLength));
     switch (stopBits) {
@@ -149,7 +170,7 @@ void SerialPort::setTimeouts(uint32_t readMs, uint32_t) {
 }
 
 void SerialPort::setFlowControl(uint16_t mode, uint8_t, uint8_t) {
-    if (!serial_) return;
+    if (!live()) return;
     // The driver's codes: 0x100 RTS/CTS, 0x400 XON/XOFF, anything else none.
     if (mode == 0x100)
         serial_->setFlowControl(QSerialPort::HardwareControl);
@@ -160,11 +181,11 @@ void SerialPort::setFlowControl(uint16_t mode, uint8_t, uint8_t) {
 }
 
 void SerialPort::purge() {
-    if (serial_) serial_->clear(QSerialPort::AllDirections);
+    if (live()) serial_->clear(QSerialPort::AllDirections);
 }
 
 void SerialPort::write(std::span<const uint8_t> bytes) {
-    if (!serial_ || bytes.empty()) return;
+    if (!live() || bytes.empty()) return;
     // QSerialPort only queues; the byte must leave now for the send routine's pacing to mean
     // anything, so it is pushed to the kernel at once.
     serial_->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
@@ -173,35 +194,41 @@ void SerialPort::write(std::span<const uint8_t> bytes) {
 }
 
 ReadResult SerialPort::read(std::span<uint8_t> buffer) {
-    if (!serial_) return {0, ReadStatus::Error};
+    if (!live()) return {0, hungUp_ ? ReadStatus::HangUp : ReadStatus::Error};
     // One deadline for the whole read, not one per wait.
     const auto deadline = SteadyClock::now() + std::chrono::milliseconds(readTimeoutMs_);
     size_t got = 0;
     for (;;) {
         const qint64 n = serial_->read(reinterpret_cast<char*>(buffer.data() + got),
                                        static_cast<qint64>(buffer.size() - got));
-        if (n < 0) return {got, statusOf(*serial_)};
+        if (n < 0) return ended(got, statusOf(*serial_));
         got += static_cast<size_t>(n);
         if (got == buffer.size()) return {got, ReadStatus::Complete};
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - SteadyClock::now());
         if (left.count() <= 0) return {got, ReadStatus::Timeout};
         if (!serial_->waitForReadyRead(static_cast<int>(left.count()))) {
             const ReadStatus status = statusOf(*serial_);
-            if (status != ReadStatus::Timeout) return {got, status};
+            if (status != ReadStatus::Timeout) return ended(got, status);
             serial_->clearError();
         }
     }
 }
 
+ReadResult SerialPort::ended(size_t got, ReadStatus status) {
+    if (status == ReadStatus::HangUp) letGo();
+    return {got, status};
+}
+
 void SerialPort::close() {
+    hungUp_ = false;
+    openPath_.clear();
     if (!serial_) return;
     serial_->close();
     serial_.reset();
-    openPath_.clear();
 }
 
 void SerialPort::resetDevice() {
-    if (!serial_) return;
+    if (!live()) return;
     serial_->clear(QSerialPort::AllDirections);
     serial_->clearError();
 }
@@ -211,7 +238,7 @@ const std::string& SerialPort::openDevice() const {
 }
 
 int SerialPort::nativeHandle() const {
-    return serial_ ? static_cast<int>(serial_->handle()) : -1;
+    return live() ? static_cast<int>(serial_->handle()) : -1;
 }
 
 }  // namespace vrn

@@ -38,9 +38,10 @@ public:
     void close() override;
     // A tty offers no reset of the bridge: this drops what is buffered and forgets a past error;
     // the close and the reopen after two seconds that follow it are the real reconnect.
+    // After a hang-up the port has let go of the tty: reads tell HangUp until it is reopened.
     void resetDevice() override;
 
-    // The tty that is open, empty when none, and its descriptor (-1 when none).
+    // The tty that was opened, empty when none, and its descriptor (-1 when not open).
     const std::string& openDevice() const;
     int nativeHandle() const;
 
@@ -50,11 +51,15 @@ public:
     static std::optional<std::string> findByDescription(std::string_view description);
 
 private:
+    QSerialPort* live() const;  // the open tty, or null
+    void letGo();               // closes a tty that was hung up
+    ReadResult ended(size_t got, ReadStatus status);
     void requestLowLatency();
 
     std::string devicePath_;
     std::unique_ptr<QSerialPort> serial_;
     std::string openPath_;
+    bool hungUp_ = false;
     uint32_t readTimeoutMs_ = 250;
 };
 

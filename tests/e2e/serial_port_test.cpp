@@ -6,6 +6,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -148,6 +149,26 @@ TEST(SerialPort, HangUpIsToldApartFromATimeOut) {
     const auto start = SteadyClock::now();
     EXPECT_EQ(open.port.read({&byte, 1}).status, ReadStatus::HangUp);
     EXPECT_LT(msSince(start), int64_t{UsbPort::kReadTimeoutMs});
+    // The port let go of the dead tty, and keeps telling why until it is opened again.
+    EXPECT_EQ(open.port.nativeHandle(), -1);
+    EXPECT_EQ(open.port.read({&byte, 1}).status, ReadStatus::HangUp);
+    open.port.close();
+    EXPECT_EQ(open.port.read({&byte, 1}).status, ReadStatus::Error);
+}
+
+TEST(SerialPort, HangUpSeenByTheEventLoopReleasesTheTty) {
+    Pty pty;
+    Open open(pty);
+    ASSERT_TRUE(open.opened);
+    pty.closeMaster();
+    // Left open, the tty would make Qt report the same error in a busy loop for as long as
+    // the window runs.
+    const auto start = SteadyClock::now();
+    while (open.port.nativeHandle() != -1 && msSince(start) < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(open.port.nativeHandle(), -1);
+    uint8_t byte = 0;
+    EXPECT_EQ(open.port.read({&byte, 1}).status, ReadStatus::HangUp);
 }
 
 TEST(SerialPort, ClosedPortDoesNothingAndReadsFail) {
