@@ -15,7 +15,7 @@ using SteadyClock = std::chrono::steady_clock;
 // The gap between two polls of the bridge while a read waits for its bytes.
 constexpr auto kPollGap = std::chrono::microseconds(200);
 
-// Calls f(context, device, description) for every FTDI bridge found; stops when f returns true.
+// Calls f(device, description) for every FTDI bridge found; stops when f returns true.
 template <typename F>
 bool forEachBridge(ftdi_context* ftdi, F&& f) {
     for (const int product : FtdiPort::kProductIds) {
@@ -35,6 +35,11 @@ bool forEachBridge(ftdi_context* ftdi, F&& f) {
     return false;
 }
 
+std::string bridgeName(libusb_device* dev) {
+    return FtdiPort::kNamePrefix + std::to_string(libusb_get_bus_number(dev)) + ":" +
+           std::to_string(libusb_get_device_address(dev));
+}
+
 }  // namespace
 
 FtdiPort::~FtdiPort() {
@@ -46,10 +51,8 @@ std::vector<HardwarePortInfo> FtdiPort::list() {
     ftdi_context* ftdi = ftdi_new();
     if (ftdi == nullptr) return bridges;
     forEachBridge(ftdi, [&](libusb_device* dev, std::string description) {
-        const std::string name = "ftdi:" + std::to_string(libusb_get_bus_number(dev)) + ":" +
-                                 std::to_string(libusb_get_device_address(dev));
         const bool instrument = describesInstrument(description);
-        bridges.push_back({name, std::move(description), instrument});
+        bridges.push_back({bridgeName(dev), std::move(description), instrument});
         return false;
     });
     ftdi_free(ftdi);
@@ -64,7 +67,8 @@ bool FtdiPort::openEx(std::string_view description) {
     // never taken away from them.
     ftdi_->module_detach_mode = DONT_DETACH_SIO_MODULE;
     const bool opened = forEachBridge(ftdi_, [&](libusb_device* dev, const std::string& text) {
-        return sameDescription(text, description) && ftdi_usb_open_dev(ftdi_, dev) == 0;
+        const bool wanted = name_.empty() ? sameDescription(text, description) : bridgeName(dev) == name_;
+        return wanted && ftdi_usb_open_dev(ftdi_, dev) == 0;
     });
     if (!opened) {
         ftdi_free(ftdi_);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "core/link/port.h"
@@ -19,7 +20,12 @@ public:
     // The bridge sends what it holds after this long (its default is 16 ms).
     static constexpr unsigned char kLatencyMs = 1;
 
-    FtdiPort() = default;
+    // The prefix of a bridge's name in the port list: "ftdi:BUS:ADDRESS".
+    static constexpr const char* kNamePrefix = "ftdi:";
+
+    // With a name from the port list, openEx opens that bridge whatever its description;
+    // without, it finds the bridge by its description.
+    explicit FtdiPort(std::string name = {}) : name_(std::move(name)) {}
     ~FtdiPort() override;
     FtdiPort(const FtdiPort&) = delete;
     FtdiPort& operator=(const FtdiPort&) = delete;
@@ -40,6 +46,7 @@ public:
     static std::vector<HardwarePortInfo> list();
 
 private:
+    std::string name_;
     ftdi_context* ftdi_ = nullptr;
     uint32_t readTimeoutMs_ = 250;
 };

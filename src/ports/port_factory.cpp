@@ -13,6 +13,7 @@ std::unique_ptr<Port> makeHardwarePort(const std::string& device) {
         backends.push_back(std::make_unique<FtdiPort>());
         return std::make_unique<SearchingPort>(std::move(backends));
     }
+    if (device.rfind(FtdiPort::kNamePrefix, 0) == 0) return std::make_unique<FtdiPort>(device);
     return std::make_unique<SerialPort>(device);
 }
 

@@ -10,8 +10,9 @@
 namespace vrn {
 
 // The driver for the real instrument. An empty device finds the bridge by its description on
-// every open (serial tty first, then raw FTDI); otherwise the named serial device is opened
-// (a /dev/ttyUSB0, or the simulator's pty). Serial ports need a QCoreApplication.
+// every open (serial tty first, then raw FTDI); a name from listHardwarePorts() opens that port:
+// a serial device path (/dev/ttyUSB0, or the simulator's pty) or a raw bridge ("ftdi:BUS:ADDRESS").
+// Serial ports need a QCoreApplication.
 std::unique_ptr<Port> makeHardwarePort(const std::string& device);
 
 // Every serial port and FTDI bridge seen, the instrument's marked (a bridge held by the kernel's

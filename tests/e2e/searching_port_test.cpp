@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include "core/link/usb_port.h"
 #include "core/link/virtual_clock.h"
+#include "ports/ftdi_port.h"
+#include "ports/port_factory.h"
+#include "ports/serial_port.h"
 #include "sim/instrument.h"
 #include "sim/sim_port.h"
 
@@ -90,6 +94,20 @@ TEST(SearchingPort, EveryOpenSearchesAfresh) {
     EXPECT_FALSE(b.serial->isOpen());
     b.port->close();
     EXPECT_EQ(b.serial->closes, 1);
+}
+
+TEST(PortFactory, TheDeviceNameChoosesTheBackend) {
+    const auto search = makeHardwarePort("");
+    EXPECT_NE(dynamic_cast<SearchingPort*>(search.get()), nullptr);
+    const auto serial = makeHardwarePort("/dev/no-such-vrn-tty");
+    ASSERT_NE(dynamic_cast<SerialPort*>(serial.get()), nullptr);
+    EXPECT_FALSE(serial->openEx(UsbPort::kDescription));
+    // No USB bus has this number: the named bridge is looked for and not found.
+    const auto bridge = makeHardwarePort("ftdi:999:999");
+    ASSERT_NE(dynamic_cast<FtdiPort*>(bridge.get()), nullptr);
+    EXPECT_FALSE(bridge->openEx(UsbPort::kDescription));
+    uint8_t byte = 0;
+    EXPECT_EQ(bridge->read({&byte, 1}).status, ReadStatus::Error);
 }
 
 }  // namespace
