@@ -1,0 +1,71 @@
+// vrncomm-cli: VRNComm's instrument operations for shells, scripts and cron.
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <iostream>
+#include <memory>
+
+#include "cli/cli.h"
+#include "ports/disk_file_store.h"
+#include "ports/port_factory.h"
+#include "ports/real_clock.h"
+#include "sim/simulated_device.h"
+
+namespace {
+
+// The built-in simulated instrument behind the Port operations, owning its instrument.
+class SimulatedPort final : public vrn::Port {
+public:
+    explicit SimulatedPort(vrn::Clock& clock) : device_(clock) {}
+    bool openEx(std::string_view d) override { return device_.port.openEx(d); }
+    void setBaudRate(uint32_t b) override { device_.port.setBaudRate(b); }
+    void setDataCharacteristics(uint8_t w, uint8_t s, uint8_t p) override {
+        device_.port.setDataCharacteristics(w, s, p);
+    }
+    void setTimeouts(uint32_t r, uint32_t w) override { device_.port.setTimeouts(r, w); }
+    void setFlowControl(uint16_t m, uint8_t on, uint8_t off) override {
+        device_.port.setFlowControl(m, on, off);
+    }
+    void purge() override { device_.port.purge(); }
+    void write(std::span<const uint8_t> b) override { device_.port.write(b); }
+    vrn::ReadResult read(std::span<uint8_t> b) override { return device_.port.read(b); }
+    void close() override { device_.port.close(); }
+    void resetDevice() override { device_.port.resetDevice(); }
+
+private:
+    vrn::sim::SimulatedDevice device_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // QSerialPort wants an application object in the process; nothing here needs a display.
+    QCoreApplication app(argc, argv);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    vrn::RealClock clock;
+    vrn::DiskFileStore files;
+    vrn::cli::Environment env{
+        std::cout,
+        std::cerr,
+        isatty(STDERR_FILENO) == 1,
+        clock,
+        files,
+        [](const vrn::cli::PortChoice& choice, vrn::Clock& clk) -> std::unique_ptr<vrn::Port> {
+            switch (choice.kind) {
+            case vrn::cli::PortChoice::Kind::Simulate:
+                return std::make_unique<SimulatedPort>(clk);
+            case vrn::cli::PortChoice::Kind::Device:
+                return vrn::makeHardwarePort(choice.device);
+            case vrn::cli::PortChoice::Kind::Search:
+                break;
+            }
+            return vrn::makeHardwarePort({});
+        },
+        [] {
+            std::vector<vrn::cli::PortListing> out;
+            for (const vrn::HardwarePortInfo& p : vrn::listHardwarePorts())
+                out.push_back({p.name, p.description, p.isInstrument});
+            return out;
+        }};
+    return vrn::cli::run(args, env);
+}

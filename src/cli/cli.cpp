@@ -1,0 +1,99 @@
+#include "cli/cli.h"
+
+#include <ostream>
+#include <string_view>
+
+#include "cli/commands.h"
+#include "cli/session.h"
+
+namespace vrn::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: vrncomm-cli [--port DEVICE | --simulate] [--quiet] [--yes] COMMAND [ARGS]\n"
+    "\n"
+    "Runs VRNComm's instrument operations from a shell or a script, with the same message lines\n"
+    "and files as the window. Without --port or --simulate the instrument is found by its USB\n"
+    "description, as the window does.\n"
+    "\n"
+    "options:\n"
+    "  --port DEVICE   talk to this serial device (e.g. /dev/ttyUSB0, or vrncomm-sim's pty)\n"
+    "  --simulate      talk to the built-in simulated instrument\n"
+    "  --quiet         print only warnings and errors\n"
+    "  --yes           answer Yes to the questions the window would ask\n"
+    "  --help          this text; COMMAND --help explains a command\n"
+    "\n"
+    "exit status: 0 success, 1 the instrument did not answer or the transfer failed,\n"
+    "             2 bad usage, a file or value problem, or a refused question\n"
+    "\n"
+    "commands:\n";
+
+void printUsage(std::ostream& os) {
+    os << kUsage;
+    for (const Command& c : commands())
+        os << "  " << c.synopsis << "\n      " << c.summary << '\n';
+}
+
+}  // namespace
+
+int run(const std::vector<std::string>& args, Environment& env) {
+    PortChoice choice;
+    TerminalHost::Options options;
+    options.progressBar = env.errIsTerminal;
+    bool portGiven = false;
+    size_t i = 0;
+    for (; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            printUsage(env.out);
+            return kExitOk;
+        }
+        if (a == "--port") {
+            if (portGiven || i + 1 >= args.size()) {
+                env.err << "error: --port needs one DEVICE, and not with --simulate\n";
+                return kExitUsage;
+            }
+            choice = {PortChoice::Kind::Device, args[++i]};
+            portGiven = true;
+        } else if (a == "--simulate") {
+            if (portGiven) {
+                env.err << "error: --simulate does not go with --port\n";
+                return kExitUsage;
+            }
+            choice = {PortChoice::Kind::Simulate, {}};
+            portGiven = true;
+        } else if (a == "--quiet" || a == "-q") {
+            options.quiet = true;
+        } else if (a == "--yes" || a == "-y") {
+            options.yes = true;
+        } else if (a.starts_with("-")) {
+            env.err << "error: unknown option " << a << "\n";
+            printUsage(env.err);
+            return kExitUsage;
+        } else {
+            break;
+        }
+    }
+    if (i >= args.size()) {
+        env.err << "error: no command given\n";
+        printUsage(env.err);
+        return kExitUsage;
+    }
+    const Command* command = findCommand(args[i]);
+    if (!command) {
+        env.err << "error: unknown command " << args[i] << "\n";
+        printUsage(env.err);
+        return kExitUsage;
+    }
+    std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+    for (const std::string& a : rest) {
+        if (a == "--help" || a == "-h") {
+            env.out << "usage: vrncomm-cli [OPTIONS] " << command->synopsis << "\n\n" << command->help;
+            return kExitOk;
+        }
+    }
+    Session session(env, choice, options);
+    return command->run(session, rest);
+}
+
+}  // namespace vrn::cli

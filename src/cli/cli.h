@@ -1,0 +1,55 @@
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vrn {
+class Clock;
+class FileStore;
+class Port;
+}  // namespace vrn
+
+namespace vrn::cli {
+
+enum ExitCode : int {
+    kExitOk = 0,
+    kExitFailed = 1,  // the instrument did not answer or the transfer failed
+    kExitUsage = 2,   // bad usage, a file problem, a value that cannot be sent, a refused question
+};
+
+// Which device the tool talks to.
+struct PortChoice {
+    enum class Kind { Search, Device, Simulate };
+    Kind kind = Kind::Search;
+    std::string device;
+};
+
+// Makes the driver for a choice; tests plug in a simulated instrument on virtual time.
+using PortFactory = std::function<std::unique_ptr<Port>(const PortChoice&, Clock&)>;
+
+// One serial port or FTDI bridge as the `ports` command lists it.
+struct PortListing {
+    std::string name;
+    std::string description;
+    bool isInstrument = false;
+};
+using PortLister = std::function<std::vector<PortListing>()>;
+
+// What the tool runs against: its streams, its clock and its devices.
+struct Environment {
+    std::ostream& out;
+    std::ostream& err;
+    bool errIsTerminal = false;
+    Clock& clock;
+    FileStore& files;
+    PortFactory makePort;
+    PortLister listPorts;
+};
+
+// Runs one command line (without the program name); returns the exit status.
+int run(const std::vector<std::string>& args, Environment& env);
+
+}  // namespace vrn::cli

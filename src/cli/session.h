@@ -1,0 +1,30 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "cli/cli.h"
+#include "cli/terminal_host.h"
+#include "core/link/exchange.h"
+#include "core/link/port.h"
+#include "core/link/usb_port.h"
+
+namespace vrn::cli {
+
+// The options every command shares, and the instrument link opened on demand.
+struct Session {
+    Session(Environment& env, PortChoice choice, TerminalHost::Options options);
+    ~Session();
+
+    // Opens the port the way the window does at start-up; false (after its warning) when none.
+    bool openLink();
+
+    Environment& env;
+    PortChoice choice;
+    TerminalHost host;
+    std::unique_ptr<Port> driver;
+    std::optional<UsbPort> usb;
+    std::optional<Exchange> exchange;
+};
+
+}  // namespace vrn::cli

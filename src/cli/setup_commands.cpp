@@ -1,0 +1,94 @@
+#include "cli/setup_commands.h"
+
+#include "cli/session.h"
+#include "core/io/file_store.h"
+#include "core/link/clock.h"
+#include "core/setup/pc_time.h"
+#include "core/setup/send_check.h"
+#include "core/setup/setup_file.h"
+#include "core/setup/setup_model.h"
+#include "core/setup/setup_transfer.h"
+
+namespace vrn::cli {
+
+int runGetSetup(Session& s, const std::vector<std::string>& args) {
+    if (args.size() != 1 || args[0].starts_with("-")) {
+        s.host.error("get-setup takes one FILE.set");
+        return kExitUsage;
+    }
+    if (!s.openLink()) return kExitFailed;
+    setup::SetupModel model;
+    // The instrument's own clock is read too, as the window does with "Use PC System Time" off.
+    model.setUsePcTime(false);
+    setup::SetupTransfer transfer(*s.exchange, model);
+    if (transfer.GetUserSettings()) {
+        MyCommError(s.host);
+        return kExitFailed;
+    }
+    s.host.info("INSTRUMENT TIME: " + model.date() + " " + model.time());
+    std::string error;
+    if (!s.env.files.writeFile(args[0], setup::writeSetupFile(model), error)) {
+        s.host.error("cannot write " + args[0] + ": " + error);
+        return kExitUsage;
+    }
+    return kExitOk;
+}
+
+int runSendSetup(Session& s, const std::vector<std::string>& args) {
+    std::string path;
+    std::optional<std::string> when;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--time" && i + 1 < args.size()) {
+            when = args[++i];
+        } else if (!args[i].starts_with("-") && path.empty()) {
+            path = args[i];
+        } else {
+            s.host.error("send-setup takes one FILE.set and optionally --time \"MM-DD-YYYY HH:MM:SS\"");
+            return kExitUsage;
+        }
+    }
+    if (path.empty()) {
+        s.host.error("send-setup takes one FILE.set");
+        return kExitUsage;
+    }
+
+    std::string error;
+    const auto bytes = s.env.files.readFile(path, setup::kSetupFileSize + 1, error);
+    if (!bytes) {
+        s.host.error("cannot read " + path + ": " + error);
+        return kExitUsage;
+    }
+    // The window loads whatever a file holds; a script gets a refusal instead of half a Setup.
+    if (bytes->size() != setup::kSetupFileSize && bytes->size() != setup::kSetupFileSizeWithoutCom1) {
+        s.host.error(path + " is not a setup file: " + std::to_string(bytes->size()) +
+                     " bytes, where a setup file has 982 or 990");
+        return kExitUsage;
+    }
+    setup::SetupModel model;
+    setup::readSetupFile(*bytes, model);
+
+    if (when) {
+        const size_t blank = when->find(' ');
+        model.setUsePcTime(false);
+        model.setDate(when->substr(0, blank));
+        model.setTime(blank == std::string::npos ? std::string() : when->substr(blank + 1));
+    } else {
+        setup::showPcTime(model, s.env.clock.localNow());
+    }
+    // Checked before the port is opened: a value the instrument cannot hold sends nothing.
+    if (const auto refusal = setup::checkSetupForSend(model)) {
+        s.host.error(*refusal);
+        return kExitUsage;
+    }
+
+    if (!s.openLink()) return kExitFailed;
+    setup::SetupTransfer transfer(*s.exchange, model);
+    if (transfer.SendUserSettings()) {
+        if (transfer.refusedBeforeSending()) return kExitUsage;
+        MyCommError(s.host);
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+}  // namespace vrn::cli

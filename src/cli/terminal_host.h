@@ -1,0 +1,63 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "core/link/host.h"
+#include "core/link/timer1.h"
+
+namespace vrn::cli {
+
+// The window's Host on a terminal: message-area lines go to stdout, boxes to stderr as
+// "warning: ..." lines, the progress bar to stderr when that is a terminal. Questions are
+// answered Yes only when the user said --yes; otherwise the answer is No and the refusal is kept.
+class TerminalHost final : public Host {
+public:
+    struct Options {
+        bool quiet = false;
+        bool yes = false;
+        bool progressBar = false;  // stderr is a terminal
+    };
+
+    TerminalHost(std::ostream& out, std::ostream& err, Clock& clock, Options options);
+
+    void appendLine(std::string_view line) override;
+    void appendText(std::string_view text) override;
+    void clearMessages() override {}
+    void setProgressMax(int max) override;
+    void setProgress(int position) override;
+    void setStatusText(std::string_view) override {}
+    MsgResult MyMessage(std::string_view text, MsgButtons buttons, MsgKind kind) override;
+    void beep(BeepKind) override {}
+    void setWaitCursor(bool) override {}
+    void pump() override;
+    Timer1& timer() override { return timer_; }
+    Clock& clock() override { return clock_; }
+    // The tool takes file names as arguments; no dialog is ever asked for.
+    std::optional<std::string> openFileName(const FileDialogSpec&) override { return std::nullopt; }
+    std::optional<std::string> saveFileName(const FileDialogSpec&) override { return std::nullopt; }
+
+    // A line of our own on stdout (kept out by --quiet, like the message area).
+    void info(std::string_view line);
+    // "error: ..." on stderr, never kept out.
+    void error(std::string_view text);
+
+    bool refusedQuestion() const { return refused_; }
+
+private:
+    void endProgressLine();
+
+    std::ostream& out_;
+    std::ostream& err_;
+    Clock& clock_;
+    Options options_;
+    Timer1 timer_;
+    int progressMax_ = 100;
+    bool progressShown_ = false;
+    bool refused_ = false;
+};
+
+// A box's text on one line: its line breaks become blanks.
+std::string oneLine(std::string_view text);
+
+}  // namespace vrn::cli
