@@ -2,39 +2,16 @@
 // or the built-in simulated instrument.
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QEvent>
 #include <QFile>
-#include <QTimer>
 #include <cstdio>
 #include <memory>
 
+#include "gui/app/close_after_first_paint.h"
 #include "gui/app/form_main.h"
 #include "gui/app/preferences_file.h"
 #include "ports/port_factory.h"
 #include "ports/real_clock.h"
 #include "sim/simulated_device.h"
-
-namespace {
-
-// Closes the window once its first frame has been painted: the end of start-up as a user sees it.
-class CloseAfterFirstPaint final : public QObject {
-public:
-    explicit CloseAfterFirstPaint(QWidget* window) : window_(window) { window_->installEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == window_ && event->type() == QEvent::Paint) {
-            window_->removeEventFilter(this);
-            QTimer::singleShot(0, window_, &QWidget::close);
-        }
-        return false;
-    }
-
-private:
-    QWidget* window_;
-};
-
-}  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -77,8 +54,7 @@ int main(int argc, char* argv[]) {
     }
 
     vrn::gui::TFormMain window(clock, *driver, vrn::gui::preferencesFilePath());
-    std::unique_ptr<CloseAfterFirstPaint> quitter;
-    if (parser.isSet(quitOption)) quitter = std::make_unique<CloseAfterFirstPaint>(&window);
+    if (parser.isSet(quitOption)) new vrn::gui::CloseAfterFirstPaint(&window);
     window.show();
     return QApplication::exec();
 }

@@ -19,6 +19,10 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent) {
     white.setColor(QPalette::Base, Qt::white);
     setPalette(white);
     setAutoFillBackground(true);
+    // Small type, so the five lines of text fit their box.
+    QFont small = font();
+    small.setPointSize(7);
+    setFont(small);
 
     ImageLogo = new QLabel(this);
     ImageLogo->setObjectName(QStringLiteral("ImageLogo"));
@@ -39,7 +43,7 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent) {
                        "\n"
                        "VRNComm v3.01 for \n"
                        "Model 41700 Meteorological Display. \n"
-                       "Copyright (c) 2026 the VRNComm project."));
+                       "(c) 2026 the VRNComm project."));
     Memo1->setGeometry(112, 16, 201, 73);
 
     Label1 = new LinkLabel(QUrl(QString::fromLatin1(kAddress)).host(), this);

@@ -21,6 +21,27 @@ QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A message box that places itself over the main window once it knows its final size, which it
+// settles only as it is shown, before it appears on the screen. Positions are outer frames.
+class CentredMessageBox final : public QMessageBox {
+public:
+    explicit CentredMessageBox(QWidget* main) : QMessageBox(main), main_(main) {}
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        const QRect main = main_->frameGeometry();
+        // Not yet on the screen, the box has no frame of its own: it gets the main window's.
+        const QSize box = size() + (main.size() - main_->size());
+        const ScreenPoint at =
+            centredOver({main.x(), main.y(), main.width(), main.height()}, box.width(), box.height());
+        move(at.left, at.top);
+    }
+
+private:
+    QWidget* main_;
+};
+
 }  // namespace
 
 QtHost::QtHost(Clock& clock, const Widgets& widgets) : clock_(clock), widgets_(widgets) {
@@ -69,7 +90,7 @@ void QtHost::setStatusText(std::string_view text) {
 }
 
 MsgResult QtHost::MyMessage(std::string_view text, MsgButtons buttons, MsgKind kind) {
-    QMessageBox box(widgets_.window);
+    CentredMessageBox box(widgets_.window);
     box.setObjectName(QStringLiteral("MyMessage"));
     const bool warning = kind == MsgKind::Warning;
     box.setIcon(warning ? QMessageBox::Warning : QMessageBox::Question);
@@ -78,11 +99,6 @@ MsgResult QtHost::MyMessage(std::string_view text, MsgButtons buttons, MsgKind k
     box.setTextFormat(Qt::PlainText);
     box.setText(fromUtf8(text));
     box.setStandardButtons(buttons == MsgButtons::Ok ? QMessageBox::Ok : QMessageBox::Yes | QMessageBox::No);
-    box.adjustSize();
-    const QRect main = widgets_.window->frameGeometry();
-    const ScreenPoint at =
-        centredOver({main.x(), main.y(), main.width(), main.height()}, box.width(), box.height());
-    box.move(at.left, at.top);
     const int pressed = box.exec();
     if (buttons == MsgButtons::Ok) return MsgResult::Ok;
     // Closing a question without an answer is a No: callers go on only on Yes.

@@ -1,0 +1,85 @@
+#include "gui/app/form_about.h"
+
+#include <gtest/gtest.h>
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QUrl>
+
+#include "gui_rig.h"
+
+// Receives the addresses the program asks the desktop to open, instead of a browser.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+namespace vrn::test {
+namespace {
+
+TEST(TFormAbout, ShowsTheProgramAndItsLink) {
+    GuiRig rig;
+    rig.start();
+    gui::TFormAbout& about = rig.form->formAbout();
+    EXPECT_EQ(rig.form->findChildren<gui::TFormAbout*>().size(), 1) << "created once at start-up";
+    EXPECT_EQ(about.objectName(), "TFormAbout");
+    EXPECT_EQ(about.windowTitle(), "About VRNComm");
+    EXPECT_EQ(about.size(), QSize(328, 125));
+    EXPECT_EQ(about.minimumSize(), about.maximumSize());
+    EXPECT_EQ(about.palette().color(QPalette::Window), QColor(Qt::white));
+
+    auto* logo = about.findChild<QLabel*>(QStringLiteral("ImageLogo"));
+    ASSERT_NE(logo, nullptr);
+    EXPECT_EQ(logo->geometry(), QRect(16, 16, 80, 95));
+    EXPECT_EQ(logo->pixmap().size(), QSize(80, 95));
+
+    auto* memo = about.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+    ASSERT_NE(memo, nullptr);
+    EXPECT_TRUE(memo->isReadOnly());
+    EXPECT_EQ(memo->geometry(), QRect(112, 16, 201, 73));
+    const QStringList lines = memo->toPlainText().split(u'\n');
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[0], "Varno Part Number 41752");
+    EXPECT_EQ(lines[1], "");
+    EXPECT_EQ(lines[2], "VRNComm v3.01 for ");
+    EXPECT_EQ(lines[3], "Model 41700 Meteorological Display. ");
+    EXPECT_TRUE(lines[4].contains(QStringLiteral("VRNComm project"))) << lines[4].toStdString();
+
+    auto* link = about.findChild<QLabel*>(QStringLiteral("Label1"));
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->pos(), QPoint(112, 95));
+    EXPECT_TRUE(link->font().underline());
+    EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(Qt::blue));
+    EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
+}
+
+TEST(TFormAbout, TheLinkOpensTheAddressAndClosesTheBoxWithOk) {
+    GuiRig rig;
+    rig.start();
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+    gui::TFormAbout& about = rig.form->formAbout();
+    int result = -1;
+    for (int shown = 0; shown < 2; ++shown) {  // the same box, shown again
+        QTimer::singleShot(0, &about, [&] {
+            QTest::mouseClick(about.findChild<QLabel*>(QStringLiteral("Label1")), Qt::LeftButton);
+        });
+        rig.form->menu().About1->trigger();
+        result = about.result();
+        EXPECT_EQ(result, QDialog::Accepted);
+    }
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    ASSERT_EQ(catcher.opened.size(), 2);
+    EXPECT_EQ(catcher.opened[0], QUrl(QString::fromLatin1(gui::TFormAbout::kAddress)));
+    EXPECT_TRUE(catcher.opened[0].toString().startsWith(QStringLiteral("https://example.com/")));
+}
+
+}  // namespace
+}  // namespace vrn::test
+
+#include "form_about_test.moc"
