@@ -1,11 +1,11 @@
 // vrncomm: the window, on the instrument found by its USB description, a named serial device,
 // or the built-in simulated instrument.
-#include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
 #include <cstdio>
 #include <memory>
 
+#include "gui/app/application.h"
 #include "gui/app/close_after_first_paint.h"
 #include "gui/app/form_main.h"
 #include "gui/app/preferences_file.h"
@@ -14,7 +14,7 @@
 #include "sim/simulated_device.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    vrn::gui::Application app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(vrn::gui::TFormMain::kApplicationName));
 
     QCommandLineParser parser;
