@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -8,6 +9,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTabWidget>
 
 #include "core/link/exchange.h"
@@ -187,6 +189,36 @@ TEST(TFormMain, TimerTicksFollowTheClockAndRunTheTickHandlers) {
     form.host().pump();
     EXPECT_EQ(ticks, 5) << "a switched-off timer does not tick";
     EXPECT_EQ(form.timer().TimeoutTicks, 3);
+}
+
+TEST(TFormMain, TheWindowsTimerTicksWithoutAnyPump) {
+    GuiRig rig;
+    rig.start();
+    int ticks = 0;
+    rig.form->addTickHandler([&] { ++ticks; });
+    rig.clock.advanceUs(1200000);  // two half-seconds have passed on the clock
+    // Only the event loop runs now: the 500 ms window timer catches Timer1 up with the clock.
+    QElapsedTimer waited;
+    waited.start();
+    while (ticks < 2 && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    EXPECT_EQ(ticks, 2);
+}
+
+TEST(TFormMain, MenuHintsCoverThePortStateOnlyWhileShown) {
+    GuiRig rig;
+    rig.start();
+    rig.form->show();
+    QStatusBar* bar = rig.form->statusBar();
+    auto* panel = rig.form->findChild<QLabel*>(QStringLiteral("StatusBar1Panel"));
+    rig.form->menu().OpenGroup->showStatusText(rig.form.get());
+    EXPECT_EQ(bar->currentMessage(), "Open a collection of Setup, Screen, and Program Files.");
+    EXPECT_FALSE(panel->isVisible());
+    QStatusTipEvent leave{QString()};
+    QCoreApplication::sendEvent(rig.form.get(), &leave);
+    EXPECT_EQ(bar->currentMessage(), "");
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(statusText(*rig.form), "VARNO 41700 USB: Port Open");
 }
 
 TEST(TFormMain, StartUpOpensThePortAndShutdownClosesItOnce) {
