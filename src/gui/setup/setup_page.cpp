@@ -63,6 +63,11 @@ CSpinEdit* spinWithCaption(QWidget* parent, const char* name, const char* captio
     return spin;
 }
 
+// Leaves a box alone when it already holds the value, so text being typed is not rewritten.
+void showValue(QSpinBox* spin, int value) {
+    if (spin->value() != value) spin->setValue(value);
+}
+
 void setTextIfOther(QLineEdit* edit, const QString& text) {
     if (edit->displayText() != text && edit->text() != text) edit->setText(text);
 }
@@ -240,10 +245,10 @@ void SetupPage::showModel() {
     CheckBoxStopOnErr->setChecked(m.stopOnError());
     CheckBoxKeyLock->setChecked(m.keyLock());
     CheckBoxAutoScroll->setChecked(m.autoScroll());
-    CSpinEditInterval->setValue(m.interval());
-    CSpinEditNumOfFields->setValue(m.fieldsPerRecord());
-    CSpinEditScrollPause->setValue(m.scrollPause());
-    CSpinEditScrollEnd->setValue(m.scrollEnd());
+    showValue(CSpinEditInterval, m.interval());
+    showValue(CSpinEditNumOfFields, m.fieldsPerRecord());
+    showValue(CSpinEditScrollPause, m.scrollPause());
+    showValue(CSpinEditScrollEnd, m.scrollEnd());
     CheckBoxPCTime->setChecked(m.usePcTime());
     MaskEditTime->setEnabled(!m.usePcTime());
     MaskEditDate->setEnabled(!m.usePcTime());
@@ -257,8 +262,8 @@ void SetupPage::showModel() {
             labels_[at]->setText(QString::fromStdString(f.label));
         // A type read from a file outside the list shows no selection.
         types_[at]->setCurrentIndex(f.hasValidType() ? f.type : -1);
-        widths_[at]->setValue(f.width);
-        precisions_[at]->setValue(f.precision);
+        showValue(widths_[at], f.width);
+        showValue(precisions_[at], f.precision);
         const bool inUse = m.rowEnabled(i);
         labels_[at]->setEnabled(inUse);
         types_[at]->setEnabled(inUse);
