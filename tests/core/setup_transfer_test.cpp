@@ -497,3 +497,31 @@ TEST(SetupSend, RecordFormatUploadResendsItsCommandUntilAsked) {
 
 }  // namespace
 }  // namespace vrn::setup
+
+namespace vrn::setup {
+namespace {
+
+TEST(SetupTiming, RunsTakeTheMandatedPausesAndPacingPlusTheReplies) {
+    // Twelve 7-byte queries paced 8 steps each, ten 50 ms pauses and one 100 ms pause.
+    EXPECT_EQ(mandatedGetUs(false), 12 * 8 * kPaceUs + 10 * 50000 + 100000);
+    EXPECT_EQ(mandatedGetUs(true), 10 * 8 * kPaceUs + 8 * 50000 + 100000);
+
+    Rig rig;
+    fillModel(rig.model);
+    EXPECT_EQ(settingCommands(rig.model).front(), "CMD270 12 31 31\r");
+    int64_t start = rig.host.clock_.nowUs();
+    ASSERT_FALSE(rig.transfer.SendUserSettings());
+    const int64_t send = rig.host.clock_.nowUs() - start;
+    // The simulated instrument answers each of the 36 waits within a millisecond.
+    EXPECT_GE(send, mandatedSendUs(rig.model));
+    EXPECT_LE(send, mandatedSendUs(rig.model) + 36 * 1000);
+
+    start = rig.host.clock_.nowUs();
+    ASSERT_FALSE(rig.transfer.GetUserSettings());
+    const int64_t get = rig.host.clock_.nowUs() - start;
+    EXPECT_GE(get, mandatedGetUs(false));
+    EXPECT_LE(get, mandatedGetUs(false) + 12 * 1000 + 800 * sim::Instrument::kByteTimeUs);
+}
+
+}  // namespace
+}  // namespace vrn::setup

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/link/clock.h"
@@ -250,24 +251,12 @@ bool SetupTransfer::SendUserSettings() {
         warn(h, *problem);
         return true;
     }
-    const DateValue date = *parseDateText(model_.date());
-    const TimeValue time = *parseTimeText(model_.time());
-    const SetupModel& m = model_;
-    const int com1Code = baudCodeOfIndex(m.com1Baud()) * (m.com1Type() == 1 ? -1 : 1);
-    const auto set = [this](const std::string& text) { return ex_.setting(text); };
-    const std::array<std::function<bool()>, 11> steps = {
-        [&] { return set(commandText("CMD270 %02u %02u %02u", date.month, date.day, date.year - 2000)); },
-        [&] { return set(commandText("CMD280 %02u %02u %02u", time.hour, time.minute, time.second)); },
-        [&] { return set(commandText("CMD260 %u", m.keyLock() ? 1u : 0u)); },
-        [&] { return set(commandText("CMD250 %u", static_cast<unsigned>(m.interval()))); },
-        [&] { return set(commandText("CMD310 %u", static_cast<unsigned>(m.fieldsPerRecord()))); },
-        [&] { return set(commandText("CMD330 %u", m.autoScroll() ? 1u : 0u)); },
-        [&] { return set(commandText("CMD332 %u", static_cast<unsigned>(m.scrollPause()))); },
-        [&] { return set(commandText("CMD334 %u", static_cast<unsigned>(m.scrollEnd()))); },
-        [&] { return set(commandText("CMD220 %d", com1Code)); },
-        [&] { return set(commandText("CMD230 %u", static_cast<unsigned>(baudCodeOfIndex(m.com2Baud())))); },
-        [this] { return SendRecordFormats(); },
-    };
+    const std::vector<std::string> settings = settingCommands(model_);
+    std::vector<std::function<bool()>> steps;
+    steps.reserve(settings.size() + 1);
+    for (const std::string& text : settings)
+        steps.emplace_back([this, &text] { return ex_.setting(text); });
+    steps.emplace_back([this] { return SendRecordFormats(); });
     h.setProgressMax(100);
     h.setProgress(0);
     h.appendLine("SEND SETTINGS...");
@@ -280,6 +269,55 @@ bool SetupTransfer::SendUserSettings() {
     h.setProgress(0);
     h.appendLine(failed ? "SEND SETTINGS FAILED." : "FINISHED SENDING SETTINGS.");
     return failed;
+}
+
+std::vector<std::string> settingCommands(const SetupModel& m) {
+    const auto date = parseDateText(m.date());
+    const auto time = parseTimeText(m.time());
+    if (!date || !time) return {};
+    const int com1Code = baudCodeOfIndex(m.com1Baud()) * (m.com1Type() == 1 ? -1 : 1);
+    return {
+        commandText("CMD270 %02u %02u %02u", date->month, date->day, date->year - 2000),
+        commandText("CMD280 %02u %02u %02u", time->hour, time->minute, time->second),
+        commandText("CMD260 %u", m.keyLock() ? 1u : 0u),
+        commandText("CMD250 %u", static_cast<unsigned>(m.interval())),
+        commandText("CMD310 %u", static_cast<unsigned>(m.fieldsPerRecord())),
+        commandText("CMD330 %u", m.autoScroll() ? 1u : 0u),
+        commandText("CMD332 %u", static_cast<unsigned>(m.scrollPause())),
+        commandText("CMD334 %u", static_cast<unsigned>(m.scrollEnd())),
+        commandText("CMD220 %d", com1Code),
+        commandText("CMD230 %u", static_cast<unsigned>(baudCodeOfIndex(m.com2Baud()))),
+    };
+}
+
+namespace {
+
+int64_t pacingUs(std::string_view command) {
+    return static_cast<int64_t>(command.size() + 1) * kPaceUs;
+}
+
+}  // namespace
+
+int64_t mandatedGetUs(bool usePcTime) {
+    static constexpr std::array<std::string_view, 12> kQueries = {
+        "CMD275\r", "CMD285\r", "CMD225\r", "CMD235\r", "CMD245\r", "CMD265\r",
+        "CMD255\r", "CMD315\r", "CMD325\r", "CMD331\r", "CMD333\r", "CMD335\r"};
+    int64_t us = 0;
+    for (size_t k = usePcTime ? 2 : 0; k < kQueries.size(); ++k) {
+        us += pacingUs(kQueries[k]);
+        if (kQueries[k] == "CMD325\r")
+            us += SetupTransfer::kRecordFormatPauseMs * 1000;
+        else if (kQueries[k] != "CMD315\r")
+            us += Exchange::kQueryPauseMs * 1000;
+    }
+    return us;
+}
+
+int64_t mandatedSendUs(const SetupModel& model) {
+    int64_t us = pacingUs("CMD320\r");
+    for (const std::string& text : settingCommands(model))
+        us += pacingUs(text);
+    return us;
 }
 
 }  // namespace vrn::setup

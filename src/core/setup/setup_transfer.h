@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "core/setup/setup_model.h"
 
@@ -61,5 +63,15 @@ private:
     SetupModel& model_;
     bool refused_ = false;
 };
+
+// The ten setting commands of a Send, in order, with their carriage returns; none when the date or
+// time box does not hold a real date or time.
+std::vector<std::string> settingCommands(const SetupModel& model);
+
+// The time the protocol itself mandates for a whole Get or Send, the floor under any run: the
+// send routine's pacing of every command, the pause before each query's read and after each
+// record-format purge. Replies, acknowledgements and block writes add to it.
+int64_t mandatedGetUs(bool usePcTime);
+int64_t mandatedSendUs(const SetupModel& model);
 
 }  // namespace vrn::setup
