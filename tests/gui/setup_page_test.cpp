@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QSpinBox>
@@ -246,6 +247,25 @@ TEST(SetupPage, GetSetupFromTheMenuFillsThePage) {
     EXPECT_EQ(rig.prec(2)->value(), 6);
     const QString memo = rig.find<QPlainTextEdit>("Memo1")->toPlainText();
     EXPECT_TRUE(memo.endsWith(QStringLiteral("GET SETUP...\nFINISHED GETTING SETUP."))) << memo.toStdString();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(SetupPage, SendSetupFromTheMenuSendsThePcClockAndEveryValue) {
+    SetupRig rig;
+    rig.tick(61500);
+    QTest::keyClick(rig.spin("CSpinEditNumOfFields"), Qt::Key_Up);
+    rig.form->menu().TxSetup->trigger();
+    const sim::SimSetup& d = rig.device.instrument.state.setup;
+    EXPECT_EQ(d.month, 1);
+    EXPECT_EQ(d.year, 26);
+    EXPECT_EQ(d.minute, 1);
+    EXPECT_EQ(d.fieldsPerRecord, 2);
+    EXPECT_EQ(rig.device.instrument.blocksReceived, 25);
+    EXPECT_EQ(rig.form->pageControl()->currentWidget()->objectName(), "TabSheetSetup");
+    EXPECT_EQ(rig.find<QProgressBar>("ProgressBar")->value(), 0);
+    const QString memo = rig.find<QPlainTextEdit>("Memo1")->toPlainText();
+    EXPECT_TRUE(memo.endsWith(QStringLiteral("SEND SETTINGS...\nFINISHED SENDING SETTINGS.")))
+        << memo.toStdString();
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
