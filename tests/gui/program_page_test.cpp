@@ -25,6 +25,8 @@ struct PageRig : GuiRig {
         start();
         form->pageControl()->setCurrentWidget(form->pages().TabSheetUserPgm);
         form->show();
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
     template <typename W>
     W* find(const char* name) {
@@ -45,6 +47,12 @@ struct PageRig : GuiRig {
         for (int c = 0; c < tree()->topLevelItem(i)->childCount(); ++c)
             out << tree()->topLevelItem(i)->child(c)->text(0);
         return out;
+    }
+    // Keys reach the tree's shortcuts only in the active window; a message box takes that away.
+    void focusTree() {
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        tree()->setFocus();
     }
     void toggleEdit() { find<QCheckBox>("CheckBoxEditPgm")->click(); }
     void selectTop(int i) { tree()->setCurrentItem(tree()->topLevelItem(i)); }
@@ -162,6 +170,23 @@ TEST(UserProgramPage, EditsThroughTheButtonsAndTheMenu) {
     EXPECT_EQ(rig.form->program().store.instruction(1), 14);
 
     rig.popup().Delete1->trigger();  // never asks
+    EXPECT_EQ(rig.topTexts(), (QStringList{"FLAG SET MASK", "PGM END"}));
+
+    // With editing off the menu's keys change nothing.
+    rig.toggleEdit();
+    rig.selectTop(0);
+    rig.focusTree();
+    QTest::keyClick(rig.tree(), Qt::Key_Delete, Qt::ControlModifier);
+    QTest::keyClick(rig.tree(), Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(rig.topTexts(), (QStringList{"FLAG SET MASK", "PGM END"}));
+    rig.toggleEdit();
+    rig.selectTop(0);
+    rig.focusTree();
+    QTest::keyClick(rig.tree(), Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(rig.tree(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(rig.topTexts(), (QStringList{"FLAG SET MASK", "FLAG SET MASK", "PGM END"}));
+    rig.selectTop(0);
+    QTest::keyClick(rig.tree(), Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(rig.topTexts(), (QStringList{"FLAG SET MASK", "PGM END"}));
 
     rig.selectParam(0, 1);

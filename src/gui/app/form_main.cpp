@@ -56,6 +56,8 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
 
 TFormMain::~TFormMain() {
     shutDown();
+    // The page mirrors program_, which is gone before QWidget deletes the children.
+    delete userProgram_;
 }
 
 Timer1& TFormMain::timer() {

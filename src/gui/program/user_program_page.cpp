@@ -103,7 +103,8 @@ UserProgramPage::UserProgramPage(ProgramModel& program, Host& host, const PopupM
     connect(ButtonExpand, &QPushButton::clicked, TreeViewPgm, &QTreeWidget::expandAll);
     connect(ButtonCollapse, &QPushButton::clicked, TreeViewPgm, &QTreeWidget::collapseAll);
 
-    // The menu's shortcuts act while the tree has the focus.
+    // The menu's shortcuts act while the tree has the focus, and like the menu itself only while
+    // editing is enabled: with editing off the program cannot change by a stray key.
     const std::pair<QAction*, void (UserProgramPage::*)()> actions[] = {
         {popup_.Cut1, &UserProgramPage::Cut1Click},
         {popup_.Copy1, &UserProgramPage::Copy1Click},
@@ -112,7 +113,9 @@ UserProgramPage::UserProgramPage(ProgramModel& program, Host& host, const PopupM
     for (const auto& [action, handler] : actions) {
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         TreeViewPgm->addAction(action);
-        connect(action, &QAction::triggered, this, handler);
+        connect(action, &QAction::triggered, this, [this, handler] {
+            if (CheckBoxEditPgm->isChecked()) (this->*handler)();
+        });
     }
     refresh();
 }
