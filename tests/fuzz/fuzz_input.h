@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <span>
 #include <string_view>
 
@@ -9,6 +11,13 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 namespace vrn::fuzz {
+
+// A property every input must keep; a broken one ends the run like a crash, with its reason.
+inline void require(bool ok, const char* what) {
+    if (ok) return;
+    std::fprintf(stderr, "fuzz property broken: %s\n", what);
+    std::abort();
+}
 
 // Takes bytes off the front of the input to steer a target, then hands over the rest.
 class Input {
