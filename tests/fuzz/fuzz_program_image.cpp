@@ -6,7 +6,8 @@
 #include "core/program/catalogue.h"
 #include "core/program/node_text.h"
 #include "core/program/program_store.h"
-#include "core/program/win1252.h"
+#include "core/text/cp1252.h"
+#include "core/text/utf8.h"
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -17,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t slot = 0; slot < vrn::ProgramStore::kSlotCount; ++slot) {
         const std::string area = store.textArea(slot);
         vrn::fuzz::require(area.size() <= vrn::ProgramStore::kTextAreaSize, "text area within its field");
-        vrn::fuzz::require(vrn::utf8Length(vrn::textAreaToDisplay(area)) == area.size(),
+        vrn::fuzz::require(vrn::text::utf8Length(vrn::textAreaToDisplay(area)) == area.size(),
                            "each stored byte is one character on the screen");
 
         const vrn::InstrDesc* desc = vrn::instruction(store.instruction(slot));

@@ -9,6 +9,8 @@
 namespace vrn {
 namespace {
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 std::string_view trim(std::string_view s) {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
     while (!s.empty() && blank(s.front()))
@@ -34,7 +36,7 @@ struct IniLine {
 
 std::vector<IniLine> splitLines(std::string_view text) {
     // A UTF-8 byte order mark written by an editor is not part of the first line.
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
     std::vector<IniLine> lines;
     while (!text.empty()) {
         const size_t end = text.find('\n');
@@ -133,7 +135,8 @@ std::string writePreferences(std::string_view existingText, const Preferences& p
     for (size_t i = first; i < last; ++i)
         if (!trim(lines[i].raw).empty()) insertAfter = i + 1;
 
-    std::string out;
+    // An editor's byte order mark stays, so a rewrite changes only our four lines.
+    std::string out(existingText.starts_with(kByteOrderMark) ? kByteOrderMark : std::string_view{});
     const auto put = [&](std::string_view line) {
         out.append(line);
         out.append(eol);
@@ -154,7 +157,7 @@ std::string writePreferences(std::string_view existingText, const Preferences& p
     }
     if (found && insertAfter == lines.size()) putMissingKeys();
     if (!found) {
-        if (!out.empty() && !trim(lines.back().raw).empty()) put("");
+        if (!lines.empty() && !trim(lines.back().raw).empty()) put("");
         put(std::string("[") + Preferences::kSection + "]");
         putMissingKeys();
     }
