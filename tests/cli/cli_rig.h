@@ -21,7 +21,7 @@ struct CliRig {
     bool instrumentPresent = true;
     std::vector<PortChoice> choices;  // what each run asked for
     std::vector<PortListing> listing;
-    MemoryFileStore files;
+    vrn::test::MemoryFileStore files;
     std::ostringstream out;
     std::ostringstream err;
 

@@ -105,7 +105,8 @@ TEST(CliSetup, FailuresGiveTheirExitStatusAndLeaveNoFile) {
     }
     {
         CliRig rig;
-        rig.files.unwritable = "full.set";
+        rig.files.unwritablePrefix = "full.set";
+        rig.files.writeError = "No space left on device";
         EXPECT_EQ(rig.run({"get-setup", "full.set"}), kExitUsage);
         EXPECT_NE(rig.err.str().find("error: cannot write full.set: No space left on device"),
                   std::string::npos);

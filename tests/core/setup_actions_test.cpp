@@ -12,6 +12,7 @@
 #include "core/setup/setup_file.h"
 #include "core/setup/setup_model.h"
 #include "core/setup/setup_transfer.h"
+#include "memory_file_store.h"
 #include "recording_host.h"
 #include "sim/instrument.h"
 #include "sim/sim_port.h"
@@ -21,29 +22,9 @@ namespace {
 
 using sim::Fault;
 
-struct MemoryFiles final : FileStore {
-    std::optional<std::vector<uint8_t>> readFile(const std::string& path, size_t maxBytes,
-                                                 std::string& error) override {
-        auto it = files.find(path);
-        if (it == files.end()) {
-            error = "The system cannot find the file specified.";
-            return std::nullopt;
-        }
-        maxAsked = maxBytes;
-        return std::vector<uint8_t>(
-            it->second.begin(),
-            it->second.begin() + static_cast<long>(std::min(maxBytes, it->second.size())));
-    }
-    bool writeFile(const std::string& path, std::span<const uint8_t> bytes, std::string& error) override {
-        if (path.starts_with("/readonly/")) {
-            error = "Access is denied.";
-            return false;
-        }
-        files[path].assign(bytes.begin(), bytes.end());
-        return true;
-    }
-    std::map<std::string, std::vector<uint8_t>> files;
-    size_t maxAsked = 0;
+// The file errors as the window's users have always seen them.
+struct MemoryFiles : test::MemoryFileStore {
+    MemoryFiles() { missingError = "The system cannot find the file specified."; }
 };
 
 struct Rig {

@@ -1,31 +1,38 @@
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "core/io/file_store.h"
 
-namespace vrn::cli::test {
+namespace vrn::test {
 
-// Files kept in memory; a path in `unwritable` fails to save like a full disk.
-struct MemoryFileStore final : FileStore {
+// Files kept in memory. Saving under `unwritablePrefix` fails with `writeError`, as a read-only
+// folder or a full disk would; a missing file fails with `missingError`.
+struct MemoryFileStore : FileStore {
     std::map<std::string, std::vector<uint8_t>> files;
-    std::string unwritable;
+    std::string unwritablePrefix = "/readonly/";
+    std::string writeError = "Access is denied.";
+    std::string missingError = "No such file or directory";
+    size_t maxAsked = 0;  // the byte limit of the last read
 
     std::optional<std::vector<uint8_t>> readFile(const std::string& path, size_t maxBytes,
                                                  std::string& error) override {
+        maxAsked = maxBytes;
         auto it = files.find(path);
         if (it == files.end()) {
-            error = "No such file or directory";
+            error = missingError;
             return std::nullopt;
         }
         const size_t n = std::min(maxBytes, it->second.size());
         return std::vector<uint8_t>(it->second.begin(), it->second.begin() + static_cast<std::ptrdiff_t>(n));
     }
+
     bool writeFile(const std::string& path, std::span<const uint8_t> bytes, std::string& error) override {
-        if (path == unwritable) {
-            error = "No space left on device";
+        if (!unwritablePrefix.empty() && path.starts_with(unwritablePrefix)) {
+            error = writeError;
             return false;
         }
         files[path].assign(bytes.begin(), bytes.end());
@@ -33,4 +40,4 @@ struct MemoryFileStore final : FileStore {
     }
 };
 
-}  // namespace vrn::cli::test
+}  // namespace vrn::test
