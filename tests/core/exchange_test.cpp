@@ -7,22 +7,15 @@
 #include "recording_host.h"
 #include "sim/instrument.h"
 #include "sim/sim_port.h"
+#include "sim_link.h"
 
 namespace vrn {
 namespace {
 
 using sim::Fault;
 
-struct Rig {
-    test::RecordingHost host;
-    sim::Instrument instrument{host.clock_};
-    sim::SimPort driver{instrument, host.clock_};
-    UsbPort usb{driver, host};
-    Exchange ex{usb, host};
-    Rig() {
-        sim::registerAllCommands(instrument);
-        usb.OpenUsbPort();
-    }
+struct Rig : test::SimLink {
+    Rig() { usb.OpenUsbPort(); }
     int64_t ms() { return host.clock_.nowMs(); }
 };
 

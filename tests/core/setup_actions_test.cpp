@@ -16,6 +16,7 @@
 #include "recording_host.h"
 #include "sim/instrument.h"
 #include "sim/sim_port.h"
+#include "sim_link.h"
 
 namespace vrn::setup {
 namespace {
@@ -27,17 +28,11 @@ struct MemoryFiles : test::MemoryFileStore {
     MemoryFiles() { missingError = "The system cannot find the file specified."; }
 };
 
-struct Rig {
-    test::RecordingHost host;
-    sim::Instrument instrument{host.clock_};
-    sim::SimPort driver{instrument, host.clock_};
-    UsbPort usb{driver, host};
-    Exchange ex{usb, host};
+struct Rig : test::SimLink {
     SetupModel model;
     SetupTransfer transfer{ex, model};
     int pageShown = 0;
     std::function<void()> showPage = [this] { ++pageShown; };
-    Rig() { sim::registerAllCommands(instrument); }
 };
 
 TEST(SetupActions, ClosedPortRefusesWithItsOwnBox) {

@@ -13,6 +13,7 @@
 #include "recording_host.h"
 #include "sim/instrument.h"
 #include "sim/sim_port.h"
+#include "sim_link.h"
 
 namespace vrn::setup {
 namespace {
@@ -21,16 +22,10 @@ using sim::Fault;
 using Lines = std::vector<std::string>;
 using namespace std::string_literals;
 
-struct Rig {
-    test::RecordingHost host;
-    sim::Instrument instrument{host.clock_};
-    sim::SimPort driver{instrument, host.clock_};
-    UsbPort usb{driver, host};
-    Exchange ex{usb, host};
+struct Rig : test::SimLink {
     SetupModel model;
     SetupTransfer transfer{ex, model};
     Rig() {
-        sim::registerAllCommands(instrument);
         usb.OpenUsbPort();
         driver.written.clear();
     }
