@@ -1,10 +1,10 @@
 #include "gui/program/edit_box_dialog.h"
 
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
+
+#include "gui/program/dialog_frame.h"
 
 namespace vrn::gui {
 
@@ -13,27 +13,15 @@ EditBoxDialog::EditBoxDialog(const QString& caption, EditBoxKind kind, Host& hos
     setWindowTitle(caption);
     edit_->setObjectName("Edit1");
     edit_->installEventFilter(this);
-    auto* ok = new QPushButton("&Ok", this);
-    ok->setObjectName("Button1");
-    ok->setAutoDefault(false);
-    auto* cancel = new QPushButton("&Cancel", this);
-    cancel->setObjectName("Button2");
-    cancel->setAutoDefault(false);
-    connect(ok, &QPushButton::clicked, this, [this] {
+    const DialogButtons b = layOutParameterDialog(*this, edit_);
+    connect(b.ok, &QPushButton::clicked, this, [this] {
         edit_->setFocus();
         accept();
     });
-    connect(cancel, &QPushButton::clicked, this, [this] {
+    connect(b.cancel, &QPushButton::clicked, this, [this] {
         edit_->setFocus();
         reject();
     });
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(edit_);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 std::optional<std::string> EditBoxDialog::run(const EditBoxSetup& setup) {

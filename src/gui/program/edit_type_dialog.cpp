@@ -1,10 +1,10 @@
 #include "gui/program/edit_type_dialog.h"
 
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QVBoxLayout>
+
+#include "gui/program/dialog_frame.h"
 
 namespace vrn::gui {
 
@@ -14,21 +14,9 @@ TFormEditType::TFormEditType(QWidget* parent) : QDialog(parent), list_(new QComb
     list_->setObjectName("ComboBox1");
     list_->setEditable(false);
     list_->installEventFilter(this);
-    auto* ok = new QPushButton("&Ok", this);
-    ok->setObjectName("Button1");
-    ok->setAutoDefault(false);
-    auto* cancel = new QPushButton("&Cancel", this);
-    cancel->setObjectName("Button2");
-    cancel->setAutoDefault(false);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(list_);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    const DialogButtons b = layOutParameterDialog(*this, list_);
+    connect(b.ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(b.cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 std::optional<int> TFormEditType::run(const std::vector<std::string>& choices, int current) {
