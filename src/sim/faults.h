@@ -13,14 +13,16 @@ namespace vrn::sim {
 struct Fault {
     enum class Kind : uint8_t {
         None,
-        Silent,     // no reply at all
-        Short,      // the reply loses its last `shortBy` bytes
-        Replace,    // the reply is `text` instead
-        StrayFirst  // `text` goes out before the reply
+        Silent,      // no reply at all
+        Short,       // the reply loses its last `shortBy` bytes
+        Replace,     // the reply is `text` instead
+        StrayFirst,  // `text` goes out before the reply
+        Late         // the reply leaves `delayUs` later than it would
     };
     Kind kind = Kind::None;
     size_t shortBy = 1;
     std::string text;
+    int64_t delayUs = 0;
     int times = -1;  // how many replies it spoils; -1 for every one
 
     static Fault silent(int times = -1) { return make(Kind::Silent, 0, {}, times); }
@@ -30,6 +32,12 @@ struct Fault {
     }
     static Fault strayFirst(std::string text, int times = -1) {
         return make(Kind::StrayFirst, 0, std::move(text), times);
+    }
+
+    static Fault late(int64_t delayUs, int times = -1) {
+        Fault f = make(Kind::Late, 0, {}, times);
+        f.delayUs = delayUs;
+        return f;
     }
 
 private:

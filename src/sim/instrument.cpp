@@ -118,6 +118,9 @@ void Instrument::replyBytes(std::span<const uint8_t> bytes, int64_t delayUs) {
     case Fault::Kind::StrayFirst:
         out.insert(out.begin(), currentFault_.text.begin(), currentFault_.text.end());
         break;
+    case Fault::Kind::Late:
+        delayUs += currentFault_.delayUs;
+        break;
     }
     queue(out, delayUs);
 }

@@ -109,6 +109,19 @@ TEST(Exchange, WaitForByteSkipsOtherBytesAndEndsWithinItsLimit) {
     }
 }
 
+TEST(Exchange, AWaitGetsItsWholeLimitHoweverLongTheTimerWentUnpumped) {
+    // Timer1 delivers no backlog: ten seconds without a pump give one stale tick, not twenty.
+    for (const int64_t idleMs : {0, 600, 10000}) {
+        Rig rig;
+        rig.host.clock_.sleepMs(idleMs);
+        const int64_t start = rig.ms();
+        EXPECT_TRUE(rig.ex.WaitForByte('*', Exchange::kSettingWaitSeconds));
+        const int64_t took = rig.ms() - start;
+        EXPECT_GE(took, 1500) << "after " << idleMs << " ms idle";
+        EXPECT_LE(took, 2250) << "after " << idleMs << " ms idle";
+    }
+}
+
 TEST(Exchange, WaitAbortedEndsTheWaitAtOnceWithoutABeep) {
     Rig rig;
     rig.host.timer_.onTick = [&] { rig.ex.WaitAborted = true; };

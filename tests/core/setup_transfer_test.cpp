@@ -470,6 +470,20 @@ TEST(SetupSend, AFailedSettingStopsTheSequence) {
     EXPECT_EQ(rig.device().keyLock, 1);
 }
 
+TEST(SetupSend, ALateAcknowledgementAfterQuickOnesIsNotResent) {
+    Rig rig;
+    fillModel(rig.model);
+    // The first five settings are answered on the first read but take over a second in all, so
+    // the timer is not pumped; then the auto-scroll setting is acknowledged only after 1.5 s.
+    for (int command : {270, 280, 260, 250, 310})
+        rig.instrument.faults.perCommand[command] = Fault::late(230000);
+    rig.instrument.faults.perCommand[330] = Fault::late(1500000);
+    EXPECT_FALSE(rig.transfer.SendUserSettings());
+    EXPECT_EQ(rig.instrument.commandCounts[330], 1);
+    EXPECT_TRUE(rig.host.beepTimesUs.empty());
+    EXPECT_EQ(rig.host.lines, (Lines{"SEND SETTINGS...", "FINISHED SENDING SETTINGS."}));
+}
+
 TEST(SetupSend, RecordFormatUploadFailsAtOnceWhenABlockIsNotAnswered) {
     Rig rig;
     // The CMD320 "!" and the answers to blocks 0..4 get through, then the line drops.

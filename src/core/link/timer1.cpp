@@ -20,13 +20,10 @@ void Timer1::setEnabled(bool on, int64_t nowMs) {
 }
 
 int Timer1::catchUp(int64_t nowMs) {
-    int fired = 0;
-    while (enabled_ && nowMs >= nextTickMs_) {
-        nextTickMs_ += kIntervalMs;
-        tick();
-        ++fired;
-    }
-    return fired;
+    if (!enabled_ || nowMs < nextTickMs_) return 0;
+    nextTickMs_ = nowMs + kIntervalMs;
+    tick();
+    return 1;
 }
 
 void Timer1::tick() {

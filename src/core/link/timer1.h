@@ -6,8 +6,10 @@
 namespace vrn {
 
 // The window's half-second timer. It is driven by the Clock: every host calls catchUp() with the
-// current time (the window on a periodic timer and in pump(), the others in pump()), and each
-// 500 ms boundary crossed since the last call fires one tick. So real and virtual time behave alike.
+// current time (the window on a periodic timer and in pump(), the others in pump()). Like a window
+// timer it never delivers a backlog: however long since the last call, at most one tick fires, and
+// the next comes a full interval after it. A wait that sets TimeoutTicks after a long stretch
+// without pumping therefore still gets its whole time limit.
 class Timer1 {
 public:
     static constexpr int64_t kIntervalMs = 500;
@@ -24,7 +26,8 @@ public:
     // Switching on again restarts the half-second phase from nowMs.
     void setEnabled(bool on, int64_t nowMs);
 
-    // Fires every tick whose time has come by nowMs; returns how many fired.
+    // Fires the tick if its time has come by nowMs (once, whatever the backlog); returns 1 if it
+    // fired, 0 if not.
     int catchUp(int64_t nowMs);
 
 private:
