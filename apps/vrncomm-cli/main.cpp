@@ -10,13 +10,16 @@
 #include "ports/port_factory.h"
 #include "ports/real_clock.h"
 #include "sim/simulated_device.h"
+#include "sim/station.h"
 
 namespace {
 
 // The built-in simulated instrument behind the Port operations, owning its instrument.
 class SimulatedPort final : public vrn::Port {
 public:
-    explicit SimulatedPort(vrn::Clock& clock) : device_(clock) {}
+    explicit SimulatedPort(vrn::Clock& clock) : device_(clock) {
+        vrn::sim::configureStation(device_.instrument);
+    }
     bool openEx(std::string_view d) override { return device_.port.openEx(d); }
     void setBaudRate(uint32_t b) override { device_.port.setBaudRate(b); }
     void setDataCharacteristics(uint8_t w, uint8_t s, uint8_t p) override {

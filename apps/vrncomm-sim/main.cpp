@@ -10,6 +10,8 @@
 #include "sim/pty_server.h"
 #include "sim/sim_options.h"
 #include "sim/simulated_device.h"
+#include "sim/state_dir.h"
+#include "sim/station.h"
 
 namespace {
 
@@ -64,6 +66,12 @@ int main(int argc, char** argv) {
     vrn::RealClock clock;
     vrn::sim::SimulatedDevice device(clock);
     device.instrument.faults = options.faults;
+    vrn::sim::configureStation(device.instrument);
+    vrn::sim::StateDir state(options.state);
+    if (!options.state.empty() && !state.load(device.instrument, error)) {
+        std::fprintf(stderr, "vrncomm-sim: --state %s: %s\n", options.state.c_str(), error.c_str());
+        return 2;
+    }
     vrn::sim::PtyServer server(device.instrument, clock);
     if (!server.open(error)) {
         std::fprintf(stderr, "vrncomm-sim: cannot create the pseudo-terminal: %s\n", error.c_str());
@@ -73,6 +81,12 @@ int main(int argc, char** argv) {
     if (!options.link.empty() && !link.make(options.link, server.slavePath())) {
         std::perror(("vrncomm-sim: cannot link " + options.link).c_str());
         return 1;
+    }
+    if (!options.state.empty()) {
+        server.onQuiet = [&] {
+            std::string why;
+            if (!state.save(device.instrument, why)) std::fprintf(stderr, "vrncomm-sim: %s\n", why.c_str());
+        };
     }
     std::printf("%s\n", server.slavePath().c_str());
     std::fflush(stdout);

@@ -12,14 +12,13 @@
 #include "ports/port_factory.h"
 #include "ports/real_clock.h"
 #include "sim/simulated_device.h"
+#include "sim/station.h"
 
 int main(int argc, char* argv[]) {
-    vrn::gui::Application app(argc, argv);
-    QApplication::setApplicationName(QString::fromLatin1(vrn::gui::TFormMain::kApplicationName));
-
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Configuration and service of the 41700 translator."));
-    parser.addHelpOption();
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
     const QCommandLineOption portOption(
         QStringLiteral("port"),
         QStringLiteral("Open the named serial device (e.g. /dev/ttyUSB0, or vrncomm-sim's pty) instead "
@@ -35,6 +34,39 @@ int main(int argc, char* argv[]) {
     parser.addOption(portOption);
     parser.addOption(simulateOption);
     parser.addOption(quitOption);
+
+    // --help and --version are answered before the window system is asked for a display, so they
+    // work anywhere. Qt's own options (-platform ...) are not known yet: the full check comes
+    // once the application has taken them.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (!parser.parse(arguments)) {
+        // An unknown long option or a missing value is ours to report; single-dash words may be
+        // Qt's and wait for the application.
+        bool ours = parser.unknownOptionNames().isEmpty();
+        for (const QString& name : parser.unknownOptionNames())
+            for (const QString& a : arguments)
+                ours = ours || a == "--" + name || a.startsWith("--" + name + "=");
+        if (ours) {
+            std::fprintf(stderr, "vrncomm: %s\n", qPrintable(parser.errorText()));
+            return 2;
+        }
+    }
+    if (parser.isSet(helpOption)) {
+        std::fputs(qPrintable(parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                                        QStringLiteral("vrncomm"))),
+                   stdout);
+        return 0;
+    }
+    if (parser.isSet(versionOption)) {
+        std::fputs("vrncomm " VRN_VERSION "\n", stdout);
+        return 0;
+    }
+
+    vrn::gui::Application app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(vrn::gui::TFormMain::kApplicationName));
+    QApplication::setApplicationVersion(QStringLiteral(VRN_VERSION));
     parser.process(app);
     if (parser.isSet(portOption) && parser.isSet(simulateOption)) {
         std::fputs("vrncomm: --port and --simulate exclude each other\n", stderr);
@@ -47,6 +79,7 @@ int main(int argc, char* argv[]) {
     vrn::Port* driver = nullptr;
     if (parser.isSet(simulateOption)) {
         simulated = std::make_unique<vrn::sim::SimulatedDevice>(clock);
+        vrn::sim::configureStation(simulated->instrument);
         driver = &simulated->port;
     } else {
         hardware = vrn::makeHardwarePort(QFile::encodeName(parser.value(portOption)).toStdString());

@@ -22,6 +22,7 @@ constexpr const char* kUsage =
     "  --quiet         print only warnings and errors\n"
     "  --yes           answer Yes to the questions the window would ask\n"
     "  --help          this text; COMMAND --help explains a command\n"
+    "  --version       the version of vrncomm-cli\n"
     "\n"
     "exit status: 0 success, 1 the instrument did not answer or the transfer failed,\n"
     "             2 bad usage, a file or value problem, or a refused question\n"
@@ -46,6 +47,10 @@ int run(const std::vector<std::string>& args, Environment& env) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
             printUsage(env.out);
+            return kExitOk;
+        }
+        if (a == "--version") {
+            env.out << "vrncomm-cli " VRN_VERSION "\n";
             return kExitOk;
         }
         if (a == "--port") {

@@ -66,6 +66,7 @@ bool PtyServer::serve(const volatile std::sig_atomic_t& stop, std::string& error
     while (stop == 0) {
         if (!step(error)) return false;
     }
+    if (heardSinceQuiet_ && onQuiet) onQuiet();
     return true;
 }
 
@@ -85,12 +86,17 @@ bool PtyServer::step(std::string& error) {
     if (ready > 0 && (fd.revents & POLLIN) != 0) {
         uint8_t bytes[4096];
         const ssize_t n = ::read(master_, bytes, sizeof bytes);
-        if (n > 0)
+        if (n > 0) {
             instrument_.receive({bytes, static_cast<size_t>(n)});
-        else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            heardSinceQuiet_ = true;
+        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
             error = reason("read");
             return false;
         }
+    }
+    if (ready == 0 && heardSinceQuiet_ && !instrument_.nextOutputUs()) {
+        heardSinceQuiet_ = false;
+        if (onQuiet) onQuiet();
     }
     uint8_t due[4096];
     for (size_t n; (n = instrument_.take(due, clock_.nowUs())) > 0;)

@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,10 @@ public:
     // false with the reason in error when the pty fails.
     bool serve(const volatile std::sig_atomic_t& stop, std::string& error);
 
+    // Runs once the line has gone quiet after bytes came from the program, and when serving
+    // stops: the moment to keep what the instrument was sent, off the exchange's timing.
+    std::function<void()> onQuiet;
+
 private:
     bool step(std::string& error);
     bool flushOutput(std::string& error);
@@ -47,6 +52,7 @@ private:
     int slave_ = -1;
     std::string slavePath_;
     std::vector<uint8_t> unsent_;  // replies the pty could not take yet
+    bool heardSinceQuiet_ = false;
 };
 
 }  // namespace vrn::sim

@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/link/clock.h"
 #include "sim/instrument.h"
+#include "sim/setup_clock.h"
 
 namespace vrn::sim {
 namespace {
@@ -92,12 +94,14 @@ void receiveFieldBlock(Instrument& in, size_t index) {
 
 void registerSetupCommands(Instrument& in) {
     in.registerCommand(275, [](Instrument& i, const CommandLine&) {
+        keepClock(i.state.setup, i.clock().nowUs());
         const SimSetup& s = i.state.setup;
         char text[16];
         std::snprintf(text, sizeof text, "%02d-%02d-%02d", s.month, s.day, s.year);
         i.reply(std::string(text, 9));
     });
     in.registerCommand(285, [](Instrument& i, const CommandLine&) {
+        keepClock(i.state.setup, i.clock().nowUs());
         const SimSetup& s = i.state.setup;
         char text[16];
         std::snprintf(text, sizeof text, "%02d:%02d:%02d", s.hour, s.minute, s.second);
@@ -106,6 +110,7 @@ void registerSetupCommands(Instrument& in) {
     in.registerCommand(270, [](Instrument& i, const CommandLine& cmd) {
         const int m = arg(cmd, 0), d = arg(cmd, 1), y = arg(cmd, 2);
         if (cmd.args.size() != 3 || m < 1 || m > 12 || d < 1 || d > 31 || y < 0 || y > 99) return;
+        keepClock(i.state.setup, i.clock().nowUs());
         i.state.setup.month = m;
         i.state.setup.day = d;
         i.state.setup.year = y;
@@ -114,6 +119,8 @@ void registerSetupCommands(Instrument& in) {
     in.registerCommand(280, [](Instrument& i, const CommandLine& cmd) {
         const int h = arg(cmd, 0), m = arg(cmd, 1), s = arg(cmd, 2);
         if (cmd.args.size() != 3 || h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 59) return;
+        keepClock(i.state.setup, i.clock().nowUs());
+        i.state.setup.clockSetUs = i.clock().nowUs();
         i.state.setup.hour = h;
         i.state.setup.minute = m;
         i.state.setup.second = s;

@@ -11,6 +11,8 @@ const char* const kSimUsage =
     "Runs until interrupted (SIGINT or SIGTERM).\n"
     "\n"
     "  --link PATH            also make a symbolic link to the terminal at PATH (removed at exit)\n"
+    "  --state DIR            keep what is sent to the instrument in DIR, and start from what DIR\n"
+    "                         holds: a Setup sent, the simulator restarted, a Get gives it back\n"
     "  --silent               never reply to any command\n"
     "  --silent-cmd N         never reply to command N\n"
     "  --short-cmd N:BYTES    leave the last BYTES bytes off every reply to command N\n"
@@ -52,9 +54,9 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
             lastFault = &*options.faults.all;
             continue;
         }
-        const bool takesValue = option == "--link" || option == "--silent-cmd" || option == "--short-cmd" ||
-                                option == "--reply-cmd" || option == "--stray-cmd" ||
-                                option == "--drop-after" || option == "--times";
+        const bool takesValue = option == "--link" || option == "--state" || option == "--silent-cmd" ||
+                                option == "--short-cmd" || option == "--reply-cmd" ||
+                                option == "--stray-cmd" || option == "--drop-after" || option == "--times";
         if (!takesValue) {
             error = "unknown option: " + option;
             return false;
@@ -74,6 +76,12 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
                 return false;
             }
             options.link = value;
+        } else if (option == "--state") {
+            if (value.empty()) {
+                error = "--state needs a folder";
+                return false;
+            }
+            options.state = value;
         } else if (option == "--silent-cmd") {
             if (!number(value, command) || command < 0 || command > 999) {
                 error = "--silent-cmd needs a command number, not: " + value;

@@ -10,7 +10,8 @@ namespace vrn::sim {
 // The command line of vrncomm-sim: where to link the pty, and what to do wrong.
 struct SimOptions {
     bool help = false;
-    std::string link;  // a symlink to the pty's slave, made at start and removed at exit
+    std::string link;   // a symlink to the pty's slave, made at start and removed at exit
+    std::string state;  // a folder keeping what the instrument was sent between runs
     Faults faults;
 };
 

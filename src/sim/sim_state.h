@@ -28,6 +28,10 @@ struct SimSetup {
     int scrollPause = 1;
     int scrollEnd = 8;
     std::array<SimField, 25> fields = defaultFields();
+    // A running clock moves the date and time on with the Clock from clockSetUs; a stopped one
+    // (the default, so that tests read back exactly what they set) keeps them as set.
+    bool clockRuns = false;
+    int64_t clockSetUs = 0;
 
     static std::array<SimField, 25> defaultFields();
 };

@@ -331,10 +331,8 @@ TEST(ProgramEditor, PasteRendersEveryKindFromTheSlot) {
         rig.selectEnd();
         rig.editor.pasteInstruction();
     }
-    EXPECT_EQ(rig.params(2), (Strings{"scrn= 1", "row= 1", "col= 01",
-                                      "text= 25\xC2\xB0"
-                                      "C",
-                                      "font= SMALL"}));
+    // The pasted text parameter shows the text area as it stands: the tilde stays a tilde.
+    EXPECT_EQ(rig.params(2), (Strings{"scrn= 1", "row= 1", "col= 01", "text= 25~C", "font= SMALL"}));
     EXPECT_EQ(rig.params(3), (Strings{"chan= COM2", "#flds= 01", "delim= TAB  ", "endchr= CR  ", "wait= 0100",
                                       "dloc1= 001"}));
     EXPECT_EQ(rig.program.store.textArea(2), "25~C");

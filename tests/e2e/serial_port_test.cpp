@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -33,6 +34,14 @@ struct Pty {
         ::close(slave);
     }
     ~Pty() { closeMaster(); }
+    // Bytes waiting on the port's side, read through a second descriptor of the terminal.
+    int pendingAtPort() const {
+        const int watcher = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+        int n = -1;
+        if (watcher >= 0) ioctl(watcher, FIONREAD, &n);
+        if (watcher >= 0) ::close(watcher);
+        return n;
+    }
     void send(const std::string& bytes) const {
         ASSERT_EQ(::write(master, bytes.data(), bytes.size()), ssize_t(bytes.size()));
     }
@@ -68,6 +77,15 @@ struct Open {
 
 int64_t msSince(SteadyClock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - start).count();
+}
+
+// Polls until done() holds or a second has passed; returns done()'s last answer.
+template <class Done>
+bool within(Done done) {
+    const auto start = SteadyClock::now();
+    while (!done() && msSince(start) < 1000)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return done();
 }
 
 TEST(SerialPort, ReadHasOneDeadlineEvenWhileBytesTrickleIn) {
@@ -120,7 +138,7 @@ TEST(SerialPort, PurgeDropsWhatWasReceived) {
     Open open(pty);
     ASSERT_TRUE(open.opened);
     pty.send("stale");
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(within([&] { return pty.pendingAtPort() >= 5; }));
     open.port.purge();
     pty.send("X");
     uint8_t byte = 0;
@@ -135,8 +153,12 @@ TEST(SerialPort, WriteLeavesAtOnce) {
     const uint8_t byte = 'C';
     open.port.write({&byte, 1});
     // No event loop runs here: the byte must already be on its way.
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_EQ(pty.received(), "C");
+    std::string got;
+    EXPECT_TRUE(within([&] {
+        got += pty.received();
+        return !got.empty();
+    }));
+    EXPECT_EQ(got, "C");
 }
 
 TEST(SerialPort, HangUpIsToldApartFromATimeOut) {

@@ -68,7 +68,7 @@ TEST(SimLink, QueryAndSettingRoundTrip) {
     Rig rig;
     ASSERT_SIM_UP(rig);
     bool failed = true;
-    EXPECT_EQ(rig.query("CMD255\r", 2, failed), " 1");
+    EXPECT_EQ(rig.query("CMD255\r", 2, failed), "15");  // the station logs every 15 s
     EXPECT_FALSE(failed);
     EXPECT_FALSE(rig.ex.setting("CMD250 7\r"));
     EXPECT_EQ(rig.query("CMD255\r", 2, failed), " 7");
@@ -109,7 +109,7 @@ TEST(SimLink, QueryRetriesPastShortReplies) {
     ASSERT_SIM_UP(rig);
     const int64_t start = rig.ms();
     bool failed = true;
-    EXPECT_EQ(rig.query("CMD255\r", 2, failed), " 1");
+    EXPECT_EQ(rig.query("CMD255\r", 2, failed), "15");  // the station logs every 15 s
     EXPECT_FALSE(failed);
     EXPECT_TRUE(rig.host.lines.empty());
     // Three short tries, each ending at the read time-out, before the good one.
@@ -126,7 +126,7 @@ TEST(SimLink, ShortReplyReadEndsAtTheDeadlineWithWhatCame) {
     const int64_t took = rig.ms() - start;
     EXPECT_EQ(r.count, 1u);
     EXPECT_EQ(r.status, ReadStatus::Timeout);
-    EXPECT_EQ(reply[0], ' ');
+    EXPECT_EQ(reply[0], '1');
     EXPECT_GE(took, int64_t{UsbPort::kReadTimeoutMs});
     EXPECT_LT(took, int64_t{UsbPort::kReadTimeoutMs} + 400);
 }
@@ -140,7 +140,7 @@ TEST(SimLink, ReconnectReopensThePty) {
     EXPECT_TRUE(rig.usb.isOpen());
     EXPECT_EQ(rig.host.status, UsbPort::kOpenText);
     bool failed = true;
-    EXPECT_EQ(rig.query("CMD255\r", 2, failed), " 1");
+    EXPECT_EQ(rig.query("CMD255\r", 2, failed), "15");  // the station logs every 15 s
 }
 
 TEST(SimLink, SimulatorGoneIsAHangUp) {

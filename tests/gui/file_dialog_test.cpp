@@ -12,22 +12,15 @@ namespace {
 // Runs inspect on the next file dialog once it is up, then types name into it and accepts, or
 // cancels it when name is empty.
 void onNextFileDialog(std::function<void(QFileDialog&)> inspect, QString name) {
-    auto* poll = new QTimer;
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, [poll, inspect, name] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible()) return;
-        poll->stop();
-        poll->deleteLater();
-        inspect(*dialog);
+    whenModal<QFileDialog>(QStringLiteral("file"), [inspect, name](QFileDialog& dialog) {
+        inspect(dialog);
         if (name.isEmpty()) {
-            dialog->reject();
+            dialog.reject();
             return;
         }
-        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
-        static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept, which checks the name
+        dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
+        static_cast<QDialog&>(dialog).accept();  // QFileDialog::accept, which checks the name
     });
-    poll->start();
 }
 
 TEST(FileDialogs, UseTheFilterTheDefaultExtensionAndTheOptions) {

@@ -4,12 +4,12 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <functional>
 #include <memory>
 
 #include "core/link/virtual_clock.h"
 #include "gui/app/form_main.h"
+#include "modal.h"
 #include "sim/simulated_device.h"
 
 namespace vrn::test {
@@ -28,17 +28,10 @@ struct GuiRig {
 
 // Runs inspect on the next modal box as soon as it is up, then closes it with the given button.
 inline void onNextBox(std::function<void(QMessageBox&)> inspect, QMessageBox::StandardButton answer) {
-    auto* poll = new QTimer;
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, [poll, inspect, answer] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible()) return;
-        poll->stop();
-        poll->deleteLater();
-        if (inspect) inspect(*box);
-        box->button(answer)->click();
+    whenModal<QMessageBox>(QStringLiteral("message box"), [inspect, answer](QMessageBox& box) {
+        if (inspect) inspect(box);
+        box.button(answer)->click();
     });
-    poll->start();
 }
 
 }  // namespace vrn::test

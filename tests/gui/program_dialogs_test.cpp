@@ -5,28 +5,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <functional>
 
 #include "gui/program/edit_box_dialog.h"
 #include "gui/program/edit_type_dialog.h"
+#include "modal.h"
 #include "recording_host.h"
 
 namespace vrn::test {
 namespace {
-
-// Runs user against the dialog as soon as its modal loop runs.
-void whenShown(QDialog& dialog, std::function<void()> user) {
-    auto* poll = new QTimer;
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, [poll, &dialog, user] {
-        if (!dialog.isVisible()) return;
-        poll->stop();
-        poll->deleteLater();
-        user();
-    });
-    poll->start();
-}
 
 TEST(ParameterDialogs, KeyFiltersBeepAndEnterAccepts) {
     RecordingHost host;
@@ -70,6 +57,36 @@ TEST(ParameterDialogs, KeyFiltersBeepAndEnterAccepts) {
         EXPECT_EQ(QString::fromStdString(*input), row.result);
     }
     EXPECT_EQ(editText.edit()->toolTip(), "Use '\\\" character to denote end of string.");
+}
+
+TEST(ParameterDialogs, EscCancelsAndTabReachesTheButtonsWithoutABeep) {
+    RecordingHost host;
+    gui::TFormEditInt editInt(host, nullptr);
+    gui::TFormEditFloat editFloat(host, nullptr);
+    gui::TFormEditHex editHex(host, nullptr);
+    for (gui::EditBoxDialog* dialog :
+         {static_cast<gui::EditBoxDialog*>(&editInt), static_cast<gui::EditBoxDialog*>(&editFloat),
+          static_cast<gui::EditBoxDialog*>(&editHex)}) {
+        SCOPED_TRACE(dialog->windowTitle().toStdString());
+        whenShown(*dialog, [dialog] {
+            QTest::keyClicks(dialog->edit(), "1");
+            QTest::keyClick(dialog->edit(), Qt::Key_Escape);
+        });
+        EXPECT_EQ(dialog->run({"0", 7}), std::nullopt);
+
+        // Tab moves on to Ok; Space there presses it.
+        QWidget* focusAfterTab = nullptr;
+        whenShown(*dialog, [dialog, &focusAfterTab] {
+            QTest::keyClicks(dialog->edit(), "2");
+            QTest::keyClick(dialog->edit(), Qt::Key_Tab);
+            focusAfterTab = QApplication::focusWidget();
+            if (focusAfterTab != dialog->edit()) QTest::keyClick(focusAfterTab, Qt::Key_Space);
+            if (dialog->isVisible()) dialog->reject();
+        });
+        EXPECT_EQ(dialog->run({"", 7}), "2");
+        EXPECT_EQ(focusAfterTab, dialog->findChild<QPushButton*>("Button1"));
+    }
+    EXPECT_TRUE(host.beepTimesUs.empty());
 }
 
 TEST(ParameterDialogs, ButtonsEndWithOkAndCancel) {

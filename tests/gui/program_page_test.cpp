@@ -72,16 +72,7 @@ void answerNextBox(QString& text, QMessageBox::StandardButton answer) {
 
 // Runs user against the next modal dialog as soon as it is up.
 void onNextDialog(std::function<void(QDialog&)> user) {
-    auto* poll = new QTimer;
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, [poll, user] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible()) return;
-        poll->stop();
-        poll->deleteLater();
-        user(*dialog);
-    });
-    poll->start();
+    whenModal<QDialog>(QStringLiteral("parameter"), std::move(user));
 }
 
 TEST(UserProgramPage, StartsWithTheControlsOfTheProgramEditor) {

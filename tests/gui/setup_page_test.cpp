@@ -85,17 +85,10 @@ std::vector<bool> firstRows(int n) {
 
 // Picks the given file in the next file dialog as soon as it is up.
 void onNextFileDialog(const QString& path) {
-    auto* poll = new QTimer;
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, [poll, path] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible()) return;
-        poll->stop();
-        poll->deleteLater();
-        dialog->selectFile(path);
-        static_cast<QDialog*>(dialog)->accept();
+    whenModal<QFileDialog>(QStringLiteral("file"), [path](QFileDialog& dialog) {
+        dialog.selectFile(path);
+        static_cast<QDialog&>(dialog).accept();
     });
-    poll->start();
 }
 
 TEST(SetupPage, ControlsStartWithTheirDefaults) {

@@ -52,6 +52,10 @@ std::string textAreaToDisplay(std::string_view stored) {
     return out;
 }
 
+std::string textAreaAsStored(std::string_view stored) {
+    return text::cp1252ToUtf8(stored);
+}
+
 std::string textAreaFromDisplay(std::string_view shown) {
     std::string withTilde;
     for (size_t pos = 0; pos < shown.size();) {
@@ -79,7 +83,7 @@ std::string renderedParamNode(const ProgramStore& store, size_t slot, size_t ind
     case KindClass::Decimal:
         return paramNodeText(param, formatDecimal(store.floatValue(slot, index), decimalsOf(param)));
     case KindClass::Text:
-        return paramNodeText(param, textAreaToDisplay(store.textArea(slot)));
+        return paramNodeText(param, textAreaAsStored(store.textArea(slot)));
     case KindClass::Hex:
         return paramNodeText(param, formatHex(store.shortValue(slot, index)));
     case KindClass::Choice:

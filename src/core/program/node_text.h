@@ -23,9 +23,14 @@ int decimalsOf(const ParamDesc& param);
 // The text of a choice, or an empty text for an index its list does not have.
 std::string_view choiceTextOrEmpty(uint8_t kind, uint32_t index);
 
-// Text area bytes as the window shows them (a tilde shows as the degree sign), and back.
+// Text area bytes as the window shows them (a tilde shows as the degree sign), and back. Received
+// programs and the text dialog show the text area so.
 std::string textAreaToDisplay(std::string_view stored);
 std::string textAreaFromDisplay(std::string_view shown);
+
+// Text area bytes exactly as they stand, a tilde as a tilde: how an inserted or pasted
+// instruction's node shows them (these node texts go into program files and listings as they are).
+std::string textAreaAsStored(std::string_view stored);
 
 // "name value".
 std::string paramNodeText(const ParamDesc& param, std::string_view value);

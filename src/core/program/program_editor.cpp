@@ -95,7 +95,7 @@ void ProgramEditor::insertInstruction(int chooserPosition) {
         case KindClass::Text:
             store.setShortValue(p, j, initialShort(param));
             if (instr->name.find("NMEA") != std::string_view::npos) store.setTextArea(p, kNmeaDefaultHeader);
-            value = textAreaToDisplay(store.textArea(p));
+            value = textAreaAsStored(store.textArea(p));
             break;
         case KindClass::Hex: {
             const uint16_t v = initialShort(param);

@@ -42,10 +42,12 @@ bool EditBoxDialog::eventFilter(QObject* watched, QEvent* event) {
     }
     if (key->key() == Qt::Key_Backspace) return false;
     const QString text = key->text();
-    // Keys without a character (arrows, Home, Delete) move and edit as usual.
+    // Only printable characters are the parameter's business. Keys without one (arrows, Home,
+    // Delete) and keys that carry a control character (Esc cancels, Tab moves to the buttons) act
+    // as usual.
     if (text.isEmpty()) return false;
     const char32_t c = text.toUcs4().value(0);
-    if (keyPasses(kind_, c)) return false;
+    if (c < 0x20 || c == 0x7F || keyPasses(kind_, c)) return false;
     host_.beep(BeepKind::Default);
     return true;
 }

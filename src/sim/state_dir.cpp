@@ -1,0 +1,212 @@
+#include "sim/state_dir.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "sim/instrument.h"
+#include "sim/setup_clock.h"
+
+namespace vrn::sim {
+namespace {
+
+constexpr const char* kSetupFile = "setup.txt";
+
+// Labels are single-byte text that may hold anything; blanks, controls, '%' and bytes above 0x7E
+// are written as %XX so that a label stays one word of its line.
+std::string escaped(const std::string& label) {
+    std::string out;
+    for (unsigned char c : label) {
+        if (c <= ' ' || c == '%' || c >= 0x7F) {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%%%02X", c);
+            out += hex;
+        } else {
+            out.push_back(static_cast<char>(c));
+        }
+    }
+    return out;
+}
+
+bool unescaped(const std::string& word, std::string& label) {
+    label.clear();
+    for (size_t i = 0; i < word.size(); ++i) {
+        if (word[i] != '%') {
+            label.push_back(word[i]);
+            continue;
+        }
+        unsigned value = 0;
+        if (i + 2 >= word.size() || std::sscanf(word.substr(i + 1, 2).c_str(), "%2x", &value) != 1)
+            return false;
+        label.push_back(static_cast<char>(value));
+        i += 2;
+    }
+    return label.size() <= 25;
+}
+
+int64_t pcSeconds(const LocalDateTime& t) {
+    SimSetup s;
+    s.year = t.year - 2000;
+    s.month = t.month;
+    s.day = t.day;
+    s.hour = t.hour;
+    s.minute = t.minute;
+    s.second = t.second;
+    return clockSeconds(s).value_or(0);
+}
+
+struct Number {
+    const char* key;
+    int SimSetup::*member;
+    int lo, hi;
+};
+constexpr Number kNumbers[] = {
+    {"com1", &SimSetup::com1Code, -230, 230},        {"com2", &SimSetup::com2Code, 0, 230},
+    {"stop-on-error", &SimSetup::stopOnError, 0, 1}, {"key-lock", &SimSetup::keyLock, 0, 1},
+    {"interval", &SimSetup::interval, 0, 99},        {"fields-per-record", &SimSetup::fieldsPerRecord, 1, 25},
+    {"auto-scroll", &SimSetup::autoScroll, 0, 1},    {"scroll-pause", &SimSetup::scrollPause, 1, 99},
+    {"scroll-end", &SimSetup::scrollEnd, 1, 8},
+};
+
+}  // namespace
+
+std::string setupText(const SimSetup& setup, int64_t nowUs, const LocalDateTime& pcNow) {
+    SimSetup s = setup;
+    keepClock(s, nowUs);
+    std::ostringstream out;
+    out << "# The simulated 41700's Setup, kept by vrncomm-sim --state\n";
+    for (const Number& n : kNumbers)
+        out << n.key << ' ' << s.*n.member << '\n';
+    char line[96];
+    std::snprintf(line, sizeof line, "clock %02d-%02d-%02d %02d:%02d:%02d %s\n", s.month, s.day, s.year,
+                  s.hour, s.minute, s.second, s.clockRuns ? "running" : "stopped");
+    out << line;
+    std::snprintf(line, sizeof line, "pc-time %lld\n", static_cast<long long>(pcSeconds(pcNow)));
+    out << line;
+    for (size_t i = 0; i < s.fields.size(); ++i) {
+        const SimField& f = s.fields[i];
+        out << "field " << i + 1 << ' ' << int{f.type} << ' ' << int{f.width} << ' ' << int{f.precision}
+            << ' ' << escaped(f.label) << '\n';
+    }
+    return out.str();
+}
+
+bool readSetupText(const std::string& text, SimSetup& setup, int64_t nowUs, const LocalDateTime& pcNow,
+                   std::string& error) {
+    SimSetup s = setup;
+    std::istringstream in(text);
+    std::string line;
+    long long savedPc = -1;
+    int lineNo = 0;
+    auto bad = [&](const char* why) {
+        error = std::string(kSetupFile) + " line " + std::to_string(lineNo) + ": " + why;
+        return false;
+    };
+    while (std::getline(in, line)) {
+        ++lineNo;
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream words(line);
+        std::string key;
+        words >> key;
+        bool known = false;
+        for (const Number& n : kNumbers) {
+            if (key != n.key) continue;
+            known = true;
+            int v = 0;
+            if (!(words >> v) || v < n.lo || v > n.hi) return bad("value out of range");
+            s.*n.member = v;
+        }
+        if (known) continue;
+        if (key == "clock") {
+            std::string date, time, state;
+            words >> date >> time >> state;
+            if (std::sscanf(date.c_str(), "%2d-%2d-%2d", &s.month, &s.day, &s.year) != 3 ||
+                std::sscanf(time.c_str(), "%2d:%2d:%2d", &s.hour, &s.minute, &s.second) != 3 ||
+                (state != "running" && state != "stopped") || !clockSeconds(s))
+                return bad("expected clock MM-DD-YY HH:MM:SS running|stopped");
+            s.clockRuns = state == "running";
+        } else if (key == "pc-time") {
+            if (!(words >> savedPc)) return bad("expected pc-time SECONDS");
+        } else if (key == "field") {
+            int n = 0, type = 0, width = 0, precision = 0;
+            std::string label;
+            words >> n >> type >> width >> precision;
+            if (!words || n < 1 || n > 25 || type < 0 || type > 2 || width < 0 || width > 9 ||
+                precision < 0 || precision > 7)
+                return bad("expected field N TYPE WIDTH PRECISION LABEL");
+            std::string word;
+            words >> word;
+            if (!unescaped(word, label)) return bad("label longer than 25 characters or badly escaped");
+            s.fields[static_cast<size_t>(n - 1)] = {label, static_cast<uint8_t>(type),
+                                                    static_cast<uint8_t>(width),
+                                                    static_cast<uint8_t>(precision)};
+        } else {
+            return bad("unknown key");
+        }
+    }
+    // A running clock has run on by as long as the PC's while the simulator was stopped.
+    if (s.clockRuns) {
+        if (savedPc >= 0)
+            if (const auto at = clockSeconds(s)) setClockSeconds(s, *at + pcSeconds(pcNow) - savedPc);
+        s.clockSetUs = nowUs;
+    }
+    setup = s;
+    return true;
+}
+
+bool StateDir::load(Instrument& instrument, std::string& error) {
+    std::error_code ec;
+    std::filesystem::create_directories(dir_, ec);
+    if (ec) {
+        error = "cannot create " + dir_ + ": " + ec.message();
+        return false;
+    }
+    std::ifstream in(std::filesystem::path(dir_) / kSetupFile, std::ios::binary);
+    if (in) {
+        std::ostringstream text;
+        text << in.rdbuf();
+        Clock& clock = instrument.clock();
+        if (!readSetupText(text.str(), instrument.state.setup, clock.nowUs(), clock.localNow(), error))
+            return false;
+        lastSetup_ = text.str();
+    }
+    return true;
+}
+
+bool StateDir::save(Instrument& instrument, std::string& error) {
+    Clock& clock = instrument.clock();
+    std::string setup = setupText(instrument.state.setup, clock.nowUs(), clock.localNow());
+    // A running clock makes the text differ every second: the file is rewritten whenever the line
+    // went quiet after a command, which is rare enough.
+    if (setup != lastSetup_) {
+        if (!savePart(kSetupFile, setup, error)) return false;
+        lastSetup_ = std::move(setup);
+    }
+    return true;
+}
+
+bool StateDir::savePart(const std::string& name, const std::string& contents, std::string& error) {
+    const std::filesystem::path target = std::filesystem::path(dir_) / name;
+    const std::filesystem::path temporary = target.string() + ".new";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out << contents;
+        out.flush();
+        if (!out) {
+            error = "cannot write " + temporary.string() + ": " + std::strerror(errno);
+            return false;
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temporary, target, ec);
+    if (ec) {
+        error = "cannot replace " + target.string() + ": " + ec.message();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace vrn::sim
