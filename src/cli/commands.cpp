@@ -40,8 +40,8 @@ const std::array kCommands{
             "file: the program image, then the program's tree text. The file is written only when\n"
             "the whole program arrived, and replaces an old one only once it is complete.\n"
             "\n"
-            "example, keeping a station's program in version control:\n"
-            "  vrncomm-cli get-program station-12.pgm && vrncomm-cli listing station-12.pgm > station-12.txt\n",
+            "example, a station's program and its listing for version control:\n"
+            "  vrncomm-cli get-program st12.pgm && vrncomm-cli listing st12.pgm > st12.txt\n",
             runGetProgram},
     Command{"send-program", "send-program FILE.pgm", "send a program file's user program to the instrument",
             "Sends the user program held in a program file to the instrument, replacing its program.\n"

@@ -27,7 +27,8 @@ uint16_t numberOf(std::string_view name) {
 
 // Writes instruction `name` into slot k with one value per parameter, typed as the editor would
 // store it (a choice by its index).
-void put(ProgramStore& store, size_t k, std::string_view name, std::initializer_list<std::string_view> values) {
+void put(ProgramStore& store, size_t k, std::string_view name,
+         std::initializer_list<std::string_view> values) {
     const uint16_t number = numberOf(name);
     const InstrDesc& instr = *instruction(number);
     store.setInstruction(k, number);
@@ -114,8 +115,8 @@ struct Download {
         std::vector<uint8_t> data(kBlockDataSize);
         const size_t at = static_cast<size_t>(current) * kBlockDataSize;
         if (at < image.size())
-            std::copy_n(image.begin() + static_cast<std::ptrdiff_t>(at), std::min(kBlockDataSize, image.size() - at),
-                        data.begin());
+            std::copy_n(image.begin() + static_cast<std::ptrdiff_t>(at),
+                        std::min(kBlockDataSize, image.size() - at), data.begin());
         std::vector<uint8_t> out = blockPacket(current, data);
         if (corruptNow(in, current, everyLeft)) corrupt(out);
         return out;

@@ -45,13 +45,25 @@ TEST(CliProgram, RefusalsAndFailures) {
         std::string err;
     } rows[] = {
         {"no file", {"get-program"}, kExitUsage, "error: get-program takes one FILE.pgm\n"},
-        {"missing file", {"listing", "none.pgm"}, kExitUsage, "error: cannot read none.pgm: No such file or directory\n"},
-        {"short file", {"send-program", "short.pgm"}, kExitUsage,
+        {"missing file",
+         {"listing", "none.pgm"},
+         kExitUsage,
+         "error: cannot read none.pgm: No such file or directory\n"},
+        {"short file",
+         {"send-program", "short.pgm"},
+         kExitUsage,
          "error: short.pgm is not a program file: 10 bytes, where a program file has at least 65536\n"},
-        {"damaged tree", {"listing", "deep.pgm"}, kExitUsage, "error: deep.pgm: Invalid level (2) for item \"x\"\n"},
-        {"no PGM END", {"--simulate", "send-program", "endless.pgm"}, kExitUsage,
+        {"damaged tree",
+         {"listing", "deep.pgm"},
+         kExitUsage,
+         "error: deep.pgm: Invalid level (2) for item \"x\"\n"},
+        {"no PGM END",
+         {"--simulate", "send-program", "endless.pgm"},
+         kExitUsage,
          "error: endless.pgm has no PGM END in its 512 instruction slots\n"},
-        {"unwritable", {"--simulate", "get-program", "/readonly/a.pgm"}, kExitUsage,
+        {"unwritable",
+         {"--simulate", "get-program", "/readonly/a.pgm"},
+         kExitUsage,
          "error: cannot write /readonly/a.pgm: Access is denied.\n"},
     };
     for (const Row& r : rows) {
@@ -69,7 +81,8 @@ TEST(CliProgram, RefusalsAndFailures) {
     silent.instrument.faults.perCommand[115] = sim::Fault::silent();
     EXPECT_EQ(silent.run({"--simulate", "get-program", "a.pgm"}), kExitFailed);
     EXPECT_EQ(silent.files.files.count("a.pgm"), 0u);
-    EXPECT_NE(silent.err.str().find("warning: Cannot communicate with 41700."), std::string::npos) << silent.err.str();
+    EXPECT_NE(silent.err.str().find("warning: Cannot communicate with 41700."), std::string::npos)
+        << silent.err.str();
 }
 
 }  // namespace

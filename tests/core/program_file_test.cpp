@@ -22,7 +22,8 @@ std::vector<uint8_t> withText(std::string_view text) {
 
 Lines flattened(const ProgramTree& tree) {
     Lines out;
-    tree.forEach([&out](size_t depth, const std::string& text) { out.push_back(std::to_string(depth) + ":" + text); });
+    tree.forEach(
+        [&out](size_t depth, const std::string& text) { out.push_back(std::to_string(depth) + ":" + text); });
     return out;
 }
 
@@ -73,10 +74,15 @@ TEST(ProgramFile, LevelRules) {
         {"lone CR and lone LF end lines too", "A\r\tp\nB", {"0:A", "1:p", "0:B"}, {}},
         {"deeper trees, back up two levels", "A\n\tb\n\t\tc\nD\n", {"0:A", "1:b", "2:c", "0:D"}, {}},
         {"too deep stops the reading", "A\r\n\t\tx\r\nB\r\n", {"0:A"}, "Invalid level (2) for item \"x\""},
-        {"too deep after a parameter", "A\r\n\tp\r\n\t \tq\r\n", {"0:A", "1:p"}, "Invalid level (3) for item \"q\""},
-        {"Windows-1252 degree sign", "t= 25\xB0"
-                                     "C\r\n",
-         {"0:t= 25\u00B0C"}, {}},
+        {"too deep after a parameter",
+         "A\r\n\tp\r\n\t \tq\r\n",
+         {"0:A", "1:p"},
+         "Invalid level (3) for item \"q\""},
+        {"Windows-1252 degree sign",
+         "t= 25\xB0"
+         "C\r\n",
+         {"0:t= 25\u00B0C"},
+         {}},
         {"no text, no nodes", "", {}, {}},
     };
     for (const Row& r : rows) {
@@ -107,9 +113,15 @@ TEST(ProgramFile, MenuCommandsAndTheirBoxes) {
     } rows[] = {
         {"save", true, "/data/a.pgm", {}},
         {"save cancelled", true, std::nullopt, {}},
-        {"save where it cannot", true, "/readonly/a.pgm", {"Cannot create file /readonly/a.pgm\nAccess is denied."}},
+        {"save where it cannot",
+         true,
+         "/readonly/a.pgm",
+         {"Cannot create file /readonly/a.pgm\nAccess is denied."}},
         {"open", false, "/data/b.pgm", {}},
-        {"open a missing file", false, "/data/none.pgm", {"Cannot open file /data/none.pgm\nNo such file or directory"}},
+        {"open a missing file",
+         false,
+         "/data/none.pgm",
+         {"Cannot open file /data/none.pgm\nNo such file or directory"}},
         {"open a file too deep", false, "/data/deep.pgm", {"Invalid level (2) for item \"x\""}},
     };
     for (const Row& r : rows) {

@@ -67,7 +67,8 @@ struct Rig : test::SimLink {
 
 std::vector<std::string> texts(const ProgramTree& tree) {
     std::vector<std::string> out;
-    tree.forEach([&out](size_t depth, const std::string& text) { out.push_back(std::string(depth, '\t') + text); });
+    tree.forEach(
+        [&out](size_t depth, const std::string& text) { out.push_back(std::string(depth, '\t') + text); });
     return out;
 }
 
@@ -246,7 +247,8 @@ TEST(ProgramTransfer, BadBlockCopiesAreRetriedUpToTheLimit) {
         } else if (r.download) {
             EXPECT_EQ(std::count(lines.begin(), lines.end(), "CRC COMPARE ERR."), 9 * 66);
         } else {
-            EXPECT_EQ(lines.back(), r.failed ? "SEND USER PROGRAM FAILED." : "FINISHED SENDING USER PROGRAM.");
+            EXPECT_EQ(lines.back(),
+                      r.failed ? "SEND USER PROGRAM FAILED." : "FINISHED SENDING USER PROGRAM.");
         }
     }
 }
@@ -258,20 +260,29 @@ TEST(ProgramTransfer, DownloadsThatCannotBeDecodedLeaveTheProgram) {
         Lines lastLines;
         size_t boxes;
     } rows[] = {
-        {"fewer than 66 blocks", [](Rig& r) { r.faults().blocksToSend = 60; },
-         {"ONLY 60 OF 66 BLOCKS RECEIVED.", "GET USER PROGRAM FAILED."}, 0},
-        {"more than 70 blocks", [](Rig& r) { r.faults().blocksToSend = 75; },
-         {"MORE THAN 70 BLOCKS RECEIVED.", "GET USER PROGRAM FAILED."}, 0},
-        {"an end packet that keeps failing its check", [](Rig& r) { r.faults().wrongEndCrc = 100; },
-         {"CRC COMPARE END ERR.", "TOO MANY END ERRORS.", "GET USER PROGRAM FAILED."}, 0},
+        {"fewer than 66 blocks",
+         [](Rig& r) { r.faults().blocksToSend = 60; },
+         {"ONLY 60 OF 66 BLOCKS RECEIVED.", "GET USER PROGRAM FAILED."},
+         0},
+        {"more than 70 blocks",
+         [](Rig& r) { r.faults().blocksToSend = 75; },
+         {"MORE THAN 70 BLOCKS RECEIVED.", "GET USER PROGRAM FAILED."},
+         0},
+        {"an end packet that keeps failing its check",
+         [](Rig& r) { r.faults().wrongEndCrc = 100; },
+         {"CRC COMPARE END ERR.", "TOO MANY END ERRORS.", "GET USER PROGRAM FAILED."},
+         0},
         {"order table entry 512",
          [](Rig& r) {
              r.device()[65536 + 3 * 4] = 0x02;
              r.device()[65536 + 3 * 4 + 1] = 0x00;
          },
-         {"003 00512 NO SUCH SLOT.", "GET USER PROGRAM FAILED."}, 0},
-        {"an instruction the catalogue lacks", [](Rig& r) { r.device()[2 * 128 + 1] = 60; },
-         {"002 00002 00060", "GET USER PROGRAM FAILED."}, 0},
+         {"003 00512 NO SUCH SLOT.", "GET USER PROGRAM FAILED."},
+         0},
+        {"an instruction the catalogue lacks",
+         [](Rig& r) { r.device()[2 * 128 + 1] = 60; },
+         {"002 00002 00060", "GET USER PROGRAM FAILED."},
+         0},
         {"no PGM END in 512 entries",
          [](Rig& r) {
              for (size_t k = 0; k < 512; ++k) {
@@ -281,9 +292,12 @@ TEST(ProgramTransfer, DownloadsThatCannotBeDecodedLeaveTheProgram) {
                  r.device()[65536 + k * 4 + 1] = static_cast<uint8_t>(k);
              }
          },
-         {"RECEIVED USER PROGRAM HAS NO PGM END.", "GET USER PROGRAM FAILED."}, 0},
-        {"silent after 3 blocks", [](Rig& r) { r.faults().silentAfterBlocks = 3; },
-         {"TOO MANY ERRORS.", "GET USER PROGRAM FAILED."}, 1},
+         {"RECEIVED USER PROGRAM HAS NO PGM END.", "GET USER PROGRAM FAILED."},
+         0},
+        {"silent after 3 blocks",
+         [](Rig& r) { r.faults().silentAfterBlocks = 3; },
+         {"TOO MANY ERRORS.", "GET USER PROGRAM FAILED."},
+         1},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -322,7 +336,8 @@ TEST(ProgramTransfer, DownloadEdgesThatStillSucceed) {
         Rig rig;
         r.spoil(rig);
         ASSERT_FALSE(rig.transfer.GetUserProgram());
-        EXPECT_EQ(std::count(rig.host.lines.begin(), rig.host.lines.end(), "CRC COMPARE END ERR."), r.endErrors);
+        EXPECT_EQ(std::count(rig.host.lines.begin(), rig.host.lines.end(), "CRC COMPARE END ERR."),
+                  r.endErrors);
         EXPECT_EQ(rig.program.tree.topLevel().back().text, "PGM END");
     }
     Rig rig;
@@ -361,8 +376,8 @@ TEST(ProgramTransfer, UploadTimeoutsAndStrayBytesCountAsErrors) {
         bool failed;
         size_t beeps;
     } rows[] = {
-        {"a silent instrument: ten time-outs", [](Rig& r) { r.instrument.faults.perCommand[110] = sim::Fault::silent(); },
-         true, 10},
+        {"a silent instrument: ten time-outs",
+         [](Rig& r) { r.instrument.faults.perCommand[110] = sim::Fault::silent(); }, true, 10},
         {"silent after 10 blocks", [](Rig& r) { r.faults().silentAfterBlocks = 10; }, true, 1 + 10},
         {"stray bytes before 20 answers", [](Rig& r) { r.faults().strayAnswers = 20; }, false, 1 + 20},
     };

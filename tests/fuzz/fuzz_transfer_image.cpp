@@ -12,7 +12,8 @@ namespace {
 
 std::vector<std::string> texts(const vrn::ProgramTree& tree) {
     std::vector<std::string> out;
-    tree.forEach([&out](size_t depth, const std::string& text) { out.push_back(std::to_string(depth) + text); });
+    tree.forEach(
+        [&out](size_t depth, const std::string& text) { out.push_back(std::to_string(depth) + text); });
     return out;
 }
 
@@ -34,12 +35,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     const auto& top = program.tree.topLevel();
-    vrn::fuzz::require(!top.empty() && top.size() <= vrn::ProgramStore::kSlotCount, "at most 512 instructions");
+    vrn::fuzz::require(!top.empty() && top.size() <= vrn::ProgramStore::kSlotCount,
+                       "at most 512 instructions");
     vrn::fuzz::require(top.back().text == "PGM END", "a decoded program ends in PGM END");
 
     vrn::ProgramModel again;
     vrn::fuzz::require(!vrn::decodeTransferImage(vrn::buildTransferImage(program.store), again).failed,
                        "a decoded program can be sent");
-    vrn::fuzz::require(texts(again.tree) == texts(program.tree), "sent and received again, the tree is the same");
+    vrn::fuzz::require(texts(again.tree) == texts(program.tree),
+                       "sent and received again, the tree is the same");
     return 0;
 }

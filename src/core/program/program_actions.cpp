@@ -39,12 +39,12 @@ bool run(ProgramTransfer& transfer, const char* closedText, const std::function<
 
 bool RxProgram(ProgramTransfer& transfer, const std::function<void()>& showProgramPage) {
     return run(transfer, "Cannot Get User Program.\nUSB port is closed.", showProgramPage,
-        &ProgramTransfer::GetUserProgram);
+               &ProgramTransfer::GetUserProgram);
 }
 
 bool TxUserProgram(ProgramTransfer& transfer, const std::function<void()>& showProgramPage) {
     return run(transfer, "Cannot Send User Program.\nUSB port is closed.", showProgramPage,
-        &ProgramTransfer::SendUserProgram);
+               &ProgramTransfer::SendUserProgram);
 }
 
 void OpenPgmFile(Host& host, FileStore& files, ProgramModel& program) {

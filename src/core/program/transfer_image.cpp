@@ -49,8 +49,8 @@ std::string positionLine(size_t k, unsigned slot, std::optional<unsigned> number
 
 // One received instruction, laid over the store slot it replaces: the number, then each
 // parameter's fields by kind. Returns the parameter node texts.
-std::vector<std::string> decodeSlot(std::span<const uint8_t> image, size_t from, size_t k, const InstrDesc& instr,
-                                    ProgramStore& store) {
+std::vector<std::string> decodeSlot(std::span<const uint8_t> image, size_t from, size_t k,
+                                    const InstrDesc& instr, ProgramStore& store) {
     std::vector<std::string> nodes;
     const size_t textAreaAt = from * kSlotSize + ProgramStore::kTextAreaOffset;
     for (size_t j = 0; j < std::min<size_t>(instr.paramCount, kMaxParams); ++j) {
@@ -146,7 +146,7 @@ DecodeResult decodeTransferImage(std::span<const uint8_t> image, ProgramModel& p
     DecodeResult result;
     if (image.size() < kTransferImageSize) {
         result.failed = true;
-        result.lines.push_back("RECEIVED USER PROGRAM IS INCOMPLETE.");
+        result.lines.emplace_back("RECEIVED USER PROGRAM IS INCOMPLETE.");
         return result;
     }
     ProgramStore store = program.store;
@@ -174,7 +174,7 @@ DecodeResult decodeTransferImage(std::span<const uint8_t> image, ProgramModel& p
         ended = number == 0;
     }
     if (!ended) {
-        result.lines.push_back("RECEIVED USER PROGRAM HAS NO PGM END.");
+        result.lines.emplace_back("RECEIVED USER PROGRAM HAS NO PGM END.");
         result.failed = true;
         return result;
     }

@@ -15,7 +15,8 @@ ProgramSection::ProgramSection(TFormMain& form)
     const MainMenuItems& menu = form.menu();
     connect(menu.RxProgram, &QAction::triggered, this, [this] {
         if (program::RxProgram(transfer_, [this] { showProgramPage(); })) return;
-        if (auto* tree = form_.pages().TabSheetUserPgm->findChild<QTreeWidget*>(QStringLiteral("TreeViewPgm")))
+        if (auto* tree =
+                form_.pages().TabSheetUserPgm->findChild<QTreeWidget*>(QStringLiteral("TreeViewPgm")))
             tree->setFocus();
     });
     connect(menu.TxUserProgram, &QAction::triggered, this,
