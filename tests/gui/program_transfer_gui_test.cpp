@@ -7,6 +7,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
+#include "core/link/timer1.h"
 #include "gui_rig.h"
 
 namespace vrn::test {
