@@ -324,12 +324,6 @@ TEST(ProgramTransfer, DownloadEdgesThatStillSucceed) {
     } rows[] = {
         {"two wrong end packets, then the right one", [](Rig& r) { r.faults().wrongEndCrc = 2; }, 2},
         {"68 blocks: the image is the first 66", [](Rig& r) { r.faults().blocksToSend = 68; }, 0},
-        {"a choice index its list does not have",
-         [](Rig& r) {
-             r.device()[6 * 128 + 2 + 12 * 4] = 0x00;
-             r.device()[6 * 128 + 2 + 12 * 4 + 1] = 0x09;
-         },
-         0},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);

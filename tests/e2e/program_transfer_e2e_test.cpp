@@ -7,7 +7,6 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "core/program/catalogue.h"
 #include "core/program/program_file.h"
 #include "sim_process.h"
 
@@ -40,27 +39,13 @@ CliRun runCli(const QStringList& args) {
     return r;
 }
 
-uint16_t numberOf(std::string_view name) {
-    for (uint32_t n = 0; n < kInstructionCount; ++n)
-        if (instruction(n)->name == name) return static_cast<uint16_t>(n);
-    return 0xFFFF;
-}
-
-// 511 instructions of four kinds, with every kind of value, and PGM END.
+// 511 instructions with integer, decimal, text, hex and choice values, then PGM END.
 ProgramModel fullProgram() {
     ProgramModel p;
     p.tree.clear();
     for (size_t k = 0; k < 511; ++k) {
-        switch (k % 4) {
-        case 0:
-            p.store.setInstruction(k, numberOf("BEEP"));
-            p.store.setIntValue(k, 0, 3);
-            p.store.setTextField(k, 0, "3");
-            p.tree.append({}, "BEEP");
-            p.tree.append({k}, "num= 3");
-            break;
-        case 1:
-            p.store.setInstruction(k, numberOf("LOC = VALUE"));
+        if (k % 2 == 0) {
+            p.store.setInstruction(k, 34);  // LOC = VALUE
             p.store.setIntValue(k, 0, 12);
             p.store.setTextField(k, 0, "012");
             p.store.setFloatValue(k, 1, -0.5f);
@@ -68,24 +53,23 @@ ProgramModel fullProgram() {
             p.tree.append({}, "LOC = VALUE");
             p.tree.append({k}, "loc= 012");
             p.tree.append({k}, "val= -.5");
-            break;
-        case 2:
-            p.store.setInstruction(k, numberOf("SERIAL BUFFER TEXT"));
-            p.store.setTextArea(k, "25~C");
-            p.tree.append({}, "SERIAL BUFFER TEXT");
-            p.tree.append({k}, "text= 25\u00B0C");
-            break;
-        default:
-            p.store.setInstruction(k, numberOf("FLAG SET MASK"));
+        } else {
+            p.store.setInstruction(k, 17);  // IF FLAG MASK
             p.store.setShortValue(k, 0, 0xBEEF);
             p.store.setTextField(k, 0, "BEEF");
-            p.store.setShortValue(k, 1, 1);
-            p.tree.append({}, "FLAG SET MASK");
+            p.store.setShortValue(k, 2, 1);
+            p.tree.append({}, "IF FLAG MASK");
             p.tree.append({k}, "mask= BEEF");
+            p.tree.append({k}, "logic= ANY");
             p.tree.append({k}, "state= ON ");
-            break;
         }
     }
+    p.store.clearSlot(2);
+    p.store.setInstruction(2, 48);  // SERIAL BUFFER TEXT, in place of one LOC = VALUE
+    p.store.setTextArea(2, "25~C");
+    p.tree.remove({2});
+    p.tree.insert({2}, "SERIAL BUFFER TEXT");
+    p.tree.append({2}, "text= 25\u00B0C");
     p.store.setInstruction(511, 0);
     p.tree.append({}, "PGM END");
     return p;
@@ -120,8 +104,9 @@ TEST(ProgramEndToEnd, SendThenGetGivesAByteIdenticalFile) {
     const CliRun listing = runCli({"listing", out});
     ASSERT_EQ(listing.exitCode, 0) << listing.err;
     EXPECT_TRUE(
-        listing.out.starts_with("BEEP\n\tnum= 3\nLOC = VALUE\n\tloc= 012\n\tval= -.5\n"
-                                "SERIAL BUFFER TEXT\n\ttext= 25\u00B0C\n"));
+        listing.out.starts_with("LOC = VALUE\n\tloc= 012\n\tval= -.5\nIF FLAG MASK\n\tmask= BEEF\n"
+                                "\tlogic= ANY\n\tstate= ON \nSERIAL BUFFER TEXT\n\ttext= 25\u00B0C\n"))
+        << listing.out.substr(0, 200);
     // 67,584 bytes at 1,250,000 baud, 10 bits a byte: 541 ms on the wire.
     std::printf("send-program %lld ms, get-program %lld ms (whole process, real clock; wire 541 ms)\n",
                 static_cast<long long>(send.ms), static_cast<long long>(get.ms));
