@@ -3,6 +3,7 @@
 #include <array>
 
 #include "cli/ports_command.h"
+#include "cli/program_commands.h"
 #include "cli/setup_commands.h"
 
 namespace vrn::cli {
@@ -34,6 +35,30 @@ const std::array kCommands{
             "example:\n"
             "  vrncomm-cli --port /dev/ttyUSB0 send-setup station-12.set --time \"07-01-2026 00:00:00\"\n",
             runSendSetup},
+    Command{"get-program", "get-program FILE.pgm", "read the instrument's user program into a program file",
+            "Reads the user program from the instrument (66 blocks, each checked) into a program\n"
+            "file: the program image, then the program's tree text. The file is written only when\n"
+            "the whole program arrived, and replaces an old one only once it is complete.\n"
+            "\n"
+            "example, a station's program and its listing for version control:\n"
+            "  vrncomm-cli get-program st12.pgm && vrncomm-cli listing st12.pgm > st12.txt\n",
+            runGetProgram},
+    Command{"send-program", "send-program FILE.pgm", "send a program file's user program to the instrument",
+            "Sends the user program held in a program file to the instrument, replacing its program.\n"
+            "A file shorter than a program image, with a damaged tree text, or without PGM END is\n"
+            "refused before anything is sent.\n"
+            "\n"
+            "example:\n"
+            "  vrncomm-cli --port /dev/ttyUSB0 send-program station-12.pgm\n",
+            runSendProgram},
+    Command{"listing", "listing FILE.pgm", "print a program file's program as text, one tab per level",
+            "Prints the program tree of a program file to stdout as UTF-8, one node a line, one tab\n"
+            "per level (an instruction, then its parameters), so programs can be read, diffed and\n"
+            "reviewed. Needs no instrument.\n"
+            "\n"
+            "example:\n"
+            "  diff <(vrncomm-cli listing old.pgm) <(vrncomm-cli listing new.pgm)\n",
+            runListing},
 };
 
 }  // namespace

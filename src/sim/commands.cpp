@@ -1,10 +1,12 @@
 #include "sim/instrument.h"
+#include "sim/program_commands.h"
 #include "sim/setup_commands.h"
 
 namespace vrn::sim {
 
 void registerAllCommands(Instrument& instrument) {
     registerSetupCommands(instrument);
+    registerProgramCommands(instrument);
 }
 
 }  // namespace vrn::sim

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "sim/program_faults.h"
+
 namespace vrn::sim {
 
 // What the instrument can be told to do wrong, per command number (or for all commands).
@@ -60,6 +62,7 @@ struct Faults {
     std::optional<uint64_t> dropAfterBytes;
     // Blocks of a block transfer (numbered from 0) whose bytes arrive corrupted.
     std::map<int, int> corruptBlocks;  // block number -> how many times
+    ProgramFaults program;
 
     // The fault for this command, counting one use; Kind::None when there is none.
     Fault take(int command);

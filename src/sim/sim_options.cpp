@@ -2,6 +2,9 @@
 
 #include <charconv>
 #include <cstdint>
+#include <string>
+
+#include "sim/program_options.h"
 
 namespace vrn::sim {
 
@@ -20,6 +23,13 @@ const char* const kSimUsage =
     "  --stray-cmd N:TEXT     send TEXT before the answer to command N\n"
     "  --times K              the fault option just before spoils only the next K replies\n"
     "  --drop-after N         send nothing more once N reply bytes went out\n"
+    "  --corrupt-block N[:K]  program block N (from 0) goes out or arrives corrupted, K times (1)\n"
+    "  --corrupt-every K      every program block goes out or arrives corrupted K times first\n"
+    "  --wrong-end-crc K      the next K program end packets carry their CRC byte-swapped\n"
+    "  --send-blocks N        CMD115 sends N blocks (not 66) before its end packet\n"
+    "  --shuffle-slots        CMD115 stores the program's slots in reverse, listed so in its table\n"
+    "  --stray-answers K      the next K answers to program blocks have a stray byte first\n"
+    "  --silent-after-blocks N  a program transfer goes silent after N blocks\n"
     "  --help                 show this text\n";
 
 namespace {
@@ -47,6 +57,11 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
         const std::string& option = args[i];
         if (option == "--help" || option == "-h") {
             options.help = true;
+            continue;
+        }
+        if (const auto program = parseProgramOption(args, i, options.faults, error)) {
+            if (!*program) return false;
+            lastFault = nullptr;
             continue;
         }
         if (option == "--silent") {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vrn::sim {
 
@@ -36,9 +37,14 @@ struct SimSetup {
     static std::array<SimField, 25> defaultFields();
 };
 
+// The instrument's own small program, as its 67,584-byte transfer image.
+std::vector<uint8_t> defaultProgramImage();
+
 // Everything the simulated instrument remembers. Each subsystem adds its part.
 struct State {
     SimSetup setup;
+    // The user program as its transfer image (numbers most significant byte first, order table).
+    std::vector<uint8_t> program = defaultProgramImage();
 };
 
 }  // namespace vrn::sim

@@ -17,6 +17,7 @@
 #include "gui/app/qt_host.h"
 #include "gui/program/edit_box_dialog.h"
 #include "gui/program/edit_type_dialog.h"
+#include "gui/program/program_section.h"
 #include "gui/program/user_program_page.h"
 #include "gui/setup/setup_section.h"
 
@@ -37,6 +38,7 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
     prefs_ = readPreferencesFile(preferencesPath_);
     move(prefs_.Left, prefs_.Top);
     userProgram_ = new UserProgramPage(program_, *host_, popup_, pages_.TabSheetUserPgm);
+    new ProgramSection(*this);
 
     usb_->OpenUsbPort();
 

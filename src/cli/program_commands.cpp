@@ -1,0 +1,94 @@
+#include "cli/program_commands.h"
+
+#include <ostream>
+
+#include "cli/session.h"
+#include "core/io/file_store.h"
+#include "core/program/program_actions.h"
+#include "core/program/program_file.h"
+#include "core/program/program_transfer.h"
+
+namespace vrn::cli {
+namespace {
+
+bool oneFile(Session& s, const std::vector<std::string>& args, const char* command) {
+    if (args.size() == 1 && !args[0].starts_with("-")) return true;
+    s.host.error(std::string(command) + " takes one FILE.pgm");
+    return false;
+}
+
+// Reads a program file whole. The window takes any file; a script gets a refusal for one that
+// cannot hold a program or whose tree text is damaged.
+bool loadProgram(Session& s, const std::string& path, ProgramModel& program) {
+    std::string error;
+    const auto bytes = s.env.files.readFile(path, program::kMaxProgramFileBytes, error);
+    if (!bytes) {
+        s.host.error("cannot read " + path + ": " + error);
+        return false;
+    }
+    if (bytes->size() < ProgramStore::kImageSize) {
+        s.host.error(path + " is not a program file: " + std::to_string(bytes->size()) +
+                     " bytes, where a program file has at least 65536");
+        return false;
+    }
+    if (const auto invalid = readProgramFile(*bytes, program)) {
+        s.host.error(path + ": " + *invalid);
+        return false;
+    }
+    return true;
+}
+
+bool endsInPgmEnd(const ProgramStore& store) {
+    for (size_t k = 0; k < ProgramStore::kSlotCount; ++k)
+        if (store.instruction(k) == 0) return true;
+    return false;
+}
+
+}  // namespace
+
+int runGetProgram(Session& s, const std::vector<std::string>& args) {
+    if (!oneFile(s, args, "get-program")) return kExitUsage;
+    if (!s.openLink()) return kExitFailed;
+    ProgramModel program;
+    program::ProgramTransfer transfer(*s.exchange, program);
+    if (transfer.GetUserProgram()) {
+        MyCommError(s.host);
+        return kExitFailed;
+    }
+    std::string error;
+    if (!s.env.files.writeFile(args[0], writeProgramFile(program), error)) {
+        s.host.error("cannot write " + args[0] + ": " + error);
+        return kExitUsage;
+    }
+    return kExitOk;
+}
+
+int runSendProgram(Session& s, const std::vector<std::string>& args) {
+    if (!oneFile(s, args, "send-program")) return kExitUsage;
+    ProgramModel program;
+    if (!loadProgram(s, args[0], program)) return kExitUsage;
+    // Without it the instrument would run off the end of its program.
+    if (!endsInPgmEnd(program.store)) {
+        s.host.error(args[0] + " has no PGM END in its 512 instruction slots");
+        return kExitUsage;
+    }
+    if (!s.openLink()) return kExitFailed;
+    program::ProgramTransfer transfer(*s.exchange, program);
+    if (transfer.SendUserProgram()) {
+        MyCommError(s.host);
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+int runListing(Session& s, const std::vector<std::string>& args) {
+    if (!oneFile(s, args, "listing")) return kExitUsage;
+    ProgramModel program;
+    if (!loadProgram(s, args[0], program)) return kExitUsage;
+    program.tree.forEach([&s](size_t depth, const std::string& text) {
+        s.env.out << std::string(depth, '\t') << text << '\n';
+    });
+    return kExitOk;
+}
+
+}  // namespace vrn::cli

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vrn::cli {
+
+struct Session;
+
+// get-program FILE.pgm: the instrument's user program into a program file.
+int runGetProgram(Session& session, const std::vector<std::string>& args);
+// send-program FILE.pgm: a program file's program to the instrument.
+int runSendProgram(Session& session, const std::vector<std::string>& args);
+// listing FILE.pgm: the program tree text of a program file, offline, as UTF-8.
+int runListing(Session& session, const std::vector<std::string>& args);
+
+}  // namespace vrn::cli

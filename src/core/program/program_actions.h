@@ -1,0 +1,29 @@
+#pragma once
+
+#include <functional>
+
+#include "core/program/program_model.h"
+
+namespace vrn {
+class FileStore;
+class Host;
+}  // namespace vrn
+
+namespace vrn::program {
+
+class ProgramTransfer;
+
+// The User Program menu items. Get and Send refuse with a box when the port is closed, show the
+// User Program page, run under the hourglass and report a failed transfer with the
+// communication-error box. True when refused or failed.
+bool RxProgram(ProgramTransfer& transfer, const std::function<void()>& showProgramPage);
+bool TxUserProgram(ProgramTransfer& transfer, const std::function<void()>& showProgramPage);
+
+// File, Individual Open/Save Files: the program file through the open and save dialogs.
+void OpenPgmFile(Host& host, FileStore& files, ProgramModel& program);
+void SavePgmFile(Host& host, FileStore& files, const ProgramModel& program);
+
+// A program file is read whole up to this size: far above the largest tree a program makes.
+inline constexpr size_t kMaxProgramFileBytes = size_t{64} << 20;
+
+}  // namespace vrn::program

@@ -1,0 +1,223 @@
+#include "core/program/program_transfer.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "core/link/clock.h"
+#include "core/link/exchange.h"
+#include "core/link/host.h"
+#include "core/link/timer1.h"
+#include "core/link/usb_port.h"
+#include "core/program/program_packets.h"
+#include "core/program/transfer_image.h"
+
+namespace vrn::program {
+namespace {
+
+constexpr const char* kGetFailed = "GET USER PROGRAM FAILED.";
+constexpr const char* kSendFailed = "SEND USER PROGRAM FAILED.";
+
+// Timer1 is off for the whole download and back in its old state on every way out.
+class Timer1Off {
+public:
+    explicit Timer1Off(Host& host) : host_(host), wasOn_(host.timer().enabled()) { host_.timer().stop(); }
+    ~Timer1Off() {
+        if (wasOn_) host_.timer().setEnabled(true, host_.clock().nowMs());
+    }
+    Timer1Off(const Timer1Off&) = delete;
+    Timer1Off& operator=(const Timer1Off&) = delete;
+
+private:
+    Host& host_;
+    bool wasOn_;
+};
+
+bool startsWith(std::span<const uint8_t> packet, std::span<const uint8_t> header) {
+    return packet.size() >= header.size() && std::equal(header.begin(), header.end(), packet.begin());
+}
+
+std::string blockCountLine(int blocks) {
+    char text[64];
+    std::snprintf(text, sizeof text, "ONLY %d OF %d BLOCKS RECEIVED.", blocks, kProgramBlocks);
+    return text;
+}
+
+}  // namespace
+
+Host& ProgramTransfer::host() {
+    return ex_.host();
+}
+
+bool ProgramTransfer::GetUserProgram() {
+    Host& h = host();
+    UsbPort& port = ex_.port();
+    h.appendLine("GET USER PROGRAM...");
+    h.setProgressMax(kProgramBlocks + 1);
+    Timer1Off timerOff(h);
+    h.pump();
+
+    std::vector<uint8_t> packet(kBlockPacketSize);
+    ReadResult got;
+    bool firstBlock = false;
+    for (int attempt = 0; attempt < kFirstBlockTries && !firstBlock; ++attempt) {
+        ex_.SendCommand("CMD115\r");
+        got = port.read(packet);
+        firstBlock = got.count == kBlockPacketSize;
+        if (!firstBlock) port.purge();
+    }
+    if (!firstBlock) return true;
+
+    std::vector<uint8_t> buffer;
+    buffer.reserve(kMaxBlocks * kBlockDataSize);
+    int errors = 0;
+    int blocks = 0;
+    int endErrors = 0;
+    const auto answer = [&port](uint8_t byte) { port.write({&byte, 1}); };
+    // A failure of this download's own bounds, reported where it happened.
+    bool failedHere = false;
+    for (;;) {
+        const auto bytes = std::span(packet).first(got.count);
+        if (bytes.empty()) {
+            answer(kProgramNak);
+            ++errors;
+        } else if (bytes.size() == kBlockPacketSize) {
+            if (startsWith(bytes, kFirstHeader)) h.appendLine("FIRST HEADER...");
+            if (packetCrcMatches(bytes)) {
+                if (blocks == kMaxBlocks) {
+                    h.appendLine("MORE THAN 70 BLOCKS RECEIVED.");
+                    h.appendLine(kGetFailed);
+                    failedHere = true;
+                    break;
+                }
+                const auto data = bytes.subspan(kBlockHeaderSize, kBlockDataSize);
+                buffer.insert(buffer.end(), data.begin(), data.end());
+                ++blocks;
+                errors = 0;
+                answer(kProgramAck);
+            } else {
+                h.appendLine("CRC COMPARE ERR.");
+                answer(kProgramNak);
+                h.beep(BeepKind::Default);
+                if (++errors >= kMaxErrors) {
+                    h.appendLine("TOO MANY CRC ERRORS.");
+                    h.appendLine(kGetFailed);
+                    break;
+                }
+            }
+        } else if (startsWith(bytes, kEndHeader)) {
+            if (bytes.size() >= kEndPacketSize && packetCrcMatches(bytes.first(kEndPacketSize))) {
+                answer(kProgramAck);
+                h.appendLine("LAST HEADER...");
+                break;
+            }
+            h.appendLine("CRC COMPARE END ERR.");
+            answer(kProgramNak);
+            if (++endErrors >= kMaxEndErrors) {
+                h.appendLine("TOO MANY END ERRORS.");
+                h.appendLine(kGetFailed);
+                failedHere = true;
+                break;
+            }
+        } else {
+            h.beep(BeepKind::Default);
+            if (++errors >= kMaxErrors) {
+                h.appendLine("TOO MANY ERRORS.");
+                h.appendLine(kGetFailed);
+                break;
+            }
+            answer(kProgramNak);
+        }
+        if (errors >= kMaxErrors) break;
+        h.setProgress(blocks);
+        h.pump();
+        got = port.read(packet);
+    }
+    h.setProgress(0);
+
+    if (failedHere) return true;
+    if (errors >= kMaxErrors) {
+        h.appendLine("TOO MANY ERRORS.");
+        h.appendLine(kGetFailed);
+        warn(h, "Too many errors.\nGet 41700 User Program failed.");
+        return true;
+    }
+    // The image is whole only after all 66 blocks; decoding fewer would read what never came.
+    if (blocks < kProgramBlocks) {
+        h.appendLine(blockCountLine(blocks));
+        h.appendLine(kGetFailed);
+        return true;
+    }
+    const DecodeResult decoded = decodeTransferImage(std::span(buffer).first(kTransferImageSize), program_);
+    for (const std::string& line : decoded.lines)
+        h.appendLine(line);
+    if (decoded.failed) {
+        h.appendLine(kGetFailed);
+        return true;
+    }
+    h.appendLine("FINISHED GETTING USER PROGRAM.");
+    return false;
+}
+
+bool ProgramTransfer::SendUserProgram() {
+    Host& h = host();
+    UsbPort& port = ex_.port();
+    Clock& clock = h.clock();
+    const std::vector<uint8_t> image = buildTransferImage(program_.store);
+    const auto blockData = [&image](int block) {
+        return std::span(image).subspan(static_cast<size_t>(block) * kBlockDataSize, kBlockDataSize);
+    };
+
+    h.setProgressMax(kProgramBlocks);
+    ex_.SendCommand("CMD110\r");
+    h.appendLine("SEND USER PROGRAM...");
+
+    int block = 0;
+    std::vector<uint8_t> packet = blockPacket(block, blockData(block));
+    int errors = 0;
+    int64_t notedMs = clock.nowMs();
+    bool failed = false;
+    for (;;) {
+        h.pump();
+        uint8_t reply = 0;
+        const bool nothing = port.read({&reply, 1}).count == 0;
+        if (nothing || (reply != kProgramAck && reply != kProgramNak)) {
+            if (!nothing) {
+                h.beep(BeepKind::Default);
+                ++errors;
+            }
+            // Stray bytes do not stop the clock: a stream of them still runs into the time-out.
+            if (clock.nowMs() - notedMs < kReplyTimeoutMs) continue;
+            h.beep(BeepKind::Default);
+            notedMs = clock.nowMs();
+            if (++errors >= kMaxErrors) {
+                failed = true;
+                break;
+            }
+        } else if (reply == kProgramAck) {
+            errors = 0;
+            notedMs = clock.nowMs();
+            if (++block == kProgramBlocks) {
+                const auto end = utilityEndPacket();
+                port.write(end);
+                break;
+            }
+            h.setProgress(block);
+            packet = blockPacket(block, blockData(block));
+            port.write(packet);
+        } else if (reply == kProgramNak) {
+            h.beep(BeepKind::Default);
+            if (++errors >= kMaxErrors) {
+                failed = true;
+                break;
+            }
+            port.write(packet);
+        }
+    }
+    h.setProgress(0);
+    h.appendLine(failed ? kSendFailed : "FINISHED SENDING USER PROGRAM.");
+    return failed;
+}
+
+}  // namespace vrn::program
