@@ -32,9 +32,18 @@ struct SimSetup {
     static std::array<SimField, 25> defaultFields();
 };
 
+// The record memory: how many records are logged, one every intervalSeconds from firstSeconds.
+// Their values follow from the record format and the time of each record.
+struct SimRecords {
+    uint32_t logged = 100000;
+    int64_t firstSeconds = 1767225600;  // 2026-01-01 00:00:00
+    uint32_t intervalSeconds = 60;
+};
+
 // Everything the simulated instrument remembers. Each subsystem adds its part.
 struct State {
     SimSetup setup;
+    SimRecords records;
 };
 
 }  // namespace vrn::sim
