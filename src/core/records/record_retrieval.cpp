@@ -89,7 +89,7 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
     h.pump();
     const Timer1Off timerOff(h);
     {
-        warn(h, kFormatText);
+        if (options.formatNotice) warn(h, kFormatText);
         const WaitCursor hourglass(h);
         if (transfer_.GetFieldsPerRecord()) {
             MyCommError(h);

@@ -31,6 +31,8 @@ struct RetrievalOptions {
     uint32_t count = 100;  // N, records to retrieve
     char delimiter = ',';
     bool showRecords = false;
+    // The notice that the record format is read from the instrument first; a script knows.
+    bool formatNotice = true;
     // The file to write; without one the save dialog asks.
     std::optional<std::string> path;
 };

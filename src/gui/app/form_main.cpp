@@ -18,6 +18,7 @@
 #include "gui/program/edit_box_dialog.h"
 #include "gui/program/edit_type_dialog.h"
 #include "gui/program/user_program_page.h"
+#include "gui/records/records_section.h"
 #include "gui/setup/setup_section.h"
 
 namespace vrn::gui {
@@ -37,6 +38,7 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
     prefs_ = readPreferencesFile(preferencesPath_);
     move(prefs_.Left, prefs_.Top);
     userProgram_ = new UserProgramPage(program_, *host_, popup_, pages_.TabSheetUserPgm);
+    records_ = new RecordsSection(*this);
 
     usb_->OpenUsbPort();
 
