@@ -29,7 +29,8 @@ float weather(int k, int64_t seconds) {
     case 2:  // pressure, hPa
         return static_cast<float>(1013.0 + 6.0 * slow);
     case 3:  // wind speed, m/s
-        return static_cast<float>(std::abs(3.5 + 2.5 * daily + 1.5 * std::sin(static_cast<double>(seconds) / 700.0)));
+        return static_cast<float>(
+            std::abs(3.5 + 2.5 * daily + 1.5 * std::sin(static_cast<double>(seconds) / 700.0)));
     case 4:  // wind direction, degrees
         return static_cast<float>(std::fmod(225.0 + 40.0 * slow + 20.0 * daily + 360.0, 360.0));
     default:  // solar radiation, W/m2
@@ -64,7 +65,8 @@ void sendRecords(Instrument& in, const CommandLine& cmd) {
     if (faults.stallAfterBytes && *faults.stallAfterBytes < bytes.size()) {
         const size_t first = *faults.stallAfterBytes;
         in.replyBytes(all.first(first));
-        in.replyBytes(all.subspan(first), static_cast<int64_t>(first) * Instrument::kByteTimeUs + faults.stallUs);
+        in.replyBytes(all.subspan(first),
+                      static_cast<int64_t>(first) * Instrument::kByteTimeUs + faults.stallUs);
         return;
     }
     in.replyBytes(all);

@@ -1,5 +1,3 @@
-#include "core/records/record_erase.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +5,7 @@
 #include <vector>
 
 #include "core/link/timer1.h"
+#include "core/records/record_erase.h"
 #include "sim_link.h"
 
 namespace vrn::records {
@@ -41,10 +40,12 @@ TEST(RecordErase, OutcomesOfTheInstrumentsAnswers) {
     const std::vector<Row> rows = {
         {"the instrument's own erase", "", 0, EraseOutcome::Erased, 1024},
         {"star first ends at once", "*", 1000, EraseOutcome::Erased, 0},
-        {"more than 1,024 steps keep the bar full", std::string(1100, '!') + "*", 1000, EraseOutcome::Erased, 1024},
+        {"more than 1,024 steps keep the bar full", std::string(1100, '!') + "*", 1000, EraseOutcome::Erased,
+         1024},
         {"steps just inside the limit keep it going", "!!!!*", 1900000, EraseOutcome::Erased, 4},
         {"silence fails", "", -1, EraseOutcome::TimedOut, 0},
-        {"stray bytes do not restart the limit", std::string(40, 'x') + "*", 300000, EraseOutcome::TimedOut, 0},
+        {"stray bytes do not restart the limit", std::string(40, 'x') + "*", 300000, EraseOutcome::TimedOut,
+         0},
     };
     for (const Row& row : rows) {
         Rig rig;
@@ -60,7 +61,8 @@ TEST(RecordErase, OutcomesOfTheInstrumentsAnswers) {
         ASSERT_GE(rig.host.progress.size(), 2u) << row.name;
         EXPECT_EQ(rig.host.progress.back(), 0) << row.name;
         EXPECT_EQ(rig.host.progress[rig.host.progress.size() - 2], row.lastProgress) << row.name;
-        EXPECT_LE(*std::max_element(rig.host.progress.begin(), rig.host.progress.end()), RecordErase::kProgressSteps)
+        EXPECT_LE(*std::max_element(rig.host.progress.begin(), rig.host.progress.end()),
+                  RecordErase::kProgressSteps)
             << row.name;
         EXPECT_EQ(rig.host.waitCursorDepth, 0) << row.name;
         EXPECT_TRUE(rig.host.timer_.enabled()) << row.name;

@@ -57,9 +57,9 @@ TEST(RecordValueFormat, EachTypeAsTheFileAndDisplayShowIt) {
 
 // The numbers must come out exactly as "%0*.*f" prints them, rounding included.
 TEST(RecordValueFormat, NumbersMatchPrintfOverWidthsPrecisionsAndMagnitudes) {
-    const std::vector<float> values = {0.0f,    0.05f,    0.5f,    1.0f / 3.0f, 2.675f,        -2.675f,  99.995f,
-                                       1013.25f, -40.125f, 1.0e-7f, 123456.79f, 16777217.0f, 3.4e38f, -3.4e38f,
-                                       1.0e-38f, 0.125f,   -0.5f};
+    const std::vector<float> values = {0.0f,    0.05f,    0.5f,     1.0f / 3.0f, 2.675f,     -2.675f,
+                                       99.995f, 1013.25f, -40.125f, 1.0e-7f,     123456.79f, 16777217.0f,
+                                       3.4e38f, -3.4e38f, 1.0e-38f, 0.125f,      -0.5f};
     for (float v : values)
         for (int width = 1; width <= 9; ++width)
             for (int precision = 0; precision <= 6; ++precision) {
@@ -91,12 +91,15 @@ TEST(RecordText, FileBytesForThreeFieldsAndTwoRecordsWithEachDelimiter) {
         const char* expected;
     };
     const std::vector<Row> rows = {
-        {0, "2 RECORDS\r\n03-07-2026 08:09:10\r\nFIELD 01 FIELD 02 FIELD 03\r\n"
-            "0012.3 03/15/2011 09:30:05\r\n-001.5 -99999 23:59:59\r\n"},
-        {1, "2 RECORDS\r\n03-07-2026 08:09:10\r\nFIELD 01,FIELD 02,FIELD 03\r\n"
-            "0012.3,03/15/2011,09:30:05\r\n-001.5,-99999,23:59:59\r\n"},
-        {2, "2 RECORDS\r\n03-07-2026 08:09:10\r\nFIELD 01\tFIELD 02\tFIELD 03\r\n"
-            "0012.3\t03/15/2011\t09:30:05\r\n-001.5\t-99999\t23:59:59\r\n"},
+        {0,
+         "2 RECORDS\r\n03-07-2026 08:09:10\r\nFIELD 01 FIELD 02 FIELD 03\r\n"
+         "0012.3 03/15/2011 09:30:05\r\n-001.5 -99999 23:59:59\r\n"},
+        {1,
+         "2 RECORDS\r\n03-07-2026 08:09:10\r\nFIELD 01,FIELD 02,FIELD 03\r\n"
+         "0012.3,03/15/2011,09:30:05\r\n-001.5,-99999,23:59:59\r\n"},
+        {2,
+         "2 RECORDS\r\n03-07-2026 08:09:10\r\nFIELD 01\tFIELD 02\tFIELD 03\r\n"
+         "0012.3\t03/15/2011\t09:30:05\r\n-001.5\t-99999\t23:59:59\r\n"},
     };
     for (const Row& row : rows) {
         const char d = delimiterOf(row.index);
@@ -124,11 +127,13 @@ TEST(RecordText, DisplayNumbersRecordsAndKeepsRangesInsideTheBlock) {
 }
 
 TEST(RecordText, LabelsGoToTheFileInItsSingleByteCodePage) {
-    const RecordBlock block({field(0, 6, 1, "TEMP \xC2\xB0"
-                                           "C")},
+    const RecordBlock block({field(0, 6, 1,
+                                   "TEMP \xC2\xB0"
+                                   "C")},
                             {});
-    EXPECT_EQ(recordFileHeader(block, ',', {}), "0 RECORDS\r\n01-01-2000 00:00:00\r\nTEMP \xB0"
-                                                "C\r\n");
+    EXPECT_EQ(recordFileHeader(block, ',', {}),
+              "0 RECORDS\r\n01-01-2000 00:00:00\r\nTEMP \xB0"
+              "C\r\n");
 }
 
 }  // namespace

@@ -1,5 +1,3 @@
-#include "core/records/record_retrieval.h"
-
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -9,6 +7,7 @@
 #include <vector>
 
 #include "core/link/timer1.h"
+#include "core/records/record_retrieval.h"
 #include "core/setup/setup_model.h"
 #include "core/setup/setup_transfer.h"
 #include "memory_file_store.h"
@@ -55,8 +54,9 @@ struct Rig : test::SimLink {
         auto& s = instrument.state.setup;
         s.fieldsPerRecord = f;
         for (int k = 0; k < 25; ++k)
-            s.fields[static_cast<size_t>(k)] = {"FIELD " + std::string(k < 9 ? "0" : "") + std::to_string(k + 1),
-                                                static_cast<uint8_t>(k % 3), 6, 1};
+            s.fields[static_cast<size_t>(k)] = {
+                "FIELD " + std::string(k < 9 ? "0" : "") + std::to_string(k + 1), static_cast<uint8_t>(k % 3),
+                6, 1};
     }
     // CMD340 answers exactly these values, whatever n.
     void answer(const std::vector<float>& values) {
@@ -64,11 +64,12 @@ struct Rig : test::SimLink {
         for (float v : values)
             for (int s = 0; s < 32; s += 8)
                 bytes.push_back(static_cast<uint8_t>(std::bit_cast<uint32_t>(v) >> s));
-        instrument.registerCommand(340, [bytes](sim::Instrument& i, const sim::CommandLine&) { i.replyBytes(bytes); });
+        instrument.registerCommand(
+            340, [bytes](sim::Instrument& i, const sim::CommandLine&) { i.replyBytes(bytes); });
     }
     RetrievalResult get(uint32_t n, bool show, std::optional<std::string> name, char delimiter = ',') {
         host.setNextFileName(std::move(name));
-        return retrieval.ButtonGetRecordsClick({n, delimiter, show, std::nullopt});
+        return retrieval.ButtonGetRecordsClick({n, delimiter, show, true, std::nullopt});
     }
     void expectEveryWayOutRestored() const {
         EXPECT_TRUE(host.timer_.enabled());
@@ -125,7 +126,7 @@ TEST(RecordRetrieval, FieldsTimesRecordsLimit) {
         // A silent instrument: the download is not the point here and ends at once.
         rig.instrument.faults.perCommand[340] = sim::Fault::silent();
         if (row.accepted) rig.host.setNextFileName("/data/x.txt");
-        rig.retrieval.ButtonGetRecordsClick({row.n, ',', false, std::nullopt});
+        rig.retrieval.ButtonGetRecordsClick({row.n, ',', false, true, std::nullopt});
         EXPECT_EQ(rig.sent340(), row.accepted) << row.name;
         EXPECT_EQ(rig.host.dialogs.size(), row.accepted ? 1u : 0u) << row.name;
         if (!row.accepted) {
@@ -134,7 +135,8 @@ TEST(RecordRetrieval, FieldsTimesRecordsLimit) {
         }
         rig.expectEveryWayOutRestored();
     }
-    EXPECT_EQ(tooManyMessage(25), "With 25 Fields Per Record,\na maximum of 86507 records may\nbe retrieved.");
+    EXPECT_EQ(tooManyMessage(25),
+              "With 25 Fields Per Record,\na maximum of 86507 records may\nbe retrieved.");
 }
 
 TEST(RecordRetrieval, SlowDisplayQuestionFromFiveThousandWhenShowing) {
@@ -162,9 +164,10 @@ TEST(RecordRetrieval, SlowDisplayQuestionFromFiveThousandWhenShowing) {
         // The retrieval goes on either way: the format is read and the file asked for.
         EXPECT_EQ(rig.host.dialogs.size(), 1u) << row.name;
     }
-    EXPECT_EQ(slowDisplayQuestion(5000),
-              "Showing 5000 records will be slow.\nAre you sure you want to do that?\n\nSelect Yes to continue or\n"
-              "No to download records to a file\nwithout showing them.");
+    EXPECT_EQ(
+        slowDisplayQuestion(5000),
+        "Showing 5000 records will be slow.\nAre you sure you want to do that?\n\nSelect Yes to continue or\n"
+        "No to download records to a file\nwithout showing them.");
 }
 
 TEST(RecordRetrieval, WaysOutBeforeTheDownloadSendNoRecordCommand) {

@@ -53,18 +53,19 @@ int progressOf(size_t n) {
 
 std::string slowDisplayQuestion(uint32_t count) {
     char text[256];
-    std::snprintf(text, sizeof text,
-                  "Showing %u records will be slow.\nAre you sure you want to do that?\n\nSelect Yes to continue or\n"
-                  "No to download records to a file\nwithout showing them.",
-                  count);
+    std::snprintf(
+        text, sizeof text,
+        "Showing %u records will be slow.\nAre you sure you want to do that?\n\nSelect Yes to continue or\n"
+        "No to download records to a file\nwithout showing them.",
+        count);
     return text;
 }
 
 std::string tooManyMessage(int fieldsPerRecord) {
     const auto f = static_cast<unsigned>(std::max(fieldsPerRecord, 1));
     char text[160];
-    std::snprintf(text, sizeof text, "With %u Fields Per Record,\na maximum of %u records may\nbe retrieved.", f,
-                  static_cast<unsigned>(RecordRetrieval::kMaxValues / f));
+    std::snprintf(text, sizeof text, "With %u Fields Per Record,\na maximum of %u records may\nbe retrieved.",
+                  f, static_cast<unsigned>(RecordRetrieval::kMaxValues / f));
     return text;
 }
 
@@ -140,7 +141,7 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
 
     size_t total = 0;
     bool timedOut = false;
-    for (int emptyReads = 0;;) {
+    for (int emptyReads = 0; total < wanted;) {
         const size_t room = std::min(kReadBlock, wanted - total);
         const ReadResult r = ex.port().read(std::span<uint8_t>(buffer).subspan(total, room));
         if (r.count > 0) {
@@ -181,8 +182,8 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
         appendRecordLines(file, block, r, kRecordsPerStep, delimiter);
     }
     std::string error;
-    const bool written = files_.writeFile(
-        path, {reinterpret_cast<const uint8_t*>(file.data()), file.size()}, error);
+    const bool written =
+        files_.writeFile(path, {reinterpret_cast<const uint8_t*>(file.data()), file.size()}, error);
     std::string().swap(file);
     h.setProgress(0);
     h.timer().start(h.clock().nowMs());

@@ -72,9 +72,11 @@ public:
 
     static constexpr const char* kPortClosedText = "Cannot get records because VARNO USB port is closed.";
     static constexpr const char* kFormatText =
-        "Records will be retrieved using\nFields-per-Record and Record Formats\nstored on 41700. Retrieved values\n"
+        "Records will be retrieved using\nFields-per-Record and Record Formats\nstored on 41700. Retrieved "
+        "values\n"
         "for these parameters will overwrite\nthose show on Setup tab.";
-    static constexpr const char* kFileText = "The named file cannot be opened.\nIt may be in use by another program.";
+    static constexpr const char* kFileText =
+        "The named file cannot be opened.\nIt may be in use by another program.";
     static constexpr const char* kFileFilter = "Text File (*.txt)|*.txt|All Files (*.*)|*.*";
     static constexpr const char* kFileExt = "txt";
 

@@ -70,9 +70,9 @@ std::vector<setup::RecordField> recordFormat(const setup::SetupModel& model) {
 std::string recordFileHeader(const RecordBlock& block, char delimiter, const LocalDateTime& now) {
     char line[96];
     std::snprintf(line, sizeof line, "%zu RECORDS\r\n%02u-%02u-%04u %02u:%02u:%02u\r\n", block.recordCount(),
-                  static_cast<unsigned>(now.month), static_cast<unsigned>(now.day), static_cast<unsigned>(now.year),
-                  static_cast<unsigned>(now.hour), static_cast<unsigned>(now.minute),
-                  static_cast<unsigned>(now.second));
+                  static_cast<unsigned>(now.month), static_cast<unsigned>(now.day),
+                  static_cast<unsigned>(now.year), static_cast<unsigned>(now.hour),
+                  static_cast<unsigned>(now.minute), static_cast<unsigned>(now.second));
     std::string out = line;
     for (size_t k = 0; k < block.fieldCount(); ++k) {
         if (k > 0) out.push_back(delimiter);
@@ -82,13 +82,15 @@ std::string recordFileHeader(const RecordBlock& block, char delimiter, const Loc
     return out;
 }
 
-void appendRecordLines(std::string& out, const RecordBlock& block, size_t first, size_t count, char delimiter) {
+void appendRecordLines(std::string& out, const RecordBlock& block, size_t first, size_t count,
+                       char delimiter) {
     const size_t end = lastOf(block, first, count);
     for (size_t r = first; r < end; ++r)
         appendValues(out, block, r, delimiter);
 }
 
-void appendDisplayLines(std::string& out, const RecordBlock& block, size_t first, size_t count, char delimiter) {
+void appendDisplayLines(std::string& out, const RecordBlock& block, size_t first, size_t count,
+                        char delimiter) {
     const size_t end = lastOf(block, first, count);
     for (size_t r = first; r < end; ++r) {
         appendRecordNumber(out, r + 1);

@@ -47,10 +47,12 @@ std::string recordFileHeader(const RecordBlock& block, char delimiter, const Loc
 
 // Appends the file lines of records first .. first + count - 1: the values separated by the
 // delimiter, no delimiter after the last, CR LF.
-void appendRecordLines(std::string& out, const RecordBlock& block, size_t first, size_t count, char delimiter);
+void appendRecordLines(std::string& out, const RecordBlock& block, size_t first, size_t count,
+                       char delimiter);
 
 // Appends the display text of those records: each one's number from 1 as seven digits and the
 // delimiter, then its values as in the file.
-void appendDisplayLines(std::string& out, const RecordBlock& block, size_t first, size_t count, char delimiter);
+void appendDisplayLines(std::string& out, const RecordBlock& block, size_t first, size_t count,
+                        char delimiter);
 
 }  // namespace vrn::records

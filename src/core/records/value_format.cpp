@@ -35,8 +35,8 @@ void appendNumber(std::string& out, float value, int width, int precision) {
     precision = std::clamp(precision, 0, kMaxPrecision);
     // A float's widest fixed form: sign, 39 integer digits, point, precision digits.
     char text[64];
-    const auto result =
-        std::to_chars(text, text + sizeof text, static_cast<double>(value), std::chars_format::fixed, precision);
+    const auto result = std::to_chars(text, text + sizeof text, static_cast<double>(value),
+                                      std::chars_format::fixed, precision);
     const char* digits = text;
     const int length = static_cast<int>(result.ptr - text);
     if (text[0] == '-') {

@@ -34,8 +34,8 @@ RecordsPage::RecordsPage(Preferences& prefs, QWidget* parent) : QWidget(parent),
 
     auto* numberLabel = new QLabel(QStringLiteral("Number of Records\nTo Retrieve"), this);
     numberLabel->setGeometry(kLeft, 48, kWidth, 32);
-    CSpinEditNumOfRecs =
-        new CSpinEdit(Preferences::kMinNumOfRecords, Preferences::kMaxNumOfRecords, prefs_.NumOfRecords, this);
+    CSpinEditNumOfRecs = new CSpinEdit(Preferences::kMinNumOfRecords, Preferences::kMaxNumOfRecords,
+                                       prefs_.NumOfRecords, this);
     CSpinEditNumOfRecs->setObjectName(QStringLiteral("CSpinEditNumOfRecs"));
     CSpinEditNumOfRecs->setGeometry(kLeft, 82, kWidth, 24);
     numberLabel->setBuddy(CSpinEditNumOfRecs);
