@@ -86,12 +86,5 @@ TEST(RecordErase, NoSendsNothingAndAddsNoLine) {
     EXPECT_EQ(rig.host.boxes[0].buttons, MsgButtons::YesNo);
 }
 
-TEST(RecordErase, ErasedMemoryHasNoRecordsLeft) {
-    Rig rig;
-    rig.host.setNextAnswer(MsgResult::Yes);
-    ASSERT_EQ(rig.erase.EraseRecords1Click(), EraseOutcome::Erased);
-    EXPECT_EQ(rig.instrument.state.records.logged, 0u);
-}
-
 }  // namespace
 }  // namespace vrn::records

@@ -234,22 +234,5 @@ TEST(RecordRetrieval, FileThatCannotBeWrittenStillShowsTheRecords) {
     rig.expectEveryWayOutRestored();
 }
 
-TEST(RecordRetrieval, SimulatedRecordsFillEveryFieldOfTheFile) {
-    Rig rig;
-    rig.format(25);
-    const RetrievalResult r = rig.get(300, false, "/data/all.txt", '\t');
-    ASSERT_EQ(r.outcome, RetrievalOutcome::Finished);
-    EXPECT_EQ(r.totalBytes, 300u * 25 * 4);
-    const std::string file = rig.file("/data/all.txt");
-    size_t lines = 0, tabs = 0;
-    for (char c : file) {
-        lines += c == '\n';
-        tabs += c == '\t';
-    }
-    EXPECT_EQ(lines, 303u);
-    EXPECT_EQ(tabs, 301u * 24);
-    EXPECT_TRUE(file.starts_with("300 RECORDS\r\n"));
-}
-
 }  // namespace
 }  // namespace vrn::records
