@@ -62,6 +62,7 @@ float RecordBlock::value(size_t r, size_t k) const {
 
 std::vector<setup::RecordField> recordFormat(const setup::SetupModel& model) {
     std::vector<setup::RecordField> fields;
+    fields.reserve(static_cast<size_t>(model.fieldsPerRecord()));
     for (int i = 0; i < model.fieldsPerRecord(); ++i)
         fields.push_back(model.field(i));
     return fields;
