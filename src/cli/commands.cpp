@@ -4,6 +4,7 @@
 
 #include "cli/ports_command.h"
 #include "cli/program_commands.h"
+#include "cli/records_commands.h"
 #include "cli/setup_commands.h"
 
 namespace vrn::cli {
@@ -59,6 +60,27 @@ const std::array kCommands{
             "example:\n"
             "  diff <(vrncomm-cli listing old.pgm) <(vrncomm-cli listing new.pgm)\n",
             runListing},
+    Command{"get-records", "get-records COUNT FILE.txt [--delimiter space|comma|tab]",
+            "download COUNT records into a record text file",
+            "Reads the record format (fields per record and the fields' settings) from the instrument,\n"
+            "then downloads COUNT records (1..999999999) and writes them to a text file,\n"
+            "byte for byte as the window does: \"N RECORDS\", the date and time, the field labels,\n"
+            "one line per record, fields separated by the delimiter (comma unless --delimiter),\n"
+            "CR LF line ends. Prints \"TOTAL BYTES: n\" with the bytes received. The file replaces\n"
+            "an old one only once the download is complete; on any failure the old file is untouched.\n"
+            "With COUNT times the fields per record at 2162688 or more nothing is downloaded (exit 2).\n"
+            "\n"
+            "example, the last day's records of a station logging every minute:\n"
+            "  vrncomm-cli --quiet get-records 1440 station-12-$(date +%F).txt --delimiter tab\n",
+            runGetRecords},
+    Command{"erase-records", "erase-records", "erase ALL recorded data in the instrument (needs --yes)",
+            "Erases the whole record memory of the instrument, following its progress to the end.\n"
+            "The window asks \"Erase ALL Recorded Data in 41700?\" first; here the answer is Yes only\n"
+            "with --yes, and without it nothing is sent and the exit status is 2.\n"
+            "\n"
+            "example, after the records were safely downloaded:\n"
+            "  vrncomm-cli get-records 100000 all.txt && vrncomm-cli --yes erase-records\n",
+            runEraseRecords},
 };
 
 }  // namespace

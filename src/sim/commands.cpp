@@ -1,5 +1,6 @@
 #include "sim/instrument.h"
 #include "sim/program_commands.h"
+#include "sim/records_commands.h"
 #include "sim/setup_commands.h"
 
 namespace vrn::sim {
@@ -7,6 +8,7 @@ namespace vrn::sim {
 void registerAllCommands(Instrument& instrument) {
     registerSetupCommands(instrument);
     registerProgramCommands(instrument);
+    registerRecordsCommands(instrument);
 }
 
 }  // namespace vrn::sim

@@ -53,6 +53,14 @@ private:
     }
 };
 
+// Faults of the record download (CMD340) and the record erase (CMD345).
+struct RecordFaults {
+    std::optional<uint64_t> stopAfterBytes;   // the records stop after this many bytes
+    std::optional<uint64_t> stallAfterBytes;  // the records pause once after this many bytes
+    int64_t stallUs = 0;
+    std::string eraseStray;  // sent among the erase's progress bytes
+};
+
 struct Faults {
     std::map<int, Fault> perCommand;
     // Faults used one after another (each for its `times`) before perCommand is looked at.
@@ -63,6 +71,7 @@ struct Faults {
     // Blocks of a block transfer (numbered from 0) whose bytes arrive corrupted.
     std::map<int, int> corruptBlocks;  // block number -> how many times
     ProgramFaults program;
+    RecordFaults records;
 
     // The fault for this command, counting one use; Kind::None when there is none.
     Fault take(int command);

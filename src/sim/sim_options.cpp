@@ -30,6 +30,9 @@ const char* const kSimUsage =
     "  --shuffle-slots        CMD115 stores the program's slots in reverse, listed so in its table\n"
     "  --stray-answers K      the next K answers to program blocks have a stray byte first\n"
     "  --silent-after-blocks N  a program transfer goes silent after N blocks\n"
+    "  --records-stop-after N the record download (CMD340) stops after N bytes\n"
+    "  --records-stall N:MS   the record download pauses MS milliseconds after N bytes\n"
+    "  --erase-stray TEXT     the record erase (CMD345) sends TEXT among its progress bytes\n"
     "  --help                 show this text\n";
 
 namespace {
@@ -71,7 +74,9 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
         }
         const bool takesValue = option == "--link" || option == "--state" || option == "--silent-cmd" ||
                                 option == "--short-cmd" || option == "--reply-cmd" ||
-                                option == "--stray-cmd" || option == "--drop-after" || option == "--times";
+                                option == "--stray-cmd" || option == "--drop-after" || option == "--times" ||
+                                option == "--records-stop-after" || option == "--records-stall" ||
+                                option == "--erase-stray";
         if (!takesValue) {
             error = "unknown option: " + option;
             return false;
@@ -124,6 +129,30 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
                 return false;
             }
             limited->times = times;
+        } else if (option == "--records-stop-after") {
+            uint64_t bytes = 0;
+            if (!number(value, bytes)) {
+                error = "--records-stop-after needs a byte count, not: " + value;
+                return false;
+            }
+            options.faults.records.stopAfterBytes = bytes;
+        } else if (option == "--records-stall") {
+            const size_t colon = value.find(':');
+            uint64_t bytes = 0;
+            int64_t ms = 0;
+            if (colon == std::string::npos || !number(value.substr(0, colon), bytes) ||
+                !number(value.substr(colon + 1), ms) || ms < 0) {
+                error = "--records-stall needs N:MS, not: " + value;
+                return false;
+            }
+            options.faults.records.stallAfterBytes = bytes;
+            options.faults.records.stallUs = ms * 1000;
+        } else if (option == "--erase-stray") {
+            if (value.empty()) {
+                error = "--erase-stray needs a TEXT";
+                return false;
+            }
+            options.faults.records.eraseStray = value;
         } else {
             uint64_t bytes = 0;
             if (!number(value, bytes)) {

@@ -39,12 +39,20 @@ struct SimSetup {
 
 // The instrument's own small program, as its 67,584-byte transfer image.
 std::vector<uint8_t> defaultProgramImage();
+// The record memory: how many records are logged, one every intervalSeconds from firstSeconds.
+// Their values follow from the record format and the time of each record.
+struct SimRecords {
+    uint32_t logged = 100000;
+    int64_t firstSeconds = 1767225600;  // 2026-01-01 00:00:00
+    uint32_t intervalSeconds = 60;
+};
 
 // Everything the simulated instrument remembers. Each subsystem adds its part.
 struct State {
     SimSetup setup;
     // The user program as its transfer image (numbers most significant byte first, order table).
     std::vector<uint8_t> program = defaultProgramImage();
+    SimRecords records;
 };
 
 }  // namespace vrn::sim

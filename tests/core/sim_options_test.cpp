@@ -123,3 +123,42 @@ TEST(SimOptions, HelpAndLinkAreKept) {
 
 }  // namespace
 }  // namespace vrn::sim
+
+namespace vrn::sim {
+namespace {
+
+TEST(SimOptions, RecordFaultsShapeTheDownloadAndTheErase) {
+    struct Row {
+        const char* name;
+        std::vector<std::string> args;
+        const char* command;
+        size_t bytesInASecond;
+        bool stray;
+    } rows[] = {
+        {"two records of one field", {}, "CMD340 2", 8, false},
+        {"stopped after five bytes", {"--records-stop-after", "5"}, "CMD340 2", 5, false},
+        {"stalled after four bytes for two seconds", {"--records-stall", "4:2000"}, "CMD340 2", 4, false},
+        {"erase progress", {}, "CMD345", 256, false},
+        {"erase with stray bytes", {"--erase-stray", "#"}, "CMD345", 256, true},
+    };
+    for (const Row& r : rows) {
+        SimOptions options;
+        std::string error;
+        ASSERT_TRUE(parseSimOptions(r.args, options, error)) << r.name << ": " << error;
+        const std::string answer = answerTo(options, r.command);
+        EXPECT_EQ(answer.size(), r.bytesInASecond) << r.name;
+        EXPECT_EQ(answer.find('#') != std::string::npos, r.stray) << r.name;
+    }
+    for (const std::vector<std::string>& bad :
+         std::vector<std::vector<std::string>>{{"--records-stall", "4"},
+                                               {"--records-stall", "4:-1"},
+                                               {"--records-stop-after", "x"},
+                                               {"--erase-stray", ""}}) {
+        SimOptions options;
+        std::string error;
+        EXPECT_FALSE(parseSimOptions(bad, options, error)) << bad[0] << " " << bad[1];
+    }
+}
+
+}  // namespace
+}  // namespace vrn::sim

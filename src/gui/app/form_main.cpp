@@ -19,6 +19,7 @@
 #include "gui/program/edit_type_dialog.h"
 #include "gui/program/program_section.h"
 #include "gui/program/user_program_page.h"
+#include "gui/records/records_section.h"
 #include "gui/setup/setup_section.h"
 
 namespace vrn::gui {
@@ -39,6 +40,7 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
     move(prefs_.Left, prefs_.Top);
     userProgram_ = new UserProgramPage(program_, *host_, popup_, pages_.TabSheetUserPgm);
     new ProgramSection(*this);
+    records_ = new RecordsSection(*this);
 
     usb_->OpenUsbPort();
 

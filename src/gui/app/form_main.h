@@ -27,6 +27,7 @@ class UsbPort;
 namespace vrn::gui {
 
 class QtHost;
+class RecordsSection;
 class SetupSection;
 class TFormAbout;
 class UserProgramPage;
@@ -74,6 +75,8 @@ public:
     ProgramModel& program() { return program_; }
     UserProgramPage& userProgramPage() { return *userProgram_; }
 
+    RecordsSection& recordsSection() { return *records_; }
+
     // The Get Records page reads its two options from here when it is built and puts them back
     // before the window closes; the window keeps its own position in it.
     Preferences& preferences() { return prefs_; }
@@ -110,6 +113,7 @@ private:
     TFormAbout* about_ = nullptr;
     ProgramModel program_;
     UserProgramPage* userProgram_ = nullptr;
+    RecordsSection* records_ = nullptr;
     bool shutDown_ = false;
 };
 

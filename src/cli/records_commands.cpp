@@ -1,0 +1,101 @@
+#include "cli/records_commands.h"
+
+#include <charconv>
+
+#include "cli/session.h"
+#include "core/app/preferences.h"
+#include "core/records/record_erase.h"
+#include "core/records/record_retrieval.h"
+#include "core/setup/setup_model.h"
+#include "core/setup/setup_transfer.h"
+
+namespace vrn::cli {
+namespace {
+
+bool parseCount(const std::string& text, uint32_t& count) {
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, count);
+    return ec == std::errc() && ptr == end && count >= Preferences::kMinNumOfRecords &&
+           count <= static_cast<uint32_t>(Preferences::kMaxNumOfRecords);
+}
+
+bool parseDelimiter(const std::string& name, char& delimiter) {
+    if (name == "space")
+        delimiter = ' ';
+    else if (name == "comma")
+        delimiter = ',';
+    else if (name == "tab")
+        delimiter = '\t';
+    else
+        return false;
+    return true;
+}
+
+}  // namespace
+
+int runGetRecords(Session& s, const std::vector<std::string>& args) {
+    records::RetrievalOptions options;
+    options.formatNotice = false;
+    std::vector<std::string> plain;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--delimiter") {
+            if (i + 1 >= args.size() || !parseDelimiter(args[i + 1], options.delimiter)) {
+                s.host.error("--delimiter takes space, comma or tab");
+                return kExitUsage;
+            }
+            ++i;
+        } else if (args[i].starts_with("-")) {
+            s.host.error("unknown option " + args[i]);
+            return kExitUsage;
+        } else {
+            plain.push_back(args[i]);
+        }
+    }
+    if (plain.size() != 2) {
+        s.host.error("get-records takes COUNT and FILE.txt");
+        return kExitUsage;
+    }
+    if (!parseCount(plain[0], options.count)) {
+        s.host.error("COUNT must be a whole number from 1 to 999999999, not: " + plain[0]);
+        return kExitUsage;
+    }
+    options.path = plain[1];
+
+    if (!s.openLink()) return kExitFailed;
+    setup::SetupModel model;
+    setup::SetupTransfer transfer(*s.exchange, model);
+    records::RecordRetrieval retrieval(transfer, s.env.files);
+    switch (retrieval.ButtonGetRecordsClick(options).outcome) {
+    case records::RetrievalOutcome::Finished:
+        return kExitOk;
+    case records::RetrievalOutcome::TooMany:
+    case records::RetrievalOutcome::FileFailed:
+    case records::RetrievalOutcome::Cancelled:
+        return kExitUsage;
+    case records::RetrievalOutcome::PortClosed:
+    case records::RetrievalOutcome::FormatFailed:
+    case records::RetrievalOutcome::NoMemory:
+    case records::RetrievalOutcome::TimedOut:
+        break;
+    }
+    return kExitFailed;
+}
+
+int runEraseRecords(Session& s, const std::vector<std::string>& args) {
+    if (!args.empty()) {
+        s.host.error("erase-records takes no arguments");
+        return kExitUsage;
+    }
+    if (!s.openLink()) return kExitFailed;
+    switch (records::RecordErase(*s.exchange).EraseRecords1Click()) {
+    case records::EraseOutcome::Erased:
+        return kExitOk;
+    case records::EraseOutcome::Declined:
+        return kExitUsage;
+    case records::EraseOutcome::TimedOut:
+        break;
+    }
+    return kExitFailed;
+}
+
+}  // namespace vrn::cli

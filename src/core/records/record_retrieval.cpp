@@ -1,0 +1,215 @@
+#include "core/records/record_retrieval.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <new>
+#include <vector>
+
+#include "core/io/file_store.h"
+#include "core/link/clock.h"
+#include "core/link/exchange.h"
+#include "core/link/host.h"
+#include "core/link/timer1.h"
+#include "core/link/usb_port.h"
+#include "core/records/record_text.h"
+#include "core/setup/setup_transfer.h"
+
+namespace vrn::records {
+namespace {
+
+// Timer1 is off while a retrieval runs and on again however the retrieval ends.
+class Timer1Off {
+public:
+    explicit Timer1Off(Host& host) : host_(host) { host_.timer().stop(); }
+    ~Timer1Off() { host_.timer().setEnabled(true, host_.clock().nowMs()); }
+    Timer1Off(const Timer1Off&) = delete;
+    Timer1Off& operator=(const Timer1Off&) = delete;
+
+private:
+    Host& host_;
+};
+
+// The Get Records button is off from the download to the end of the retrieval.
+class ButtonOff {
+public:
+    explicit ButtonOff(RecordsView* view) : view_(view) {
+        if (view_) view_->setGetRecordsEnabled(false);
+    }
+    ~ButtonOff() {
+        if (view_) view_->setGetRecordsEnabled(true);
+    }
+    ButtonOff(const ButtonOff&) = delete;
+    ButtonOff& operator=(const ButtonOff&) = delete;
+
+private:
+    RecordsView* view_;
+};
+
+int progressOf(size_t n) {
+    return static_cast<int>(std::min<size_t>(n, 0x7fffffff));
+}
+
+}  // namespace
+
+std::string slowDisplayQuestion(uint32_t count) {
+    char text[256];
+    std::snprintf(
+        text, sizeof text,
+        "Showing %u records will be slow.\nAre you sure you want to do that?\n\nSelect Yes to continue or\n"
+        "No to download records to a file\nwithout showing them.",
+        count);
+    return text;
+}
+
+std::string tooManyMessage(int fieldsPerRecord) {
+    const auto f = static_cast<unsigned>(std::max(fieldsPerRecord, 1));
+    char text[160];
+    std::snprintf(text, sizeof text, "With %u Fields Per Record,\na maximum of %u records may\nbe retrieved.",
+                  f, static_cast<unsigned>(RecordRetrieval::kMaxValues / f));
+    return text;
+}
+
+Host& RecordRetrieval::host() {
+    return transfer_.exchange().host();
+}
+
+RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& options) {
+    Exchange& ex = transfer_.exchange();
+    Host& h = host();
+    if (!ex.port().isOpen()) {
+        warn(h, kPortClosedText);
+        return {RetrievalOutcome::PortClosed};
+    }
+    const uint32_t n = options.count;
+    bool show = options.showRecords;
+    if (show && n >= kSlowDisplayCount && !confirm(h, slowDisplayQuestion(n))) {
+        show = false;
+        if (view_) view_->uncheckShowRecords();
+    }
+
+    h.pump();
+    const Timer1Off timerOff(h);
+    {
+        if (options.formatNotice) warn(h, kFormatText);
+        const WaitCursor hourglass(h);
+        if (transfer_.GetFieldsPerRecord()) {
+            MyCommError(h);
+            return {RetrievalOutcome::FormatFailed};
+        }
+        h.clock().sleepMs(kFormatPauseMs);
+        if (transfer_.GetRecordFormats()) {
+            MyCommError(h);
+            return {RetrievalOutcome::FormatFailed};
+        }
+    }
+    const int f = transfer_.model().fieldsPerRecord();
+    if (uint64_t{static_cast<unsigned>(f)} * n >= kMaxValues) {
+        warn(h, tooManyMessage(f));
+        return {RetrievalOutcome::TooMany};
+    }
+
+    std::string path;
+    if (options.path) {
+        path = *options.path;
+    } else {
+        FileDialogSpec spec;
+        spec.filter = kFileFilter;
+        spec.defaultExt = kFileExt;
+        spec.overwritePrompt = true;
+        const auto chosen = h.saveFileName(spec);
+        if (!chosen) return {RetrievalOutcome::Cancelled};
+        path = *chosen;
+    }
+
+    h.appendLine("GET RECORDS");
+    const WaitCursor hourglass(h);
+    // Below kMaxValues x 4 bytes, so the sizes and the total fit 32 bits.
+    const size_t wanted = size_t{n} * static_cast<size_t>(f) * kValueBytes;
+    std::vector<uint8_t> buffer;
+    try {
+        buffer.resize(wanted);
+    } catch (const std::bad_alloc&) {
+        h.appendLine("CANNOT ALLOCATE MEMORY");
+        return {RetrievalOutcome::NoMemory};
+    }
+
+    const ButtonOff buttonOff(view_);
+    h.setProgressMax(progressOf(wanted));
+    h.appendLine("DOWNLOADING RECORDS...");
+    h.pump();
+    ex.SendCommand(commandText("CMD340 %u", n));
+
+    size_t total = 0;
+    bool timedOut = false;
+    for (int emptyReads = 0; total < wanted;) {
+        const size_t room = std::min(kReadBlock, wanted - total);
+        const ReadResult r = ex.port().read(std::span<uint8_t>(buffer).subspan(total, room));
+        if (r.count > 0) {
+            total += std::min(r.count, room);
+            h.setProgress(progressOf(total));
+            emptyReads = 0;
+            if (total >= wanted) break;
+        } else if (++emptyReads > kEmptyReadsTolerated) {
+            timedOut = true;
+            break;
+        }
+        h.pump();
+    }
+    char totalLine[48];
+    std::snprintf(totalLine, sizeof totalLine, "TOTAL BYTES: %u", static_cast<unsigned>(total));
+    h.appendLine(totalLine);
+    h.pump();
+    const RetrievalResult received{RetrievalOutcome::Finished, static_cast<uint32_t>(total)};
+    if (timedOut) {
+        h.setProgress(0);
+        MyCommError(h);
+        return {RetrievalOutcome::TimedOut, received.totalBytes};
+    }
+
+    const RecordBlock block(recordFormat(transfer_.model()), buffer);
+    const char delimiter = options.delimiter;
+    RetrievalResult result = received;
+
+    h.appendLine("WRITING RECORDS TO FILE...");
+    h.setProgressMax(progressOf(n));
+    h.timer().stop();
+    h.clock().sleepMs(kFileWritePauseMs);
+    std::string file = recordFileHeader(block, delimiter, h.clock().localNow());
+    file.reserve(file.size() + wanted * 3);
+    for (size_t r = 0; r < block.recordCount(); r += kRecordsPerStep) {
+        h.pump();
+        h.setProgress(progressOf(r));
+        appendRecordLines(file, block, r, kRecordsPerStep, delimiter);
+    }
+    std::string error;
+    const bool written =
+        files_.writeFile(path, {reinterpret_cast<const uint8_t*>(file.data()), file.size()}, error);
+    std::string().swap(file);
+    h.setProgress(0);
+    h.timer().start(h.clock().nowMs());
+    if (!written) {
+        warn(h, kFileText);
+        result.outcome = RetrievalOutcome::FileFailed;
+    }
+
+    if (show && view_) {
+        h.appendLine("SHOWING RECORDS...");
+        h.setProgressMax(progressOf(n));
+        std::string text;
+        for (size_t r = 0; r < block.recordCount(); r += kRecordsPerStep) {
+            h.setProgress(progressOf(r));
+            text.clear();
+            appendDisplayLines(text, block, r, kRecordsPerStep, delimiter);
+            view_->insertRecordText(text);
+            h.pump();
+        }
+    }
+
+    h.setProgress(0);
+    h.clock().sleepMs(kFinishPauseMs);
+    ex.port().purge();
+    h.appendLine("FINISHED");
+    return result;
+}
+
+}  // namespace vrn::records

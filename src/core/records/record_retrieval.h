@@ -1,0 +1,100 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vrn {
+class FileStore;
+class Host;
+}  // namespace vrn
+
+namespace vrn::setup {
+class SetupTransfer;
+}
+
+namespace vrn::records {
+
+// What the Get Records page lends a retrieval; the command-line tool has none of it.
+class RecordsView {
+public:
+    virtual ~RecordsView() = default;
+    // The user chose not to see the records after all.
+    virtual void uncheckShowRecords() = 0;
+    virtual void setGetRecordsEnabled(bool enabled) = 0;
+    // Display text for MemoRecs, inserted at its caret.
+    virtual void insertRecordText(std::string_view text) = 0;
+};
+
+struct RetrievalOptions {
+    uint32_t count = 100;  // N, records to retrieve
+    char delimiter = ',';
+    bool showRecords = false;
+    // The notice that the record format is read from the instrument first; a script knows.
+    bool formatNotice = true;
+    // The file to write; without one the save dialog asks.
+    std::optional<std::string> path;
+};
+
+enum class RetrievalOutcome : uint8_t {
+    Finished,
+    PortClosed,
+    FormatFailed,  // reading the record format failed
+    TooMany,       // F x N is beyond what the instrument can hold
+    Cancelled,     // the save dialog was cancelled
+    NoMemory,
+    TimedOut,    // the instrument stopped before all records came
+    FileFailed,  // the records came but the file could not be written
+};
+
+struct RetrievalResult {
+    RetrievalOutcome outcome = RetrievalOutcome::Finished;
+    uint32_t totalBytes = 0;
+};
+
+// Get Records: reads the record format from the instrument, downloads N records with CMD340,
+// writes them to the record text file and, if asked, shows them. The file replaces an old one only
+// once the download is complete and the file written; on any failure the old file is untouched.
+class RecordRetrieval {
+public:
+    // F x N must stay below this (hexadecimal 210000): the record memory's size in values.
+    static constexpr uint64_t kMaxValues = 2162688;
+    static constexpr uint32_t kSlowDisplayCount = 5000;
+    static constexpr int64_t kFormatPauseMs = 200;
+    static constexpr size_t kReadBlock = 100;
+    // The eleventh empty read in a row ends the download.
+    static constexpr int kEmptyReadsTolerated = 10;
+    static constexpr int64_t kFileWritePauseMs = 50;
+    static constexpr int64_t kFinishPauseMs = 100;
+    // Records formatted between two looks at the window's events.
+    static constexpr size_t kRecordsPerStep = 1000;
+
+    static constexpr const char* kPortClosedText = "Cannot get records because VARNO USB port is closed.";
+    static constexpr const char* kFormatText =
+        "Records will be retrieved using\nFields-per-Record and Record Formats\nstored on 41700. Retrieved "
+        "values\n"
+        "for these parameters will overwrite\nthose show on Setup tab.";
+    static constexpr const char* kFileText =
+        "The named file cannot be opened.\nIt may be in use by another program.";
+    static constexpr const char* kFileFilter = "Text File (*.txt)|*.txt|All Files (*.*)|*.*";
+    static constexpr const char* kFileExt = "txt";
+
+    RecordRetrieval(setup::SetupTransfer& transfer, FileStore& files, RecordsView* view = nullptr)
+        : transfer_(transfer), files_(files), view_(view) {}
+
+    RetrievalResult ButtonGetRecordsClick(const RetrievalOptions& options);
+
+private:
+    Host& host();
+
+    setup::SetupTransfer& transfer_;
+    FileStore& files_;
+    RecordsView* view_;
+};
+
+// The two questions and messages whose text carries a number.
+std::string slowDisplayQuestion(uint32_t count);
+std::string tooManyMessage(int fieldsPerRecord);
+
+}  // namespace vrn::records

@@ -1,0 +1,110 @@
+#include "gui/records/records_page.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextCursor>
+
+#include "core/app/preferences.h"
+#include "core/records/record_text.h"
+#include "gui/widgets/c_spin_edit.h"
+
+namespace vrn::gui {
+
+RecordsPage::RecordsPage(Preferences& prefs, QWidget* parent) : QWidget(parent), prefs_(prefs) {
+    setObjectName(QStringLiteral("RecordsPage"));
+
+    MemoRecs = new QPlainTextEdit(this);
+    MemoRecs->setObjectName(QStringLiteral("MemoRecs"));
+    MemoRecs->setReadOnly(true);
+    MemoRecs->setLineWrapMode(QPlainTextEdit::NoWrap);
+    MemoRecs->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MemoRecs->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MemoRecs->setFont(QFont(QStringLiteral("Monospace")));
+    MemoRecs->setGeometry(8, 8, 386, 340);
+
+    constexpr int kLeft = 408;
+    constexpr int kWidth = 118;
+    ButtonGetRecords = new QPushButton(QStringLiteral("&Get Records"), this);
+    ButtonGetRecords->setObjectName(QStringLiteral("ButtonGetRecords"));
+    ButtonGetRecords->setGeometry(kLeft, 8, kWidth, 28);
+
+    auto* numberLabel = new QLabel(QStringLiteral("Number of Records\nTo Retrieve"), this);
+    numberLabel->setGeometry(kLeft, 48, kWidth, 32);
+    CSpinEditNumOfRecs = new CSpinEdit(Preferences::kMinNumOfRecords, Preferences::kMaxNumOfRecords,
+                                       prefs_.NumOfRecords, this);
+    CSpinEditNumOfRecs->setObjectName(QStringLiteral("CSpinEditNumOfRecs"));
+    CSpinEditNumOfRecs->setGeometry(kLeft, 82, kWidth, 24);
+    numberLabel->setBuddy(CSpinEditNumOfRecs);
+    CSpinEditNumOfRecs->installEventFilter(this);
+
+    auto* delimiterLabel = new QLabel(QStringLiteral("Field Delimiter"), this);
+    delimiterLabel->setGeometry(kLeft, 118, kWidth, 18);
+    ComboBoxDelimiter = new QComboBox(this);
+    ComboBoxDelimiter->setObjectName(QStringLiteral("ComboBoxDelimiter"));
+    for (const char* item : records::kDelimiterItems)
+        ComboBoxDelimiter->addItem(QString::fromLatin1(item));
+    ComboBoxDelimiter->setCurrentIndex(records::kDefaultDelimiterIndex);
+    ComboBoxDelimiter->setGeometry(kLeft, 138, kWidth, 24);
+    delimiterLabel->setBuddy(ComboBoxDelimiter);
+
+    CheckBoxShowRecs = new QCheckBox(QStringLiteral("Show Records"), this);
+    CheckBoxShowRecs->setObjectName(QStringLiteral("CheckBoxShowRecs"));
+    CheckBoxShowRecs->setToolTip(QString::fromLatin1(kShowRecsHint));
+    CheckBoxShowRecs->setChecked(prefs_.ShowRecords);
+    CheckBoxShowRecs->setGeometry(kLeft, 174, kWidth, 22);
+
+    ButtonClearRecText = new QPushButton(QStringLiteral("&Clear Text"), this);
+    ButtonClearRecText->setObjectName(QStringLiteral("ButtonClearRecText"));
+    ButtonClearRecText->setGeometry(kLeft, 320, kWidth, 28);
+
+    connect(ButtonClearRecText, &QPushButton::clicked, MemoRecs, &QPlainTextEdit::clear);
+    connect(ButtonGetRecords, &QPushButton::clicked, this, [this] {
+        if (onGetRecords) onGetRecords();
+    });
+    connect(CheckBoxShowRecs, &QCheckBox::toggled, this, [this](bool on) { prefs_.ShowRecords = on; });
+    connect(CSpinEditNumOfRecs, &QSpinBox::valueChanged, this, [this](int v) { prefs_.NumOfRecords = v; });
+}
+
+records::RetrievalOptions RecordsPage::options() const {
+    records::RetrievalOptions o;
+    o.count = static_cast<uint32_t>(CSpinEditNumOfRecs->value());
+    o.delimiter = records::delimiterOf(ComboBoxDelimiter->currentIndex());
+    o.showRecords = CheckBoxShowRecs->isChecked();
+    return o;
+}
+
+void RecordsPage::uncheckShowRecords() {
+    CheckBoxShowRecs->setChecked(false);
+}
+
+void RecordsPage::setGetRecordsEnabled(bool enabled) {
+    ButtonGetRecords->setEnabled(enabled);
+}
+
+// At the caret, which stays after the new text, so records follow one another unless the user
+// moved it.
+void RecordsPage::insertRecordText(std::string_view text) {
+    QTextCursor caret = MemoRecs->textCursor();
+    caret.insertText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    MemoRecs->setTextCursor(caret);
+}
+
+// Enter in the number box is not typed: it clicks Get Records. The box itself already keeps
+// everything but digits and Backspace out.
+bool RecordsPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == CSpinEditNumOfRecs && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            CSpinEditNumOfRecs->interpretText();
+            ButtonGetRecords->click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace vrn::gui

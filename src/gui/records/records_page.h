@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+#include "core/records/record_retrieval.h"
+
+class QCheckBox;
+class QComboBox;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace vrn {
+struct Preferences;
+}
+
+namespace vrn::gui {
+
+class CSpinEdit;
+
+// The Get Records page: the text window the records are shown in, the number to retrieve, the
+// field delimiter and the Get Records button. Its two options live in the preferences, which the
+// page keeps up to date as they change.
+class RecordsPage : public QWidget, public records::RecordsView {
+    Q_OBJECT
+public:
+    static constexpr const char* kShowRecsHint = "Show retrieved records in text window.";
+
+    RecordsPage(Preferences& prefs, QWidget* parent = nullptr);
+
+    // What a click of Get Records asks for, as the controls stand.
+    records::RetrievalOptions options() const;
+
+    // Runs when ButtonGetRecords is clicked (or Enter is pressed in the number box).
+    std::function<void()> onGetRecords;
+
+    void uncheckShowRecords() override;
+    void setGetRecordsEnabled(bool enabled) override;
+    void insertRecordText(std::string_view text) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    Preferences& prefs_;
+    QPlainTextEdit* MemoRecs = nullptr;
+    QPushButton* ButtonClearRecText = nullptr;
+    QCheckBox* CheckBoxShowRecs = nullptr;
+    QComboBox* ComboBoxDelimiter = nullptr;
+    CSpinEdit* CSpinEditNumOfRecs = nullptr;
+    QPushButton* ButtonGetRecords = nullptr;
+};
+
+}  // namespace vrn::gui

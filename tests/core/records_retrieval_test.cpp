@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <limits>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "core/link/timer1.h"
+#include "core/records/record_retrieval.h"
+#include "core/setup/setup_model.h"
+#include "core/setup/setup_transfer.h"
+#include "memory_file_store.h"
+#include "sim_link.h"
+
+namespace vrn::records {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct View : RecordsView {
+    int unchecked = 0;
+    std::vector<bool> enabled;
+    std::string text;
+    void uncheckShowRecords() override { ++unchecked; }
+    void setGetRecordsEnabled(bool on) override { enabled.push_back(on); }
+    void insertRecordText(std::string_view t) override { text += t; }
+};
+
+struct Rig : test::SimLink {
+    setup::SetupModel model;
+    setup::SetupTransfer transfer{ex, model};
+    test::MemoryFileStore files;
+    View view;
+    RecordRetrieval retrieval{transfer, files, &view};
+
+    Rig() {
+        usb.OpenUsbPort();
+        driver.written.clear();
+    }
+    std::string wire() const {
+        std::string s;
+        for (const auto& w : driver.written)
+            s.push_back(static_cast<char>(w.byte));
+        return s;
+    }
+    bool sent340() const { return wire().find("CMD340") != std::string::npos; }
+    std::string file(const std::string& path) {
+        const auto& b = files.files.at(path);
+        return {b.begin(), b.end()};
+    }
+    // The instrument's record format: F fields of Number (6.1), Date, Time, Number, ...
+    void format(int f) {
+        auto& s = instrument.state.setup;
+        s.fieldsPerRecord = f;
+        for (int k = 0; k < 25; ++k)
+            s.fields[static_cast<size_t>(k)] = {
+                "FIELD " + std::string(k < 9 ? "0" : "") + std::to_string(k + 1), static_cast<uint8_t>(k % 3),
+                6, 1};
+    }
+    // CMD340 answers exactly these values, whatever n.
+    void answer(const std::vector<float>& values) {
+        std::vector<uint8_t> bytes;
+        for (float v : values)
+            for (int s = 0; s < 32; s += 8)
+                bytes.push_back(static_cast<uint8_t>(std::bit_cast<uint32_t>(v) >> s));
+        instrument.registerCommand(
+            340, [bytes](sim::Instrument& i, const sim::CommandLine&) { i.replyBytes(bytes); });
+    }
+    RetrievalResult get(uint32_t n, bool show, std::optional<std::string> name, char delimiter = ',') {
+        host.setNextFileName(std::move(name));
+        return retrieval.ButtonGetRecordsClick({n, delimiter, show, true, std::nullopt});
+    }
+    void expectEveryWayOutRestored() const {
+        EXPECT_TRUE(host.timer_.enabled());
+        EXPECT_EQ(host.waitCursorDepth, 0);
+        EXPECT_TRUE(view.enabled.empty() || view.enabled.back());
+    }
+};
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+TEST(RecordRetrieval, ThreeFieldsTwoRecordsGiveTheFileAndDisplayByteForByte) {
+    Rig rig;
+    rig.format(3);
+    rig.answer({12.3f, 110315.0f, 93005.0f, -1.5f, kNaN, 235959.0f});
+    const RetrievalResult r = rig.get(2, true, "/data/rec.txt");
+    EXPECT_EQ(r.outcome, RetrievalOutcome::Finished);
+    EXPECT_EQ(r.totalBytes, 24u);
+    EXPECT_EQ(rig.wire(), "CMD315\rCMD325\rCMD340 2\r");
+    EXPECT_EQ(rig.host.lines, (Lines{"GET RECORDS", "DOWNLOADING RECORDS...", "TOTAL BYTES: 24",
+                                     "WRITING RECORDS TO FILE...", "SHOWING RECORDS...", "FINISHED"}));
+    ASSERT_EQ(rig.host.boxes.size(), 1u);
+    EXPECT_EQ(rig.host.boxes[0].text, RecordRetrieval::kFormatText);
+    ASSERT_EQ(rig.host.dialogs.size(), 1u);
+    EXPECT_EQ(rig.host.dialogs[0].filter, "Text File (*.txt)|*.txt|All Files (*.*)|*.*");
+    EXPECT_TRUE(rig.host.dialogs[0].overwritePrompt);
+
+    const std::string file = rig.file("/data/rec.txt");
+    const std::regex shape(
+        "2 RECORDS\r\n[0-9]{2}-[0-9]{2}-[0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}\r\nFIELD 01,FIELD 02,FIELD 03\r\n"
+        "0012\\.3,03/15/2011,09:30:05\r\n-001\\.5,-99999,23:59:59\r\n");
+    EXPECT_TRUE(std::regex_match(file, shape)) << file;
+    EXPECT_EQ(rig.view.text, "0000001,0012.3,03/15/2011,09:30:05\r\n0000002,-001.5,-99999,23:59:59\r\n");
+    EXPECT_EQ(rig.view.enabled, (std::vector<bool>{false, true}));
+    rig.expectEveryWayOutRestored();
+}
+
+TEST(RecordRetrieval, FieldsTimesRecordsLimit) {
+    struct Row {
+        const char* name;
+        int fields;
+        uint32_t n;
+        bool accepted;
+    };
+    const std::vector<Row> rows = {
+        {"25 fields, largest count", 25, 86507, true},
+        {"25 fields, one more", 25, 86508, false},
+        {"1 field, largest count", 1, 2162687, true},
+        {"1 field, the limit itself", 1, 2162688, false},
+        {"25 fields, a count whose product passes 32 bits", 25, 999999999, false},
+    };
+    for (const Row& row : rows) {
+        Rig rig;
+        rig.format(row.fields);
+        // A silent instrument: the download is not the point here and ends at once.
+        rig.instrument.faults.perCommand[340] = sim::Fault::silent();
+        if (row.accepted) rig.host.setNextFileName("/data/x.txt");
+        rig.retrieval.ButtonGetRecordsClick({row.n, ',', false, true, std::nullopt});
+        EXPECT_EQ(rig.sent340(), row.accepted) << row.name;
+        EXPECT_EQ(rig.host.dialogs.size(), row.accepted ? 1u : 0u) << row.name;
+        if (!row.accepted) {
+            ASSERT_EQ(rig.host.boxes.size(), 2u) << row.name;
+            EXPECT_EQ(rig.host.boxes[1].text, tooManyMessage(row.fields)) << row.name;
+        }
+        rig.expectEveryWayOutRestored();
+    }
+    EXPECT_EQ(tooManyMessage(25),
+              "With 25 Fields Per Record,\na maximum of 86507 records may\nbe retrieved.");
+}
+
+TEST(RecordRetrieval, SlowDisplayQuestionFromFiveThousandWhenShowing) {
+    struct Row {
+        const char* name;
+        uint32_t n;
+        bool show;
+        bool asked;
+        MsgResult answer;
+    };
+    const std::vector<Row> rows = {
+        {"4,999 shown: no question", 4999, true, false, MsgResult::Yes},
+        {"5,000 shown: asked, Yes", 5000, true, true, MsgResult::Yes},
+        {"5,000 shown: asked, No unchecks", 5000, true, true, MsgResult::No},
+        {"999,999 not shown: never asked", 999999, false, false, MsgResult::Yes},
+    };
+    for (const Row& row : rows) {
+        Rig rig;
+        rig.format(1);
+        if (row.asked) rig.host.setNextAnswer(row.answer);
+        rig.get(row.n, row.show, std::nullopt);
+        const bool asked = !rig.host.boxes.empty() && rig.host.boxes[0].text == slowDisplayQuestion(row.n);
+        EXPECT_EQ(asked, row.asked) << row.name;
+        EXPECT_EQ(rig.view.unchecked, row.asked && row.answer == MsgResult::No ? 1 : 0) << row.name;
+        // The retrieval goes on either way: the format is read and the file asked for.
+        EXPECT_EQ(rig.host.dialogs.size(), 1u) << row.name;
+    }
+    EXPECT_EQ(
+        slowDisplayQuestion(5000),
+        "Showing 5000 records will be slow.\nAre you sure you want to do that?\n\nSelect Yes to continue or\n"
+        "No to download records to a file\nwithout showing them.");
+}
+
+TEST(RecordRetrieval, WaysOutBeforeTheDownloadSendNoRecordCommand) {
+    struct Row {
+        const char* name;
+        bool portOpen;
+        bool formatSilent;
+        RetrievalOutcome outcome;
+        const char* lastBox;
+    };
+    const std::vector<Row> rows = {
+        {"port closed", false, false, RetrievalOutcome::PortClosed, RecordRetrieval::kPortClosedText},
+        {"format read fails", true, true, RetrievalOutcome::FormatFailed, kCommErrorText},
+        {"file dialog cancelled", true, false, RetrievalOutcome::Cancelled, RecordRetrieval::kFormatText},
+    };
+    for (const Row& row : rows) {
+        Rig rig;
+        rig.format(2);
+        if (!row.portOpen) rig.usb.closeAtExit();
+        if (row.formatSilent) rig.instrument.faults.perCommand[315] = sim::Fault::silent();
+        rig.host.fileNames.push_back(std::nullopt);
+        rig.files.files["/data/old.txt"] = {'o', 'l', 'd'};
+        EXPECT_EQ(rig.get(10, false, std::nullopt).outcome, row.outcome) << row.name;
+        EXPECT_FALSE(rig.sent340()) << row.name;
+        ASSERT_FALSE(rig.host.boxes.empty()) << row.name;
+        EXPECT_EQ(rig.host.boxes.back().text, row.lastBox) << row.name;
+        EXPECT_EQ(rig.files.files.size(), 1u) << row.name;
+        rig.expectEveryWayOutRestored();
+    }
+}
+
+TEST(RecordRetrieval, StalledDownloadEndsAfterElevenEmptyReadsWithTheOldFileIntact) {
+    Rig rig;
+    rig.format(3);
+    rig.instrument.faults.records.stopAfterBytes = 10;
+    rig.files.files["/data/rec.txt"] = {'o', 'l', 'd'};
+    const RetrievalResult r = rig.get(50, true, "/data/rec.txt");
+    EXPECT_EQ(r.outcome, RetrievalOutcome::TimedOut);
+    EXPECT_EQ(r.totalBytes, 10u);
+    EXPECT_EQ(rig.host.lines, (Lines{"GET RECORDS", "DOWNLOADING RECORDS...", "TOTAL BYTES: 10"}));
+    EXPECT_EQ(rig.host.boxes.back().text, kCommErrorText);
+    EXPECT_EQ(rig.file("/data/rec.txt"), "old");
+    EXPECT_EQ(rig.files.files.size(), 1u);
+    EXPECT_EQ(rig.view.text, "");
+    EXPECT_EQ(rig.host.progress.back(), 0);
+    // The read that brought the ten bytes, then eleven silent ones of 250 ms: no more, no less.
+    const int64_t readUs = int64_t{UsbPort::kReadTimeoutMs} * 1000;
+    const int64_t waitedUs = rig.host.clock_.nowUs() - rig.driver.written.back().atUs;
+    EXPECT_GE(waitedUs, (RecordRetrieval::kEmptyReadsTolerated + 2) * readUs);
+    EXPECT_LT(waitedUs, (RecordRetrieval::kEmptyReadsTolerated + 3) * readUs);
+    rig.expectEveryWayOutRestored();
+}
+
+TEST(RecordRetrieval, FileThatCannotBeWrittenStillShowsTheRecords) {
+    Rig rig;
+    rig.format(1);
+    rig.answer({1.0f});
+    const RetrievalResult r = rig.get(1, true, "/readonly/rec.txt");
+    EXPECT_EQ(r.outcome, RetrievalOutcome::FileFailed);
+    EXPECT_EQ(rig.host.boxes.back().text, RecordRetrieval::kFileText);
+    EXPECT_TRUE(rig.files.files.empty());
+    EXPECT_EQ(rig.view.text, "0000001,0001.0\r\n");
+    EXPECT_EQ(rig.host.lines.back(), "FINISHED");
+    rig.expectEveryWayOutRestored();
+}
+
+}  // namespace
+}  // namespace vrn::records
