@@ -32,9 +32,15 @@ struct SimSetup {
     static std::array<SimField, 25> defaultFields();
 };
 
+// The eight user screens as the instrument keeps them: 8 x 6 rows x 40 cell bytes.
+using SimScreens = std::array<uint8_t, 1920>;
+// The screens a new instrument shows: a composed set of a weather station's.
+SimScreens defaultScreens();
+
 // Everything the simulated instrument remembers. Each subsystem adds its part.
 struct State {
     SimSetup setup;
+    SimScreens screens = defaultScreens();
 };
 
 }  // namespace vrn::sim

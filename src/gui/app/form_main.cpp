@@ -18,6 +18,7 @@
 #include "gui/program/edit_box_dialog.h"
 #include "gui/program/edit_type_dialog.h"
 #include "gui/program/user_program_page.h"
+#include "gui/screens/screens_section.h"
 #include "gui/setup/setup_section.h"
 
 namespace vrn::gui {
@@ -33,6 +34,7 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
     usb_ = std::make_unique<UsbPort>(driver, *host_);
     exchange_ = std::make_unique<Exchange>(*usb_, *host_);
     setup_ = new SetupSection(*this);
+    screens_ = new ScreensSection(*this);
 
     prefs_ = readPreferencesFile(preferencesPath_);
     move(prefs_.Left, prefs_.Top);
