@@ -3,8 +3,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QImage>
 #include <QProcess>
+#include <QSize>
 #include <QTemporaryDir>
 
 #include "sim_process.h"
@@ -12,16 +12,16 @@
 namespace vrn::test {
 namespace {
 
-struct Run {
+struct CliResult {
     int exitCode = -1;
     std::string out;
     std::string err;
 };
 
-Run cli(const QStringList& args) {
+CliResult cli(const QStringList& args) {
     QProcess p;
     p.start(QStringLiteral(VRN_CLI_PROGRAM), args);
-    Run r;
+    CliResult r;
     if (!p.waitForFinished(30000)) {
         p.kill();
         p.waitForFinished();
@@ -39,6 +39,18 @@ QByteArray readAll(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// A PNG file's width and height from its header chunk, big-endian; 0 x 0 when it is none.
+QSize pngSize(const QByteArray& png) {
+    if (png.size() < 24 || !png.startsWith("\x89PNG\r\n\x1a\n") || png.mid(12, 4) != "IHDR") return {};
+    const auto be32 = [&](int at) {
+        uint32_t v = 0;
+        for (int i = 0; i < 4; ++i)
+            v = (v << 8) | static_cast<uint8_t>(png[at + i]);
+        return static_cast<int>(v);
+    };
+    return {be32(16), be32(20)};
+}
+
 TEST(ScreensEndToEnd, SendThenGetGivesBackTheSameFileAndRenders) {
     SimProcess sim;
     ASSERT_FALSE(sim.path().empty()) << sim.errorText();
@@ -53,23 +65,20 @@ TEST(ScreensEndToEnd, SendThenGetGivesBackTheSameFileAndRenders) {
         f.write(screens);
     }
     const QString port = QString::fromStdString(sim.path());
-    const Run send = cli({"--port", port, "send-screens", in});
+    const CliResult send = cli({"--port", port, "send-screens", in});
     ASSERT_EQ(send.exitCode, 0) << send.err;
     EXPECT_EQ(send.out, "SEND SCREENS...\nFINISHED SENDING SCREENS.\n");
-    const Run get = cli({"--port", port, "get-screens", out});
+    const CliResult get = cli({"--port", port, "get-screens", out});
     ASSERT_EQ(get.exitCode, 0) << get.err;
     EXPECT_EQ(get.out, "GET SCREENS...\nFINISHED GETTING SCREENS.\n");
     EXPECT_EQ(readAll(out), screens);
 
     const QString pictures = dir.filePath("pictures");
-    const Run render = cli({"render", out, pictures});
+    const CliResult render = cli({"render", out, pictures});
     ASSERT_EQ(render.exitCode, 0) << render.err;
     for (int n = 1; n <= 8; ++n) {
-        const QImage lcd(QDir(pictures).filePath(QStringLiteral("screen-%1-lcd.png").arg(n)));
-        const QImage picture(QDir(pictures).filePath(QStringLiteral("screen-%1.png").arg(n)));
-        EXPECT_EQ(lcd.size(), QSize(480, 96)) << n;
-        EXPECT_EQ(picture.size(), QSize(480, 96)) << n;
-        EXPECT_EQ(picture.pixelColor(479, 95), QColor(Qt::white)) << n;
+        for (const QString& name : {QStringLiteral("screen-%1-lcd.png"), QStringLiteral("screen-%1.png")})
+            EXPECT_EQ(pngSize(readAll(QDir(pictures).filePath(name.arg(n)))), QSize(480, 96)) << n;
     }
 }
 
@@ -81,7 +90,7 @@ TEST(ScreensEndToEnd, WrongSizedFileIsRefusedBeforeAnythingIsSent) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(QByteArray(1919, ' '));
     }
-    const Run send = cli({"--port", "/dev/null", "send-screens", in});
+    const CliResult send = cli({"--port", "/dev/null", "send-screens", in});
     EXPECT_EQ(send.exitCode, 2);
     EXPECT_NE(send.err.find("1919 bytes"), std::string::npos) << send.err;
     EXPECT_EQ(send.out, "");

@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "core/screens/screen_store.h"
+#include "gui/app/qt_host.h"
 #include "gui/screens/image_widget.h"
 #include "gui/screens/screen_picture.h"
 #include "gui/screens/screens_section.h"
@@ -69,12 +69,15 @@ TEST(ScreensPage, TypingALineOnScreenTwoChangesExactlyThoseCells) {
     EXPECT_EQ(rig.find<QLabel>("LabelRowCol")->text(), "Row 1  Column 09 Small ");
     EXPECT_TRUE(rig.form->screensSection().editor().editing()) << "the space did not click Clear Screen";
 
-    // The LCD image shows the A green on black at its cell, and the cursor's C inverse.
+    // The LCD image shows the line green on black, and the cursor on the blank after it inverse.
     const QImage& lcd = rig.form->screensSection().page().ImageScreen->image();
-    EXPECT_EQ(lcd.pixelColor(2, 0), QColor(0, 255, 0));
-    EXPECT_EQ(lcd.pixelColor(0, 0), QColor(0, 0, 0));
-    EXPECT_EQ(lcd.pixelColor(96, 0), QColor(0, 255, 0));
-    EXPECT_EQ(lcd.pixelColor(98, 0), QColor(0, 0, 0));
+    const QColor green(0, 255, 0), black(0, 0, 0);
+    EXPECT_EQ(lcd.pixelColor(2, 0), green) << "A";
+    EXPECT_EQ(lcd.pixelColor(0, 0), black) << "A";
+    EXPECT_EQ(lcd.pixelColor(86, 0), green) << "C";
+    EXPECT_EQ(lcd.pixelColor(84, 0), black) << "C";
+    for (int x = 96; x < 108; ++x)
+        EXPECT_EQ(lcd.pixelColor(x, 8), green) << "the cursor at " << x;
 
     // On another page the keys are not the editor's.
     rig.showPage(rig.form->pages().TabSheetSetup);
@@ -128,7 +131,7 @@ TEST(ScreensPicture, MatchesTheReviewedPictureAndPrintsStretched) {
     const QImage picture = gui::screenPicture(store, 2).convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(picture.size(), QSize(480, 96));
 
-    const QString golden = QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("golden/screen_picture.png"));
+    const QString golden = QStringLiteral(VRN_GUI_GOLDEN_DIR "/screen_picture.png");
     if (picture != QImage(golden).convertToFormat(QImage::Format_RGB32)) {
         const QString actual = QDir::temp().filePath(QStringLiteral("screen_picture.actual.png"));
         picture.save(actual);
