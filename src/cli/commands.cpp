@@ -35,14 +35,16 @@ const std::array kCommands{
             "example:\n"
             "  vrncomm-cli --port /dev/ttyUSB0 send-setup station-12.set --time \"07-01-2026 00:00:00\"\n",
             runSendSetup},
-    Command{"get-screens", "get-screens FILE.scr", "read the eight LCD screens from the instrument into a screen file",
+    Command{"get-screens", "get-screens FILE.scr",
+            "read the eight LCD screens from the instrument into a screen file",
             "Reads the instrument's eight user screens (1,920 bytes) into a screen file, the same file the\n"
             "window's File, Open Screen File reads. The file is written only when every byte arrived.\n"
             "\n"
             "example:\n"
             "  vrncomm-cli get-screens station-12.scr\n",
             runGetScreens},
-    Command{"send-screens", "send-screens FILE.scr", "send a screen file's eight LCD screens to the instrument",
+    Command{"send-screens", "send-screens FILE.scr",
+            "send a screen file's eight LCD screens to the instrument",
             "Sends the eight screens of a screen file to the instrument, replacing the ones it shows.\n"
             "A file that is not exactly 1,920 bytes long is refused before anything is sent.\n"
             "\n"

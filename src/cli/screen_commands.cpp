@@ -115,7 +115,8 @@ int runRender(Session& s, const std::vector<std::string>& args) {
         screens::PixelBuffer picture(screens::kPictureWidth, screens::kPictureHeight, screens::kWhite);
         screens::drawPicture(picture, store, screen);
         const std::string base = args[1] + "/screen-" + std::to_string(screen + 1);
-        for (const auto& [path, pixels] : {std::pair{base + "-lcd.png", &lcd}, std::pair{base + ".png", &picture}}) {
+        for (const auto& [path, pixels] :
+             {std::pair{base + "-lcd.png", &lcd}, std::pair{base + ".png", &picture}}) {
             std::string error;
             if (!s.env.files.writeFile(path, png(*pixels), error)) {
                 s.host.error("cannot write " + path + ": " + error);

@@ -11,7 +11,8 @@ void registerScreenCommands(Instrument& in) {
     in.registerCommand(210, [](Instrument& i, const CommandLine&) {
         i.reply("*");
         i.expectBlock(i.state.screens.size(), [](Instrument& d, std::span<const uint8_t> block) {
-            std::copy_n(block.begin(), std::min(block.size(), d.state.screens.size()), d.state.screens.begin());
+            std::copy_n(block.begin(), std::min(block.size(), d.state.screens.size()),
+                        d.state.screens.begin());
         });
     });
 }

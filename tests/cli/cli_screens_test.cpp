@@ -28,6 +28,7 @@ TEST(CliScreens, FailuresAndRefusals) {
         int exit;
         const char* errPart;
     };
+    // clang-format off
     const std::vector<Row> rows = {
         {"short answers", {"--simulate", "get-screens", "g.scr"}, Fault::cutShort(1), {}, kExitFailed,
          "Cannot communicate with 41700"},
@@ -37,6 +38,7 @@ TEST(CliScreens, FailuresAndRefusals) {
         {"missing file", {"--simulate", "render", "none.scr", "out"}, {}, {}, kExitUsage, "cannot read none.scr"},
         {"no file named", {"--simulate", "get-screens"}, {}, {}, kExitUsage, "takes one FILE.scr"},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         CliRig rig;

@@ -1,5 +1,3 @@
-#include "core/screens/screen_drawing.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
@@ -7,6 +5,7 @@
 
 #include "core/screens/fonts.h"
 #include "core/screens/pixel_sink.h"
+#include "core/screens/screen_drawing.h"
 #include "core/screens/screen_store.h"
 
 namespace vrn::screens {
@@ -21,8 +20,9 @@ Bytes bytesOf(std::span<const uint8_t> s) {
 TEST(ScreenFonts, TheDocumentedGlyphsHoldByteForByte) {
     EXPECT_EQ(bytesOf(smallGlyph('T')), (Bytes{0x01, 0x01, 0x7F, 0x01, 0x01, 0x00}));
     EXPECT_EQ(bytesOf(smallGlyph(126)), (Bytes{0x06, 0x09, 0x09, 0x06, 0x00, 0x00}));
-    EXPECT_EQ(bytesOf(largeGlyph('T')), (Bytes{0x00, 0x03, 0x03, 0x03, 0x03, 0xFF, 0xFF, 0x03, 0x03, 0x03, 0x03, 0x00,
-                                               0x00, 0x00, 0x00, 0x00, 0x00, 0x3F, 0x3F, 0x00, 0x00, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(bytesOf(largeGlyph('T')),
+              (Bytes{0x00, 0x03, 0x03, 0x03, 0x03, 0xFF, 0xFF, 0x03, 0x03, 0x03, 0x03, 0x00,
+                     0x00, 0x00, 0x00, 0x00, 0x00, 0x3F, 0x3F, 0x00, 0x00, 0x00, 0x00, 0x00}));
     EXPECT_TRUE(smallGlyph(31).empty());
     EXPECT_TRUE(largeGlyph(128).empty());
 }
@@ -66,6 +66,7 @@ TEST(ScreenDrawing, CellsArePaintedWhole) {
         int left, top, width, height;  // the area that must be painted, nothing outside it
         std::vector<Probe> probes;
     };
+    // clang-format off
     const std::vector<Row> rows = {
         {"small T", 1, 2, 'T', false, 24, 16, 12, 16,
          {{24, 16, kGreen}, {33, 17, kGreen}, {28, 28, kGreen}, {29, 29, kGreen}, {24, 18, kBlack}, {34, 16, kBlack},
@@ -81,6 +82,7 @@ TEST(ScreenDrawing, CellsArePaintedWhole) {
         {"large code below 160 is a blank block", 4, 1, 0x85, false, 0, 64, 24, 32, {{0, 64, kBlack}, {23, 95, kBlack}}},
         {"large blank inverse is a green block", 4, 1, 0xA0, true, 0, 64, 24, 32, {{0, 64, kGreen}, {23, 95, kGreen}}},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         PixelBuffer image(kPictureWidth, kScreenImageHeight, kUnpainted);
@@ -90,12 +92,14 @@ TEST(ScreenDrawing, CellsArePaintedWhole) {
         int painted = 0;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x) {
-                const bool inside = x >= row.left && x < row.left + row.width && y >= row.top && y < row.top + row.height;
+                const bool inside =
+                    x >= row.left && x < row.left + row.width && y >= row.top && y < row.top + row.height;
                 const Rgb c = image.at(x, y);
                 if (inside) {
                     EXPECT_TRUE(c == kGreen || c == kBlack) << x << "," << y;
                 }
-                if (!inside && c != kUnpainted) ADD_FAILURE() << "painted outside the cell at " << x << "," << y;
+                if (!inside && c != kUnpainted)
+                    ADD_FAILURE() << "painted outside the cell at " << x << "," << y;
                 painted += inside;
             }
         EXPECT_EQ(painted, row.width * row.height);

@@ -1,5 +1,3 @@
-#include "core/screens/screen_editor.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +6,7 @@
 
 #include "core/screens/pixel_sink.h"
 #include "core/screens/screen_drawing.h"
+#include "core/screens/screen_editor.h"
 #include "core/screens/screen_store.h"
 #include "recording_host.h"
 
@@ -34,10 +33,14 @@ struct Rig {
             editor.keyDown(static_cast<int>(EditKey::Right));
         host.beepKinds.clear();
     }
-    int beeps(BeepKind kind) const { return static_cast<int>(std::count(host.beepKinds.begin(), host.beepKinds.end(), kind)); }
+    int beeps(BeepKind kind) const {
+        return static_cast<int>(std::count(host.beepKinds.begin(), host.beepKinds.end(), kind));
+    }
     // Whether the image shows the cell's top-left pixel green (an unlit pixel of the inverse cursor,
     // for the glyphs used here).
-    bool cornerGreen(int row, int column) const { return image.at(column * kCellWidth, row * kCellHeight) == kGreen; }
+    bool cornerGreen(int row, int column) const {
+        return image.at(column * kCellWidth, row * kCellHeight) == kGreen;
+    }
 };
 
 struct Cell {
@@ -72,6 +75,7 @@ TEST(ScreenEditorRules, KeysAndTyping) {
         int defaultBeeps, warningBeeps;
     };
     const uint8_t A = 0xC1, Z = 0xDA;
+    // clang-format off
     const std::vector<Row> rows = {
         {"large A at the origin", {}, 0, 0, true, {ch('A')}, {{0, 0, A}, {0, 1, A}, {1, 0, A}, {1, 1, A}}, 0, 2, 0, 0},
         {"large A at row 3 column 7 fills its aligned block",
@@ -107,6 +111,7 @@ TEST(ScreenEditorRules, KeysAndTyping) {
         {"large typed over a large character replaces the block", {{0, 0, Z}}, 0, 1, true, {ch('A')},
          {{0, 0, A}, {0, 1, A}, {1, 0, A}, {1, 1, A}}, 0, 2, 0, 0},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         Rig rig;
@@ -120,7 +125,8 @@ TEST(ScreenEditorRules, KeysAndTyping) {
             expected[static_cast<size_t>(c.row * kColumns + c.column)] = c.byte;
 
         for (const Input& in : row.input)
-            EXPECT_TRUE(in.key ? rig.editor.keyDown(in.value) : rig.editor.character(static_cast<uint32_t>(in.value)));
+            EXPECT_TRUE(in.key ? rig.editor.keyDown(in.value)
+                               : rig.editor.character(static_cast<uint32_t>(in.value)));
 
         EXPECT_TRUE(std::equal(expected.begin(), expected.end(), rig.store.bytes().begin()));
         EXPECT_EQ(rig.editor.row(), row.endRow);

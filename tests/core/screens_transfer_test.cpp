@@ -1,5 +1,3 @@
-#include "core/screens/screen_transfer.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +9,7 @@
 #include "core/screens/screen_drawing.h"
 #include "core/screens/screen_editor.h"
 #include "core/screens/screen_store.h"
+#include "core/screens/screen_transfer.h"
 #include "memory_file_store.h"
 #include "sim_link.h"
 
@@ -51,7 +50,8 @@ TEST(ScreenTransferGet, ShowsScreenOneAndEndsEditing) {
     rig.editor.ButtonStartEditClick();
     EXPECT_FALSE(rig.transfer.GetUserScreens());
 
-    EXPECT_EQ(rig.storeBytes(), Bytes(rig.instrument.state.screens.begin(), rig.instrument.state.screens.end()));
+    EXPECT_EQ(rig.storeBytes(),
+              Bytes(rig.instrument.state.screens.begin(), rig.instrument.state.screens.end()));
     EXPECT_EQ(rig.host.lines, (Lines{"GET SCREENS...", "FINISHED GETTING SCREENS."}));
     EXPECT_EQ(rig.host.progressMax, 240);
     ASSERT_EQ(rig.host.progress.size(), 241u);
@@ -154,8 +154,8 @@ TEST(ScreenFiles, OpenLoadsWhatTheFileHolds) {
         size_t fileSize;
         size_t replaced;  // leading bytes of the store taken from the file
     };
-    for (const Row& row : {Row{"short file", 500, 500}, Row{"exact file", 1920, 1920}, Row{"long file", 2500, 1920},
-                           Row{"empty file", 0, 0}}) {
+    for (const Row& row : {Row{"short file", 500, 500}, Row{"exact file", 1920, 1920},
+                           Row{"long file", 2500, 1920}, Row{"empty file", 0, 0}}) {
         SCOPED_TRACE(row.name);
         Rig rig;
         rig.fillPattern();

@@ -75,7 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::vector<uint8_t> saved(s.store.bytes().begin(), s.store.bytes().end());
         ScreenStore again;
         again.load(saved);
-        require(std::equal(saved.begin(), saved.end(), again.bytes().begin()), "a saved store loads back the same");
+        require(std::equal(saved.begin(), saved.end(), again.bytes().begin()),
+                "a saved store loads back the same");
 
         PixelBuffer picture(kPictureWidth, kPictureHeight, kWhite);
         drawPicture(picture, s.store, 0);
@@ -91,7 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const bool failed = transfer.GetUserScreens();
         require(failed == (size < kStoreBytes), "Get Screens succeeds exactly when a whole image arrives");
         const auto want = failed ? std::span<const uint8_t>(before) : input.first(kStoreBytes);
-        require(std::equal(want.begin(), want.end(), s.store.bytes().begin()), "the store is the image or unchanged");
+        require(std::equal(want.begin(), want.end(), s.store.bytes().begin()),
+                "the store is the image or unchanged");
     }
     return 0;
 }

@@ -50,7 +50,7 @@ public:
     std::vector<Box> boxes;
     std::vector<int64_t> beepTimesUs;
     std::vector<BeepKind> beepKinds;  // in the order of beepTimesUs
-    std::vector<int> progress;  // every position set, in order
+    std::vector<int> progress;        // every position set, in order
     int progressMax = 0;
     std::string status;
     int waitCursorDepth = 0;

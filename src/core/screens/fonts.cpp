@@ -178,7 +178,8 @@ consteval SmallFont buildSmall() {
 }
 
 consteval void setLarge(LargeFont& font, int g, int x, int y) {
-    const size_t at = static_cast<size_t>(g) * kLargeGlyphBytes + static_cast<size_t>(y / 8 * kLargeWidth + x);
+    const size_t at =
+        static_cast<size_t>(g) * kLargeGlyphBytes + static_cast<size_t>(y / 8 * kLargeWidth + x);
     font[at] |= static_cast<uint8_t>(1u << (y % 8));
 }
 
@@ -215,23 +216,25 @@ const LargeFont& largeFont() {
 
 std::span<const uint8_t> smallGlyph(int code) {
     if (code < kFirstGlyphCode || code >= kFirstGlyphCode + kGlyphCount) return {};
-    return std::span<const uint8_t>(kSmall).subspan(static_cast<size_t>(code - kFirstGlyphCode) * kSmallGlyphBytes,
-                                                    kSmallGlyphBytes);
+    return std::span<const uint8_t>(kSmall).subspan(
+        static_cast<size_t>(code - kFirstGlyphCode) * kSmallGlyphBytes, kSmallGlyphBytes);
 }
 
 std::span<const uint8_t> largeGlyph(int code) {
     if (code < kFirstGlyphCode || code >= kFirstGlyphCode + kGlyphCount) return {};
-    return std::span<const uint8_t>(kLarge).subspan(static_cast<size_t>(code - kFirstGlyphCode) * kLargeGlyphBytes,
-                                                    kLargeGlyphBytes);
+    return std::span<const uint8_t>(kLarge).subspan(
+        static_cast<size_t>(code - kFirstGlyphCode) * kLargeGlyphBytes, kLargeGlyphBytes);
 }
 
 bool smallPixel(std::span<const uint8_t> glyph, int x, int y) {
-    if (glyph.size() != kSmallGlyphBytes || x < 0 || x >= kSmallWidth || y < 0 || y >= kSmallHeight) return false;
+    if (glyph.size() != kSmallGlyphBytes || x < 0 || x >= kSmallWidth || y < 0 || y >= kSmallHeight)
+        return false;
     return (glyph[static_cast<size_t>(x)] >> y) & 1u;
 }
 
 bool largePixel(std::span<const uint8_t> glyph, int x, int y) {
-    if (glyph.size() != kLargeGlyphBytes || x < 0 || x >= kLargeWidth || y < 0 || y >= kLargeHeight) return false;
+    if (glyph.size() != kLargeGlyphBytes || x < 0 || x >= kLargeWidth || y < 0 || y >= kLargeHeight)
+        return false;
     return (glyph[static_cast<size_t>(y / 8 * kLargeWidth + x)] >> (y % 8)) & 1u;
 }
 

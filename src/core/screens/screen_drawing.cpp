@@ -13,19 +13,22 @@ void paintGlyph(PixelSink& sink, int x, int y, int width, int height, Lit lit, R
     if (off) sink.fillRect(x, y, width * kPixelScale, height * kPixelScale, *off);
     for (int fy = 0; fy < height; ++fy)
         for (int fx = 0; fx < width; ++fx)
-            if (lit(fx, fy)) sink.fillRect(x + fx * kPixelScale, y + fy * kPixelScale, kPixelScale, kPixelScale, on);
+            if (lit(fx, fy))
+                sink.fillRect(x + fx * kPixelScale, y + fy * kPixelScale, kPixelScale, kPixelScale, on);
 }
 
 void drawSmall(PixelSink& sink, int x, int y, int code, Rgb on, const Rgb* off) {
     const auto glyph = smallGlyph(code);
-    paintGlyph(sink, x, y, kSmallWidth, kSmallHeight, [&](int fx, int fy) { return smallPixel(glyph, fx, fy); },
-               on, off);
+    paintGlyph(
+        sink, x, y, kSmallWidth, kSmallHeight, [&](int fx, int fy) { return smallPixel(glyph, fx, fy); }, on,
+        off);
 }
 
 void drawLarge(PixelSink& sink, int x, int y, int code, Rgb on, const Rgb* off) {
     const auto glyph = largeGlyph(code & 0x7F);
-    paintGlyph(sink, x, y, kLargeWidth, kLargeHeight, [&](int fx, int fy) { return largePixel(glyph, fx, fy); },
-               on, off);
+    paintGlyph(
+        sink, x, y, kLargeWidth, kLargeHeight, [&](int fx, int fy) { return largePixel(glyph, fx, fy); }, on,
+        off);
 }
 
 }  // namespace

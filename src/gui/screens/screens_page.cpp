@@ -41,7 +41,8 @@ ScreensPage::ScreensPage(QWidget* tabSheet) : QWidget(tabSheet) {
 
     QFrame* screenPanel = blackPanel(this, "PanelScreen", 18, 16, screens::kPictureWidth + 16,
                                      screens::kScreenImageHeight + 16);
-    ImageScreen = named(new ImageWidget(screens::kPictureWidth, screens::kScreenImageHeight, screenPanel), "ImageScreen");
+    ImageScreen = named(new ImageWidget(screens::kPictureWidth, screens::kScreenImageHeight, screenPanel),
+                        "ImageScreen");
     ImageScreen->move(8, 8);
 
     LabelRowCol = named(new QLabel(QStringLiteral(" "), this), "LabelRowCol");
@@ -64,7 +65,8 @@ ScreensPage::ScreensPage(QWidget* tabSheet) : QWidget(tabSheet) {
     QFrame* fontPanel = blackPanel(fontGroup, "PanelFont", 18, 34, 24 + 8, 28 + 8);
     ImageFont = named(new ImageWidget(24, 28, fontPanel), "ImageFont");
     ImageFont->move(4, 4);
-    RadioButtonFontSmall = named(new QRadioButton(QStringLiteral("S&mall"), fontGroup), "RadioButtonFontSmall");
+    RadioButtonFontSmall =
+        named(new QRadioButton(QStringLiteral("S&mall"), fontGroup), "RadioButtonFontSmall");
     RadioButtonFontSmall->setGeometry(74, 30, 100, 22);
     RadioButtonFontSmall->setChecked(true);
     RadioButtonFontSmall->setEnabled(false);

@@ -1,7 +1,6 @@
 #include "gui/screens/screens_section.h"
 
 #include <QAction>
-#include <algorithm>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,6 +9,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/screens/screen_actions.h"
 #include "gui/app/form_main.h"
@@ -76,8 +76,10 @@ ScreensSection::ScreensSection(TFormMain& form) : QObject(&form), form_(form) {
     connect(p.ButtonStartEdit, &QPushButton::clicked, this, [this] { editor_->ButtonStartEditClick(); });
     connect(p.ButtonStopEdit, &QPushButton::clicked, this, [this] { editor_->ButtonStopEditClick(); });
     connect(p.ButtonScreenClr, &QPushButton::clicked, this, [this] { editor_->ButtonScreenClrClick(); });
-    connect(p.RadioButtonFontSmall, &QRadioButton::clicked, this, [this] { editor_->RadioButtonFontSmallClick(); });
-    connect(p.RadioButtonFontBig, &QRadioButton::clicked, this, [this] { editor_->RadioButtonFontBigClick(); });
+    connect(p.RadioButtonFontSmall, &QRadioButton::clicked, this,
+            [this] { editor_->RadioButtonFontSmallClick(); });
+    connect(p.RadioButtonFontBig, &QRadioButton::clicked, this,
+            [this] { editor_->RadioButtonFontBigClick(); });
     p.UpDownScrNum->changing = [this](int number) { return editor_->UpDownScrNumChangingEx(number); };
 
     const MainMenuItems& menu = form.menu();
@@ -140,20 +142,23 @@ void ScreensSection::setCommandsEnabled(bool on) {
 }
 
 bool ScreensSection::routesKeys(QObject* receiver) const {
-    if (!editor_->editing() || form_.pageControl()->currentWidget() != form_.pages().TabSheetScreen) return false;
+    if (!editor_->editing() || form_.pageControl()->currentWidget() != form_.pages().TabSheetScreen)
+        return false;
     // Keys for a dialog or box over the window are theirs.
     return receiver->isWidgetType() && static_cast<QWidget*>(receiver)->window() == &form_;
 }
 
 // Acts on a key the editor takes; true when it took it. A shortcut check only asks.
 bool ScreensSection::routeKey(QKeyEvent* key, bool shortcutOverride) {
-    const Qt::KeyboardModifiers mods = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const Qt::KeyboardModifiers mods =
+        key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     if (const int vk = virtualKey(key->key())) {
         if (mods != Qt::NoModifier && shortcutOverride) return false;
         return shortcutOverride || editor_->keyDown(vk);
     }
     // Tab and Backtab move the focus; Alt combinations are the buttons' mnemonics.
-    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || (mods & (Qt::AltModifier | Qt::MetaModifier)))
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
+        (mods & (Qt::AltModifier | Qt::MetaModifier)))
         return false;
     const QString text = key->text();
     if (text.isEmpty()) return false;
@@ -163,7 +168,8 @@ bool ScreensSection::routeKey(QKeyEvent* key, bool shortcutOverride) {
 
 bool ScreensSection::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride) return false;
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
+        return false;
     auto* key = static_cast<QKeyEvent*>(event);
     if (routesKeys(watched)) {
         if (type == QEvent::ShortcutOverride) {
@@ -172,7 +178,8 @@ bool ScreensSection::eventFilter(QObject* watched, QEvent* event) {
         }
         if (type == QEvent::KeyPress) return routeKey(key, false);
     }
-    const bool suppressed = std::find(spaceSuppressed_.begin(), spaceSuppressed_.end(), watched) != spaceSuppressed_.end();
+    const bool suppressed =
+        std::find(spaceSuppressed_.begin(), spaceSuppressed_.end(), watched) != spaceSuppressed_.end();
     return suppressed && type != QEvent::ShortcutOverride && key->key() == Qt::Key_Space;
 }
 

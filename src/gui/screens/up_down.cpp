@@ -6,11 +6,17 @@
 namespace vrn::gui {
 
 UpDown::UpDown(int min, int max, QWidget* parent)
-    : QWidget(parent), min_(min), max_(max), position_(min), up_(new QToolButton(this)), down_(new QToolButton(this)) {
+    : QWidget(parent),
+      min_(min),
+      max_(max),
+      position_(min),
+      up_(new QToolButton(this)),
+      down_(new QToolButton(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    for (auto [button, arrow, name] : {std::tuple{up_, Qt::UpArrow, "Up"}, std::tuple{down_, Qt::DownArrow, "Down"}}) {
+    for (auto [button, arrow, name] :
+         {std::tuple{up_, Qt::UpArrow, "Up"}, std::tuple{down_, Qt::DownArrow, "Down"}}) {
         button->setArrowType(arrow);
         button->setObjectName(QStringLiteral("UpDownScrNum%1").arg(QLatin1String(name)));
         button->setFocusPolicy(Qt::NoFocus);
