@@ -160,13 +160,14 @@ consteval bool lit(const Pictures& set, int index, int x, int y) {
     const std::string_view line = set.lines[(index / set.perLine) * set.height + y];
     if (line.size() != static_cast<size_t>(set.perLine * (set.width + 1) - 1))
         throw "a glyph picture line has the wrong length";
-    const char c = line[static_cast<size_t>((index % set.perLine) * (set.width + 1) + x)];
+    const int at = (index % set.perLine) * (set.width + 1) + x;
+    const char c = line[static_cast<size_t>(at)];
     if (c != '#' && c != '.') throw "a glyph picture holds a character other than '#' and '.'";
     return c == '#';
 }
 
 consteval SmallFont buildSmall() {
-    static_assert(std::size(kSmallPictures) == kGlyphCount / 8 * kSmallHeight);
+    static_assert(std::size(kSmallPictures) == size_t{kGlyphCount / 8} * kSmallHeight);
     SmallFont font{};
     for (int g = 0; g < kGlyphCount; ++g)
         for (int x = 0; x < kSmallWidth; ++x)
@@ -235,7 +236,8 @@ bool smallPixel(std::span<const uint8_t> glyph, int x, int y) {
 bool largePixel(std::span<const uint8_t> glyph, int x, int y) {
     if (glyph.size() != kLargeGlyphBytes || x < 0 || x >= kLargeWidth || y < 0 || y >= kLargeHeight)
         return false;
-    return (glyph[static_cast<size_t>(y / 8 * kLargeWidth + x)] >> (y % 8)) & 1u;
+    const int at = y / 8 * kLargeWidth + x;
+    return (glyph[static_cast<size_t>(at)] >> (y % 8)) & 1u;
 }
 
 }  // namespace vrn::screens

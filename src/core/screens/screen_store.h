@@ -10,7 +10,7 @@ namespace vrn::screens {
 inline constexpr int kScreenCount = 8;
 inline constexpr int kRows = 6;
 inline constexpr int kColumns = 40;
-inline constexpr size_t kScreenBytes = kRows * kColumns;
+inline constexpr size_t kScreenBytes = size_t{kRows} * kColumns;
 // The whole store: the payload of the screen commands and the content of a screen file.
 inline constexpr size_t kStoreBytes = kScreenCount * kScreenBytes;
 
