@@ -55,17 +55,5 @@ TEST(CliScreens, FailuresAndRefusals) {
     }
 }
 
-TEST(CliScreens, EveryCommandExplainsItselfWithAnExample) {
-    for (const char* command : {"get-screens", "send-screens", "render"}) {
-        SCOPED_TRACE(command);
-        CliRig rig;
-        EXPECT_EQ(rig.run({command, "--help"}), kExitOk);
-        const std::string help = rig.out.str();
-        const size_t example = help.find("example");
-        ASSERT_NE(example, std::string::npos);
-        EXPECT_NE(help.find(std::string(" ") + command + " ", example), std::string::npos) << help;
-    }
-}
-
 }  // namespace
 }  // namespace vrn::cli::test

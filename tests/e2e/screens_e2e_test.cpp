@@ -82,19 +82,5 @@ TEST(ScreensEndToEnd, SendThenGetGivesBackTheSameFileAndRenders) {
     }
 }
 
-TEST(ScreensEndToEnd, WrongSizedFileIsRefusedBeforeAnythingIsSent) {
-    QTemporaryDir dir;
-    const QString in = dir.filePath("short.scr");
-    {
-        QFile f(in);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(1919, ' '));
-    }
-    const CliResult send = cli({"--port", "/dev/null", "send-screens", in});
-    EXPECT_EQ(send.exitCode, 2);
-    EXPECT_NE(send.err.find("1919 bytes"), std::string::npos) << send.err;
-    EXPECT_EQ(send.out, "");
-}
-
 }  // namespace
 }  // namespace vrn::test
