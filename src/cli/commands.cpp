@@ -5,6 +5,7 @@
 #include "cli/ports_command.h"
 #include "cli/program_commands.h"
 #include "cli/records_commands.h"
+#include "cli/screen_commands.h"
 #include "cli/setup_commands.h"
 
 namespace vrn::cli {
@@ -81,6 +82,31 @@ const std::array kCommands{
             "example, after the records were safely downloaded:\n"
             "  vrncomm-cli get-records 100000 all.txt && vrncomm-cli --yes erase-records\n",
             runEraseRecords},
+    Command{"get-screens", "get-screens FILE.scr",
+            "read the eight LCD screens from the instrument into a screen file",
+            "Reads the instrument's eight user screens (1,920 bytes) into a screen file, the same file the\n"
+            "window's File, Open Screen File reads. The file is written only when every byte arrived.\n"
+            "\n"
+            "example:\n"
+            "  vrncomm-cli get-screens station-12.scr\n",
+            runGetScreens},
+    Command{"send-screens", "send-screens FILE.scr",
+            "send a screen file's eight LCD screens to the instrument",
+            "Sends the eight screens of a screen file to the instrument, replacing the ones it shows.\n"
+            "A file that is not exactly 1,920 bytes long is refused before anything is sent.\n"
+            "\n"
+            "example:\n"
+            "  vrncomm-cli --port /dev/ttyUSB0 send-screens station-12.scr\n",
+            runSendScreens},
+    Command{"render", "render FILE.scr OUTDIR", "draw a screen file's eight screens as PNG pictures, offline",
+            "Draws each of the eight screens of a screen file twice, without the instrument:\n"
+            "OUTDIR/screen-N-lcd.png as the LCD shows it (green on black, twice its size, 480 x 96) and\n"
+            "OUTDIR/screen-N.png as the black-on-white picture of the printed report. OUTDIR is made if\n"
+            "missing; the path of each picture is printed as it is written.\n"
+            "\n"
+            "example, to look over a station's screens before sending them:\n"
+            "  vrncomm-cli render station-12.scr /tmp/station-12-screens\n",
+            runRender},
 };
 
 }  // namespace

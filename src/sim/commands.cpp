@@ -1,6 +1,7 @@
 #include "sim/instrument.h"
 #include "sim/program_commands.h"
 #include "sim/records_commands.h"
+#include "sim/screen_commands.h"
 #include "sim/setup_commands.h"
 
 namespace vrn::sim {
@@ -9,6 +10,7 @@ void registerAllCommands(Instrument& instrument) {
     registerSetupCommands(instrument);
     registerProgramCommands(instrument);
     registerRecordsCommands(instrument);
+    registerScreenCommands(instrument);
 }
 
 }  // namespace vrn::sim

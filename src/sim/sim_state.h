@@ -46,6 +46,10 @@ struct SimRecords {
     int64_t firstSeconds = 1767225600;  // 2026-01-01 00:00:00
     uint32_t intervalSeconds = 60;
 };
+// The eight user screens as the instrument keeps them: 8 x 6 rows x 40 cell bytes.
+using SimScreens = std::array<uint8_t, 1920>;
+// The screens a new instrument shows: a composed set of a weather station's.
+SimScreens defaultScreens();
 
 // Everything the simulated instrument remembers. Each subsystem adds its part.
 struct State {
@@ -53,6 +57,7 @@ struct State {
     // The user program as its transfer image (numbers most significant byte first, order table).
     std::vector<uint8_t> program = defaultProgramImage();
     SimRecords records;
+    SimScreens screens = defaultScreens();
 };
 
 }  // namespace vrn::sim

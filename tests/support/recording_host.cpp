@@ -34,8 +34,9 @@ MsgResult RecordingHost::MyMessage(std::string_view text, MsgButtons buttons, Ms
     return answer;
 }
 
-void RecordingHost::beep(BeepKind) {
+void RecordingHost::beep(BeepKind kind) {
     beepTimesUs.push_back(clockInUse_.nowUs());
+    beepKinds.push_back(kind);
 }
 
 void RecordingHost::setWaitCursor(bool on) {

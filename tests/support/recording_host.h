@@ -49,7 +49,8 @@ public:
     std::vector<std::string> lines;  // the message area, line by line
     std::vector<Box> boxes;
     std::vector<int64_t> beepTimesUs;
-    std::vector<int> progress;  // every position set, in order
+    std::vector<BeepKind> beepKinds;  // in the order of beepTimesUs
+    std::vector<int> progress;        // every position set, in order
     int progressMax = 0;
     std::string status;
     int waitCursorDepth = 0;

@@ -20,6 +20,7 @@
 #include "gui/program/program_section.h"
 #include "gui/program/user_program_page.h"
 #include "gui/records/records_section.h"
+#include "gui/screens/screens_section.h"
 #include "gui/setup/setup_section.h"
 
 namespace vrn::gui {
@@ -35,6 +36,7 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
     usb_ = std::make_unique<UsbPort>(driver, *host_);
     exchange_ = std::make_unique<Exchange>(*usb_, *host_);
     setup_ = new SetupSection(*this);
+    screens_ = new ScreensSection(*this);
 
     prefs_ = readPreferencesFile(preferencesPath_);
     move(prefs_.Left, prefs_.Top);

@@ -28,6 +28,7 @@ namespace vrn::gui {
 
 class QtHost;
 class RecordsSection;
+class ScreensSection;
 class SetupSection;
 class TFormAbout;
 class UserProgramPage;
@@ -70,6 +71,8 @@ public:
     QTabWidget* pageControl() const { return PageControlMain; }
     TFormAbout& formAbout() { return *about_; }
     SetupSection& setupSection() { return *setup_; }
+    // The screen store, its page and editor, and the screen menu items.
+    ScreensSection& screensSection() { return *screens_; }
 
     // The user program: its store and tree, shown and edited on the User Program page.
     ProgramModel& program() { return program_; }
@@ -110,6 +113,7 @@ private:
     std::unique_ptr<Exchange> exchange_;
     std::vector<std::function<void()>> tickHandlers_;
     SetupSection* setup_ = nullptr;
+    ScreensSection* screens_ = nullptr;
     TFormAbout* about_ = nullptr;
     ProgramModel program_;
     UserProgramPage* userProgram_ = nullptr;

@@ -1,0 +1,131 @@
+#include "cli/screen_commands.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <filesystem>
+#include <optional>
+#include <span>
+
+#include "cli/session.h"
+#include "core/io/file_store.h"
+#include "core/screens/pixel_sink.h"
+#include "core/screens/screen_drawing.h"
+#include "core/screens/screen_editor.h"
+#include "core/screens/screen_store.h"
+#include "core/screens/screen_transfer.h"
+
+namespace vrn::cli {
+namespace {
+
+// The store with a screen image nobody sees, as the transfers draw on one.
+struct Screens {
+    explicit Screens(Host& host) : display(store, image), editor(display, host) {}
+    screens::ScreenStore store;
+    screens::PixelBuffer image{screens::kPictureWidth, screens::kScreenImageHeight};
+    screens::ScreenDisplay display;
+    screens::ScreenEditor editor;
+};
+
+bool oneFile(Session& s, const std::vector<std::string>& args, const char* command) {
+    if (args.size() == 1 && !args[0].starts_with("-")) return true;
+    s.host.error(std::string(command) + " takes one FILE.scr");
+    return false;
+}
+
+// The window loads whatever a file holds over the screens in memory; a script gets a refusal
+// instead of screens that are partly someone else's.
+std::optional<std::vector<uint8_t>> readScreenFile(Session& s, const std::string& path) {
+    std::string error;
+    auto bytes = s.env.files.readFile(path, screens::kStoreBytes + 1, error);
+    if (!bytes) {
+        s.host.error("cannot read " + path + ": " + error);
+        return std::nullopt;
+    }
+    if (bytes->size() != screens::kStoreBytes) {
+        s.host.error(path + " is not a screen file: " + std::to_string(bytes->size()) +
+                     " bytes, where a screen file has 1920");
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+std::vector<uint8_t> png(const screens::PixelBuffer& pixels) {
+    QImage image(pixels.width(), pixels.height(), QImage::Format_RGB32);
+    for (int y = 0; y < pixels.height(); ++y)
+        for (int x = 0; x < pixels.width(); ++x)
+            image.setPixel(x, y, 0xFF000000u | pixels.at(x, y));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
+}  // namespace
+
+int runGetScreens(Session& s, const std::vector<std::string>& args) {
+    if (!oneFile(s, args, "get-screens")) return kExitUsage;
+    if (!s.openLink()) return kExitFailed;
+    Screens screens(s.host);
+    screens::ScreenTransfer transfer(*s.exchange, screens.display, screens.editor);
+    if (transfer.GetUserScreens()) {
+        MyCommError(s.host);
+        return kExitFailed;
+    }
+    std::string error;
+    if (!s.env.files.writeFile(args[0], screens.store.bytes(), error)) {
+        s.host.error("cannot write " + args[0] + ": " + error);
+        return kExitUsage;
+    }
+    return kExitOk;
+}
+
+int runSendScreens(Session& s, const std::vector<std::string>& args) {
+    if (!oneFile(s, args, "send-screens")) return kExitUsage;
+    const auto bytes = readScreenFile(s, args[0]);
+    if (!bytes) return kExitUsage;
+    if (!s.openLink()) return kExitFailed;
+    Screens screens(s.host);
+    screens.store.load(*bytes);
+    screens::ScreenTransfer transfer(*s.exchange, screens.display, screens.editor);
+    if (transfer.SendUserScreens()) {
+        MyCommError(s.host);
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+int runRender(Session& s, const std::vector<std::string>& args) {
+    if (args.size() != 2 || args[0].starts_with("-") || args[1].starts_with("-")) {
+        s.host.error("render takes one FILE.scr and an OUTDIR");
+        return kExitUsage;
+    }
+    const auto bytes = readScreenFile(s, args[0]);
+    if (!bytes) return kExitUsage;
+    screens::ScreenStore store;
+    store.load(*bytes);
+    std::error_code made;
+    std::filesystem::create_directories(args[1], made);
+    for (int screen = 0; screen < screens::kScreenCount; ++screen) {
+        screens::PixelBuffer lcd(screens::kPictureWidth, screens::kPictureHeight);
+        for (int r = 0; r < screens::kRows; ++r)
+            for (int c = 0; c < screens::kColumns; ++c)
+                screens::DrawCell(lcd, r, c, store.cell(screen, r, c), false);
+        screens::PixelBuffer picture(screens::kPictureWidth, screens::kPictureHeight, screens::kWhite);
+        screens::drawPicture(picture, store, screen);
+        const std::string base = args[1] + "/screen-" + std::to_string(screen + 1);
+        for (const auto& [path, pixels] :
+             {std::pair{base + "-lcd.png", &lcd}, std::pair{base + ".png", &picture}}) {
+            std::string error;
+            if (!s.env.files.writeFile(path, png(*pixels), error)) {
+                s.host.error("cannot write " + path + ": " + error);
+                return kExitUsage;
+            }
+            s.host.info(path);
+        }
+    }
+    return kExitOk;
+}
+
+}  // namespace vrn::cli

@@ -1,0 +1,186 @@
+#include "gui/screens/screens_section.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "core/screens/screen_actions.h"
+#include "gui/app/form_main.h"
+#include "gui/app/qt_host.h"
+#include "gui/screens/image_widget.h"
+#include "gui/screens/screens_page.h"
+#include "gui/screens/up_down.h"
+
+namespace vrn::gui {
+namespace {
+
+// The editor's keys by their virtual-key numbers; 0 for the others.
+int virtualKey(int qtKey) {
+    using screens::EditKey;
+    switch (qtKey) {
+    case Qt::Key_Backspace:
+        return static_cast<int>(EditKey::Backspace);
+    case Qt::Key_End:
+        return static_cast<int>(EditKey::End);
+    case Qt::Key_Home:
+        return static_cast<int>(EditKey::Home);
+    case Qt::Key_Left:
+        return static_cast<int>(EditKey::Left);
+    case Qt::Key_Up:
+        return static_cast<int>(EditKey::Up);
+    case Qt::Key_Right:
+        return static_cast<int>(EditKey::Right);
+    case Qt::Key_Down:
+        return static_cast<int>(EditKey::Down);
+    case Qt::Key_Delete:
+        return static_cast<int>(EditKey::Delete);
+    default:
+        return 0;
+    }
+}
+
+// Every action under the menu, its submenus' included.
+void collectActions(QMenu* menu, std::vector<QAction*>& out) {
+    for (QAction* action : menu->actions()) {
+        if (action->isSeparator()) continue;
+        if (QMenu* sub = action->menu())
+            collectActions(sub, out);
+        else
+            out.push_back(action);
+    }
+}
+
+}  // namespace
+
+ScreensSection::ScreensSection(TFormMain& form) : QObject(&form), form_(form) {
+    QWidget* tab = form.pages().TabSheetScreen;
+    page_ = new ScreensPage(tab);
+    auto* layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(page_);
+
+    display_ = std::make_unique<screens::ScreenDisplay>(store_, *page_->ImageScreen);
+    editor_ = std::make_unique<screens::ScreenEditor>(*display_, form.host());
+    transfer_ = std::make_unique<screens::ScreenTransfer>(form.exchange(), *display_, *editor_);
+    editor_->onChange = [this] { refresh(); };
+    editor_->clearAll();
+
+    ScreensPage& p = *page_;
+    connect(p.ButtonStartEdit, &QPushButton::clicked, this, [this] { editor_->ButtonStartEditClick(); });
+    connect(p.ButtonStopEdit, &QPushButton::clicked, this, [this] { editor_->ButtonStopEditClick(); });
+    connect(p.ButtonScreenClr, &QPushButton::clicked, this, [this] { editor_->ButtonScreenClrClick(); });
+    connect(p.RadioButtonFontSmall, &QRadioButton::clicked, this,
+            [this] { editor_->RadioButtonFontSmallClick(); });
+    connect(p.RadioButtonFontBig, &QRadioButton::clicked, this,
+            [this] { editor_->RadioButtonFontBigClick(); });
+    p.UpDownScrNum->changing = [this](int number) { return editor_->UpDownScrNumChangingEx(number); };
+
+    const MainMenuItems& menu = form.menu();
+    connect(menu.RxScreens, &QAction::triggered, this,
+            [this] { screens::RxScreens(*transfer_, [this] { showScreensPage(); }); });
+    connect(menu.TxScreens, &QAction::triggered, this,
+            [this] { screens::TxScreens(*transfer_, [this] { showScreensPage(); }); });
+    connect(menu.OpenScreenFile, &QAction::triggered, this,
+            [this] { screens::OpenScreenFile(form_.host(), files_, *editor_); });
+    connect(menu.SaveScreenFile, &QAction::triggered, this,
+            [this] { screens::SaveScreenFile(form_.host(), files_, *editor_); });
+
+    // A space on these controls would click them or switch the font; it is meant for the screen.
+    spaceSuppressed_ = {p.ButtonScreenClr, p.RadioButtonFontSmall, p.RadioButtonFontBig,
+                        form.findChild<QPushButton*>(QStringLiteral("ButtonClearMemo"))};
+    for (QObject* control : spaceSuppressed_)
+        if (control) control->installEventFilter(this);
+    qApp->installEventFilter(this);
+}
+
+void ScreensSection::showScreensPage() {
+    form_.pageControl()->setCurrentWidget(form_.pages().TabSheetScreen);
+}
+
+void ScreensSection::refresh() {
+    ScreensPage& p = *page_;
+    const bool editing = editor_->editing();
+    p.ButtonStartEdit->setEnabled(!editing);
+    p.ButtonStopEdit->setEnabled(editing);
+    p.ButtonScreenClr->setEnabled(editing);
+    p.RadioButtonFontSmall->setEnabled(editing);
+    p.RadioButtonFontBig->setEnabled(editing);
+    (editor_->largeFont() ? p.RadioButtonFontBig : p.RadioButtonFontSmall)->setChecked(true);
+    p.LabelRowCol->setText(QString::fromLatin1(editor_->labelText()));
+    screens::drawFontPreview(*p.ImageFont, editor_->preview());
+    p.StaticTextScreenNum->setText(QString::number(editor_->screenNumber()));
+    p.UpDownScrNum->showPosition(editor_->screenNumber());
+    setCommandsEnabled(!editing);
+}
+
+// Every transfer to or from the instrument waits while the screens are edited. Only what this
+// disabled is enabled again.
+void ScreensSection::setCommandsEnabled(bool on) {
+    QMenu* commands = form_.menu().Commands1;
+    if (!commands) return;
+    commands->menuAction()->setEnabled(on);
+    if (on) {
+        for (QAction* action : disabledCommands_)
+            action->setEnabled(true);
+        disabledCommands_.clear();
+        return;
+    }
+    std::vector<QAction*> all;
+    collectActions(commands, all);
+    for (QAction* action : all)
+        if (action->isEnabled()) {
+            action->setEnabled(false);
+            disabledCommands_.push_back(action);
+        }
+}
+
+bool ScreensSection::routesKeys(QObject* receiver) const {
+    if (!editor_->editing() || form_.pageControl()->currentWidget() != form_.pages().TabSheetScreen)
+        return false;
+    // Keys for a dialog or box over the window are theirs.
+    return receiver->isWidgetType() && static_cast<QWidget*>(receiver)->window() == &form_;
+}
+
+// Acts on a key the editor takes; true when it took it. A shortcut check only asks.
+bool ScreensSection::routeKey(QKeyEvent* key, bool shortcutOverride) {
+    const Qt::KeyboardModifiers mods =
+        key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (const int vk = virtualKey(key->key())) {
+        if (mods != Qt::NoModifier && shortcutOverride) return false;
+        return shortcutOverride || editor_->keyDown(vk);
+    }
+    // Tab and Backtab move the focus; Alt combinations are the buttons' mnemonics.
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
+        (mods & (Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    const QString text = key->text();
+    if (text.isEmpty()) return false;
+    if (shortcutOverride) return mods == Qt::NoModifier;
+    return editor_->character(text.at(0).unicode());
+}
+
+bool ScreensSection::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (routesKeys(watched)) {
+        if (type == QEvent::ShortcutOverride) {
+            if (routeKey(key, true)) event->accept();
+            return false;
+        }
+        if (type == QEvent::KeyPress) return routeKey(key, false);
+    }
+    const bool suppressed =
+        std::find(spaceSuppressed_.begin(), spaceSuppressed_.end(), watched) != spaceSuppressed_.end();
+    return suppressed && type != QEvent::ShortcutOverride && key->key() == Qt::Key_Space;
+}
+
+}  // namespace vrn::gui

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <vector>
+
+#include "core/screens/screen_drawing.h"
+#include "core/screens/screen_editor.h"
+#include "core/screens/screen_store.h"
+#include "core/screens/screen_transfer.h"
+#include "ports/disk_file_store.h"
+
+class QAction;
+class QKeyEvent;
+
+namespace vrn::gui {
+
+class ScreensPage;
+class TFormMain;
+
+// The Screens inside the main window: the screen store for the whole run, its page in
+// TabSheetScreen with the editor, the Get/Send Screens and screen file menu items, and the
+// keyboard routing of the editor (acting only while editing with the page shown).
+class ScreensSection final : public QObject {
+    Q_OBJECT
+public:
+    explicit ScreensSection(TFormMain& form);
+
+    screens::ScreenStore& store() { return store_; }
+    screens::ScreenEditor& editor() { return *editor_; }
+    screens::ScreenTransfer& transfer() { return *transfer_; }
+    ScreensPage& page() { return *page_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool routesKeys(QObject* receiver) const;
+    bool routeKey(QKeyEvent* key, bool shortcutOverride);
+    void refresh();
+    void setCommandsEnabled(bool on);
+    void showScreensPage();
+
+    TFormMain& form_;
+    screens::ScreenStore store_;
+    ScreensPage* page_ = nullptr;
+    std::unique_ptr<screens::ScreenDisplay> display_;
+    std::unique_ptr<screens::ScreenEditor> editor_;
+    std::unique_ptr<screens::ScreenTransfer> transfer_;
+    DiskFileStore files_;
+    std::vector<QAction*> disabledCommands_;
+    std::vector<QObject*> spaceSuppressed_;
+};
+
+}  // namespace vrn::gui
