@@ -2,6 +2,7 @@
 // or the built-in simulated instrument.
 #include <QCommandLineParser>
 #include <QFile>
+#include <QIcon>
 #include <cstdio>
 #include <memory>
 
@@ -16,6 +17,10 @@
 int main(int argc, char* argv[]) {
     vrn::gui::Application app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(vrn::gui::TFormMain::kApplicationName));
+    // The installed desktop entry and icon: a Wayland desktop matches the window to its entry by
+    // this name, and the icon theme holds the window's icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("vrncomm"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vrncomm")));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Configuration and service of the 41700 translator."));
