@@ -19,13 +19,13 @@ constexpr int kRunWaitMs = 30000;
 // Root may open anything: the tool then runs as nobody.
 constexpr const char* kUnprivileged = "65534";
 
-struct Run {
+struct ToolRun {
     int exitCode = -1;
     std::string out;
     std::string err;
 };
 
-Run runUnprivileged(const QStringList& cliArgs) {
+ToolRun runUnprivileged(const QStringList& cliArgs) {
     QString program = QStringLiteral(VRN_CLI_PROGRAM);
     QStringList args = cliArgs;
     if (geteuid() == 0) {
@@ -37,7 +37,7 @@ Run runUnprivileged(const QStringList& cliArgs) {
     }
     QProcess p;
     p.start(program, args);
-    Run r;
+    ToolRun r;
     if (!p.waitForFinished(kRunWaitMs)) {
         p.kill();
         p.waitForFinished();
@@ -53,7 +53,7 @@ Run runUnprivileged(const QStringList& cliArgs) {
 TEST(PortAccessEndToEnd, DeniedDeviceIsExplainedAndMissingOneIsNot) {
     if (geteuid() == 0 && QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
         GTEST_SKIP() << "running as root without setpriv: no way to be an ordinary user";
-    const Run help = runUnprivileged({QStringLiteral("--help")});
+    const ToolRun help = runUnprivileged({QStringLiteral("--help")});
     if (help.exitCode != 0)
         GTEST_SKIP() << "an ordinary user cannot run " << VRN_CLI_PROGRAM << ": " << help.err;
 
@@ -83,8 +83,8 @@ TEST(PortAccessEndToEnd, DeniedDeviceIsExplainedAndMissingOneIsNot) {
     const QString setupFile = dir.filePath(QStringLiteral("station.set"));
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        const Run r = runUnprivileged({QStringLiteral("--port"), QString::fromStdString(row.device),
-                                       QStringLiteral("get-setup"), setupFile});
+        const ToolRun r = runUnprivileged({QStringLiteral("--port"), QString::fromStdString(row.device),
+                                           QStringLiteral("get-setup"), setupFile});
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_EQ(r.err, row.err);
         EXPECT_EQ(r.out, "");
