@@ -24,8 +24,8 @@ public:
     // After the box when the device is there but this user may not open it; the names are the
     // installed udev rule's file and the group that owns serial ports.
     static constexpr const char* kAccessDeniedText =
-        "NO PERMISSION TO OPEN THE USB PORT: INSTALL THE UDEV RULE 70-vrncomm.rules, OR JOIN THE "
-        "dialout GROUP AND LOG IN AGAIN.";
+        "USB PORT ACCESS DENIED: INSTALL UDEV RULE 70-vrncomm.rules, OR JOIN THE dialout GROUP AND LOG "
+        "IN AGAIN.";
 
     UsbPort(Port& driver, Host& host) : driver_(driver), host_(host) {}
 
