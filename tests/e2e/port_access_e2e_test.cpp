@@ -72,13 +72,16 @@ TEST(PortAccessEndToEnd, DeniedDeviceIsExplainedAndMissingOneIsNot) {
         ASSERT_EQ(::chmod(denied.c_str(), 0), 0);
     }
     const std::string warning = "warning: Cannot open VARNO 41700 USB port.\n";
+    const std::string advice = std::string(UsbPort::kAccessDeniedText) + "\n";
+    // An instrumented build may add its own notes on stderr (an unprivileged run cannot write
+    // coverage counters): only the tool's lines are compared.
     struct Row {
         const char* name;
         std::string device;
-        std::string err;
+        bool advised;
     } rows[] = {
-        {"denied", denied, warning + UsbPort::kAccessDeniedText + "\n"},
-        {"missing", "/dev/vrncomm-no-such-device", warning},
+        {"denied", denied, true},
+        {"missing", "/dev/vrncomm-no-such-device", false},
     };
     const QString setupFile = dir.filePath(QStringLiteral("station.set"));
     for (const Row& row : rows) {
@@ -86,7 +89,8 @@ TEST(PortAccessEndToEnd, DeniedDeviceIsExplainedAndMissingOneIsNot) {
         const ToolRun r = runUnprivileged({QStringLiteral("--port"), QString::fromStdString(row.device),
                                            QStringLiteral("get-setup"), setupFile});
         EXPECT_EQ(r.exitCode, 1);
-        EXPECT_EQ(r.err, row.err);
+        EXPECT_NE(r.err.find(row.advised ? warning + advice : warning), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find(advice) != std::string::npos, row.advised) << r.err;
         EXPECT_EQ(r.out, "");
     }
     EXPECT_FALSE(QFile::exists(setupFile));
