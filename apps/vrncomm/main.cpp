@@ -2,6 +2,7 @@
 // or the built-in simulated instrument.
 #include <QCommandLineParser>
 #include <QFile>
+#include <QIcon>
 #include <cstdio>
 #include <memory>
 
@@ -67,6 +68,10 @@ int main(int argc, char* argv[]) {
     vrn::gui::Application app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(vrn::gui::TFormMain::kApplicationName));
     QApplication::setApplicationVersion(QStringLiteral(VRN_VERSION));
+    // The installed desktop entry and icon: a Wayland desktop matches the window to its entry by
+    // this name, and the icon theme holds the window's icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("vrncomm"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vrncomm")));
     parser.process(app);
     if (parser.isSet(portOption) && parser.isSet(simulateOption)) {
         std::fputs("vrncomm: --port and --simulate exclude each other\n", stderr);

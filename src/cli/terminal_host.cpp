@@ -23,6 +23,11 @@ void TerminalHost::appendText(std::string_view text) {
     out_ << text << std::flush;
 }
 
+void TerminalHost::appendAdvice(std::string_view line) {
+    endProgressLine();
+    err_ << line << '\n' << std::flush;
+}
+
 void TerminalHost::info(std::string_view line) {
     appendLine(line);
 }

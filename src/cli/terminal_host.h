@@ -24,6 +24,8 @@ public:
     void appendLine(std::string_view line) override;
     void appendText(std::string_view text) override;
     void clearMessages() override {}
+    // On stderr with the warnings, kept even by --quiet.
+    void appendAdvice(std::string_view line) override;
     void setProgressMax(int max) override;
     void setProgress(int position) override;
     void setStatusText(std::string_view) override {}

@@ -2,8 +2,12 @@
 
 #include <ftdi.h>
 #include <libusb.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -15,6 +19,33 @@ using SteadyClock = std::chrono::steady_clock;
 // The gap between two polls of the bridge while a read waits for its bytes.
 constexpr auto kPollGap = std::chrono::microseconds(200);
 
+// The device's place under /sys/bus/usb/devices: "BUS-PORT.PORT...".
+std::string sysfsName(libusb_device* dev) {
+    uint8_t ports[8] = {};
+    const int depth = libusb_get_port_numbers(dev, ports, static_cast<int>(sizeof ports));
+    std::string name = std::to_string(libusb_get_bus_number(dev));
+    for (int i = 0; i < depth; ++i)
+        name += (i == 0 ? "-" : ".") + std::to_string(ports[i]);
+    return name;
+}
+
+// Reading the strings needs the device opened, which a user without access may not do; sysfs
+// shows the product string to everyone.
+std::string sysfsProduct(libusb_device* dev) {
+    std::ifstream in("/sys/bus/usb/devices/" + sysfsName(dev) + "/product");
+    std::string product;
+    std::getline(in, product);
+    return product;
+}
+
+// Whether the device's node is there but this user may not open it.
+bool nodeDenied(libusb_device* dev) {
+    char node[32];
+    std::snprintf(node, sizeof node, "/dev/bus/usb/%03u/%03u", unsigned{libusb_get_bus_number(dev)},
+                  unsigned{libusb_get_device_address(dev)});
+    return ::access(node, R_OK | W_OK) != 0 && errno == EACCES;
+}
+
 // Calls f(device, description) for every FTDI bridge found; stops when f returns true.
 template <typename F>
 bool forEachBridge(ftdi_context* ftdi, F&& f) {
@@ -24,10 +55,9 @@ bool forEachBridge(ftdi_context* ftdi, F&& f) {
         bool done = false;
         for (ftdi_device_list* d = devices; d != nullptr && !done; d = d->next) {
             char description[128] = {};
-            if (ftdi_usb_get_strings(ftdi, d->dev, nullptr, 0, description, sizeof description, nullptr, 0) <
-                0)
-                description[0] = '\0';
-            done = f(d->dev, std::string(description));
+            const bool read = ftdi_usb_get_strings(ftdi, d->dev, nullptr, 0, description, sizeof description,
+                                                   nullptr, 0) >= 0;
+            done = f(d->dev, read ? std::string(description) : sysfsProduct(d->dev));
         }
         ftdi_list_free(&devices);
         if (done) return true;
@@ -61,6 +91,7 @@ std::vector<HardwarePortInfo> FtdiPort::list() {
 
 bool FtdiPort::openEx(std::string_view description) {
     close();
+    accessDenied_ = false;
     ftdi_ = ftdi_new();
     if (ftdi_ == nullptr) return false;
     // A bridge that the kernel's serial driver holds belongs to whoever has its tty open: it is
@@ -68,7 +99,10 @@ bool FtdiPort::openEx(std::string_view description) {
     ftdi_->module_detach_mode = DONT_DETACH_SIO_MODULE;
     const bool opened = forEachBridge(ftdi_, [&](libusb_device* dev, const std::string& text) {
         const bool wanted = name_.empty() ? sameDescription(text, description) : bridgeName(dev) == name_;
-        return wanted && ftdi_usb_open_dev(ftdi_, dev) == 0;
+        if (!wanted) return false;
+        if (ftdi_usb_open_dev(ftdi_, dev) == 0) return true;
+        accessDenied_ = accessDenied_ || nodeDenied(dev);
+        return false;
     });
     if (!opened) {
         ftdi_free(ftdi_);

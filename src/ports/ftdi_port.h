@@ -41,6 +41,7 @@ public:
     void close() override;
     // A USB reset of the bridge.
     void resetDevice() override;
+    bool accessDenied() const override { return accessDenied_; }
 
     // Every FTDI bridge on the USB, the instrument's marked.
     static std::vector<HardwarePortInfo> list();
@@ -49,6 +50,7 @@ private:
     std::string name_;
     ftdi_context* ftdi_ = nullptr;
     uint32_t readTimeoutMs_ = 250;
+    bool accessDenied_ = false;
 };
 
 }  // namespace vrn

@@ -4,11 +4,13 @@ namespace vrn {
 
 bool SearchingPort::openEx(std::string_view description) {
     close();
+    accessDenied_ = false;
     for (const auto& backend : backends_) {
         if (backend->openEx(description)) {
             open_ = backend.get();
             return true;
         }
+        accessDenied_ = accessDenied_ || backend->accessDenied();
     }
     return false;
 }

@@ -24,10 +24,13 @@ public:
     ReadResult read(std::span<uint8_t> buffer) override;
     void close() override;
     void resetDevice() override;
+    // Whether a backend found the device but may not open it.
+    bool accessDenied() const override { return accessDenied_; }
 
 private:
     std::vector<std::unique_ptr<Port>> backends_;
     Port* open_ = nullptr;  // the backend that found the device
+    bool accessDenied_ = false;
 };
 
 }  // namespace vrn

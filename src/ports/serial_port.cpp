@@ -3,9 +3,11 @@
 #include <linux/serial.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <QSerialPort>
 #include <QSerialPortInfo>
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -80,6 +82,7 @@ std::optional<std::string> SerialPort::findByDescription(std::string_view descri
 
 bool SerialPort::openEx(std::string_view description) {
     close();
+    accessDenied_ = false;
     std::string path = devicePath_;
     if (path.empty()) {
         const auto found = findByDescription(description);
@@ -89,6 +92,9 @@ bool SerialPort::openEx(std::string_view description) {
     serial_ = std::make_unique<QSerialPort>(QString::fromStdString(path));
     if (!serial_->open(QIODevice::ReadWrite)) {
         serial_.reset();
+        // Qt reports a tty held by another program as a permission error too: only the
+        // file's own permissions tell the user that a group or a udev rule would help.
+        accessDenied_ = ::access(path.c_str(), R_OK | W_OK) != 0 && errno == EACCES;
         return false;
     }
     hungUp_ = false;

@@ -40,6 +40,7 @@ public:
     // the close and the reopen after two seconds that follow it are the real reconnect.
     // After a hang-up the port has let go of the tty: reads tell HangUp until it is reopened.
     void resetDevice() override;
+    bool accessDenied() const override { return accessDenied_; }
 
     // The tty that was opened, empty when none, and its descriptor (-1 when not open).
     const std::string& openDevice() const;
@@ -60,6 +61,7 @@ private:
     std::unique_ptr<QSerialPort> serial_;
     std::string openPath_;
     bool hungUp_ = false;
+    bool accessDenied_ = false;
     uint32_t readTimeoutMs_ = 250;
 };
 

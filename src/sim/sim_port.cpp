@@ -7,7 +7,7 @@ namespace vrn::sim {
 
 bool SimPort::openEx(std::string_view) {
     ++opens;
-    open_ = present;
+    open_ = present && !denied;
     return open_;
 }
 

@@ -28,9 +28,12 @@ public:
     ReadResult read(std::span<uint8_t> buffer) override;
     void close() override;
     void resetDevice() override { ++resets; }
+    bool accessDenied() const override { return present && denied; }
 
     // Whether an open finds the instrument (unplugged when false).
     bool present = true;
+    // Whether the instrument is there but this user may not open it.
+    bool denied = false;
 
     // What the program did with the driver, for tests.
     int opens = 0;

@@ -19,6 +19,7 @@ struct CliRig {
     VirtualClock clock;
     sim::Instrument instrument{clock};
     bool instrumentPresent = true;
+    bool instrumentDenied = false;    // there, but this user may not open it
     std::vector<PortChoice> choices;  // what each run asked for
     std::vector<PortListing> listing;
     vrn::test::MemoryFileStore files;
@@ -39,6 +40,7 @@ struct CliRig {
                             choices.push_back(c);
                             auto port = std::make_unique<sim::SimPort>(instrument, clk);
                             port->present = instrumentPresent;
+                            port->denied = instrumentDenied;
                             return port;
                         },
                         [this] { return listing; }};

@@ -34,6 +34,9 @@ public:
     virtual void appendLine(std::string_view line) = 0;
     virtual void appendText(std::string_view text) = 0;
     virtual void clearMessages() = 0;
+    // A line that tells the user how to fix a problem: a message-area line in the window, but a
+    // terminal shows it with the warnings, where it is seen even when the progress lines are not.
+    virtual void appendAdvice(std::string_view line) { appendLine(line); }
 
     virtual void setProgressMax(int max) = 0;
     virtual void setProgress(int position) = 0;

@@ -42,6 +42,8 @@ public:
     virtual void close() = 0;
     // The reconnect call: makes the device start afresh before it is closed and reopened.
     virtual void resetDevice() = 0;
+    // Whether the last openEx failed because the device is there but this user may not open it.
+    virtual bool accessDenied() const { return false; }
 };
 
 }  // namespace vrn

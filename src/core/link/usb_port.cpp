@@ -15,6 +15,7 @@ void UsbPort::OpenUsbPort() {
     if (!driver_.openEx(kDescription)) {
         PortHandle_ = 0;
         warn(host_, kCannotOpenText);
+        if (driver_.accessDenied()) host_.appendAdvice(kAccessDeniedText);
         host_.setStatusText(kClosedText);
         return;
     }

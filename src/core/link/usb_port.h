@@ -21,6 +21,11 @@ public:
     static constexpr const char* kOpenText = "VARNO 41700 USB: Port Open";
     static constexpr const char* kClosedText = "USB port closed";
     static constexpr const char* kCannotOpenText = "Cannot open VARNO 41700 USB port.";
+    // After the box when the device is there but this user may not open it; the names are the
+    // installed udev rule's file and the group that owns serial ports.
+    static constexpr const char* kAccessDeniedText =
+        "USB PORT ACCESS DENIED: INSTALL UDEV RULE 70-vrncomm.rules, OR JOIN THE dialout GROUP AND LOG "
+        "IN AGAIN.";
 
     UsbPort(Port& driver, Host& host) : driver_(driver), host_(host) {}
 

@@ -1,0 +1,100 @@
+// vrncomm-cli on a serial device that is there but not this user's to open, with the real
+// serial backend: the same warning as for a missing instrument, then how to gain access.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "core/link/usb_port.h"
+#include "sim_process.h"
+
+namespace vrn::test {
+namespace {
+
+constexpr int kRunWaitMs = 30000;
+// Root may open anything: the tool then runs as nobody.
+constexpr const char* kUnprivileged = "65534";
+
+struct ToolRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+ToolRun runUnprivileged(const QStringList& cliArgs) {
+    QString program = QStringLiteral(VRN_CLI_PROGRAM);
+    QStringList args = cliArgs;
+    if (geteuid() == 0) {
+        args = QStringList{QStringLiteral("--reuid=%1").arg(kUnprivileged),
+                           QStringLiteral("--regid=%1").arg(kUnprivileged), QStringLiteral("--clear-groups"),
+                           program} +
+               cliArgs;
+        program = QStringLiteral("setpriv");
+    }
+    QProcess p;
+    p.start(program, args);
+    ToolRun r;
+    if (!p.waitForFinished(kRunWaitMs)) {
+        p.kill();
+        p.waitForFinished();
+        r.err = "vrncomm-cli did not finish";
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput().toStdString();
+    r.err = p.readAllStandardError().toStdString();
+    return r;
+}
+
+TEST(PortAccessEndToEnd, DeniedDeviceIsExplainedAndMissingOneIsNot) {
+    if (geteuid() == 0 && QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
+        GTEST_SKIP() << "running as root without setpriv: no way to be an ordinary user";
+    const ToolRun help = runUnprivileged({QStringLiteral("--help")});
+    if (help.exitCode != 0)
+        GTEST_SKIP() << "an ordinary user cannot run " << VRN_CLI_PROGRAM << ": " << help.err;
+
+    // A device this user may not open: the simulator's pty belongs to root (to its tty group),
+    // and for any other user a file without permissions does the same.
+    SimProcess sim;
+    ASSERT_FALSE(sim.path().empty()) << sim.errorText();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    std::string denied = sim.path();
+    if (geteuid() != 0) {
+        denied = dir.filePath(QStringLiteral("ttyDenied")).toStdString();
+        QFile f(QString::fromStdString(denied));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.close();
+        ASSERT_EQ(::chmod(denied.c_str(), 0), 0);
+    }
+    const std::string warning = "warning: Cannot open VARNO 41700 USB port.\n";
+    const std::string advice = std::string(UsbPort::kAccessDeniedText) + "\n";
+    // An instrumented build may add its own notes on stderr (an unprivileged run cannot write
+    // coverage counters): only the tool's lines are compared.
+    struct Row {
+        const char* name;
+        std::string device;
+        bool advised;
+    } rows[] = {
+        {"denied", denied, true},
+        {"missing", "/dev/vrncomm-no-such-device", false},
+    };
+    const QString setupFile = dir.filePath(QStringLiteral("station.set"));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const ToolRun r = runUnprivileged({QStringLiteral("--port"), QString::fromStdString(row.device),
+                                           QStringLiteral("get-setup"), setupFile});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_NE(r.err.find(row.advised ? warning + advice : warning), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find(advice) != std::string::npos, row.advised) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_FALSE(QFile::exists(setupFile));
+}
+
+}  // namespace
+}  // namespace vrn::test
