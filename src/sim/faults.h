@@ -60,6 +60,10 @@ struct Faults {
     std::optional<uint64_t> dropAfterBytes;
     // Blocks of a block transfer (numbered from 0) whose bytes arrive corrupted.
     std::map<int, int> corruptBlocks;  // block number -> how many times
+    // The firmware loader: how many records it acknowledges before it falls silent, and text it
+    // sends before every acknowledgement.
+    std::optional<int> loaderAcks;
+    std::string loaderStray;
 
     // The fault for this command, counting one use; Kind::None when there is none.
     Fault take(int command);
