@@ -27,6 +27,7 @@ class UsbPort;
 namespace vrn::gui {
 
 class QtHost;
+class ServiceSection;
 class SetupSection;
 class TFormAbout;
 class UserProgramPage;
@@ -69,6 +70,7 @@ public:
     QTabWidget* pageControl() const { return PageControlMain; }
     TFormAbout& formAbout() { return *about_; }
     SetupSection& setupSection() { return *setup_; }
+    ServiceSection& serviceSection() { return *service_; }
 
     // The user program: its store and tree, shown and edited on the User Program page.
     ProgramModel& program() { return program_; }
@@ -107,6 +109,7 @@ private:
     std::unique_ptr<Exchange> exchange_;
     std::vector<std::function<void()>> tickHandlers_;
     SetupSection* setup_ = nullptr;
+    ServiceSection* service_ = nullptr;
     TFormAbout* about_ = nullptr;
     ProgramModel program_;
     UserProgramPage* userProgram_ = nullptr;
