@@ -18,6 +18,8 @@ const char* const kSimUsage =
     "  --stray-cmd N:TEXT     send TEXT before the answer to command N\n"
     "  --times K              the fault option just before spoils only the next K replies\n"
     "  --drop-after N         send nothing more once N reply bytes went out\n"
+    "  --loader-acks N        the firmware loader acknowledges N records, then falls silent\n"
+    "  --loader-stray TEXT    the firmware loader sends TEXT before every acknowledgement\n"
     "  --help                 show this text\n";
 
 namespace {
@@ -54,7 +56,8 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
         }
         const bool takesValue = option == "--link" || option == "--silent-cmd" || option == "--short-cmd" ||
                                 option == "--reply-cmd" || option == "--stray-cmd" ||
-                                option == "--drop-after" || option == "--times";
+                                option == "--drop-after" || option == "--times" || option == "--loader-acks" ||
+                                option == "--loader-stray";
         if (!takesValue) {
             error = "unknown option: " + option;
             return false;
@@ -94,6 +97,15 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
             }
             lastFault = &(options.faults.perCommand[command] =
                               option == "--reply-cmd" ? Fault::replace(rest) : Fault::strayFirst(rest));
+        } else if (option == "--loader-acks") {
+            int acks = 0;
+            if (!number(value, acks) || acks < 0) {
+                error = "--loader-acks needs a record count, not: " + value;
+                return false;
+            }
+            options.faults.loaderAcks = acks;
+        } else if (option == "--loader-stray") {
+            options.faults.loaderStray = value;
         } else if (option == "--times") {
             int times = 0;
             if (limited == nullptr || !number(value, times) || times <= 0) {
