@@ -37,7 +37,8 @@ std::optional<bool> onOff(std::string_view text) {
 bool referenceShape(std::string_view text) {
     const size_t point = text.find('.');
     const std::string_view whole = text.substr(0, point);
-    const std::string_view frac = point == std::string_view::npos ? std::string_view{} : text.substr(point + 1);
+    const std::string_view frac =
+        point == std::string_view::npos ? std::string_view{} : text.substr(point + 1);
     auto digits = [](std::string_view t) {
         for (char c : t)
             if (c < '0' || c > '9') return false;
@@ -122,7 +123,8 @@ int runCalibrate(Session& s, const std::vector<std::string>& args) {
             if (a.words[0] == info.cliName) step = &info;
     }
     if (step == nullptr) {
-        s.host.error("calibrate takes one STEP: se-zero, se-fs, diff-zero, diff-fs, wd-zero, wd-fs, vout or iout");
+        s.host.error(
+            "calibrate takes one STEP: se-zero, se-fs, diff-zero, diff-fs, wd-zero, wd-fs, vout or iout");
         return kExitUsage;
     }
     if (a.ref && (!step->takesReference || !referenceShape(*a.ref))) {
@@ -196,8 +198,7 @@ int runTest(Session& s, const std::vector<std::string>& args) {
     if (what == "output" && ch) {
         const auto levels = service::outputLevels();
         for (size_t l = 0; l < levels.size(); ++l) {
-            const std::string name =
-                std::to_string(levels[l].value) + (levels[l].milliamperes ? "mA" : "mV");
+            const std::string name = std::to_string(levels[l].value) + (levels[l].milliamperes ? "mA" : "mV");
             if (args[2] != name) continue;
             if (!s.openLink()) return kExitFailed;
             return service::testOutput(*s.exchange, *ch, l) ? kExitOk : kExitUsage;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "sim/firmware_loader.h"
 #include "sim/instrument.h"
 
 namespace vrn::sim {
@@ -51,9 +52,10 @@ void registerCalibration(Instrument& in) {
         std::string text;
         for (int ch = 1; ch <= kInputChannels; ++ch) {
             char row[160];
-            std::snprintf(row, sizeof row, "%d\t%d\t%d\t%d\t%.5f\t%.5f\t%.5f\t%.5f\t%.3f\t%.5f\t%.3f\r", ch, 3 + ch,
-                          -2 - ch, 1 + ch % 4, static_cast<double>(s.seReference) / 5000.0,
-                          static_cast<double>(s.diffReference) / 5000.0, 1.00012, 0.99987, 0.125, 1.00031, 0.004);
+            std::snprintf(row, sizeof row, "%d\t%d\t%d\t%d\t%.5f\t%.5f\t%.5f\t%.5f\t%.3f\t%.5f\t%.3f\r", ch,
+                          3 + ch, -2 - ch, 1 + ch % 4, static_cast<double>(s.seReference) / 5000.0,
+                          static_cast<double>(s.diffReference) / 5000.0, 1.00012, 0.99987, 0.125, 1.00031,
+                          0.004);
             text += row;
         }
         i.reply(text);
@@ -76,8 +78,8 @@ void registerCalibration(Instrument& in) {
             for (int ch = 1; ch <= kOutputChannels; ++ch) {
                 const size_t at = static_cast<size_t>(ch - 1);
                 char row[64];
-                std::snprintf(row, sizeof row, "OUT %02d %9.3f mV %7.3f mA\r", ch, s.outputMillivolts[at] * 0.9998 + 0.4,
-                              s.outputMilliamperes[at] * 1.0002);
+                std::snprintf(row, sizeof row, "OUT %02d %9.3f mV %7.3f mA\r", ch,
+                              s.outputMillivolts[at] * 0.9998 + 0.4, s.outputMilliamperes[at] * 1.0002);
                 text += row;
             }
             i.reply(text + "*", kCheckLineUs * kOutputChannels);
@@ -85,7 +87,8 @@ void registerCalibration(Instrument& in) {
         }
         check(i, "SE", arg(cmd, 0) > 0 ? arg(cmd, 0) : kInputChannels, 0);
     });
-    in.registerCommand(956, [check](Instrument& i, const CommandLine& cmd) { check(i, "DIFF", arg(cmd, 0), 1); });
+    in.registerCommand(956,
+                       [check](Instrument& i, const CommandLine& cmd) { check(i, "DIFF", arg(cmd, 0), 1); });
     in.registerCommand(954, [check](Instrument& i, const CommandLine&) { check(i, "WD", 4, 2); });
 }
 
@@ -116,10 +119,12 @@ void registerTests(Instrument& in) {
     });
     in.registerCommand(915, [](Instrument&, const CommandLine&) {});
     in.registerCommand(920, [](Instrument& i, const CommandLine& cmd) {
-        if (outputChannel(arg(cmd, 0))) i.state.service.switches[static_cast<size_t>(arg(cmd, 0) - 1)] = arg(cmd, 1) != 0;
+        if (outputChannel(arg(cmd, 0)))
+            i.state.service.switches[static_cast<size_t>(arg(cmd, 0) - 1)] = arg(cmd, 1) != 0;
     });
     in.registerCommand(945, [](Instrument& i, const CommandLine& cmd) {
-        if (outputChannel(arg(cmd, 0))) i.state.service.outputMillivolts[static_cast<size_t>(arg(cmd, 0) - 1)] = arg(cmd, 1);
+        if (outputChannel(arg(cmd, 0)))
+            i.state.service.outputMillivolts[static_cast<size_t>(arg(cmd, 0) - 1)] = arg(cmd, 1);
     });
     in.registerCommand(950, [](Instrument& i, const CommandLine& cmd) {
         if (outputChannel(arg(cmd, 0)))
@@ -136,6 +141,7 @@ void registerTests(Instrument& in) {
 void registerServiceCommands(Instrument& in) {
     registerCalibration(in);
     registerTests(in);
+    registerFirmwareLoader(in);
 }
 
 }  // namespace vrn::sim

@@ -4,7 +4,7 @@ namespace vrn::sim {
 
 class Instrument;
 
-// Calibration steps, checks and data, and the hardware tests.
+// Calibration steps, checks and data, the hardware tests, and the firmware loader.
 void registerServiceCommands(Instrument& instrument);
 
 }  // namespace vrn::sim

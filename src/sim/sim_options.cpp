@@ -56,8 +56,8 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
         }
         const bool takesValue = option == "--link" || option == "--silent-cmd" || option == "--short-cmd" ||
                                 option == "--reply-cmd" || option == "--stray-cmd" ||
-                                option == "--drop-after" || option == "--times" || option == "--loader-acks" ||
-                                option == "--loader-stray";
+                                option == "--drop-after" || option == "--times" ||
+                                option == "--loader-acks" || option == "--loader-stray";
         if (!takesValue) {
             error = "unknown option: " + option;
             return false;

@@ -1,10 +1,9 @@
-#include "core/service/calibration.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "core/service/calibration.h"
 #include "core/service/echo.h"
 #include "sim_link.h"
 
@@ -40,8 +39,8 @@ TEST(CalibrationPassword, OnlyTheExactTextEnables) {
         bool accepted;
     };
     const Row rows[] = {
-        {"exact", "kvt41938", true},        {"one letter upper", "kVt41938", false},
-        {"all upper", "KVT41938", false},   {"trailing blank", "kvt41938 ", false},
+        {"exact", "kvt41938", true},           {"one letter upper", "kVt41938", false},
+        {"all upper", "KVT41938", false},      {"trailing blank", "kvt41938 ", false},
         {"leading blank", " kvt41938", false}, {"empty", "", false},
         {"prefix", "kvt4193", false},
     };
@@ -74,14 +73,17 @@ TEST(CalibrationStep, QuestionsCommandsAndLines) {
         const char* line;
     };
     const Row rows[] = {
-        {"se zero, asked, yes", CalStep::SeZero, true, MsgResult::Yes, true, "CMD810\r", "SE ZERO CAL FINISHED."},
+        {"se zero, asked, yes", CalStep::SeZero, true, MsgResult::Yes, true, "CMD810\r",
+         "SE ZERO CAL FINISHED."},
         {"se zero, asked, no", CalStep::SeZero, true, MsgResult::No, true, "", nullptr},
-        {"se zero, not asked", CalStep::SeZero, false, MsgResult::Ok, false, "CMD810\r", "SE ZERO CAL FINISHED."},
+        {"se zero, not asked", CalStep::SeZero, false, MsgResult::Ok, false, "CMD810\r",
+         "SE ZERO CAL FINISHED."},
         {"se fs with reference", CalStep::SeFullScale, false, MsgResult::Ok, false, "CMD815 123.400002\r",
          "SE FULL SCALE CAL FINISHED."},
         {"diff fs, asked", CalStep::DiffFullScale, true, MsgResult::Yes, true, "CMD825 123.400002\r",
          "DIFF FULL SCALE CAL FINISHED."},
-        {"wd exc", CalStep::WdFullScale, true, MsgResult::Yes, true, "CMD835\r", "WD FULL SCALE CAL FINISHED."},
+        {"wd exc", CalStep::WdFullScale, true, MsgResult::Yes, true, "CMD835\r",
+         "WD FULL SCALE CAL FINISHED."},
         {"vout never asks", CalStep::Vout, true, MsgResult::Ok, false, "CMD840\r", "VOUT CAL FINISHED."},
         {"iout never asks", CalStep::Iout, true, MsgResult::Ok, false, "CMD845\r", "IOUT CAL FINISHED."},
     };
@@ -134,7 +136,8 @@ TEST(CalibrationStep, StopSilenceAndStrayBytes) {
         const CalOutcome outcome = runCalibrationStep(rig.ex, CalStep::SeZero, false, "");
         const int64_t took = rig.nowMs() - start;
         EXPECT_EQ(outcome, r.finished ? CalOutcome::Finished : CalOutcome::NoResponse) << r.name;
-        EXPECT_EQ(rig.host.lines.back(), r.finished ? "SE ZERO CAL FINISHED." : "NO RESPONSE FROM 41700 FOR SE ZERO CAL.")
+        EXPECT_EQ(rig.host.lines.back(),
+                  r.finished ? "SE ZERO CAL FINISHED." : "NO RESPONSE FROM 41700 FOR SE ZERO CAL.")
             << r.name;
         EXPECT_EQ(static_cast<int>(rig.host.beepTimesUs.size()), r.beeps) << r.name;
         EXPECT_GE(took, r.minMs) << r.name;
@@ -178,8 +181,8 @@ TEST(CalibrationCheck, EchoEndsAtStarOrAtItsBound) {
         {"bytes after the star dropped", CalCheck::Se, 952, Fault::replace("SE 01 1.0\rSE 02 2.0\r*AFTER\r"),
          "SE 01 1.0|SE 02 2.0|", false, 0, 1000},
         {"nothing before the star", CalCheck::Diff, 956, Fault::replace("*"), "", false, 0, 1000},
-        {"silent check ends at 60 s", CalCheck::Wd, 954, Fault::silent(), "NO RESPONSE FROM 41700 FOR WD CHECK.|",
-         true, 59500, 60500},
+        {"silent check ends at 60 s", CalCheck::Wd, 954, Fault::silent(),
+         "NO RESPONSE FROM 41700 FOR WD CHECK.|", true, 59500, 60500},
     };
     for (const Row& r : rows) {
         Rig rig;

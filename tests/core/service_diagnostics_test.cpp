@@ -1,10 +1,9 @@
-#include "core/service/diagnostics.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 
+#include "core/service/diagnostics.h"
 #include "sim_link.h"
 
 namespace vrn::service {
@@ -128,8 +127,10 @@ TEST(TestsOutputs, LevelsResetAndPullDowns) {
         int64_t minMs;
     };
     const Row rows[] = {
-        {"2500 mV on channel 3", true, [](Exchange& ex) { testOutput(ex, 3, 2); }, "CMD945 3 2500\r", kOutputPauseMs},
-        {"12 mA on channel 2", true, [](Exchange& ex) { testOutput(ex, 2, 6); }, "CMD950 2 12\r", kOutputPauseMs},
+        {"2500 mV on channel 3", true, [](Exchange& ex) { testOutput(ex, 3, 2); }, "CMD945 3 2500\r",
+         kOutputPauseMs},
+        {"12 mA on channel 2", true, [](Exchange& ex) { testOutput(ex, 2, 6); }, "CMD950 2 12\r",
+         kOutputPauseMs},
         {"reset all", true, resetAllOutputs, "CMD945 1 0\rCMD945 2 0\rCMD945 3 0\rCMD945 4 0\r", 1200},
         {"reset all, port closed", false, resetAllOutputs, "", 1200},
         {"pull-down 4 on and off", true,

@@ -1,5 +1,3 @@
-#include "core/service/firmware_update.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/service/firmware_update.h"
 #include "core/service/srecord_file.h"
 #include "memory_file_store.h"
 #include "sim_link.h"
@@ -107,7 +106,8 @@ TEST(FirmwareUpdate, RecordsGoOutWithOneLineFeedAndProgressByFileShare) {
         const std::string count = ", " + std::to_string(records.size() - 2) + " RECORDS\r";
         ASSERT_EQ(rig.host.lines.size(), 6U) << r.name;
         EXPECT_EQ(std::vector<std::string>(rig.host.lines.begin(), rig.host.lines.begin() + 4),
-                  (std::vector<std::string>{"DO NOT REMOVE POWER FROM 41700!", "DO NOT STOP OR INTERRUPT THIS PROCESS!",
+                  (std::vector<std::string>{"DO NOT REMOVE POWER FROM 41700!",
+                                            "DO NOT STOP OR INTERRUPT THIS PROCESS!",
                                             "ERASING flash memory...", "PROGRAMMING flash memory..."}));
         EXPECT_TRUE(rig.host.lines[4].starts_with("FLASH PROGRAMMED: ")) << rig.host.lines[4];
         EXPECT_TRUE(rig.host.lines[4].ends_with(count)) << rig.host.lines[4];
@@ -165,18 +165,18 @@ TEST(FirmwareUpdate, LoaderAndRecordFaults) {
         std::function<void(sim::Faults&)> fault;
         bool answerYes;
         FirmwareOutcome outcome;
-        const char* box;  // after the confirmation; nullptr for none
+        const char* box;       // after the confirmation; nullptr for none
         int64_t minMs, maxMs;  // from CMD980 to the end; -1: CMD980 never sent
     };
     const Row rows[] = {
         {"single star then silence", [](sim::Faults& f) { f.perCommand[980] = Fault::cutShort(2); }, true,
          FirmwareOutcome::Finished, nullptr, 0, 2000},
-        {"stray bytes ignored", [](sim::Faults& f) { f.loaderStray = "ab!C\r"; }, true, FirmwareOutcome::Finished,
-         nullptr, 0, 2000},
-        {"records stop being acknowledged", [](sim::Faults& f) { f.loaderAcks = 3; }, true, FirmwareOutcome::Failed,
-         kFwTimeoutText, 90000, 92000},
-        {"loader silent", [](sim::Faults& f) { f.perCommand[980] = Fault::silent(); }, true, FirmwareOutcome::Failed,
-         kFwNoLoaderText, 5000, 7000},
+        {"stray bytes ignored", [](sim::Faults& f) { f.loaderStray = "ab!C\r"; }, true,
+         FirmwareOutcome::Finished, nullptr, 0, 2000},
+        {"records stop being acknowledged", [](sim::Faults& f) { f.loaderAcks = 3; }, true,
+         FirmwareOutcome::Failed, kFwTimeoutText, 90000, 92000},
+        {"loader silent", [](sim::Faults& f) { f.perCommand[980] = Fault::silent(); }, true,
+         FirmwareOutcome::Failed, kFwNoLoaderText, 5000, 7000},
         {"No at the confirmation", [](sim::Faults&) {}, false, FirmwareOutcome::Cancelled, nullptr, -1, -1},
     };
     for (const Row& r : rows) {
@@ -262,7 +262,8 @@ TEST(FirmwareProgress, RoundsToNearestWholePercent) {
         size_t offset, length;
         int percent;
     };
-    const Row rows[] = {{0, 100, 0}, {1, 200, 1}, {1, 201, 0}, {2, 3, 67}, {1, 3, 33}, {100, 100, 100}, {5, 0, 0}};
+    const Row rows[] = {{0, 100, 0}, {1, 200, 1},     {1, 201, 0}, {2, 3, 67},
+                        {1, 3, 33},  {100, 100, 100}, {5, 0, 0}};
     for (const Row& r : rows)
         EXPECT_EQ(firmwareProgress(r.offset, r.length), r.percent) << r.offset << "/" << r.length;
 }

@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < image.records.size(); ++i) {
         require(srecordValid(image.records[i]), "an invalid record accepted");
         require(image.records[i].size() <= kMaxRecordLength, "a record too long accepted");
-        require(image.endOffsets[i] > last && image.endOffsets[i] <= size, "offsets increase within the file");
+        require(image.endOffsets[i] > last && image.endOffsets[i] <= size,
+                "offsets increase within the file");
         last = image.endOffsets[i];
         const int percent = firmwareProgress(image.endOffsets[i], size);
         require(percent >= 0 && percent <= 100, "progress in 0..100");

@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int64_t start = link.host.clock_.nowMs();
     const auto within = [&](int64_t ms) { return link.host.clock_.nowMs() - start <= ms; };
     const auto replyFits = [](const std::optional<std::string>& r, std::string_view prefix) {
-        return r && (*r == kNoResponse || (r->starts_with(prefix) && r->size() <= prefix.size() + kReplyRead - 1));
+        return r &&
+               (*r == kNoResponse || (r->starts_with(prefix) && r->size() <= prefix.size() + kReplyRead - 1));
     };
     switch (choice % 6) {
     case 0:
@@ -37,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     case 3: {
         const auto result = testRam(ex);
-        require(result == "RAM OK" || result == "RAM ERROR" || result == kNoResponse, "RAM result one of three");
+        require(result == "RAM OK" || result == "RAM ERROR" || result == kNoResponse,
+                "RAM result one of three");
         break;
     }
     case 4:

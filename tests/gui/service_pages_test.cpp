@@ -19,10 +19,11 @@
 namespace vrn::test {
 namespace {
 
-const char* const kGuarded[] = {"ButtonSetSEZero",  "ButtonSetSEFullScale", "ButtonSeChk",       "ButtonSetDIFFZero",
-                                "ButtonSetDIFFFullScale", "ButtonDiffChk", "ButtonWDZero",       "ButtonWDFullScale",
-                                "ButtonWdChk",      "ButtonSetVout",       "ButtonVoutZeroChk", "ButtonVoutFsChk",
-                                "ButtonSetIout",    "ButtonIoutZeroChk",   "ButtonIoutFsChk"};
+const char* const kGuarded[] = {"ButtonSetSEZero",   "ButtonSetSEFullScale",   "ButtonSeChk",
+                                "ButtonSetDIFFZero", "ButtonSetDIFFFullScale", "ButtonDiffChk",
+                                "ButtonWDZero",      "ButtonWDFullScale",      "ButtonWdChk",
+                                "ButtonSetVout",     "ButtonVoutZeroChk",      "ButtonVoutFsChk",
+                                "ButtonSetIout",     "ButtonIoutZeroChk",      "ButtonIoutFsChk"};
 
 struct ServiceRig : GuiRig {
     ServiceRig() {
@@ -49,9 +50,10 @@ TEST(ServicePages, CalibrationPageAtStart) {
         const char* name;
         const char* caption;
     };
-    const Row captions[] = {{"ButtonSetSEFullScale", " SE Full Scale"}, {"ButtonWDFullScale", "WD Exc"},
-                            {"ButtonSetIout", "20mA Calibrate"},       {"ButtonVoutFsChk", "Vout FS Check"},
-                            {"ButtonGetCalData", "Get Cal Data"},      {"ButtonStopCal", "Stop Calibration"}};
+    const Row captions[] = {
+        {"ButtonSetSEFullScale", " SE Full Scale"}, {"ButtonWDFullScale", "WD Exc"},
+        {"ButtonSetIout", "20mA Calibrate"},        {"ButtonVoutFsChk", "Vout FS Check"},
+        {"ButtonGetCalData", "Get Cal Data"},       {"ButtonStopCal", "Stop Calibration"}};
     for (const Row& r : captions)
         EXPECT_EQ(rig.find<QPushButton>(r.name)->text(), QString::fromLatin1(r.caption)) << r.name;
     EXPECT_EQ(rig.enabledGuarded(), 0);
@@ -91,7 +93,8 @@ TEST(ServicePages, PasswordEnablesTheButtonsForTheRun) {
         EXPECT_EQ(rig.enabledGuarded(), r.accepted ? 15 : 0) << r.name;
         EXPECT_EQ(boxText, r.accepted ? QString() : QStringLiteral("Incorrect Password")) << r.name;
         EXPECT_EQ(dialog.EditPassword->text(), QString::fromLatin1(r.typed)) << r.name;
-        EXPECT_EQ(rig.form->pageControl()->currentWidget() == rig.form->pages().TabSheetCalib, r.accepted) << r.name;
+        EXPECT_EQ(rig.form->pageControl()->currentWidget() == rig.form->pages().TabSheetCalib, r.accepted)
+            << r.name;
         if (!r.accepted) continue;
         // A wrong password later takes nothing back.
         dialog.show();

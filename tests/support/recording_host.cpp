@@ -60,8 +60,8 @@ std::optional<std::string> RecordingHost::saveFileName(const FileDialogSpec& spe
     return openFileName(spec);
 }
 
-std::optional<std::string> RecordingHost::openFileNameWithCheckBox(const FileDialogSpec& spec, std::string_view box,
-                                                                  bool& checked) {
+std::optional<std::string> RecordingHost::openFileNameWithCheckBox(const FileDialogSpec& spec,
+                                                                   std::string_view box, bool& checked) {
     checkBoxes.emplace_back(std::string(box), checked);
     if (!checkBoxAnswers.empty()) {
         checked = checkBoxAnswers.front();

@@ -22,7 +22,16 @@ inline constexpr int64_t kCalDataPauseMs = 100;
 inline constexpr int64_t kOutputSettleMs = 200;
 inline constexpr int64_t kOutputCheckPauseMs = 500;
 
-enum class CalStep : uint8_t { SeZero, SeFullScale, DiffZero, DiffFullScale, WdZero, WdFullScale, Vout, Iout };
+enum class CalStep : uint8_t {
+    SeZero,
+    SeFullScale,
+    DiffZero,
+    DiffFullScale,
+    WdZero,
+    WdFullScale,
+    Vout,
+    Iout
+};
 
 struct CalStepInfo {
     CalStep step;

@@ -20,10 +20,14 @@ constexpr std::array kInputKinds{
 };
 
 constexpr std::array kOutputLevels{
-    OutputLevel{"0mV", "RadioButton0mV", false, 0},        OutputLevel{"1000mV", "RadioButton1000mV", false, 1000},
-    OutputLevel{"2500mV", "RadioButton2500mV", false, 2500}, OutputLevel{"5000mV", "RadioButton5000mV", false, 5000},
-    OutputLevel{"0.00mA", "RadioButton0mA", true, 0},      OutputLevel{"4.00mA", "RadioButton4mA", true, 4},
-    OutputLevel{"12.00mA", "RadioButton12mA", true, 12},   OutputLevel{"20.00mA", "RadioButton20mA", true, 20},
+    OutputLevel{"0mV", "RadioButton0mV", false, 0},
+    OutputLevel{"1000mV", "RadioButton1000mV", false, 1000},
+    OutputLevel{"2500mV", "RadioButton2500mV", false, 2500},
+    OutputLevel{"5000mV", "RadioButton5000mV", false, 5000},
+    OutputLevel{"0.00mA", "RadioButton0mA", true, 0},
+    OutputLevel{"4.00mA", "RadioButton4mA", true, 4},
+    OutputLevel{"12.00mA", "RadioButton12mA", true, 12},
+    OutputLevel{"20.00mA", "RadioButton20mA", true, 20},
 };
 
 bool refusedWhenClosed(Exchange& ex, const char* text) {
@@ -39,7 +43,8 @@ std::string withTwoDigits(const char* command, int channel) {
 }
 
 // A command whose reply is read after a pause; the hourglass shows during the pause if asked.
-std::optional<std::string> askAndRead(Exchange& ex, const std::string& command, int64_t pauseMs, bool hourglass) {
+std::optional<std::string> askAndRead(Exchange& ex, const std::string& command, int64_t pauseMs,
+                                      bool hourglass) {
     ex.SendCommand(command);
     {
         std::optional<WaitCursor> cursor;

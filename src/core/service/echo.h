@@ -7,7 +7,7 @@
 namespace vrn {
 class Exchange;
 class Host;
-}
+}  // namespace vrn
 
 namespace vrn::service {
 

@@ -115,7 +115,8 @@ FirmwareOutcome updateFirmware(Exchange& ex, FileStore& files, const FirmwareReq
     return FirmwareOutcome::Finished;
 }
 
-FirmwareOutcome FirmwareUpdate1(Exchange& ex, FileStore& files, FirmwareBackup backup, std::string statusText) {
+FirmwareOutcome FirmwareUpdate1(Exchange& ex, FileStore& files, FirmwareBackup backup,
+                                std::string statusText) {
     Host& host = ex.host();
     if (!ex.port().isOpen()) {
         warn(host, kFwPortClosedText);

@@ -62,6 +62,7 @@ struct FirmwareRequest {
 FirmwareOutcome updateFirmware(Exchange& ex, FileStore& files, const FirmwareRequest& request);
 
 // File, Firmware Update...: the open dialog with the backup box (checked at first), then the update.
-FirmwareOutcome FirmwareUpdate1(Exchange& ex, FileStore& files, FirmwareBackup backup, std::string statusText);
+FirmwareOutcome FirmwareUpdate1(Exchange& ex, FileStore& files, FirmwareBackup backup,
+                                std::string statusText);
 
 }  // namespace vrn::service

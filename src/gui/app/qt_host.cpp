@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QGridLayout>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -132,7 +132,7 @@ std::optional<std::string> QtHost::saveFileName(const FileDialogSpec& spec) {
 }
 
 std::optional<std::string> QtHost::openFileNameWithCheckBox(const FileDialogSpec& spec, std::string_view box,
-                                                           bool& checked) {
+                                                            bool& checked) {
     return runFileDialog(spec, false, box, &checked);
 }
 

@@ -26,7 +26,8 @@ QPushButton* button(QWidget* parent, const char* name, const char* caption, int 
 
 QGroupBox* group(QWidget* parent, const char* caption, int column, int row) {
     auto* box = new QGroupBox(QString::fromLatin1(caption), parent);
-    box->setGeometry(100 + column * (kGroupWidth + 8), 6 + row * (kGroupHeight + 8), kGroupWidth, kGroupHeight);
+    box->setGeometry(100 + column * (kGroupWidth + 8), 6 + row * (kGroupHeight + 8), kGroupWidth,
+                     kGroupHeight);
     return box;
 }
 
@@ -52,9 +53,10 @@ CalibrationPage::CalibrationPage(Exchange& exchange, QWidget* parent) : QWidget(
     Memo2->setGeometry(8, 84, 88, 230);
     Memo2->setReadOnly(true);
     Memo2->setFrameShape(QFrame::NoFrame);
-    Memo2->setPlainText(QStringLiteral(
-        "Set FS mV \nRef to actual \nreference \nvoltage \nvalue.\n\nERASE User \nProgram \nbefore \nstarting \n"
-        "Calibration."));
+    Memo2->setPlainText(
+        QStringLiteral("Set FS mV \nRef to actual \nreference \nvoltage \nvalue.\n\nERASE User \nProgram "
+                       "\nbefore \nstarting \n"
+                       "Calibration."));
 
     struct GroupSpec {
         const char* caption;
@@ -68,8 +70,8 @@ CalibrationPage::CalibrationPage(Exchange& exchange, QWidget* parent) : QWidget(
     using service::CalCheck;
     using service::CalStep;
     const GroupSpec groups[] = {
-        {"SE Voltage Input", 0, 0, CalStep::SeZero, CalStep::SeFullScale, CalCheck::Se, "SE Zero", " SE Full Scale",
-         "SE Check"},
+        {"SE Voltage Input", 0, 0, CalStep::SeZero, CalStep::SeFullScale, CalCheck::Se, "SE Zero",
+         " SE Full Scale", "SE Check"},
         {"DIFF Voltage Input", 1, 0, CalStep::DiffZero, CalStep::DiffFullScale, CalCheck::Diff, "DIFF Zero",
          "DIFF Full Scale", "DIFF Check"},
         {"WD Voltage Input", 2, 0, CalStep::WdZero, CalStep::WdFullScale, CalCheck::Wd, "WD Zero", "WD Exc",
@@ -77,7 +79,8 @@ CalibrationPage::CalibrationPage(Exchange& exchange, QWidget* parent) : QWidget(
     };
     for (const GroupSpec& g : groups) {
         QGroupBox* box = group(this, g.caption, g.column, g.row);
-        for (auto [step, caption, top] : {std::tuple{g.zero, g.zeroCaption, 20}, std::tuple{g.fullScale, g.fullCaption, 50}}) {
+        for (auto [step, caption, top] :
+             {std::tuple{g.zero, g.zeroCaption, 20}, std::tuple{g.fullScale, g.fullCaption, 50}}) {
             QPushButton* b = button(box, service::calStepInfo(step).button, caption, top);
             connect(b, &QPushButton::clicked, this, [this, s = step] {
                 service::runCalibrationStep(ex_, s, CheckBoxCalConfirm->isChecked(),
@@ -86,7 +89,8 @@ CalibrationPage::CalibrationPage(Exchange& exchange, QWidget* parent) : QWidget(
             guardedButtons.push_back(b);
         }
         QPushButton* c = button(box, service::calCheckInfo(g.check).button, g.checkCaption, 80);
-        connect(c, &QPushButton::clicked, this, [this, check = g.check] { service::runCalibrationCheck(ex_, check); });
+        connect(c, &QPushButton::clicked, this,
+                [this, check = g.check] { service::runCalibrationCheck(ex_, check); });
         guardedButtons.push_back(c);
     }
     struct OutputSpec {
@@ -99,8 +103,8 @@ CalibrationPage::CalibrationPage(Exchange& exchange, QWidget* parent) : QWidget(
         const char* fullCaption;
     };
     const OutputSpec outputs[] = {
-        {"Voltage Output", 0, CalStep::Vout, CalCheck::VoutZero, CalCheck::VoutFs, "Vout Calibrate", "Vout Zero Check",
-         "Vout FS Check"},
+        {"Voltage Output", 0, CalStep::Vout, CalCheck::VoutZero, CalCheck::VoutFs, "Vout Calibrate",
+         "Vout Zero Check", "Vout FS Check"},
         {"Current Output", 1, CalStep::Iout, CalCheck::IoutZero, CalCheck::IoutFs, "20mA Calibrate",
          "Iout Zero Check", "Iout FS Check"},
     };
@@ -108,12 +112,15 @@ CalibrationPage::CalibrationPage(Exchange& exchange, QWidget* parent) : QWidget(
         QGroupBox* box = group(this, o.caption, o.column, 1);
         QPushButton* b = button(box, service::calStepInfo(o.step).button, o.stepCaption, 20);
         connect(b, &QPushButton::clicked, this, [this, s = o.step] {
-            service::runCalibrationStep(ex_, s, CheckBoxCalConfirm->isChecked(), MaskEditVRef->text().toStdString());
+            service::runCalibrationStep(ex_, s, CheckBoxCalConfirm->isChecked(),
+                                        MaskEditVRef->text().toStdString());
         });
         guardedButtons.push_back(b);
-        for (auto [check, caption, top] : {std::tuple{o.zero, o.zeroCaption, 50}, std::tuple{o.fullScale, o.fullCaption, 80}}) {
+        for (auto [check, caption, top] :
+             {std::tuple{o.zero, o.zeroCaption, 50}, std::tuple{o.fullScale, o.fullCaption, 80}}) {
             QPushButton* c = button(box, service::calCheckInfo(check).button, caption, top);
-            connect(c, &QPushButton::clicked, this, [this, k = check] { service::runCalibrationCheck(ex_, k); });
+            connect(c, &QPushButton::clicked, this,
+                    [this, k = check] { service::runCalibrationCheck(ex_, k); });
             guardedButtons.push_back(c);
         }
     }

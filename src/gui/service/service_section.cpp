@@ -37,7 +37,8 @@ ServiceSection::ServiceSection(TFormMain& form) : QObject(&form), form_(form) {
 }
 
 void ServiceSection::FirmwareUpdate1Click() {
-    service::FirmwareUpdate1(form_.exchange(), files_, firmwareBackup, currentGroupName ? currentGroupName() : "");
+    service::FirmwareUpdate1(form_.exchange(), files_, firmwareBackup,
+                             currentGroupName ? currentGroupName() : "");
 }
 
 }  // namespace vrn::gui

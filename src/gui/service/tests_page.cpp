@@ -126,9 +126,8 @@ void TestsPage::buildOther() {
     connect(ButtonROMChksum, &QPushButton::clicked, this,
             [this] { showResult(EditTestResult, service::testRom(ex_)); });
     connect(ButtonTestDisplay, &QPushButton::clicked, this, [this] { service::testDisplay(ex_); });
-    connect(ButtonSwitch, &QPushButton::clicked, this, [this] {
-        service::testSwitch(ex_, CSpinEditSwChan->value(), RadioButtonSwON->isChecked());
-    });
+    connect(ButtonSwitch, &QPushButton::clicked, this,
+            [this] { service::testSwitch(ex_, CSpinEditSwChan->value(), RadioButtonSwON->isChecked()); });
 }
 
 void TestsPage::buildPullDowns() {
@@ -139,7 +138,8 @@ void TestsPage::buildPullDowns() {
         c->setObjectName(QStringLiteral("CheckBoxPD%1").arg(ch));
         c->setGeometry(10 + (ch - 1) % 2 * 120, 20 + (ch - 1) / 2 * 24, 110, 20);
         // A click sends the box's new state; the boxes are never read back from the instrument.
-        connect(c, &QCheckBox::clicked, this, [this, ch](bool checked) { service::setPullDown(ex_, ch, checked); });
+        connect(c, &QCheckBox::clicked, this,
+                [this, ch](bool checked) { service::setPullDown(ex_, ch, checked); });
         pullDowns[static_cast<size_t>(ch - 1)] = c;
     }
 }
