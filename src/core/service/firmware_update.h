@@ -20,7 +20,7 @@ inline constexpr int64_t kFinalPauseMs = 250;
 inline constexpr size_t kFinalRead = 400;
 inline constexpr int kLoaderStars = 3;
 // Larger than any firmware the instrument's flash can hold.
-inline constexpr size_t kMaxFirmwareFileBytes = 16 * 1024 * 1024;
+inline constexpr size_t kMaxFirmwareFileBytes = size_t{16} * 1024 * 1024;
 
 inline constexpr const char* kFirmwareFilter = "Global S19 File (*.glo)|*.glo|All Files (*.*)|*.*";
 inline constexpr const char* kFirmwareExt = "glo";

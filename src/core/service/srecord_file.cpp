@@ -27,7 +27,7 @@ bool srecordValid(std::string_view record) {
         if (hi < 0 || lo < 0) return false;
         sum += static_cast<unsigned>(hi * 16 + lo);
     }
-    const size_t count = static_cast<size_t>(hexValue(hex[0]) * 16 + hexValue(hex[1]));
+    const auto count = static_cast<size_t>(hexValue(hex[0])) * 16 + static_cast<size_t>(hexValue(hex[1]));
     // The count covers address, data and checksum: the bytes after it.
     if (count == 0 || count * 2 + 2 != hex.size()) return false;
     return (sum & 0xFFU) == 0xFFU;
