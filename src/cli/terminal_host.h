@@ -45,6 +45,7 @@ public:
     void error(std::string_view text);
 
     bool refusedQuestion() const { return refused_; }
+    bool answersYes() const { return options_.yes; }
 
 private:
     void endProgressLine();

@@ -2,6 +2,7 @@
 #include "sim/program_commands.h"
 #include "sim/records_commands.h"
 #include "sim/screen_commands.h"
+#include "sim/service_commands.h"
 #include "sim/setup_commands.h"
 
 namespace vrn::sim {
@@ -11,6 +12,7 @@ void registerAllCommands(Instrument& instrument) {
     registerProgramCommands(instrument);
     registerRecordsCommands(instrument);
     registerScreenCommands(instrument);
+    registerServiceCommands(instrument);
 }
 
 }  // namespace vrn::sim

@@ -72,6 +72,10 @@ struct Faults {
     std::map<int, int> corruptBlocks;  // block number -> how many times
     ProgramFaults program;
     RecordFaults records;
+    // The firmware loader: how many records it acknowledges before it falls silent, and text it
+    // sends before every acknowledgement.
+    std::optional<int> loaderAcks;
+    std::string loaderStray;
 
     // The fault for this command, counting one use; Kind::None when there is none.
     Fault take(int command);

@@ -49,6 +49,11 @@ void Instrument::onByte(uint8_t byte) {
         }
         return;
     }
+    if (rawReader_) {
+        // The reader may replace or clear itself while it runs.
+        RawReader reader = rawReader_;
+        if (reader(*this, byte)) return;
+    }
     if (byte == '\r') {
         std::string line;
         line.swap(line_);
@@ -86,7 +91,13 @@ CommandLine parseCommandLine(const std::string& text) {
 
 void Instrument::dispatch(const std::string& line) {
     const CommandLine cmd = parseCommandLine(line);
-    if (cmd.number < 0) return;
+    if (cmd.number < 0) {
+        if (!otherLine_) return;
+        currentFault_ = faults.take(-1);
+        otherLine_(*this, line);
+        currentFault_ = {};
+        return;
+    }
     commandLog.push_back(cmd.text.substr(cmd.text.find("CMD")));
     ++commandCounts[cmd.number];
     auto it = handlers_.find(cmd.number);

@@ -59,6 +59,14 @@ public:
 
     void registerCommand(int number, Handler handler);
 
+    // A line that holds no command (the firmware loader's wake-up blank) goes to this handler.
+    using LineHandler = std::function<void(Instrument&, const std::string&)>;
+    void setOtherLineHandler(LineHandler handler) { otherLine_ = std::move(handler); }
+    // While set, every byte from the PC goes here first (the firmware loader's own protocol); a
+    // false return hands the byte to the command reader.
+    using RawReader = std::function<bool(Instrument&, uint8_t)>;
+    void setRawReader(RawReader reader) { rawReader_ = std::move(reader); }
+
     Clock& clock() { return clock_; }
 
     State state;
@@ -81,6 +89,8 @@ private:
     int64_t lastByteUs_ = 0;
     std::vector<uint8_t> block_;
     BlockHandler onBlock_;
+    LineHandler otherLine_;
+    RawReader rawReader_;
     int currentCommand_ = -1;
     Fault currentFault_;
     struct Pending {

@@ -33,6 +33,8 @@ const char* const kSimUsage =
     "  --records-stop-after N the record download (CMD340) stops after N bytes\n"
     "  --records-stall N:MS   the record download pauses MS milliseconds after N bytes\n"
     "  --erase-stray TEXT     the record erase (CMD345) sends TEXT among its progress bytes\n"
+    "  --loader-acks N        the firmware loader acknowledges N records, then falls silent\n"
+    "  --loader-stray TEXT    the firmware loader sends TEXT before every acknowledgement\n"
     "  --help                 show this text\n";
 
 namespace {
@@ -76,7 +78,8 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
                                 option == "--short-cmd" || option == "--reply-cmd" ||
                                 option == "--stray-cmd" || option == "--drop-after" || option == "--times" ||
                                 option == "--records-stop-after" || option == "--records-stall" ||
-                                option == "--erase-stray";
+                                option == "--erase-stray" || option == "--loader-acks" ||
+                                option == "--loader-stray";
         if (!takesValue) {
             error = "unknown option: " + option;
             return false;
@@ -122,6 +125,15 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
             }
             lastFault = &(options.faults.perCommand[command] =
                               option == "--reply-cmd" ? Fault::replace(rest) : Fault::strayFirst(rest));
+        } else if (option == "--loader-acks") {
+            int acks = 0;
+            if (!number(value, acks) || acks < 0) {
+                error = "--loader-acks needs a record count, not: " + value;
+                return false;
+            }
+            options.faults.loaderAcks = acks;
+        } else if (option == "--loader-stray") {
+            options.faults.loaderStray = value;
         } else if (option == "--times") {
             int times = 0;
             if (limited == nullptr || !number(value, times) || times <= 0) {

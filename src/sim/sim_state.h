@@ -50,6 +50,20 @@ struct SimRecords {
 using SimScreens = std::array<uint8_t, 1920>;
 // The screens a new instrument shows: a composed set of a weather station's.
 SimScreens defaultScreens();
+// Calibration, the hardware under test and the firmware.
+struct SimService {
+    int calibrationSteps = 0;  // steps run since power-up
+    float seReference = 5000.0F;
+    float diffReference = 5000.0F;
+    std::array<int, 4> outputMillivolts{};
+    std::array<int, 4> outputMilliamperes{};
+    std::array<bool, 4> switches{};
+    std::array<bool, 4> pullDowns{};
+    std::string firmwareVersion = "41700 FIRMWARE 3.12";
+    uint32_t firmwareRecords = 0;  // records programmed by the last update
+    uint32_t firmwareSum = 0;      // sum of the data bytes programmed by the last update
+    bool flashErased = false;      // erased and not yet programmed to its S9 record
+};
 
 // Everything the simulated instrument remembers. Each subsystem adds its part.
 struct State {
@@ -58,6 +72,7 @@ struct State {
     std::vector<uint8_t> program = defaultProgramImage();
     SimRecords records;
     SimScreens screens = defaultScreens();
+    SimService service;
 };
 
 }  // namespace vrn::sim

@@ -104,6 +104,7 @@ TEST(SimOptions, BadArgumentsAreRefusedWithAReason) {
          {"--silent", "--link", "/tmp/x", "--times", "2"},
          "after a fault option"},
         {"times of nothing", {"--silent", "--times", "0"}, "count above 0"},
+        {"loader acks not a count", {"--loader-acks", "-3"}, "record count"},
     };
     for (const Row& r : rows) {
         SimOptions options;

@@ -47,9 +47,11 @@ TEST(RecordsEndToEnd, GetRecordsWritesTheFileOverThePty) {
     const QString path = dir.filePath(QStringLiteral("day.txt"));
     const CliRun r = runCli(sim.path(), {"get-records", "50", path, "--delimiter", "space"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.out.find("TOTAL BYTES: 200\n"), std::string::npos) << r.out;
+    // The simulated station logs seven fields of four bytes a record.
+    EXPECT_NE(r.out.find("TOTAL BYTES: 1400\n"), std::string::npos) << r.out;
     const QByteArray file = readAll(path);
     EXPECT_TRUE(file.startsWith("50 RECORDS\r\n")) << file.toStdString();
+    EXPECT_NE(file.indexOf("WIND SPEED WIND DIR AIR TEMP"), -1) << "no label line" << file.toStdString();
     EXPECT_EQ(file.count("\r\n"), 53);
 }
 

@@ -61,4 +61,14 @@ std::optional<std::string> RecordingHost::saveFileName(const FileDialogSpec& spe
     return openFileName(spec);
 }
 
+std::optional<std::string> RecordingHost::openFileNameWithCheckBox(const FileDialogSpec& spec,
+                                                                   std::string_view box, bool& checked) {
+    checkBoxes.emplace_back(std::string(box), checked);
+    if (!checkBoxAnswers.empty()) {
+        checked = checkBoxAnswers.front();
+        checkBoxAnswers.pop_front();
+    }
+    return openFileName(spec);
+}
+
 }  // namespace vrn::test

@@ -39,6 +39,8 @@ public:
     Clock& clock() override { return clockInUse_; }
     std::optional<std::string> openFileName(const FileDialogSpec& spec) override;
     std::optional<std::string> saveFileName(const FileDialogSpec& spec) override;
+    std::optional<std::string> openFileNameWithCheckBox(const FileDialogSpec& spec, std::string_view box,
+                                                        bool& checked) override;
 
     // Script: answers for the next boxes (Yes/No; OK boxes need none) and file dialogs.
     void setNextAnswer(MsgResult answer) { answers.push_back(answer); }
@@ -59,6 +61,9 @@ public:
     std::vector<FileDialogSpec> dialogs;
     std::deque<MsgResult> answers;
     std::deque<std::optional<std::string>> fileNames;
+    // The check boxes of open dialogs as shown (text and first state), and how to leave them.
+    std::vector<std::pair<std::string, bool>> checkBoxes;
+    std::deque<bool> checkBoxAnswers;
 
 private:
     Clock& clockInUse_;

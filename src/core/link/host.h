@@ -58,6 +58,14 @@ public:
     // Empty when the user cancels.
     virtual std::optional<std::string> openFileName(const FileDialogSpec& spec) = 0;
     virtual std::optional<std::string> saveFileName(const FileDialogSpec& spec) = 0;
+    // An open dialog with one check box under the file list: `checked` goes in as the box's first
+    // state and comes out as the user left it. A host without such a dialog leaves it as it was.
+    virtual std::optional<std::string> openFileNameWithCheckBox(const FileDialogSpec& spec,
+                                                                std::string_view box, bool& checked) {
+        (void)box;
+        (void)checked;
+        return openFileName(spec);
+    }
 };
 
 // Shows a warning box with OK.

@@ -21,6 +21,7 @@
 #include "gui/program/user_program_page.h"
 #include "gui/records/records_section.h"
 #include "gui/screens/screens_section.h"
+#include "gui/service/service_section.h"
 #include "gui/setup/setup_section.h"
 
 namespace vrn::gui {
@@ -54,6 +55,7 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
     about_ = new TFormAbout(this);
     auto* editHex = new TFormEditHex(*host_, this);
     userProgram_->setParameterDialogs({editInt, editFloat, editHex, editText, editType});
+    service_ = new ServiceSection(*this);
     connect(menu_.About1, &QAction::triggered, about_, &QDialog::exec);
     connect(menu_.Exit1, &QAction::triggered, this, &QWidget::close);
     connect(menu_.ReconnectUSB, &QAction::triggered, this, [this] { usb_->ReconnectUSB(); });

@@ -29,6 +29,7 @@ namespace vrn::gui {
 class QtHost;
 class RecordsSection;
 class ScreensSection;
+class ServiceSection;
 class SetupSection;
 class TFormAbout;
 class UserProgramPage;
@@ -73,6 +74,7 @@ public:
     SetupSection& setupSection() { return *setup_; }
     // The screen store, its page and editor, and the screen menu items.
     ScreensSection& screensSection() { return *screens_; }
+    ServiceSection& serviceSection() { return *service_; }
 
     // The user program: its store and tree, shown and edited on the User Program page.
     ProgramModel& program() { return program_; }
@@ -114,6 +116,7 @@ private:
     std::vector<std::function<void()>> tickHandlers_;
     SetupSection* setup_ = nullptr;
     ScreensSection* screens_ = nullptr;
+    ServiceSection* service_ = nullptr;
     TFormAbout* about_ = nullptr;
     ProgramModel program_;
     UserProgramPage* userProgram_ = nullptr;

@@ -1,7 +1,9 @@
 #include "gui/app/qt_host.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -129,7 +131,13 @@ std::optional<std::string> QtHost::saveFileName(const FileDialogSpec& spec) {
     return runFileDialog(spec, true);
 }
 
-std::optional<std::string> QtHost::runFileDialog(const FileDialogSpec& spec, bool save) {
+std::optional<std::string> QtHost::openFileNameWithCheckBox(const FileDialogSpec& spec, std::string_view box,
+                                                            bool& checked) {
+    return runFileDialog(spec, false, box, &checked);
+}
+
+std::optional<std::string> QtHost::runFileDialog(const FileDialogSpec& spec, bool save, std::string_view box,
+                                                 bool* checked) {
     QFileDialog dialog(widgets_.window, fromUtf8(spec.title));
     dialog.setObjectName(save ? QStringLiteral("SaveDialog") : QStringLiteral("OpenDialog"));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -137,7 +145,18 @@ std::optional<std::string> QtHost::runFileDialog(const FileDialogSpec& spec, boo
     dialog.setNameFilters(qtNameFilters(spec.filter));
     dialog.setDefaultSuffix(fromUtf8(spec.defaultExt));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.overwritePrompt);
+    QCheckBox* checkBox = nullptr;
+    if (checked != nullptr) {
+        // Qt's own dialog, which has a layout to put the box in, under the file list.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        checkBox = new QCheckBox(fromUtf8(box), &dialog);
+        checkBox->setObjectName(QStringLiteral("DialogCheckBox"));
+        checkBox->setChecked(*checked);
+        if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+            grid->addWidget(checkBox, grid->rowCount(), 0, 1, grid->columnCount());
+    }
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    if (checkBox != nullptr) *checked = checkBox->isChecked();
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return std::nullopt;
     return QFile::encodeName(chosen.front()).toStdString();

@@ -39,12 +39,15 @@ public:
     Clock& clock() override { return clock_; }
     std::optional<std::string> openFileName(const FileDialogSpec& spec) override;
     std::optional<std::string> saveFileName(const FileDialogSpec& spec) override;
+    std::optional<std::string> openFileNameWithCheckBox(const FileDialogSpec& spec, std::string_view box,
+                                                        bool& checked) override;
 
     static constexpr const char* kWarningTitle = "Warning";
     static constexpr const char* kConfirmTitle = "Confirm";
 
 private:
-    std::optional<std::string> runFileDialog(const FileDialogSpec& spec, bool save);
+    std::optional<std::string> runFileDialog(const FileDialogSpec& spec, bool save, std::string_view box = {},
+                                             bool* checked = nullptr);
 
     Clock& clock_;
     Widgets widgets_;

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace vrn {
+class Exchange;
+}
+
+namespace vrn::service {
+
+inline constexpr const char* kCalibrationPassword = "kvt41938";
+inline constexpr const char* kIncorrectPasswordText = "Incorrect Password";
+// Exact comparison: letter case counts and nothing is trimmed.
+bool calibrationPasswordMatches(std::string_view typed);
+
+inline constexpr int kCalWaitSeconds = 60;
+inline constexpr int64_t kCalEndPauseMs = 100;
+inline constexpr int64_t kCalDataPauseMs = 100;
+inline constexpr int64_t kOutputSettleMs = 200;
+inline constexpr int64_t kOutputCheckPauseMs = 500;
+
+enum class CalStep : uint8_t {
+    SeZero,
+    SeFullScale,
+    DiffZero,
+    DiffFullScale,
+    WdZero,
+    WdFullScale,
+    Vout,
+    Iout
+};
+
+struct CalStepInfo {
+    CalStep step;
+    const char* cliName;
+    const char* button;    // objectName of its button on the Calibration page
+    const char* question;  // asked when confirmations are on; nullptr for the output steps
+    const char* command;   // without its carriage return; the full-scale steps add the reference
+    bool takesReference;
+    const char* finishedLine;
+    const char* noResponseLine;
+};
+
+std::span<const CalStepInfo> calSteps();
+const CalStepInfo& calStepInfo(CalStep step);
+
+// The reference box's text as sent: its longest leading decimal number (0 when there is none),
+// held as a single-precision value and printed with six decimals, e.g. "0123.40" -> "123.400002".
+std::string referenceArgument(std::string_view text);
+
+enum class CalOutcome : uint8_t { Declined, Finished, NoResponse };
+
+// One calibration step: the question (when `confirm`), the command, the wait for "*" of up to 60 s
+// that Stop Calibration (WaitAborted) ends early, and the step's finished or no-response line.
+CalOutcome runCalibrationStep(Exchange& ex, CalStep step, bool confirm, std::string_view referenceText);
+
+enum class CalCheck : uint8_t { Se, Diff, Wd, VoutZero, VoutFs, IoutZero, IoutFs };
+
+struct CalCheckInfo {
+    CalCheck check;
+    const char* cliName;
+    const char* button;
+    const char* noResponseLine;
+};
+
+std::span<const CalCheckInfo> calChecks();
+const CalCheckInfo& calCheckInfo(CalCheck check);
+
+// A check: the output checks drive the four outputs first; then the instrument's text is shown
+// until "*". Bounded like the steps (60 s, or Stop Calibration): true means it got no "*".
+bool runCalibrationCheck(Exchange& ex, CalCheck check);
+
+inline constexpr const char* kCalDataHeader =
+    "Ch\tSe0\tDiff0\tWd0\tSeMult\tDiffMult\tWdMult\tVMult\tVOffset\tIMult\tIOffset";
+
+// Get Cal Data: the header and the instrument's text as it came; false when nothing came.
+bool getCalData(Exchange& ex);
+
+}  // namespace vrn::service

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace vrn {
+class Exchange;
+class Host;
+}  // namespace vrn
+
+namespace vrn::service {
+
+// Writes the instrument's text into the message area as it comes: each carriage return ends a line
+// (the line feed the memo needs after it is implied by the new line), and a line that a read cut
+// in two goes on where it stopped. The first byte starts a line of its own.
+class EchoWriter {
+public:
+    explicit EchoWriter(Host& host) : host_(host) {}
+    void write(std::span<const uint8_t> bytes);
+
+private:
+    void emit(std::span<const uint8_t> segment);
+
+    Host& host_;
+    bool lineOpen_ = false;
+};
+
+// Shows what the instrument sends until it sends "*" (the rest of that read is dropped). A silent
+// instrument would otherwise hold the window for ever, so the echo ends after `seconds` (with the
+// default beep) or when WaitAborted is set; true means it ended without "*".
+bool echoUntilAck(Exchange& ex, int seconds);
+
+}  // namespace vrn::service

@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/service/calibration.h"
+#include "core/service/echo.h"
+#include "sim_link.h"
+
+namespace vrn::service {
+namespace {
+
+using sim::Fault;
+
+struct Rig : test::SimLink {
+    Rig() {
+        usb.OpenUsbPort();
+        driver.written.clear();
+    }
+    std::string wire() const {
+        std::string s;
+        for (const auto& w : driver.written)
+            s.push_back(static_cast<char>(w.byte));
+        return s;
+    }
+    std::string memo() const {
+        std::string all;
+        for (const auto& l : host.lines)
+            all += l + "|";
+        return all;
+    }
+    int64_t nowMs() { return host.clock_.nowMs(); }
+};
+
+TEST(CalibrationPassword, OnlyTheExactTextEnables) {
+    struct Row {
+        const char* name;
+        const char* typed;
+        bool accepted;
+    };
+    const Row rows[] = {
+        {"exact", "kvt41938", true},           {"one letter upper", "kVt41938", false},
+        {"all upper", "KVT41938", false},      {"trailing blank", "kvt41938 ", false},
+        {"leading blank", " kvt41938", false}, {"empty", "", false},
+        {"prefix", "kvt4193", false},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(calibrationPasswordMatches(r.typed), r.accepted) << r.name;
+}
+
+TEST(CalibrationReference, SingleValueWithSixDecimals) {
+    struct Row {
+        const char* text;
+        const char* sent;
+    };
+    const Row rows[] = {
+        {"5000.00", "5000.000000"}, {"0123.40", "123.400002"},  {"2500.55", "2500.550049"},
+        {"abc", "0.000000"},        {"  12.5mV", "12.500000"},  {".5", "0.500000"},
+        {"", "0.000000"},           {"9999.99", "9999.990234"}, {"1e3", "1.000000"},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(referenceArgument(r.text), r.sent) << r.text;
+}
+
+TEST(CalibrationStep, QuestionsCommandsAndLines) {
+    struct Row {
+        const char* name;
+        CalStep step;
+        bool confirmOn;
+        MsgResult answer;
+        bool asks;
+        const char* sent;  // empty when nothing may go out
+        const char* line;
+    };
+    const Row rows[] = {
+        {"se zero, asked, yes", CalStep::SeZero, true, MsgResult::Yes, true, "CMD810\r",
+         "SE ZERO CAL FINISHED."},
+        {"se zero, asked, no", CalStep::SeZero, true, MsgResult::No, true, "", nullptr},
+        {"se zero, not asked", CalStep::SeZero, false, MsgResult::Ok, false, "CMD810\r",
+         "SE ZERO CAL FINISHED."},
+        {"se fs with reference", CalStep::SeFullScale, false, MsgResult::Ok, false, "CMD815 123.400002\r",
+         "SE FULL SCALE CAL FINISHED."},
+        {"diff fs, asked", CalStep::DiffFullScale, true, MsgResult::Yes, true, "CMD825 123.400002\r",
+         "DIFF FULL SCALE CAL FINISHED."},
+        {"wd exc", CalStep::WdFullScale, true, MsgResult::Yes, true, "CMD835\r",
+         "WD FULL SCALE CAL FINISHED."},
+        {"vout never asks", CalStep::Vout, true, MsgResult::Ok, false, "CMD840\r", "VOUT CAL FINISHED."},
+        {"iout never asks", CalStep::Iout, true, MsgResult::Ok, false, "CMD845\r", "IOUT CAL FINISHED."},
+    };
+    for (const Row& r : rows) {
+        Rig rig;
+        if (r.asks) rig.host.setNextAnswer(r.answer);
+        const CalOutcome outcome = runCalibrationStep(rig.ex, r.step, r.confirmOn, "0123.40");
+        EXPECT_EQ(rig.host.boxes.size(), r.asks ? 1U : 0U) << r.name;
+        if (r.asks) {
+            EXPECT_EQ(rig.host.boxes[0].text, calStepInfo(r.step).question) << r.name;
+        }
+        EXPECT_EQ(rig.wire(), r.sent) << r.name;
+        if (r.line == nullptr) {
+            EXPECT_EQ(outcome, CalOutcome::Declined) << r.name;
+            EXPECT_TRUE(rig.host.lines.empty()) << r.name;
+        } else {
+            EXPECT_EQ(outcome, CalOutcome::Finished) << r.name;
+            EXPECT_EQ(rig.host.lines, std::vector<std::string>{r.line}) << r.name;
+            EXPECT_TRUE(rig.host.beepTimesUs.empty()) << r.name;
+        }
+        EXPECT_EQ(rig.host.waitCursorDepth, 0) << r.name;
+    }
+}
+
+TEST(CalibrationStep, StopSilenceAndStrayBytes) {
+    struct Row {
+        const char* name;
+        bool silent;
+        int64_t stopAtMs;  // 0: nobody presses Stop
+        bool finished;
+        int beeps;
+        int64_t minMs, maxMs;  // time from the send to the end of the step
+    };
+    const Row rows[] = {
+        {"stop during the step", false, 1000, false, 0, 1000, 1700},
+        {"silent instrument", true, 0, false, 1, 59500, 60500 + kCalEndPauseMs},
+        {"answer after its work", false, 0, true, 0, 3000, 3500 + kCalEndPauseMs},
+    };
+    for (const Row& r : rows) {
+        Rig rig;
+        if (r.silent) rig.instrument.faults.perCommand[810] = Fault::silent();
+        // Stray text before the "*" is skipped by the wait.
+        else
+            rig.instrument.faults.perCommand[810] = Fault::strayFirst("!x");
+        const int64_t start = rig.nowMs();
+        if (r.stopAtMs > 0)
+            rig.host.timer_.onTick = [&] {
+                if (rig.nowMs() - start >= r.stopAtMs) rig.ex.WaitAborted = true;
+            };
+        const CalOutcome outcome = runCalibrationStep(rig.ex, CalStep::SeZero, false, "");
+        const int64_t took = rig.nowMs() - start;
+        EXPECT_EQ(outcome, r.finished ? CalOutcome::Finished : CalOutcome::NoResponse) << r.name;
+        EXPECT_EQ(rig.host.lines.back(),
+                  r.finished ? "SE ZERO CAL FINISHED." : "NO RESPONSE FROM 41700 FOR SE ZERO CAL.")
+            << r.name;
+        EXPECT_EQ(static_cast<int>(rig.host.beepTimesUs.size()), r.beeps) << r.name;
+        EXPECT_GE(took, r.minMs) << r.name;
+        EXPECT_LE(took, r.maxMs) << r.name;
+    }
+}
+
+TEST(CalibrationEcho, CarriageReturnsEndLinesAcrossReads) {
+    struct Row {
+        const char* name;
+        std::vector<std::string> reads;
+        std::vector<std::string> lines;
+    };
+    const Row rows[] = {
+        {"whole lines", {"A\rB\r"}, {"before", "A", "B"}},
+        {"a line cut by a read", {"A\rB", "C\r", "D"}, {"before", "A", "BC", "D"}},
+        {"empty lines kept", {"\r\r"}, {"before", "", ""}},
+        {"no line end at all", {"AB", "", "C"}, {"before", "ABC"}},
+    };
+    for (const Row& r : rows) {
+        test::RecordingHost host;
+        host.appendLine("before");
+        EchoWriter echo(host);
+        for (const std::string& read : r.reads)
+            echo.write({reinterpret_cast<const uint8_t*>(read.data()), read.size()});
+        EXPECT_EQ(host.lines, r.lines) << r.name;
+    }
+}
+
+TEST(CalibrationCheck, EchoEndsAtStarOrAtItsBound) {
+    struct Row {
+        const char* name;
+        CalCheck check;
+        int command;
+        Fault fault;
+        const char* echoed;  // the message area's text, lines joined by "|"
+        bool failed;
+        int64_t minMs, maxMs;
+    };
+    const Row rows[] = {
+        {"bytes after the star dropped", CalCheck::Se, 952, Fault::replace("SE 01 1.0\rSE 02 2.0\r*AFTER\r"),
+         "SE 01 1.0|SE 02 2.0|", false, 0, 1000},
+        {"nothing before the star", CalCheck::Diff, 956, Fault::replace("*"), "", false, 0, 1000},
+        {"silent check ends at 60 s", CalCheck::Wd, 954, Fault::silent(),
+         "NO RESPONSE FROM 41700 FOR WD CHECK.|", true, 59500, 60500},
+    };
+    for (const Row& r : rows) {
+        Rig rig;
+        rig.instrument.faults.perCommand[r.command] = r.fault;
+        const int64_t start = rig.nowMs();
+        EXPECT_EQ(runCalibrationCheck(rig.ex, r.check), r.failed) << r.name;
+        EXPECT_EQ(rig.memo(), r.echoed) << r.name;
+        EXPECT_EQ(rig.host.beepTimesUs.size(), r.failed ? 1U : 0U) << r.name;
+        EXPECT_GE(rig.nowMs() - start, r.minMs) << r.name;
+        EXPECT_LE(rig.nowMs() - start, r.maxMs) << r.name;
+    }
+}
+
+TEST(CalibrationCheck, StopEndsACheck) {
+    Rig rig;
+    rig.instrument.faults.perCommand[952] = Fault::silent();
+    const int64_t start = rig.nowMs();
+    rig.host.timer_.onTick = [&] {
+        if (rig.nowMs() - start >= 2000) rig.ex.WaitAborted = true;
+    };
+    EXPECT_TRUE(runCalibrationCheck(rig.ex, CalCheck::Se));
+    EXPECT_LT(rig.nowMs() - start, 3000);
+    EXPECT_TRUE(rig.host.beepTimesUs.empty());
+    EXPECT_EQ(rig.host.lines, std::vector<std::string>{"NO RESPONSE FROM 41700 FOR SE CHECK."});
+}
+
+TEST(CalibrationCheck, OutputChecksDriveEveryChannelFirst) {
+    struct Row {
+        CalCheck check;
+        const char* drive;  // %d: the channel
+    };
+    const Row rows[] = {{CalCheck::VoutZero, "CMD945 %d 0\r"},
+                        {CalCheck::VoutFs, "CMD945 %d 5000\r"},
+                        {CalCheck::IoutZero, "CMD950 %d 0\r"},
+                        {CalCheck::IoutFs, "CMD950 %d 20\r"}};
+    for (const Row& r : rows) {
+        Rig rig;
+        std::string expected;
+        for (int ch = 1; ch <= 4; ++ch) {
+            char text[32];
+            std::snprintf(text, sizeof text, r.drive, ch);
+            expected += text;
+        }
+        expected += "CMD952 04\r";
+        const int64_t start = rig.nowMs();
+        EXPECT_FALSE(runCalibrationCheck(rig.ex, r.check)) << expected;
+        EXPECT_EQ(rig.wire(), expected);
+        // 400 ms a channel and 500 ms before the read-back.
+        const auto& readBack = rig.driver.written[rig.driver.written.size() - 10];
+        EXPECT_GE(readBack.atUs / 1000 - start, 4 * 400 + 500) << expected;
+        EXPECT_EQ(rig.host.lines.back(), " ");
+        EXPECT_EQ(rig.host.lines.size(), 5U) << "four read-back lines and the blank";
+        EXPECT_EQ(rig.host.waitCursorDepth, 0);
+    }
+}
+
+TEST(CalibrationData, HeaderThenTheTextOrNothing) {
+    struct Row {
+        const char* name;
+        Fault fault;
+        std::vector<std::string> lines;
+    };
+    const Row rows[] = {
+        {"rows shown as they came", Fault::replace("1\t2\r2\t3\r"), {kCalDataHeader, "1\t2", "2\t3"}},
+        {"star not special", Fault::replace("*"), {kCalDataHeader, "*"}},
+        {"silent", Fault::silent(), {}},
+    };
+    for (const Row& r : rows) {
+        Rig rig;
+        rig.instrument.faults.perCommand[805] = r.fault;
+        EXPECT_EQ(getCalData(rig.ex), !r.lines.empty()) << r.name;
+        EXPECT_EQ(rig.host.lines, r.lines) << r.name;
+        EXPECT_EQ(rig.wire(), "CMD805\r") << r.name;
+    }
+}
+
+}  // namespace
+}  // namespace vrn::service
