@@ -145,7 +145,11 @@ CalOutcome runCalibrationStep(Exchange& ex, CalStep step, bool confirmFirst, std
         WaitCursor hourglass(host);
         if (inputStep) host.pump();
         std::string command = info.command;
-        if (info.takesReference) command += " " + referenceArgument(referenceText);
+        // Two appends, not " " + argument: GCC 12's optimiser flags that form with a false -Wrestrict.
+        if (info.takesReference) {
+            command.push_back(' ');
+            command += referenceArgument(referenceText);
+        }
         command.push_back('\r');
         ex.SendCommand(command);
         failed = ex.WaitForByte(Exchange::kAck, kCalWaitSeconds);

@@ -1,0 +1,237 @@
+// Every instrument transfer in real time over a pty to vrncomm-sim, against the floor the protocol
+// itself sets for it: the pacing steps and mandated pauses the transfer takes, plus the wire time of
+// the bytes that cross the line outside those steps, plus the instrument's own reply latency and
+// work. The floor is added up as the transfer runs, from what it actually sent, waited and read,
+// so it follows retries and sizes without a separate model. Prints one "row" line per transfer
+// (median of a few runs); asserts nothing.
+//   transfer_bench [RUNS] [RECORDS]
+#include <QCoreApplication>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/link/exchange.h"
+#include "core/link/usb_port.h"
+#include "core/program/program_model.h"
+#include "core/program/program_transfer.h"
+#include "core/records/record_erase.h"
+#include "core/records/record_retrieval.h"
+#include "core/screens/pixel_sink.h"
+#include "core/screens/screen_drawing.h"
+#include "core/screens/screen_editor.h"
+#include "core/screens/screen_store.h"
+#include "core/screens/screen_transfer.h"
+#include "core/setup/setup_model.h"
+#include "core/setup/setup_transfer.h"
+#include "memory_file_store.h"
+#include "ports/port_factory.h"
+#include "ports/real_clock.h"
+#include "recording_host.h"
+#include "sim/instrument.h"
+#include "sim/records_commands.h"
+#include "sim_process.h"
+
+namespace {
+
+using namespace vrn;
+
+constexpr int64_t kByteUs = sim::Instrument::kByteTimeUs;
+
+// The floor on a timeline of its own: pacing steps and pauses move it on; bytes from the
+// instrument stream from the end of the last command (so a reply that arrives during a pause costs
+// nothing more), and bytes written outside a pacing step take their wire time.
+struct Floor {
+    int64_t nowUs = 0;
+    int64_t wireEndUs = 0;
+    int64_t pacesSinceWrite = 0;
+    void pace() {
+        nowUs += kPaceUs;
+        ++pacesSinceWrite;
+        wireEndUs = nowUs + sim::Instrument::kReplyLatencyUs;
+    }
+    void pause(int64_t us) { nowUs += us; }
+    void received(size_t n) {
+        wireEndUs += static_cast<int64_t>(n) * kByteUs;
+        nowUs = std::max(nowUs, wireEndUs);
+    }
+    void written(size_t n) {
+        // A byte written just after a pacing step goes out within that step.
+        const auto covered = static_cast<size_t>(std::min<int64_t>(pacesSinceWrite, 1));
+        pacesSinceWrite = 0;
+        if (n > covered) nowUs += static_cast<int64_t>(n - covered) * kByteUs;
+        wireEndUs = std::max(wireEndUs, nowUs);
+    }
+};
+
+// The real clock, telling the floor about every pacing step and mandated pause it passes.
+class FloorClock final : public Clock {
+public:
+    explicit FloorClock(Floor& floor) : floor_(floor) {}
+    int64_t nowUs() override { return real_.nowUs(); }
+    int64_t wallSeconds() override { return real_.wallSeconds(); }
+    LocalDateTime localNow() override { return real_.localNow(); }
+    void sleepMs(int64_t ms) override {
+        floor_.pause(ms * 1000);
+        real_.sleepMs(ms);
+    }
+    // Waiting for a reply within a read's time limit: not mandated.
+    void sleepUntilUs(int64_t us) override { real_.sleepUntilUs(us); }
+    void pace() override {
+        floor_.pace();
+        real_.pace();
+    }
+
+private:
+    RealClock real_;
+    Floor& floor_;
+};
+
+// The serial port, telling the floor about the bytes that cross the line.
+class FloorPort final : public Port {
+public:
+    FloorPort(Port& inner, Floor& floor) : inner_(inner), floor_(floor) {}
+    bool openEx(std::string_view d) override { return inner_.openEx(d); }
+    void setBaudRate(uint32_t b) override { inner_.setBaudRate(b); }
+    void setDataCharacteristics(uint8_t w, uint8_t s, uint8_t p) override {
+        inner_.setDataCharacteristics(w, s, p);
+    }
+    void setTimeouts(uint32_t r, uint32_t w) override { inner_.setTimeouts(r, w); }
+    void setFlowControl(uint16_t m, uint8_t a, uint8_t b) override { inner_.setFlowControl(m, a, b); }
+    void purge() override { inner_.purge(); }
+    void write(std::span<const uint8_t> bytes) override {
+        floor_.written(bytes.size());
+        inner_.write(bytes);
+    }
+    ReadResult read(std::span<uint8_t> buffer) override {
+        const ReadResult r = inner_.read(buffer);
+        floor_.received(r.count);
+        return r;
+    }
+    void close() override { inner_.close(); }
+    void resetDevice() override { inner_.resetDevice(); }
+
+private:
+    Port& inner_;
+    Floor& floor_;
+};
+
+struct Row {
+    std::string name;
+    std::vector<double> ms, floorMs;
+    bool failed = false;
+};
+
+void printRow(const Row& row) {
+    if (row.failed || row.ms.empty()) {
+        std::printf("row\t%s\tfailed\t-\t-\t<= 1.05\tnot met\n", row.name.c_str());
+        return;
+    }
+    // The run at the median ratio, with its own floor.
+    std::vector<size_t> order(row.ms.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(),
+              [&](size_t a, size_t b) { return row.ms[a] / row.floorMs[a] < row.ms[b] / row.floorMs[b]; });
+    const size_t m = order[order.size() / 2];
+    const double ratio = row.ms[m] / row.floorMs[m];
+    std::printf("row\t%s\t%.1f ms\t%.1f ms floor\t%.3f\t<= 1.05\t%s\n", row.name.c_str(), row.ms[m], row.floorMs[m],
+                ratio, ratio <= 1.05 ? "met" : "not met");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    const auto recordCount = static_cast<uint32_t>(argc > 2 ? std::max(1, std::atoi(argv[2])) : 10000);
+    double load[3] = {};
+    if (getloadavg(load, 3) == 3) std::printf("load average %.2f %.2f %.2f\n", load[0], load[1], load[2]);
+
+    test::SimProcess sim;
+    if (sim.path().empty()) {
+        std::fprintf(stderr, "transfer_bench: vrncomm-sim did not start: %s\n", sim.errorText().c_str());
+        return 1;
+    }
+    Floor floor;
+    FloorClock clock{floor};
+    test::RecordingHost host{clock};
+    std::unique_ptr<Port> serial = makeHardwarePort(sim.path());
+    FloorPort port{*serial, floor};
+    UsbPort usb{port, host};
+    usb.OpenUsbPort();
+    if (!usb.isOpen()) {
+        std::fprintf(stderr, "transfer_bench: cannot open %s\n", sim.path().c_str());
+        return 1;
+    }
+    Exchange ex{usb, host};
+
+    setup::SetupModel setupModel;
+    setupModel.setUsePcTime(false);
+    setup::SetupTransfer setupTransfer{ex, setupModel};
+    screens::ScreenStore store;
+    screens::PixelBuffer image{screens::kPictureWidth, screens::kScreenImageHeight};
+    screens::ScreenDisplay display{store, image};
+    screens::ScreenEditor editor{display, host};
+    screens::ScreenTransfer screenTransfer{ex, display, editor};
+    ProgramModel program;
+    program::ProgramTransfer programTransfer{ex, program};
+    test::MemoryFileStore files;
+    records::RecordRetrieval retrieval{setupTransfer, files};
+
+    // run returns failed, as the transfers do; prepare (untimed) returns failed too;
+    // instrumentUs is the instrument's own work, which the floor holds as well.
+    struct Transfer {
+        const char* name;
+        std::function<bool()> run;
+        int64_t instrumentUs = 0;
+        std::function<bool()> prepare = [] { return false; };
+    };
+    const std::vector<Transfer> transfers = {
+        {"Send Setup", [&] { return setupTransfer.SendUserSettings(); }},
+        {"Get Setup", [&] { return setupTransfer.GetUserSettings(); }},
+        {"Get Screens", [&] { return screenTransfer.GetUserScreens(); }},
+        {"Send Screens", [&] { return screenTransfer.SendUserScreens(); }},
+        {"Get User Program", [&] { return programTransfer.GetUserProgram(); }},
+        {"Send User Program", [&] { return programTransfer.SendUserProgram(); }},
+        // 25 fields a record on the instrument first, so every record is 100 bytes.
+        {"Get Records",
+         [&] {
+             records::RetrievalOptions options;
+             options.count = recordCount;
+             options.path = "records.txt";
+             return retrieval.ButtonGetRecordsClick(options).outcome != records::RetrievalOutcome::Finished;
+         },
+         0,
+         [&] {
+             setupModel.setFieldsPerRecord(25);
+             return setupTransfer.SendUserSettings();
+         }},
+        // The instrument's erase itself: its progress steps come at its own pace.
+        {"Erase",
+         [&] {
+             host.setNextAnswer(MsgResult::Yes);
+             return records::RecordErase(ex).EraseRecords1Click() != records::EraseOutcome::Erased;
+         },
+         static_cast<int64_t>(sim::kEraseSteps + 1) * sim::kEraseStepUs},
+    };
+    for (const Transfer& t : transfers) {
+        Row row{t.name, {}, {}, false};
+        for (int i = 0; i < runs && !row.failed; ++i) {
+            row.failed = t.prepare();
+            floor = Floor{};
+            const int64_t start = clock.nowUs();
+            row.failed = row.failed || t.run();
+            row.ms.push_back(static_cast<double>(clock.nowUs() - start) / 1000.0);
+            row.floorMs.push_back(static_cast<double>(std::max(floor.nowUs, floor.wireEndUs) + t.instrumentUs) /
+                                  1000.0);
+        }
+        printRow(row);
+        std::fflush(stdout);
+    }
+    usb.closeAtExit();
+    return 0;
+}
