@@ -48,8 +48,10 @@ int main() {
         return 1;
     }
     for (int i = 0; i < 200; ++i) {
-        if (i == 0) std::fill(image.begin(), image.end(), uint8_t{0});
-        else if (i == 1) std::fill(image.begin(), image.end(), uint8_t{0xFF});
+        if (i == 0)
+            std::fill(image.begin(), image.end(), uint8_t{0});
+        else if (i == 1)
+            std::fill(image.begin(), image.end(), uint8_t{0xFF});
         else
             for (uint8_t& b : image)
                 b = static_cast<uint8_t>(random());
@@ -64,7 +66,7 @@ int main() {
     const double ours = bestUs([](const std::vector<uint8_t>& b) { return vrn::crc32Mpeg2(b); }, image, sink);
     const double boost = bestUs(boostCrc, image, sink);
     std::printf("(sum %08x)\n", sink);
-    std::printf("row\tCRC over the %zu-byte image\t%.1f us\t%.1f us Boost.CRC\t%.2f\t<= 1.10, agree\t%s\n", kSize,
-                ours, boost, ours / boost, ours / boost <= 1.10 ? "met" : "not met");
+    std::printf("row\tCRC over the %zu-byte image\t%.1f us\t%.1f us Boost.CRC\t%.2f\t<= 1.10, agree\t%s\n",
+                kSize, ours, boost, ours / boost, ours / boost <= 1.10 ? "met" : "not met");
     return 0;
 }

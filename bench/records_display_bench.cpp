@@ -108,12 +108,13 @@ int main(int argc, char** argv) {
         }
         const double ms = static_cast<double>(whole.elapsed());
         const double scaled = ms * static_cast<double>(kRecords) / static_cast<double>(sample);
-        std::printf("value by value: %zu records in %.0f ms, %.0f ms for %zu records at that rate\n", sample, ms,
-                    scaled, kRecords);
-        std::printf("row\tShowing %zu records in MemoRecs\t%lld ms\t%.0f ms value by value (%zu, scaled)\t%.1fx "
-                    "faster\t< 1000 ms\t%s\n",
-                    kRecords, static_cast<long long>(bulkMs), scaled, sample, scaled / static_cast<double>(bulkMs),
-                    bulkMs < 1000 ? "met" : "not met");
+        std::printf("value by value: %zu records in %.0f ms, %.0f ms for %zu records at that rate\n", sample,
+                    ms, scaled, kRecords);
+        std::printf(
+            "row\tShowing %zu records in MemoRecs\t%lld ms\t%.0f ms value by value (%zu, scaled)\t%.1fx "
+            "faster\t< 1000 ms\t%s\n",
+            kRecords, static_cast<long long>(bulkMs), scaled, sample, scaled / static_cast<double>(bulkMs),
+            bulkMs < 1000 ? "met" : "not met");
     }
     return 0;
 }

@@ -145,14 +145,30 @@ BENCHMARK(DisplayText_Product)->Unit(benchmark::kMillisecond);
 
 // Values where formatting goes wrong first: halves, signed zeros, NaN, infinities, the extremes.
 const std::vector<float>& edgeValues() {
-    static const std::vector<float> values = {0.5f, 1.5f, 2.5f, -0.5f, -2.5f, 0.125f, -0.0f, 0.0f, -0.04f,
-                                              std::nanf(""), -std::nanf(""),
+    static const std::vector<float> values = {0.5f,
+                                              1.5f,
+                                              2.5f,
+                                              -0.5f,
+                                              -2.5f,
+                                              0.125f,
+                                              -0.0f,
+                                              0.0f,
+                                              -0.04f,
+                                              std::nanf(""),
+                                              -std::nanf(""),
                                               std::numeric_limits<float>::infinity(),
                                               -std::numeric_limits<float>::infinity(),
                                               std::numeric_limits<float>::denorm_min(),
-                                              std::numeric_limits<float>::min(), std::numeric_limits<float>::max(),
-                                              -std::numeric_limits<float>::max(), 9.995f, 99.95f, 2147483648.0f,
-                                              -2147483648.0f, 16777217.0f, 991231.0f, 235959.0f};
+                                              std::numeric_limits<float>::min(),
+                                              std::numeric_limits<float>::max(),
+                                              -std::numeric_limits<float>::max(),
+                                              9.995f,
+                                              99.95f,
+                                              2147483648.0f,
+                                              -2147483648.0f,
+                                              16777217.0f,
+                                              991231.0f,
+                                              235959.0f};
     return values;
 }
 
@@ -228,12 +244,15 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&restCount, rest.data());
     Collector collector;
     benchmark::RunSpecifiedBenchmarks(&collector);
-    const double product = collector.ms["FileText_Product"], naive = collector.ms["FileText_SnprintfPerValue"];
+    const double product = collector.ms["FileText_Product"],
+                 naive = collector.ms["FileText_SnprintfPerValue"];
     if (product > 0 && naive > 0)
-        std::printf("row\tRecord file, %zu x %d values\t%.1f ms\t%.1f ms snprintf\t%.2fx faster\t>= 3x, same bytes\t%s "
-                    "(%lld values same)\n",
-                    kRecords, kFields, product, naive, naive / product, naive / product >= 3.0 ? "met" : "not met",
-                    compared);
+        std::printf(
+            "row\tRecord file, %zu x %d values\t%.1f ms\t%.1f ms snprintf\t%.2fx faster\t>= 3x, same "
+            "bytes\t%s "
+            "(%lld values same)\n",
+            kRecords, kFields, product, naive, naive / product, naive / product >= 3.0 ? "met" : "not met",
+            compared);
     benchmark::Shutdown();
     return 0;
 }

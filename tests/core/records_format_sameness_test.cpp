@@ -26,8 +26,8 @@ std::string reference(float v, const setup::RecordField& f) {
         return text;
     }
     const double d = v;
-    const uint32_t u = d > -2147483649.0 && d < 2147483648.0 ? static_cast<uint32_t>(static_cast<int32_t>(d))
-                                                              : 0x80000000u;
+    const uint32_t u =
+        d > -2147483649.0 && d < 2147483648.0 ? static_cast<uint32_t>(static_cast<int32_t>(d)) : 0x80000000u;
     if (f.type == 1)
         std::snprintf(text, sizeof text, "%02u/%02u/%04u", u % 10000 / 100, u % 100, u / 10000 + 2000);
     else
@@ -45,12 +45,24 @@ setup::RecordField field(int type, int width, int precision) {
 
 TEST(RecordFormatSameness, EdgeValuesAtEveryWidthAndPrecision) {
     constexpr float kInf = std::numeric_limits<float>::infinity();
-    const std::vector<float> edges = {
-        0.5f,        1.5f,       2.5f,          -0.5f,     -2.5f,      0.25f,      0.125f,    0.0625f,
-        -0.0f,       0.0f,       -0.04f,        std::nanf(""), -std::nanf(""), kInf, -kInf,
-        1.0e-45f,    -1.0e-45f,  1.17549435e-38f, 3.40282347e38f, -3.40282347e38f, 16777216.0f, 16777217.0f,
-        2147483520.0f, 2147483648.0f, -2147483648.0f, 4294967296.0f, 991231.0f, 235959.0f, 999999.5f,
-        0.05f,       0.005f,     9.995f,        99.95f,    1.0e-10f,   123456789.0f};
+    const std::vector<float> edges = {0.5f,           1.5f,
+                                      2.5f,           -0.5f,
+                                      -2.5f,          0.25f,
+                                      0.125f,         0.0625f,
+                                      -0.0f,          0.0f,
+                                      -0.04f,         std::nanf(""),
+                                      -std::nanf(""), kInf,
+                                      -kInf,          1.0e-45f,
+                                      -1.0e-45f,      1.17549435e-38f,
+                                      3.40282347e38f, -3.40282347e38f,
+                                      16777216.0f,    16777217.0f,
+                                      2147483520.0f,  2147483648.0f,
+                                      -2147483648.0f, 4294967296.0f,
+                                      991231.0f,      235959.0f,
+                                      999999.5f,      0.05f,
+                                      0.005f,         9.995f,
+                                      99.95f,         1.0e-10f,
+                                      123456789.0f};
     for (float v : edges)
         for (int type = 0; type <= 2; ++type)
             for (int width = 0; width <= 12; ++width)
@@ -78,7 +90,9 @@ TEST(RecordFormatSameness, RandomBitPatternsThroughTheFileWriter) {
             for (size_t k = 0; k < kFields; ++k) {
                 // Half the values small and plausible, half any float at all.
                 uint32_t b = bits(random);
-                if (b & 1) b = std::bit_cast<uint32_t>(static_cast<float>(static_cast<int32_t>(b) % 2000000) / 64.0f);
+                if (b & 1)
+                    b = std::bit_cast<uint32_t>(static_cast<float>(static_cast<int32_t>(b) % 2000000) /
+                                                64.0f);
                 for (int s = 0; s < 32; s += 8)
                     bytes.push_back(static_cast<uint8_t>(b >> s));
                 if (k > 0) expected += ',';

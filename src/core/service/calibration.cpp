@@ -145,11 +145,7 @@ CalOutcome runCalibrationStep(Exchange& ex, CalStep step, bool confirmFirst, std
         WaitCursor hourglass(host);
         if (inputStep) host.pump();
         std::string command = info.command;
-        // Two appends, not " " + argument: GCC 12's optimiser flags that form with a false -Wrestrict.
-        if (info.takesReference) {
-            command.push_back(' ');
-            command += referenceArgument(referenceText);
-        }
+        if (info.takesReference) command += " " + referenceArgument(referenceText);
         command.push_back('\r');
         ex.SendCommand(command);
         failed = ex.WaitForByte(Exchange::kAck, kCalWaitSeconds);
