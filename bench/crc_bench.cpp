@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/link/crc32.h"
-#include "core/program/program_store.h"
+#include "core/program/transfer_image.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ double bestUs(F&& f, const std::vector<uint8_t>& bytes, uint32_t& sink) {
 }  // namespace
 
 int main() {
-    constexpr size_t kSize = vrn::ProgramStore::kImageSize;
+    constexpr size_t kSize = vrn::kTransferImageSize;
     std::vector<uint8_t> image(kSize);
     std::mt19937 random(41700);
     // Agreement first, on many images (with a few edge images) and on the standard check string.

@@ -1,9 +1,8 @@
 // Every instrument transfer in real time over a pty to vrncomm-sim, against the floor the protocol
 // itself sets for it: the pacing steps and mandated pauses the transfer takes, plus the wire time of
-// the bytes that cross the line outside those steps, plus the instrument's own reply latency and
-// work. The floor is added up as the transfer runs, from what it actually sent, waited and read,
-// so it follows retries and sizes without a separate model. Prints one "row" line per transfer
-// (median of a few runs); asserts nothing.
+// the bytes the instrument sends, plus the instrument's own reply latency and work. The floor is added up as
+// the transfer runs, from what it actually sent, waited and read, so it follows retries and sizes without a
+// separate model. Prints one "row" line per transfer (median of a few runs); asserts nothing.
 //   transfer_bench [RUNS] [RECORDS]
 #include <QCoreApplication>
 #include <algorithm>
@@ -42,17 +41,15 @@ using namespace vrn;
 constexpr int64_t kByteUs = sim::Instrument::kByteTimeUs;
 
 // The floor on a timeline of its own: pacing steps and pauses move it on; bytes from the
-// instrument stream from the end of the last command (so a reply that arrives during a pause costs
-// nothing more), and bytes written outside a pacing step take their wire time.
+// instrument stream from the end of the last command or write, after its reply latency (so a reply
+// that arrives during a pause costs nothing more).
 struct Floor {
     int64_t nowUs = 0;
     int64_t wireEndUs = 0;
-    int64_t pacesSinceWrite = 0;
     int64_t lastPaceUs = 0;
     void pace() {
         nowUs += kPaceUs;
         lastPaceUs = nowUs;
-        ++pacesSinceWrite;
         wireEndUs = nowUs + sim::Instrument::kReplyLatencyUs;
     }
     void pause(int64_t us) { nowUs += us; }
@@ -60,13 +57,9 @@ struct Floor {
         wireEndUs += static_cast<int64_t>(n) * kByteUs;
         nowUs = std::max(nowUs, wireEndUs);
     }
-    void written(size_t n) {
-        // A byte written just after a pacing step goes out within that step.
-        const auto covered = static_cast<size_t>(std::min<int64_t>(pacesSinceWrite, 1));
-        pacesSinceWrite = 0;
-        if (n > covered) nowUs += static_cast<int64_t>(n - covered) * kByteUs;
-        wireEndUs = std::max(wireEndUs, nowUs);
-    }
+    // The pty takes the PC's bytes at once (unlike the real line, where the transfer and its floor
+    // would both carry their wire time); the instrument's answer starts its latency after them.
+    void written() { wireEndUs = std::max(wireEndUs, nowUs + sim::Instrument::kReplyLatencyUs); }
     // The whole floor; work the instrument does after the last command (its answer a byte after it)
     // runs alongside whatever pause follows the command.
     int64_t totalUs(int64_t instrumentUs) const {
@@ -113,7 +106,7 @@ public:
     void setFlowControl(uint16_t m, uint8_t a, uint8_t b) override { inner_.setFlowControl(m, a, b); }
     void purge() override { inner_.purge(); }
     void write(std::span<const uint8_t> bytes) override {
-        floor_.written(bytes.size());
+        floor_.written();
         inner_.write(bytes);
     }
     ReadResult read(std::span<uint8_t> buffer) override {
@@ -201,8 +194,9 @@ int main(int argc, char** argv) {
         std::function<bool()> prepare = [] { return false; };
     };
     const std::vector<Transfer> transfers = {
-        {"Send Setup", [&] { return setupTransfer.SendUserSettings(); }},
+        // Send Setup sends back what Get Setup read.
         {"Get Setup", [&] { return setupTransfer.GetUserSettings(); }},
+        {"Send Setup", [&] { return setupTransfer.SendUserSettings(); }},
         {"Get Screens", [&] { return screenTransfer.GetUserScreens(); }},
         {"Send Screens", [&] { return screenTransfer.SendUserScreens(); }},
         {"Get User Program", [&] { return programTransfer.GetUserProgram(); }},
