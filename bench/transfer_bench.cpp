@@ -6,11 +6,13 @@
 //   transfer_bench [RUNS] [RECORDS]
 #include <QCoreApplication>
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/link/exchange.h"
@@ -46,11 +48,12 @@ constexpr int64_t kByteUs = sim::Instrument::kByteTimeUs;
 struct Floor {
     int64_t nowUs = 0;
     int64_t wireEndUs = 0;
-    int64_t lastPaceUs = 0;
+    int64_t lastByteUs = 0;
+    // A command byte goes out as its pacing step begins: the instrument may answer during the step.
     void pace() {
-        nowUs += kPaceUs;
-        lastPaceUs = nowUs;
+        lastByteUs = nowUs;
         wireEndUs = nowUs + sim::Instrument::kReplyLatencyUs;
+        nowUs += kPaceUs;
     }
     void pause(int64_t us) { nowUs += us; }
     void received(size_t n) {
@@ -65,7 +68,7 @@ struct Floor {
     int64_t totalUs(int64_t instrumentUs) const {
         int64_t us = std::max(nowUs, wireEndUs);
         if (instrumentUs > 0)
-            us = std::max(us, lastPaceUs + sim::Instrument::kReplyLatencyUs + instrumentUs + kByteUs);
+            us = std::max(us, lastByteUs + sim::Instrument::kReplyLatencyUs + instrumentUs + kByteUs);
         return us;
     }
 };
@@ -225,10 +228,17 @@ int main(int argc, char** argv) {
     for (const Transfer& t : transfers) {
         Row row{t.name, {}, {}, false};
         for (int i = 0; i < runs && !row.failed; ++i) {
+            // A send returns with its last bytes still in the pty; the next command's purge would drop
+            // them. No user clicks again that fast.
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
             row.failed = t.prepare();
             floor = Floor{};
             const int64_t start = clock.nowUs();
+            host.lines.clear();
             row.failed = row.failed || t.run();
+            if (row.failed)
+                for (const std::string& line : host.lines)
+                    std::printf("  %s: %s\n", t.name, line.c_str());
             row.ms.push_back(static_cast<double>(clock.nowUs() - start) / 1000.0);
             row.floorMs.push_back(static_cast<double>(floor.totalUs(t.instrumentUs)) / 1000.0);
         }
