@@ -8,6 +8,7 @@
 #include "cli/screen_commands.h"
 #include "cli/service_commands.h"
 #include "cli/setup_commands.h"
+#include "cli/workspace_commands.h"
 
 namespace vrn::cli {
 namespace {
@@ -174,6 +175,27 @@ const std::array kCommands{
             "example:\n"
             "  vrncomm-cli --yes firmware 41700-v3.13.glo\n",
             runFirmware},
+    Command{"get-all", "get-all GROUP.ssp",
+            "read the Setup, Screens and Program from the instrument into a group file",
+            "Reads the whole Setup, the eight screens and the user program from the instrument, in\n"
+            "that order, and saves them as the window's Save Setup/Screens/Pgm does: GROUP.ssp and,\n"
+            "beside it, GROUP.set, GROUP.scr, GROUP.pgm, the listing GROUP.txt and the pictures\n"
+            "\"GROUP Screen 1.bmp\" to \"GROUP Screen 8.bmp\". Nothing is written unless all three\n"
+            "parts arrived; each file replaces an old one only once it is complete.\n"
+            "\n"
+            "example, a station's whole configuration before a visit:\n"
+            "  vrncomm-cli get-all station-12/st12.ssp\n",
+            runGetAll},
+    Command{"send-all", "send-all GROUP.ssp",
+            "send a group's Setup, Screens and Program to the instrument",
+            "Sends the Setup (with the PC's date and time), the eight screens and the user program of\n"
+            "a group (GROUP.ssp with GROUP.set, GROUP.scr and GROUP.pgm beside it) to the instrument,\n"
+            "one second apart, stopping at the first failure. A group with a missing or damaged\n"
+            "member is refused before anything is sent.\n"
+            "\n"
+            "example:\n"
+            "  vrncomm-cli --port /dev/ttyUSB0 send-all station-12/st12.ssp\n",
+            runSendAll},
 };
 
 }  // namespace

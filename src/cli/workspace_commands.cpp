@@ -1,0 +1,139 @@
+#include "cli/workspace_commands.h"
+
+#include <QBuffer>
+#include <QImage>
+
+#include "cli/cli.h"
+#include "cli/session.h"
+#include "core/io/file_store.h"
+#include "core/program/program_actions.h"
+#include "core/program/program_file.h"
+#include "core/program/program_transfer.h"
+#include "core/screens/pixel_sink.h"
+#include "core/screens/screen_drawing.h"
+#include "core/screens/screen_editor.h"
+#include "core/screens/screen_store.h"
+#include "core/screens/screen_transfer.h"
+#include "core/setup/pc_time.h"
+#include "core/setup/send_check.h"
+#include "core/setup/setup_file.h"
+#include "core/setup/setup_model.h"
+#include "core/setup/setup_transfer.h"
+#include "core/workspace/group_actions.h"
+#include "core/workspace/group_file.h"
+#include "core/workspace/whole_transfer.h"
+
+namespace vrn::cli {
+namespace {
+
+// The three models and the transfers over the session's link, as the window holds them.
+struct Models {
+    explicit Models(Host& host) : display(store, image), editor(display, host) { editor.clearAll(); }
+    setup::SetupModel setup;
+    screens::ScreenStore store;
+    screens::PixelBuffer image{screens::kPictureWidth, screens::kScreenImageHeight};
+    screens::ScreenDisplay display;
+    screens::ScreenEditor editor;
+    ProgramModel program;
+    workspace::Workspace ws{setup, editor, program, {}};
+};
+
+bool oneGroup(Session& s, const std::vector<std::string>& args, const char* command) {
+    if (args.size() == 1 && !args[0].starts_with("-")) return true;
+    s.host.error(std::string(command) + " takes one GROUP.ssp");
+    return false;
+}
+
+std::vector<uint8_t> bmp(const screens::PixelBuffer& picture) {
+    QImage image(picture.width(), picture.height(), QImage::Format_Mono);
+    image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            image.setPixel(x, y, picture.at(x, y) == screens::kBlack ? 0 : 1);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "BMP")) return {};
+    return {bytes.begin(), bytes.end()};
+}
+
+std::optional<std::vector<uint8_t>> readMember(Session& s, const std::string& path, size_t maxBytes) {
+    std::string error;
+    auto bytes = s.env.files.readFile(path, maxBytes, error);
+    if (!bytes) s.host.error("cannot read " + path + ": " + error);
+    return bytes;
+}
+
+// The window loads what it can of a group; a script gets a refusal instead of sending an
+// instrument a configuration that is partly someone else's.
+bool loadGroup(Session& s, const std::string& path, Models& m) {
+    std::string error;
+    const auto mark = s.env.files.readFile(path, workspace::kGroupMark.size(), error);
+    if (!mark || !workspace::isGroupFile(*mark)) {
+        s.host.error(path + " is not a group file" + (mark ? std::string() : ": " + error));
+        return false;
+    }
+    const workspace::GroupMembers members = workspace::groupMembers(path);
+    const auto setupBytes = readMember(s, members.setup, setup::kSetupFileSize + 1);
+    const auto screenBytes = readMember(s, members.screens, screens::kStoreBytes + 1);
+    const auto programBytes = readMember(s, members.program, program::kMaxProgramFileBytes);
+    if (!setupBytes || !screenBytes || !programBytes) return false;
+    if (setupBytes->size() != setup::kSetupFileSize && setupBytes->size() != setup::kSetupFileSizeWithoutCom1) {
+        s.host.error(members.setup + " is not a setup file");
+        return false;
+    }
+    if (screenBytes->size() != screens::kStoreBytes) {
+        s.host.error(members.screens + " is not a screen file");
+        return false;
+    }
+    if (programBytes->size() < ProgramStore::kImageSize) {
+        s.host.error(members.program + " is not a program file");
+        return false;
+    }
+    if (const auto invalid = readProgramFile(*programBytes, m.program)) {
+        s.host.error(members.program + ": " + *invalid);
+        return false;
+    }
+    setup::readSetupFile(*setupBytes, m.setup);
+    m.store.load(*screenBytes);
+    return true;
+}
+
+}  // namespace
+
+int runGetAll(Session& s, const std::vector<std::string>& args) {
+    if (!oneGroup(s, args, "get-all")) return kExitUsage;
+    if (!s.openLink()) return kExitFailed;
+    Models m(s.host);
+    // The instrument's own clock is read too, as the window does with "Use PC System Time" off.
+    m.setup.setUsePcTime(false);
+    setup::SetupTransfer setupTransfer(*s.exchange, m.setup);
+    screens::ScreenTransfer screenTransfer(*s.exchange, m.display, m.editor);
+    program::ProgramTransfer programTransfer(*s.exchange, m.program);
+    workspace::Transfers transfers{setupTransfer, screenTransfer, programTransfer};
+    if (workspace::getAll(transfers, {})) return kExitFailed;
+    if (!workspace::saveGroupFiles(s.host, s.env.files, m.ws, args[0], bmp).configurationWritten)
+        return kExitUsage;
+    return kExitOk;
+}
+
+int runSendAll(Session& s, const std::vector<std::string>& args) {
+    if (!oneGroup(s, args, "send-all")) return kExitUsage;
+    Models m(s.host);
+    if (!loadGroup(s, args[0], m)) return kExitUsage;
+    setup::showPcTime(m.setup, s.env.clock.localNow());
+    // Checked before the port is opened: a value the instrument cannot hold sends nothing.
+    if (const auto refusal = setup::checkSetupForSend(m.setup)) {
+        s.host.error(*refusal);
+        return kExitUsage;
+    }
+    if (!s.openLink()) return kExitFailed;
+    setup::SetupTransfer setupTransfer(*s.exchange, m.setup);
+    screens::ScreenTransfer screenTransfer(*s.exchange, m.display, m.editor);
+    program::ProgramTransfer programTransfer(*s.exchange, m.program);
+    workspace::Transfers transfers{setupTransfer, screenTransfer, programTransfer};
+    if (workspace::sendAll(transfers, {})) return setupTransfer.refusedBeforeSending() ? kExitUsage : kExitFailed;
+    return kExitOk;
+}
+
+}  // namespace vrn::cli

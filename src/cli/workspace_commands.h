@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vrn::cli {
+
+struct Session;
+
+// get-all GROUP.ssp: the Setup, Screens and Program from the instrument into a group and its members.
+int runGetAll(Session& session, const std::vector<std::string>& args);
+// send-all GROUP.ssp: a group's Setup, Screens and Program to the instrument.
+int runSendAll(Session& session, const std::vector<std::string>& args);
+
+}  // namespace vrn::cli
