@@ -1,7 +1,7 @@
 // vrncomm-cli: VRNComm's instrument operations for shells, scripts and cron.
 #include <unistd.h>
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <iostream>
 #include <memory>
 
@@ -42,8 +42,10 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    // QSerialPort wants an application object in the process; nothing here needs a display.
-    QCoreApplication app(argc, argv);
+    // QSerialPort wants an application object, and the report's fonts a GUI one; the tool never
+    // shows a window, so it needs no display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     std::vector<std::string> args(argv + 1, argv + argc);
     vrn::RealClock clock;
     vrn::DiskFileStore files;

@@ -196,6 +196,15 @@ const std::array kCommands{
             "example:\n"
             "  vrncomm-cli --port /dev/ttyUSB0 send-all station-12/st12.ssp\n",
             runSendAll},
+    Command{"report", "report GROUP.ssp OUT.pdf", "print a group's report as a PDF file, offline",
+            "Draws the window's printed report of a group (GROUP.ssp with GROUP.set, GROUP.scr and\n"
+            "GROUP.pgm beside it) into a PDF file: the header with today's date and the group's\n"
+            "name, the parameters and field table, the program listing in three columns a page, and\n"
+            "the eight screens on two pages. Needs no instrument and no display.\n"
+            "\n"
+            "example:\n"
+            "  vrncomm-cli report station-12/st12.ssp st12-report.pdf\n",
+            runReport},
 };
 
 }  // namespace

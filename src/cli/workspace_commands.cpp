@@ -1,7 +1,8 @@
 #include "cli/workspace_commands.h"
 
-#include <QBuffer>
-#include <QImage>
+#include <cstdio>
+
+#include <QString>
 
 #include "cli/cli.h"
 #include "cli/session.h"
@@ -21,7 +22,10 @@
 #include "core/setup/setup_transfer.h"
 #include "core/workspace/group_actions.h"
 #include "core/workspace/group_file.h"
+#include "core/workspace/report_layout.h"
 #include "core/workspace/whole_transfer.h"
+#include "print/bmp_picture.h"
+#include "print/report_printer.h"
 
 namespace vrn::cli {
 namespace {
@@ -42,19 +46,6 @@ bool oneGroup(Session& s, const std::vector<std::string>& args, const char* comm
     if (args.size() == 1 && !args[0].starts_with("-")) return true;
     s.host.error(std::string(command) + " takes one GROUP.ssp");
     return false;
-}
-
-std::vector<uint8_t> bmp(const screens::PixelBuffer& picture) {
-    QImage image(picture.width(), picture.height(), QImage::Format_Mono);
-    image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x)
-            image.setPixel(x, y, picture.at(x, y) == screens::kBlack ? 0 : 1);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "BMP")) return {};
-    return {bytes.begin(), bytes.end()};
 }
 
 std::optional<std::vector<uint8_t>> readMember(Session& s, const std::string& path, size_t maxBytes) {
@@ -112,7 +103,7 @@ int runGetAll(Session& s, const std::vector<std::string>& args) {
     program::ProgramTransfer programTransfer(*s.exchange, m.program);
     workspace::Transfers transfers{setupTransfer, screenTransfer, programTransfer};
     if (workspace::getAll(transfers, {})) return kExitFailed;
-    if (!workspace::saveGroupFiles(s.host, s.env.files, m.ws, args[0], bmp).configurationWritten)
+    if (!workspace::saveGroupFiles(s.host, s.env.files, m.ws, args[0], print::bmpPicture).configurationWritten)
         return kExitUsage;
     return kExitOk;
 }
@@ -133,6 +124,34 @@ int runSendAll(Session& s, const std::vector<std::string>& args) {
     program::ProgramTransfer programTransfer(*s.exchange, m.program);
     workspace::Transfers transfers{setupTransfer, screenTransfer, programTransfer};
     if (workspace::sendAll(transfers, {})) return setupTransfer.refusedBeforeSending() ? kExitUsage : kExitFailed;
+    return kExitOk;
+}
+
+int runReport(Session& s, const std::vector<std::string>& args) {
+    if (args.size() != 2 || args[0].starts_with("-") || args[1].starts_with("-")) {
+        s.host.error("report takes one GROUP.ssp and an OUT.pdf");
+        return kExitUsage;
+    }
+    Models m(s.host);
+    if (!loadGroup(s, args[0], m)) return kExitUsage;
+    const workspace::ReportInput input{m.setup, m.program.tree, m.store, workspace::groupBaseName(args[0]),
+                                       s.env.clock.localNow()};
+    // The PDF is drawn beside its target and replaces it only once complete.
+    const QString target = QString::fromStdString(args[1]);
+    const QString partial = target + QStringLiteral(".part");
+    QString error;
+    if (!print::printReportToPdf(partial, input, error)) {
+        s.host.error("cannot write " + args[1] + ": " + error.toStdString());
+        return kExitUsage;
+    }
+    std::string moveError;
+    const auto bytes = s.env.files.readFile(partial.toStdString(), size_t{1} << 30, moveError);
+    std::remove(partial.toLocal8Bit().constData());
+    if (!bytes || !s.env.files.writeFile(args[1], *bytes, moveError)) {
+        s.host.error("cannot write " + args[1] + ": " + moveError);
+        return kExitUsage;
+    }
+    s.host.info(args[1]);
     return kExitOk;
 }
 

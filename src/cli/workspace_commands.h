@@ -12,4 +12,7 @@ int runGetAll(Session& session, const std::vector<std::string>& args);
 // send-all GROUP.ssp: a group's Setup, Screens and Program to the instrument.
 int runSendAll(Session& session, const std::vector<std::string>& args);
 
+// report GROUP.ssp OUT.pdf: the printed report of a group as a PDF, offline.
+int runReport(Session& session, const std::vector<std::string>& args);
+
 }  // namespace vrn::cli

@@ -22,6 +22,7 @@ public:
     const std::string& currentGroupName() const { return workspace_.groupName; }
 
 private:
+    void PrintProgram1Click();
     bool backup(const std::string& firmwarePath);
 
     TFormMain& form_;

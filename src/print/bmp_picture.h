@@ -7,9 +7,9 @@ namespace vrn::screens {
 class PixelBuffer;
 }
 
-namespace vrn::gui {
+namespace vrn::print {
 
 // The picture as a one-bit Windows bitmap file, black on white; empty if it cannot be encoded.
 std::vector<uint8_t> bmpPicture(const screens::PixelBuffer& picture);
 
-}  // namespace vrn::gui
+}  // namespace vrn::print

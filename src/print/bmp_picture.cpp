@@ -1,11 +1,11 @@
-#include "gui/workspace/bmp_picture.h"
+#include "print/bmp_picture.h"
 
 #include <QBuffer>
 #include <QImage>
 
 #include "core/screens/pixel_sink.h"
 
-namespace vrn::gui {
+namespace vrn::print {
 
 std::vector<uint8_t> bmpPicture(const screens::PixelBuffer& picture) {
     QImage image(picture.width(), picture.height(), QImage::Format_Mono);
@@ -20,4 +20,4 @@ std::vector<uint8_t> bmpPicture(const screens::PixelBuffer& picture) {
     return {bytes.begin(), bytes.end()};
 }
 
-}  // namespace vrn::gui
+}  // namespace vrn::print
