@@ -165,15 +165,17 @@ const std::array kCommands{
             "example:\n"
             "  vrncomm-cli reset-all\n",
             runResetAll},
-    Command{"firmware", "firmware FILE.glo", "replace the instrument's firmware (only with --yes)",
+    Command{"firmware", "firmware FILE.glo [--backup GROUP.ssp]", "replace the instrument's firmware (only with --yes)",
             "Replaces the instrument's firmware from a file of Motorola S-records. The whole file is\n"
             "checked first (S0 first, S9 at the end, every record's checksum, at most 398 characters\n"
             "a record); then the instrument is woken, its flash erased and the records sent, each after\n"
             "the instrument acknowledged the one before, within 90 s in all. This erases the\n"
             "instrument's program memory, so it runs only with --yes. Do not interrupt it.\n"
+            "With --backup, the Setup, Screens and Program are first read into the group GROUP.ssp\n"
+            "(as get-all does); if that fails, nothing is erased.\n"
             "\n"
             "example:\n"
-            "  vrncomm-cli --yes firmware 41700-v3.13.glo\n",
+            "  vrncomm-cli --yes firmware 41700-v3.13.glo --backup before-3.13.ssp\n",
             runFirmware},
     Command{"get-all", "get-all GROUP.ssp",
             "read the Setup, Screens and Program from the instrument into a group file",

@@ -90,11 +90,9 @@ bool loadGroup(Session& s, const std::string& path, Models& m) {
     return true;
 }
 
-}  // namespace
-
-int runGetAll(Session& s, const std::vector<std::string>& args) {
-    if (!oneGroup(s, args, "get-all")) return kExitUsage;
-    if (!s.openLink()) return kExitFailed;
+// The whole get into a group: kExitOk, kExitFailed when the get failed (nothing written), or
+// kExitUsage when the group's files could not be written.
+int getAllInto(Session& s, const std::string& groupPath) {
     Models m(s.host);
     // The instrument's own clock is read too, as the window does with "Use PC System Time" off.
     m.setup.setUsePcTime(false);
@@ -103,9 +101,21 @@ int runGetAll(Session& s, const std::vector<std::string>& args) {
     program::ProgramTransfer programTransfer(*s.exchange, m.program);
     workspace::Transfers transfers{setupTransfer, screenTransfer, programTransfer};
     if (workspace::getAll(transfers, {})) return kExitFailed;
-    if (!workspace::saveGroupFiles(s.host, s.env.files, m.ws, args[0], print::bmpPicture).configurationWritten)
+    if (!workspace::saveGroupFiles(s.host, s.env.files, m.ws, groupPath, print::bmpPicture).configurationWritten)
         return kExitUsage;
     return kExitOk;
+}
+
+}  // namespace
+
+bool backupToGroup(Session& s, const std::string& groupPath) {
+    return getAllInto(s, groupPath) == kExitOk;
+}
+
+int runGetAll(Session& s, const std::vector<std::string>& args) {
+    if (!oneGroup(s, args, "get-all")) return kExitUsage;
+    if (!s.openLink()) return kExitFailed;
+    return getAllInto(s, args[0]);
 }
 
 int runSendAll(Session& s, const std::vector<std::string>& args) {
