@@ -194,13 +194,14 @@ TEST(Report, ScreenPagesHaveTheirRulersAndGrid) {
     for (size_t i = 0; i < pics.size(); ++i) {
         EXPECT_EQ(pics[i].page, i < 4 ? 1 : 2);
         EXPECT_TRUE(near(pics[i].x, 1.0));
-        EXPECT_TRUE(near(pics[i].y, 0.6 + 0.45 + 1.5 * static_cast<double>(i % 4)));
+        // Each title three steps above its picture, each picture 1.5 below the one before's top.
+        EXPECT_TRUE(near(pics[i].y, 0.6 + 0.45 + (1.5 + 0.45) * static_cast<double>(i % 4)));
         EXPECT_EQ(pics[i].width, 5000);
         EXPECT_EQ(pics[i].height, 1000);
     }
     const screens::PixelBuffer& fifth = pics[4].pixels;
-    EXPECT_EQ(fifth.at(0, 5), kDarkGrey);
-    EXPECT_EQ(fifth.at(12, 5), kLightGrey);
+    EXPECT_EQ(fifth.at(0, 50), kDarkGrey);
+    EXPECT_EQ(fifth.at(12, 50), kLightGrey);
     EXPECT_EQ(fifth.at(5, 16), kLightGrey);
     EXPECT_EQ(fifth.at(479, 50), kDarkGrey);
     EXPECT_EQ(fifth.at(6, 95), kDarkGrey);

@@ -34,7 +34,8 @@ struct Files final : FileStore {
             error = "missing";
             return std::nullopt;
         }
-        return std::vector<uint8_t>(it->second.begin(), it->second.begin() + std::min(maxBytes, it->second.size()));
+        const auto n = static_cast<std::ptrdiff_t>(std::min(maxBytes, it->second.size()));
+        return std::vector<uint8_t>(it->second.begin(), it->second.begin() + n);
     }
     bool writeFile(const std::string& path, std::span<const uint8_t> bytes, std::string&) override {
         files[path].assign(bytes.begin(), bytes.end());

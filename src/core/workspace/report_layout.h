@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/link/clock.h"
+#include "core/screens/pixel_sink.h"
 
 namespace vrn {
 class ProgramTree;
