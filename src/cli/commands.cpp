@@ -165,7 +165,8 @@ const std::array kCommands{
             "example:\n"
             "  vrncomm-cli reset-all\n",
             runResetAll},
-    Command{"firmware", "firmware FILE.glo [--backup GROUP.ssp]", "replace the instrument's firmware (only with --yes)",
+    Command{"firmware", "firmware FILE.glo [--backup GROUP.ssp]",
+            "replace the instrument's firmware (only with --yes)",
             "Replaces the instrument's firmware from a file of Motorola S-records. The whole file is\n"
             "checked first (S0 first, S9 at the end, every record's checksum, at most 398 characters\n"
             "a record); then the instrument is woken, its flash erased and the records sent, each after\n"
@@ -188,8 +189,7 @@ const std::array kCommands{
             "example, a station's whole configuration before a visit:\n"
             "  vrncomm-cli get-all station-12/st12.ssp\n",
             runGetAll},
-    Command{"send-all", "send-all GROUP.ssp",
-            "send a group's Setup, Screens and Program to the instrument",
+    Command{"send-all", "send-all GROUP.ssp", "send a group's Setup, Screens and Program to the instrument",
             "Sends the Setup (with the PC's date and time), the eight screens and the user program of\n"
             "a group (GROUP.ssp with GROUP.set, GROUP.scr and GROUP.pgm beside it) to the instrument,\n"
             "one second apart, stopping at the first failure. A group with a missing or damaged\n"

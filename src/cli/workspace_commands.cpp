@@ -1,8 +1,7 @@
 #include "cli/workspace_commands.h"
 
-#include <cstdio>
-
 #include <QString>
+#include <cstdio>
 
 #include "cli/cli.h"
 #include "cli/session.h"
@@ -69,7 +68,8 @@ bool loadGroup(Session& s, const std::string& path, Models& m) {
     const auto screenBytes = readMember(s, members.screens, screens::kStoreBytes + 1);
     const auto programBytes = readMember(s, members.program, program::kMaxProgramFileBytes);
     if (!setupBytes || !screenBytes || !programBytes) return false;
-    if (setupBytes->size() != setup::kSetupFileSize && setupBytes->size() != setup::kSetupFileSizeWithoutCom1) {
+    if (setupBytes->size() != setup::kSetupFileSize &&
+        setupBytes->size() != setup::kSetupFileSizeWithoutCom1) {
         s.host.error(members.setup + " is not a setup file");
         return false;
     }
@@ -101,7 +101,8 @@ int getAllInto(Session& s, const std::string& groupPath) {
     program::ProgramTransfer programTransfer(*s.exchange, m.program);
     workspace::Transfers transfers{setupTransfer, screenTransfer, programTransfer};
     if (workspace::getAll(transfers, {})) return kExitFailed;
-    if (!workspace::saveGroupFiles(s.host, s.env.files, m.ws, groupPath, print::bmpPicture).configurationWritten)
+    if (!workspace::saveGroupFiles(s.host, s.env.files, m.ws, groupPath, print::bmpPicture)
+             .configurationWritten)
         return kExitUsage;
     return kExitOk;
 }
@@ -133,7 +134,8 @@ int runSendAll(Session& s, const std::vector<std::string>& args) {
     screens::ScreenTransfer screenTransfer(*s.exchange, m.display, m.editor);
     program::ProgramTransfer programTransfer(*s.exchange, m.program);
     workspace::Transfers transfers{setupTransfer, screenTransfer, programTransfer};
-    if (workspace::sendAll(transfers, {})) return setupTransfer.refusedBeforeSending() ? kExitUsage : kExitFailed;
+    if (workspace::sendAll(transfers, {}))
+        return setupTransfer.refusedBeforeSending() ? kExitUsage : kExitFailed;
     return kExitOk;
 }
 

@@ -2,8 +2,8 @@
 
 #include <QFont>
 #include <QImage>
-#include <QPainter>
 #include <QPageLayout>
+#include <QPainter>
 #include <QPrinter>
 
 #include "core/screens/pixel_sink.h"
@@ -20,7 +20,9 @@ public:
 
     int pageWidth() const override { return printer_.width(); }
     int pageHeight() const override { return printer_.height(); }
-    void setTextColour(screens::Rgb colour) override { painter_.setPen(QColor::fromRgb(0xFF000000U | colour)); }
+    void setTextColour(screens::Rgb colour) override {
+        painter_.setPen(QColor::fromRgb(0xFF000000U | colour));
+    }
     void textAt(int x, int y, std::string_view text) override {
         const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
         painter_.drawText(x, y + painter_.fontMetrics().ascent(), s);
@@ -28,7 +30,8 @@ public:
     void picture(int x, int y, int width, int height, const screens::PixelBuffer& pixels) override {
         QImage image(pixels.width(), pixels.height(), QImage::Format_RGB32);
         for (int py = 0; py < pixels.height(); ++py)
-            for (int px = 0; px < pixels.width(); ++px) image.setPixel(px, py, 0xFF000000U | pixels.at(px, py));
+            for (int px = 0; px < pixels.width(); ++px)
+                image.setPixel(px, py, 0xFF000000U | pixels.at(px, py));
         painter_.drawImage(QRect(x, y, width, height), image);
     }
     void newPage() override { printer_.newPage(); }

@@ -36,7 +36,8 @@ struct Files : test::MemoryFileStore {
 // A picture "encoded" as its pixels' low bytes, so a test can compare it with the drawing.
 Bytes rawPicture(const screens::PixelBuffer& p) {
     Bytes out;
-    for (screens::Rgb px : p.pixels()) out.push_back(static_cast<uint8_t>(px));
+    for (screens::Rgb px : p.pixels())
+        out.push_back(static_cast<uint8_t>(px));
     return out;
 }
 
@@ -56,13 +57,15 @@ struct Rig {
     void fill() {
         setup.setInterval(37);
         setup.setLabel(0, "Air temperature");
-        for (int c = 0; c < screens::kColumns; ++c) store.setCell(2, 1, c, static_cast<uint8_t>('A' + c % 26));
+        for (int c = 0; c < screens::kColumns; ++c)
+            store.setCell(2, 1, c, static_cast<uint8_t>('A' + c % 26));
         program.tree.append({}, "SOMETHING");
     }
     Bytes storeBytes() const { return {store.bytes().begin(), store.bytes().end()}; }
     std::vector<std::string> boxTexts() const {
         std::vector<std::string> out;
-        for (const auto& b : host.boxes) out.push_back(b.text);
+        for (const auto& b : host.boxes)
+            out.push_back(b.text);
         return out;
     }
 };
@@ -130,7 +133,8 @@ TEST(GroupFile, OnlyTheExactMarkOpensAGroup) {
 TEST(GroupFile, SavedMembersMatchTheIndividualFilesAndReadBack) {
     Rig saved;
     saved.fill();
-    ASSERT_TRUE(saveGroupFiles(saved.host, saved.files, saved.ws, "/g/site.a.ssp", rawPicture).configurationWritten);
+    ASSERT_TRUE(
+        saveGroupFiles(saved.host, saved.files, saved.ws, "/g/site.a.ssp", rawPicture).configurationWritten);
     EXPECT_TRUE(saved.host.boxes.empty());
     EXPECT_EQ(saved.ws.groupName, "site.a");
     const auto& f = saved.files.files;
@@ -179,18 +183,20 @@ TEST(GroupFile, EachMemberFailureHasItsOwnBoxAndTheOthersGoOn) {
     readOnly.fill();
     const GroupMembers m = groupMembers("/g/m.ssp");
     readOnly.files.readOnly = {m.setup, m.screens, m.program, m.listing, m.pictures[0]};
-    const SaveOutcome out = saveGroupFiles(readOnly.host, readOnly.files, readOnly.ws, "/g/m.ssp", rawPicture);
+    const SaveOutcome out =
+        saveGroupFiles(readOnly.host, readOnly.files, readOnly.ws, "/g/m.ssp", rawPicture);
     EXPECT_TRUE(out.groupWritten);
     EXPECT_FALSE(out.configurationWritten);
     EXPECT_EQ(readOnly.boxTexts(), (std::vector<std::string>{"The Setup file could not be saved.",
-                                                              "The Screen file could not be saved.",
-                                                              "The Program file could not be saved."}));
+                                                             "The Screen file could not be saved.",
+                                                             "The Program file could not be saved."}));
     // The first picture failing ends the pictures.
     EXPECT_FALSE(readOnly.files.files.contains(m.pictures[1]));
 
     Rig noGroup;
     noGroup.files.readOnly = {"/g/m.ssp"};
-    EXPECT_FALSE(saveGroupFiles(noGroup.host, noGroup.files, noGroup.ws, "/g/m.ssp", rawPicture).groupWritten);
+    EXPECT_FALSE(
+        saveGroupFiles(noGroup.host, noGroup.files, noGroup.ws, "/g/m.ssp", rawPicture).groupWritten);
     EXPECT_EQ(noGroup.host.boxes.size(), 1u);
     EXPECT_EQ(noGroup.files.files.size(), 0u);
     EXPECT_EQ(noGroup.ws.groupName, "");

@@ -35,7 +35,9 @@ struct RecordingCanvas final : ReportCanvas {
     int pageWidth() const override { return 8000; }
     int pageHeight() const override { return 10500; }
     void setTextColour(screens::Rgb c) override { colour = c; }
-    void textAt(int x, int y, std::string_view text) override { texts.push_back({page, x, y, std::string(text), colour}); }
+    void textAt(int x, int y, std::string_view text) override {
+        texts.push_back({page, x, y, std::string(text), colour});
+    }
     void picture(int x, int y, int w, int h, const screens::PixelBuffer& p) override {
         pictures.push_back({page, x, y, w, h, p});
     }
@@ -100,7 +102,8 @@ TEST(Report, LongProgramBreaksColumnsAndPagesAtTheBottomLimit) {
     rig.tree = ProgramTree();
     for (int i = 0; i < 120; ++i) {
         const NodePath at = rig.tree.append({}, "INSTR");
-        for (int p = 0; p < 4; ++p) rig.tree.append(at, "param");
+        for (int p = 0; p < 4; ++p)
+            rig.tree.append(at, "param");
     }
     rig.tree.append({}, "PGM END");
     rig.print("mast");
@@ -207,7 +210,8 @@ TEST(Report, ScreenPagesHaveTheirRulersAndGrid) {
     EXPECT_EQ(fifth.at(6, 95), kDarkGrey);
     bool lit = false;
     for (int y = 1; y < 16; ++y)
-        for (int x = 1; x < 12; ++x) lit = lit || fifth.at(x, y) == screens::kBlack;
+        for (int x = 1; x < 12; ++x)
+            lit = lit || fifth.at(x, y) == screens::kBlack;
     EXPECT_TRUE(lit);
     EXPECT_NE(pics[0].pixels.pixels(), fifth.pixels());
 

@@ -1,7 +1,3 @@
-#include "core/workspace/whole_transfer.h"
-
-#include "core/workspace/firmware_backup.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -18,6 +14,8 @@
 #include "core/screens/screen_transfer.h"
 #include "core/setup/setup_model.h"
 #include "core/setup/setup_transfer.h"
+#include "core/workspace/firmware_backup.h"
+#include "core/workspace/whole_transfer.h"
 #include "memory_file_store.h"
 #include "sim_link.h"
 
@@ -55,7 +53,8 @@ struct Rig : test::SimLink {
     }
     std::vector<std::string> boxTexts() const {
         std::vector<std::string> out;
-        for (const auto& b : host.boxes) out.push_back(b.text);
+        for (const auto& b : host.boxes)
+            out.push_back(b.text);
         return out;
     }
 };
@@ -171,8 +170,8 @@ TEST(WholeTransfer, FirmwareBackupSavesOnlyAWholeGet) {
         auto encode = [](const screens::PixelBuffer&) { return Bytes{'B', 'M'}; };
         EXPECT_EQ(backupInstrument(rig.transfers, rig.pages, files, ws, path, encode), r.saved);
         EXPECT_EQ(files.files.size(), r.saved ? 13u : 0u);
-        EXPECT_EQ(rig.host.lines.back(), r.saved ? "FINISHED GETTING SETUP/SCREENS/PROGRAM."
-                                                 : "GET SETUP/SCREENS/PROGRAM FAILED.");
+        EXPECT_EQ(rig.host.lines.back(),
+                  r.saved ? "FINISHED GETTING SETUP/SCREENS/PROGRAM." : "GET SETUP/SCREENS/PROGRAM FAILED.");
         EXPECT_TRUE(rig.host.answers.empty());
     }
 }

@@ -40,7 +40,8 @@ QByteArray readAll(const QString& path) {
 
 QStringList memberNames(const QString& base) {
     QStringList names{base + ".ssp", base + ".set", base + ".scr", base + ".pgm", base + ".txt"};
-    for (int n = 1; n <= 8; ++n) names << base + QStringLiteral(" Screen %1.bmp").arg(n);
+    for (int n = 1; n <= 8; ++n)
+        names << base + QStringLiteral(" Screen %1.bmp").arg(n);
     return names;
 }
 
@@ -68,7 +69,8 @@ TEST(WorkspaceEndToEnd, AGroupSentToAFreshInstrumentComesBackTheSame) {
     // The last screen changed in the group, so the send has to carry what the fresh one lacks.
     QByteArray screens = readAll(first + ".scr");
     ASSERT_EQ(screens.size(), 1920);
-    for (int i = 1680; i < 1920; ++i) screens[i] = static_cast<char>('A' + i % 26);
+    for (int i = 1680; i < 1920; ++i)
+        screens[i] = static_cast<char>('A' + i % 26);
     {
         QFile f(first + ".scr");
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));

@@ -28,7 +28,8 @@ using vrn::fuzz::require;
 
 struct Files final : FileStore {
     std::map<std::string, std::vector<uint8_t>> files;
-    std::optional<std::vector<uint8_t>> readFile(const std::string& path, size_t maxBytes, std::string& error) override {
+    std::optional<std::vector<uint8_t>> readFile(const std::string& path, size_t maxBytes,
+                                                 std::string& error) override {
         const auto it = files.find(path);
         if (it == files.end()) {
             error = "missing";
@@ -59,7 +60,8 @@ struct Canvas final : workspace::ReportCanvas {
     int pageHeight() const override { return 10500; }
     void setTextColour(screens::Rgb) override {}
     void textAt(int, int y, std::string_view text) override {
-        if (text.size() > 4 && text[3] == ' ' && text[0] >= '0' && text[0] <= '9') lowestInstruction = std::max(lowestInstruction, y);
+        if (text.size() > 4 && text[3] == ' ' && text[0] >= '0' && text[0] <= '9')
+            lowestInstruction = std::max(lowestInstruction, y);
     }
     void picture(int, int, int, int, const screens::PixelBuffer&) override { pictureAfterLastPage = page; }
     void newPage() override { ++page; }
@@ -79,7 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vrn::fuzz::QuietHost host;
     Files files;
     const workspace::GroupMembers in = workspace::groupMembers("/in/g.ssp");
-    for (const std::string& path : {std::string("/in/g.ssp"), in.setup, in.screens, in.program}) files.files[path] = input;
+    for (const std::string& path : {std::string("/in/g.ssp"), in.setup, in.screens, in.program})
+        files.files[path] = input;
 
     Models opened(host);
     const bool open = workspace::openGroupFiles(host, files, opened.ws, "/in/g.ssp");
@@ -90,9 +93,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Models again(host);
     require(workspace::openGroupFiles(host, files, again.ws, "/a/g.ssp"), "a saved group opens");
     workspace::saveGroupFiles(host, files, again.ws, "/b/g.ssp", encode);
-    const workspace::GroupMembers a = workspace::groupMembers("/a/g.ssp"), b = workspace::groupMembers("/b/g.ssp");
-    require(files.files[a.setup] == files.files[b.setup] && files.files[a.screens] == files.files[b.screens] &&
-                files.files[a.program] == files.files[b.program] && files.files[a.listing] == files.files[b.listing],
+    const workspace::GroupMembers a = workspace::groupMembers("/a/g.ssp"),
+                                  b = workspace::groupMembers("/b/g.ssp");
+    require(files.files[a.setup] == files.files[b.setup] &&
+                files.files[a.screens] == files.files[b.screens] &&
+                files.files[a.program] == files.files[b.program] &&
+                files.files[a.listing] == files.files[b.listing],
             "an opened group saves again to the same members");
 
     Canvas canvas;

@@ -48,7 +48,8 @@ struct PageCounter final : workspace::ReportCanvas {
 
 TEST(WorkspacePrint, BitmapPictureReadsBackAsTheSamePixels) {
     screens::ScreenStore store;
-    for (int c = 0; c < screens::kColumns; c += 3) store.setCell(2, c % 6, c, static_cast<uint8_t>(c % 2 ? 'W' : 0xC1));
+    for (int c = 0; c < screens::kColumns; c += 3)
+        store.setCell(2, c % 6, c, static_cast<uint8_t>(c % 2 ? 'W' : 0xC1));
     screens::PixelBuffer picture(screens::kPictureWidth, screens::kPictureHeight, screens::kWhite);
     screens::drawPicture(picture, store, 2);
     const std::vector<uint8_t> bmp = print::bmpPicture(picture);
@@ -80,7 +81,8 @@ TEST(WorkspacePrint, ReportPdfHasTheListingPagesAndTwoScreenPages) {
         QTemporaryDir dir;
         setup::SetupModel setup;
         ProgramTree tree;
-        for (int i = 0; i < r.instructions; ++i) tree.append(tree.append({}, "INPUT VOLTAGE"), "Channel: 1");
+        for (int i = 0; i < r.instructions; ++i)
+            tree.append(tree.append({}, "INPUT VOLTAGE"), "Channel: 1");
         tree.append({}, "PGM END");
         screens::ScreenStore store;
         store.setCell(0, 0, 0, 'A');
@@ -119,7 +121,8 @@ TEST(WorkspaceWindow, GetAllFromTheMenuRestoresThePage) {
     onNextBox(nullptr, QMessageBox::Yes);
     rig.form->menu().GetCollection1->trigger();
     EXPECT_EQ(rig.form->pageControl()->currentWidget(), rig.form->pages().TabSheetRecords);
-    EXPECT_TRUE(rig.memo().endsWith(QStringLiteral("FINISHED GETTING SETUP/SCREENS/PROGRAM."))) << rig.memo().toStdString();
+    EXPECT_TRUE(rig.memo().endsWith(QStringLiteral("FINISHED GETTING SETUP/SCREENS/PROGRAM.")))
+        << rig.memo().toStdString();
     EXPECT_EQ(rig.form->setupSection().model().interval(), 42);
 }
 

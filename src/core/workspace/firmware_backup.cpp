@@ -13,8 +13,8 @@ std::string firmwareBackupPath(const std::string& firmwarePath, Clock& clock) {
     const std::string folder = slash == std::string::npos ? "" : firmwarePath.substr(0, slash + 1);
     const LocalDateTime t = clock.localNow();
     char name[64];
-    std::snprintf(name, sizeof name, "41700 backup %04d-%02d-%02d %02d%02d%02d.ssp", t.year, t.month, t.day, t.hour,
-                  t.minute, t.second);
+    std::snprintf(name, sizeof name, "41700 backup %04d-%02d-%02d %02d%02d%02d.ssp", t.year, t.month, t.day,
+                  t.hour, t.minute, t.second);
     return folder + name;
 }
 

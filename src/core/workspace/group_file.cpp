@@ -24,7 +24,8 @@ GroupMembers groupMembers(std::string_view groupPath) {
     m.screens = stem + ".scr";
     m.program = stem + ".pgm";
     m.listing = stem + ".txt";
-    for (size_t i = 0; i < m.pictures.size(); ++i) m.pictures[i] = stem + " Screen " + std::to_string(i + 1) + ".bmp";
+    for (size_t i = 0; i < m.pictures.size(); ++i)
+        m.pictures[i] = stem + " Screen " + std::to_string(i + 1) + ".bmp";
     return m;
 }
 

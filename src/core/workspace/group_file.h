@@ -16,10 +16,10 @@ inline constexpr const char* kGroupFileExt = "ssp";
 // The member paths of a group: its folder and base name (everything before the last dot of the
 // file name, or the whole name when it has none) with each member's suffix.
 struct GroupMembers {
-    std::string setup;    // ".set"
-    std::string screens;  // ".scr"
-    std::string program;  // ".pgm"
-    std::string listing;  // ".txt", the program tree text
+    std::string setup;                    // ".set"
+    std::string screens;                  // ".scr"
+    std::string program;                  // ".pgm"
+    std::string listing;                  // ".txt", the program tree text
     std::array<std::string, 8> pictures;  // " Screen 1.bmp" to " Screen 8.bmp"
 };
 

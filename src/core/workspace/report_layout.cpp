@@ -17,8 +17,9 @@ namespace {
 // The report's own baud names: lower-case k, unlike the Setup page's captions.
 constexpr std::array<const char*, setup::kBaudItemCount> kBaudNames = {"1200",  "2400",  "4800",   "9600",
                                                                        "19.2k", "38.4k", "115.2k", "230.4k"};
-constexpr std::array<const char*, 12> kMonths = {"January", "February", "March",     "April",   "May",      "June",
-                                                 "July",    "August",   "September", "October", "November", "December"};
+constexpr std::array<const char*, 12> kMonths = {"January",   "February", "March",    "April",
+                                                 "May",       "June",     "July",     "August",
+                                                 "September", "October",  "November", "December"};
 
 // Field table columns: number, width, decimal places, label.
 constexpr std::array<double, 4> kTableColumns = {0.75, 1.07, 1.44, 1.81};
@@ -46,7 +47,9 @@ public:
 
     int deviceX(double x) const { return static_cast<int>(x * unitX_); }
     int deviceY(double y) const { return static_cast<int>(y * unitY_); }
-    void PrintTextAt(double x, double y, const std::string& text) { canvas_.textAt(deviceX(x), deviceY(y), text); }
+    void PrintTextAt(double x, double y, const std::string& text) {
+        canvas_.textAt(deviceX(x), deviceY(y), text);
+    }
     ReportCanvas& canvas() { return canvas_; }
 
 private:
@@ -80,7 +83,8 @@ void printParameters(Page& page, const setup::SetupModel& s, double& y) {
 
 void printFieldTable(Page& page, const setup::SetupModel& s, double& y) {
     constexpr std::array<const char*, 4> kHeads = {"Field", "Width", "DecPt", "Label"};
-    for (size_t c = 0; c < kHeads.size(); ++c) page.PrintTextAt(kTableColumns[c], y, kHeads[c]);
+    for (size_t c = 0; c < kHeads.size(); ++c)
+        page.PrintTextAt(kTableColumns[c], y, kHeads[c]);
     y += kLineStep;
     for (int i = 0; i < s.fieldsPerRecord() && i < setup::kFieldCount; ++i) {
         const setup::RecordField& f = s.field(i);
@@ -141,7 +145,8 @@ void drawGrid(screens::PixelBuffer& picture) {
 
 // One page of four screens; the second page's block rulers are darker and count blocks by their
 // last digit.
-void printScreenPage(Page& page, const screens::ScreenStore& store, int firstScreen, screens::PixelBuffer& work) {
+void printScreenPage(Page& page, const screens::ScreenStore& store, int firstScreen,
+                     screens::PixelBuffer& work) {
     const bool second = firstScreen >= 4;
     ReportCanvas& canvas = page.canvas();
     canvas.newPage();
@@ -153,7 +158,8 @@ void printScreenPage(Page& page, const screens::ScreenStore& store, int firstScr
         work.fillRect(0, 0, work.width(), work.height(), screens::kWhite);
 
         canvas.setTextColour(second ? kDarkGrey : kLightGrey);
-        for (int k = 0; k < 3; ++k) page.PrintTextAt(0.75, y + k / 3.0 + 1.0 / 12.0, std::to_string(k + 1));
+        for (int k = 0; k < 3; ++k)
+            page.PrintTextAt(0.75, y + k / 3.0 + 1.0 / 12.0, std::to_string(k + 1));
         for (int k = 0; k < 20; ++k) {
             if (second)
                 page.PrintTextAt(1.0925 + 0.25 * k, y - 0.3, std::to_string((k + 1) % 10));
@@ -161,14 +167,16 @@ void printScreenPage(Page& page, const screens::ScreenStore& store, int firstScr
                 page.PrintTextAt(1.0625 + 0.25 * k, y - 0.3, twoDigits(k + 1));
         }
         canvas.setTextColour(kLightGrey);
-        for (int k = 0; k < screens::kRows; ++k) page.PrintTextAt(0.9, y + k / 6.0 + 0.03, std::to_string(k + 1));
+        for (int k = 0; k < screens::kRows; ++k)
+            page.PrintTextAt(0.9, y + k / 6.0 + 0.03, std::to_string(k + 1));
         for (int k = 0; k < screens::kColumns; ++k)
             page.PrintTextAt(1.03 + 0.125 * k, y - 0.15, std::to_string((k + 1) % 10));
         canvas.setTextColour(screens::kBlack);
 
         drawGrid(work);
         for (int r = 0; r < screens::kRows; ++r)
-            for (int c = 0; c < screens::kColumns; ++c) screens::DrawPictureCell(work, r, c, store.cell(screen, r, c));
+            for (int c = 0; c < screens::kColumns; ++c)
+                screens::DrawPictureCell(work, r, c, store.cell(screen, r, c));
         canvas.picture(page.deviceX(x), page.deviceY(y), page.deviceX(5.0), page.deviceY(1.0), work);
         y += 1.5;
     }
@@ -179,7 +187,8 @@ void printScreenPage(Page& page, const screens::ScreenStore& store, int firstScr
 std::string reportDate(const LocalDateTime& day) {
     const int month = day.month >= 1 && day.month <= 12 ? day.month : 1;
     char text[48];
-    std::snprintf(text, sizeof text, "%s %02d, %04d", kMonths[static_cast<size_t>(month - 1)], day.day, day.year);
+    std::snprintf(text, sizeof text, "%s %02d, %04d", kMonths[static_cast<size_t>(month - 1)], day.day,
+                  day.year);
     return text;
 }
 
@@ -187,8 +196,9 @@ void layOutReport(ReportCanvas& canvas, const ReportInput& input) {
     Page page(canvas);
     canvas.setTextColour(screens::kBlack);
     double y = kPageTop;
-    for (const std::string& line : {std::string("VARNO MODEL 41700"), std::string("METEOROLOGICAL TRANSLATOR"),
-                                    reportDate(input.today), input.groupName}) {
+    for (const std::string& line :
+         {std::string("VARNO MODEL 41700"), std::string("METEOROLOGICAL TRANSLATOR"), reportDate(input.today),
+          input.groupName}) {
         page.PrintTextAt(kLeftMargin, y, line);
         y += kLineStep;
     }

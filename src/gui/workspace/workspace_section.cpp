@@ -5,17 +5,17 @@
 #include <QPrinter>
 #include <QTabWidget>
 
+#include "core/link/clock.h"
 #include "core/link/exchange.h"
 #include "core/link/host.h"
-#include "core/link/clock.h"
 #include "core/workspace/firmware_backup.h"
 #include "core/workspace/report_layout.h"
 #include "gui/app/form_main.h"
 #include "gui/screens/screens_section.h"
 #include "gui/service/service_section.h"
 #include "gui/setup/setup_section.h"
-#include "print/report_printer.h"
 #include "print/bmp_picture.h"
+#include "print/report_printer.h"
 
 namespace vrn::gui {
 
@@ -30,9 +30,15 @@ WorkspaceSection::WorkspaceSection(TFormMain& form)
     pages_.current = [control] { return control->currentIndex(); };
     pages_.show = [control, tabs](workspace::Page page) {
         switch (page) {
-            case workspace::Page::Setup: control->setCurrentWidget(tabs.TabSheetSetup); break;
-            case workspace::Page::Screens: control->setCurrentWidget(tabs.TabSheetScreen); break;
-            case workspace::Page::Program: control->setCurrentWidget(tabs.TabSheetUserPgm); break;
+        case workspace::Page::Setup:
+            control->setCurrentWidget(tabs.TabSheetSetup);
+            break;
+        case workspace::Page::Screens:
+            control->setCurrentWidget(tabs.TabSheetScreen);
+            break;
+        case workspace::Page::Program:
+            control->setCurrentWidget(tabs.TabSheetUserPgm);
+            break;
         }
     };
     pages_.restore = [control](int index) { control->setCurrentIndex(index); };
