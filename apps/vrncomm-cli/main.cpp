@@ -1,7 +1,9 @@
 // vrncomm-cli: VRNComm's instrument operations for shells, scripts and cron.
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <algorithm>
 #include <iostream>
 #include <memory>
 
@@ -42,11 +44,16 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    // QSerialPort wants an application object, and the report's fonts a GUI one; the tool never
-    // shows a window, so it needs no display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
     std::vector<std::string> args(argv + 1, argv + argc);
+    // QSerialPort wants an application object; the report's fonts want a GUI one, which the
+    // tool makes only for it, on the offscreen platform, as it never shows a window.
+    std::unique_ptr<QCoreApplication> app;
+    if (std::find(args.begin(), args.end(), "report") != args.end()) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     vrn::RealClock clock;
     vrn::DiskFileStore files;
     vrn::cli::Environment env{

@@ -95,6 +95,23 @@ TEST(WorkspaceEndToEnd, AGroupSentToAFreshInstrumentComesBackTheSame) {
     }
 }
 
+TEST(WorkspaceEndToEnd, ReportOfAGroupIsAThreePagePdf) {
+    QTemporaryDir dir;
+    const QString group = dir.filePath("mast.ssp");
+    const CliResult get = cli({"--simulate", "get-all", group});
+    ASSERT_EQ(get.exitCode, 0) << get.err;
+    const QString pdf = dir.filePath("mast.pdf");
+    const CliResult report = cli({"report", group, pdf});
+    ASSERT_EQ(report.exitCode, 0) << report.err;
+    const QByteArray bytes = readAll(pdf);
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    // One "/Type /Page" object a page; the page tree is "/Type /Pages".
+    EXPECT_EQ(bytes.count("/Type /Page") - bytes.count("/Type /Pages"), 3);
+    EXPECT_FALSE(QFile::exists(pdf + ".part"));
+    const CliResult usage = cli({"report", group});
+    EXPECT_EQ(usage.exitCode, 2);
+}
+
 TEST(WorkspaceEndToEnd, BrokenGroupsAreRefusedBeforeAnythingIsSent) {
     QTemporaryDir dir;
     struct Row {
