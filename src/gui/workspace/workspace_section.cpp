@@ -11,6 +11,7 @@
 #include "core/workspace/firmware_backup.h"
 #include "core/workspace/report_layout.h"
 #include "gui/app/form_main.h"
+#include "gui/app/qt_host.h"
 #include "gui/screens/screens_section.h"
 #include "gui/service/service_section.h"
 #include "gui/setup/setup_section.h"
