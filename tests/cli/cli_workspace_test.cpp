@@ -71,8 +71,9 @@ TEST(CliWorkspace, SendAllRefusesABrokenGroupBeforeSending) {
         EXPECT_EQ(rig.run({"--simulate", "send-all", "g.ssp"}), r.exit) << rig.err.str();
         EXPECT_NE(rig.err.str().find(r.err), std::string::npos) << rig.err.str();
         EXPECT_EQ(rig.instrument.commandLog.empty(), r.exit != kExitOk);
-        if (r.exit == kExitOk)
+        if (r.exit == kExitOk) {
             EXPECT_NE(rig.out.str().find("FINISHED SENDING SETUP/SCREENS/PROGRAM."), std::string::npos);
+        }
     }
 }
 
