@@ -2,6 +2,8 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <algorithm>
 #include <iostream>
 #include <memory>
 
@@ -42,9 +44,16 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    // QSerialPort wants an application object in the process; nothing here needs a display.
-    QCoreApplication app(argc, argv);
     std::vector<std::string> args(argv + 1, argv + argc);
+    // QSerialPort wants an application object; the report's fonts want a GUI one, which the
+    // tool makes only for it, on the offscreen platform, as it never shows a window.
+    std::unique_ptr<QCoreApplication> app;
+    if (std::find(args.begin(), args.end(), "report") != args.end()) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     vrn::RealClock clock;
     vrn::DiskFileStore files;
     vrn::cli::Environment env{

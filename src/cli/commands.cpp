@@ -8,6 +8,7 @@
 #include "cli/screen_commands.h"
 #include "cli/service_commands.h"
 #include "cli/setup_commands.h"
+#include "cli/workspace_commands.h"
 
 namespace vrn::cli {
 namespace {
@@ -164,16 +165,48 @@ const std::array kCommands{
             "example:\n"
             "  vrncomm-cli reset-all\n",
             runResetAll},
-    Command{"firmware", "firmware FILE.glo", "replace the instrument's firmware (only with --yes)",
+    Command{"firmware", "firmware FILE.glo [--backup GROUP.ssp]",
+            "replace the instrument's firmware (only with --yes)",
             "Replaces the instrument's firmware from a file of Motorola S-records. The whole file is\n"
             "checked first (S0 first, S9 at the end, every record's checksum, at most 398 characters\n"
             "a record); then the instrument is woken, its flash erased and the records sent, each after\n"
             "the instrument acknowledged the one before, within 90 s in all. This erases the\n"
             "instrument's program memory, so it runs only with --yes. Do not interrupt it.\n"
+            "With --backup, the Setup, Screens and Program are first read into the group GROUP.ssp\n"
+            "(as get-all does); if that fails, nothing is erased.\n"
             "\n"
             "example:\n"
-            "  vrncomm-cli --yes firmware 41700-v3.13.glo\n",
+            "  vrncomm-cli --yes firmware 41700-v3.13.glo --backup before-3.13.ssp\n",
             runFirmware},
+    Command{"get-all", "get-all GROUP.ssp",
+            "read the Setup, Screens and Program from the instrument into a group file",
+            "Reads the whole Setup, the eight screens and the user program from the instrument, in\n"
+            "that order, and saves them as the window's Save Setup/Screens/Pgm does: GROUP.ssp and,\n"
+            "beside it, GROUP.set, GROUP.scr, GROUP.pgm, the listing GROUP.txt and the pictures\n"
+            "\"GROUP Screen 1.bmp\" to \"GROUP Screen 8.bmp\". Nothing is written unless all three\n"
+            "parts arrived; each file replaces an old one only once it is complete.\n"
+            "\n"
+            "example, a station's whole configuration before a visit:\n"
+            "  vrncomm-cli get-all station-12/st12.ssp\n",
+            runGetAll},
+    Command{"send-all", "send-all GROUP.ssp", "send a group's Setup, Screens and Program to the instrument",
+            "Sends the Setup (with the PC's date and time), the eight screens and the user program of\n"
+            "a group (GROUP.ssp with GROUP.set, GROUP.scr and GROUP.pgm beside it) to the instrument,\n"
+            "one second apart, stopping at the first failure. A group with a missing or damaged\n"
+            "member is refused before anything is sent.\n"
+            "\n"
+            "example:\n"
+            "  vrncomm-cli --port /dev/ttyUSB0 send-all station-12/st12.ssp\n",
+            runSendAll},
+    Command{"report", "report GROUP.ssp OUT.pdf", "print a group's report as a PDF file, offline",
+            "Draws the window's printed report of a group (GROUP.ssp with GROUP.set, GROUP.scr and\n"
+            "GROUP.pgm beside it) into a PDF file: the header with today's date and the group's\n"
+            "name, the parameters and field table, the program listing in three columns a page, and\n"
+            "the eight screens on two pages. Needs no instrument and no display.\n"
+            "\n"
+            "example:\n"
+            "  vrncomm-cli report station-12/st12.ssp st12-report.pdf\n",
+            runReport},
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "cli/password_prompt.h"
 #include "cli/session.h"
+#include "cli/workspace_commands.h"
 #include "core/io/file_store.h"
 #include "core/service/calibration.h"
 #include "core/service/diagnostics.h"
@@ -235,8 +236,20 @@ int runResetAll(Session& s, const std::vector<std::string>& args) {
 }
 
 int runFirmware(Session& s, const std::vector<std::string>& args) {
-    if (args.size() != 1 || args[0].starts_with("-")) {
-        s.host.error("firmware takes one FILE.glo");
+    std::string path;
+    std::string backup;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--backup" && i + 1 < args.size() && backup.empty()) {
+            backup = args[++i];
+        } else if (!args[i].starts_with("-") && path.empty()) {
+            path = args[i];
+        } else {
+            path.clear();
+            break;
+        }
+    }
+    if (path.empty()) {
+        s.host.error("firmware takes one FILE.glo and optionally --backup GROUP.ssp");
         return kExitUsage;
     }
     // Refused before the wake, so that without --yes nothing at all reaches the instrument.
@@ -246,7 +259,11 @@ int runFirmware(Session& s, const std::vector<std::string>& args) {
     }
     if (!s.openLink()) return kExitFailed;
     service::FirmwareRequest request;
-    request.path = args[0];
+    request.path = path;
+    if (!backup.empty()) {
+        request.backupFirst = true;
+        request.backup = [&s, &backup](const std::string&) { return backupToGroup(s, backup); };
+    }
     switch (service::updateFirmware(*s.exchange, s.env.files, request)) {
     case service::FirmwareOutcome::Finished:
         return kExitOk;

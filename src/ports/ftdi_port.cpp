@@ -24,15 +24,20 @@ std::string sysfsName(libusb_device* dev) {
     uint8_t ports[8] = {};
     const int depth = libusb_get_port_numbers(dev, ports, static_cast<int>(sizeof ports));
     std::string name = std::to_string(libusb_get_bus_number(dev));
-    for (int i = 0; i < depth; ++i)
-        name += (i == 0 ? "-" : ".") + std::to_string(ports[i]);
+    for (int i = 0; i < depth; ++i) {
+        name += i == 0 ? '-' : '.';
+        name += std::to_string(ports[i]);
+    }
     return name;
 }
 
 // Reading the strings needs the device opened, which a user without access may not do; sysfs
 // shows the product string to everyone.
 std::string sysfsProduct(libusb_device* dev) {
-    std::ifstream in("/sys/bus/usb/devices/" + sysfsName(dev) + "/product");
+    std::string path = "/sys/bus/usb/devices/";
+    path += sysfsName(dev);
+    path += "/product";
+    std::ifstream in(path);
     std::string product;
     std::getline(in, product);
     return product;

@@ -1,5 +1,6 @@
 #include "sim/state_dir.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -157,6 +158,73 @@ bool readSetupText(const std::string& text, SimSetup& setup, int64_t nowUs, cons
     return true;
 }
 
+namespace {
+
+// One file of the folder: how the instrument's part becomes its contents, and back.
+struct Part {
+    const char* name;
+    std::string (*save)(Instrument&);
+    bool (*load)(Instrument&, const std::string&, std::string&);
+};
+
+template <class Bytes>
+std::string rawBytes(const Bytes& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
+
+template <class Bytes>
+bool exactBytes(const std::string& contents, Bytes& bytes, const char* name, std::string& error) {
+    if (contents.size() != bytes.size()) {
+        error = std::string(name) + " holds " + std::to_string(contents.size()) + " bytes, not " +
+                std::to_string(bytes.size());
+        return false;
+    }
+    std::copy(contents.begin(), contents.end(), bytes.begin());
+    return true;
+}
+
+const Part kPartsOfState[] = {
+    {kSetupFile,
+     [](Instrument& in) { return setupText(in.state.setup, in.clock().nowUs(), in.clock().localNow()); },
+     [](Instrument& in, const std::string& text, std::string& error) {
+         return readSetupText(text, in.state.setup, in.clock().nowUs(), in.clock().localNow(), error);
+     }},
+    {"screens.bin", [](Instrument& in) { return rawBytes(in.state.screens); },
+     [](Instrument& in, const std::string& contents, std::string& error) {
+         return exactBytes(contents, in.state.screens, "screens.bin", error);
+     }},
+    {"program.bin", [](Instrument& in) { return rawBytes(in.state.program); },
+     [](Instrument& in, const std::string& contents, std::string& error) {
+         return exactBytes(contents, in.state.program, "program.bin", error);
+     }},
+    {"records.txt",
+     [](Instrument& in) {
+         const SimRecords& r = in.state.records;
+         return "logged " + std::to_string(r.logged) + "\nfirst " + std::to_string(r.firstSeconds) +
+                "\ninterval " + std::to_string(r.intervalSeconds) + "\n";
+     },
+     [](Instrument& in, const std::string& text, std::string& error) {
+         SimRecords r;
+         std::istringstream words(text);
+         std::string a, b, c;
+         long long logged = -1, first = 0, interval = 0;
+         words >> a >> logged >> b >> first >> c >> interval;
+         if (!words || a != "logged" || b != "first" || c != "interval" || logged < 0 || logged > 100000000 ||
+             interval < 1 || interval > 86400) {
+             error = "records.txt: expected logged N, first SECONDS, interval SECONDS";
+             return false;
+         }
+         r.logged = static_cast<uint32_t>(logged);
+         r.firstSeconds = first;
+         r.intervalSeconds = static_cast<uint32_t>(interval);
+         in.state.records = r;
+         return true;
+     }},
+};
+static_assert(std::size(kPartsOfState) == 4);
+
+}  // namespace
+
 bool StateDir::load(Instrument& instrument, std::string& error) {
     std::error_code ec;
     std::filesystem::create_directories(dir_, ec);
@@ -164,26 +232,26 @@ bool StateDir::load(Instrument& instrument, std::string& error) {
         error = "cannot create " + dir_ + ": " + ec.message();
         return false;
     }
-    std::ifstream in(std::filesystem::path(dir_) / kSetupFile, std::ios::binary);
-    if (in) {
-        std::ostringstream text;
-        text << in.rdbuf();
-        Clock& clock = instrument.clock();
-        if (!readSetupText(text.str(), instrument.state.setup, clock.nowUs(), clock.localNow(), error))
-            return false;
-        lastSetup_ = text.str();
+    for (size_t k = 0; k < kParts; ++k) {
+        const Part& part = kPartsOfState[k];
+        std::ifstream in(std::filesystem::path(dir_) / part.name, std::ios::binary);
+        if (!in) continue;
+        std::ostringstream contents;
+        contents << in.rdbuf();
+        if (!part.load(instrument, contents.str(), error)) return false;
+        last_[k] = contents.str();
     }
     return true;
 }
 
+// A running clock makes setup.txt differ every second: it is rewritten whenever the line went
+// quiet after a command, which is rare enough.
 bool StateDir::save(Instrument& instrument, std::string& error) {
-    Clock& clock = instrument.clock();
-    std::string setup = setupText(instrument.state.setup, clock.nowUs(), clock.localNow());
-    // A running clock makes the text differ every second: the file is rewritten whenever the line
-    // went quiet after a command, which is rare enough.
-    if (setup != lastSetup_) {
-        if (!savePart(kSetupFile, setup, error)) return false;
-        lastSetup_ = std::move(setup);
+    for (size_t k = 0; k < kParts; ++k) {
+        std::string contents = kPartsOfState[k].save(instrument);
+        if (contents == last_[k]) continue;
+        if (!savePart(kPartsOfState[k].name, contents, error)) return false;
+        last_[k] = std::move(contents);
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -11,7 +12,8 @@ namespace vrn::sim {
 class Instrument;
 
 // Keeps what the instrument was sent in a folder between runs of vrncomm-sim, one file a part
-// (setup.txt, ...), so scripts and demos can send something, restart the simulator and get it back.
+// (setup.txt, screens.bin, program.bin, records.txt), so scripts and demos can send something,
+// restart the simulator and get it back.
 // A running clock is kept as its distance from the PC's clock, so it runs on while the simulator
 // is stopped, as a battery-backed one does.
 class StateDir {
@@ -30,7 +32,8 @@ private:
     bool savePart(const std::string& name, const std::string& contents, std::string& error);
 
     std::string dir_;
-    std::string lastSetup_;
+    static constexpr size_t kParts = 4;
+    std::array<std::string, kParts> last_;  // each part's contents as last loaded or saved
 };
 
 // The Setup as the lines of setup.txt, and back (false with the reason for a line it cannot use).

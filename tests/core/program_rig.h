@@ -28,7 +28,11 @@ public:
     std::optional<std::string> EditHex(const EditBoxSetup& s) override { return box("EditHex", s); }
     std::optional<std::string> EditText(const EditBoxSetup& s) override { return box("EditText", s); }
     std::optional<int> EditType(const std::vector<std::string>& choices, int current) override {
-        openings.push_back({"EditType", {}, choices, current});
+        Opening opening;
+        opening.dialog = "EditType";
+        opening.choices = choices;
+        opening.current = current;
+        openings.push_back(std::move(opening));
         if (choiceAnswers.empty()) return std::nullopt;
         auto answer = choiceAnswers.front();
         choiceAnswers.pop_front();
@@ -41,7 +45,10 @@ public:
 
 private:
     std::optional<std::string> box(const char* name, const EditBoxSetup& setup) {
-        openings.push_back({name, setup, {}, -1});
+        Opening opening;
+        opening.dialog = name;
+        opening.setup = setup;
+        openings.push_back(std::move(opening));
         if (textAnswers.empty()) return std::nullopt;
         auto answer = textAnswers.front();
         textAnswers.pop_front();

@@ -34,7 +34,7 @@ SetupModel distinctModel() {
     m.setScrollPause(33);
     m.setScrollEnd(6);
     for (int i = 0; i < kFieldCount; ++i) {
-        m.setLabel(i, "L" + std::to_string(i * 7));
+        m.setLabel(i, std::string("L").append(std::to_string(i * 7)));
         m.setType(i, i % 3);
         m.setWidth(i, 1 + i % 9);
         m.setPrecision(i, i % 7);

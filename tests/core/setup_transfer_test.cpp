@@ -276,7 +276,7 @@ std::string formatsWith(size_t block, const std::string& bytes) {
     std::string out;
     for (int i = 0; i < kFieldCount; ++i) {
         RecordField f;
-        f.label = "R" + std::to_string(i);
+        f.label = std::string("R").append(std::to_string(i));
         const FieldBlock b = encodeFieldBlock(f);
         out.append(b.begin(), b.end());
     }

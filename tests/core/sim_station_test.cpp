@@ -1,9 +1,14 @@
 // The simulated instrument as a new user meets it: a configured station whose clock runs, and the
 // Setup it keeps between runs.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
+
+#include "core/link/virtual_clock.h"
 #include "core/setup/setup_model.h"
 #include "core/setup/setup_transfer.h"
+#include "sim/instrument.h"
 #include "sim/setup_clock.h"
 #include "sim/state_dir.h"
 #include "sim/station.h"
@@ -106,6 +111,48 @@ TEST(SimStateDir, TheSetupTextReadsBackAndARunningClockRunsOnWhileStopped) {
         EXPECT_EQ(error, b.error);
         EXPECT_EQ(kept.interval, 7) << "nothing taken from a file that cannot be read";
     }
+}
+
+}  // namespace
+}  // namespace vrn::sim
+
+namespace vrn::sim {
+namespace {
+
+TEST(SimStateDir, EveryPartSurvivesARestartAndADamagedPartIsRefused) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("vrn-state-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    VirtualClock clock;
+    {
+        Instrument first{clock};
+        StateDir state(dir.string());
+        std::string error;
+        ASSERT_TRUE(state.load(first, error)) << error;  // an empty folder changes nothing
+        first.state.setup.interval = 42;
+        first.state.screens[1919] = 'Z';
+        first.state.program[0] ^= 0xFF;
+        first.state.records.logged = 0;  // erased
+        ASSERT_TRUE(state.save(first, error)) << error;
+    }
+    Instrument again{clock};
+    StateDir state(dir.string());
+    std::string error;
+    ASSERT_TRUE(state.load(again, error)) << error;
+    EXPECT_EQ(again.state.setup.interval, 42);
+    EXPECT_EQ(again.state.screens[1919], 'Z');
+    EXPECT_EQ(again.state.program, [&] {
+        State fresh;
+        fresh.program[0] ^= 0xFF;
+        return fresh.program;
+    }());
+    EXPECT_EQ(again.state.records.logged, 0u);
+
+    std::filesystem::resize_file(dir / "screens.bin", 1919);
+    Instrument damaged{clock};
+    EXPECT_FALSE(StateDir(dir.string()).load(damaged, error));
+    EXPECT_EQ(error, "screens.bin holds 1919 bytes, not 1920");
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

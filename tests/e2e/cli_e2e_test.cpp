@@ -6,43 +6,13 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "cli_process.h"
 #include "core/setup/setup_file.h"
 #include "core/setup/setup_model.h"
 #include "sim_process.h"
 
 namespace vrn::test {
 namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-    qint64 ms = 0;
-};
-
-CliRun runCli(const QStringList& args) {
-    QProcess p;
-    QElapsedTimer t;
-    t.start();
-    p.start(QStringLiteral(VRN_CLI_PROGRAM), args);
-    CliRun r;
-    if (!p.waitForFinished(30000)) {
-        p.kill();
-        p.waitForFinished();
-        r.err = "vrncomm-cli did not finish";
-        return r;
-    }
-    r.ms = t.elapsed();
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err = p.readAllStandardError().toStdString();
-    return r;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 TEST(CliEndToEnd, GetAfterSendGivesBackAByteIdenticalSetupFile) {
     SimProcess sim;

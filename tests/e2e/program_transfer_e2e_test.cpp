@@ -7,37 +7,12 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "cli_process.h"
 #include "core/program/program_file.h"
 #include "sim_process.h"
 
 namespace vrn::test {
 namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-    qint64 ms = 0;
-};
-
-CliRun runCli(const QStringList& args) {
-    QProcess p;
-    QElapsedTimer t;
-    t.start();
-    p.start(QStringLiteral(VRN_CLI_PROGRAM), args);
-    CliRun r;
-    if (!p.waitForFinished(30000)) {
-        p.kill();
-        p.waitForFinished();
-        r.err = "vrncomm-cli did not finish";
-        return r;
-    }
-    r.ms = t.elapsed();
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err = p.readAllStandardError().toStdString();
-    return r;
-}
 
 // 511 instructions with integer, decimal, text, hex and choice values, then PGM END.
 ProgramModel fullProgram() {
@@ -73,11 +48,6 @@ ProgramModel fullProgram() {
     p.store.setInstruction(511, 0);
     p.tree.append({}, "PGM END");
     return p;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 TEST(ProgramEndToEnd, SendThenGetGivesAByteIdenticalFile) {

@@ -6,46 +6,18 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "cli_process.h"
 #include "sim_process.h"
 
 namespace vrn::test {
 namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-CliRun runCli(const std::string& port, QStringList args) {
-    args.prepend(QString::fromStdString(port));
-    args.prepend(QStringLiteral("--port"));
-    QProcess p;
-    p.start(QStringLiteral(VRN_CLI_PROGRAM), args);
-    CliRun r;
-    if (!p.waitForFinished(30000)) {
-        p.kill();
-        p.waitForFinished();
-        r.err = "vrncomm-cli did not finish";
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err = p.readAllStandardError().toStdString();
-    return r;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 TEST(RecordsEndToEnd, GetRecordsWritesTheFileOverThePty) {
     SimProcess sim;
     ASSERT_FALSE(sim.path().empty()) << sim.errorText();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("day.txt"));
-    const CliRun r = runCli(sim.path(), {"get-records", "50", path, "--delimiter", "space"});
+    const CliRun r = runCliOn(sim.path(), {"get-records", "50", path, "--delimiter", "space"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     // The simulated station logs seven fields of four bytes a record.
     EXPECT_NE(r.out.find("TOTAL BYTES: 1400\n"), std::string::npos) << r.out;
@@ -65,7 +37,7 @@ TEST(RecordsEndToEnd, StoppedDownloadKeepsTheOldFileAndLeavesNothingElse) {
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
         old.write("yesterday");
     }
-    const CliRun r = runCli(sim.path(), {"get-records", "500", path});
+    const CliRun r = runCliOn(sim.path(), {"get-records", "500", path});
     EXPECT_EQ(r.exitCode, 1) << r.out << r.err;
     EXPECT_NE(r.out.find("TOTAL BYTES: 100\n"), std::string::npos) << r.out;
     EXPECT_EQ(readAll(path), "yesterday");
@@ -75,10 +47,10 @@ TEST(RecordsEndToEnd, StoppedDownloadKeepsTheOldFileAndLeavesNothingElse) {
 TEST(RecordsEndToEnd, EraseOnlyWithYesAndThroughStrayBytes) {
     SimProcess sim({"--erase-stray", "#?"});
     ASSERT_FALSE(sim.path().empty()) << sim.errorText();
-    const CliRun refused = runCli(sim.path(), {"erase-records"});
+    const CliRun refused = runCliOn(sim.path(), {"erase-records"});
     EXPECT_EQ(refused.exitCode, 2) << refused.err;
     EXPECT_EQ(refused.out, "");
-    const CliRun r = runCli(sim.path(), {"--yes", "erase-records"});
+    const CliRun r = runCliOn(sim.path(), {"--yes", "erase-records"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "ERASING ALL RECORDED DATA IN 41700...\nALL RECORDS ERASED.\n");
 }

@@ -7,37 +7,11 @@
 #include <QSize>
 #include <QTemporaryDir>
 
+#include "cli_process.h"
 #include "sim_process.h"
 
 namespace vrn::test {
 namespace {
-
-struct CliResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-CliResult cli(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(VRN_CLI_PROGRAM), args);
-    CliResult r;
-    if (!p.waitForFinished(30000)) {
-        p.kill();
-        p.waitForFinished();
-        r.err = "vrncomm-cli did not finish";
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err = p.readAllStandardError().toStdString();
-    return r;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // A PNG file's width and height from its header chunk, big-endian; 0 x 0 when it is none.
 QSize pngSize(const QByteArray& png) {
@@ -65,16 +39,16 @@ TEST(ScreensEndToEnd, SendThenGetGivesBackTheSameFileAndRenders) {
         f.write(screens);
     }
     const QString port = QString::fromStdString(sim.path());
-    const CliResult send = cli({"--port", port, "send-screens", in});
+    const CliRun send = runCli({"--port", port, "send-screens", in});
     ASSERT_EQ(send.exitCode, 0) << send.err;
     EXPECT_EQ(send.out, "SEND SCREENS...\nFINISHED SENDING SCREENS.\n");
-    const CliResult get = cli({"--port", port, "get-screens", out});
+    const CliRun get = runCli({"--port", port, "get-screens", out});
     ASSERT_EQ(get.exitCode, 0) << get.err;
     EXPECT_EQ(get.out, "GET SCREENS...\nFINISHED GETTING SCREENS.\n");
     EXPECT_EQ(readAll(out), screens);
 
     const QString pictures = dir.filePath("pictures");
-    const CliResult render = cli({"render", out, pictures});
+    const CliRun render = runCli({"render", out, pictures});
     ASSERT_EQ(render.exitCode, 0) << render.err;
     for (int n = 1; n <= 8; ++n) {
         for (const QString& name : {QStringLiteral("screen-%1-lcd.png"), QStringLiteral("screen-%1.png")})

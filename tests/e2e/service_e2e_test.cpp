@@ -6,32 +6,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "cli_process.h"
 #include "sim_process.h"
 
 namespace vrn::test {
 namespace {
-
-struct CliResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-CliResult runCli(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(VRN_CLI_PROGRAM), args);
-    CliResult r;
-    if (!p.waitForFinished(30000)) {
-        p.kill();
-        p.waitForFinished();
-        r.err = "vrncomm-cli did not finish";
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err = p.readAllStandardError().toStdString();
-    return r;
-}
 
 TEST(ServiceEndToEnd, CommandsOverThePty) {
     QTemporaryDir dir;
@@ -75,7 +54,7 @@ TEST(ServiceEndToEnd, CommandsOverThePty) {
         ASSERT_FALSE(sim.path().empty()) << sim.errorText();
         QStringList args{QStringLiteral("--port"), QString::fromStdString(sim.path())};
         args += r.args;
-        const CliResult run = runCli(args);
+        const CliRun run = runCli(args);
         EXPECT_EQ(run.exitCode, r.exit) << r.name << ": " << run.err;
         EXPECT_NE(run.out.find(r.out), std::string::npos) << r.name << ": " << run.out;
     }

@@ -40,21 +40,14 @@ struct RecordsRig : GuiRig {
 
 // Accepts the next save dialog with path, or cancels it when path is empty.
 void onNextSaveDialog(const QString& path) {
-    auto* poll = new QTimer;
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, [poll, path] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible()) return;
-        poll->stop();
-        poll->deleteLater();
+    whenModal<QFileDialog>(QStringLiteral("save"), [path](QFileDialog& dialog) {
         if (path.isEmpty()) {
-            dialog->reject();
+            dialog.reject();
             return;
         }
-        dialog->selectFile(path);
-        static_cast<QDialog*>(dialog)->accept();
+        dialog.selectFile(path);
+        static_cast<QDialog&>(dialog).accept();
     });
-    poll->start();
 }
 
 QByteArray readAll(const QString& path) {

@@ -145,7 +145,10 @@ CalOutcome runCalibrationStep(Exchange& ex, CalStep step, bool confirmFirst, std
         WaitCursor hourglass(host);
         if (inputStep) host.pump();
         std::string command = info.command;
-        if (info.takesReference) command += " " + referenceArgument(referenceText);
+        if (info.takesReference) {
+            command += ' ';
+            command += referenceArgument(referenceText);
+        }
         command.push_back('\r');
         ex.SendCommand(command);
         failed = ex.WaitForByte(Exchange::kAck, kCalWaitSeconds);

@@ -23,6 +23,7 @@
 #include "gui/screens/screens_section.h"
 #include "gui/service/service_section.h"
 #include "gui/setup/setup_section.h"
+#include "gui/workspace/workspace_section.h"
 
 namespace vrn::gui {
 
@@ -56,6 +57,7 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
     auto* editHex = new TFormEditHex(*host_, this);
     userProgram_->setParameterDialogs({editInt, editFloat, editHex, editText, editType});
     service_ = new ServiceSection(*this);
+    new WorkspaceSection(*this);
     connect(menu_.About1, &QAction::triggered, about_, &QDialog::exec);
     connect(menu_.Exit1, &QAction::triggered, this, &QWidget::close);
     connect(menu_.ReconnectUSB, &QAction::triggered, this, [this] { usb_->ReconnectUSB(); });

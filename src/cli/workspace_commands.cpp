@@ -1,0 +1,170 @@
+#include "cli/workspace_commands.h"
+
+#include <QString>
+#include <cstdio>
+
+#include "cli/cli.h"
+#include "cli/session.h"
+#include "core/io/file_store.h"
+#include "core/program/program_actions.h"
+#include "core/program/program_file.h"
+#include "core/program/program_transfer.h"
+#include "core/screens/pixel_sink.h"
+#include "core/screens/screen_drawing.h"
+#include "core/screens/screen_editor.h"
+#include "core/screens/screen_store.h"
+#include "core/screens/screen_transfer.h"
+#include "core/setup/pc_time.h"
+#include "core/setup/send_check.h"
+#include "core/setup/setup_file.h"
+#include "core/setup/setup_model.h"
+#include "core/setup/setup_transfer.h"
+#include "core/workspace/group_actions.h"
+#include "core/workspace/group_file.h"
+#include "core/workspace/report_layout.h"
+#include "core/workspace/whole_transfer.h"
+#include "print/bmp_picture.h"
+#include "print/report_printer.h"
+
+namespace vrn::cli {
+namespace {
+
+// The three models and the transfers over the session's link, as the window holds them.
+struct Models {
+    explicit Models(Host& host) : display(store, image), editor(display, host) { editor.clearAll(); }
+    setup::SetupModel setup;
+    screens::ScreenStore store;
+    screens::PixelBuffer image{screens::kPictureWidth, screens::kScreenImageHeight};
+    screens::ScreenDisplay display;
+    screens::ScreenEditor editor;
+    ProgramModel program;
+    workspace::Workspace ws{setup, editor, program, {}};
+};
+
+bool oneGroup(Session& s, const std::vector<std::string>& args, const char* command) {
+    if (args.size() == 1 && !args[0].starts_with("-")) return true;
+    s.host.error(std::string(command) + " takes one GROUP.ssp");
+    return false;
+}
+
+std::optional<std::vector<uint8_t>> readMember(Session& s, const std::string& path, size_t maxBytes) {
+    std::string error;
+    auto bytes = s.env.files.readFile(path, maxBytes, error);
+    if (!bytes) s.host.error("cannot read " + path + ": " + error);
+    return bytes;
+}
+
+// The window loads what it can of a group; a script gets a refusal instead of sending an
+// instrument a configuration that is partly someone else's.
+bool loadGroup(Session& s, const std::string& path, Models& m) {
+    std::string error;
+    const auto mark = s.env.files.readFile(path, workspace::kGroupMark.size(), error);
+    if (!mark || !workspace::isGroupFile(*mark)) {
+        s.host.error(path + " is not a group file" + (mark ? std::string() : ": " + error));
+        return false;
+    }
+    const workspace::GroupMembers members = workspace::groupMembers(path);
+    const auto setupBytes = readMember(s, members.setup, setup::kSetupFileSize + 1);
+    const auto screenBytes = readMember(s, members.screens, screens::kStoreBytes + 1);
+    const auto programBytes = readMember(s, members.program, program::kMaxProgramFileBytes);
+    if (!setupBytes || !screenBytes || !programBytes) return false;
+    if (setupBytes->size() != setup::kSetupFileSize &&
+        setupBytes->size() != setup::kSetupFileSizeWithoutCom1) {
+        s.host.error(members.setup + " is not a setup file");
+        return false;
+    }
+    if (screenBytes->size() != screens::kStoreBytes) {
+        s.host.error(members.screens + " is not a screen file");
+        return false;
+    }
+    if (programBytes->size() < ProgramStore::kImageSize) {
+        s.host.error(members.program + " is not a program file");
+        return false;
+    }
+    if (const auto invalid = readProgramFile(*programBytes, m.program)) {
+        s.host.error(members.program + ": " + *invalid);
+        return false;
+    }
+    setup::readSetupFile(*setupBytes, m.setup);
+    m.store.load(*screenBytes);
+    return true;
+}
+
+// The whole get into a group: kExitOk, kExitFailed when the get failed (nothing written), or
+// kExitUsage when the group's files could not be written.
+int getAllInto(Session& s, const std::string& groupPath) {
+    Models m(s.host);
+    // The instrument's own clock is read too, as the window does with "Use PC System Time" off.
+    m.setup.setUsePcTime(false);
+    setup::SetupTransfer setupTransfer(*s.exchange, m.setup);
+    screens::ScreenTransfer screenTransfer(*s.exchange, m.display, m.editor);
+    program::ProgramTransfer programTransfer(*s.exchange, m.program);
+    workspace::Transfers transfers{setupTransfer, screenTransfer, programTransfer};
+    if (workspace::getAll(transfers, {})) return kExitFailed;
+    if (!workspace::saveGroupFiles(s.host, s.env.files, m.ws, groupPath, print::bmpPicture)
+             .configurationWritten)
+        return kExitUsage;
+    return kExitOk;
+}
+
+}  // namespace
+
+bool backupToGroup(Session& s, const std::string& groupPath) {
+    return getAllInto(s, groupPath) == kExitOk;
+}
+
+int runGetAll(Session& s, const std::vector<std::string>& args) {
+    if (!oneGroup(s, args, "get-all")) return kExitUsage;
+    if (!s.openLink()) return kExitFailed;
+    return getAllInto(s, args[0]);
+}
+
+int runSendAll(Session& s, const std::vector<std::string>& args) {
+    if (!oneGroup(s, args, "send-all")) return kExitUsage;
+    Models m(s.host);
+    if (!loadGroup(s, args[0], m)) return kExitUsage;
+    setup::showPcTime(m.setup, s.env.clock.localNow());
+    // Checked before the port is opened: a value the instrument cannot hold sends nothing.
+    if (const auto refusal = setup::checkSetupForSend(m.setup)) {
+        s.host.error(*refusal);
+        return kExitUsage;
+    }
+    if (!s.openLink()) return kExitFailed;
+    setup::SetupTransfer setupTransfer(*s.exchange, m.setup);
+    screens::ScreenTransfer screenTransfer(*s.exchange, m.display, m.editor);
+    program::ProgramTransfer programTransfer(*s.exchange, m.program);
+    workspace::Transfers transfers{setupTransfer, screenTransfer, programTransfer};
+    if (workspace::sendAll(transfers, {}))
+        return setupTransfer.refusedBeforeSending() ? kExitUsage : kExitFailed;
+    return kExitOk;
+}
+
+int runReport(Session& s, const std::vector<std::string>& args) {
+    if (args.size() != 2 || args[0].starts_with("-") || args[1].starts_with("-")) {
+        s.host.error("report takes one GROUP.ssp and an OUT.pdf");
+        return kExitUsage;
+    }
+    Models m(s.host);
+    if (!loadGroup(s, args[0], m)) return kExitUsage;
+    const workspace::ReportInput input{m.setup, m.program.tree, m.store, workspace::groupBaseName(args[0]),
+                                       s.env.clock.localNow()};
+    // The PDF is drawn beside its target and replaces it only once complete.
+    const QString target = QString::fromStdString(args[1]);
+    const QString partial = target + QStringLiteral(".part");
+    QString error;
+    if (!print::printReportToPdf(partial, input, error)) {
+        s.host.error("cannot write " + args[1] + ": " + error.toStdString());
+        return kExitUsage;
+    }
+    std::string moveError;
+    const auto bytes = s.env.files.readFile(partial.toStdString(), size_t{1} << 30, moveError);
+    std::remove(partial.toLocal8Bit().constData());
+    if (!bytes || !s.env.files.writeFile(args[1], *bytes, moveError)) {
+        s.host.error("cannot write " + args[1] + ": " + moveError);
+        return kExitUsage;
+    }
+    s.host.info(args[1]);
+    return kExitOk;
+}
+
+}  // namespace vrn::cli

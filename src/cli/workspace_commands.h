@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vrn::cli {
+
+struct Session;
+
+// get-all GROUP.ssp: the Setup, Screens and Program from the instrument into a group and its members.
+int runGetAll(Session& session, const std::vector<std::string>& args);
+// send-all GROUP.ssp: a group's Setup, Screens and Program to the instrument.
+int runSendAll(Session& session, const std::vector<std::string>& args);
+
+// Gets the Setup, Screens and Program over the open link into the group at groupPath; true when
+// the whole get arrived and the group's configuration files were written.
+bool backupToGroup(Session& session, const std::string& groupPath);
+
+// report GROUP.ssp OUT.pdf: the printed report of a group as a PDF, offline.
+int runReport(Session& session, const std::vector<std::string>& args);
+
+}  // namespace vrn::cli

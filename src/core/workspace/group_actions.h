@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/program/program_model.h"
+
+namespace vrn {
+class FileStore;
+class Host;
+namespace setup {
+class SetupModel;
+}
+namespace screens {
+class PixelBuffer;
+class ScreenEditor;
+}  // namespace screens
+}  // namespace vrn
+
+namespace vrn::workspace {
+
+// The three models a group holds, and the name of the group last opened or saved.
+struct Workspace {
+    setup::SetupModel& setup;
+    screens::ScreenEditor& screens;
+    ProgramModel& program;
+    std::string groupName;
+};
+
+// Encodes a 480 x 96 black-on-white screen picture as the bytes of a bitmap file; empty when it
+// cannot. The window and the command-line tool encode with Qt.
+using PictureEncoder = std::function<std::vector<uint8_t>(const screens::PixelBuffer& picture)>;
+
+inline constexpr const char* kOpenGroupFilter = "Setup/Screens/Pgm File (*.ssp)|*.ssp|All Files (*.*)|*.*";
+inline constexpr const char* kSaveGroupFilter = "Setup/Screens/Pgm Files (*.ssp)|*.ssp|All Files (*.*)|*.*";
+inline constexpr const char* kIncorrectGroupText =
+    "Incorrect file type.\nPlease select another file or open\nSetup, Screen, and Program files\nseparately.";
+
+// File menu items: the question, the dialog, then the files below.
+void OpenGroup(Host& host, FileStore& files, Workspace& ws);
+void SaveGroup(Host& host, FileStore& files, Workspace& ws, const PictureEncoder& encode);
+
+// Loads the members of the group at path, each failure with its own box and the others still
+// loaded. False, with nothing loaded, when the group file is missing or carries no mark.
+bool openGroupFiles(Host& host, FileStore& files, Workspace& ws, const std::string& path);
+
+// What a save managed: the group file, and the setup, screen and program files that a backup needs.
+struct SaveOutcome {
+    bool groupWritten = false;
+    bool configurationWritten = false;
+};
+
+// Writes the group file, then the setup, screen and program files, the listing and the eight
+// pictures, each replacing an old file only once complete. A member that cannot be written has
+// its box (none for the listing and pictures); when the group file itself cannot be, its error is
+// shown and no member is written.
+SaveOutcome saveGroupFiles(Host& host, FileStore& files, Workspace& ws, const std::string& path,
+                           const PictureEncoder& encode);
+
+}  // namespace vrn::workspace

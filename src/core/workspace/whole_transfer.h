@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace vrn::setup {
+class SetupTransfer;
+}
+namespace vrn::screens {
+class ScreenTransfer;
+}
+namespace vrn::program {
+class ProgramTransfer;
+}
+
+namespace vrn::workspace {
+
+// The pages a whole transfer shows, as the window's page control knows them.
+enum class Page : uint8_t { Setup, Screens, Program };
+
+struct PageControl {
+    // The page now shown, as an opaque index to give back to `restore`.
+    std::function<int()> current;
+    std::function<void(Page)> show;
+    std::function<void(int)> restore;
+};
+
+// The three transfers over one exchange, in the order they run.
+struct Transfers {
+    setup::SetupTransfer& setup;
+    screens::ScreenTransfer& screens;
+    program::ProgramTransfer& program;
+};
+
+// The Send waits this long before its screens and its program steps.
+inline constexpr int64_t kSendStepPauseMs = 1000;
+
+// Commands, Get and Send Setup/Screens/Pgm: refused with a box while the port is closed, asked
+// first, then the three transfers in order up to the first failure, each on its own page; the
+// page shown before comes back at the end. True when refused, declined or failed.
+bool GetCollection1(Transfers& t, const PageControl& pages);
+bool SendCollection1(Transfers& t, const PageControl& pages);
+
+// The same runs without the question: for the command-line tool and the firmware backup.
+bool getAll(Transfers& t, const PageControl& pages);
+bool sendAll(Transfers& t, const PageControl& pages);
+
+}  // namespace vrn::workspace

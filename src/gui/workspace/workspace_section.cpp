@@ -1,0 +1,81 @@
+#include "gui/workspace/workspace_section.h"
+
+#include <QAction>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTabWidget>
+
+#include "core/link/clock.h"
+#include "core/link/exchange.h"
+#include "core/link/host.h"
+#include "core/workspace/firmware_backup.h"
+#include "core/workspace/report_layout.h"
+#include "gui/app/form_main.h"
+#include "gui/app/qt_host.h"
+#include "gui/screens/screens_section.h"
+#include "gui/service/service_section.h"
+#include "gui/setup/setup_section.h"
+#include "print/bmp_picture.h"
+#include "print/report_printer.h"
+
+namespace vrn::gui {
+
+WorkspaceSection::WorkspaceSection(TFormMain& form)
+    : QObject(&form),
+      form_(form),
+      programTransfer_(form.exchange(), form.program()),
+      workspace_{form.setupSection().model(), form.screensSection().editor(), form.program(), {}},
+      transfers_{form.setupSection().transfer(), form.screensSection().transfer(), programTransfer_} {
+    QTabWidget* control = form.pageControl();
+    const Pages& tabs = form.pages();
+    pages_.current = [control] { return control->currentIndex(); };
+    pages_.show = [control, tabs](workspace::Page page) {
+        switch (page) {
+        case workspace::Page::Setup:
+            control->setCurrentWidget(tabs.TabSheetSetup);
+            break;
+        case workspace::Page::Screens:
+            control->setCurrentWidget(tabs.TabSheetScreen);
+            break;
+        case workspace::Page::Program:
+            control->setCurrentWidget(tabs.TabSheetUserPgm);
+            break;
+        }
+    };
+    pages_.restore = [control](int index) { control->setCurrentIndex(index); };
+
+    const MainMenuItems& menu = form.menu();
+    connect(menu.OpenGroup, &QAction::triggered, this,
+            [this] { workspace::OpenGroup(form_.host(), files_, workspace_); });
+    connect(menu.SaveGroup, &QAction::triggered, this,
+            [this] { workspace::SaveGroup(form_.host(), files_, workspace_, print::bmpPicture); });
+    connect(menu.GetCollection1, &QAction::triggered, this,
+            [this] { workspace::GetCollection1(transfers_, pages_); });
+    connect(menu.SendCollection1, &QAction::triggered, this,
+            [this] { workspace::SendCollection1(transfers_, pages_); });
+
+    connect(menu.PrintProgram1, &QAction::triggered, this, &WorkspaceSection::PrintProgram1Click);
+
+    ServiceSection& service = form.serviceSection();
+    service.firmwareBackup = [this](const std::string& firmwarePath) { return backup(firmwarePath); };
+    service.currentGroupName = [this] { return workspace_.groupName; };
+}
+
+void WorkspaceSection::PrintProgram1Click() {
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog PrintDialog1(&printer, &form_);
+    PrintDialog1.setObjectName(QStringLiteral("PrintDialog1"));
+    if (PrintDialog1.exec() != QDialog::Accepted) return;
+    const workspace::ReportInput input{workspace_.setup, workspace_.program.tree, workspace_.screens.store(),
+                                       workspace_.groupName, form_.host().clock().localNow()};
+    WaitCursor hourglass(form_.host());
+    QString error;
+    if (!print::printReport(printer, input, error)) warn(form_.host(), error.toStdString());
+}
+
+bool WorkspaceSection::backup(const std::string& firmwarePath) {
+    const std::string path = workspace::firmwareBackupPath(firmwarePath, form_.host().clock());
+    return workspace::backupInstrument(transfers_, pages_, files_, workspace_, path, print::bmpPicture);
+}
+
+}  // namespace vrn::gui

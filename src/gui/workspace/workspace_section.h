@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+#include "core/program/program_transfer.h"
+#include "core/workspace/group_actions.h"
+#include "core/workspace/whole_transfer.h"
+#include "ports/disk_file_store.h"
+
+namespace vrn::gui {
+
+class TFormMain;
+
+// The group files, the whole get and send, and the backup before a firmware update, on the
+// window's three models. Holds the current group name for the whole run.
+class WorkspaceSection final : public QObject {
+    Q_OBJECT
+public:
+    explicit WorkspaceSection(TFormMain& form);
+
+    const std::string& currentGroupName() const { return workspace_.groupName; }
+
+private:
+    void PrintProgram1Click();
+    bool backup(const std::string& firmwarePath);
+
+    TFormMain& form_;
+    program::ProgramTransfer programTransfer_;
+    workspace::Workspace workspace_;
+    workspace::Transfers transfers_;
+    workspace::PageControl pages_;
+    DiskFileStore files_;
+};
+
+}  // namespace vrn::gui

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class QPrinter;
+
+namespace vrn::workspace {
+struct ReportInput;
+}
+
+namespace vrn::print {
+
+// The report's font: "Arial" 8 pt, or the system's metric-compatible substitute.
+inline constexpr const char* kReportFont = "Arial";
+inline constexpr int kReportPointSize = 8;
+
+// Prints the report on the printer in portrait, as a job named after the group. False, with the
+// reason, when the printer cannot begin the document.
+bool printReport(QPrinter& printer, const workspace::ReportInput& input, QString& error);
+
+// Prints the report as a PDF file.
+bool printReportToPdf(const QString& path, const workspace::ReportInput& input, QString& error);
+
+}  // namespace vrn::print

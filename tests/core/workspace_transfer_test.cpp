@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/link/exchange.h"
+#include "core/program/program_file.h"
+#include "core/program/program_model.h"
+#include "core/program/program_transfer.h"
+#include "core/screens/pixel_sink.h"
+#include "core/screens/screen_drawing.h"
+#include "core/screens/screen_editor.h"
+#include "core/screens/screen_store.h"
+#include "core/screens/screen_transfer.h"
+#include "core/setup/setup_model.h"
+#include "core/setup/setup_transfer.h"
+#include "core/workspace/firmware_backup.h"
+#include "core/workspace/whole_transfer.h"
+#include "memory_file_store.h"
+#include "sim_link.h"
+
+namespace vrn::workspace {
+namespace {
+
+using sim::Fault;
+using Bytes = std::vector<uint8_t>;
+
+struct Rig : test::SimLink {
+    setup::SetupModel setup;
+    screens::ScreenStore store;
+    screens::PixelBuffer image{screens::kPictureWidth, screens::kScreenImageHeight};
+    screens::ScreenDisplay display{store, image};
+    screens::ScreenEditor editor{display, host};
+    ProgramModel program;
+    setup::SetupTransfer setupTransfer{ex, setup};
+    screens::ScreenTransfer screenTransfer{ex, display, editor};
+    program::ProgramTransfer programTransfer{ex, program};
+    Transfers transfers{setupTransfer, screenTransfer, programTransfer};
+    // The page control: index 5 is a page no transfer shows.
+    int page = 5;
+    std::vector<int> shown;
+    PageControl pages{[this] { return page; },
+                      [this](Page p) {
+                          page = static_cast<int>(p);
+                          shown.push_back(page);
+                      },
+                      [this](int p) { page = p; }};
+
+    Rig() {
+        editor.clearAll();
+        setup.setDate("01-01-2026");
+        setup.setTime("12:00:00");
+    }
+    std::vector<std::string> boxTexts() const {
+        std::vector<std::string> out;
+        for (const auto& b : host.boxes)
+            out.push_back(b.text);
+        return out;
+    }
+};
+
+TEST(WholeTransfer, ClosedPortShowsOnlyItsBox) {
+    struct Row {
+        const char* name;
+        bool (*run)(Transfers&, const PageControl&);
+        const char* box;
+    } rows[] = {
+        {"get", GetCollection1, "Cannot Get Setup/Screens/Program.\nUSB port is closed."},
+        {"send", SendCollection1, "Cannot Send Setup/Screens/Program.\nComm port is closed."},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Rig rig;
+        EXPECT_TRUE(r.run(rig.transfers, rig.pages));
+        EXPECT_EQ(rig.boxTexts(), std::vector<std::string>{r.box});
+        EXPECT_TRUE(rig.host.lines.empty());
+        EXPECT_TRUE(rig.shown.empty());
+        EXPECT_TRUE(rig.instrument.commandLog.empty());
+    }
+}
+
+TEST(WholeTransfer, AnsweringNoChangesNothing) {
+    for (auto run : {GetCollection1, SendCollection1}) {
+        Rig rig;
+        rig.usb.OpenUsbPort();
+        rig.host.lines = {"EARLIER LINE"};
+        rig.host.answers.push_back(MsgResult::No);
+        EXPECT_TRUE(run(rig.transfers, rig.pages));
+        EXPECT_EQ(rig.host.lines, std::vector<std::string>{"EARLIER LINE"});
+        EXPECT_EQ(rig.page, 5);
+        EXPECT_TRUE(rig.shown.empty());
+        EXPECT_TRUE(rig.instrument.commandLog.empty());
+    }
+}
+
+TEST(WholeTransfer, GetMovesAllThreePartsOnTheirPages) {
+    Rig rig;
+    rig.usb.OpenUsbPort();
+    rig.instrument.state.setup.interval = 42;
+    rig.host.answers.push_back(MsgResult::Yes);
+    EXPECT_FALSE(GetCollection1(rig.transfers, rig.pages));
+    EXPECT_EQ(rig.setup.interval(), 42);
+    EXPECT_EQ(Bytes(rig.store.bytes().begin(), rig.store.bytes().end()),
+              Bytes(rig.instrument.state.screens.begin(), rig.instrument.state.screens.end()));
+    EXPECT_EQ(rig.shown, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(rig.page, 5);
+    EXPECT_EQ(rig.host.lines.front(), "GET SETUP/SCREENS/PROGRAM...");
+    EXPECT_EQ(rig.host.lines.back(), "FINISHED GETTING SETUP/SCREENS/PROGRAM.");
+    EXPECT_EQ(rig.host.boxes.size(), 1u);  // the question
+    EXPECT_EQ(rig.host.waitCursorDepth, 0);
+}
+
+TEST(WholeTransfer, GetFailingAtTheScreensKeepsTheSetupAndLeavesTheProgram) {
+    Rig rig;
+    rig.usb.OpenUsbPort();
+    rig.instrument.state.setup.interval = 42;
+    rig.instrument.faults.perCommand[215] = Fault::silent();
+    const Bytes programBefore = writeProgramFile(rig.program);
+    rig.host.answers.push_back(MsgResult::Yes);
+    EXPECT_TRUE(GetCollection1(rig.transfers, rig.pages));
+    EXPECT_EQ(rig.setup.interval(), 42);
+    EXPECT_EQ(writeProgramFile(rig.program), programBefore);
+    EXPECT_EQ(rig.shown, (std::vector<int>{0, 1}));
+    EXPECT_EQ(rig.page, 5);
+    const auto boxes = rig.boxTexts();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1], kCommErrorText);
+    EXPECT_EQ(rig.host.lines.back(), "GET SETUP/SCREENS/PROGRAM FAILED.");
+    EXPECT_EQ(rig.host.waitCursorDepth, 0);
+}
+
+TEST(WholeTransfer, SendPausesTwoSecondsBetweenItsTransfers) {
+    Rig rig;
+    rig.usb.OpenUsbPort();
+    const int64_t t0 = rig.host.clock_.nowUs();
+    ASSERT_FALSE(rig.setupTransfer.SendUserSettings());
+    ASSERT_FALSE(rig.screenTransfer.SendUserScreens());
+    ASSERT_FALSE(rig.programTransfer.SendUserProgram());
+    const int64_t alone = rig.host.clock_.nowUs() - t0;
+
+    rig.host.answers.push_back(MsgResult::Yes);
+    const int64_t t1 = rig.host.clock_.nowUs();
+    EXPECT_FALSE(SendCollection1(rig.transfers, rig.pages));
+    const int64_t whole = rig.host.clock_.nowUs() - t1;
+    EXPECT_GE(whole - alone, 2 * kSendStepPauseMs * 1000);
+    EXPECT_LT(whole - alone, 3 * kSendStepPauseMs * 1000);
+    EXPECT_EQ(rig.host.lines.back(), "FINISHED SENDING SETUP/SCREENS/PROGRAM.");
+    EXPECT_EQ(rig.page, 5);
+}
+
+TEST(WholeTransfer, FirmwareBackupSavesOnlyAWholeGet) {
+    struct Row {
+        const char* name;
+        int silentCommand;  // 0: none
+        bool saved;
+    } rows[] = {
+        {"complete", 0, true},
+        {"program get fails", 115, false},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Rig rig;
+        rig.usb.OpenUsbPort();
+        if (r.silentCommand != 0) rig.instrument.faults.perCommand[r.silentCommand] = Fault::silent();
+        test::MemoryFileStore files;
+        Workspace ws{rig.setup, rig.editor, rig.program, {}};
+        const std::string path = firmwareBackupPath("/fw/new.glo", rig.host.clock_);
+        EXPECT_EQ(path.substr(0, 17), "/fw/41700 backup ");
+        EXPECT_EQ(path.substr(path.size() - 4), ".ssp");
+        auto encode = [](const screens::PixelBuffer&) { return Bytes{'B', 'M'}; };
+        EXPECT_EQ(backupInstrument(rig.transfers, rig.pages, files, ws, path, encode), r.saved);
+        EXPECT_EQ(files.files.size(), r.saved ? 13u : 0u);
+        EXPECT_EQ(rig.host.lines.back(),
+                  r.saved ? "FINISHED GETTING SETUP/SCREENS/PROGRAM." : "GET SETUP/SCREENS/PROGRAM FAILED.");
+        EXPECT_TRUE(rig.host.answers.empty());
+    }
+}
+
+}  // namespace
+}  // namespace vrn::workspace
