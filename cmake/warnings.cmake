@@ -7,10 +7,5 @@ function(vrn_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
   if(VRN_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
-    # GCC 12 at -O3 reports std::string's operator+ inside libstdc++ as overlapping copies (GCC bug
-    # 105329): still shown, but it must not stop a Release build.
-    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
-      target_compile_options(${target} PRIVATE -Wno-error=restrict)
-    endif()
   endif()
 endfunction()
