@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QImage>
 #include <QLegendMarker>
+#include <QLocale>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QDateTimeAxis>
@@ -60,7 +61,7 @@ RecordsChart::RecordsChart(std::shared_ptr<const RecordTable> table, const QStri
 
 // The chart belongs to its view once shown; otherwise to this.
 RecordsChart::~RecordsChart() {
-    if (!chart_->scene()) delete chart_;
+    if (chart_ && !chart_->scene()) delete chart_.data();
 }
 
 void RecordsChart::buildAxes() {
@@ -190,6 +191,12 @@ void RecordsChart::resetZoom() {
     redrawing_ = false;
     fitValues();
     redraw();
+}
+
+QString chartTitle(const QString& source, size_t records) {
+    return QStringLiteral("%1: %2 record%3")
+        .arg(source, QLocale(QLocale::English).toString(static_cast<qulonglong>(records)),
+             records == 1 ? QString() : QStringLiteral("s"));
 }
 
 QImage renderChart(QChartView& view, const QSize& size) {

@@ -1,14 +1,15 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QtCharts/QChart>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "core/chart/record_table.h"
 
-class QChart;
 class QChartView;
 class QLineSeries;
 class QAbstractAxis;
@@ -33,7 +34,7 @@ public:
 
     const RecordTable& table() const { return *table_; }
     // The chart; a view that shows it takes it over (QChartView::setChart).
-    QChart* chart() const { return chart_; }
+    QChart* chart() const { return chart_.data(); }
 
     bool isSeriesVisible(size_t s) const { return visible_.at(s); }
     void setSeriesVisible(size_t s, bool on);
@@ -55,7 +56,8 @@ private:
     QLineSeries* addLine(size_t s, bool inLegend);
 
     std::shared_ptr<const RecordTable> table_;
-    QChart* chart_ = nullptr;
+    // A view showing the chart may delete it first.
+    QPointer<QChart> chart_;
     QAbstractAxis* xAxis_ = nullptr;
     QValueAxis* yAxis_ = nullptr;
     std::vector<bool> visible_;
@@ -66,6 +68,9 @@ private:
     size_t buckets_ = 1000;
     bool redrawing_ = false;
 };
+
+// "station-12.txt: 1,440 records": where the records came from and how many.
+QString chartTitle(const QString& source, size_t records);
 
 // The chart in a view of the given size, as the window shows it, drawn into a picture.
 QImage renderChart(QChartView& view, const QSize& size);
