@@ -132,6 +132,8 @@ void RecordsChart::redraw() {
                     points.append(QPointF(p.x * scale + offset, p.y));
             }
             QLineSeries* line = r < lines_[s].size() ? lines_[s][r] : addLine(s, false);
+            // A reading alone between gaps is no line; its point shows it.
+            line->setPointsVisible(points.size() == 1);
             line->replace(points);
         }
         for (size_t r = runs.size(); r < lines_[s].size(); ++r)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 
 namespace vrn::chart {
 namespace {
@@ -65,49 +66,40 @@ private:
 }  // namespace
 
 std::vector<LineRun> decimate(std::span<const double> x, std::span<const float> y, double lo, double hi,
-                          size_t buckets) {
+                              size_t buckets) {
     const size_t n = std::min(x.size(), y.size());
     buckets = std::max<size_t>(buckets, 1);
     const double width = hi - lo;
+    const double bucketWidth = width / static_cast<double>(buckets);
     RunWriter out(x, y);
     const auto write = [&out](size_t i) { out.point(i); };
 
-    // Readings of the current bucket before its first gap and after its last one; those between
-    // two gaps of one bucket are lost in a pixel anyway.
-    Segment before;
-    Segment after;
-    bool gapInBucket = false;
+    Segment segment;
     size_t bucket = 0;
-    const auto flush = [&] {
-        before.emit(write);
-        if (gapInBucket) out.gap();
-        after.emit(write);
-        before.clear();
-        after.clear();
-        gapInBucket = false;
-    };
-
+    bool missing = false;
+    std::optional<double> lastX;
     for (size_t i = 0; i < n; ++i) {
         const double xi = x[i];
         const double yi = y[i];
         if (!std::isfinite(xi) || !std::isfinite(yi) || xi < lo || xi > hi) {
-            if (before.empty()) {
-                out.gap();
-            } else {
-                gapInBucket = true;
-                after.clear();
-            }
+            missing = true;
             continue;
         }
-        const double position = width > 0 ? (xi - lo) / width * static_cast<double>(buckets) : 0.0;
+        const double position = width > 0 ? (xi - lo) / bucketWidth : 0.0;
         const size_t b = std::min(static_cast<size_t>(position), buckets - 1);
-        if (b != bucket) {
-            flush();
+        // A gap narrower than a bucket would not show: the line goes on over it.
+        const bool breaks = missing && lastX && std::abs(xi - *lastX) > bucketWidth;
+        if (b != bucket || breaks) {
+            segment.emit(write);
+            segment.clear();
             bucket = b;
         }
-        (gapInBucket ? after : before).add(i, yi);
+        if (breaks) out.gap();
+        segment.add(i, yi);
+        missing = false;
+        lastX = xi;
     }
-    flush();
+    segment.emit(write);
     return out.take();
 }
 

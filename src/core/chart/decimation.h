@@ -16,9 +16,9 @@ using LineRun = std::vector<ChartPoint>;
 
 // A series cut down for a plot `buckets` pixels wide over x from lo to hi: in each bucket, the
 // first, smallest, largest and last reading in record order, so the line's envelope is the same
-// as with every reading. A missing reading (NaN x or y) or one outside lo..hi ends a run; inside a
-// bucket only the first and the last gap count, so there are at most about `buckets` runs, and
-// at most 8 points a bucket.
+// as with every reading (at most 4 points a bucket). Missing readings (NaN x or y) and those
+// outside lo..hi end a run when the readings on either side are more than a bucket apart; a
+// narrower gap would not show at this width and the line goes on over it, so a zoom shows it.
 std::vector<LineRun> decimate(std::span<const double> x, std::span<const float> y, double lo, double hi,
                           size_t buckets);
 

@@ -1,5 +1,6 @@
 #include "core/chart/record_file_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -31,12 +32,12 @@ std::string_view nextLine(std::string_view& rest) {
     return line;
 }
 
-std::vector<std::string_view> split(std::string_view line, char delimiter) {
-    std::vector<std::string_view> cells;
+void split(std::string_view line, char delimiter, std::vector<std::string_view>& cells) {
+    cells.clear();
     for (size_t start = 0;;) {
         const size_t end = line.find(delimiter, start);
         cells.push_back(line.substr(start, end == std::string_view::npos ? end : end - start));
-        if (end == std::string_view::npos) return cells;
+        if (end == std::string_view::npos) return;
         start = end + 1;
     }
 }
@@ -66,18 +67,31 @@ std::optional<std::array<int64_t, 3>> threeParts(std::string_view s, char separa
 // "%0*.*f" output: an optional minus, digits, an optional point and digits; nothing else (no
 // exponent, "inf" or "nan").
 std::optional<double> numberOf(std::string_view s) {
+    static constexpr double kPowersOf10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
+                                             1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const bool negative = !s.empty() && s[0] == '-';
+    uint64_t mantissa = 0;
     size_t digits = 0;
     size_t points = 0;
-    for (size_t i = 0; i < s.size(); ++i) {
+    size_t decimals = 0;
+    for (size_t i = negative ? 1 : 0; i < s.size(); ++i) {
         if (isDigit(s[i])) {
+            mantissa = mantissa * 10 + static_cast<uint64_t>(s[i] - '0');
             ++digits;
+            decimals += points;
         } else if (s[i] == '.') {
             ++points;
-        } else if (s[i] != '-' || i != 0) {
+        } else {
             return std::nullopt;
         }
     }
     if (digits == 0 || points > 1) return std::nullopt;
+    // Up to 15 digits the quotient of two exact doubles is the correctly rounded value; longer
+    // numbers (huge readings) take the library's conversion.
+    if (digits <= 15) {
+        const double v = static_cast<double>(mantissa) / kPowersOf10[decimals];
+        return negative ? -v : v;
+    }
     double v = 0;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
     if (ec != std::errc{} || end != s.data() + s.size() || !std::isfinite(v)) return std::nullopt;
@@ -105,15 +119,17 @@ bool readCell(Column& column, std::string_view cell, size_t line, size_t field, 
     double value = kNaN;
     if (!cell.empty()) {
         // A date or time the instrument's clock could not have meant is a missing reading.
-        if (const auto d = threeParts(cell, '/')) {
+        const size_t separator = cell.find_first_of("/:");
+        const char kindMark = separator == std::string_view::npos ? '\0' : cell[separator];
+        if (const auto d = kindMark == '/' ? threeParts(cell, '/') : std::nullopt) {
             kind = Kind::Date;
             const auto [month, day, year] = *d;
             if (const auto seconds = dateSeconds(year, month, day)) value = static_cast<double>(*seconds);
-        } else if (const auto t = threeParts(cell, ':')) {
+        } else if (const auto t = kindMark == ':' ? threeParts(cell, ':') : std::nullopt) {
             kind = Kind::Time;
             const auto [hour, minute, second] = *t;
             if (const auto seconds = timeSeconds(hour, minute, second)) value = static_cast<double>(*seconds);
-        } else if (const auto n = numberOf(cell)) {
+        } else if (const auto n = kindMark == '\0' ? numberOf(cell) : std::nullopt) {
             kind = Kind::Number;
             value = *n;
         } else {
@@ -133,7 +149,8 @@ bool readCell(Column& column, std::string_view cell, size_t line, size_t field, 
 // The Labels line cut into F labels. A label may hold the delimiter itself ("FIELD 01" with
 // blanks between fields): when the pieces divide evenly, each label is that many pieces.
 std::vector<std::string> labelsOf(std::string_view line, char delimiter, size_t fields) {
-    const auto pieces = split(line, delimiter);
+    std::vector<std::string_view> pieces;
+    split(line, delimiter, pieces);
     std::vector<std::string> labels;
     if (pieces.size() % fields == 0) {
         const size_t per = pieces.size() / fields;
@@ -192,14 +209,20 @@ RecordFileRead readRecordFile(std::string_view text) {
     // Values hold no blank, comma or tab, so the first record shows the delimiter.
     std::string_view peek = rest;
     const char delimiter = delimiterOf(nextLine(peek));
+    const auto lines = static_cast<size_t>(std::count(rest.begin(), rest.end(), '\n')) + 1;
     std::vector<Column> columns;
+    std::vector<std::string_view> cells;
     size_t lineNumber = 3;
     while (!rest.empty()) {
         const std::string_view line = nextLine(rest);
         ++lineNumber;
         if (line.empty() && rest.empty() && !columns.empty()) break;
-        const auto cells = split(line, delimiter);
-        if (columns.empty()) columns.resize(cells.size());
+        split(line, delimiter, cells);
+        if (columns.empty()) {
+            columns.resize(cells.size());
+            for (Column& c : columns)
+                c.values.reserve(lines);
+        }
         if (cells.size() != columns.size()) {
             char error[96];
             std::snprintf(error, sizeof error, "line %zu has %zu fields where the first record has %zu",
