@@ -84,7 +84,8 @@ int runPlot(Session& s, const std::vector<std::string>& args) {
         }
     }
 
-    chart::RecordsChart records(table, chart::chartTitle(QString::fromStdString(fileNameOf(in)), table->recordCount()));
+    chart::RecordsChart records(
+        table, chart::chartTitle(QString::fromStdString(fileNameOf(in)), table->recordCount()));
     for (size_t k = 0; k < shown.size(); ++k)
         records.setSeriesVisible(k, shown[k]);
     QChartView view(records.chart());
@@ -92,7 +93,8 @@ int runPlot(Session& s, const std::vector<std::string>& args) {
     // The first drawing lays the chart out; the lines are then cut to the plot's real width.
     chart::renderChart(view, QSize(kImageWidth, kImageHeight));
     records.setPlotWidth(static_cast<int>(records.chart()->plotArea().width()));
-    const std::vector<uint8_t> png = chart::pngBytes(chart::renderChart(view, QSize(kImageWidth, kImageHeight)));
+    const std::vector<uint8_t> png =
+        chart::pngBytes(chart::renderChart(view, QSize(kImageWidth, kImageHeight)));
     if (!s.env.files.writeFile(out, png, error)) {
         s.host.error("cannot write " + out + ": " + error);
         return kExitUsage;

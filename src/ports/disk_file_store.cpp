@@ -1,10 +1,9 @@
 #include "ports/disk_file_store.h"
 
-#include <algorithm>
-
 #include <QFile>
 #include <QSaveFile>
 #include <QString>
+#include <algorithm>
 
 namespace vrn {
 namespace {

@@ -54,7 +54,8 @@ TEST(ChartRecordFile, ReadsBackWhatGetRecordsWrote) {
     const std::vector<Row> rows = {
         {"date and time give x, comma",
          {field("WIND SPEED", 0), field("DATE", 1), field("TIME", 2), field("AIR TEMP", 0, 5, 2)},
-         {3.5f, 260701.0f, 120000.0f, -1.25f, kNaN, 260701.0f, 120015.0f, 2.0f, 4.0f, 260701.0f, 120030.0f, kNaN},
+         {3.5f, 260701.0f, 120000.0f, -1.25f, kNaN, 260701.0f, 120015.0f, 2.0f, 4.0f, 260701.0f, 120030.0f,
+          kNaN},
          ',',
          true},
         {"default labels hold blanks, blank delimiter",
@@ -101,7 +102,8 @@ TEST(ChartRecordFile, ReadsBackWhatGetRecordsWrote) {
             for (size_t r = 0; r < got.recordCount(); ++r) {
                 const float g = got.values[s][r];
                 const float e = expected.values[s][r];
-                EXPECT_EQ(std::isnan(g), std::isnan(e)) << row.name << " gap of series " << s << " record " << r;
+                EXPECT_EQ(std::isnan(g), std::isnan(e))
+                    << row.name << " gap of series " << s << " record " << r;
                 if (!std::isnan(e)) {
                     EXPECT_NEAR(g, e, 0.06) << row.name << " series " << s << " record " << r;
                 }
@@ -161,8 +163,8 @@ size_t pointCount(const std::vector<LineRun>& runs) {
 }
 
 // Every drawn point is a reading at its own x, and no run crosses a gap wider than a bucket.
-void expectFaithful(const std::vector<LineRun>& runs, const std::vector<double>& x, const std::vector<float>& y,
-                    double bucketWidth, const char* name) {
+void expectFaithful(const std::vector<LineRun>& runs, const std::vector<double>& x,
+                    const std::vector<float>& y, double bucketWidth, const char* name) {
     for (const LineRun& run : runs) {
         EXPECT_FALSE(run.empty()) << name;
         for (size_t p = 0; p < run.size(); ++p) {
@@ -174,7 +176,8 @@ void expectFaithful(const std::vector<LineRun>& runs, const std::vector<double>&
             bool gap = false;
             for (size_t k = prev + 1; k < i; ++k)
                 gap = gap || std::isnan(y[k]);
-            EXPECT_FALSE(gap && x[i] - x[prev] > bucketWidth) << name << ": the line crosses the gap before " << i;
+            EXPECT_FALSE(gap && x[i] - x[prev] > bucketWidth)
+                << name << ": the line crosses the gap before " << i;
         }
     }
 }

@@ -58,7 +58,9 @@ TEST(PlotEndToEnd, DrawsRetrievedRecordsAndRefusesWhatItCannotDraw) {
     }
     const QString out = dir.filePath(QStringLiteral("refused.png"));
     const std::vector<Row> rows = {
-        {"a label no Number field has", {"plot", records, out, "--fields", "WIND DIR,DATE"}, "no Number field \"DATE\""},
+        {"a label no Number field has",
+         {"plot", records, out, "--fields", "WIND DIR,DATE"},
+         "no Number field \"DATE\""},
         {"not a record file", {"plot", setup, out}, "is not a record text file"},
         {"a missing file", {"plot", dir.filePath(QStringLiteral("none.txt")), out}, "cannot read"},
         {"no picture named", {"plot", records}, "plot takes FILE.txt and OUT.png"},

@@ -1,3 +1,5 @@
+#include "chart/records_chart.h"
+
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -16,7 +18,6 @@
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 
-#include "chart/records_chart.h"
 #include "gui/records/form_records_chart.h"
 #include "gui_rig.h"
 
@@ -93,7 +94,8 @@ TEST(RecordsChartWindow, DrawsARecordFileWithItsGapsAndChosenFields) {
     // A check box per Number field, with its label; Date and Time give x instead.
     const char* labels[] = {"WIND SPEED", "AIR TEMP", "RH"};
     for (int k = 0; k < 3; ++k) {
-        auto* box = rig.find<QCheckBox>(window, QStringLiteral("CheckBoxField%1").arg(k + 1).toLatin1().constData());
+        auto* box =
+            rig.find<QCheckBox>(window, QStringLiteral("CheckBoxField%1").arg(k + 1).toLatin1().constData());
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->text(), labels[k]);
         EXPECT_TRUE(box->isChecked());

@@ -20,6 +20,6 @@ using LineRun = std::vector<ChartPoint>;
 // outside lo..hi end a run when the readings on either side are more than a bucket apart; a
 // narrower gap would not show at this width and the line goes on over it, so a zoom shows it.
 std::vector<LineRun> decimate(std::span<const double> x, std::span<const float> y, double lo, double hi,
-                          size_t buckets);
+                              size_t buckets);
 
 }  // namespace vrn::chart

@@ -67,8 +67,8 @@ std::optional<std::array<int64_t, 3>> threeParts(std::string_view s, char separa
 // "%0*.*f" output: an optional minus, digits, an optional point and digits; nothing else (no
 // exponent, "inf" or "nan").
 std::optional<double> numberOf(std::string_view s) {
-    static constexpr double kPowersOf10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
-                                             1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    static constexpr double kPowersOf10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     const bool negative = !s.empty() && s[0] == '-';
     uint64_t mantissa = 0;
     size_t digits = 0;

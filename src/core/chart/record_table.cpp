@@ -96,8 +96,8 @@ RecordTable tableFromBlock(const records::RecordBlock& block) {
         }
         const auto day = dayOfRecordDate(block.value(r, *dateField));
         const auto second = secondOfRecordTime(block.value(r, *timeField));
-        table.x[r] = day && second ? static_cast<double>(*day + *second)
-                                   : std::numeric_limits<double>::quiet_NaN();
+        table.x[r] =
+            day && second ? static_cast<double>(*day + *second) : std::numeric_limits<double>::quiet_NaN();
     }
     table.values.resize(numberFields.size());
     for (size_t s = 0; s < numberFields.size(); ++s) {
