@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "cli/plot_command.h"
 #include "cli/ports_command.h"
 #include "cli/program_commands.h"
 #include "cli/records_commands.h"
@@ -207,6 +208,18 @@ const std::array kCommands{
             "example:\n"
             "  vrncomm-cli report station-12/st12.ssp st12-report.pdf\n",
             runReport},
+    Command{"plot", "plot FILE.txt OUT.png [--fields LABEL,...]",
+            "draw a record text file's Number fields as a chart (PNG), offline",
+            "Draws the records of a record text file (as get-records or the window writes it) as the\n"
+            "window's records chart: a line per Number field against the records' date and time (or\n"
+            "their numbers when the file has no Date and Time fields), missing readings (-99999) as\n"
+            "gaps, into a PNG picture of 960 x 560. --fields draws only the fields with these labels.\n"
+            "A file that is not a record file, or a label no Number field has, is refused (exit 2).\n"
+            "Needs no instrument and no display.\n"
+            "\n"
+            "example, the day's wind and temperature of a station:\n"
+            "  vrncomm-cli plot records-2026-07-01.txt day.png --fields \"WIND SPEED,AIR TEMP\"\n",
+            runPlot},
 };
 
 }  // namespace
