@@ -23,6 +23,9 @@ class PtyServer {
 public:
     // The longest the loop sleeps without looking at its stop flag.
     static constexpr int64_t kIdleWaitUs = 100000;
+    // Bytes of a long reply are handed over in batches at most this late; the reply's last byte
+    // always on time.
+    static constexpr int64_t kBatchUs = 100;
 
     PtyServer(Instrument& instrument, Clock& clock) : instrument_(instrument), clock_(clock) {}
     ~PtyServer();

@@ -20,6 +20,9 @@ RecordsPage::RecordsPage(Preferences& prefs, QWidget* parent) : QWidget(parent),
     MemoRecs = new QPlainTextEdit(this);
     MemoRecs->setObjectName(QStringLiteral("MemoRecs"));
     MemoRecs->setReadOnly(true);
+    // A read-only view of up to millions of lines: an undo history of every insert would only cost
+    // time and memory.
+    MemoRecs->setUndoRedoEnabled(false);
     MemoRecs->setLineWrapMode(QPlainTextEdit::NoWrap);
     MemoRecs->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     MemoRecs->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
