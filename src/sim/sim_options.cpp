@@ -30,6 +30,7 @@ const char* const kSimUsage =
     "  --shuffle-slots        CMD115 stores the program's slots in reverse, listed so in its table\n"
     "  --stray-answers K      the next K answers to program blocks have a stray byte first\n"
     "  --silent-after-blocks N  a program transfer goes silent after N blocks\n"
+    "  --lose-last-instruction  CMD110 stores a program without its last instruction\n"
     "  --records-stop-after N the record download (CMD340) stops after N bytes\n"
     "  --records-stall N:MS   the record download pauses MS milliseconds after N bytes\n"
     "  --erase-stray TEXT     the record erase (CMD345) sends TEXT among its progress bytes\n"
