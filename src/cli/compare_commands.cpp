@@ -13,6 +13,7 @@
 #include "core/compare/setup_compare.h"
 #include "core/compare/text_diff.h"
 #include "core/io/file_store.h"
+#include "core/link/clock.h"
 #include "core/program/program_model.h"
 #include "core/program/program_transfer.h"
 #include "core/screens/screen_transfer.h"
@@ -101,6 +102,12 @@ Outcome programOutcome(const std::vector<std::string>& fileListing, const Held& 
                        const std::string& path) {
     return {"PROGRAM", "program", path,
             compare::unifiedDiff(fileListing, compare::treeListing(held.program.tree), path, "instrument")};
+}
+
+// A send's last bytes may still sit in the driver when it returns (the program's end packet is
+// not answered); the get's purge would throw them away. Wait as a whole send does between parts.
+void letTheSendFinish(Session& s) {
+    s.env.clock.sleepMs(workspace::kSendStepPauseMs);
 }
 
 bool allEqual(const std::vector<Outcome>& outcomes) {
@@ -204,12 +211,14 @@ int runDiffAll(Session& s, const std::vector<std::string>& args) {
 }
 
 int verifySetup(Session& s, const setup::SetupModel& sent, const std::string& path) {
+    letTheSendFinish(s);
     Held held(s.host);
     if (!getSetup(s, held)) return kExitFailed;
     return showVerify(s, {setupOutcome(sent, held, true, path)});
 }
 
 int verifyScreens(Session& s, std::span<const uint8_t, screens::kStoreBytes> sent, const std::string& path) {
+    letTheSendFinish(s);
     Held held(s.host);
     if (!getScreens(s, held)) return kExitFailed;
     return showVerify(s, {screensOutcome(sent, held, path)});
@@ -218,6 +227,7 @@ int verifyScreens(Session& s, std::span<const uint8_t, screens::kStoreBytes> sen
 int verifyProgram(Session& s, const ProgramStore& sent, const std::string& path) {
     const auto listing = sentListing(s, sent, path);
     if (!listing) return kExitFailed;
+    letTheSendFinish(s);
     Held held(s.host);
     if (!getProgram(s, held)) return kExitFailed;
     return showVerify(s, {programOutcome(*listing, held, path)});
@@ -228,6 +238,7 @@ int verifyAll(Session& s, const setup::SetupModel& setup,
               const std::string& path) {
     const auto listing = sentListing(s, program, path);
     if (!listing) return kExitFailed;
+    letTheSendFinish(s);
     Held held(s.host);
     if (!getWhole(s, held)) return kExitFailed;
     const workspace::GroupMembers members = workspace::groupMembers(path);
