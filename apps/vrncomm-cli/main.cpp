@@ -12,6 +12,7 @@
 #include "ports/disk_file_store.h"
 #include "ports/port_factory.h"
 #include "ports/real_clock.h"
+#include "ports/trace_file.h"
 #include "sim/simulated_device.h"
 #include "sim/station.h"
 
@@ -83,6 +84,9 @@ int main(int argc, char** argv) {
             for (const vrn::HardwarePortInfo& p : vrn::listHardwarePorts())
                 out.push_back({p.name, p.description, p.isInstrument});
             return out;
+        },
+        [](const std::string& path, std::string& error) -> std::unique_ptr<vrn::TraceSink> {
+            return vrn::TraceFile::open(path, error);
         }};
     return vrn::cli::run(args, env);
 }

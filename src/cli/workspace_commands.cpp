@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/cli.h"
+#include "cli/compare_commands.h"
 #include "cli/session.h"
 #include "core/io/file_store.h"
 #include "core/program/program_actions.h"
@@ -119,7 +120,9 @@ int runGetAll(Session& s, const std::vector<std::string>& args) {
     return getAllInto(s, args[0]);
 }
 
-int runSendAll(Session& s, const std::vector<std::string>& args) {
+int runSendAll(Session& s, const std::vector<std::string>& given) {
+    std::vector<std::string> args = given;
+    const bool verify = takeVerifyOption(args);
     if (!oneGroup(s, args, "send-all")) return kExitUsage;
     Models m(s.host);
     if (!loadGroup(s, args[0], m)) return kExitUsage;
@@ -136,7 +139,7 @@ int runSendAll(Session& s, const std::vector<std::string>& args) {
     workspace::Transfers transfers{setupTransfer, screenTransfer, programTransfer};
     if (workspace::sendAll(transfers, {}))
         return setupTransfer.refusedBeforeSending() ? kExitUsage : kExitFailed;
-    return kExitOk;
+    return verify ? verifyAll(s, m.setup, m.store.bytes(), m.program.store, args[0]) : kExitOk;
 }
 
 int runReport(Session& s, const std::vector<std::string>& args) {

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "core/link/clock.h"
+#include "core/link/trace.h"
 #include "sim/instrument.h"
 
 namespace vrn::sim {
@@ -92,6 +93,7 @@ bool PtyServer::step(std::string& error) {
         uint8_t bytes[4096];
         const ssize_t n = ::read(master_, bytes, sizeof bytes);
         if (n > 0) {
+            traceBytes(false, bytes, static_cast<size_t>(n));
             instrument_.receive({bytes, static_cast<size_t>(n)});
             heardSinceQuiet_ = true;
         } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
@@ -117,9 +119,19 @@ bool PtyServer::flushOutput(std::string& error) {
             error = reason("write");
             return false;
         }
+        traceBytes(true, unsent_.data(), static_cast<size_t>(n));
         unsent_.erase(unsent_.begin(), unsent_.begin() + n);
     }
     return true;
+}
+
+void PtyServer::traceBytes(bool isWrite, const uint8_t* bytes, size_t n) {
+    if (trace == nullptr || n == 0) return;
+    TraceEvent e;
+    e.us = clock_.nowUs() - traceStartUs;
+    e.kind = isWrite ? TraceEvent::Kind::Write : TraceEvent::Kind::Read;
+    e.bytes.assign(bytes, bytes + n);
+    trace->record(std::move(e));
 }
 
 }  // namespace vrn::sim
