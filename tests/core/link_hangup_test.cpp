@@ -47,7 +47,8 @@ TEST(LinkHangUp, EachWaitEndsAtTheFirstHungUpReadAndThePortIsClosed) {
     };
     const Row rows[] = {
         {"marker wait", 0, [](Exchange& ex) { return ex.WaitForByte(Exchange::kAck, 60); }},
-        {"query", 7, [](Exchange& ex) {
+        {"query", 7,
+         [](Exchange& ex) {
              std::string reply;
              return ex.query({"CMD255\r", 3, true, "CANNOT GET X."}, reply);
          }},
@@ -68,7 +69,8 @@ TEST(LinkHangUp, EachWaitEndsAtTheFirstHungUpReadAndThePortIsClosed) {
 
         EXPECT_TRUE(r.run(ex)) << "failed";
         EXPECT_EQ(driver.reads, 1) << "nothing read after the hang-up";
-        EXPECT_LE(host.clock().nowMs() - started, int64_t{UsbPort::kReadTimeoutMs} + Exchange::kQueryPauseMs + 20);
+        EXPECT_LE(host.clock().nowMs() - started,
+                  int64_t{UsbPort::kReadTimeoutMs} + Exchange::kQueryPauseMs + 20);
         EXPECT_EQ(driver.writes - writesBefore, r.commandBytes) << "no retries";
         EXPECT_FALSE(usb.isOpen());
         EXPECT_EQ(driver.closes, 1);
