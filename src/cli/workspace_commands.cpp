@@ -1,8 +1,5 @@
 #include "cli/workspace_commands.h"
 
-#include <QString>
-#include <cstdio>
-
 #include "cli/cli.h"
 #include "cli/compare_commands.h"
 #include "cli/session.h"
@@ -110,8 +107,8 @@ int getAllInto(Session& s, const std::string& groupPath) {
 
 }  // namespace
 
-bool backupToGroup(Session& s, const std::string& groupPath) {
-    return getAllInto(s, groupPath) == kExitOk;
+int backupToGroup(Session& s, const std::string& groupPath) {
+    return getAllInto(s, groupPath);
 }
 
 int runGetAll(Session& s, const std::vector<std::string>& args) {
@@ -151,19 +148,9 @@ int runReport(Session& s, const std::vector<std::string>& args) {
     if (!loadGroup(s, args[0], m)) return kExitUsage;
     const workspace::ReportInput input{m.setup, m.program.tree, m.store, workspace::groupBaseName(args[0]),
                                        s.env.clock.localNow()};
-    // The PDF is drawn beside its target and replaces it only once complete.
-    const QString target = QString::fromStdString(args[1]);
-    const QString partial = target + QStringLiteral(".part");
-    QString error;
-    if (!print::printReportToPdf(partial, input, error)) {
-        s.host.error("cannot write " + args[1] + ": " + error.toStdString());
-        return kExitUsage;
-    }
-    std::string moveError;
-    const auto bytes = s.env.files.readFile(partial.toStdString(), size_t{1} << 30, moveError);
-    std::remove(partial.toLocal8Bit().constData());
-    if (!bytes || !s.env.files.writeFile(args[1], *bytes, moveError)) {
-        s.host.error("cannot write " + args[1] + ": " + moveError);
+    std::string error;
+    if (!print::saveReportPdf(args[1], input, s.env.files, error)) {
+        s.host.error("cannot write " + args[1] + ": " + error);
         return kExitUsage;
     }
     s.host.info(args[1]);

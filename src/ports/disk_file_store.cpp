@@ -45,7 +45,9 @@ std::optional<std::vector<uint8_t>> DiskFileStore::readFile(const std::string& p
 
 bool DiskFileStore::writeFile(const std::string& path, std::span<const uint8_t> bytes, std::string& error) {
     QSaveFile file(fileName(path));
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so a short write (a full disk, a file-size limit) is seen here: a buffered one
+    // fails only in commit(), which then still puts the cut-short file in place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         error = file.errorString().toStdString();
         return false;
     }

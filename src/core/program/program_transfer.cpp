@@ -201,6 +201,10 @@ bool ProgramTransfer::SendUserProgram() {
         h.pump();
         uint8_t reply = 0;
         const bool nothing = port.read({&reply, 1}).count == 0;
+        if (!port.isOpen()) {
+            failed = true;
+            break;
+        }
         if (nothing || (reply != kProgramAck && reply != kProgramNak)) {
             if (!nothing) {
                 h.beep(BeepKind::Default);
