@@ -111,7 +111,8 @@ TEST(CompareDiff, RandomEditsAndHugeDifferencesApplyBack) {
         Lines to;
         const size_t n = random() % 40;
         for (size_t k = 0; k < n; ++k) {
-            const std::string line = "l" + std::to_string(random() % 6);
+            std::string line = "l";
+            line += std::to_string(random() % 6);
             if (random() % 4 != 0) from.push_back(line);
             if (random() % 4 != 0) to.push_back(random() % 5 == 0 ? line + "'" : line);
         }
