@@ -35,7 +35,8 @@ void SimPort::write(std::span<const uint8_t> bytes) {
 ReadResult SimPort::read(std::span<uint8_t> buffer) {
     if (!open_) return {0, ReadStatus::Error};
     const ReadResult result = readFromInstrument(buffer);
-    received.insert(received.end(), buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(result.count));
+    received.insert(received.end(), buffer.begin(),
+                    buffer.begin() + static_cast<std::ptrdiff_t>(result.count));
     return result;
 }
 

@@ -24,7 +24,8 @@ struct Shown {
 
 Shown shownOf(const ProgramModel& p) {
     Shown s{{p.store.image().begin(), p.store.image().end()}, {}};
-    p.tree.forEach([&s](size_t depth, const std::string& text) { s.texts.push_back(std::string(depth, '\t') + text); });
+    p.tree.forEach(
+        [&s](size_t depth, const std::string& text) { s.texts.push_back(std::string(depth, '\t') + text); });
     return s;
 }
 
@@ -70,12 +71,13 @@ TEST(FaultMatrix, GetUserProgram) {
     const Shown before = shownOf(Rig().program);
     test::Matrix<Rig> m;
     m.transfer = "get program";
-    m.boundMs = 60000;
+    m.boundMs = 15000;  // ten attempts or ten errors in a row, each a read time-out or a 1 s wait
     m.run = [](Rig& r) { return RxProgram(r.transfer, {}); };
     m.check = [&](Rig& r, bool failed) {
         test::Verdict v;
         if (shownOf(r.program) != (failed ? before : device))
-            v.model = failed ? "a failed Get changed the program" : "the Get got through with another program";
+            v.model =
+                failed ? "a failed Get changed the program" : "the Get got through with another program";
         if (!failed) {
             v.messages = test::expectEnd(r, "FINISHED GETTING USER PROGRAM.", {});
         } else if (r.host.lines == Lines{"GET USER PROGRAM..."}) {
@@ -83,7 +85,8 @@ TEST(FaultMatrix, GetUserProgram) {
             v.messages = test::expectEnd(r, "GET USER PROGRAM...", {kCommErrorText});
         } else {
             v.messages = test::expectEnd(r, "GET USER PROGRAM FAILED.", {kCommErrorText});
-            if (!v.messages.empty()) v.messages = test::expectEnd(r, "GET USER PROGRAM FAILED.", kTooManyBoxes);
+            if (!v.messages.empty())
+                v.messages = test::expectEnd(r, "GET USER PROGRAM FAILED.", kTooManyBoxes);
         }
         return v;
     };
@@ -101,7 +104,7 @@ TEST(FaultMatrix, SendUserProgram) {
     }
     test::Matrix<Rig> m;
     m.transfer = "send program";
-    m.boundMs = 60000;
+    m.boundMs = 15000;  // ten attempts or ten errors in a row, each a read time-out or a 1 s wait
     m.run = [](Rig& r) { return TxUserProgram(r.transfer, {}); };
     m.check = [&](Rig& r, bool failed) {
         test::Verdict v;
@@ -115,8 +118,9 @@ TEST(FaultMatrix, SendUserProgram) {
         return v;
     };
     auto faults = programFaults(110, test::replyBytesOf(m));
-    const std::string why = "block packets carry no number: a stray NAK before the first one sends block 0 "
-                            "twice and the instrument takes a later block twice";
+    const std::string why =
+        "block packets carry no number: a stray NAK before the first one sends block 0 "
+        "twice and the instrument takes a later block twice";
     test::markLimit(faults, "CMD110 stray first", why);
     test::markLimit(faults, "all stray NAK first", why);
     test::runMatrix(m, faults);

@@ -49,7 +49,7 @@ TEST(FaultMatrix, GetScreens) {
     const Bytes before = Rig().storeBytes();
     test::Matrix<Rig> m;
     m.transfer = "get screens";
-    m.boundMs = 10000;
+    m.boundMs = 5000;  // ten tries of a 350 ms read, or a 2.5 s wait for "*"
     m.run = [](Rig& r) {
         RxScreens(r.transfer, {});
         return r.host.lines.back() != "FINISHED GETTING SCREENS.";
@@ -63,7 +63,8 @@ TEST(FaultMatrix, GetScreens) {
         } else {
             // The image carries no check: the last 1,920 bytes read are the store, spoilt or not.
             const Bytes& read = r.driver.received;
-            const Bytes came(read.end() - static_cast<std::ptrdiff_t>(std::min(read.size(), kStoreBytes)), read.end());
+            const Bytes came(read.end() - static_cast<std::ptrdiff_t>(std::min(read.size(), kStoreBytes)),
+                             read.end());
             if (r.storeBytes() != came || r.editor.screenNumber() != 1 || r.editor.editing())
                 v.model = "the Get got through with other screens than it read";
             else if (r.storeBytes() != r.device())
@@ -82,7 +83,7 @@ TEST(FaultMatrix, GetScreens) {
 TEST(FaultMatrix, SendScreens) {
     test::Matrix<Rig> m;
     m.transfer = "send screens";
-    m.boundMs = 10000;
+    m.boundMs = 5000;  // ten tries of a 350 ms read, or a 2.5 s wait for "*"
     m.run = [](Rig& r) {
         r.editor.clearAll();
         r.store.setCell(4, 2, 7, 'Q');
@@ -93,7 +94,8 @@ TEST(FaultMatrix, SendScreens) {
         test::Verdict v;
         if (r.store.cell(4, 2, 7) != 'Q') v.model = "the Send changed the store";
         if (failed) {
-            v.messages = test::expectEnd(r, "SEND SCREENS ERROR.", {ScreenTransfer::kNoResponseText, kCommErrorText});
+            v.messages =
+                test::expectEnd(r, "SEND SCREENS ERROR.", {ScreenTransfer::kNoResponseText, kCommErrorText});
         } else {
             // No answer follows the image: an instrument that gave up waiting for it keeps its own.
             if (r.device() != r.storeBytes() && r.device() != Rig().device())

@@ -10,11 +10,14 @@
 #include "core/setup/setup_model.h"
 #include "core/setup/setup_transfer.h"
 #include "fault_matrix.h"
+#include "setup_steps.h"
 
 namespace vrn::setup {
 namespace {
 
-using Steps = std::vector<std::string>;
+using test::readSoFar;
+using test::Steps;
+using test::stepsOf;
 
 struct Rig : test::MatrixLink {
     SetupModel model;
@@ -36,41 +39,6 @@ struct Rig : test::MatrixLink {
     }
 };
 
-// The model as the twelve steps of a Get read it, in their order.
-Steps stepsOf(const SetupModel& m) {
-    std::string formats;
-    for (int i = 0; i < kFieldCount; ++i) {
-        const RecordField& f = m.field(i);
-        formats += f.label + "/" + std::to_string(f.type) + "/" + std::to_string(f.width) + "/" +
-                   std::to_string(f.precision) + ";";
-    }
-    return {m.date(),
-            m.time(),
-            std::to_string(m.com1Baud()) + "/" + std::to_string(m.com1Type()),
-            std::to_string(m.com2Baud()),
-            std::to_string(m.stopOnError()),
-            std::to_string(m.keyLock()),
-            std::to_string(m.interval()),
-            std::to_string(m.fieldsPerRecord()),
-            formats,
-            std::to_string(m.autoScroll()),
-            std::to_string(m.scrollPause()),
-            std::to_string(m.scrollEnd())};
-}
-
-// Steps before the first that differs from the instrument hold its values, the one that differs
-// may hold anything its control allows, and every later one is as before (failed) or the
-// instrument's (got through).
-std::string readSoFar(const Steps& got, const Steps& device, const Steps& before, bool failed) {
-    size_t k = 0;
-    while (k < got.size() && got[k] == device[k])
-        ++k;
-    for (size_t j = k + 1; j < got.size(); ++j)
-        if (got[j] != (failed ? before[j] : device[j]))
-            return "step " + std::to_string(j) + " is \"" + got[j] + "\" after step " + std::to_string(k);
-    return {};
-}
-
 const std::vector<int> kGetCommands = {275, 285, 225, 235, 245, 265, 255, 315, 325, 331, 333, 335};
 const std::vector<int> kSendCommands = {270, 280, 260, 250, 310, 330, 332, 334, 220, 230, 320};
 
@@ -84,7 +52,7 @@ TEST(FaultMatrix, GetSetup) {
     const Steps before = stepsOf(Rig().model);
     test::Matrix<Rig> m;
     m.transfer = "get setup";
-    m.boundMs = 80000;
+    m.boundMs = 20000;  // one query given up after its ten tries, a few more retried
     m.run = [](Rig& r) {
         RxSetup(r.transfer, {});
         return r.host.lines.back() != "FINISHED GETTING SETUP.";
@@ -92,16 +60,19 @@ TEST(FaultMatrix, GetSetup) {
     m.check = [&](Rig& r, bool failed) {
         test::Verdict v;
         v.model = readSoFar(stepsOf(r.model), device, before, failed);
-        if (failed) v.messages = test::expectEnd(r, "GET SETUP FAILED.", {kCommErrorText});
-        else if (r.host.boxes.size() != 0) v.messages = "a box after a Get that got through";
+        if (failed)
+            v.messages = test::expectEnd(r, "GET SETUP FAILED.", {kCommErrorText});
+        else if (r.host.boxes.size() != 0)
+            v.messages = "a box after a Get that got through";
         return v;
     };
     auto faults = test::replyFaults(kGetCommands);
     const auto link = test::linkFaults(test::replyBytesOf(m), 97);
     faults.insert(faults.end(), link.begin(), link.end());
     for (const int c : kGetCommands)
-        test::markLimit(faults, "CMD" + std::to_string(c) + " stall",
-                        "replies name no command: one later than all the query's tries is read by the next query");
+        test::markLimit(
+            faults, "CMD" + std::to_string(c) + " stall",
+            "replies name no command: one later than all the query's tries is read by the next query");
     test::runMatrix(m, faults);
 }
 
@@ -126,7 +97,7 @@ TEST(FaultMatrix, SendSetup) {
     }
     test::Matrix<Rig> m;
     m.transfer = "send setup";
-    m.boundMs = 130000;
+    m.boundMs = 25000;  // one setting given up after ten sends of two seconds each
     m.run = [&](Rig& r) {
         sent(r.model);
         TxSetup(r.transfer, {});
@@ -145,7 +116,8 @@ TEST(FaultMatrix, SendSetup) {
         SetupModel back;
         back.setUsePcTime(false);
         SetupTransfer get{r.ex, back};
-        if (get.GetUserSettings()) v.model += "the Get after the Send failed";
+        if (get.GetUserSettings())
+            v.model += "the Get after the Send failed";
         else if (!std::equal(wanted.begin() + 2, wanted.end(), stepsOf(back).begin() + 2))
             v.model += "the instrument holds other values than sent";
         return v;

@@ -89,12 +89,18 @@ inline std::vector<FaultCase> replyFaults(const std::vector<int>& commands) {
     for (const int c : commands) {
         const std::string n = "CMD" + std::to_string(c);
         rows.push_back({n + " silent", [c](sim::Faults& f) { f.perCommand[c] = sim::Fault::silent(); }});
-        rows.push_back({n + " silent once", [c](sim::Faults& f) { f.perCommand[c] = sim::Fault::silent(1); }});
-        rows.push_back({n + " short by 1", [c](sim::Faults& f) { f.perCommand[c] = sim::Fault::cutShort(1); }});
-        rows.push_back({n + " short by 1 once", [c](sim::Faults& f) { f.perCommand[c] = sim::Fault::cutShort(1, 1); }});
-        rows.push_back({n + " garbage", [c](sim::Faults& f) { f.perCommand[c] = sim::Fault::replace("\xff#?x\x15"); }});
-        rows.push_back({n + " stray first", [c](sim::Faults& f) { f.perCommand[c] = sim::Fault::strayFirst("\x15?"); }});
-        rows.push_back({n + " stall 3 s", [c](sim::Faults& f) { f.perCommand[c] = sim::Fault::late(3000000); }});
+        rows.push_back(
+            {n + " silent once", [c](sim::Faults& f) { f.perCommand[c] = sim::Fault::silent(1); }});
+        rows.push_back(
+            {n + " short by 1", [c](sim::Faults& f) { f.perCommand[c] = sim::Fault::cutShort(1); }});
+        rows.push_back(
+            {n + " short by 1 once", [c](sim::Faults& f) { f.perCommand[c] = sim::Fault::cutShort(1, 1); }});
+        rows.push_back(
+            {n + " garbage", [c](sim::Faults& f) { f.perCommand[c] = sim::Fault::replace("\xff#?x\x15"); }});
+        rows.push_back(
+            {n + " stray first", [c](sim::Faults& f) { f.perCommand[c] = sim::Fault::strayFirst("\x15?"); }});
+        rows.push_back(
+            {n + " stall 3 s", [c](sim::Faults& f) { f.perCommand[c] = sim::Fault::late(3000000); }});
     }
     return rows;
 }
@@ -107,7 +113,8 @@ inline std::vector<FaultCase> linkFaults(uint64_t transferBytes, uint64_t stride
         {"all silent", [](sim::Faults& f) { f.all = sim::Fault::silent(); }},
         {"all short by 1", [](sim::Faults& f) { f.all = sim::Fault::cutShort(1); }},
         {"all stray NAK first", [](sim::Faults& f) { f.all = sim::Fault::strayFirst("\x15"); }},
-        {"all answered by a NAK storm", [](sim::Faults& f) { f.all = sim::Fault::replace(std::string(40, '\x15')); }},
+        {"all answered by a NAK storm",
+         [](sim::Faults& f) { f.all = sim::Fault::replace(std::string(40, '\x15')); }},
         {"all answered by wrong values", [](sim::Faults& f) { f.all = sim::Fault::replace(" 99999\r"); }},
     };
     if (stride == 0) stride = 1;
@@ -197,11 +204,12 @@ void runMatrix(const Matrix<Rig>& m, const std::vector<FaultCase>& faults) {
     for (const auto& [why, rows] : limitRows)
         std::printf("  known limit, %s, %d rows (first \"%s\"): %s\n", m.transfer.c_str(), rows.first,
                     rows.second.c_str(), why.c_str());
-    std::printf("%s: %zu faults tried, crashes %d, hangs %d, models wrong %d, files wrong %d, "
-                "messages wrong %d (%d failed, %zu got through, known limits %d; longest %.1f s of %.0f s)\n",
-                m.transfer.c_str(), faults.size(), crashes, hangs, models, files, messages, failedCells,
-                faults.size() - static_cast<size_t>(failedCells), limits, static_cast<double>(longestMs) / 1000,
-                static_cast<double>(m.boundMs) / 1000);
+    std::printf(
+        "%s: %zu faults tried, crashes %d, hangs %d, models wrong %d, files wrong %d, "
+        "messages wrong %d (%d failed, %zu got through, known limits %d; longest %.1f s of %.0f s)\n",
+        m.transfer.c_str(), faults.size(), crashes, hangs, models, files, messages, failedCells,
+        faults.size() - static_cast<size_t>(failedCells), limits, static_cast<double>(longestMs) / 1000,
+        static_cast<double>(m.boundMs) / 1000);
     EXPECT_EQ(crashes + hangs + models + files + messages, 0) << m.transfer;
 }
 
