@@ -31,7 +31,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     screens::PixelBuffer image{screens::kPictureWidth, screens::kScreenImageHeight};
     screens::ScreenDisplay display{store, image};
     screens::ScreenEditor editor{display, link.host};
-    editor.clearAll();
     ProgramModel program;
     program.tree.append({}, "LEFT OVER");
     setup::SetupTransfer setupTransfer{link.exchange, setupModel};
