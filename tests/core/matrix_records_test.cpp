@@ -136,7 +136,7 @@ TEST(FaultMatrix, EraseRecords) {
     auto faults = test::replyFaults({345});
     faults.emplace_back("stray text among the progress",
                         [](sim::Faults& f) { f.records.eraseStray = "x?\x15"; });
-    const auto link = test::linkFaults(test::replyBytesOf(m), 173);
+    const auto link = test::linkFaults(test::replyBytesOf(m), 41);
     faults.insert(faults.end(), link.begin(), link.end());
     test::runMatrix(m, faults);
 }

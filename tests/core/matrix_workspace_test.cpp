@@ -105,7 +105,7 @@ TEST(FaultMatrix, GetSetupScreensProgram) {
         return v;
     };
     auto faults = test::replyFaults({225, 325, 335, 215, 115});
-    const auto link = test::linkFaults(test::replyBytesOf(m), 4999);
+    const auto link = test::linkFaults(test::replyBytesOf(m), 1500);
     faults.insert(faults.end(), link.begin(), link.end());
     for (const char* row : {"CMD215 stray", "CMD325 stray", "all stray", "flip byte", "stall 2 s",
                             "CMD225 stall", "CMD325 stall", "CMD335 stall"})
