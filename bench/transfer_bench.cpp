@@ -3,7 +3,7 @@
 // the bytes the instrument sends, plus the instrument's own reply latency and work. The floor is added up as
 // the transfer runs, from what it actually sent, waited and read, so it follows retries and sizes without a
 // separate model. Prints one "row" line per transfer (median of a few runs); asserts nothing.
-//   transfer_bench [RUNS] [RECORDS]
+//   transfer_bench [RUNS] [RECORDS] [NAME...]   (only the transfers named, e.g. "Send Screens")
 #include <QCoreApplication>
 #include <algorithm>
 #include <chrono>
@@ -28,6 +28,7 @@
 #include "core/screens/screen_transfer.h"
 #include "core/setup/setup_model.h"
 #include "core/setup/setup_transfer.h"
+#include "core/workspace/whole_transfer.h"
 #include "memory_file_store.h"
 #include "ports/port_factory.h"
 #include "ports/real_clock.h"
@@ -142,6 +143,10 @@ void printRow(const Row& row) {
         order[i] = i;
     std::sort(order.begin(), order.end(),
               [&](size_t a, size_t b) { return row.ms[a] / row.floorMs[a] < row.ms[b] / row.floorMs[b]; });
+    std::printf("  %s, runs by ratio:", row.name.c_str());
+    for (size_t i : order)
+        std::printf(" %.3f", row.ms[i] / row.floorMs[i]);
+    std::printf("\n");
     const size_t m = order[order.size() / 2];
     const double ratio = row.ms[m] / row.floorMs[m];
     std::printf("row\t%s\t%.1f ms\t%.1f ms floor\t%.3f\t<= 1.05\t%s\n", row.name.c_str(), row.ms[m],
@@ -187,6 +192,7 @@ int main(int argc, char** argv) {
     program::ProgramTransfer programTransfer{ex, program};
     test::MemoryFileStore files;
     records::RecordRetrieval retrieval{setupTransfer, files};
+    workspace::Transfers whole{setupTransfer, screenTransfer, programTransfer};
 
     // run returns failed, as the transfers do; prepare (untimed) returns failed too;
     // instrumentUs is the instrument's own work after the last command, which the floor holds too.
@@ -217,6 +223,9 @@ int main(int argc, char** argv) {
              setupModel.setFieldsPerRecord(25);
              return setupTransfer.SendUserSettings();
          }},
+        // The workspace's Get and Send of Setup, Screens and Program, without a window's pages.
+        {"Whole Get", [&] { return workspace::getAll(whole, {}); }},
+        {"Whole Send", [&] { return workspace::sendAll(whole, {}); }},
         // The instrument's erase itself: its progress steps come at its own pace.
         {"Erase",
          [&] {
@@ -225,7 +234,9 @@ int main(int argc, char** argv) {
          },
          static_cast<int64_t>(sim::kEraseSteps + 1) * sim::kEraseStepUs},
     };
+    const std::vector<std::string> only(argv + std::min(argc, 3), argv + argc);
     for (const Transfer& t : transfers) {
+        if (!only.empty() && std::find(only.begin(), only.end(), t.name) == only.end()) continue;
         Row row{t.name, {}, {}, false};
         for (int i = 0; i < runs && !row.failed; ++i) {
             // A send returns with its last bytes still in the pty; the next command's purge would drop

@@ -1,6 +1,7 @@
 // vrncomm-cli: VRNComm's instrument operations for shells, scripts and cron.
 #include <unistd.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include "ports/disk_file_store.h"
 #include "ports/port_factory.h"
 #include "ports/real_clock.h"
+#include "ports/trace_file.h"
 #include "sim/simulated_device.h"
 #include "sim/station.h"
 
@@ -48,7 +50,11 @@ int main(int argc, char** argv) {
     // QSerialPort wants an application object; the report's fonts want a GUI one, which the
     // tool makes only for it, on the offscreen platform, as it never shows a window.
     std::unique_ptr<QCoreApplication> app;
-    if (std::find(args.begin(), args.end(), "report") != args.end()) {
+    if (std::find(args.begin(), args.end(), "plot") != args.end()) {
+        // The records chart is drawn by a chart view, a widget.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QApplication>(argc, argv);
+    } else if (std::find(args.begin(), args.end(), "report") != args.end()) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QGuiApplication>(argc, argv);
     } else {
@@ -78,6 +84,9 @@ int main(int argc, char** argv) {
             for (const vrn::HardwarePortInfo& p : vrn::listHardwarePorts())
                 out.push_back({p.name, p.description, p.isInstrument});
             return out;
+        },
+        [](const std::string& path, std::string& error) -> std::unique_ptr<vrn::TraceSink> {
+            return vrn::TraceFile::open(path, error);
         }};
     return vrn::cli::run(args, env);
 }

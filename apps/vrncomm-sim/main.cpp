@@ -3,10 +3,12 @@
 
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "ports/real_clock.h"
+#include "ports/trace_file.h"
 #include "sim/pty_server.h"
 #include "sim/sim_options.h"
 #include "sim/simulated_device.h"
@@ -72,7 +74,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vrncomm-sim: --state %s: %s\n", options.state.c_str(), error.c_str());
         return 2;
     }
+    std::unique_ptr<vrn::TraceFile> trace;
+    if (!options.trace.empty()) {
+        trace = vrn::TraceFile::open(options.trace, error);
+        if (!trace) {
+            std::fprintf(stderr, "vrncomm-sim: --trace %s: %s\n", options.trace.c_str(), error.c_str());
+            return 2;
+        }
+    }
     vrn::sim::PtyServer server(device.instrument, clock);
+    server.trace = trace.get();
+    server.traceStartUs = clock.nowUs();
     if (!server.open(error)) {
         std::fprintf(stderr, "vrncomm-sim: cannot create the pseudo-terminal: %s\n", error.c_str());
         return 1;

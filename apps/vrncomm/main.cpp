@@ -5,13 +5,16 @@
 #include <QIcon>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
+#include "core/link/tracing_port.h"
 #include "gui/app/application.h"
 #include "gui/app/close_after_first_paint.h"
 #include "gui/app/form_main.h"
 #include "gui/app/preferences_file.h"
 #include "ports/port_factory.h"
 #include "ports/real_clock.h"
+#include "ports/trace_file.h"
 #include "sim/simulated_device.h"
 #include "sim/station.h"
 
@@ -32,8 +35,14 @@ int main(int argc, char* argv[]) {
         QStringLiteral("quit-after-start"),
         QStringLiteral("Start as usual, show the window, and quit as soon as its first frame is painted "
                        "(preferences are written as on any exit). For the start-up benchmark."));
+    const QCommandLineOption traceOption(
+        QStringLiteral("trace"),
+        QStringLiteral("Write every event of the link to FILE: each byte written and read with its time in "
+                       "microseconds since the start, purges, pauses, read time-outs, opens and closes."),
+        QStringLiteral("FILE"));
     parser.addOption(portOption);
     parser.addOption(simulateOption);
+    parser.addOption(traceOption);
     parser.addOption(quitOption);
 
     // --help and --version are answered before the window system is asked for a display, so they
@@ -91,7 +100,26 @@ int main(int argc, char* argv[]) {
         driver = hardware.get();
     }
 
-    vrn::gui::TFormMain window(clock, *driver, vrn::gui::preferencesFilePath());
+    std::unique_ptr<vrn::TraceFile> trace;
+    std::optional<vrn::TracingPort> tracedPort;
+    std::optional<vrn::TracingClock> tracedClock;
+    vrn::Clock* windowClock = &clock;
+    if (parser.isSet(traceOption)) {
+        std::string error;
+        trace = vrn::TraceFile::open(QFile::encodeName(parser.value(traceOption)).toStdString(), error);
+        if (!trace) {
+            std::fprintf(stderr, "vrncomm: --trace %s: %s\n", qPrintable(parser.value(traceOption)),
+                         error.c_str());
+            return 2;
+        }
+        const int64_t startUs = clock.nowUs();
+        tracedPort.emplace(*driver, clock, *trace, startUs);
+        tracedClock.emplace(clock, *trace, startUs);
+        driver = &*tracedPort;
+        windowClock = &*tracedClock;
+    }
+
+    vrn::gui::TFormMain window(*windowClock, *driver, vrn::gui::preferencesFilePath());
     if (parser.isSet(quitOption)) new vrn::gui::CloseAfterFirstPaint(&window);
     window.show();
     return QApplication::exec();

@@ -1,16 +1,19 @@
 #include "cli/cli.h"
 
+#include <memory>
+#include <optional>
 #include <ostream>
 #include <string_view>
 
 #include "cli/commands.h"
 #include "cli/session.h"
+#include "core/link/tracing_port.h"
 
 namespace vrn::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: vrncomm-cli [--port DEVICE | --simulate] [--quiet] [--yes] COMMAND [ARGS]\n"
+    "usage: vrncomm-cli [--port DEVICE | --simulate] [--trace FILE] [--quiet] [--yes] COMMAND [ARGS]\n"
     "\n"
     "Runs VRNComm's instrument operations from a shell or a script, with the same message lines\n"
     "and files as the window. Without --port or --simulate the instrument is found by its USB\n"
@@ -19,6 +22,8 @@ constexpr const char* kUsage =
     "options:\n"
     "  --port DEVICE   talk to this serial device (e.g. /dev/ttyUSB0, or vrncomm-sim's pty)\n"
     "  --simulate      talk to the built-in simulated instrument\n"
+    "  --trace FILE    write every event of the link to FILE: each byte written and read with\n"
+    "                  its time in microseconds, purges, pauses, read time-outs, opens, closes\n"
     "  --quiet         print only warnings and errors\n"
     "  --yes           answer Yes to the questions the window would ask\n"
     "  --help          this text; COMMAND --help explains a command\n"
@@ -42,6 +47,7 @@ int run(const std::vector<std::string>& args, Environment& env) {
     TerminalHost::Options options;
     options.progressBar = env.errIsTerminal;
     bool portGiven = false;
+    std::optional<std::string> tracePath;
     size_t i = 0;
     for (; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -67,6 +73,12 @@ int run(const std::vector<std::string>& args, Environment& env) {
             }
             choice = {PortChoice::Kind::Simulate, {}};
             portGiven = true;
+        } else if (a == "--trace") {
+            if (tracePath || i + 1 >= args.size()) {
+                env.err << "error: --trace needs one FILE\n";
+                return kExitUsage;
+            }
+            tracePath = args[++i];
         } else if (a == "--quiet" || a == "-q") {
             options.quiet = true;
         } else if (a == "--yes" || a == "-y") {
@@ -97,7 +109,27 @@ int run(const std::vector<std::string>& args, Environment& env) {
             return kExitOk;
         }
     }
-    Session session(env, choice, options);
+    if (!tracePath) {
+        Session session(env, choice, options);
+        return command->run(session, rest);
+    }
+    std::string error;
+    const std::unique_ptr<TraceSink> trace = env.openTrace ? env.openTrace(*tracePath, error) : nullptr;
+    if (!trace) {
+        env.err << "error: cannot write the trace " << *tracePath << ": " << error << "\n";
+        return kExitUsage;
+    }
+    const int64_t startUs = env.clock.nowUs();
+    TracingClock clock(env.clock, *trace, startUs);
+    Environment traced{env.out, env.err, env.errIsTerminal, clock, env.files,
+                       // The driver keeps the untraced clock: only the exchange's own pauses are events.
+                       [&](const PortChoice& c, Clock&) -> std::unique_ptr<Port> {
+                           auto port = env.makePort(c, env.clock);
+                           if (!port) return nullptr;
+                           return std::make_unique<TracingPort>(std::move(port), env.clock, *trace, startUs);
+                       },
+                       env.listPorts, env.openTrace};
+    Session session(traced, choice, options);
     return command->run(session, rest);
 }
 

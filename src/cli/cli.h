@@ -10,6 +10,7 @@ namespace vrn {
 class Clock;
 class FileStore;
 class Port;
+class TraceSink;
 }  // namespace vrn
 
 namespace vrn::cli {
@@ -47,6 +48,8 @@ struct Environment {
     FileStore& files;
     PortFactory makePort;
     PortLister listPorts;
+    // Opens the file of --trace; nothing, with the reason in error, when it cannot.
+    std::function<std::unique_ptr<TraceSink>(const std::string& path, std::string& error)> openTrace;
 };
 
 // Runs one command line (without the program name); returns the exit status.

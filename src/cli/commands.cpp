@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "cli/compare_commands.h"
+#include "cli/plot_command.h"
 #include "cli/ports_command.h"
 #include "cli/program_commands.h"
 #include "cli/records_commands.h"
@@ -30,11 +32,13 @@ const std::array kCommands{
             "example, a nightly backup of a station's Setup:\n"
             "  vrncomm-cli get-setup station-12-$(date +%F).set\n",
             runGetSetup},
-    Command{"send-setup", "send-setup FILE.set [--time \"MM-DD-YYYY HH:MM:SS\"]",
+    Command{"send-setup", "send-setup FILE.set [--time \"MM-DD-YYYY HH:MM:SS\"] [--verify]",
             "send a setup file's Setup, with the PC's date and time unless --time",
             "Sends the Setup held in a setup file to the instrument, and sets the instrument's clock\n"
             "to the PC's local date and time, or to the one given with --time. A date outside\n"
             "2000..2099 or an impossible date or time is refused before anything is sent.\n"
+            "With --verify the Setup is read back afterwards and compared as diff-setup does; any\n"
+            "difference is printed on stderr and the exit status is 1.\n"
             "\n"
             "example:\n"
             "  vrncomm-cli --port /dev/ttyUSB0 send-setup station-12.set --time \"07-01-2026 00:00:00\"\n",
@@ -47,13 +51,15 @@ const std::array kCommands{
             "example, a station's program and its listing for version control:\n"
             "  vrncomm-cli get-program st12.pgm && vrncomm-cli listing st12.pgm > st12.txt\n",
             runGetProgram},
-    Command{"send-program", "send-program FILE.pgm", "send a program file's user program to the instrument",
+    Command{"send-program", "send-program FILE.pgm [--verify]",
+            "send a program file's user program to the instrument",
             "Sends the user program held in a program file to the instrument, replacing its program.\n"
             "A file shorter than a program image, with a damaged tree text, or without PGM END is\n"
-            "refused before anything is sent.\n"
+            "refused before anything is sent. With --verify the program is read back afterwards and\n"
+            "compared as diff-program does; any difference is printed on stderr and the exit status is 1.\n"
             "\n"
             "example:\n"
-            "  vrncomm-cli --port /dev/ttyUSB0 send-program station-12.pgm\n",
+            "  vrncomm-cli --port /dev/ttyUSB0 send-program station-12.pgm --verify\n",
             runSendProgram},
     Command{"listing", "listing FILE.pgm", "print a program file's program as text, one tab per level",
             "Prints the program tree of a program file to stdout as UTF-8, one node a line, one tab\n"
@@ -92,10 +98,12 @@ const std::array kCommands{
             "example:\n"
             "  vrncomm-cli get-screens station-12.scr\n",
             runGetScreens},
-    Command{"send-screens", "send-screens FILE.scr",
+    Command{"send-screens", "send-screens FILE.scr [--verify]",
             "send a screen file's eight LCD screens to the instrument",
             "Sends the eight screens of a screen file to the instrument, replacing the ones it shows.\n"
             "A file that is not exactly 1,920 bytes long is refused before anything is sent.\n"
+            "With --verify the screens are read back afterwards and compared as diff-screens does;\n"
+            "any difference is printed on stderr and the exit status is 1.\n"
             "\n"
             "example:\n"
             "  vrncomm-cli --port /dev/ttyUSB0 send-screens station-12.scr\n",
@@ -189,15 +197,61 @@ const std::array kCommands{
             "example, a station's whole configuration before a visit:\n"
             "  vrncomm-cli get-all station-12/st12.ssp\n",
             runGetAll},
-    Command{"send-all", "send-all GROUP.ssp", "send a group's Setup, Screens and Program to the instrument",
+    Command{"send-all", "send-all GROUP.ssp [--verify]",
+            "send a group's Setup, Screens and Program to the instrument",
             "Sends the Setup (with the PC's date and time), the eight screens and the user program of\n"
             "a group (GROUP.ssp with GROUP.set, GROUP.scr and GROUP.pgm beside it) to the instrument,\n"
             "one second apart, stopping at the first failure. A group with a missing or damaged\n"
-            "member is refused before anything is sent.\n"
+            "member is refused before anything is sent. With --verify all three are read back\n"
+            "afterwards and compared as diff-all does; any difference is printed on stderr and the\n"
+            "exit status is 1.\n"
             "\n"
             "example:\n"
             "  vrncomm-cli --port /dev/ttyUSB0 send-all station-12/st12.ssp\n",
             runSendAll},
+    Command{"diff-setup", "diff-setup FILE.set", "compare the instrument's Setup with a setup file",
+            "Reads the instrument's Setup and compares it with a setup file value by value, printing one\n"
+            "line per difference with the value's name and both settings as the Setup page shows them,\n"
+            "e.g. \"COM2 BAUD: file 9600, instrument 19.2K\". The clock is not compared, nor are values\n"
+            "without effect on either side: record fields past both fields-per-record counts, the width\n"
+            "and precision of a field that is not a Number on both sides, the scroll pause and end\n"
+            "screen while auto scroll is off on both, and COM1 for a 982-byte file, which lacks it.\n"
+            "Exit 0 when equal, 1 when they differ or the instrument did not answer.\n"
+            "\n"
+            "example, checking a station against the Setup kept in version control:\n"
+            "  vrncomm-cli --quiet diff-setup station-12.set\n",
+            runDiffSetup},
+    Command{"diff-screens", "diff-screens FILE.scr",
+            "compare the instrument's eight screens with a screen file",
+            "Reads the instrument's eight screens and compares them with a screen file cell by cell,\n"
+            "printing one line per run of differing columns of a row, numbered from 1, e.g.\n"
+            "  screen 3 row 2 col 5..11: file \"TEMP   \", instrument \"TMP    \"\n"
+            "with \"(large)\" after a side whose run is in the large font. Exit 0 when equal, 1 when\n"
+            "they differ or the instrument did not answer.\n"
+            "\n"
+            "example:\n"
+            "  vrncomm-cli diff-screens station-12.scr\n",
+            runDiffScreens},
+    Command{"diff-program", "diff-program FILE.pgm",
+            "compare the instrument's user program with a program file",
+            "Reads the instrument's user program and prints a unified diff from the program file's\n"
+            "listing to the instrument's (as the listing command prints them). The file's listing is\n"
+            "made from the program it would send, not from its stored tree text. Exit 0 when equal, 1\n"
+            "when they differ or the instrument did not answer.\n"
+            "\n"
+            "example:\n"
+            "  vrncomm-cli diff-program station-12.pgm\n",
+            runDiffProgram},
+    Command{"diff-all", "diff-all GROUP.ssp",
+            "compare the instrument's Setup, Screens and Program with a group",
+            "Reads the Setup, the screens and the program from the instrument, as get-all does, and\n"
+            "compares them with the group's GROUP.set, GROUP.scr and GROUP.pgm as diff-setup,\n"
+            "diff-screens and diff-program do. Exit 0 when all three are equal, 1 when any differs or\n"
+            "the instrument did not answer.\n"
+            "\n"
+            "example:\n"
+            "  vrncomm-cli diff-all station-12/st12.ssp\n",
+            runDiffAll},
     Command{"report", "report GROUP.ssp OUT.pdf", "print a group's report as a PDF file, offline",
             "Draws the window's printed report of a group (GROUP.ssp with GROUP.set, GROUP.scr and\n"
             "GROUP.pgm beside it) into a PDF file: the header with today's date and the group's\n"
@@ -207,6 +261,18 @@ const std::array kCommands{
             "example:\n"
             "  vrncomm-cli report station-12/st12.ssp st12-report.pdf\n",
             runReport},
+    Command{"plot", "plot FILE.txt OUT.png [--fields LABEL,...]",
+            "draw a record text file's Number fields as a chart (PNG), offline",
+            "Draws the records of a record text file (as get-records or the window writes it) as the\n"
+            "window's records chart: a line per Number field against the records' date and time (or\n"
+            "their numbers when the file has no Date and Time fields), missing readings (-99999) as\n"
+            "gaps, into a PNG picture of 960 x 560. --fields draws only the fields with these labels.\n"
+            "A file that is not a record file, or a label no Number field has, is refused (exit 2).\n"
+            "Needs no instrument and no display.\n"
+            "\n"
+            "example, the day's wind and temperature of a station:\n"
+            "  vrncomm-cli plot records-2026-07-01.txt day.png --fields \"WIND SPEED,AIR TEMP\"\n",
+            runPlot},
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "cli/compare_commands.h"
 #include "cli/session.h"
 #include "core/io/file_store.h"
 #include "core/program/program_actions.h"
@@ -17,8 +18,10 @@ bool oneFile(Session& s, const std::vector<std::string>& args, const char* comma
     return false;
 }
 
-// Reads a program file whole. The window takes any file; a script gets a refusal for one that
-// cannot hold a program or whose tree text is damaged.
+}  // namespace
+
+// The window takes any file; a script gets a refusal for one that cannot hold a program or whose
+// tree text is damaged.
 bool loadProgram(Session& s, const std::string& path, ProgramModel& program) {
     std::string error;
     const auto bytes = s.env.files.readFile(path, program::kMaxProgramFileBytes, error);
@@ -37,6 +40,8 @@ bool loadProgram(Session& s, const std::string& path, ProgramModel& program) {
     }
     return true;
 }
+
+namespace {
 
 bool endsInPgmEnd(const ProgramStore& store) {
     for (size_t k = 0; k < ProgramStore::kSlotCount; ++k)
@@ -63,7 +68,9 @@ int runGetProgram(Session& s, const std::vector<std::string>& args) {
     return kExitOk;
 }
 
-int runSendProgram(Session& s, const std::vector<std::string>& args) {
+int runSendProgram(Session& s, const std::vector<std::string>& given) {
+    std::vector<std::string> args = given;
+    const bool verify = takeVerifyOption(args);
     if (!oneFile(s, args, "send-program")) return kExitUsage;
     ProgramModel program;
     if (!loadProgram(s, args[0], program)) return kExitUsage;
@@ -78,7 +85,7 @@ int runSendProgram(Session& s, const std::vector<std::string>& args) {
         MyCommError(s.host);
         return kExitFailed;
     }
-    return kExitOk;
+    return verify ? verifyProgram(s, program.store, args[0]) : kExitOk;
 }
 
 int runListing(Session& s, const std::vector<std::string>& args) {

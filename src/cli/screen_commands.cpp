@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 
+#include "cli/compare_commands.h"
 #include "cli/session.h"
 #include "core/io/file_store.h"
 #include "core/screens/pixel_sink.h"
@@ -18,20 +19,13 @@
 namespace vrn::cli {
 namespace {
 
-// The store with a screen image nobody sees, as the transfers draw on one.
-struct Screens {
-    explicit Screens(Host& host) : display(store, image), editor(display, host) {}
-    screens::ScreenStore store;
-    screens::PixelBuffer image{screens::kPictureWidth, screens::kScreenImageHeight};
-    screens::ScreenDisplay display;
-    screens::ScreenEditor editor;
-};
-
 bool oneFile(Session& s, const std::vector<std::string>& args, const char* command) {
     if (args.size() == 1 && !args[0].starts_with("-")) return true;
     s.host.error(std::string(command) + " takes one FILE.scr");
     return false;
 }
+
+}  // namespace
 
 // The window loads whatever a file holds over the screens in memory; a script gets a refusal
 // instead of screens that are partly someone else's.
@@ -49,6 +43,8 @@ std::optional<std::vector<uint8_t>> readScreenFile(Session& s, const std::string
     }
     return bytes;
 }
+
+namespace {
 
 std::vector<uint8_t> png(const screens::PixelBuffer& pixels) {
     QImage image(pixels.width(), pixels.height(), QImage::Format_RGB32);
@@ -81,7 +77,9 @@ int runGetScreens(Session& s, const std::vector<std::string>& args) {
     return kExitOk;
 }
 
-int runSendScreens(Session& s, const std::vector<std::string>& args) {
+int runSendScreens(Session& s, const std::vector<std::string>& given) {
+    std::vector<std::string> args = given;
+    const bool verify = takeVerifyOption(args);
     if (!oneFile(s, args, "send-screens")) return kExitUsage;
     const auto bytes = readScreenFile(s, args[0]);
     if (!bytes) return kExitUsage;
@@ -93,7 +91,7 @@ int runSendScreens(Session& s, const std::vector<std::string>& args) {
         MyCommError(s.host);
         return kExitFailed;
     }
-    return kExitOk;
+    return verify ? verifyScreens(s, screens.store.bytes(), args[0]) : kExitOk;
 }
 
 int runRender(Session& s, const std::vector<std::string>& args) {

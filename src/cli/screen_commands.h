@@ -1,11 +1,34 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "core/screens/pixel_sink.h"
+#include "core/screens/screen_drawing.h"
+#include "core/screens/screen_editor.h"
+#include "core/screens/screen_store.h"
+
+namespace vrn {
+class Host;
+}
 
 namespace vrn::cli {
 
 struct Session;
+
+// The store with a screen image nobody sees, as the transfers draw on one.
+struct Screens {
+    explicit Screens(Host& host) : display(store, image), editor(display, host) {}
+    screens::ScreenStore store;
+    screens::PixelBuffer image{screens::kPictureWidth, screens::kScreenImageHeight};
+    screens::ScreenDisplay display;
+    screens::ScreenEditor editor;
+};
+
+// A whole screen file; nothing (after an error line) when it cannot be read or is not one.
+std::optional<std::vector<uint8_t>> readScreenFile(Session& session, const std::string& path);
 
 // get-screens FILE.scr: the eight screens from the instrument into a screen file.
 int runGetScreens(Session& session, const std::vector<std::string>& args);

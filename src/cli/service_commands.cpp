@@ -260,9 +260,13 @@ int runFirmware(Session& s, const std::vector<std::string>& args) {
     if (!s.openLink()) return kExitFailed;
     service::FirmwareRequest request;
     request.path = path;
+    int backupExit = kExitOk;
     if (!backup.empty()) {
         request.backupFirst = true;
-        request.backup = [&s, &backup](const std::string&) { return backupToGroup(s, backup); };
+        request.backup = [&s, &backup, &backupExit](const std::string&) {
+            backupExit = backupToGroup(s, backup);
+            return backupExit == kExitOk;
+        };
     }
     switch (service::updateFirmware(*s.exchange, s.env.files, request)) {
     case service::FirmwareOutcome::Finished:
@@ -271,6 +275,9 @@ int runFirmware(Session& s, const std::vector<std::string>& args) {
     case service::FirmwareOutcome::Refused:
         return kExitUsage;
     case service::FirmwareOutcome::NoContact:
+        // A backup that could not be written is a file problem, not the instrument's.
+        if (backupExit == kExitUsage) return kExitUsage;
+        break;
     case service::FirmwareOutcome::Failed:
         break;
     }

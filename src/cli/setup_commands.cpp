@@ -1,5 +1,6 @@
 #include "cli/setup_commands.h"
 
+#include "cli/compare_commands.h"
 #include "cli/session.h"
 #include "core/io/file_store.h"
 #include "core/link/clock.h"
@@ -10,6 +11,23 @@
 #include "core/setup/setup_transfer.h"
 
 namespace vrn::cli {
+
+std::optional<bool> loadSetupFile(Session& s, const std::string& path, setup::SetupModel& model) {
+    std::string error;
+    const auto bytes = s.env.files.readFile(path, setup::kSetupFileSize + 1, error);
+    if (!bytes) {
+        s.host.error("cannot read " + path + ": " + error);
+        return std::nullopt;
+    }
+    // The window loads whatever a file holds; a script gets a refusal instead of half a Setup.
+    if (bytes->size() != setup::kSetupFileSize && bytes->size() != setup::kSetupFileSizeWithoutCom1) {
+        s.host.error(path + " is not a setup file: " + std::to_string(bytes->size()) +
+                     " bytes, where a setup file has 982 or 990");
+        return std::nullopt;
+    }
+    setup::readSetupFile(*bytes, model);
+    return bytes->size() == setup::kSetupFileSize;
+}
 
 int runGetSetup(Session& s, const std::vector<std::string>& args) {
     if (args.size() != 1 || args[0].starts_with("-")) {
@@ -37,13 +55,17 @@ int runGetSetup(Session& s, const std::vector<std::string>& args) {
 int runSendSetup(Session& s, const std::vector<std::string>& args) {
     std::string path;
     std::optional<std::string> when;
+    bool verify = false;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--time" && i + 1 < args.size()) {
             when = args[++i];
+        } else if (args[i] == "--verify") {
+            verify = true;
         } else if (!args[i].starts_with("-") && path.empty()) {
             path = args[i];
         } else {
-            s.host.error("send-setup takes one FILE.set and optionally --time \"MM-DD-YYYY HH:MM:SS\"");
+            s.host.error(
+                "send-setup takes one FILE.set and optionally --time \"MM-DD-YYYY HH:MM:SS\" and --verify");
             return kExitUsage;
         }
     }
@@ -52,20 +74,8 @@ int runSendSetup(Session& s, const std::vector<std::string>& args) {
         return kExitUsage;
     }
 
-    std::string error;
-    const auto bytes = s.env.files.readFile(path, setup::kSetupFileSize + 1, error);
-    if (!bytes) {
-        s.host.error("cannot read " + path + ": " + error);
-        return kExitUsage;
-    }
-    // The window loads whatever a file holds; a script gets a refusal instead of half a Setup.
-    if (bytes->size() != setup::kSetupFileSize && bytes->size() != setup::kSetupFileSizeWithoutCom1) {
-        s.host.error(path + " is not a setup file: " + std::to_string(bytes->size()) +
-                     " bytes, where a setup file has 982 or 990");
-        return kExitUsage;
-    }
     setup::SetupModel model;
-    setup::readSetupFile(*bytes, model);
+    if (!loadSetupFile(s, path, model)) return kExitUsage;
 
     if (when) {
         const size_t blank = when->find(' ');
@@ -88,7 +98,7 @@ int runSendSetup(Session& s, const std::vector<std::string>& args) {
         MyCommError(s.host);
         return kExitFailed;
     }
-    return kExitOk;
+    return verify ? verifySetup(s, model, path) : kExitOk;
 }
 
 }  // namespace vrn::cli

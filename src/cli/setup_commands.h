@@ -1,11 +1,20 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+namespace vrn::setup {
+class SetupModel;
+}
 
 namespace vrn::cli {
 
 struct Session;
+
+// Reads a whole setup file into the model; nothing (after an error line) when it cannot be read
+// or is not one, otherwise whether it holds the two COM1 values (older files end before them).
+std::optional<bool> loadSetupFile(Session& session, const std::string& path, setup::SetupModel& model);
 
 // get-setup FILE.set: the whole Setup from the instrument into a setup file.
 int runGetSetup(Session& session, const std::vector<std::string>& args);

@@ -1,9 +1,7 @@
 #include "cli/workspace_commands.h"
 
-#include <QString>
-#include <cstdio>
-
 #include "cli/cli.h"
+#include "cli/compare_commands.h"
 #include "cli/session.h"
 #include "core/io/file_store.h"
 #include "core/program/program_actions.h"
@@ -109,8 +107,8 @@ int getAllInto(Session& s, const std::string& groupPath) {
 
 }  // namespace
 
-bool backupToGroup(Session& s, const std::string& groupPath) {
-    return getAllInto(s, groupPath) == kExitOk;
+int backupToGroup(Session& s, const std::string& groupPath) {
+    return getAllInto(s, groupPath);
 }
 
 int runGetAll(Session& s, const std::vector<std::string>& args) {
@@ -119,7 +117,9 @@ int runGetAll(Session& s, const std::vector<std::string>& args) {
     return getAllInto(s, args[0]);
 }
 
-int runSendAll(Session& s, const std::vector<std::string>& args) {
+int runSendAll(Session& s, const std::vector<std::string>& given) {
+    std::vector<std::string> args = given;
+    const bool verify = takeVerifyOption(args);
     if (!oneGroup(s, args, "send-all")) return kExitUsage;
     Models m(s.host);
     if (!loadGroup(s, args[0], m)) return kExitUsage;
@@ -136,7 +136,7 @@ int runSendAll(Session& s, const std::vector<std::string>& args) {
     workspace::Transfers transfers{setupTransfer, screenTransfer, programTransfer};
     if (workspace::sendAll(transfers, {}))
         return setupTransfer.refusedBeforeSending() ? kExitUsage : kExitFailed;
-    return kExitOk;
+    return verify ? verifyAll(s, m.setup, m.store.bytes(), m.program.store, args[0]) : kExitOk;
 }
 
 int runReport(Session& s, const std::vector<std::string>& args) {
@@ -148,19 +148,9 @@ int runReport(Session& s, const std::vector<std::string>& args) {
     if (!loadGroup(s, args[0], m)) return kExitUsage;
     const workspace::ReportInput input{m.setup, m.program.tree, m.store, workspace::groupBaseName(args[0]),
                                        s.env.clock.localNow()};
-    // The PDF is drawn beside its target and replaces it only once complete.
-    const QString target = QString::fromStdString(args[1]);
-    const QString partial = target + QStringLiteral(".part");
-    QString error;
-    if (!print::printReportToPdf(partial, input, error)) {
-        s.host.error("cannot write " + args[1] + ": " + error.toStdString());
-        return kExitUsage;
-    }
-    std::string moveError;
-    const auto bytes = s.env.files.readFile(partial.toStdString(), size_t{1} << 30, moveError);
-    std::remove(partial.toLocal8Bit().constData());
-    if (!bytes || !s.env.files.writeFile(args[1], *bytes, moveError)) {
-        s.host.error("cannot write " + args[1] + ": " + moveError);
+    std::string error;
+    if (!print::saveReportPdf(args[1], input, s.env.files, error)) {
+        s.host.error("cannot write " + args[1] + ": " + error);
         return kExitUsage;
     }
     s.host.info(args[1]);

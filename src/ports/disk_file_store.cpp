@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QString>
+#include <algorithm>
 
 namespace vrn {
 namespace {
@@ -21,11 +22,16 @@ std::optional<std::vector<uint8_t>> DiskFileStore::readFile(const std::string& p
         error = file.errorString().toStdString();
         return std::nullopt;
     }
-    std::vector<uint8_t> bytes(maxBytes);
+    // Room for the file as its size says (one byte more shows it grew), not for the largest
+    // allowed: a large bound must not cost its memory on every read.
+    constexpr size_t kFirstRoom = 64 * 1024;
+    const auto size = static_cast<size_t>(std::max<qint64>(file.size(), 0));
+    std::vector<uint8_t> bytes(std::min(maxBytes, std::max(size + 1, kFirstRoom)));
     size_t got = 0;
     while (got < maxBytes) {
+        if (got == bytes.size()) bytes.resize(std::min(maxBytes, bytes.size() * 2));
         const qint64 n =
-            file.read(reinterpret_cast<char*>(bytes.data() + got), static_cast<qint64>(maxBytes - got));
+            file.read(reinterpret_cast<char*>(bytes.data() + got), static_cast<qint64>(bytes.size() - got));
         if (n < 0) {
             error = file.errorString().toStdString();
             return std::nullopt;
@@ -39,7 +45,9 @@ std::optional<std::vector<uint8_t>> DiskFileStore::readFile(const std::string& p
 
 bool DiskFileStore::writeFile(const std::string& path, std::span<const uint8_t> bytes, std::string& error) {
     QSaveFile file(fileName(path));
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so a short write (a full disk, a file-size limit) is seen here: a buffered one
+    // fails only in commit(), which then still puts the cut-short file in place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         error = file.errorString().toStdString();
         return false;
     }

@@ -192,9 +192,26 @@ void SerialPort::purge() {
 
 void SerialPort::write(std::span<const uint8_t> bytes) {
     if (!live() || bytes.empty()) return;
-    // QSerialPort only queues; the byte must leave now for the send routine's pacing to mean
-    // anything, so it is pushed to the kernel at once.
-    serial_->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    // The bytes must leave now for the send routine's pacing to mean anything, and a write call per
+    // byte (the screen image) must stay cheap: while nothing waits in QSerialPort's own queue they
+    // go straight to the kernel, one system call.
+    size_t done = 0;
+    if (serial_->bytesToWrite() == 0) {
+        const int fd = static_cast<int>(serial_->handle());
+        while (done < bytes.size()) {
+            const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (n > 0)
+                done += static_cast<size_t>(n);
+            else if (n < 0 && errno == EINTR)
+                continue;
+            else
+                break;
+        }
+    }
+    if (done == bytes.size()) return;
+    // A full tty or an error: QSerialPort queues the rest, pushes it and reports what went wrong.
+    const auto rest = bytes.subspan(done);
+    serial_->write(reinterpret_cast<const char*>(rest.data()), static_cast<qint64>(rest.size()));
     serial_->flush();
     if (serial_->bytesToWrite() > 0) serial_->waitForBytesWritten(kWriteWaitMs);
 }

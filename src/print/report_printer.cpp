@@ -1,11 +1,16 @@
 #include "print/report_printer.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QImage>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
+#include <QTemporaryFile>
 
+#include "core/io/file_store.h"
 #include "core/screens/pixel_sink.h"
 #include "core/workspace/report_canvas.h"
 #include "core/workspace/report_layout.h"
@@ -56,7 +61,10 @@ bool printReport(QPrinter& printer, const workspace::ReportInput& input, QString
     painter.setFont(font);
     PrinterCanvas canvas(printer, painter);
     workspace::layOutReport(canvas, input);
-    painter.end();
+    if (!painter.end()) {
+        error = QStringLiteral("The printer could not finish the report.");
+        return false;
+    }
     return true;
 }
 
@@ -65,6 +73,45 @@ bool printReportToPdf(const QString& path, const workspace::ReportInput& input, 
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
     return printReport(printer, input, error);
+}
+
+namespace {
+
+bool endsWithPdfEnd(const std::vector<uint8_t>& bytes) {
+    std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.remove_suffix(1);
+    return text.ends_with("%%EOF");
+}
+
+}  // namespace
+
+// QPrinter writes straight into its output file, so it draws into a temporary file of its own
+// beside the target (never a name a user's file may have), which is then stored as a whole.
+bool saveReportPdf(const std::string& path, const workspace::ReportInput& input, FileStore& files,
+                   std::string& error) {
+    const QString target = QFile::decodeName(QByteArray::fromStdString(path));
+    QTemporaryFile partial(
+        QFileInfo(target).absoluteDir().filePath(QStringLiteral(".vrncomm-report-XXXXXX.pdf")));
+    if (!partial.open()) {
+        error = partial.errorString().toStdString();
+        return false;
+    }
+    partial.close();
+    QString printError;
+    if (!printReportToPdf(partial.fileName(), input, printError)) {
+        error = printError.toStdString();
+        return false;
+    }
+    const qint64 size = QFileInfo(partial.fileName()).size();
+    const auto bytes =
+        files.readFile(QFile::encodeName(partial.fileName()).toStdString(), static_cast<size_t>(size), error);
+    // QPrinter does not report a write that fell short: a whole PDF ends with its end mark.
+    if (!bytes || bytes->size() != static_cast<size_t>(size) || !endsWithPdfEnd(*bytes)) {
+        if (error.empty()) error = "the report was not drawn whole";
+        return false;
+    }
+    return files.writeFile(path, *bytes, error);
 }
 
 }  // namespace vrn::print

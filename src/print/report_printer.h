@@ -1,8 +1,13 @@
 #pragma once
 
 #include <QString>
+#include <string>
 
 class QPrinter;
+
+namespace vrn {
+class FileStore;
+}
 
 namespace vrn::workspace {
 struct ReportInput;
@@ -20,5 +25,10 @@ bool printReport(QPrinter& printer, const workspace::ReportInput& input, QString
 
 // Prints the report as a PDF file.
 bool printReportToPdf(const QString& path, const workspace::ReportInput& input, QString& error);
+
+// Prints the report as the PDF file path, which is replaced only once the whole report is drawn
+// and stored through files, so a failure leaves an old file whole. False, with the reason.
+bool saveReportPdf(const std::string& path, const workspace::ReportInput& input, FileStore& files,
+                   std::string& error);
 
 }  // namespace vrn::print

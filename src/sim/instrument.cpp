@@ -170,6 +170,11 @@ std::optional<int64_t> Instrument::nextOutputUs() const {
     return output_.front().atUs;
 }
 
+std::optional<int64_t> Instrument::lastOutputUs() const {
+    if (output_.empty()) return std::nullopt;
+    return output_.back().atUs;
+}
+
 void Instrument::discardArrived(int64_t nowUs) {
     while (!output_.empty() && output_.front().atUs <= nowUs)
         output_.pop_front();

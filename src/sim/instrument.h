@@ -48,6 +48,8 @@ public:
     size_t take(std::span<uint8_t> out, int64_t nowUs);
     // When the next queued byte reaches the PC, if any is queued.
     std::optional<int64_t> nextOutputUs() const;
+    // When the last queued byte reaches the PC, if any is queued.
+    std::optional<int64_t> lastOutputUs() const;
     // The PC purged its receive buffer: bytes that had arrived are gone.
     void discardArrived(int64_t nowUs);
 

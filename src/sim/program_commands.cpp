@@ -86,6 +86,25 @@ std::vector<uint8_t> reversedSlots(const std::vector<uint8_t>& image) {
     return out;
 }
 
+// Ends the program of an image one instruction early: the slot of the last position before
+// PGM END becomes PGM END.
+void dropLastInstruction(std::vector<uint8_t>& image) {
+    const auto entry = [&image](size_t k) {
+        return static_cast<size_t>((image[kTransferSlotsSize + k * kOrderEntrySize] << 8) |
+                                   image[kTransferSlotsSize + k * kOrderEntrySize + 1]);
+    };
+    for (size_t k = 1; k < ProgramStore::kSlotCount; ++k) {
+        const size_t slot = entry(k);
+        if (slot >= ProgramStore::kSlotCount) return;
+        if (image[slot * ProgramStore::kSlotSize] != 0 || image[slot * ProgramStore::kSlotSize + 1] != 0)
+            continue;
+        const size_t last = entry(k - 1);
+        image[last * ProgramStore::kSlotSize] = 0;
+        image[last * ProgramStore::kSlotSize + 1] = 0;
+        return;
+    }
+}
+
 // Whether block `index` is to be spoiled this time, counting one use of the fault.
 bool corruptNow(Instrument& in, int index, int& everyLeft) {
     auto chosen = in.faults.corruptBlocks.find(index);
@@ -181,8 +200,9 @@ void awaitBlock(Instrument& in, const std::shared_ptr<Upload>& u) {
     if (u->accepted == kProgramBlocks) {
         in.expectBlock(kEndPacketSize, [u](Instrument& i, std::span<const uint8_t> end) {
             const auto expected = utilityEndPacket();
-            if (std::equal(end.begin(), end.end(), expected.begin()))
-                i.state.program.assign(u->image.begin(), u->image.begin() + kTransferImageSize);
+            if (!std::equal(end.begin(), end.end(), expected.begin())) return;
+            i.state.program.assign(u->image.begin(), u->image.begin() + kTransferImageSize);
+            if (i.faults.program.loseLastInstruction) dropLastInstruction(i.state.program);
         });
         return;
     }

@@ -19,6 +19,8 @@ struct ProgramFaults {
     int strayAnswers = 0;
     // After this many blocks the instrument sends (CMD115) or answers (CMD110) nothing more.
     std::optional<int> silentAfterBlocks;
+    // CMD110 accepts a whole program but stores it without its last instruction before PGM END.
+    bool loseLastInstruction = false;
 };
 
 }  // namespace vrn::sim

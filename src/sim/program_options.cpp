@@ -22,6 +22,10 @@ std::optional<bool> parseProgramOption(const std::vector<std::string>& args, siz
         f.shuffleSlots = true;
         return true;
     }
+    if (option == "--lose-last-instruction") {
+        f.loseLastInstruction = true;
+        return true;
+    }
     const bool known = option == "--corrupt-block" || option == "--corrupt-every" ||
                        option == "--wrong-end-crc" || option == "--send-blocks" ||
                        option == "--stray-answers" || option == "--silent-after-blocks";

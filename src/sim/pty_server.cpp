@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <cstring>
 
 #include "core/link/clock.h"
+#include "core/link/trace.h"
 #include "sim/instrument.h"
 
 namespace vrn::sim {
@@ -63,6 +65,9 @@ bool PtyServer::open(std::string& error) {
 }
 
 bool PtyServer::serve(const volatile std::sig_atomic_t& stop, std::string& error) {
+    // The kernel may otherwise wake the loop up to 50 us after a reply byte is due, on top of
+    // the instrument's own latency; the loop sleeps to the microsecond instead.
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     while (stop == 0) {
         if (!step(error)) return false;
     }
@@ -73,7 +78,8 @@ bool PtyServer::serve(const volatile std::sig_atomic_t& stop, std::string& error
 bool PtyServer::step(std::string& error) {
     // Sleep until bytes come from the program, the next reply byte is due, or the idle limit.
     int64_t waitUs = kIdleWaitUs;
-    if (const auto next = instrument_.nextOutputUs()) waitUs = std::min(waitUs, *next - clock_.nowUs());
+    if (const auto next = instrument_.nextOutputUs())
+        waitUs = std::min(waitUs, std::min(*next + kBatchUs, *instrument_.lastOutputUs()) - clock_.nowUs());
     pollfd fd{master_, POLLIN, 0};
     if (!unsent_.empty()) fd.events |= POLLOUT;
     if (waitUs < 0) waitUs = 0;
@@ -87,6 +93,7 @@ bool PtyServer::step(std::string& error) {
         uint8_t bytes[4096];
         const ssize_t n = ::read(master_, bytes, sizeof bytes);
         if (n > 0) {
+            traceBytes(false, bytes, static_cast<size_t>(n));
             instrument_.receive({bytes, static_cast<size_t>(n)});
             heardSinceQuiet_ = true;
         } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
@@ -112,9 +119,19 @@ bool PtyServer::flushOutput(std::string& error) {
             error = reason("write");
             return false;
         }
+        traceBytes(true, unsent_.data(), static_cast<size_t>(n));
         unsent_.erase(unsent_.begin(), unsent_.begin() + n);
     }
     return true;
+}
+
+void PtyServer::traceBytes(bool isWrite, const uint8_t* bytes, size_t n) {
+    if (trace == nullptr || n == 0) return;
+    TraceEvent e;
+    e.us = clock_.nowUs() - traceStartUs;
+    e.kind = isWrite ? TraceEvent::Kind::Write : TraceEvent::Kind::Read;
+    e.bytes.assign(bytes, bytes + n);
+    trace->record(std::move(e));
 }
 
 }  // namespace vrn::sim

@@ -9,7 +9,8 @@
 
 namespace vrn {
 class Clock;
-}
+class TraceSink;
+}  // namespace vrn
 
 namespace vrn::sim {
 
@@ -23,6 +24,9 @@ class PtyServer {
 public:
     // The longest the loop sleeps without looking at its stop flag.
     static constexpr int64_t kIdleWaitUs = 100000;
+    // Bytes of a long reply are handed over in batches at most this late; the reply's last byte
+    // always on time.
+    static constexpr int64_t kBatchUs = 100;
 
     PtyServer(Instrument& instrument, Clock& clock) : instrument_(instrument), clock_(clock) {}
     ~PtyServer();
@@ -42,9 +46,15 @@ public:
     // stops: the moment to keep what the instrument was sent, off the exchange's timing.
     std::function<void()> onQuiet;
 
+    // When set, every byte the instrument receives (a read) and sends (a write) is recorded, timed
+    // from traceStartUs on the server's clock.
+    TraceSink* trace = nullptr;
+    int64_t traceStartUs = 0;
+
 private:
     bool step(std::string& error);
     bool flushOutput(std::string& error);
+    void traceBytes(bool isWrite, const uint8_t* bytes, size_t n);
 
     Instrument& instrument_;
     Clock& clock_;

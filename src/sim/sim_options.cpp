@@ -16,6 +16,8 @@ const char* const kSimUsage =
     "  --link PATH            also make a symbolic link to the terminal at PATH (removed at exit)\n"
     "  --state DIR            keep what is sent to the instrument in DIR, and start from what DIR\n"
     "                         holds: a Setup sent, the simulator restarted, a Get gives it back\n"
+    "  --trace FILE           write every byte received and sent to FILE, with its time in\n"
+    "                         microseconds since the start\n"
     "  --silent               never reply to any command\n"
     "  --silent-cmd N         never reply to command N\n"
     "  --short-cmd N:BYTES    leave the last BYTES bytes off every reply to command N\n"
@@ -30,6 +32,7 @@ const char* const kSimUsage =
     "  --shuffle-slots        CMD115 stores the program's slots in reverse, listed so in its table\n"
     "  --stray-answers K      the next K answers to program blocks have a stray byte first\n"
     "  --silent-after-blocks N  a program transfer goes silent after N blocks\n"
+    "  --lose-last-instruction  CMD110 stores a program without its last instruction\n"
     "  --records-stop-after N the record download (CMD340) stops after N bytes\n"
     "  --records-stall N:MS   the record download pauses MS milliseconds after N bytes\n"
     "  --erase-stray TEXT     the record erase (CMD345) sends TEXT among its progress bytes\n"
@@ -77,12 +80,12 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
             lastFault = &*options.faults.all;
             continue;
         }
-        const bool takesValue = option == "--link" || option == "--state" || option == "--silent-cmd" ||
-                                option == "--short-cmd" || option == "--reply-cmd" ||
-                                option == "--stray-cmd" || option == "--drop-after" || option == "--times" ||
-                                option == "--records-stop-after" || option == "--records-stall" ||
-                                option == "--erase-stray" || option == "--loader-acks" ||
-                                option == "--loader-stray";
+        const bool takesValue =
+            option == "--link" || option == "--state" || option == "--trace" || option == "--silent-cmd" ||
+            option == "--short-cmd" || option == "--reply-cmd" || option == "--stray-cmd" ||
+            option == "--drop-after" || option == "--times" || option == "--records-stop-after" ||
+            option == "--records-stall" || option == "--erase-stray" || option == "--loader-acks" ||
+            option == "--loader-stray";
         if (!takesValue) {
             error = "unknown option: " + option;
             return false;
@@ -102,6 +105,12 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
                 return false;
             }
             options.link = value;
+        } else if (option == "--trace") {
+            if (value.empty()) {
+                error = "--trace needs a file";
+                return false;
+            }
+            options.trace = value;
         } else if (option == "--state") {
             if (value.empty()) {
                 error = "--state needs a folder";

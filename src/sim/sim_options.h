@@ -12,6 +12,7 @@ struct SimOptions {
     bool help = false;
     std::string link;   // a symlink to the pty's slave, made at start and removed at exit
     std::string state;  // a folder keeping what the instrument was sent between runs
+    std::string trace;  // a file for every byte of the link, timed
     Faults faults;
 };
 

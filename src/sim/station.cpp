@@ -17,8 +17,8 @@ SimSetup stationSetup() {
     s.scrollEnd = 4;
     constexpr uint8_t kNumber = 0, kDate = 1, kTime = 2;
     const SimField used[] = {
-        {"WIND SPEED", kNumber, 5, 1}, {"WIND DIR", kNumber, 3, 0}, {"AIR TEMP", kNumber, 5, 1},
-        {"RH", kNumber, 5, 1},         {"BARO", kNumber, 6, 1},     {"DATE", kDate, 6, 0},
+        {"AIR TEMP", kNumber, 5, 1},   {"RH", kNumber, 5, 1},       {"BARO", kNumber, 6, 1},
+        {"WIND SPEED", kNumber, 5, 1}, {"WIND DIR", kNumber, 3, 0}, {"DATE", kDate, 6, 0},
         {"TIME", kTime, 6, 0},
     };
     for (size_t i = 0; i < std::size(used); ++i)

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "core/link/trace.h"
 #include "core/link/virtual_clock.h"
 #include "memory_file_store.h"
 #include "sim/instrument.h"
@@ -43,7 +44,11 @@ struct CliRig {
                             port->denied = instrumentDenied;
                             return port;
                         },
-                        [this] { return listing; }};
+                        [this] { return listing; },
+                        [](const std::string&, std::string& error) -> std::unique_ptr<TraceSink> {
+                            error = "traces are not kept in process";
+                            return nullptr;
+                        }};
         return cli::run(args, env);
     }
 };

@@ -341,6 +341,28 @@ TEST(ProgramTransfer, DownloadEdgesThatStillSucceed) {
     EXPECT_EQ(rig.program.store.shortValue(6, 4), 9);
 }
 
+// The download ends when the end packet is whole, not a read's time limit later; a wrong end
+// packet is still waited out, as a block with a damaged header would be.
+TEST(ProgramTransfer, DownloadEndsWithTheEndPacket) {
+    struct Row {
+        const char* name;
+        int wrongEnds;
+    } rows[] = {{"right end packet", 0}, {"one wrong end packet first", 1}};
+    // The command's pacing, 66 blocks and the end packet on the line, the instrument's latencies.
+    constexpr int64_t kLineUs =
+        8 * kPaceUs + (66 * 1030 + 6) * sim::Instrument::kByteTimeUs + 67 * sim::Instrument::kReplyLatencyUs;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Rig rig;
+        rig.faults().wrongEndCrc = r.wrongEnds;
+        const int64_t start = rig.host.clock_.nowUs();
+        ASSERT_FALSE(rig.transfer.GetUserProgram());
+        const int64_t waitedOutUs = r.wrongEnds * static_cast<int64_t>(UsbPort::kReadTimeoutMs) * 1000;
+        EXPECT_NEAR(static_cast<double>(rig.host.clock_.nowUs() - start),
+                    static_cast<double>(kLineUs + waitedOutUs), 3000.0);
+    }
+}
+
 TEST(ProgramTransfer, DownloadStopsTimer1AndGivesUpAfterTenCommands) {
     Rig rig;
     rig.faults().silentAfterBlocks = 3;  // ten empty reads, pumping between them

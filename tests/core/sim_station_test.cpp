@@ -31,7 +31,7 @@ TEST(SimStation, AFirstGetSetupShowsAConfiguredStationWithItsClockRunning) {
     EXPECT_TRUE(model.autoScroll());
     EXPECT_EQ(model.com1Type(), 0);
     EXPECT_EQ(model.com1Baud(), 3);  // 9600
-    const char* labels[] = {"WIND SPEED", "WIND DIR", "AIR TEMP", "RH", "BARO", "DATE", "TIME"};
+    const char* labels[] = {"AIR TEMP", "RH", "BARO", "WIND SPEED", "WIND DIR", "DATE", "TIME"};
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(model.field(i).label, labels[i]) << i;
     EXPECT_EQ(model.field(5).type, 1);

@@ -30,6 +30,7 @@ bool Exchange::WaitForByte(uint8_t marker, int seconds) {
     for (;;) {
         uint8_t byte = 0;
         if (port_.read({&byte, 1}).count == 1 && byte == marker) return false;
+        if (!port_.isOpen()) break;
         host_.pump();
         if (WaitAborted) return true;
         if (timer.TimeoutTicks <= 0) break;
@@ -40,7 +41,7 @@ bool Exchange::WaitForByte(uint8_t marker, int seconds) {
 
 bool Exchange::query(const Query& q, std::string& reply) {
     std::vector<uint8_t> buffer(q.replyLength);
-    for (int attempt = 0; attempt < kQueryTries; ++attempt) {
+    for (int attempt = 0; attempt < kQueryTries && port_.isOpen(); ++attempt) {
         SendCommand(q.command);
         if (q.pause) host_.clock().sleepMs(kQueryPauseMs);
         const ReadResult r = port_.read(buffer);
@@ -54,7 +55,7 @@ bool Exchange::query(const Query& q, std::string& reply) {
 }
 
 bool Exchange::setting(std::string_view command) {
-    for (int send = 0; send < kSettingSends; ++send) {
+    for (int send = 0; send < kSettingSends && port_.isOpen(); ++send) {
         SendCommand(command);
         if (!WaitForByte(kAck, kSettingWaitSeconds)) return false;
     }

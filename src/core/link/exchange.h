@@ -29,7 +29,8 @@ public:
     // Purges both buffers, then writes the text byte by byte, just over 1 ms apart.
     void SendCommand(std::string_view text);
 
-    // Waits for the marker; true means failed (time limit, with a beep, or aborted, without).
+    // Waits for the marker; true means failed (time limit or the port gone, with a beep, or
+    // aborted, without).
     bool WaitForByte(uint8_t marker, int seconds);
 
     struct Query {
@@ -39,6 +40,7 @@ public:
         std::string failLine;    // the step's "CANNOT GET ..." line
     };
     // The query pattern up to the reading of the reply: true means failed (after the step's line).
+    // Tries stop early once the port is gone.
     bool query(const Query& q, std::string& reply);
 
     // The setting pattern: up to ten sends, each waiting up to 2 s for "*"; true means failed.

@@ -53,6 +53,13 @@ ReadResult UsbPort::read(std::span<uint8_t> buffer) {
     const int64_t deadlineUs = clock.nowUs() + int64_t{kReadTimeoutMs} * 1000;
     ReadResult r{0, ReadStatus::Error};
     if (PortHandle_ != 0) r = driver_.read(buffer);
+    // The device went away (unplugged, or the tty hung up): the port is closed from here on, as
+    // the status bar says, until Reconnect USB finds it again.
+    if (r.status == ReadStatus::HangUp && PortHandle_ != 0) {
+        driver_.close();
+        PortHandle_ = 0;
+        host_.setStatusText(kClosedText);
+    }
     // A read that ends early without its bytes (closed port, hang-up) still takes the whole
     // read time-out, as the driver's does, so no wait loop above it can spin.
     if (r.count < buffer.size() && r.status != ReadStatus::Timeout) clock.sleepUntilUs(deadlineUs);

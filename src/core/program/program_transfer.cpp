@@ -38,6 +38,25 @@ bool startsWith(std::span<const uint8_t> packet, std::span<const uint8_t> header
     return packet.size() >= header.size() && std::equal(header.begin(), header.end(), packet.begin());
 }
 
+// One packet from the instrument, its header first: the 6-byte end packet is then taken as soon as
+// it is whole, not after the read's time limit that a 1,030-byte read would wait out. A packet that
+// starts like the end packet but fails its check may be a block with a damaged header: the rest of
+// a block is then read too, so it is judged as a block would be.
+ReadResult readPacket(UsbPort& port, std::span<uint8_t> packet) {
+    ReadResult got = port.read(packet.first(kBlockHeaderSize));
+    const auto readUpTo = [&](size_t size) {
+        const ReadResult more = port.read(packet.subspan(got.count, size - got.count));
+        got = {got.count + more.count, more.status};
+    };
+    if (got.count < kBlockHeaderSize) return got;
+    if (startsWith(packet, kEndHeader)) {
+        readUpTo(kEndPacketSize);
+        if (got.count < kEndPacketSize || packetCrcMatches(packet.first(kEndPacketSize))) return got;
+    }
+    readUpTo(kBlockPacketSize);
+    return got;
+}
+
 std::string blockCountLine(int blocks) {
     char text[64];
     std::snprintf(text, sizeof text, "ONLY %d OF %d BLOCKS RECEIVED.", blocks, kProgramBlocks);
@@ -132,7 +151,7 @@ bool ProgramTransfer::GetUserProgram() {
         if (errors >= kMaxErrors) break;
         h.setProgress(blocks);
         h.pump();
-        got = port.read(packet);
+        got = readPacket(port, packet);
     }
     h.setProgress(0);
 
@@ -182,6 +201,10 @@ bool ProgramTransfer::SendUserProgram() {
         h.pump();
         uint8_t reply = 0;
         const bool nothing = port.read({&reply, 1}).count == 0;
+        if (!port.isOpen()) {
+            failed = true;
+            break;
+        }
         if (nothing || (reply != kProgramAck && reply != kProgramNak)) {
             if (!nothing) {
                 h.beep(BeepKind::Default);

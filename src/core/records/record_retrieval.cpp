@@ -167,6 +167,7 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
     }
 
     const RecordBlock block(recordFormat(transfer_.model()), buffer);
+    if (view_) view_->recordsRetrieved(block);
     const char delimiter = options.delimiter;
     RetrievalResult result = received;
 

@@ -16,6 +16,8 @@ class SetupTransfer;
 
 namespace vrn::records {
 
+class RecordBlock;
+
 // What the Get Records page lends a retrieval; the command-line tool has none of it.
 class RecordsView {
 public:
@@ -25,6 +27,8 @@ public:
     virtual void setGetRecordsEnabled(bool enabled) = 0;
     // Display text for MemoRecs, inserted at its caret.
     virtual void insertRecordText(std::string_view text) = 0;
+    // Every record arrived; the page keeps them for its chart.
+    virtual void recordsRetrieved(const RecordBlock& block) { (void)block; }
 };
 
 struct RetrievalOptions {

@@ -51,6 +51,7 @@ bool echoUntilAck(Exchange& ex, int seconds) {
             ++shown;
         echo.write(std::span(buffer).first(shown));
         if (shown < count) return false;
+        if (!ex.port().isOpen()) break;
         host.pump();
         if (ex.WaitAborted) return true;
         if (timer.TimeoutTicks <= 0) break;

@@ -29,6 +29,7 @@ bool waitForLoader(Exchange& ex, int64_t sentAt) {
         if (ex.port().read({&byte, 1}).count == 1) last = byte;
         count = last == Exchange::kAck ? count + 1 : 0;
         if (count >= kLoaderStars) return true;
+        if (!ex.port().isOpen()) return false;
         host.pump();
         if (host.clock().wallSeconds() - sentAt > kLoaderSeconds) return false;
     }
@@ -47,7 +48,7 @@ bool programRecords(Exchange& ex, const FirmwareImage& image, int64_t sentAt) {
     writeRecord(ex, image.records[next]);
     for (;;) {
         host.pump();
-        if (host.clock().wallSeconds() - sentAt > kProgramSeconds) return false;
+        if (!ex.port().isOpen() || host.clock().wallSeconds() - sentAt > kProgramSeconds) return false;
         uint8_t byte = 0;
         if (ex.port().read({&byte, 1}).count != 1 || byte != Exchange::kAck) continue;
         host.setProgress(firmwareProgress(image.endOffsets[next], image.fileLength));

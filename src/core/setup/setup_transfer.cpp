@@ -198,7 +198,7 @@ bool SetupTransfer::GetRecordFormats() {
 
 bool SetupTransfer::SendRecordFormats() {
     bool asked = false;
-    for (int send = 0; send < Exchange::kSettingSends && !asked; ++send) {
+    for (int send = 0; send < Exchange::kSettingSends && !asked && ex_.port().isOpen(); ++send) {
         ex_.SendCommand("CMD320\r");
         asked = !ex_.WaitForByte(Exchange::kNext, Exchange::kSettingWaitSeconds);
     }

@@ -37,6 +37,10 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
     };
     usb_ = std::make_unique<UsbPort>(driver, *host_);
     exchange_ = std::make_unique<Exchange>(*usb_, *host_);
+    host_->guard().endWait = [this] {
+        exchange_->WaitAborted = true;
+        host_->timer().TimeoutTicks = 0;
+    };
     setup_ = new SetupSection(*this);
     screens_ = new ScreensSection(*this);
 
@@ -141,7 +145,13 @@ QWidget* TFormMain::addPage(const char* name, const char* caption) {
     return page;
 }
 
+// During an exchange the window closes only once the exchange has ended, which it does at its
+// next wait; the port stays open under it until then.
 void TFormMain::closeEvent(QCloseEvent* event) {
+    if (host_->guard().deferClose()) {
+        event->ignore();
+        return;
+    }
     shutDown();
     event->accept();
 }
@@ -153,7 +163,10 @@ void TFormMain::shutDown() {
     shutDown_ = true;
     prefs_.Top = y();
     prefs_.Left = x();
-    writePreferencesFile(preferencesPath_, prefs_);
+    // Nothing is asked as the window closes; a failed write keeps the old file and says so on stderr.
+    if (!writePreferencesFile(preferencesPath_, prefs_))
+        qWarning("VRNComm: cannot write the preferences file %s; it was left as it was.",
+                 qUtf8Printable(preferencesPath_));
     usb_->closeAtExit();
 }
 

@@ -34,8 +34,13 @@ bool writePreferencesFile(const QString& path, const Preferences& prefs) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
     const std::string text = writePreferences(readText(path), prefs);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(text.data(), static_cast<qint64>(text.size()));
+    // Unbuffered: a short write is caught here, before commit() could put a cut-short file in place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
+    const auto size = static_cast<qint64>(text.size());
+    if (file.write(text.data(), size) != size) {
+        file.cancelWriting();
+        return false;
+    }
     return file.commit();
 }
 

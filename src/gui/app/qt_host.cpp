@@ -46,7 +46,8 @@ private:
 
 }  // namespace
 
-QtHost::QtHost(Clock& clock, const Widgets& widgets) : clock_(clock), widgets_(widgets) {
+QtHost::QtHost(Clock& clock, const Widgets& widgets)
+    : clock_(clock), widgets_(widgets), guard_(*widgets.window) {
     ticker_.setTimerType(Qt::PreciseTimer);
     ticker_.setInterval(static_cast<int>(Timer1::kIntervalMs));
     QObject::connect(&ticker_, &QTimer::timeout, [this] { timer1_.catchUp(clock_.nowMs()); });
@@ -92,6 +93,8 @@ void QtHost::setStatusText(std::string_view text) {
 }
 
 MsgResult QtHost::MyMessage(std::string_view text, MsgButtons buttons, MsgKind kind) {
+    // The window is closing: nothing more is asked or shown, and a question is a No.
+    if (guard_.closeRequested()) return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::No;
     CentredMessageBox box(widgets_.window);
     box.setObjectName(QStringLiteral("MyMessage"));
     const bool warning = kind == MsgKind::Warning;
@@ -119,8 +122,12 @@ void QtHost::setWaitCursor(bool on) {
 }
 
 void QtHost::pump() {
-    QCoreApplication::processEvents();
+    {
+        const ExchangeGuard::Pumping pumping(guard_);
+        QCoreApplication::processEvents();
+    }
     timer1_.catchUp(clock_.nowMs());
+    if (guard_.closeRequested() && guard_.endWait) guard_.endWait();
 }
 
 std::optional<std::string> QtHost::openFileName(const FileDialogSpec& spec) {
@@ -138,6 +145,7 @@ std::optional<std::string> QtHost::openFileNameWithCheckBox(const FileDialogSpec
 
 std::optional<std::string> QtHost::runFileDialog(const FileDialogSpec& spec, bool save, std::string_view box,
                                                  bool* checked) {
+    if (guard_.closeRequested()) return std::nullopt;
     QFileDialog dialog(widgets_.window, fromUtf8(spec.title));
     dialog.setObjectName(save ? QStringLiteral("SaveDialog") : QStringLiteral("OpenDialog"));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

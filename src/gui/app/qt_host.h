@@ -4,6 +4,7 @@
 
 #include "core/link/host.h"
 #include "core/link/timer1.h"
+#include "gui/app/exchange_guard.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -36,6 +37,8 @@ public:
     void setWaitCursor(bool on) override;
     void pump() override;
     Timer1& timer() override { return timer1_; }
+    // Keeps a second command out while an exchange lets window events through.
+    ExchangeGuard& guard() { return guard_; }
     Clock& clock() override { return clock_; }
     std::optional<std::string> openFileName(const FileDialogSpec& spec) override;
     std::optional<std::string> saveFileName(const FileDialogSpec& spec) override;
@@ -53,6 +56,7 @@ private:
     Widgets widgets_;
     Timer1 timer1_;
     QTimer ticker_;
+    ExchangeGuard guard_;
 };
 
 }  // namespace vrn::gui

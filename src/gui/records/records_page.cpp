@@ -20,6 +20,9 @@ RecordsPage::RecordsPage(Preferences& prefs, QWidget* parent) : QWidget(parent),
     MemoRecs = new QPlainTextEdit(this);
     MemoRecs->setObjectName(QStringLiteral("MemoRecs"));
     MemoRecs->setReadOnly(true);
+    // A read-only view of up to millions of lines: an undo history of every insert would only cost
+    // time and memory.
+    MemoRecs->setUndoRedoEnabled(false);
     MemoRecs->setLineWrapMode(QPlainTextEdit::NoWrap);
     MemoRecs->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     MemoRecs->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -57,6 +60,11 @@ RecordsPage::RecordsPage(Preferences& prefs, QWidget* parent) : QWidget(parent),
     CheckBoxShowRecs->setChecked(prefs_.ShowRecords);
     CheckBoxShowRecs->setGeometry(kLeft, 174, kWidth, 22);
 
+    ButtonPlot = new QPushButton(QStringLiteral("&Plot..."), this);
+    ButtonPlot->setObjectName(QStringLiteral("ButtonPlot"));
+    ButtonPlot->setToolTip(QStringLiteral("Chart the retrieved records or a record text file."));
+    ButtonPlot->setGeometry(kLeft, 208, kWidth, 28);
+
     ButtonClearRecText = new QPushButton(QStringLiteral("&Clear Text"), this);
     ButtonClearRecText->setObjectName(QStringLiteral("ButtonClearRecText"));
     ButtonClearRecText->setGeometry(kLeft, 320, kWidth, 28);
@@ -64,6 +72,9 @@ RecordsPage::RecordsPage(Preferences& prefs, QWidget* parent) : QWidget(parent),
     connect(ButtonClearRecText, &QPushButton::clicked, MemoRecs, &QPlainTextEdit::clear);
     connect(ButtonGetRecords, &QPushButton::clicked, this, [this] {
         if (onGetRecords) onGetRecords();
+    });
+    connect(ButtonPlot, &QPushButton::clicked, this, [this] {
+        if (onPlot) onPlot();
     });
     connect(CheckBoxShowRecs, &QCheckBox::toggled, this, [this](bool on) { prefs_.ShowRecords = on; });
     connect(CSpinEditNumOfRecs, &QSpinBox::valueChanged, this, [this](int v) { prefs_.NumOfRecords = v; });
@@ -83,6 +94,10 @@ void RecordsPage::uncheckShowRecords() {
 
 void RecordsPage::setGetRecordsEnabled(bool enabled) {
     ButtonGetRecords->setEnabled(enabled);
+}
+
+void RecordsPage::recordsRetrieved(const records::RecordBlock& block) {
+    lastRecords_ = std::make_shared<const chart::RecordTable>(chart::tableFromBlock(block));
 }
 
 // At the caret, which stays after the new text, so records follow one another unless the user

@@ -2,7 +2,9 @@
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 
+#include "core/chart/record_table.h"
 #include "core/records/record_retrieval.h"
 
 class QCheckBox;
@@ -33,10 +35,17 @@ public:
 
     // Runs when ButtonGetRecords is clicked (or Enter is pressed in the number box).
     std::function<void()> onGetRecords;
+    // Runs when ButtonPlot is clicked.
+    std::function<void()> onPlot;
+
+    // The records of the last retrieval that received them all, as the chart draws them; none
+    // before the first.
+    std::shared_ptr<const chart::RecordTable> lastRecords() const { return lastRecords_; }
 
     void uncheckShowRecords() override;
     void setGetRecordsEnabled(bool enabled) override;
     void insertRecordText(std::string_view text) override;
+    void recordsRetrieved(const records::RecordBlock& block) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -49,6 +58,8 @@ private:
     QComboBox* ComboBoxDelimiter = nullptr;
     CSpinEdit* CSpinEditNumOfRecs = nullptr;
     QPushButton* ButtonGetRecords = nullptr;
+    QPushButton* ButtonPlot = nullptr;
+    std::shared_ptr<const chart::RecordTable> lastRecords_;
 };
 
 }  // namespace vrn::gui

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QObject>
+#include <memory>
 
+#include "core/chart/record_table.h"
 #include "core/records/record_erase.h"
 #include "core/records/record_retrieval.h"
 #include "ports/disk_file_store.h"
@@ -10,6 +12,7 @@ namespace vrn::gui {
 
 class RecordsPage;
 class TFormMain;
+class TFormRecordsChart;
 
 // The records inside the main window: the Get Records page in TabSheetRecords with its retrieval,
 // and the Erase Records menu item.
@@ -20,12 +23,20 @@ public:
 
     RecordsPage& page() { return *page_; }
     records::RecordRetrieval& retrieval() { return retrieval_; }
+    // The chart window, made on the first click of Plot...; none before.
+    TFormRecordsChart* chartWindow() const { return chart_; }
+    // Plot...: opens the chart window, showing the last retrieved records.
+    void ButtonPlotClick();
 
 private:
     DiskFileStore files_;
     RecordsPage* page_ = nullptr;
     records::RecordRetrieval retrieval_;
     records::RecordErase erase_;
+    TFormMain& form_;
+    TFormRecordsChart* chart_ = nullptr;
+    // The records the chart window shows, so a second Plot... keeps a file opened there.
+    std::shared_ptr<const chart::RecordTable> plotted_;
 };
 
 }  // namespace vrn::gui

@@ -1,6 +1,7 @@
 #include "gui/workspace/workspace_section.h"
 
 #include <QAction>
+#include <QFile>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTabWidget>
@@ -69,6 +70,14 @@ void WorkspaceSection::PrintProgram1Click() {
     const workspace::ReportInput input{workspace_.setup, workspace_.program.tree, workspace_.screens.store(),
                                        workspace_.groupName, form_.host().clock().localNow()};
     WaitCursor hourglass(form_.host());
+    // A PDF file chosen in the dialog replaces an old one only once the report is drawn whole.
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        const std::string path = QFile::encodeName(printer.outputFileName()).toStdString();
+        std::string error;
+        if (!print::saveReportPdf(path, input, files_, error))
+            warn(form_.host(), "Cannot write " + path + ".\n" + error);
+        return;
+    }
     QString error;
     if (!print::printReport(printer, input, error)) warn(form_.host(), error.toStdString());
 }

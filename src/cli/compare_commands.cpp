@@ -1,0 +1,250 @@
+#include "cli/compare_commands.h"
+
+#include <algorithm>
+#include <optional>
+#include <ostream>
+
+#include "cli/program_commands.h"
+#include "cli/screen_commands.h"
+#include "cli/session.h"
+#include "cli/setup_commands.h"
+#include "core/compare/program_compare.h"
+#include "core/compare/screen_compare.h"
+#include "core/compare/setup_compare.h"
+#include "core/compare/text_diff.h"
+#include "core/io/file_store.h"
+#include "core/link/clock.h"
+#include "core/program/program_model.h"
+#include "core/program/program_transfer.h"
+#include "core/screens/screen_transfer.h"
+#include "core/setup/setup_model.h"
+#include "core/setup/setup_transfer.h"
+#include "core/workspace/group_file.h"
+#include "core/workspace/whole_transfer.h"
+
+namespace vrn::cli {
+namespace {
+
+// What the instrument holds, got over the session's link. The Setup keeps "Use PC System Time"
+// on, so its clock, which is never compared, is not read.
+struct Held {
+    explicit Held(Host& host) : screens(host) {}
+    setup::SetupModel setup;
+    Screens screens;
+    ProgramModel program;
+};
+
+// One part compared: its names and the lines that differ from the file at path.
+struct Outcome {
+    const char* part;  // upper case, for the message line
+    const char* noun;  // for the error line
+    std::string path;
+    std::vector<std::string> lines;
+};
+
+bool oneFile(Session& s, const std::vector<std::string>& args, const char* command, const char* file) {
+    if (args.size() == 1 && !args[0].starts_with("-")) return true;
+    s.host.error(std::string(command) + " takes one " + file);
+    return false;
+}
+
+bool getSetup(Session& s, Held& held) {
+    setup::SetupTransfer transfer(*s.exchange, held.setup);
+    if (!transfer.GetUserSettings()) return true;
+    MyCommError(s.host);
+    return false;
+}
+
+bool getScreens(Session& s, Held& held) {
+    screens::ScreenTransfer transfer(*s.exchange, held.screens.display, held.screens.editor);
+    if (!transfer.GetUserScreens()) return true;
+    MyCommError(s.host);
+    return false;
+}
+
+bool getProgram(Session& s, Held& held) {
+    program::ProgramTransfer transfer(*s.exchange, held.program);
+    if (!transfer.GetUserProgram()) return true;
+    MyCommError(s.host);
+    return false;
+}
+
+// The three gets in a row, as get-all runs them; a failure has had its box.
+bool getWhole(Session& s, Held& held) {
+    setup::SetupTransfer setupTransfer(*s.exchange, held.setup);
+    screens::ScreenTransfer screenTransfer(*s.exchange, held.screens.display, held.screens.editor);
+    program::ProgramTransfer programTransfer(*s.exchange, held.program);
+    workspace::Transfers transfers{setupTransfer, screenTransfer, programTransfer};
+    return !workspace::getAll(transfers, {});
+}
+
+// The program as the instrument would list it once received; nothing (after an error line) when
+// the file's program holds an instruction the catalogue does not know.
+std::optional<std::vector<std::string>> sentListing(Session& s, const ProgramStore& store,
+                                                    const std::string& path) {
+    std::string problem;
+    auto listing = compare::sentProgramListing(store, problem);
+    if (!listing) s.host.error(path + ": its program cannot be listed: " + problem);
+    return listing;
+}
+
+Outcome setupOutcome(const setup::SetupModel& file, const Held& held, bool compareCom1,
+                     const std::string& path) {
+    return {"SETUP", "Setup", path, compare::compareSetup(file, held.setup, compareCom1)};
+}
+
+Outcome screensOutcome(std::span<const uint8_t, screens::kStoreBytes> file, const Held& held,
+                       const std::string& path) {
+    return {"SCREENS", "screens", path, compare::compareScreens(file, held.screens.store.bytes())};
+}
+
+Outcome programOutcome(const std::vector<std::string>& fileListing, const Held& held,
+                       const std::string& path) {
+    return {"PROGRAM", "program", path,
+            compare::unifiedDiff(fileListing, compare::treeListing(held.program.tree), path, "instrument")};
+}
+
+// A send's last bytes may still sit in the driver when it returns (the program's end packet is
+// not answered); the get's purge would throw them away. Wait as a whole send does between parts.
+void letTheSendFinish(Session& s) {
+    s.env.clock.sleepMs(workspace::kSendStepPauseMs);
+}
+
+bool allEqual(const std::vector<Outcome>& outcomes) {
+    return std::all_of(outcomes.begin(), outcomes.end(), [](const Outcome& o) { return o.lines.empty(); });
+}
+
+void summarise(Session& s, const Outcome& o) {
+    s.host.info(std::string(o.part) + (o.lines.empty() ? ": SAME AS " : ": DIFFERENT FROM ") + o.path + ".");
+}
+
+// A diff's result: the differences on stdout (kept even by --quiet, they are what was asked for),
+// then one message line a part.
+int showDiff(Session& s, const std::vector<Outcome>& outcomes) {
+    for (const Outcome& o : outcomes) {
+        for (const std::string& line : o.lines)
+            s.env.out << line << '\n';
+        summarise(s, o);
+    }
+    return allEqual(outcomes) ? kExitOk : kExitFailed;
+}
+
+// A verify's result: a send that did not take is a failure, its differences on stderr.
+int showVerify(Session& s, const std::vector<Outcome>& outcomes) {
+    for (const Outcome& o : outcomes) {
+        if (!o.lines.empty()) {
+            s.host.error(std::string("the instrument's ") + o.noun + " differs from " + o.path +
+                         " after the send:");
+            for (const std::string& line : o.lines)
+                s.env.err << "  " << line << '\n';
+        }
+        summarise(s, o);
+    }
+    return allEqual(outcomes) ? kExitOk : kExitFailed;
+}
+
+}  // namespace
+
+bool takeVerifyOption(std::vector<std::string>& args) {
+    const auto kept = std::remove(args.begin(), args.end(), std::string("--verify"));
+    const bool found = kept != args.end();
+    args.erase(kept, args.end());
+    return found;
+}
+
+int runDiffSetup(Session& s, const std::vector<std::string>& args) {
+    if (!oneFile(s, args, "diff-setup", "FILE.set")) return kExitUsage;
+    setup::SetupModel file;
+    const auto holdsCom1 = loadSetupFile(s, args[0], file);
+    if (!holdsCom1) return kExitUsage;
+    if (!s.openLink()) return kExitFailed;
+    Held held(s.host);
+    if (!getSetup(s, held)) return kExitFailed;
+    return showDiff(s, {setupOutcome(file, held, *holdsCom1, args[0])});
+}
+
+int runDiffScreens(Session& s, const std::vector<std::string>& args) {
+    if (!oneFile(s, args, "diff-screens", "FILE.scr")) return kExitUsage;
+    const auto file = readScreenFile(s, args[0]);
+    if (!file) return kExitUsage;
+    if (!s.openLink()) return kExitFailed;
+    Held held(s.host);
+    if (!getScreens(s, held)) return kExitFailed;
+    return showDiff(s, {screensOutcome(std::span(*file).first<screens::kStoreBytes>(), held, args[0])});
+}
+
+int runDiffProgram(Session& s, const std::vector<std::string>& args) {
+    if (!oneFile(s, args, "diff-program", "FILE.pgm")) return kExitUsage;
+    ProgramModel file;
+    if (!loadProgram(s, args[0], file)) return kExitUsage;
+    const auto listing = sentListing(s, file.store, args[0]);
+    if (!listing) return kExitUsage;
+    if (!s.openLink()) return kExitFailed;
+    Held held(s.host);
+    if (!getProgram(s, held)) return kExitFailed;
+    return showDiff(s, {programOutcome(*listing, held, args[0])});
+}
+
+int runDiffAll(Session& s, const std::vector<std::string>& args) {
+    if (!oneFile(s, args, "diff-all", "GROUP.ssp")) return kExitUsage;
+    std::string error;
+    const auto mark = s.env.files.readFile(args[0], workspace::kGroupMark.size(), error);
+    if (!mark || !workspace::isGroupFile(*mark)) {
+        s.host.error(args[0] + " is not a group file" + (mark ? std::string() : ": " + error));
+        return kExitUsage;
+    }
+    const workspace::GroupMembers members = workspace::groupMembers(args[0]);
+    setup::SetupModel setupFile;
+    const auto holdsCom1 = loadSetupFile(s, members.setup, setupFile);
+    const auto screenFile = readScreenFile(s, members.screens);
+    ProgramModel programFile;
+    if (!holdsCom1 || !screenFile || !loadProgram(s, members.program, programFile)) return kExitUsage;
+    const auto listing = sentListing(s, programFile.store, members.program);
+    if (!listing) return kExitUsage;
+    if (!s.openLink()) return kExitFailed;
+    Held held(s.host);
+    if (!getWhole(s, held)) return kExitFailed;
+    return showDiff(
+        s, {setupOutcome(setupFile, held, *holdsCom1, members.setup),
+            screensOutcome(std::span(*screenFile).first<screens::kStoreBytes>(), held, members.screens),
+            programOutcome(*listing, held, members.program)});
+}
+
+int verifySetup(Session& s, const setup::SetupModel& sent, const std::string& path) {
+    letTheSendFinish(s);
+    Held held(s.host);
+    if (!getSetup(s, held)) return kExitFailed;
+    return showVerify(s, {setupOutcome(sent, held, true, path)});
+}
+
+int verifyScreens(Session& s, std::span<const uint8_t, screens::kStoreBytes> sent, const std::string& path) {
+    letTheSendFinish(s);
+    Held held(s.host);
+    if (!getScreens(s, held)) return kExitFailed;
+    return showVerify(s, {screensOutcome(sent, held, path)});
+}
+
+int verifyProgram(Session& s, const ProgramStore& sent, const std::string& path) {
+    const auto listing = sentListing(s, sent, path);
+    if (!listing) return kExitFailed;
+    letTheSendFinish(s);
+    Held held(s.host);
+    if (!getProgram(s, held)) return kExitFailed;
+    return showVerify(s, {programOutcome(*listing, held, path)});
+}
+
+int verifyAll(Session& s, const setup::SetupModel& setup,
+              std::span<const uint8_t, screens::kStoreBytes> screens, const ProgramStore& program,
+              const std::string& path) {
+    const auto listing = sentListing(s, program, path);
+    if (!listing) return kExitFailed;
+    letTheSendFinish(s);
+    Held held(s.host);
+    if (!getWhole(s, held)) return kExitFailed;
+    const workspace::GroupMembers members = workspace::groupMembers(path);
+    return showVerify(
+        s, {setupOutcome(setup, held, true, members.setup), screensOutcome(screens, held, members.screens),
+            programOutcome(*listing, held, members.program)});
+}
+
+}  // namespace vrn::cli

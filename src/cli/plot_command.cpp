@@ -1,0 +1,106 @@
+#include "cli/plot_command.h"
+
+#include <QtCharts/QChartView>
+#include <string_view>
+
+#include "chart/records_chart.h"
+#include "cli/session.h"
+#include "core/chart/record_file_reader.h"
+#include "core/io/file_store.h"
+
+namespace vrn::cli {
+namespace {
+
+// The chart window's size when it opens, so the picture is the one the window shows.
+constexpr int kImageWidth = 960;
+constexpr int kImageHeight = 560;
+
+std::vector<std::string> splitLabels(const std::string& list) {
+    std::vector<std::string> labels;
+    for (size_t start = 0;;) {
+        const size_t end = list.find(',', start);
+        labels.push_back(list.substr(start, end == std::string::npos ? end : end - start));
+        if (end == std::string::npos) return labels;
+        start = end + 1;
+    }
+}
+
+std::string fileNameOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+int runPlot(Session& s, const std::vector<std::string>& args) {
+    std::vector<std::string> plain;
+    std::optional<std::vector<std::string>> fields;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--fields") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                s.host.error("--fields takes the labels of the fields to draw, separated by commas");
+                return kExitUsage;
+            }
+            fields = splitLabels(args[++i]);
+        } else if (args[i].starts_with("-")) {
+            s.host.error("unknown option " + args[i]);
+            return kExitUsage;
+        } else {
+            plain.push_back(args[i]);
+        }
+    }
+    if (plain.size() != 2) {
+        s.host.error("plot takes FILE.txt and OUT.png");
+        return kExitUsage;
+    }
+    const std::string& in = plain[0];
+    const std::string& out = plain[1];
+
+    std::string error;
+    const auto bytes = s.env.files.readFile(in, chart::kMaxRecordFileBytes + 1, error);
+    if (!bytes) {
+        s.host.error("cannot read " + in + ": " + error);
+        return kExitUsage;
+    }
+    chart::RecordFileRead read =
+        chart::readRecordFile({reinterpret_cast<const char*>(bytes->data()), bytes->size()});
+    if (!read.table) {
+        s.host.error(in + " is not a record text file: " + read.error);
+        return kExitUsage;
+    }
+    auto table = std::make_shared<const chart::RecordTable>(std::move(*read.table));
+    std::vector<bool> shown(table->seriesCount(), !fields);
+    if (fields) {
+        for (const std::string& label : *fields) {
+            const auto index = chart::findSeries(*table, label);
+            if (!index) {
+                std::string known;
+                for (const std::string& l : table->labels)
+                    known += (known.empty() ? "" : ", ") + l;
+                s.host.error("no Number field \"" + label + "\" in " + in + " (it has: " + known + ")");
+                return kExitUsage;
+            }
+            shown[*index] = true;
+        }
+    }
+
+    chart::RecordsChart records(
+        table, chart::chartTitle(QString::fromStdString(fileNameOf(in)), table->recordCount()));
+    for (size_t k = 0; k < shown.size(); ++k)
+        records.setSeriesVisible(k, shown[k]);
+    QChartView view(records.chart());
+    view.setRenderHint(QPainter::Antialiasing);
+    // The first drawing lays the chart out; the lines are then cut to the plot's real width.
+    chart::renderChart(view, QSize(kImageWidth, kImageHeight));
+    records.setPlotWidth(static_cast<int>(records.chart()->plotArea().width()));
+    const std::vector<uint8_t> png =
+        chart::pngBytes(chart::renderChart(view, QSize(kImageWidth, kImageHeight)));
+    if (!s.env.files.writeFile(out, png, error)) {
+        s.host.error("cannot write " + out + ": " + error);
+        return kExitUsage;
+    }
+    s.host.appendLine(out);
+    return kExitOk;
+}
+
+}  // namespace vrn::cli

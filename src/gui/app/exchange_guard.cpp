@@ -1,0 +1,133 @@
+#include "gui/app/exchange_guard.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QWidget>
+
+namespace vrn::gui {
+namespace {
+
+bool named(const QObject* object) {
+    for (const char* name : ExchangeGuard::kUsableNames)
+        if (object->objectName() == QLatin1String(name)) return true;
+    return false;
+}
+
+bool holdsUsable(const QWidget* widget) {
+    for (const char* name : ExchangeGuard::kUsableNames)
+        if (widget->findChild<QObject*>(QString::fromLatin1(name))) return true;
+    return false;
+}
+
+bool isInput(QEvent::Type type) {
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+    case QEvent::Shortcut:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+ExchangeGuard::ExchangeGuard(QWidget& window) : window_(window) {}
+
+ExchangeGuard::Pumping::Pumping(ExchangeGuard& guard) : guard_(guard) {
+    if (guard_.depth_++ == 0) guard_.engage();
+}
+
+ExchangeGuard::Pumping::~Pumping() {
+    if (--guard_.depth_ == 0) guard_.release();
+}
+
+bool ExchangeGuard::deferClose() {
+    if (!running()) return false;
+    if (!closeRequested_) closeLater();
+    closeRequested_ = true;
+    return true;
+}
+
+// Posted events run in every pump and in the window's own event loop; the close waits for the latter.
+void ExchangeGuard::closeLater() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (running()) {
+                closeLater();
+                return;
+            }
+            closeRequested_ = false;
+            window_.close();
+        },
+        Qt::QueuedConnection);
+}
+
+// The menu bar and the page tabs let the user reach File, Exit and look at other pages.
+bool ExchangeGuard::usable(const QObject* object) const {
+    for (const QObject* o = object; o != nullptr && o != &window_; o = o->parent()) {
+        if (named(o) || qobject_cast<const QMenuBar*>(o) || qobject_cast<const QTabBar*>(o)) return true;
+    }
+    return false;
+}
+
+void ExchangeGuard::engage() {
+    focus_ = QApplication::focusWidget();
+    for (QMenu* menu : window_.findChildren<QMenu*>()) {
+        for (QAction* action : menu->actions()) {
+            if (action->isSeparator() || action->menu() || named(action) || !action->isEnabled()) continue;
+            action->setEnabled(false);
+            disabledActions_.emplace_back(action);
+        }
+    }
+    if (auto* pages = window_.findChild<QTabWidget*>(QStringLiteral("PageControlMain")))
+        for (int i = 0; i < pages->count(); ++i)
+            disableAround(pages->widget(i));
+    // Installed last, so it sees input before the other filters (the screen editor's keys).
+    qApp->installEventFilter(this);
+}
+
+// A container is disabled as a whole, so what the exchange itself switches inside it is kept;
+// one that holds a usable control is opened up instead.
+void ExchangeGuard::disableAround(QWidget* widget) {
+    if (!holdsUsable(widget)) {
+        if (widget->isEnabledTo(widget->parentWidget())) {
+            widget->setEnabled(false);
+            disabledWidgets_.emplace_back(widget);
+        }
+        return;
+    }
+    for (QWidget* child : widget->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (!named(child)) disableAround(child);
+}
+
+void ExchangeGuard::release() {
+    qApp->removeEventFilter(this);
+    for (const QPointer<QAction>& action : disabledActions_)
+        if (action) action->setEnabled(true);
+    for (const QPointer<QWidget>& widget : disabledWidgets_)
+        if (widget) widget->setEnabled(true);
+    disabledActions_.clear();
+    disabledWidgets_.clear();
+    // A disabled control hands its focus on; it gets it back.
+    if (focus_ && focus_->isEnabled()) focus_->setFocus();
+}
+
+bool ExchangeGuard::eventFilter(QObject* watched, QEvent* event) {
+    if (!running() || !isInput(event->type())) return false;
+    if (qobject_cast<QAction*>(watched)) return !named(watched);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    return widget != nullptr && widget->window() == &window_ && !usable(widget);
+}
+
+}  // namespace vrn::gui

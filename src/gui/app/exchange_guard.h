@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <vector>
+
+class QAction;
+class QWidget;
+
+namespace vrn::gui {
+
+// One exchange with the instrument at a time. Transfers run on the window's thread and let window
+// events run only while they wait (Host::pump), and every such pump goes through here: while it
+// runs, every command and every control that could start a second exchange, or change a model
+// being filled, is disabled, and input that reaches one anyway is dropped. Stop Calibration, the
+// message area, the page tabs and File, Exit stay usable. Closing the window meanwhile ends the
+// exchange at its next wait and closes the window once the exchange has returned.
+class ExchangeGuard final : public QObject {
+public:
+    explicit ExchangeGuard(QWidget& window);
+
+    // Held around the events one pump lets through; the outermost one disables and enables again.
+    class Pumping {
+    public:
+        explicit Pumping(ExchangeGuard& guard);
+        ~Pumping();
+        Pumping(const Pumping&) = delete;
+        Pumping& operator=(const Pumping&) = delete;
+
+    private:
+        ExchangeGuard& guard_;
+    };
+
+    // True while an exchange is letting events through.
+    bool running() const { return depth_ > 0; }
+    // True when the window must not close yet: the close is then remembered, the exchange ends at
+    // its next wait, and the window closes once it has.
+    bool deferClose();
+    bool closeRequested() const { return closeRequested_; }
+
+    // Ends the running wait at once (sets WaitAborted and runs TimeoutTicks out); called after
+    // every pump once a close was asked for.
+    std::function<void()> endWait;
+
+    // The controls that stay usable during an exchange, by their names.
+    static constexpr const char* kUsableNames[] = {"ButtonStopCal", "Exit1", "Memo1", "ButtonClearMemo"};
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void engage();
+    void release();
+    void closeLater();
+    bool usable(const QObject* object) const;
+    void disableAround(QWidget* widget);
+
+    QWidget& window_;
+    int depth_ = 0;
+    bool closeRequested_ = false;
+    QPointer<QWidget> focus_;
+    std::vector<QPointer<QAction>> disabledActions_;
+    std::vector<QPointer<QWidget>> disabledWidgets_;
+};
+
+}  // namespace vrn::gui

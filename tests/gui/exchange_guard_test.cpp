@@ -1,0 +1,157 @@
+#include "gui/app/exchange_guard.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "core/link/exchange.h"
+#include "core/link/timer1.h"
+#include "core/screens/screen_transfer.h"
+#include "gui/app/qt_host.h"
+#include "gui_rig.h"
+
+namespace vrn::test {
+namespace {
+
+constexpr int kCloseDeadlineMs = 5000;
+
+struct GuardRig : GuiRig {
+    GuardRig() {
+        start();
+        form->show();
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+    template <typename T>
+    T* find(const char* name) {
+        T* w = form->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    // Every command sent starts with a purge of the port's buffers; the waits in between purge nothing.
+    int commandsSent() const { return device.port.purges; }
+    void pressGetSetup() { QTest::keyClick(form.get(), Qt::Key_F10, Qt::ShiftModifier); }
+};
+
+// Any box that comes up fails the test and is closed, so that nothing waits on it.
+struct NoBoxes {
+    QTimer poll;
+    int seen = 0;
+    NoBoxes() {
+        poll.setInterval(5);
+        QObject::connect(&poll, &QTimer::timeout, [this] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                ++seen;
+                ADD_FAILURE() << "a box came up: " << modal->windowTitle().toStdString();
+                forceClose(modal);
+            }
+        });
+        poll.start();
+    }
+};
+
+// Runs what at the first pump of the command started next: a posted event, which every pump
+// delivers (a timer of 0 ms may miss pumps that follow each other within a millisecond).
+void atFirstPump(QObject& context, std::function<void()> what) {
+    QMetaObject::invokeMethod(&context, std::move(what), Qt::QueuedConnection);
+}
+
+// What the window was like while Send Screens waited for the instrument's "*".
+struct DuringWait {
+    bool ran = false;
+    int sentBefore = 0;
+    int sentAfterShortcut = 0;
+    bool getSetupEnabled = true;
+    bool setupPageEnabled = true;
+    bool stopCalibrationAborts = false;
+    bool exitEnabled = false;
+    bool visibleAfterClose = false;
+};
+
+TEST(ExchangeGuard, AShortcutDuringAWaitSendsNothingAndClosingEndsTheWait) {
+    GuardRig rig;
+    gui::TFormMain& form = *rig.form;
+
+    // Without an exchange running, the same shortcut does get the Setup.
+    const int idle = rig.commandsSent();
+    rig.pressGetSetup();
+    ASSERT_GT(rig.commandsSent(), idle) << "Shift+F10 starts Get Setup when nothing else runs";
+    ASSERT_TRUE(form.menu().TxScreens->isEnabled()) << "the commands are there again after Get Setup";
+    form.exchange().WaitAborted = false;
+
+    // The instrument never says it is ready for the screens.
+    rig.device.instrument.faults.perCommand[210] = sim::Fault::silent();
+    DuringWait seen;
+    atFirstPump(form, [&] {
+        seen.ran = true;
+        seen.getSetupEnabled = form.menu().RxSetup->isEnabled();
+        seen.setupPageEnabled = form.pages().TabSheetSetup->isEnabled();
+        seen.exitEnabled = form.menu().Exit1->isEnabled();
+        seen.sentBefore = rig.commandsSent();
+        rig.pressGetSetup();
+        seen.sentAfterShortcut = rig.commandsSent();
+
+        form.exchange().WaitAborted = false;
+        form.pageControl()->setCurrentWidget(form.pages().TabSheetCalib);
+        QTest::mouseClick(rig.find<QPushButton>("ButtonStopCal"), Qt::LeftButton);
+        seen.stopCalibrationAborts = form.exchange().WaitAborted;
+        form.close();
+        seen.visibleAfterClose = form.isVisible();
+    });
+    NoBoxes boxes;
+    const int64_t startedMs = rig.clock.nowMs();
+    form.menu().TxScreens->trigger();
+    const int64_t tookMs = rig.clock.nowMs() - startedMs;
+
+    ASSERT_TRUE(seen.ran) << "the send pumped no events";
+    EXPECT_EQ(seen.sentAfterShortcut, seen.sentBefore) << "Get Setup sent nothing during the wait";
+    EXPECT_FALSE(seen.getSetupEnabled);
+    EXPECT_FALSE(seen.setupPageEnabled);
+    EXPECT_TRUE(seen.exitEnabled);
+    EXPECT_TRUE(seen.stopCalibrationAborts) << "Stop Calibration stays usable";
+    EXPECT_TRUE(seen.visibleAfterClose) << "the window waits for the exchange to end";
+    EXPECT_LT(tookMs, screens::ScreenTransfer::kReadyTicks * Timer1::kIntervalMs)
+        << "the wait ended at the close, not at its time limit";
+    EXPECT_TRUE(form.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))
+                    ->toPlainText()
+                    .endsWith(QStringLiteral("SEND SCREENS ERROR.")));
+
+    // Back at the window's own event loop, the window closes, after its preferences are written.
+    QElapsedTimer waited;
+    waited.start();
+    while (form.isVisible() && waited.elapsed() < kCloseDeadlineMs)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_TRUE(QFile::exists(rig.prefsPath));
+    EXPECT_EQ(boxes.seen, 0);
+}
+
+TEST(ExchangeGuard, ControlsComeBackAsTheyWereAfterTheExchange) {
+    GuardRig rig;
+    gui::TFormMain& form = *rig.form;
+    auto* stopEdit = rig.find<QPushButton>("ButtonStopEdit");
+    auto* startEdit = rig.find<QPushButton>("ButtonStartEdit");
+    ASSERT_FALSE(stopEdit->isEnabled());
+    rig.form->pageControl()->setCurrentWidget(rig.form->pages().TabSheetScreen);
+    startEdit->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), startEdit);
+    bool disabledDuring = false;
+    atFirstPump(form, [&] { disabledDuring = !startEdit->isEnabled(); });
+    form.menu().TxScreens->trigger();
+    EXPECT_TRUE(disabledDuring);
+    EXPECT_TRUE(startEdit->isEnabled()) << "available again once the exchange returned";
+    EXPECT_FALSE(stopEdit->isEnabled()) << "a control disabled before stays disabled";
+    EXPECT_TRUE(form.menu().RxSetup->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), startEdit) << "the focus is given back";
+    EXPECT_TRUE(form.isVisible());
+}
+
+}  // namespace
+}  // namespace vrn::test

@@ -1,0 +1,194 @@
+#include "chart/records_chart.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDateTime>
+#include <QFile>
+#include <QFileDialog>
+#include <QImage>
+#include <QLabel>
+#include <QLegendMarker>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QLegend>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
+
+#include "gui/records/form_records_chart.h"
+#include "gui_rig.h"
+
+namespace vrn::test {
+namespace {
+
+// Six records a minute apart; AIR TEMP misses its third reading.
+constexpr const char* kRecordFile =
+    "6 RECORDS\r\n07-01-2026 12:10:00\r\nWIND SPEED,AIR TEMP,DATE,TIME,RH\r\n"
+    "005.0,020.0,07/01/2026,12:00:00,050.0\r\n"
+    "006.0,021.0,07/01/2026,12:01:00,051.0\r\n"
+    "007.0,-99999,07/01/2026,12:02:00,052.0\r\n"
+    "008.0,023.0,07/01/2026,12:03:00,053.0\r\n"
+    "009.0,024.0,07/01/2026,12:04:00,054.0\r\n"
+    "010.0,025.0,07/01/2026,12:05:00,055.0\r\n";
+
+struct ChartRig : GuiRig {
+    QString write(const char* name, const QByteArray& text) {
+        const QString path = dir.path() + QLatin1Char('/') + QLatin1String(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+        return path;
+    }
+    template <typename T>
+    T* find(QObject* in, const char* name) {
+        T* w = in->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    gui::TFormRecordsChart* plot() {
+        form->pageControl()->setCurrentWidget(form->pages().TabSheetRecords);
+        QTest::mouseClick(find<QPushButton>(form.get(), "ButtonPlot"), Qt::LeftButton);
+        return find<gui::TFormRecordsChart>(form.get(), "FormRecordsChart");
+    }
+};
+
+// Accepts the next file dialog with path.
+void onNextFileDialog(const QString& path) {
+    whenModal<QFileDialog>(QStringLiteral("file"), [path](QFileDialog& dialog) {
+        dialog.selectFile(path);
+        static_cast<QDialog&>(dialog).accept();
+    });
+}
+
+// The minute of 07/01/2026 12:mm as the chart's date axis holds it.
+double minuteMs(int minute) {
+    return static_cast<double>(QDateTime(QDate(2026, 7, 1), QTime(12, minute)).toMSecsSinceEpoch());
+}
+
+std::vector<QList<QPointF>> drawnRuns(const chart::RecordsChart& c, size_t s) {
+    std::vector<QList<QPointF>> runs;
+    for (QLineSeries* line : c.linesOf(s))
+        if (line->count() > 0) runs.push_back(line->points());
+    return runs;
+}
+
+TEST(RecordsChartWindow, DrawsARecordFileWithItsGapsAndChosenFields) {
+    ChartRig rig;
+    rig.start();
+    rig.form->show();
+    gui::TFormRecordsChart* window = rig.plot();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(rig.find<QLabel>(window, "LabelNoRecords")->isVisible());
+    EXPECT_FALSE(rig.find<QPushButton>(window, "ButtonSaveImage")->isEnabled());
+
+    onNextFileDialog(rig.write("day.txt", kRecordFile));
+    QTest::mouseClick(rig.find<QPushButton>(window, "ButtonOpenRecords"), Qt::LeftButton);
+    chart::RecordsChart* c = window->recordsChart();
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->chart()->title(), "day.txt: 6 records");
+
+    // A check box per Number field, with its label; Date and Time give x instead.
+    const char* labels[] = {"WIND SPEED", "AIR TEMP", "RH"};
+    for (int k = 0; k < 3; ++k) {
+        auto* box =
+            rig.find<QCheckBox>(window, QStringLiteral("CheckBoxField%1").arg(k + 1).toLatin1().constData());
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text(), labels[k]);
+        EXPECT_TRUE(box->isChecked());
+    }
+    EXPECT_EQ(window->findChild<QCheckBox*>(QStringLiteral("CheckBoxField4")), nullptr);
+
+    // WIND SPEED is one line through six points at their minutes; AIR TEMP breaks at its gap.
+    const auto wind = drawnRuns(*c, 0);
+    ASSERT_EQ(wind.size(), 1u);
+    ASSERT_EQ(wind[0].size(), 6);
+    for (int m = 0; m < 6; ++m)
+        EXPECT_EQ(wind[0][m], QPointF(minuteMs(m), 5.0 + m)) << "minute " << m;
+    const auto temp = drawnRuns(*c, 1);
+    ASSERT_EQ(temp.size(), 2u);
+    EXPECT_EQ(temp[0], (QList<QPointF>{{minuteMs(0), 20.0}, {minuteMs(1), 21.0}}));
+    EXPECT_EQ(temp[1], (QList<QPointF>{{minuteMs(3), 23.0}, {minuteMs(4), 24.0}, {minuteMs(5), 25.0}}));
+    // One legend entry a field, however many pieces its line is in.
+    EXPECT_TRUE(c->chart()->legend()->markers(c->linesOf(1)[0]).at(0)->isVisible());
+    for (size_t r = 1; r < c->linesOf(1).size(); ++r)
+        EXPECT_FALSE(c->chart()->legend()->markers(c->linesOf(1)[r]).at(0)->isVisible());
+
+    // Only AIR TEMP chosen: the others' lines go, and the value axis fits AIR TEMP alone.
+    rig.find<QCheckBox>(window, "CheckBoxField1")->setChecked(false);
+    rig.find<QCheckBox>(window, "CheckBoxField3")->setChecked(false);
+    for (const size_t s : {size_t{0}, size_t{2}})
+        for (QLineSeries* line : c->linesOf(s))
+            EXPECT_FALSE(line->isVisible()) << "series " << s;
+    for (QLineSeries* line : c->linesOf(1))
+        EXPECT_TRUE(line->isVisible());
+    auto* values = qobject_cast<QValueAxis*>(c->chart()->axes(Qt::Vertical).at(0));
+    ASSERT_NE(values, nullptr);
+    EXPECT_LE(values->min(), 20.0);
+    EXPECT_GE(values->max(), 25.0);
+    EXPECT_GT(values->min(), 10.0);
+    EXPECT_LT(values->max(), 50.0);
+
+    // A zoom draws only what is inside it; Reset Zoom shows every record again.
+    const QRectF plot = c->chart()->plotArea();
+    c->chart()->zoomIn(QRectF(plot.left(), plot.top(), plot.width() / 2, plot.height()));
+    for (const auto& run : drawnRuns(*c, 1))
+        for (const QPointF& p : run)
+            EXPECT_LE(p.x(), minuteMs(3)) << "a point beyond the zoomed range";
+    QTest::mouseClick(rig.find<QPushButton>(window, "ButtonResetZoom"), Qt::LeftButton);
+    EXPECT_EQ(drawnRuns(*c, 1).size(), 2u);
+    EXPECT_EQ(drawnRuns(*c, 1).back().size(), 3);
+
+    // Save Image... writes the chart as the window shows it.
+    const QString png = rig.dir.path() + QStringLiteral("/chart.png");
+    onNextFileDialog(png);
+    QTest::mouseClick(rig.find<QPushButton>(window, "ButtonSaveImage"), Qt::LeftButton);
+    const QImage saved(png);
+    ASSERT_FALSE(saved.isNull());
+    EXPECT_EQ(saved.size(), rig.find<QChartView>(window, "ChartViewRecords")->size());
+
+    // A file that is not a record file is refused in a box; the chart stays.
+    QString box;
+    onNextFileDialog(rig.write("setup.set", QByteArray("\x01\x02\x03", 3)));
+    onNextBox([&](QMessageBox& b) { box = b.text(); }, QMessageBox::Ok);
+    QTest::mouseClick(rig.find<QPushButton>(window, "ButtonOpenRecords"), Qt::LeftButton);
+    EXPECT_TRUE(box.startsWith(QStringLiteral("This is not a record text file:"))) << box.toStdString();
+    EXPECT_EQ(window->recordsChart(), c);
+}
+
+TEST(RecordsChartWindow, PlotShowsTheLastRetrievedRecords) {
+    ChartRig rig;
+    rig.start();
+    rig.form->show();
+    sim::SimSetup& d = rig.device.instrument.state.setup;
+    d.fieldsPerRecord = 3;
+    d.fields[0].type = 0;
+    d.fields[1].type = 1;
+    d.fields[2].type = 2;
+    rig.form->pageControl()->setCurrentWidget(rig.form->pages().TabSheetRecords);
+    auto* spin = rig.find<QSpinBox>(rig.form.get(), "CSpinEditNumOfRecs");
+    spin->setValue(40);
+    onNextBox(nullptr, QMessageBox::Ok);  // the record format is read from the instrument
+    onNextFileDialog(rig.dir.path() + QStringLiteral("/got.txt"));
+    QTest::mouseClick(rig.find<QPushButton>(rig.form.get(), "ButtonGetRecords"), Qt::LeftButton);
+
+    gui::TFormRecordsChart* window = rig.plot();
+    ASSERT_NE(window, nullptr);
+    chart::RecordsChart* c = window->recordsChart();
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->chart()->title(), "Last retrieved records: 40 records");
+    EXPECT_TRUE(c->table().dated);
+    EXPECT_EQ(c->table().seriesCount(), 1u);
+    EXPECT_EQ(c->table().recordCount(), 40u);
+    size_t points = 0;
+    for (const auto& run : drawnRuns(*c, 0))
+        points += static_cast<size_t>(run.size());
+    EXPECT_GT(points, 0u);
+    EXPECT_LE(points, 40u);
+}
+
+}  // namespace
+}  // namespace vrn::test
