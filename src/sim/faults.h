@@ -68,6 +68,11 @@ struct Faults {
     std::optional<Fault> all;  // applies to every command without its own fault
     // The link drops (no more bytes reach the PC) once this many reply bytes were sent.
     std::optional<uint64_t> dropAfterBytes;
+    // Reply bytes are numbered from 0 over everything sent: the link pauses once for stallUs
+    // before byte stallAtByte, and byte flipByte arrives with its bits inverted.
+    std::optional<uint64_t> stallAtByte;
+    int64_t stallUs = 0;
+    std::optional<uint64_t> flipByte;
     // Blocks of a block transfer (numbered from 0) whose bytes arrive corrupted.
     std::map<int, int> corruptBlocks;  // block number -> how many times
     ProgramFaults program;

@@ -140,8 +140,9 @@ void Instrument::queue(std::span<const uint8_t> bytes, int64_t delayUs) {
     int64_t at = std::max(lineFreeUs_, clock_.nowUs() + kReplyLatencyUs + delayUs);
     for (uint8_t b : bytes) {
         if (faults.dropAfterBytes && bytesSent_ >= *faults.dropAfterBytes) break;
+        if (faults.stallAtByte == bytesSent_) at += faults.stallUs;
         at += kByteTimeUs;
-        output_.push_back({at, b});
+        output_.push_back({at, faults.flipByte == bytesSent_ ? static_cast<uint8_t>(~b) : b});
         ++bytesSent_;
     }
     lineFreeUs_ = std::max(lineFreeUs_, at);

@@ -76,6 +76,8 @@ public:
     // How often each command number was received, and every command line in order.
     std::map<int, int> commandCounts;
     std::vector<std::string> commandLog;
+    // Reply bytes put on the link so far.
+    uint64_t bytesSent() const { return bytesSent_; }
     // Raw blocks received (count of blocks taken by expectBlock handlers).
     int blocksReceived = 0;
 

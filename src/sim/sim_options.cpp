@@ -42,6 +42,9 @@ const char* const kSimUsage =
 
 namespace {
 
+// A day: longer than any test waits, and its microseconds stay far inside the clock's range.
+constexpr int64_t kLongestStallMs = int64_t{24} * 3600 * 1000;
+
 template <typename T>
 bool number(const std::string& text, T& value) {
     const char* end = text.data() + text.size();
@@ -162,8 +165,8 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
             uint64_t bytes = 0;
             int64_t ms = 0;
             if (colon == std::string::npos || !number(value.substr(0, colon), bytes) ||
-                !number(value.substr(colon + 1), ms) || ms < 0) {
-                error = "--records-stall needs N:MS, not: " + value;
+                !number(value.substr(colon + 1), ms) || ms < 0 || ms > kLongestStallMs) {
+                error = "--records-stall needs N:MS (MS up to a day), not: " + value;
                 return false;
             }
             options.faults.records.stallAfterBytes = bytes;

@@ -34,6 +34,13 @@ void SimPort::write(std::span<const uint8_t> bytes) {
 
 ReadResult SimPort::read(std::span<uint8_t> buffer) {
     if (!open_) return {0, ReadStatus::Error};
+    const ReadResult result = readFromInstrument(buffer);
+    received.insert(received.end(), buffer.begin(),
+                    buffer.begin() + static_cast<std::ptrdiff_t>(result.count));
+    return result;
+}
+
+ReadResult SimPort::readFromInstrument(std::span<uint8_t> buffer) {
     const int64_t deadline = clock_.nowUs() + int64_t{readTimeoutMs_} * 1000;
     size_t got = 0;
     for (;;) {

@@ -50,8 +50,12 @@ public:
         uint8_t byte;
     };
     std::vector<Written> written;
+    // Every byte a read returned, in order.
+    std::vector<uint8_t> received;
 
 private:
+    ReadResult readFromInstrument(std::span<uint8_t> buffer);
+
     Instrument& instrument_;
     Clock& clock_;
     bool open_ = false;

@@ -153,6 +153,7 @@ TEST(SimOptions, RecordFaultsShapeTheDownloadAndTheErase) {
     for (const std::vector<std::string>& bad :
          std::vector<std::vector<std::string>>{{"--records-stall", "4"},
                                                {"--records-stall", "4:-1"},
+                                               {"--records-stall", "4:9476560217360156"},
                                                {"--records-stop-after", "x"},
                                                {"--erase-stray", ""}}) {
         SimOptions options;

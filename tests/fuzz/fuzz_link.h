@@ -16,20 +16,20 @@
 
 namespace vrn::fuzz {
 
-// A window that shows nothing and answers every box with No and every file dialog with Cancel,
-// on virtual time.
+// A window that shows nothing and answers every question with `answer` (No unless set) and every
+// file dialog with Cancel, on virtual time.
 class QuietHost final : public Host {
 public:
     QuietHost() { timer_.start(clock_.nowMs()); }
 
-    void appendLine(std::string_view) override {}
+    void appendLine(std::string_view line) override { lastLine = line; }
     void appendText(std::string_view) override {}
     void clearMessages() override {}
     void setProgressMax(int) override {}
     void setProgress(int) override {}
     void setStatusText(std::string_view) override {}
     MsgResult MyMessage(std::string_view, MsgButtons buttons, MsgKind) override {
-        return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::No;
+        return buttons == MsgButtons::Ok ? MsgResult::Ok : answer;
     }
     void beep(BeepKind) override {}
     void setWaitCursor(bool) override {}
@@ -40,6 +40,8 @@ public:
     std::optional<std::string> saveFileName(const FileDialogSpec&) override { return std::nullopt; }
 
     VirtualClock clock_;
+    MsgResult answer = MsgResult::No;
+    std::string lastLine;  // the message area's last line
 
 private:
     Timer1 timer_;
