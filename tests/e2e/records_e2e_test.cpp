@@ -23,7 +23,8 @@ TEST(RecordsEndToEnd, GetRecordsWritesTheFileOverThePty) {
     EXPECT_NE(r.out.find("TOTAL BYTES: 1400\n"), std::string::npos) << r.out;
     const QByteArray file = readAll(path);
     EXPECT_TRUE(file.startsWith("50 RECORDS\r\n")) << file.toStdString();
-    EXPECT_NE(file.indexOf("AIR TEMP RH BARO WIND SPEED WIND DIR"), -1) << "no label line" << file.toStdString();
+    EXPECT_NE(file.indexOf("AIR TEMP RH BARO WIND SPEED WIND DIR"), -1)
+        << "no label line" << file.toStdString();
     EXPECT_EQ(file.count("\r\n"), 53);
 }
 
