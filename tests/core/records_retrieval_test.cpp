@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <limits>
 #include <regex>
@@ -219,6 +220,45 @@ TEST(RecordRetrieval, StalledDownloadEndsAfterElevenEmptyReadsWithTheOldFileInta
     EXPECT_GE(waitedUs, (RecordRetrieval::kEmptyReadsTolerated + 2) * readUs);
     EXPECT_LT(waitedUs, (RecordRetrieval::kEmptyReadsTolerated + 3) * readUs);
     rig.expectEveryWayOutRestored();
+}
+
+// Closing the window ends the download at its next pump as a stalled one ends, the old file kept;
+// closed while the records are shown, the file is already whole and only the showing stops.
+TEST(RecordRetrieval, ClosingTheWindowEndsTheDownloadOrTheShowingAtTheNextPump) {
+    struct Row {
+        const char* name;
+        const char* closedAfter;  // the window is closed once this line is in the message area
+        RetrievalOutcome outcome;
+        bool fileWritten;
+    };
+    const Row rows[] = {
+        {"downloading", "DOWNLOADING RECORDS...", RetrievalOutcome::TimedOut, false},
+        {"showing", "SHOWING RECORDS...", RetrievalOutcome::Finished, true},
+    };
+    constexpr uint32_t kRecords = 3000;
+    for (const Row& row : rows) {
+        Rig rig;
+        rig.format(3);
+        rig.files.files["/data/rec.txt"] = {'o', 'l', 'd'};
+        rig.host.closingWhen = [&rig, &row] {
+            const auto& lines = rig.host.lines;
+            return std::find(lines.begin(), lines.end(), row.closedAfter) != lines.end();
+        };
+        const RetrievalResult r = rig.get(kRecords, true, "/data/rec.txt");
+        EXPECT_EQ(r.outcome, row.outcome) << row.name;
+        const std::string file = rig.file("/data/rec.txt");
+        const auto shown = std::count(rig.view.text.begin(), rig.view.text.end(), '\n');
+        if (row.fileWritten) {
+            EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), kRecords + 3) << row.name;
+            EXPECT_EQ(shown, RecordRetrieval::kRecordsPerStep) << row.name;
+        } else {
+            EXPECT_EQ(file, "old") << row.name;
+            EXPECT_EQ(r.totalBytes, RecordRetrieval::kReadBlock) << row.name;
+            EXPECT_EQ(shown, 0) << row.name;
+        }
+        EXPECT_EQ(rig.files.files.size(), 1u) << row.name;
+        rig.expectEveryWayOutRestored();
+    }
 }
 
 TEST(RecordRetrieval, FileThatCannotBeWrittenStillShowsTheRecords) {

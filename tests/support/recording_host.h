@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,6 +36,7 @@ public:
     void beep(BeepKind kind) override;
     void setWaitCursor(bool on) override;
     void pump() override;
+    bool closing() const override { return closingWhen && closingWhen(); }
     Timer1& timer() override { return timer_; }
     Clock& clock() override { return clockInUse_; }
     std::optional<std::string> openFileName(const FileDialogSpec& spec) override;
@@ -58,6 +60,7 @@ public:
     int waitCursorDepth = 0;
     int waitCursorShown = 0;  // how many times the hourglass was set
     int pumps = 0;
+    std::function<bool()> closingWhen;  // the window is closed once this holds
     std::vector<FileDialogSpec> dialogs;
     std::deque<MsgResult> answers;
     std::deque<std::optional<std::string>> fileNames;

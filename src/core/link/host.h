@@ -51,6 +51,9 @@ public:
 
     // Lets pending window events run (repaint, buttons, Timer1 ticks).
     virtual void pump() = 0;
+    // True once the user has closed the window during an exchange: a long loop ends at its next
+    // pump instead of running to its end.
+    virtual bool closing() const { return false; }
 
     virtual Timer1& timer() = 0;
     virtual Clock& clock() = 0;

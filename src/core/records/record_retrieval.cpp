@@ -140,7 +140,7 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
     ex.SendCommand(commandText("CMD340 %u", n));
 
     size_t total = 0;
-    bool timedOut = false;
+    bool cutShort = false;  // by silence, or by the window closing
     for (int emptyReads = 0; total < wanted;) {
         const size_t room = std::min(kReadBlock, wanted - total);
         const ReadResult r = ex.port().read(std::span<uint8_t>(buffer).subspan(total, room));
@@ -150,17 +150,21 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
             emptyReads = 0;
             if (total >= wanted) break;
         } else if (++emptyReads > kEmptyReadsTolerated) {
-            timedOut = true;
+            cutShort = true;
             break;
         }
         h.pump();
+        if (h.closing()) {
+            cutShort = true;
+            break;
+        }
     }
     char totalLine[48];
     std::snprintf(totalLine, sizeof totalLine, "TOTAL BYTES: %u", static_cast<unsigned>(total));
     h.appendLine(totalLine);
     h.pump();
     const RetrievalResult received{RetrievalOutcome::Finished, static_cast<uint32_t>(total)};
-    if (timedOut) {
+    if (cutShort) {
         h.setProgress(0);
         MyCommError(h);
         return {RetrievalOutcome::TimedOut, received.totalBytes};
@@ -203,6 +207,7 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
             appendDisplayLines(text, block, r, kRecordsPerStep, delimiter);
             view_->insertRecordText(text);
             h.pump();
+            if (h.closing()) break;
         }
     }
 

@@ -36,6 +36,7 @@ public:
     void beep(BeepKind kind) override;
     void setWaitCursor(bool on) override;
     void pump() override;
+    bool closing() const override { return guard_.closeRequested(); }
     Timer1& timer() override { return timer1_; }
     // Keeps a second command out while an exchange lets window events through.
     ExchangeGuard& guard() { return guard_; }
