@@ -9,23 +9,17 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "cli_process.h"
 #include "core/link/usb_port.h"
 #include "sim_process.h"
 
 namespace vrn::test {
 namespace {
 
-constexpr int kRunWaitMs = 30000;
 // Root may open anything: the tool then runs as nobody.
 constexpr const char* kUnprivileged = "65534";
 
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-ToolRun runUnprivileged(const QStringList& cliArgs) {
+CliRun runUnprivileged(const QStringList& cliArgs) {
     QString program = QStringLiteral(VRN_CLI_PROGRAM);
     QStringList args = cliArgs;
     if (geteuid() == 0) {
@@ -36,24 +30,13 @@ ToolRun runUnprivileged(const QStringList& cliArgs) {
         program = QStringLiteral("setpriv");
     }
     QProcess p;
-    p.start(program, args);
-    ToolRun r;
-    if (!p.waitForFinished(kRunWaitMs)) {
-        p.kill();
-        p.waitForFinished();
-        r.err = "vrncomm-cli did not finish";
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err = p.readAllStandardError().toStdString();
-    return r;
+    return runProcess(p, program, args);
 }
 
 TEST(PortAccessEndToEnd, DeniedDeviceIsExplainedAndMissingOneIsNot) {
     if (geteuid() == 0 && QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
         GTEST_SKIP() << "running as root without setpriv: no way to be an ordinary user";
-    const ToolRun help = runUnprivileged({QStringLiteral("--help")});
+    const CliRun help = runUnprivileged({QStringLiteral("--help")});
     if (help.exitCode != 0)
         GTEST_SKIP() << "an ordinary user cannot run " << VRN_CLI_PROGRAM << ": " << help.err;
 
@@ -86,8 +69,8 @@ TEST(PortAccessEndToEnd, DeniedDeviceIsExplainedAndMissingOneIsNot) {
     const QString setupFile = dir.filePath(QStringLiteral("station.set"));
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        const ToolRun r = runUnprivileged({QStringLiteral("--port"), QString::fromStdString(row.device),
-                                           QStringLiteral("get-setup"), setupFile});
+        const CliRun r = runUnprivileged({QStringLiteral("--port"), QString::fromStdString(row.device),
+                                          QStringLiteral("get-setup"), setupFile});
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_NE(r.err.find(row.advised ? warning + advice : warning), std::string::npos) << r.err;
         EXPECT_EQ(r.err.find(advice) != std::string::npos, row.advised) << r.err;

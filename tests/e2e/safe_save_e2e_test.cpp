@@ -42,18 +42,7 @@ CliRun runLimited(const QStringList& args, Limit limit,
     QProcess p;
     p.setProcessEnvironment(env);
     p.setChildProcessModifier([limit] { limitChild(limit); });
-    p.start(program, args);
-    CliRun r;
-    if (!p.waitForFinished(kCliRunLimitMs)) {
-        p.kill();
-        p.waitForFinished();
-        r.err = "vrncomm-cli did not finish";
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err = p.readAllStandardError().toStdString();
-    return r;
+    return runProcess(p, program, args);
 }
 
 void makeReadOnly(const QString& folder) {

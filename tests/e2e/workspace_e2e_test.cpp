@@ -6,37 +6,11 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "cli_process.h"
 #include "sim_process.h"
 
 namespace vrn::test {
 namespace {
-
-struct CliResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-CliResult cli(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(VRN_CLI_PROGRAM), args);
-    CliResult r;
-    if (!p.waitForFinished(25000)) {
-        p.kill();
-        p.waitForFinished();
-        r.err = "vrncomm-cli did not finish";
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err = p.readAllStandardError().toStdString();
-    return r;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QStringList memberNames(const QString& base) {
     QStringList names{base + ".ssp", base + ".set", base + ".scr", base + ".pgm", base + ".txt"};
@@ -51,7 +25,7 @@ TEST(WorkspaceEndToEnd, AGroupSentToAFreshInstrumentComesBackTheSame) {
     {
         SimProcess sim;
         ASSERT_FALSE(sim.path().empty()) << sim.errorText();
-        const CliResult get = cli({"--port", QString::fromStdString(sim.path()), "get-all", first + ".ssp"});
+        const CliRun get = runCli({"--port", QString::fromStdString(sim.path()), "get-all", first + ".ssp"});
         ASSERT_EQ(get.exitCode, 0) << get.err;
         EXPECT_TRUE(get.out.starts_with("GET SETUP/SCREENS/PROGRAM...\n")) << get.out;
         EXPECT_TRUE(get.out.ends_with("FINISHED GETTING SETUP/SCREENS/PROGRAM.\n")) << get.out;
@@ -76,10 +50,10 @@ TEST(WorkspaceEndToEnd, AGroupSentToAFreshInstrumentComesBackTheSame) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(screens);
     }
-    const CliResult send = cli({"--port", port, "send-all", first + ".ssp"});
+    const CliRun send = runCli({"--port", port, "send-all", first + ".ssp"});
     ASSERT_EQ(send.exitCode, 0) << send.err;
     EXPECT_TRUE(send.out.ends_with("FINISHED SENDING SETUP/SCREENS/PROGRAM.\n")) << send.out;
-    const CliResult again = cli({"--port", port, "get-all", second + ".ssp"});
+    const CliRun again = runCli({"--port", port, "get-all", second + ".ssp"});
     ASSERT_EQ(again.exitCode, 0) << again.err;
 
     const QStringList a = memberNames(first), b = memberNames(second);
@@ -98,17 +72,17 @@ TEST(WorkspaceEndToEnd, AGroupSentToAFreshInstrumentComesBackTheSame) {
 TEST(WorkspaceEndToEnd, ReportOfAGroupIsAThreePagePdf) {
     QTemporaryDir dir;
     const QString group = dir.filePath("mast.ssp");
-    const CliResult get = cli({"--simulate", "get-all", group});
+    const CliRun get = runCli({"--simulate", "get-all", group});
     ASSERT_EQ(get.exitCode, 0) << get.err;
     const QString pdf = dir.filePath("mast.pdf");
-    const CliResult report = cli({"report", group, pdf});
+    const CliRun report = runCli({"report", group, pdf});
     ASSERT_EQ(report.exitCode, 0) << report.err;
     const QByteArray bytes = readAll(pdf);
     EXPECT_TRUE(bytes.startsWith("%PDF"));
     // One "/Type /Page" object a page; the page tree is "/Type /Pages".
     EXPECT_EQ(bytes.count("/Type /Page") - bytes.count("/Type /Pages"), 3);
     EXPECT_FALSE(QFile::exists(pdf + ".part"));
-    const CliResult usage = cli({"report", group});
+    const CliRun usage = runCli({"report", group});
     EXPECT_EQ(usage.exitCode, 2);
 }
 
@@ -128,7 +102,7 @@ TEST(WorkspaceEndToEnd, BrokenGroupsAreRefusedBeforeAnythingIsSent) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(r.mark);
         f.close();
-        const CliResult send = cli({"--port", "/nonexistent/tty", "send-all", group});
+        const CliRun send = runCli({"--port", "/nonexistent/tty", "send-all", group});
         EXPECT_EQ(send.exitCode, 2) << send.err;
         EXPECT_TRUE(send.out.empty()) << send.out;
     }

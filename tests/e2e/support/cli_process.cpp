@@ -8,9 +8,13 @@ namespace vrn::test {
 
 CliRun runCli(const QStringList& args) {
     QProcess p;
+    return runProcess(p, QStringLiteral(VRN_CLI_PROGRAM), args);
+}
+
+CliRun runProcess(QProcess& p, const QString& program, const QStringList& args) {
     QElapsedTimer t;
     t.start();
-    p.start(QStringLiteral(VRN_CLI_PROGRAM), args);
+    p.start(program, args);
     CliRun r;
     if (!p.waitForFinished(kCliRunLimitMs)) {
         p.kill();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <string>
@@ -19,6 +20,9 @@ struct CliRun {
 inline constexpr int kCliRunLimitMs = 30000;
 
 CliRun runCli(const QStringList& args);
+// Starts PROGRAM with ARGS on a process already set up (environment, child set-up) and collects the
+// run as runCli does.
+CliRun runProcess(QProcess& p, const QString& program, const QStringList& args);
 // The same on the given port: --port PORT ARGS.
 CliRun runCliOn(const std::string& port, QStringList args);
 
