@@ -10,7 +10,7 @@ namespace {
 // and nothing is written; an absent instrument gets the warning alone.
 TEST(CliPortAccess, DeniedPortIsExplainedOnStderr) {
     const std::string warning = "warning: Cannot open VARNO 41700 USB port.\n";
-    const std::string advice = std::string(UsbPort::kAccessDeniedText) + "\n";
+    const std::string advice = std::string(UsbPort::kAccessDeniedText).append("\n");
     struct Row {
         const char* name;
         bool present;

@@ -78,7 +78,7 @@ TEST(CliWorkspace, SendAllRefusesABrokenGroupBeforeSending) {
 }
 
 std::vector<uint8_t> demoFirmware() {
-    std::ifstream in(std::string(VRN_FIRMWARE_DIR) + "/demo.glo", std::ios::binary);
+    std::ifstream in(std::string(VRN_FIRMWARE_DIR).append("/demo.glo"), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
 

@@ -40,12 +40,12 @@ TEST(RecordErase, OutcomesOfTheInstrumentsAnswers) {
     const std::vector<Row> rows = {
         {"the instrument's own erase", "", 0, EraseOutcome::Erased, 1024},
         {"star first ends at once", "*", 1000, EraseOutcome::Erased, 0},
-        {"more than 1,024 steps keep the bar full", std::string(1100, '!') + "*", 1000, EraseOutcome::Erased,
-         1024},
+        {"more than 1,024 steps keep the bar full", std::string(1100, '!').append("*"), 1000,
+         EraseOutcome::Erased, 1024},
         {"steps just inside the limit keep it going", "!!!!*", 1900000, EraseOutcome::Erased, 4},
         {"silence fails", "", -1, EraseOutcome::TimedOut, 0},
-        {"stray bytes do not restart the limit", std::string(40, 'x') + "*", 300000, EraseOutcome::TimedOut,
-         0},
+        {"stray bytes do not restart the limit", std::string(40, 'x').append("*"), 300000,
+         EraseOutcome::TimedOut, 0},
     };
     for (const Row& row : rows) {
         Rig rig;

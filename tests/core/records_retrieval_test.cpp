@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <limits>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -97,11 +96,20 @@ TEST(RecordRetrieval, ThreeFieldsTwoRecordsGiveTheFileAndDisplayByteForByte) {
     EXPECT_EQ(rig.host.dialogs[0].filter, "Text File (*.txt)|*.txt|All Files (*.*)|*.*");
     EXPECT_TRUE(rig.host.dialogs[0].overwritePrompt);
 
+    // The second line is the download's own date and time, whatever they are: its digits are
+    // masked, everything else must be exact.
     const std::string file = rig.file("/data/rec.txt");
-    const std::regex shape(
-        "2 RECORDS\r\n[0-9]{2}-[0-9]{2}-[0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}\r\nFIELD 01,FIELD 02,FIELD 03\r\n"
-        "0012\\.3,03/15/2011,09:30:05\r\n-001\\.5,-99999,23:59:59\r\n");
-    EXPECT_TRUE(std::regex_match(file, shape)) << file;
+    const std::string head = "2 RECORDS\r\n";
+    const std::string stamp = "##-##-#### ##:##:##";
+    std::string masked = file;
+    for (size_t i = 0; i < stamp.size() && head.size() + i < masked.size(); ++i) {
+        char& c = masked[head.size() + i];
+        if (stamp[i] == '#' && c >= '0' && c <= '9') c = '#';
+    }
+    EXPECT_EQ(
+        masked,
+        head + stamp +
+            "\r\nFIELD 01,FIELD 02,FIELD 03\r\n0012.3,03/15/2011,09:30:05\r\n-001.5,-99999,23:59:59\r\n");
     EXPECT_EQ(rig.view.text, "0000001,0012.3,03/15/2011,09:30:05\r\n0000002,-001.5,-99999,23:59:59\r\n");
     EXPECT_EQ(rig.view.enabled, (std::vector<bool>{false, true}));
     rig.expectEveryWayOutRestored();

@@ -55,7 +55,7 @@ TEST(PortAccessEndToEnd, DeniedDeviceIsExplainedAndMissingOneIsNot) {
         ASSERT_EQ(::chmod(denied.c_str(), 0), 0);
     }
     const std::string warning = "warning: Cannot open VARNO 41700 USB port.\n";
-    const std::string advice = std::string(UsbPort::kAccessDeniedText) + "\n";
+    const std::string advice = std::string(UsbPort::kAccessDeniedText).append("\n");
     // An instrumented build may add its own notes on stderr (an unprivileged run cannot write
     // coverage counters): only the tool's lines are compared.
     struct Row {
