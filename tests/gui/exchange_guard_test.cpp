@@ -153,5 +153,31 @@ TEST(ExchangeGuard, ControlsComeBackAsTheyWereAfterTheExchange) {
     EXPECT_TRUE(form.isVisible());
 }
 
+// Counts a widget's switches between enabled and disabled.
+struct EnabledChanges : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::EnabledChange) ++count;
+        return false;
+    }
+};
+
+// The commands are switched off and on around every pump; the pages only once for the whole
+// operation, as switching them at every pump repainted the whole page each time.
+TEST(ExchangeGuard, PagesAreSwitchedOffOnceForAWholeOperation) {
+    GuardRig rig;
+    gui::TFormMain& form = *rig.form;
+    QWidget* page = form.pages().TabSheetSetup;
+    EnabledChanges pageChanges;
+    page->installEventFilter(&pageChanges);
+    int commandChanges = 0;
+    QObject::connect(form.menu().RxSetup, &QAction::enabledChanged, [&] { ++commandChanges; });
+    form.menu().TxSetup->trigger();
+    EXPECT_GT(commandChanges, 2 * 25) << "a pump at least for each of the 25 field blocks";
+    EXPECT_EQ(pageChanges.count, 2);
+    EXPECT_TRUE(page->isEnabled());
+    EXPECT_TRUE(form.menu().RxSetup->isEnabled());
+}
+
 }  // namespace
 }  // namespace vrn::test

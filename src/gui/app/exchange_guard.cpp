@@ -82,7 +82,6 @@ bool ExchangeGuard::usable(const QObject* object) const {
 }
 
 void ExchangeGuard::engage() {
-    focus_ = QApplication::focusWidget();
     for (QMenu* menu : window_.findChildren<QMenu*>()) {
         for (QAction* action : menu->actions()) {
             if (action->isSeparator() || action->menu() || named(action) || !action->isEnabled()) continue;
@@ -90,6 +89,9 @@ void ExchangeGuard::engage() {
             disabledActions_.emplace_back(action);
         }
     }
+    if (holdingWidgets_) return;
+    holdingWidgets_ = true;
+    focus_ = QApplication::focusWidget();
     if (auto* pages = window_.findChild<QTabWidget*>(QStringLiteral("PageControlMain")))
         for (int i = 0; i < pages->count(); ++i)
             disableAround(pages->widget(i));
@@ -111,13 +113,32 @@ void ExchangeGuard::disableAround(QWidget* widget) {
         if (!named(child)) disableAround(child);
 }
 
+// The commands come back at once, as code between two pumps may switch them. Within an operation
+// the controls stay disabled until it ends: switching them off and on at every pump made the
+// window repaint the whole page each time, which cost a transfer in the window several times its
+// wire time. Code between pumps only switches controls inside the disabled containers, which keep
+// what it sets.
 void ExchangeGuard::release() {
-    qApp->removeEventFilter(this);
     for (const QPointer<QAction>& action : disabledActions_)
         if (action) action->setEnabled(true);
+    disabledActions_.clear();
+    if (operations_ == 0) releaseWidgets();
+}
+
+void ExchangeGuard::operationStarted() {
+    ++operations_;
+}
+
+void ExchangeGuard::operationEnded() {
+    if (operations_ > 0 && --operations_ == 0 && !running()) releaseWidgets();
+}
+
+void ExchangeGuard::releaseWidgets() {
+    if (!holdingWidgets_) return;
+    holdingWidgets_ = false;
+    qApp->removeEventFilter(this);
     for (const QPointer<QWidget>& widget : disabledWidgets_)
         if (widget) widget->setEnabled(true);
-    disabledActions_.clear();
     disabledWidgets_.clear();
     // A disabled control hands its focus on; it gets it back.
     if (focus_ && focus_->isEnabled()) focus_->setFocus();

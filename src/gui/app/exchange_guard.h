@@ -20,7 +20,8 @@ class ExchangeGuard final : public QObject {
 public:
     explicit ExchangeGuard(QWidget& window);
 
-    // Held around the events one pump lets through; the outermost one disables and enables again.
+    // Held around the events one pump lets through. The outermost one disables; afterwards the
+    // commands come back at once, and the controls too unless an operation is running.
     class Pumping {
     public:
         explicit Pumping(ExchangeGuard& guard);
@@ -38,6 +39,10 @@ public:
     // its next wait, and the window closes once it has.
     bool deferClose();
     bool closeRequested() const { return closeRequested_; }
+    // An operation with the instrument (the hourglass) starts and ends; they may nest. Within one,
+    // what the pumps disabled stays so until the outermost ends.
+    void operationStarted();
+    void operationEnded();
 
     // Ends the running wait at once (sets WaitAborted and runs TimeoutTicks out); called after
     // every pump once a close was asked for.
@@ -52,6 +57,7 @@ protected:
 private:
     void engage();
     void release();
+    void releaseWidgets();
     void closeLater();
     bool usable(const QObject* object) const;
     void disableAround(QWidget* widget);
@@ -59,6 +65,8 @@ private:
     QWidget& window_;
     int depth_ = 0;
     bool closeRequested_ = false;
+    bool holdingWidgets_ = false;
+    int operations_ = 0;
     QPointer<QWidget> focus_;
     std::vector<QPointer<QAction>> disabledActions_;
     std::vector<QPointer<QWidget>> disabledWidgets_;

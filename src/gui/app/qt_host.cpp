@@ -80,11 +80,12 @@ void QtHost::setProgressMax(int max) {
     widgets_.progress->repaint();
 }
 
+// QProgressBar repaints itself at once, and only when the change shows: a transfer sets the bar
+// for every byte, and repainting it every time cost more than the transfer's own wire time.
 void QtHost::setProgress(int position) {
     // QProgressBar ignores a value outside its range; the bar stops at its ends instead.
     QProgressBar* bar = widgets_.progress;
     bar->setValue(std::clamp(position, bar->minimum(), bar->maximum()));
-    bar->repaint();
 }
 
 void QtHost::setStatusText(std::string_view text) {
@@ -114,11 +115,16 @@ void QtHost::beep(BeepKind) {
     QApplication::beep();
 }
 
+// The hourglass is on for the whole of an operation with the instrument, so it tells the guard
+// how long the controls its pumps disabled may stay so.
 void QtHost::setWaitCursor(bool on) {
-    if (on)
+    if (on) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
+        guard_.operationStarted();
+    } else {
         QApplication::restoreOverrideCursor();
+        guard_.operationEnded();
+    }
 }
 
 void QtHost::pump() {
