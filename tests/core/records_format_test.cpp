@@ -124,6 +124,11 @@ TEST(RecordText, DisplayNumbersRecordsAndKeepsRangesInsideTheBlock) {
     text.clear();
     appendRecordLines(text, block, 5, 3, ',');
     EXPECT_EQ(text, "");
+    // Numbering the file's lines a step at a time: each step leaves the rest for the next.
+    text.clear();
+    const std::string_view rest = appendNumberedLines(text, "a\r\nb\r\nc\r\n", 9999999, 2, ' ');
+    EXPECT_EQ(text, "9999999 a\r\n10000000 b\r\n");
+    EXPECT_EQ(rest, "c\r\n");
 }
 
 TEST(RecordText, LabelsGoToTheFileInItsSingleByteCodePage) {

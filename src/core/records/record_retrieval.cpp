@@ -180,6 +180,7 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
     h.timer().stop();
     h.clock().sleepMs(kFileWritePauseMs);
     std::string file = recordFileHeader(block, delimiter, h.clock().localNow());
+    const size_t headerSize = file.size();
     file.reserve(file.size() + wanted * 3);
     for (size_t r = 0; r < block.recordCount(); r += kRecordsPerStep) {
         h.pump();
@@ -189,7 +190,6 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
     std::string error;
     const bool written =
         files_.writeFile(path, {reinterpret_cast<const uint8_t*>(file.data()), file.size()}, error);
-    std::string().swap(file);
     h.setProgress(0);
     h.timer().start(h.clock().nowMs());
     if (!written) {
@@ -199,23 +199,29 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
 
     if (show && view_) {
         h.appendLine("SHOWING RECORDS...");
-        h.setProgressMax(progressOf(n));
-        std::string text;
-        for (size_t r = 0; r < block.recordCount(); r += kRecordsPerStep) {
-            h.setProgress(progressOf(r));
-            text.clear();
-            appendDisplayLines(text, block, r, kRecordsPerStep, delimiter);
-            view_->insertRecordText(text);
-            h.pump();
-            if (h.closing()) break;
-        }
+        showRecords(h, *view_, std::string_view(file).substr(headerSize), block.recordCount(), delimiter);
     }
+    std::string().swap(file);
 
     h.setProgress(0);
     h.clock().sleepMs(kFinishPauseMs);
     ex.port().purge();
     h.appendLine("FINISHED");
     return result;
+}
+
+void RecordRetrieval::showRecords(Host& h, RecordsView& view, std::string_view recordLines,
+                                  size_t recordCount, char delimiter) {
+    h.setProgressMax(progressOf(recordCount));
+    std::string text;
+    for (size_t r = 0; r < recordCount && !recordLines.empty(); r += kShowRecordsPerStep) {
+        h.setProgress(progressOf(r));
+        text.clear();
+        recordLines = appendNumberedLines(text, recordLines, r + 1, kShowRecordsPerStep, delimiter);
+        view.insertRecordText(text);
+        h.pump();
+        if (h.closing()) break;
+    }
 }
 
 }  // namespace vrn::records

@@ -71,8 +71,12 @@ public:
     static constexpr int kEmptyReadsTolerated = 10;
     static constexpr int64_t kFileWritePauseMs = 50;
     static constexpr int64_t kFinishPauseMs = 100;
-    // Records formatted between two looks at the window's events.
+    // Records formatted for the file between two looks at the window's events.
     static constexpr size_t kRecordsPerStep = 1000;
+    // Records shown between two looks. Every insert and every look costs the view some
+    // milliseconds whatever the size (it lays out and repaints its last lines and its scroll bars),
+    // so showing takes bigger steps; a step of the largest retrieval stays near 30 ms.
+    static constexpr size_t kShowRecordsPerStep = 5000;
 
     static constexpr const char* kPortClosedText = "Cannot get records because VARNO USB port is closed.";
     static constexpr const char* kFormatText =
@@ -88,6 +92,12 @@ public:
         : transfer_(transfer), files_(files), view_(view) {}
 
     RetrievalResult ButtonGetRecordsClick(const RetrievalOptions& options);
+
+    // Puts the display text of the record file's lines (the text after its header) into the view in
+    // steps, the progress bar following and the window's events running after each step; stops
+    // when the window is closing.
+    static void showRecords(Host& h, RecordsView& view, std::string_view recordLines, size_t recordCount,
+                            char delimiter);
 
 private:
     Host& host();

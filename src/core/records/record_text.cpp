@@ -92,12 +92,22 @@ void appendRecordLines(std::string& out, const RecordBlock& block, size_t first,
 
 void appendDisplayLines(std::string& out, const RecordBlock& block, size_t first, size_t count,
                         char delimiter) {
-    const size_t end = lastOf(block, first, count);
-    for (size_t r = first; r < end; ++r) {
-        appendRecordNumber(out, r + 1);
+    std::string lines;
+    appendRecordLines(lines, block, first, count, delimiter);
+    appendNumberedLines(out, lines, first + 1, count, delimiter);
+}
+
+std::string_view appendNumberedLines(std::string& out, std::string_view lines, size_t firstNumber,
+                                     size_t count, char delimiter) {
+    for (size_t i = 0; i < count && !lines.empty(); ++i) {
+        const size_t end = lines.find('\n');
+        const size_t length = end == std::string_view::npos ? lines.size() : end + 1;
+        appendRecordNumber(out, firstNumber + i);
         out.push_back(delimiter);
-        appendValues(out, block, r, delimiter);
+        out.append(lines.substr(0, length));
+        lines.remove_prefix(length);
     }
+    return lines;
 }
 
 }  // namespace vrn::records

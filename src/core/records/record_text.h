@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/link/clock.h"
@@ -54,5 +55,11 @@ void appendRecordLines(std::string& out, const RecordBlock& block, size_t first,
 // delimiter, then its values as in the file.
 void appendDisplayLines(std::string& out, const RecordBlock& block, size_t first, size_t count,
                         char delimiter);
+
+// Appends the display text of up to count file lines (as appendRecordLines makes them), numbering
+// them from firstNumber; returns the lines not taken. The file's text, made once, so gives the
+// display text without formatting every value again.
+std::string_view appendNumberedLines(std::string& out, std::string_view lines, size_t firstNumber,
+                                     size_t count, char delimiter);
 
 }  // namespace vrn::records

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFont>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -26,7 +27,11 @@ RecordsPage::RecordsPage(Preferences& prefs, QWidget* parent) : QWidget(parent),
     MemoRecs->setLineWrapMode(QPlainTextEdit::NoWrap);
     MemoRecs->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     MemoRecs->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    MemoRecs->setFont(QFont(QStringLiteral("Monospace")));
+    // Record text is ASCII digits, signs and delimiters, which need no shaping; skipping it takes a
+    // good part of the time laying out and painting the long lines of a large retrieval costs.
+    QFont font(QStringLiteral("Monospace"));
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    MemoRecs->setFont(font);
     MemoRecs->setGeometry(8, 8, 386, 340);
 
     constexpr int kLeft = 408;
@@ -101,10 +106,10 @@ void RecordsPage::recordsRetrieved(const records::RecordBlock& block) {
 }
 
 // At the caret, which stays after the new text, so records follow one another unless the user
-// moved it.
+// moved it. The text is ASCII, which Latin-1 reads the same and faster.
 void RecordsPage::insertRecordText(std::string_view text) {
     QTextCursor caret = MemoRecs->textCursor();
-    caret.insertText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    caret.insertText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
     MemoRecs->setTextCursor(caret);
 }
 
