@@ -19,7 +19,6 @@
 #include <vector>
 
 #include "bare_pty.h"
-#include "transfer_floor.h"
 #include "core/link/exchange.h"
 #include "core/link/usb_port.h"
 #include "core/program/program_model.h"
@@ -41,6 +40,7 @@
 #include "sim/instrument.h"
 #include "sim/records_commands.h"
 #include "sim_process.h"
+#include "transfer_floor.h"
 
 namespace {
 

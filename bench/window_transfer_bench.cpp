@@ -4,7 +4,7 @@
 // fills its pages, which the command-line tool does not: this is what the technician at the
 // window waits for. Offscreen. Prints two "row" lines per transfer (median of a few runs); asserts
 // nothing.
-//   window_transfer_bench [RUNS]     (default 3)
+//   window_transfer_bench [RUNS] [NAME...]     (3 runs; only the transfers named, e.g. "Send Screens")
 #include <QAction>
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
     }
     test::SimProcess sim;
     if (sim.path().empty()) {
-        std::fprintf(stderr, "window_transfer_bench: vrncomm-sim did not start: %s\n", sim.errorText().c_str());
+        std::fprintf(stderr, "window_transfer_bench: vrncomm-sim did not start: %s\n",
+                     sim.errorText().c_str());
         return 1;
     }
     bench::Floor floor;
@@ -87,7 +88,10 @@ int main(int argc, char** argv) {
         {"Get User Program, in the window", menu.RxProgram, "FINISHED GETTING USER PROGRAM."},
         {"Send User Program, in the window", menu.TxUserProgram, "FINISHED SENDING USER PROGRAM."},
     };
+    const std::vector<std::string> only(argv + std::min(argc, 2), argv + argc);
     for (const Transfer& t : transfers) {
+        const std::string plain = std::string(t.name).substr(0, std::string(t.name).find(','));
+        if (!only.empty() && std::find(only.begin(), only.end(), plain) == only.end()) continue;
         bench::Row row{t.name, {}, {}, {}, false};
         for (int i = 0; i < runs && !row.failed; ++i) {
             // A send returns with its last bytes still in the pty, and the window's events wait.
@@ -100,7 +104,8 @@ int main(int argc, char** argv) {
             const int64_t tookUs = clock.nowUs() - start;
             const QString text = messages->toPlainText();
             row.failed = boxCameUp || !text.endsWith(QString::fromLatin1(t.lastLine));
-            if (row.failed) std::printf("  %s: %s\n", t.name, qPrintable(text.section(QLatin1Char('\n'), -1)));
+            if (row.failed)
+                std::printf("  %s: %s\n", t.name, qPrintable(text.section(QLatin1Char('\n'), -1)));
             row.ms.push_back(static_cast<double>(tookUs) / 1000.0);
             row.floorMs.push_back(static_cast<double>(floor.totalUs(0)) / 1000.0);
             row.ptyFloorMs.push_back(row.floorMs.back() +

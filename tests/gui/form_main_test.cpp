@@ -298,5 +298,33 @@ TEST(TFormMain, MessageAreaAppendsAndClears) {
     EXPECT_EQ(memo->toPlainText(), "");
 }
 
+// A transfer sets the bar for every byte: it follows at most once a frame, but its ends at once,
+// and a pump in a wait shows where it stopped.
+TEST(TFormMain, ProgressBarFollowsOnceAFrameAndShowsItsEndsAtOnce) {
+    GuiRig rig;
+    rig.start();
+    Host& host = rig.form->host();
+    auto* bar = rig.form->findChild<QProgressBar*>(QStringLiteral("ProgressBar"));
+    constexpr int64_t kFrameUs = gui::QtHost::kProgressFrameUs;
+    host.setProgressMax(1000);
+    struct Step {
+        int64_t afterUs;  // virtual time passed before the step
+        int position;     // -1: a pump instead of a position
+        int shown;
+    };
+    const Step steps[] = {
+        {0, 1, 1}, {0, 2, 1},       {0, -1, 1},     {kFrameUs - 1, 3, 1}, {1, -1, 3},
+        {0, 4, 3}, {0, 1000, 1000}, {0, 999, 1000}, {kFrameUs, 998, 998}, {0, 0, 0},
+    };
+    for (const Step& step : steps) {
+        rig.clock.advanceUs(step.afterUs);
+        if (step.position < 0)
+            host.pump();
+        else
+            host.setProgress(step.position);
+        EXPECT_EQ(bar->value(), step.shown) << "after " << step.position;
+    }
+}
+
 }  // namespace
 }  // namespace vrn::test

@@ -82,21 +82,27 @@ bool ExchangeGuard::usable(const QObject* object) const {
 }
 
 void ExchangeGuard::engage() {
-    for (QMenu* menu : window_.findChildren<QMenu*>()) {
+    if (!holdingWidgets_) {
+        holdingWidgets_ = true;
+        // Looked up once an operation: walking the window for them was most of a pump's own cost.
+        menus_.clear();
+        for (QMenu* menu : window_.findChildren<QMenu*>())
+            menus_.emplace_back(menu);
+        focus_ = QApplication::focusWidget();
+        if (auto* pages = window_.findChild<QTabWidget*>(QStringLiteral("PageControlMain")))
+            for (int i = 0; i < pages->count(); ++i)
+                disableAround(pages->widget(i));
+        // Installed last, so it sees input before the other filters (the screen editor's keys).
+        qApp->installEventFilter(this);
+    }
+    for (const QPointer<QMenu>& menu : menus_) {
+        if (!menu) continue;
         for (QAction* action : menu->actions()) {
             if (action->isSeparator() || action->menu() || named(action) || !action->isEnabled()) continue;
             action->setEnabled(false);
             disabledActions_.emplace_back(action);
         }
     }
-    if (holdingWidgets_) return;
-    holdingWidgets_ = true;
-    focus_ = QApplication::focusWidget();
-    if (auto* pages = window_.findChild<QTabWidget*>(QStringLiteral("PageControlMain")))
-        for (int i = 0; i < pages->count(); ++i)
-            disableAround(pages->widget(i));
-    // Installed last, so it sees input before the other filters (the screen editor's keys).
-    qApp->installEventFilter(this);
 }
 
 // A container is disabled as a whole, so what the exchange itself switches inside it is kept;

@@ -6,6 +6,7 @@
 #include <vector>
 
 class QAction;
+class QMenu;
 class QWidget;
 
 namespace vrn::gui {
@@ -68,6 +69,7 @@ private:
     bool holdingWidgets_ = false;
     int operations_ = 0;
     QPointer<QWidget> focus_;
+    std::vector<QPointer<QMenu>> menus_;
     std::vector<QPointer<QAction>> disabledActions_;
     std::vector<QPointer<QWidget>> disabledWidgets_;
 };

@@ -77,15 +77,27 @@ void QtHost::clearMessages() {
 
 void QtHost::setProgressMax(int max) {
     widgets_.progress->setMaximum(max);
+    progress_ = widgets_.progress->value();
     widgets_.progress->repaint();
 }
 
-// QProgressBar repaints itself at once, and only when the change shows: a transfer sets the bar
-// for every byte, and repainting it every time cost more than the transfer's own wire time.
+// A transfer sets the bar for every byte or block, far more often than a screen shows it, and
+// every visible change repaints the bar at once (QProgressBar does); that cost more than the
+// transfer's own wire time. So the bar follows at most once a frame, its ends at once, and the
+// pumps of a wait show where it stopped.
 void QtHost::setProgress(int position) {
     // QProgressBar ignores a value outside its range; the bar stops at its ends instead.
     QProgressBar* bar = widgets_.progress;
-    bar->setValue(std::clamp(position, bar->minimum(), bar->maximum()));
+    progress_ = std::clamp(position, bar->minimum(), bar->maximum());
+    if (progress_ == bar->minimum() || progress_ == bar->maximum() ||
+        clock_.nowUs() - progressShownUs_ >= kProgressFrameUs)
+        showProgress();
+}
+
+void QtHost::showProgress() {
+    if (widgets_.progress->value() == progress_) return;
+    widgets_.progress->setValue(progress_);
+    progressShownUs_ = clock_.nowUs();
 }
 
 void QtHost::setStatusText(std::string_view text) {
@@ -128,6 +140,7 @@ void QtHost::setWaitCursor(bool on) {
 }
 
 void QtHost::pump() {
+    if (clock_.nowUs() - progressShownUs_ >= kProgressFrameUs) showProgress();
     {
         const ExchangeGuard::Pumping pumping(guard_);
         QCoreApplication::processEvents();

@@ -47,17 +47,22 @@ public:
                                                         bool& checked) override;
 
     static constexpr const char* kWarningTitle = "Warning";
+    // Between its ends, the progress bar shows at most one change in this time.
+    static constexpr int64_t kProgressFrameUs = 15000;
     static constexpr const char* kConfirmTitle = "Confirm";
 
 private:
     std::optional<std::string> runFileDialog(const FileDialogSpec& spec, bool save, std::string_view box = {},
                                              bool* checked = nullptr);
+    void showProgress();
 
     Clock& clock_;
     Widgets widgets_;
     Timer1 timer1_;
     QTimer ticker_;
     ExchangeGuard guard_;
+    int progress_ = 0;  // the position asked for, which the bar shows within a frame
+    int64_t progressShownUs_ = -kProgressFrameUs;
 };
 
 }  // namespace vrn::gui
