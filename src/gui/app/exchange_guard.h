@@ -41,7 +41,8 @@ public:
     bool deferClose();
     bool closeRequested() const { return closeRequested_; }
     // An operation with the instrument (the hourglass) starts and ends; they may nest. Within one,
-    // what the pumps disabled stays so until the outermost ends.
+    // the controls the pumps disabled stay so until the outermost ends (the commands come back
+    // after every pump).
     void operationStarted();
     void operationEnded();
 
