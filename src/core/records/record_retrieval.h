@@ -75,7 +75,7 @@ public:
     static constexpr size_t kRecordsPerStep = 1000;
     // Records shown between two looks. Every insert and every look costs the view some
     // milliseconds whatever the size (it lays out and repaints its last lines and its scroll bars),
-    // so showing takes bigger steps; a step of the largest retrieval stays near 30 ms.
+    // so showing takes bigger steps; a step of the largest retrieval stays within about 50 ms.
     static constexpr size_t kShowRecordsPerStep = 5000;
 
     static constexpr const char* kPortClosedText = "Cannot get records because VARNO USB port is closed.";
