@@ -155,11 +155,7 @@ int main(int argc, char** argv) {
             if (row.failed)
                 for (const std::string& line : host.lines)
                     std::printf("  %s: %s\n", t.name, line.c_str());
-            row.ms.push_back(static_cast<double>(clock.nowUs() - start) / 1000.0);
-            row.floorMs.push_back(static_cast<double>(floor.totalUs(t.instrumentUs)) / 1000.0);
-            row.ptyFloorMs.push_back(row.floorMs.back() +
-                                     (floor.turnarounds * pty.turnaroundUs + floor.writeCalls * pty.writeUs) /
-                                         1000.0);
+            row.add(clock.nowUs() - start, floor, t.instrumentUs, pty);
             std::printf("  %s: %d turnarounds, %d write calls\n", t.name, floor.turnarounds,
                         floor.writeCalls);
         }

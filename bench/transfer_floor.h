@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bare_pty.h"
 #include "core/link/clock.h"
 #include "core/link/port.h"
 #include "ports/real_clock.h"
@@ -120,6 +121,15 @@ struct Row {
     std::string name;
     std::vector<double> ms, floorMs, ptyFloorMs;
     bool failed = false;
+    // One run: its time, its floor, and that floor plus what the pty costs its turnarounds and
+    // write calls.
+    void add(int64_t tookUs, const Floor& floor, int64_t instrumentUs, const BarePtyCosts& pty) {
+        ms.push_back(static_cast<double>(tookUs) / 1000.0);
+        floorMs.push_back(static_cast<double>(floor.totalUs(instrumentUs)) / 1000.0);
+        ptyFloorMs.push_back(floorMs.back() +
+                             (floor.turnarounds * pty.turnaroundUs + floor.writeCalls * pty.writeUs) /
+                                 1000.0);
+    }
 };
 
 inline void printRow(const Row& row) {

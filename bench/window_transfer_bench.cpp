@@ -149,11 +149,7 @@ int main(int argc, char** argv) {
             if (row.failed)
                 std::printf("  %s: %d asked, %s\n", t.name, asked,
                             qPrintable(text.section(QLatin1Char('\n'), -1)));
-            row.ms.push_back(static_cast<double>(tookUs) / 1000.0);
-            row.floorMs.push_back(static_cast<double>(floor.totalUs(0)) / 1000.0);
-            row.ptyFloorMs.push_back(row.floorMs.back() +
-                                     (floor.turnarounds * pty.turnaroundUs + floor.writeCalls * pty.writeUs) /
-                                         1000.0);
+            row.add(tookUs, floor, 0, pty);
         }
         bench::printRow(row);
         std::fflush(stdout);
