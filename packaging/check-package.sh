@@ -23,7 +23,8 @@ for f in /usr/bin/vrncomm /usr/bin/vrncomm-cli /usr/bin/vrncomm-sim \
          /usr/share/man/man1/vrncomm.1.gz /usr/share/man/man1/vrncomm-cli.1.gz /usr/share/man/man1/vrncomm-sim.1.gz \
          /usr/share/applications/vrncomm.desktop /usr/share/icons/hicolor/scalable/apps/vrncomm.svg \
          /usr/share/icons/hicolor/48x48/apps/vrncomm.png /usr/share/icons/hicolor/256x256/apps/vrncomm.png \
-         /usr/lib/udev/rules.d/70-vrncomm.rules /usr/share/doc/vrncomm/README.md; do
+         /usr/lib/udev/rules.d/70-vrncomm.rules /usr/share/doc/vrncomm/README.md \
+         /usr/share/doc/vrncomm/copyright /usr/share/doc/vrncomm/changelog.Debian.gz; do
     expect "the package lacks $f" sh -c "printf '%s\n' \"\$1\" | grep -qx -- \"\$2\"" _ "$listing" "$f"
 done
 stray=$(printf '%s\n' "$listing" | awk '$0 != "/" && ($0 !~ /^\/usr\// || $0 ~ /^\/usr\/local\//)')
@@ -32,6 +33,8 @@ expect "the package holds tests or benchmarks" sh -c "! printf '%s\n' \"\$1\" | 
 
 field() { dpkg-deb -f "$deb" "$1"; }
 expect "the package is not named vrncomm" test "$(field Package)" = vrncomm
+expect "the package's version is not its changelog's newest" \
+    test "$(field Version)" = "$(gzip -dc "$root/usr/share/doc/vrncomm/changelog.Debian.gz" | sed -n '1s/^vrncomm (\([^)]*\)).*/\1/p')"
 depends=$(field Depends)
 # The runtime libraries the programs link, and the platform plugins the window loads.
 for p in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6charts6 libftdi1-2 qt6-qpa-plugins; do
@@ -59,6 +62,15 @@ mkdir -p "$mandir"
 for page in "$root"/usr/share/man/man1/*.1.gz; do gzip -dc "$page" >"$mandir/$(basename "$page" .gz)"; done
 expect "the packaged manual pages do not follow the programs" \
     sh "$here/check-manpages.sh" "$mandir" "$root/usr/bin/vrncomm-cli" "$root/usr/bin/vrncomm-sim"
+
+# Debian's own checks of a package, where lintian is installed: any error or warning fails. The
+# package is not uploaded to Debian, so it closes no "intent to package" bug.
+if command -v lintian >/dev/null 2>&1; then
+    checks=$((checks + 1))
+    lintian --fail-on error,warning --tag-display-limit 0 --suppress-tags initial-upload-closes-no-bugs \
+        "$deb" >"$root/lintian.log" 2>&1 ||
+        fail "lintian: $(grep -E '^[EW]: ' "$root/lintian.log" | tr '\n' ' ')"
+fi
 
 # The packaged tool itself, on the built-in simulated instrument.
 expect "the packaged vrncomm-cli cannot get the simulated Setup" \
