@@ -13,7 +13,7 @@ int runPorts(Session& s, const std::vector<std::string>& args) {
     }
     const std::vector<PortListing> ports = s.env.listPorts ? s.env.listPorts() : std::vector<PortListing>{};
     if (ports.empty()) {
-        s.host.info("NO SERIAL PORTS OR FTDI BRIDGES FOUND.");
+        s.host.result("NO SERIAL PORTS OR FTDI BRIDGES FOUND.");
         return kExitOk;
     }
     for (const PortListing& p : ports) {
@@ -21,7 +21,7 @@ int runPorts(Session& s, const std::vector<std::string>& args) {
         line += p.name;
         if (!p.description.empty()) line += "  " + p.description;
         if (p.isInstrument) line += "  (41700)";
-        s.host.info(line);
+        s.host.result(line);
     }
     return kExitOk;
 }

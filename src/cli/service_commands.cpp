@@ -99,7 +99,7 @@ bool parseCalArgs(const std::vector<std::string>& args, CalArgs& out) {
 
 int printResult(Session& s, const std::optional<std::string>& result) {
     if (!result) return kExitUsage;
-    s.host.info(*result);
+    s.host.result(*result);
     return *result == service::kNoResponse ? kExitFailed : kExitOk;
 }
 
@@ -111,6 +111,7 @@ int runCalData(Session& s, const std::vector<std::string>& args) {
         return kExitUsage;
     }
     if (!s.openLink()) return kExitFailed;
+    s.host.messagesAreTheResult();
     if (service::getCalData(*s.exchange)) return kExitOk;
     s.host.error("the instrument sent no calibration data");
     return kExitFailed;
@@ -159,6 +160,7 @@ int runCalCheck(Session& s, const std::vector<std::string>& args) {
     }
     if (!passwordGiven(s, a.passwordFile)) return kExitUsage;
     if (!s.openLink()) return kExitFailed;
+    s.host.messagesAreTheResult();
     return service::runCalibrationCheck(*s.exchange, check->check) ? kExitFailed : kExitOk;
 }
 

@@ -13,13 +13,12 @@ TerminalHost::TerminalHost(std::ostream& out, std::ostream& err, Clock& clock, O
 }
 
 void TerminalHost::appendLine(std::string_view line) {
-    if (options_.quiet) return;
-    endProgressLine();
-    out_ << line << '\n' << std::flush;
+    if (options_.quiet && !messagesAreResult_) return;
+    result(line);
 }
 
 void TerminalHost::appendText(std::string_view text) {
-    if (options_.quiet) return;
+    if (options_.quiet && !messagesAreResult_) return;
     out_ << text << std::flush;
 }
 
@@ -30,6 +29,11 @@ void TerminalHost::appendAdvice(std::string_view line) {
 
 void TerminalHost::info(std::string_view line) {
     appendLine(line);
+}
+
+void TerminalHost::result(std::string_view line) {
+    endProgressLine();
+    out_ << line << '\n' << std::flush;
 }
 
 void TerminalHost::error(std::string_view text) {
@@ -49,6 +53,10 @@ void TerminalHost::setProgress(int position) {
     }
     constexpr int kWidth = 40;
     const int clamped = std::clamp(position, 0, progressMax_);
+    // A terminal needs no more than about ten pictures a second; the end is always drawn.
+    const int64_t now = clock_.nowMs();
+    if (progressShown_ && clamped < progressMax_ && now - lastDrawMs_ < kProgressRedrawMs) return;
+    lastDrawMs_ = now;
     const int filled = clamped * kWidth / progressMax_;
     err_ << "\r[" << std::string(static_cast<size_t>(filled), '#')
          << std::string(static_cast<size_t>(kWidth - filled), '.') << "] " << clamped * 100 / progressMax_

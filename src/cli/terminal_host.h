@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <string>
 
@@ -13,6 +14,9 @@ namespace vrn::cli {
 // answered Yes only when the user said --yes; otherwise the answer is No and the refusal is kept.
 class TerminalHost final : public Host {
 public:
+    // The progress bar is drawn again at most this often.
+    static constexpr int64_t kProgressRedrawMs = 100;
+
     struct Options {
         bool quiet = false;
         bool yes = false;
@@ -41,6 +45,11 @@ public:
 
     // A line of our own on stdout (kept out by --quiet, like the message area).
     void info(std::string_view line);
+    // The answer the command exists for, on stdout even with --quiet.
+    void result(std::string_view line);
+    // From now on the message-area lines are the command's answer (calibration data, a check's
+    // readings): --quiet keeps them.
+    void messagesAreTheResult() { messagesAreResult_ = true; }
     // "error: ..." on stderr, never kept out.
     void error(std::string_view text);
 
@@ -57,7 +66,9 @@ private:
     Timer1 timer_;
     int progressMax_ = 100;
     bool progressShown_ = false;
+    int64_t lastDrawMs_ = 0;
     bool refused_ = false;
+    bool messagesAreResult_ = false;
 };
 
 // A box's text on one line: its line breaks become blanks.

@@ -99,6 +99,11 @@ TEST(CliService, CommandsArgumentsAndExitCodes) {
         {"firmware without --yes", {"firmware", "fw.glo"}, kExitUsage, "", "--yes", {}},
         {"firmware", {"--yes", "firmware", "fw.glo"}, kExitOk, "FINISHED FIRMWARE UPDATE.", "", {"CMD980"}},
         {"firmware file missing", {"--yes", "firmware", "none.glo"}, kExitUsage, "", "Cannot open file.", {}},
+        // --quiet drops the chatter, never the answer the command exists for.
+        {"quiet RAM", {"--quiet", "test", "ram"}, kExitOk, "RAM OK\n", "", {"CMD910"}},
+        {"quiet input", {"--quiet", "test", "input", "diff", "3"}, kExitOk, "437.750", "", {"CMD926 03"}},
+        {"quiet cal-data", {"--quiet", "cal-data"}, kExitOk, "Ch\tSe0\tDiff0", "", {"CMD805"}},
+        {"quiet check", {"--quiet", "cal-check", "wd", pw, "pw"}, kExitOk, "WD 04", "", {"CMD954"}},
     };
     for (const Row& r : rows) {
         CliRig rig;
