@@ -18,6 +18,13 @@
 
 namespace {
 
+// Qt's own diagnostics (such as "XDG_RUNTIME_DIR not set" when the report's fonts are set up) are
+// not the tool's output, and under cron every line on stderr is mailed: only Qt's errors pass.
+void keepQtDiagnosticsQuiet(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::cerr << "error: " << text.toLocal8Bit().constData() << '\n';
+}
+
 // The built-in simulated instrument behind the Port operations, owning its instrument.
 class SimulatedPort final : public vrn::Port {
 public:
@@ -46,6 +53,7 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+    qInstallMessageHandler(keepQtDiagnosticsQuiet);
     std::vector<std::string> args(argv + 1, argv + argc);
     // QSerialPort wants an application object; the report's fonts want a GUI one, which the
     // tool makes only for it, on the offscreen platform, as it never shows a window.
