@@ -155,12 +155,12 @@ bool takeVerifyOption(std::vector<std::string>& args) {
 int runDiffSetup(Session& s, const std::vector<std::string>& args) {
     if (!oneFile(s, args, "diff-setup", "FILE.set")) return kExitUsage;
     setup::SetupModel file;
-    const auto holdsCom1 = loadSetupFile(s, args[0], file);
-    if (!holdsCom1) return kExitUsage;
+    const auto loaded = loadSetupFile(s, args[0], file);
+    if (!loaded) return kExitUsage;
     if (!s.openLink()) return kExitFailed;
     Held held(s.host);
     if (!getSetup(s, held)) return kExitFailed;
-    return showDiff(s, {setupOutcome(file, held, *holdsCom1, args[0])});
+    return showDiff(s, {setupOutcome(file, held, loaded->holdsCom1, args[0])});
 }
 
 int runDiffScreens(Session& s, const std::vector<std::string>& args) {
@@ -195,17 +195,17 @@ int runDiffAll(Session& s, const std::vector<std::string>& args) {
     }
     const workspace::GroupMembers members = workspace::groupMembers(args[0]);
     setup::SetupModel setupFile;
-    const auto holdsCom1 = loadSetupFile(s, members.setup, setupFile);
+    const auto loaded = loadSetupFile(s, members.setup, setupFile);
     const auto screenFile = readScreenFile(s, members.screens);
     ProgramModel programFile;
-    if (!holdsCom1 || !screenFile || !loadProgram(s, members.program, programFile)) return kExitUsage;
+    if (!loaded || !screenFile || !loadProgram(s, members.program, programFile)) return kExitUsage;
     const auto listing = sentListing(s, programFile.store, members.program);
     if (!listing) return kExitUsage;
     if (!s.openLink()) return kExitFailed;
     Held held(s.host);
     if (!getWhole(s, held)) return kExitFailed;
     return showDiff(
-        s, {setupOutcome(setupFile, held, *holdsCom1, members.setup),
+        s, {setupOutcome(setupFile, held, loaded->holdsCom1, members.setup),
             screensOutcome(std::span(*screenFile).first<screens::kStoreBytes>(), held, members.screens),
             programOutcome(*listing, held, members.program)});
 }

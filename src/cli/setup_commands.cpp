@@ -12,7 +12,18 @@
 
 namespace vrn::cli {
 
-std::optional<bool> loadSetupFile(Session& s, const std::string& path, setup::SetupModel& model) {
+bool warnAdjusted(Session& s, const std::string& path, const std::vector<setup::AdjustedValue>& adjusted) {
+    for (const setup::AdjustedValue& a : adjusted)
+        s.host.MyMessage(path + ": " + setup::adjustedValueText(a), MsgButtons::Ok, MsgKind::Warning);
+    return !adjusted.empty();
+}
+
+bool adjustedSetupMayBeSent(Session& s) {
+    return s.host.MyMessage("Send the Setup with the values taken as above?", MsgButtons::YesNo,
+                            MsgKind::Confirmation) == MsgResult::Yes;
+}
+
+std::optional<LoadedSetup> loadSetupFile(Session& s, const std::string& path, setup::SetupModel& model) {
     std::string error;
     const auto bytes = s.env.files.readFile(path, setup::kSetupFileSize + 1, error);
     if (!bytes) {
@@ -25,8 +36,8 @@ std::optional<bool> loadSetupFile(Session& s, const std::string& path, setup::Se
                      " bytes, where a setup file has 982 or 990");
         return std::nullopt;
     }
-    setup::readSetupFile(*bytes, model);
-    return bytes->size() == setup::kSetupFileSize;
+    const bool adjusted = warnAdjusted(s, path, setup::readSetupFile(*bytes, model));
+    return LoadedSetup{bytes->size() == setup::kSetupFileSize, adjusted};
 }
 
 int runGetSetup(Session& s, const std::vector<std::string>& args) {
@@ -75,7 +86,8 @@ int runSendSetup(Session& s, const std::vector<std::string>& args) {
     }
 
     setup::SetupModel model;
-    if (!loadSetupFile(s, path, model)) return kExitUsage;
+    const auto loaded = loadSetupFile(s, path, model);
+    if (!loaded || (loaded->adjusted && !adjustedSetupMayBeSent(s))) return kExitUsage;
 
     if (when) {
         const size_t blank = when->find(' ');

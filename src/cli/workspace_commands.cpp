@@ -3,6 +3,7 @@
 #include "cli/cli.h"
 #include "cli/compare_commands.h"
 #include "cli/session.h"
+#include "cli/setup_commands.h"
 #include "core/io/file_store.h"
 #include "core/program/program_actions.h"
 #include "core/program/program_file.h"
@@ -37,6 +38,7 @@ struct Models {
     screens::ScreenEditor editor;
     ProgramModel program;
     workspace::Workspace ws{setup, editor, program, {}};
+    bool setupAdjusted = false;  // the group's setup file held values out of range
 };
 
 bool oneGroup(Session& s, const std::vector<std::string>& args, const char* command) {
@@ -83,7 +85,7 @@ bool loadGroup(Session& s, const std::string& path, Models& m) {
         s.host.error(members.program + ": " + *invalid);
         return false;
     }
-    setup::readSetupFile(*setupBytes, m.setup);
+    m.setupAdjusted = warnAdjusted(s, members.setup, setup::readSetupFile(*setupBytes, m.setup));
     m.store.load(*screenBytes);
     return true;
 }
@@ -122,7 +124,7 @@ int runSendAll(Session& s, const std::vector<std::string>& given) {
     const bool verify = takeVerifyOption(args);
     if (!oneGroup(s, args, "send-all")) return kExitUsage;
     Models m(s.host);
-    if (!loadGroup(s, args[0], m)) return kExitUsage;
+    if (!loadGroup(s, args[0], m) || (m.setupAdjusted && !adjustedSetupMayBeSent(s))) return kExitUsage;
     setup::showPcTime(m.setup, s.env.clock.localNow());
     // Checked before the port is opened: a value the instrument cannot hold sends nothing.
     if (const auto refusal = setup::checkSetupForSend(m.setup)) {

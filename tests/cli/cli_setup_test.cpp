@@ -164,5 +164,35 @@ TEST(CliSetup, SendRefusesWhatCannotBeSentAndSendsNothing) {
     }
 }
 
+TEST(CliSetup, OutOfRangeValuesAreNamedAndSentOnlyWithYes) {
+    std::vector<uint8_t> file = distinctSetupFile();
+    const auto put = [&file](size_t at, int32_t v) {
+        for (size_t i = 0; i < 4; ++i)
+            file[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i));
+    };
+    put(0, 77);       // COM2 baud code
+    put(12, 100000);  // interval
+    put(16, 99);      // fields per record
+    const std::string warnings =
+        "warning: in.set: COM2 BAUD 77 is out of range: taken as 230.4K\n"
+        "warning: in.set: INTERVAL 100000 is out of range: taken as 99\n"
+        "warning: in.set: FIELDS PER RECORD 99 is out of range: taken as 25\n";
+    {
+        CliRig rig;
+        rig.files.files["in.set"] = file;
+        EXPECT_EQ(rig.run({"send-setup", "in.set"}), kExitUsage);
+        EXPECT_TRUE(rig.err.str().starts_with(warnings)) << rig.err.str();
+        EXPECT_NE(rig.err.str().find("Refused"), std::string::npos) << rig.err.str();
+        EXPECT_TRUE(rig.instrument.commandLog.empty());
+    }
+    {
+        CliRig rig;
+        rig.files.files["in.set"] = file;
+        EXPECT_EQ(rig.run({"--yes", "send-setup", "in.set"}), kExitOk) << rig.err.str();
+        EXPECT_TRUE(rig.err.str().starts_with(warnings)) << rig.err.str();
+        EXPECT_FALSE(rig.instrument.commandLog.empty());
+    }
+}
+
 }  // namespace
 }  // namespace vrn::cli::test

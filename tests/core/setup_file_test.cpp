@@ -190,7 +190,18 @@ TEST(SetupFile, OutOfDomainValuesAreHandedToTheControls) {
     for (size_t i = 0; i < 26; ++i)  // a label without its zero
         b[32 + 38 * 2 + i] = 'Z';
     SetupModel m;
-    readSetupFile(b, m);
+    // Each value the controls changed is reported with what it became; a flag or a type is not
+    // changed, so not reported.
+    EXPECT_EQ(readSetupFile(b, m), (std::vector<AdjustedValue>{{"COM2 BAUD", 12, "230.4K"},
+                                                               {"INTERVAL", 1000, "99"},
+                                                               {"FIELDS PER RECORD", 0, "1"},
+                                                               {"SCROLL END SCREEN", -5, "1"},
+                                                               {"FIELD 01 WIDTH", 0, "1"},
+                                                               {"FIELD 01 PRECISION", 7, "6"},
+                                                               {"COM1 BAUD", -9, "(none)"}}));
+    EXPECT_EQ(adjustedValueText({"COM2 BAUD", 12, "230.4K"}),
+              "COM2 BAUD 12 is out of range: taken as 230.4K");
+    EXPECT_TRUE(readSetupFile(writeSetupFile(m), m).empty()) << "a file saved from the model is in range";
     EXPECT_EQ(m.com2Baud(), 7);
     EXPECT_TRUE(m.stopOnError());
     EXPECT_EQ(m.interval(), 99);

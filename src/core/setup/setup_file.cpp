@@ -1,6 +1,8 @@
 #include "core/setup/setup_file.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -52,6 +54,17 @@ private:
     size_t pos_ = 0;
 };
 
+template <size_t N>
+std::string itemText(const std::array<const char*, N>& items, int64_t index) {
+    return index >= 0 && static_cast<size_t>(index) < N ? items[static_cast<size_t>(index)] : "(none)";
+}
+
+std::string fieldValueName(int index, const char* what) {
+    char name[32];
+    std::snprintf(name, sizeof name, "FIELD %02d %s", index + 1, what);
+    return name;
+}
+
 }  // namespace
 
 std::vector<uint8_t> writeSetupFile(const SetupModel& m) {
@@ -77,32 +90,69 @@ std::vector<uint8_t> writeSetupFile(const SetupModel& m) {
     return std::move(w.out);
 }
 
-void readSetupFile(std::span<const uint8_t> bytes, SetupModel& m) {
+std::vector<AdjustedValue> readSetupFile(std::span<const uint8_t> bytes, SetupModel& m) {
     Reader r(bytes.first(std::min(bytes.size(), kSetupFileSize)));
-    const auto number = [&](auto apply) {
+    std::vector<AdjustedValue> adjusted;
+    // Reads the next value into the model; a value the model changed on the way is noted.
+    const auto value = [&](std::string name, auto set, auto get, auto show) {
         const auto v = r.i32();
-        if (v) apply(*v);
+        if (!v) return false;
+        set(*v);
+        const int64_t kept = get();
+        if (kept != *v) adjusted.push_back({std::move(name), *v, show(kept)});
+        return true;
+    };
+    const auto flag = [&](auto set) {
+        const auto v = r.i32();
+        if (v) set(*v != 0);
         return v.has_value();
     };
+    const auto number = [](int64_t v) { return std::to_string(v); };
+    const auto baud = [](int64_t i) { return itemText(kBaudItems, i); };
+    const auto com1Type = [](int64_t i) { return itemText(kCom1TypeItems, i); };
+
     const bool header =
-        number([&](int32_t v) { m.setCom2Baud(v); }) &&
-        number([&](int32_t v) { m.setStopOnError(v != 0); }) &&
-        number([&](int32_t v) { m.setKeyLock(v != 0); }) && number([&](int32_t v) { m.setInterval(v); }) &&
-        number([&](int32_t v) { m.setFieldsPerRecord(v); }) &&
-        number([&](int32_t v) { m.setAutoScroll(v != 0); }) &&
-        number([&](int32_t v) { m.setScrollPause(v); }) && number([&](int32_t v) { m.setScrollEnd(v); });
-    if (!header) return;
+        value(
+            "COM2 BAUD", [&](int32_t v) { m.setCom2Baud(v); }, [&] { return m.com2Baud(); }, baud) &&
+        flag([&](bool on) { m.setStopOnError(on); }) && flag([&](bool on) { m.setKeyLock(on); }) &&
+        value(
+            "INTERVAL", [&](int32_t v) { m.setInterval(v); }, [&] { return m.interval(); }, number) &&
+        value(
+            "FIELDS PER RECORD", [&](int32_t v) { m.setFieldsPerRecord(v); },
+            [&] { return m.fieldsPerRecord(); }, number) &&
+        flag([&](bool on) { m.setAutoScroll(on); }) &&
+        value(
+            "SCROLL PAUSE", [&](int32_t v) { m.setScrollPause(v); }, [&] { return m.scrollPause(); },
+            number) &&
+        value(
+            "SCROLL END SCREEN", [&](int32_t v) { m.setScrollEnd(v); }, [&] { return m.scrollEnd(); },
+            number);
+    if (!header) return adjusted;
     for (int i = 0; i < kFieldCount; ++i) {
         const auto label = r.label();
-        if (!label) return;
+        if (!label) return adjusted;
         m.setLabel(i, *label);
-        const bool complete = number([&](int32_t v) { m.setType(i, v); }) &&
-                              number([&](int32_t v) { m.setWidth(i, v); }) &&
-                              number([&](int32_t v) { m.setPrecision(i, v); });
-        if (!complete) return;
+        const auto type = r.i32();
+        if (!type) return adjusted;
+        m.setType(i, *type);
+        const bool complete = value(
+                                  fieldValueName(i, "WIDTH"), [&](int32_t v) { m.setWidth(i, v); },
+                                  [&] { return m.field(i).width; }, number) &&
+                              value(
+                                  fieldValueName(i, "PRECISION"), [&](int32_t v) { m.setPrecision(i, v); },
+                                  [&] { return m.field(i).precision; }, number);
+        if (!complete) return adjusted;
     }
-    if (bytes.size() <= kSetupFileSizeWithoutCom1) return;
-    if (number([&](int32_t v) { m.setCom1Baud(v); })) number([&](int32_t v) { m.setCom1Type(v); });
+    if (bytes.size() <= kSetupFileSizeWithoutCom1) return adjusted;
+    if (value(
+            "COM1 BAUD", [&](int32_t v) { m.setCom1Baud(v); }, [&] { return m.com1Baud(); }, baud))
+        value(
+            "COM1 TYPE", [&](int32_t v) { m.setCom1Type(v); }, [&] { return m.com1Type(); }, com1Type);
+    return adjusted;
+}
+
+std::string adjustedValueText(const AdjustedValue& a) {
+    return a.name + " " + std::to_string(a.inFile) + " is out of range: taken as " + a.kept;
 }
 
 }  // namespace vrn::setup
