@@ -195,7 +195,9 @@ const std::array kCommands{
             "that order, and saves them as the window's Save Setup/Screens/Pgm does: GROUP.ssp and,\n"
             "beside it, GROUP.set, GROUP.scr, GROUP.pgm, the listing GROUP.txt and the pictures\n"
             "\"GROUP Screen 1.bmp\" to \"GROUP Screen 8.bmp\". Nothing is written unless all three\n"
-            "parts arrived; each file replaces an old one only once it is complete.\n"
+            "parts arrived. GROUP.ssp, GROUP.set, GROUP.scr and GROUP.pgm replace their old files\n"
+            "together, once all four are complete: when one cannot be written, none is replaced and\n"
+            "the error names it and the reason. A missing folder is made.\n"
             "\n"
             "example, a station's whole configuration before a visit:\n"
             "  vrncomm-cli get-all station-12/st12.ssp\n",

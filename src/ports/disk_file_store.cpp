@@ -1,9 +1,18 @@
 #include "ports/disk_file_store.h"
 
+#include <sys/stat.h>
+
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QString>
+#include <QTemporaryFile>
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
 
 namespace vrn {
 namespace {
@@ -11,6 +20,23 @@ namespace {
 // Paths come as the file dialogs give them: in the local 8-bit encoding of file names.
 QString fileName(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+// A new file gets the mode a plain save would give it; a replaced one keeps its own.
+QFileDevice::Permissions modeFor(const QString& target) {
+    const QFileInfo existing(target);
+    if (existing.exists()) return existing.permissions();
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    const mode_t mode = 0666 & ~mask;
+    QFileDevice::Permissions p;
+    if (mode & S_IRUSR) p |= QFileDevice::ReadOwner | QFileDevice::ReadUser;
+    if (mode & S_IWUSR) p |= QFileDevice::WriteOwner | QFileDevice::WriteUser;
+    if (mode & S_IRGRP) p |= QFileDevice::ReadGroup;
+    if (mode & S_IWGRP) p |= QFileDevice::WriteGroup;
+    if (mode & S_IROTH) p |= QFileDevice::ReadOther;
+    if (mode & S_IWOTH) p |= QFileDevice::WriteOther;
+    return p;
 }
 
 }  // namespace
@@ -56,6 +82,45 @@ bool DiskFileStore::writeFile(const std::string& path, std::span<const uint8_t> 
         error = file.errorString().toStdString();
         file.cancelWriting();
         return false;
+    }
+    return true;
+}
+
+bool DiskFileStore::writeFiles(std::span<const FileWrite> files, std::string& failedPath,
+                               std::string& error) {
+    std::vector<std::unique_ptr<QTemporaryFile>> written;
+    for (const FileWrite& f : files) {
+        const QString target = fileName(f.path);
+        // Caught now: a rename over a folder would fail only after others had replaced theirs.
+        if (QFileInfo(target).isDir()) {
+            failedPath = f.path;
+            error = "It is a folder.";
+            return false;
+        }
+        if (!QDir().mkpath(QFileInfo(target).absolutePath())) {
+            failedPath = f.path;
+            error = "Its folder cannot be made.";
+            return false;
+        }
+        auto temp = std::make_unique<QTemporaryFile>(target + QStringLiteral(".XXXXXX"));
+        const auto size = static_cast<qint64>(f.bytes.size());
+        if (!temp->open() || temp->write(reinterpret_cast<const char*>(f.bytes.data()), size) != size ||
+            !temp->flush() || !temp->setPermissions(modeFor(target))) {
+            failedPath = f.path;
+            error = temp->errorString().toStdString();
+            return false;  // the temporary files remove themselves
+        }
+        temp->close();
+        written.push_back(std::move(temp));
+    }
+    for (size_t i = 0; i < written.size(); ++i) {
+        const QByteArray from = QFile::encodeName(written[i]->fileName());
+        if (std::rename(from.constData(), files[i].path.c_str()) != 0) {
+            failedPath = files[i].path;
+            error = std::strerror(errno);
+            return false;
+        }
+        written[i]->setAutoRemove(false);
     }
     return true;
 }

@@ -11,6 +11,9 @@ public:
     std::optional<std::vector<uint8_t>> readFile(const std::string& path, size_t maxBytes,
                                                  std::string& error) override;
     bool writeFile(const std::string& path, std::span<const uint8_t> bytes, std::string& error) override;
+    // Each file to a temporary file beside it; only when all are complete are they renamed over
+    // their targets, one after another (a rename within a folder does not run out of room).
+    bool writeFiles(std::span<const FileWrite> files, std::string& failedPath, std::string& error) override;
 };
 
 }  // namespace vrn

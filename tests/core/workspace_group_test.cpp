@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -179,17 +180,42 @@ TEST(GroupFile, EachMemberFailureHasItsOwnBoxAndTheOthersGoOn) {
     EXPECT_EQ(opened.storeBytes(), saved.storeBytes());
     EXPECT_EQ(writeProgramFile(opened.program), writeProgramFile(saved.program));
 
+    // One member that cannot be written keeps the whole old group: none of the four is replaced,
+    // and the box names the member's file and the reason.
+    const GroupMembers m = groupMembers("/g/m.ssp");
+    const struct {
+        std::string readOnly;
+        std::string box;
+    } failures[] = {
+        {m.setup, "The Setup file could not be saved.\n/g/m.set: Access is denied."},
+        {m.screens, "The Screen file could not be saved.\n/g/m.scr: Access is denied."},
+        {m.program, "The Program file could not be saved.\n/g/m.pgm: Access is denied."},
+    };
+    for (const auto& f : failures) {
+        SCOPED_TRACE(f.readOnly);
+        Rig rig;
+        rig.fill();
+        const std::map<std::string, Bytes> old = {
+            {"/g/m.ssp", Bytes{1}}, {m.setup, Bytes{2}}, {m.screens, Bytes{3}}, {m.program, Bytes{4}}};
+        rig.files.files.insert(old.begin(), old.end());
+        rig.files.readOnly = {f.readOnly};
+        const SaveOutcome out = saveGroupFiles(rig.host, rig.files, rig.ws, "/g/m.ssp", rawPicture);
+        EXPECT_FALSE(out.groupWritten);
+        EXPECT_FALSE(out.configurationWritten);
+        EXPECT_EQ(rig.boxTexts(), std::vector<std::string>{f.box});
+        EXPECT_EQ(rig.files.files, old);
+        EXPECT_EQ(rig.ws.groupName, "");
+    }
+
+    // The listing and the pictures are for people: their failures have no box.
     Rig readOnly;
     readOnly.fill();
-    const GroupMembers m = groupMembers("/g/m.ssp");
-    readOnly.files.readOnly = {m.setup, m.screens, m.program, m.listing, m.pictures[0]};
+    readOnly.files.readOnly = {m.listing, m.pictures[0]};
     const SaveOutcome out =
         saveGroupFiles(readOnly.host, readOnly.files, readOnly.ws, "/g/m.ssp", rawPicture);
     EXPECT_TRUE(out.groupWritten);
-    EXPECT_FALSE(out.configurationWritten);
-    EXPECT_EQ(readOnly.boxTexts(), (std::vector<std::string>{"The Setup file could not be saved.",
-                                                             "The Screen file could not be saved.",
-                                                             "The Program file could not be saved."}));
+    EXPECT_TRUE(out.configurationWritten);
+    EXPECT_TRUE(readOnly.host.boxes.empty());
     // The first picture failing ends the pictures.
     EXPECT_FALSE(readOnly.files.files.contains(m.pictures[1]));
 

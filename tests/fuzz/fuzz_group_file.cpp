@@ -42,6 +42,11 @@ struct Files final : FileStore {
         files[path].assign(bytes.begin(), bytes.end());
         return true;
     }
+    bool writeFiles(std::span<const FileWrite> batch, std::string&, std::string&) override {
+        for (const FileWrite& f : batch)
+            files[f.path] = f.bytes;
+        return true;
+    }
 };
 
 struct Models {

@@ -42,5 +42,45 @@ TEST(DiskFileStore, FailuresSayWhy) {
     EXPECT_FALSE(error.empty());
 }
 
+TEST(DiskFileStore, FilesThatBelongTogetherReplaceTheirOldOnesAllOrNone) {
+    QTemporaryDir dir;
+    const auto at = [&dir](const char* name) { return (dir.path() + QLatin1Char('/') + name).toStdString(); };
+    DiskFileStore store;
+    std::string error, failed;
+    const std::vector<uint8_t> old = {9};
+    ASSERT_TRUE(store.writeFile(at("g.ssp"), old, error));
+    ASSERT_TRUE(store.writeFile(at("g.set"), old, error));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("g.pgm")));
+    const std::vector<uint8_t> fresh = {1, 2};
+
+    const struct {
+        const char* name;
+        std::string blocked;  // the member that cannot be written
+    } rows[] = {
+        {"a folder where the last member goes", at("g.pgm")},
+        {"a member where a file stands for its folder", at("g.set/g.scr")},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        const std::vector<FileStore::FileWrite> group = {
+            {at("g.ssp"), fresh}, {at("g.set"), fresh}, {r.blocked, fresh}};
+        EXPECT_FALSE(store.writeFiles(group, failed, error));
+        EXPECT_EQ(failed, r.blocked);
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(store.readFile(at("g.ssp"), 10, error), old);
+        EXPECT_EQ(store.readFile(at("g.set"), 10, error), old);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"g.set", "g.ssp"}))
+            << "no temporary left";
+    }
+
+    // A missing folder is made.
+    const std::vector<FileStore::FileWrite> group = {
+        {at("g.ssp"), fresh}, {at("g.set"), fresh}, {at("new/g.scr"), fresh}};
+    ASSERT_TRUE(store.writeFiles(group, failed, error)) << error;
+    for (const char* name : {"g.ssp", "g.set", "new/g.scr"})
+        EXPECT_EQ(store.readFile(at(name), 10, error), fresh) << name;
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2) << "no temporary left";
+}
+
 }  // namespace
 }  // namespace vrn

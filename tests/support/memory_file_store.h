@@ -38,6 +38,20 @@ struct MemoryFileStore : FileStore {
         files[path].assign(bytes.begin(), bytes.end());
         return true;
     }
+
+    // Each file through writeFile (so a subclass's failures apply); on a failure the store is
+    // put back as it was.
+    bool writeFiles(std::span<const FileWrite> batch, std::string& failedPath, std::string& error) override {
+        const auto before = files;
+        for (const FileWrite& f : batch) {
+            if (!writeFile(f.path, f.bytes, error)) {
+                files = before;
+                failedPath = f.path;
+                return false;
+            }
+        }
+        return true;
+    }
 };
 
 }  // namespace vrn::test

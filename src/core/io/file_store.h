@@ -22,6 +22,16 @@ public:
     // Writes the bytes to a temporary file that replaces path only once it is complete, so a
     // failed save leaves the previous file whole. False, with the reason in error, on failure.
     virtual bool writeFile(const std::string& path, std::span<const uint8_t> bytes, std::string& error) = 0;
+
+    struct FileWrite {
+        std::string path;
+        std::vector<uint8_t> bytes;
+    };
+    // Files that belong together (a group's members): every one is written in full before any
+    // replaces its old file, so a failure leaves all the old files as they were. A missing folder
+    // is made. False, with the file that failed in failedPath and the reason in error.
+    virtual bool writeFiles(std::span<const FileWrite> files, std::string& failedPath,
+                            std::string& error) = 0;
 };
 
 }  // namespace vrn

@@ -80,29 +80,32 @@ SaveOutcome saveGroupFiles(Host& host, FileStore& files, Workspace& ws, const st
                            const PictureEncoder& encode) {
     WaitCursor hourglass(host);
     SaveOutcome outcome;
+    const GroupMembers members = groupMembers(path);
+    // The group and its three members replace their old files together or not at all: a group
+    // half new and half old would send an instrument a configuration it never had.
+    const std::vector<FileStore::FileWrite> group = {
+        {path, std::vector<uint8_t>(groupMarkBytes().begin(), groupMarkBytes().end())},
+        {members.setup, setup::writeSetupFile(ws.setup)},
+        {members.screens,
+         std::vector<uint8_t>(ws.screens.store().bytes().begin(), ws.screens.store().bytes().end())},
+        {members.program, writeProgramFile(ws.program)},
+    };
+    std::string failed;
     std::string error;
-    if (!files.writeFile(path, groupMarkBytes(), error)) {
-        warn(host, "Cannot create file \"" + path + "\".\n" + error);
+    if (!files.writeFiles(group, failed, error)) {
+        if (failed == path) {
+            warn(host, "Cannot create file \"" + path + "\".\n" + error);
+        } else {
+            const char* member = failed == members.setup     ? "Setup"
+                                 : failed == members.screens ? "Screen"
+                                                             : "Program";
+            warn(host, std::string("The ") + member + " file could not be saved.\n" + failed + ": " + error);
+        }
         return outcome;
     }
     outcome.groupWritten = true;
+    outcome.configurationWritten = true;
     ws.groupName = groupBaseName(path);
-    const GroupMembers members = groupMembers(path);
-
-    bool written = true;
-    if (!files.writeFile(members.setup, setup::writeSetupFile(ws.setup), error)) {
-        warn(host, "The Setup file could not be saved.");
-        written = false;
-    }
-    if (!files.writeFile(members.screens, ws.screens.store().bytes(), error)) {
-        warn(host, "The Screen file could not be saved.");
-        written = false;
-    }
-    if (!files.writeFile(members.program, writeProgramFile(ws.program), error)) {
-        warn(host, "The Program file could not be saved.");
-        written = false;
-    }
-    outcome.configurationWritten = written;
 
     // The listing and the pictures are for people; their failures are not reported.
     files.writeFile(members.listing, textBytes(programTreeText(ws.program.tree)), error);

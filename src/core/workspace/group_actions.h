@@ -52,10 +52,10 @@ struct SaveOutcome {
     bool configurationWritten = false;
 };
 
-// Writes the group file, then the setup, screen and program files, the listing and the eight
-// pictures, each replacing an old file only once complete. A member that cannot be written has
-// its box (none for the listing and pictures); when the group file itself cannot be, its error is
-// shown and no member is written.
+// Writes the group file with the setup, screen and program files, which replace their old files
+// together only once all four are complete, then the listing and the eight pictures. When one of
+// the four cannot be written its box names it and the reason, and none is replaced (the listing
+// and the pictures are for people: their failures have no box).
 SaveOutcome saveGroupFiles(Host& host, FileStore& files, Workspace& ws, const std::string& path,
                            const PictureEncoder& encode);
 
