@@ -57,7 +57,7 @@ TEST(CliWorkspace, SendAllRefusesABrokenGroupBeforeSending) {
         {"whole", "", false, kExitOk, ""},
         {"setup missing", "g.set", true, kExitUsage, "cannot read g.set"},
         {"screens short", "g.scr", false, kExitUsage, "not a screen file"},
-        {"program short", "g.pgm", false, kExitUsage, "not a program file"},
+        {"program short", "g.pgm", false, kExitUsage, "g.pgm: Not a program file: it has 100 bytes"},
         {"mark missing", "g.ssp", true, kExitUsage, "not a group file"},
     };
     for (const Row& r : rows) {

@@ -3,16 +3,58 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QValidator>
 
 #include "gui/program/dialog_frame.h"
 
 namespace vrn::gui {
+namespace {
+
+bool characterPasses(EditBoxKind kind, char32_t c) {
+    return c >= 0x20 && c != 0x7F && keyPasses(kind, c);
+}
+
+// Text that arrives other than by a key (pasted, dropped, the selection's middle click) meets
+// the key filter too: what it would add is refused whole, with the same beep, if one character
+// of it is a key the filter would drop.
+class KeyFilterValidator : public QValidator {
+public:
+    KeyFilterValidator(EditBoxKind kind, Host& host, QLineEdit& edit)
+        : QValidator(&edit), kind_(kind), host_(host), edit_(edit) {}
+
+    State validate(QString& input, int&) const override {
+        // Only what the change adds is checked: text put in by the program stays as it was.
+        const QString old = edit_.text();
+        qsizetype prefix = 0;
+        while (prefix < old.size() && prefix < input.size() && old[prefix] == input[prefix])
+            ++prefix;
+        qsizetype suffix = 0;
+        while (suffix < old.size() - prefix && suffix < input.size() - prefix &&
+               old[old.size() - 1 - suffix] == input[input.size() - 1 - suffix])
+            ++suffix;
+        for (const char32_t c : input.mid(prefix, input.size() - prefix - suffix).toUcs4()) {
+            if (!characterPasses(kind_, c)) {
+                host_.beep(BeepKind::Default);
+                return Invalid;
+            }
+        }
+        return Acceptable;
+    }
+
+private:
+    EditBoxKind kind_;
+    Host& host_;
+    QLineEdit& edit_;
+};
+
+}  // namespace
 
 EditBoxDialog::EditBoxDialog(const QString& caption, EditBoxKind kind, Host& host, QWidget* parent)
     : QDialog(parent), kind_(kind), host_(host), edit_(new QLineEdit(this)) {
     setWindowTitle(caption);
     edit_->setObjectName("Edit1");
     edit_->installEventFilter(this);
+    edit_->setValidator(new KeyFilterValidator(kind, host, *edit_));
     const DialogButtons b = layOutParameterDialog(*this, edit_);
     connect(b.ok, &QPushButton::clicked, this, [this] {
         edit_->setFocus();
@@ -47,7 +89,7 @@ bool EditBoxDialog::eventFilter(QObject* watched, QEvent* event) {
     // as usual.
     if (text.isEmpty()) return false;
     const char32_t c = text.toUcs4().value(0);
-    if (c < 0x20 || c == 0x7F || keyPasses(kind_, c)) return false;
+    if (c < 0x20 || c == 0x7F || characterPasses(kind_, c)) return false;
     host_.beep(BeepKind::Default);
     return true;
 }
