@@ -91,11 +91,11 @@ TEST(MyMessage, EnterAnswersNoWhereYesWouldChangeTheInstrument) {
     const struct Row {
         const char* name;
         MsgButtons buttons;
-        QMessageBox::StandardButton defaultButton;
+        QMessageBox::StandardButton defaultButton;  // NoButton: the box's own choice
         MsgResult enter;
     } rows[] = {
         {"overwrites the instrument", MsgButtons::YesNoDefaultNo, QMessageBox::No, MsgResult::No},
-        {"changes the window only", MsgButtons::YesNo, QMessageBox::Yes, MsgResult::Yes},
+        {"changes the window only", MsgButtons::YesNo, QMessageBox::NoButton, MsgResult::Yes},
     };
     GuiRig rig;
     rig.start();

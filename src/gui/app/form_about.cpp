@@ -55,7 +55,11 @@ TFormAbout::TFormAbout(const QString& programDir, QWidget* parent)
                        "(c) 2026 the VRNComm project."));
     Memo1->setGeometry(112, 16, 201, 73);
 
-    Label1 = new LinkLabel(address_, this);
+    // A long address is shortened in its middle to fit the box; the tip shows it whole.
+    const int room = width() - 112 - 8;
+    Label1 = new LinkLabel(QString(), this);
+    Label1->setText(Label1->fontMetrics().elidedText(address_, Qt::ElideMiddle, room));
+    Label1->setToolTip(address_);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->move(112, 95);
     Label1->adjustSize();
