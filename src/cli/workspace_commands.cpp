@@ -117,6 +117,10 @@ int runSendAll(Session& s, const std::vector<std::string>& given) {
     if (!oneGroup(s, args, "send-all")) return kExitUsage;
     Models m(s.host);
     if (!loadGroup(s, args[0], m)) return kExitUsage;
+    if (!m.program.store.hasPgmEnd()) {
+        s.host.error(workspace::groupMembers(args[0]).program + " has no PGM END in its 512 instruction slots");
+        return kExitUsage;
+    }
     setup::showPcTime(m.setup, s.env.clock.localNow());
     // Checked before the port is opened: a value the instrument cannot hold sends nothing.
     if (const auto refusal = setup::checkSetupForSend(m.setup)) {

@@ -148,6 +148,29 @@ TEST(WholeTransfer, SendPausesTwoSecondsBetweenItsTransfers) {
     EXPECT_EQ(rig.page, 5);
 }
 
+TEST(WholeTransfer, ASendOfAProgramWithoutPgmEndIsRefusedBeforeAnythingIsSent) {
+    struct Row {
+        const char* name;
+        bool (*run)(Transfers&, const PageControl&);
+    } rows[] = {
+        {"menu item", SendCollection1},
+        {"without the question", sendAll},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Rig rig;
+        rig.usb.OpenUsbPort();
+        rig.driver.written.clear();
+        for (size_t k = 0; k < ProgramStore::kSlotCount; ++k)
+            rig.program.store.setInstruction(k, 1);
+        EXPECT_TRUE(r.run(rig.transfers, rig.pages));
+        EXPECT_EQ(rig.boxTexts(),
+                  std::vector<std::string>{"Cannot Send Setup/Screens/Program.\nThe program has no PGM END."});
+        EXPECT_TRUE(rig.driver.written.empty());
+        EXPECT_TRUE(rig.host.lines.empty());
+    }
+}
+
 TEST(WholeTransfer, FirmwareBackupSavesOnlyAWholeGet) {
     struct Row {
         const char* name;

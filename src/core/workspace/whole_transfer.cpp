@@ -38,6 +38,8 @@ constexpr Texts kSend{
     "SEND SETUP/SCREENS/PROGRAM FAILED.",
 };
 
+constexpr const char* kNoPgmEndText = "Cannot Send Setup/Screens/Program.\nThe program has no PGM END.";
+
 void show(const PageControl& pages, Page page) {
     if (pages.show) pages.show(page);
 }
@@ -67,6 +69,12 @@ bool run(Transfers& t, const PageControl& pages, bool send, bool ask) {
         return true;
     }
     // The Send overwrites the instrument's configuration; the Get only the window's.
+    // Refused before anything is sent: the Setup and Screens alone would leave the instrument
+    // half changed.
+    if (send && !t.program.program().store.hasPgmEnd()) {
+        warn(host, kNoPgmEndText);
+        return true;
+    }
     if (ask && !(send ? confirmOverwrite(host, texts.question) : confirm(host, texts.question))) return true;
     host.appendLine(texts.first);
     std::optional<Page> failedAt;
