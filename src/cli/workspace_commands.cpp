@@ -118,7 +118,8 @@ int runSendAll(Session& s, const std::vector<std::string>& given) {
     Models m(s.host);
     if (!loadGroup(s, args[0], m)) return kExitUsage;
     if (!m.program.store.hasPgmEnd()) {
-        s.host.error(workspace::groupMembers(args[0]).program + " has no PGM END in its 512 instruction slots");
+        s.host.error(workspace::groupMembers(args[0]).program +
+                     " has no PGM END in its 512 instruction slots");
         return kExitUsage;
     }
     setup::showPcTime(m.setup, s.env.clock.localNow());

@@ -76,8 +76,8 @@ TEST(DestructiveQuestions, NoIsTheDefaultWhereYesChangesTheInstrument) {
         // Yes to these changes only what the window holds.
         {"Get Setup/Screens/Pgm from 41700.\nOverwrite settings in VRNComm?",
          [](Rig& r) { workspace::GetCollection1(r.transfers, {}); }, MsgButtons::YesNo, 115},
-        {"Erase all current instructions to start a new program?", [](Rig& r) { r.programEditor.newProgram(); },
-         MsgButtons::YesNo, 0},
+        {"Erase all current instructions to start a new program?",
+         [](Rig& r) { r.programEditor.newProgram(); }, MsgButtons::YesNo, 0},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.question);

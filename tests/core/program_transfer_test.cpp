@@ -335,7 +335,8 @@ TEST(ProgramTransfer, MenuItemsSayWhatWasWrongWithTheProgram) {
              r.device()[65536 + 3 * 4] = 0x02;
              r.device()[65536 + 3 * 4 + 1] = 0x00;
          },
-         "The received program cannot be used.\nInstruction 004 is in slot 512, past the last slot 511." + failed,
+         "The received program cannot be used.\nInstruction 004 is in slot 512, past the last slot 511." +
+             failed,
          "GET USER PROGRAM FAILED."},
         {"no PGM END received", false,
          [](Rig& r) {
@@ -346,9 +347,10 @@ TEST(ProgramTransfer, MenuItemsSayWhatWasWrongWithTheProgram) {
                  r.device()[65536 + k * 4 + 1] = static_cast<uint8_t>(k);
              }
          },
-         "The received program cannot be used.\nThe program has no PGM END." + failed, "GET USER PROGRAM FAILED."},
-        {"no first block", false, [](Rig& r) { r.instrument.faults.all = sim::Fault::silent(); }, kCommErrorText,
+         "The received program cannot be used.\nThe program has no PGM END." + failed,
          "GET USER PROGRAM FAILED."},
+        {"no first block", false, [](Rig& r) { r.instrument.faults.all = sim::Fault::silent(); },
+         kCommErrorText, "GET USER PROGRAM FAILED."},
         {"a store without PGM END is not sent", true,
          [](Rig& r) {
              for (size_t k = 0; k < 512; ++k)

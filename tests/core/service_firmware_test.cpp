@@ -268,11 +268,21 @@ TEST(FirmwareUpdate, MessageAreaTellsWhereTheBackupWentAndThatAnUpdateWasCancell
         FirmwareOutcome outcome;
     };
     const Row rows[] = {
-        {"backup, answered No", true, MsgResult::No, {backupLine, kFwCancelledLine}, FirmwareOutcome::Cancelled},
+        {"backup, answered No",
+         true,
+         MsgResult::No,
+         {backupLine, kFwCancelledLine},
+         FirmwareOutcome::Cancelled},
         {"no backup, answered No", false, MsgResult::No, {kFwCancelledLine}, FirmwareOutcome::Cancelled},
-        {"backup, answered Yes", true, MsgResult::Yes, {backupLine, "DO NOT REMOVE POWER FROM 41700!"},
+        {"backup, answered Yes",
+         true,
+         MsgResult::Yes,
+         {backupLine, "DO NOT REMOVE POWER FROM 41700!"},
          FirmwareOutcome::Finished},
-        {"no backup, answered Yes", false, MsgResult::Yes, {"DO NOT REMOVE POWER FROM 41700!"},
+        {"no backup, answered Yes",
+         false,
+         MsgResult::Yes,
+         {"DO NOT REMOVE POWER FROM 41700!"},
          FirmwareOutcome::Finished},
     };
     for (const Row& r : rows) {
@@ -283,11 +293,14 @@ TEST(FirmwareUpdate, MessageAreaTellsWhereTheBackupWentAndThatAnUpdateWasCancell
         FirmwareRequest request;
         request.path = "/fw/new.glo";
         request.backupFirst = r.backupFirst;
-        request.backup = [](const std::string&) -> std::optional<std::string> { return "/fw/41700 backup.ssp"; };
+        request.backup = [](const std::string&) -> std::optional<std::string> {
+            return "/fw/41700 backup.ssp";
+        };
         EXPECT_EQ(updateFirmware(rig.ex, rig.files, request), r.outcome);
         ASSERT_GE(rig.host.lines.size(), r.firstLines.size());
-        EXPECT_EQ(std::vector<std::string>(rig.host.lines.begin(),
-                                           rig.host.lines.begin() + static_cast<std::ptrdiff_t>(r.firstLines.size())),
+        EXPECT_EQ(std::vector<std::string>(
+                      rig.host.lines.begin(),
+                      rig.host.lines.begin() + static_cast<std::ptrdiff_t>(r.firstLines.size())),
                   r.firstLines);
         if (r.answer == MsgResult::No) {
             EXPECT_EQ(rig.host.lines.size(), r.firstLines.size());

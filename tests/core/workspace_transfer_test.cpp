@@ -164,8 +164,8 @@ TEST(WholeTransfer, ASendOfAProgramWithoutPgmEndIsRefusedBeforeAnythingIsSent) {
         for (size_t k = 0; k < ProgramStore::kSlotCount; ++k)
             rig.program.store.setInstruction(k, 1);
         EXPECT_TRUE(r.run(rig.transfers, rig.pages));
-        EXPECT_EQ(rig.boxTexts(),
-                  std::vector<std::string>{"Cannot Send Setup/Screens/Program.\nThe program has no PGM END."});
+        EXPECT_EQ(rig.boxTexts(), std::vector<std::string>{
+                                      "Cannot Send Setup/Screens/Program.\nThe program has no PGM END."});
         EXPECT_TRUE(rig.driver.written.empty());
         EXPECT_TRUE(rig.host.lines.empty());
     }

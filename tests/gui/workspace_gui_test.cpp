@@ -2,8 +2,8 @@
 
 #include <QAction>
 #include <QDir>
-#include <QFileDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QImage>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -24,10 +24,10 @@
 #include "gui/screens/screens_section.h"
 #include "gui/service/service_section.h"
 #include "gui/setup/setup_section.h"
-#include "sim/sim_state.h"
 #include "gui_rig.h"
 #include "print/bmp_picture.h"
 #include "print/report_printer.h"
+#include "sim/sim_state.h"
 
 namespace vrn::test {
 namespace {
@@ -173,8 +173,9 @@ TEST(WorkspaceWindow, FirmwareBackupLeavesTheWindowsWorkAsItWas) {
         rig.form->screensSection().store().setCell(0, 0, 0, 'W');
         rig.form->program().tree.insert({0}, "ALARM");
         const std::string treeBefore = programTreeText(rig.form->program().tree);
-        const QByteArray screensBefore(reinterpret_cast<const char*>(rig.form->screensSection().store().bytes().data()),
-                                       screens::kStoreBytes);
+        const QByteArray screensBefore(
+            reinterpret_cast<const char*>(rig.form->screensSection().store().bytes().data()),
+            screens::kStoreBytes);
         rig.form->pageControl()->setCurrentWidget(rig.form->pages().TabSheetRecords);
 
         const QString firmware = dir.filePath(QStringLiteral("new.glo"));

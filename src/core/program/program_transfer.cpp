@@ -184,7 +184,8 @@ bool ProgramTransfer::GetUserProgram() {
     if (decoded.failed) {
         h.appendLine(kGetFailed);
         programAtFault_ = true;
-        warn(h, "The received program cannot be used.\n" + decoded.problem + "\nGet 41700 User Program failed.");
+        warn(h,
+             "The received program cannot be used.\n" + decoded.problem + "\nGet 41700 User Program failed.");
         return true;
     }
     h.appendLine("FINISHED GETTING USER PROGRAM.");

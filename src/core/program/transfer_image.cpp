@@ -165,7 +165,8 @@ DecodeResult decodeTransferImage(std::span<const uint8_t> image, ProgramModel& p
         const uint16_t from = big16(image, kTransferSlotsSize + k * kOrderEntrySize);
         if (from >= ProgramStore::kSlotCount) {
             result.lines.push_back(positionLine(k, from, std::nullopt));
-            result.problem = instructionProblem(k, "is in slot " + std::to_string(from) + ", past the last slot 511.");
+            result.problem =
+                instructionProblem(k, "is in slot " + std::to_string(from) + ", past the last slot 511.");
             result.failed = true;
             return result;
         }

@@ -45,8 +45,9 @@ BackupOutcome backupInstrument(Exchange& ex, FileStore& files, const std::string
     Transfers transfers{setupTransfer, screenTransfer, programTransfer};
     if (getAll(transfers, {})) return BackupOutcome::GetFailed;
     Workspace backup{setup, editor, program, {}};
-    return saveGroupFiles(host, files, backup, groupPath, encode).configurationWritten ? BackupOutcome::Written
-                                                                                       : BackupOutcome::NotWritten;
+    return saveGroupFiles(host, files, backup, groupPath, encode).configurationWritten
+               ? BackupOutcome::Written
+               : BackupOutcome::NotWritten;
 }
 
 }  // namespace vrn::workspace

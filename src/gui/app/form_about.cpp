@@ -12,8 +12,7 @@
 namespace vrn::gui {
 
 QString TFormAbout::documentationPath(const QString& programDir) {
-    const QString installed =
-        QDir::cleanPath(programDir + QStringLiteral("/../share/doc/vrncomm/README.md"));
+    const QString installed = QDir::cleanPath(programDir + QStringLiteral("/../share/doc/vrncomm/README.md"));
     return QFileInfo::exists(installed) ? installed : QString::fromLatin1(kPackageReadme);
 }
 

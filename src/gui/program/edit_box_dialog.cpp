@@ -21,7 +21,8 @@ bool characterPasses(EditBoxKind kind, char32_t c) {
 // of it is a key the filter would drop.
 class KeyFilterValidator : public QValidator {
 public:
-    KeyFilterValidator(EditBoxKind kind, Host& host, QLineEdit& edit) : QValidator(&edit), kind_(kind), host_(host) {
+    KeyFilterValidator(EditBoxKind kind, Host& host, QLineEdit& edit)
+        : QValidator(&edit), kind_(kind), host_(host) {
         connect(&edit, &QLineEdit::textChanged, this, [this](const QString& text) { before_ = text; });
     }
 
