@@ -65,7 +65,7 @@ bool getScreens(Session& s, Held& held) {
 bool getProgram(Session& s, Held& held) {
     program::ProgramTransfer transfer(*s.exchange, held.program);
     if (!transfer.GetUserProgram()) return true;
-    MyCommError(s.host);
+    if (!transfer.programAtFault()) MyCommError(s.host);
     return false;
 }
 

@@ -20,18 +20,12 @@ bool oneFile(Session& s, const std::vector<std::string>& args, const char* comma
 
 }  // namespace
 
-// The window takes any file; a script gets a refusal for one that cannot hold a program or whose
-// tree text is damaged.
+// A script gets a refusal for a file that cannot hold a program or whose tree text is damaged.
 bool loadProgram(Session& s, const std::string& path, ProgramModel& program) {
     std::string error;
     const auto bytes = s.env.files.readFile(path, program::kMaxProgramFileBytes, error);
     if (!bytes) {
         s.host.error("cannot read " + path + ": " + error);
-        return false;
-    }
-    if (bytes->size() < ProgramStore::kImageSize) {
-        s.host.error(path + " is not a program file: " + std::to_string(bytes->size()) +
-                     " bytes, where a program file has at least 65536");
         return false;
     }
     if (const auto invalid = readProgramFile(*bytes, program)) {
@@ -41,23 +35,13 @@ bool loadProgram(Session& s, const std::string& path, ProgramModel& program) {
     return true;
 }
 
-namespace {
-
-bool endsInPgmEnd(const ProgramStore& store) {
-    for (size_t k = 0; k < ProgramStore::kSlotCount; ++k)
-        if (store.instruction(k) == 0) return true;
-    return false;
-}
-
-}  // namespace
-
 int runGetProgram(Session& s, const std::vector<std::string>& args) {
     if (!oneFile(s, args, "get-program")) return kExitUsage;
     if (!s.openLink()) return kExitFailed;
     ProgramModel program;
     program::ProgramTransfer transfer(*s.exchange, program);
     if (transfer.GetUserProgram()) {
-        MyCommError(s.host);
+        if (!transfer.programAtFault()) MyCommError(s.host);
         return kExitFailed;
     }
     std::string error;
@@ -75,7 +59,7 @@ int runSendProgram(Session& s, const std::vector<std::string>& given) {
     ProgramModel program;
     if (!loadProgram(s, args[0], program)) return kExitUsage;
     // Without it the instrument would run off the end of its program.
-    if (!endsInPgmEnd(program.store)) {
+    if (!program.store.hasPgmEnd()) {
         s.host.error(args[0] + " has no PGM END in its 512 instruction slots");
         return kExitUsage;
     }

@@ -265,9 +265,10 @@ int runFirmware(Session& s, const std::vector<std::string>& args) {
     int backupExit = kExitOk;
     if (!backup.empty()) {
         request.backupFirst = true;
-        request.backup = [&s, &backup, &backupExit](const std::string&) {
+        request.backup = [&s, &backup, &backupExit](const std::string&) -> std::optional<std::string> {
             backupExit = backupToGroup(s, backup);
-            return backupExit == kExitOk;
+            if (backupExit != kExitOk) return std::nullopt;
+            return backup;
         };
     }
     switch (service::updateFirmware(*s.exchange, s.env.files, request)) {

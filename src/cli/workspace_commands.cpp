@@ -18,6 +18,7 @@
 #include "core/setup/setup_file.h"
 #include "core/setup/setup_model.h"
 #include "core/setup/setup_transfer.h"
+#include "core/workspace/firmware_backup.h"
 #include "core/workspace/group_actions.h"
 #include "core/workspace/group_file.h"
 #include "core/workspace/report_layout.h"
@@ -77,10 +78,6 @@ bool loadGroup(Session& s, const std::string& path, Models& m) {
         s.host.error(members.screens + " is not a screen file");
         return false;
     }
-    if (programBytes->size() < ProgramStore::kImageSize) {
-        s.host.error(members.program + " is not a program file");
-        return false;
-    }
     if (const auto invalid = readProgramFile(*programBytes, m.program)) {
         s.host.error(members.program + ": " + *invalid);
         return false;
@@ -93,18 +90,15 @@ bool loadGroup(Session& s, const std::string& path, Models& m) {
 // The whole get into a group: kExitOk, kExitFailed when the get failed (nothing written), or
 // kExitUsage when the group's files could not be written.
 int getAllInto(Session& s, const std::string& groupPath) {
-    Models m(s.host);
-    // The instrument's own clock is read too, as the window does with "Use PC System Time" off.
-    m.setup.setUsePcTime(false);
-    setup::SetupTransfer setupTransfer(*s.exchange, m.setup);
-    screens::ScreenTransfer screenTransfer(*s.exchange, m.display, m.editor);
-    program::ProgramTransfer programTransfer(*s.exchange, m.program);
-    workspace::Transfers transfers{setupTransfer, screenTransfer, programTransfer};
-    if (workspace::getAll(transfers, {})) return kExitFailed;
-    if (!workspace::saveGroupFiles(s.host, s.env.files, m.ws, groupPath, print::bmpPicture)
-             .configurationWritten)
-        return kExitUsage;
-    return kExitOk;
+    switch (workspace::backupInstrument(*s.exchange, s.env.files, groupPath, print::bmpPicture)) {
+    case workspace::BackupOutcome::Written:
+        return kExitOk;
+    case workspace::BackupOutcome::GetFailed:
+        return kExitFailed;
+    case workspace::BackupOutcome::NotWritten:
+        break;
+    }
+    return kExitUsage;
 }
 
 }  // namespace
@@ -124,7 +118,13 @@ int runSendAll(Session& s, const std::vector<std::string>& given) {
     const bool verify = takeVerifyOption(args);
     if (!oneGroup(s, args, "send-all")) return kExitUsage;
     Models m(s.host);
-    if (!loadGroup(s, args[0], m) || (m.setupAdjusted && !adjustedSetupMayBeSent(s))) return kExitUsage;
+    if (!loadGroup(s, args[0], m)) return kExitUsage;
+    if (!m.program.store.hasPgmEnd()) {
+        s.host.error(workspace::groupMembers(args[0]).program +
+                     " has no PGM END in its 512 instruction slots");
+        return kExitUsage;
+    }
+    if (m.setupAdjusted && !adjustedSetupMayBeSent(s)) return kExitUsage;
     setup::showPcTime(m.setup, s.env.clock.localNow());
     // Checked before the port is opened: a value the instrument cannot hold sends nothing.
     if (const auto refusal = setup::checkSetupForSend(m.setup)) {

@@ -52,7 +52,7 @@ TEST(CliProgram, RefusalsAndFailures) {
         {"short file",
          {"send-program", "short.pgm"},
          kExitUsage,
-         "error: short.pgm is not a program file: 10 bytes, where a program file has at least 65536\n"},
+         "error: short.pgm: Not a program file: it has 10 bytes, where a program file has at least 65536.\n"},
         {"damaged tree",
          {"listing", "deep.pgm"},
          kExitUsage,

@@ -57,17 +57,25 @@ TEST(CliWorkspace, SendAllRefusesABrokenGroupBeforeSending) {
         {"whole", "", false, kExitOk, ""},
         {"setup missing", "g.set", true, kExitUsage, "cannot read g.set"},
         {"screens short", "g.scr", false, kExitUsage, "not a screen file"},
-        {"program short", "g.pgm", false, kExitUsage, "not a program file"},
+        {"program short", "g.pgm", false, kExitUsage, "g.pgm: Not a program file: it has 100 bytes"},
         {"mark missing", "g.ssp", true, kExitUsage, "not a group file"},
+        {"program without PGM END", "g.pgm", false, kExitUsage, "g.pgm has no PGM END"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         CliRig rig;
         rig.files.files = source.files.files;
-        if (r.remove)
+        if (r.remove) {
             rig.files.files.erase(r.change);
-        else if (*r.change != 0)
+        } else if (std::string(r.name) == "program without PGM END") {
+            // Every slot's instruction number becomes 1 (ALARM), little-endian.
+            for (size_t k = 0; k < 512; ++k) {
+                rig.files.files[r.change][k * 128] = 1;
+                rig.files.files[r.change][k * 128 + 1] = 0;
+            }
+        } else if (*r.change != 0) {
             rig.files.files[r.change].resize(100);
+        }
         EXPECT_EQ(rig.run({"--simulate", "send-all", "g.ssp"}), r.exit) << rig.err.str();
         EXPECT_NE(rig.err.str().find(r.err), std::string::npos) << rig.err.str();
         EXPECT_EQ(rig.instrument.commandLog.empty(), r.exit != kExitOk);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -94,14 +95,46 @@ TEST(ProgramFile, LevelRules) {
     }
 }
 
-TEST(ProgramFile, ShortFileOverwritesOnlyWhatItReaches) {
-    ProgramModel program;
-    program.store.setInstruction(1, 7);
-    const std::vector<uint8_t> file(100, 0x22);
-    EXPECT_EQ(readProgramFile(file, program), std::nullopt);
-    EXPECT_TRUE(program.tree.empty());
-    EXPECT_EQ(program.store.instruction(0), 0x2222);
-    EXPECT_EQ(program.store.instruction(1), 7);
+TEST(ProgramFile, AFileShorterThanTheImageIsRefusedAndTheProgramKept) {
+    struct Row {
+        const char* name;
+        size_t size;
+        bool read;
+    } rows[] = {
+        {"empty", 0, false},
+        {"a few slots", 300, false},
+        {"one byte short", ProgramStore::kImageSize - 1, false},
+        {"the image alone", ProgramStore::kImageSize, true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        // Opened from the window's menu and read as the command line and the group open read it.
+        test::ProgramRig rig;
+        rig.selectEnd();
+        rig.insert("BEEP");
+        rig.program.store.setInstruction(300, 7);
+        const ProgramModel before = rig.program;
+        test::MemoryFileStore files;
+        files.files["/data/short.pgm"] = std::vector<uint8_t>(r.size, 0x22);
+        rig.host.setNextFileName("/data/short.pgm");
+        program::OpenPgmFile(rig.host, files, rig.program);
+        ProgramModel direct;
+        const auto message = readProgramFile(files.files["/data/short.pgm"], direct);
+        EXPECT_EQ(message.has_value(), !r.read);
+        if (r.read) {
+            EXPECT_TRUE(rig.host.boxes.empty());
+            EXPECT_EQ(rig.program.store.instruction(0), 0x2222);
+            EXPECT_TRUE(rig.program.tree.empty());
+            continue;
+        }
+        const std::string want = "Not a program file: it has " + std::to_string(r.size) +
+                                 " bytes,\nwhere a program file has at least 65536.";
+        EXPECT_EQ(message, want);
+        EXPECT_EQ(rig.boxTexts(), Lines{want});
+        EXPECT_TRUE(std::ranges::equal(rig.program.store.image(), before.store.image()));
+        EXPECT_EQ(flattened(rig.program.tree), flattened(before.tree));
+        EXPECT_EQ(flattened(direct.tree), Lines{"0:PGM END"});
+    }
 }
 
 TEST(ProgramFile, MenuCommandsAndTheirBoxes) {

@@ -4,11 +4,13 @@
 
 #include <bit>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "core/link/crc32.h"
 #include "core/program/catalogue.h"
+#include "core/program/program_actions.h"
 #include "core/program/program_packets.h"
 #include "core/program/transfer_image.h"
 #include "program_rig.h"
@@ -278,11 +280,11 @@ TEST(ProgramTransfer, DownloadsThatCannotBeDecodedLeaveTheProgram) {
              r.device()[65536 + 3 * 4 + 1] = 0x00;
          },
          {"003 00512 NO SUCH SLOT.", "GET USER PROGRAM FAILED."},
-         0},
+         1},
         {"an instruction the catalogue lacks",
          [](Rig& r) { r.device()[2 * 128 + 1] = 60; },
          {"002 00002 00060", "GET USER PROGRAM FAILED."},
-         0},
+         1},
         {"no PGM END in 512 entries",
          [](Rig& r) {
              for (size_t k = 0; k < 512; ++k) {
@@ -293,7 +295,7 @@ TEST(ProgramTransfer, DownloadsThatCannotBeDecodedLeaveTheProgram) {
              }
          },
          {"RECEIVED USER PROGRAM HAS NO PGM END.", "GET USER PROGRAM FAILED."},
-         0},
+         1},
         {"silent after 3 blocks",
          [](Rig& r) { r.faults().silentAfterBlocks = 3; },
          {"TOO MANY ERRORS.", "GET USER PROGRAM FAILED."},
@@ -313,6 +315,95 @@ TEST(ProgramTransfer, DownloadsThatCannotBeDecodedLeaveTheProgram) {
         EXPECT_EQ(rig.program.store.instruction(5), 0xABCD);
         EXPECT_EQ(rig.program.store.instruction(0), 0);
         EXPECT_TRUE(rig.host.timer_.enabled());
+    }
+}
+
+TEST(ProgramTransfer, MenuItemsSayWhatWasWrongWithTheProgram) {
+    const std::string failed = "\nGet 41700 User Program failed.";
+    struct Row {
+        const char* name;
+        bool send;
+        std::function<void(Rig&)> spoil;
+        std::string box;
+        const char* lastLine;  // nullptr: no line at all
+    } rows[] = {
+        {"an instruction the catalogue lacks", false, [](Rig& r) { r.device()[2 * 128 + 1] = 60; },
+         "The received program cannot be used.\nInstruction 003 has the unknown number 60." + failed,
+         "GET USER PROGRAM FAILED."},
+        {"order table entry 512", false,
+         [](Rig& r) {
+             r.device()[65536 + 3 * 4] = 0x02;
+             r.device()[65536 + 3 * 4 + 1] = 0x00;
+         },
+         "The received program cannot be used.\nInstruction 004 is in slot 512, past the last slot 511." +
+             failed,
+         "GET USER PROGRAM FAILED."},
+        {"no PGM END received", false,
+         [](Rig& r) {
+             for (size_t k = 0; k < 512; ++k) {
+                 r.device()[k * 128] = 0;
+                 r.device()[k * 128 + 1] = 3;
+                 r.device()[65536 + k * 4] = static_cast<uint8_t>(k >> 8);
+                 r.device()[65536 + k * 4 + 1] = static_cast<uint8_t>(k);
+             }
+         },
+         "The received program cannot be used.\nThe program has no PGM END." + failed,
+         "GET USER PROGRAM FAILED."},
+        {"no first block", false, [](Rig& r) { r.instrument.faults.all = sim::Fault::silent(); },
+         kCommErrorText, "GET USER PROGRAM FAILED."},
+        {"a store without PGM END is not sent", true,
+         [](Rig& r) {
+             for (size_t k = 0; k < 512; ++k)
+                 r.program.store.setInstruction(k, 3);
+         },
+         "Cannot Send User Program.\nThe program has no PGM END.", nullptr},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Rig rig;
+        r.spoil(rig);
+        EXPECT_TRUE(r.send ? TxUserProgram(rig.transfer, {}) : RxProgram(rig.transfer, {}));
+        ASSERT_EQ(rig.host.boxes.size(), 1u);
+        EXPECT_EQ(rig.host.boxes[0].text, r.box);
+        if (r.lastLine != nullptr) {
+            ASSERT_FALSE(rig.host.lines.empty());
+            EXPECT_EQ(rig.host.lines.back(), r.lastLine);
+        } else {
+            EXPECT_TRUE(rig.host.lines.empty());
+        }
+        EXPECT_EQ(rig.transfer.programAtFault(), r.box != kCommErrorText);
+        if (r.send) {
+            EXPECT_EQ(rig.instrument.commandCounts[110], 0);
+        }
+    }
+}
+
+TEST(ProgramTransfer, EndsAtTheNextReadOnceTheWindowIsClosing) {
+    struct Row {
+        const char* name;
+        bool send;
+        int pumpsBeforeClosing;
+    } rows[] = {
+        {"download, closed at its first pump", false, 1},
+        {"download, closed after some blocks", false, 10},
+        {"upload, closed at once", true, 1},
+        {"upload, closed after some blocks", true, 10},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Rig rig;
+        int64_t closedAtUs = -1;
+        rig.host.closingWhen = [&rig, &r, &closedAtUs] {
+            if (rig.host.pumps < r.pumpsBeforeClosing) return false;
+            if (closedAtUs < 0) closedAtUs = rig.host.clock_.nowUs();
+            return true;
+        };
+        EXPECT_TRUE(r.send ? rig.transfer.SendUserProgram() : rig.transfer.GetUserProgram());
+        ASSERT_GE(closedAtUs, 0);
+        // Nothing more is read after the close is seen: no read time-out runs out after it.
+        EXPECT_LT(rig.host.clock_.nowUs() - closedAtUs, 250'000);
+        EXPECT_EQ(rig.host.lines.back(), r.send ? "SEND USER PROGRAM FAILED." : "GET USER PROGRAM FAILED.");
+        EXPECT_EQ(texts(rig.program.tree), (Lines{"PGM END"}));
     }
 }
 
@@ -381,7 +472,7 @@ TEST(ProgramTransfer, DownloadStopsTimer1AndGivesUpAfterTenCommands) {
     EXPECT_TRUE(silent.transfer.GetUserProgram());
     EXPECT_EQ(silent.instrument.commandCounts[115], ProgramTransfer::kFirstBlockTries);
     EXPECT_GE(silent.host.clock_.nowMs() - start, 10 * 250);
-    EXPECT_EQ(silent.host.lines, (Lines{"GET USER PROGRAM..."}));
+    EXPECT_EQ(silent.host.lines, (Lines{"GET USER PROGRAM...", "GET USER PROGRAM FAILED."}));
     EXPECT_FALSE(silent.host.timer_.enabled());  // it was off before and stays so
 }
 

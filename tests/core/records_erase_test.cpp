@@ -83,7 +83,7 @@ TEST(RecordErase, NoSendsNothingAndAddsNoLine) {
     EXPECT_TRUE(rig.host.lines.empty());
     ASSERT_EQ(rig.host.boxes.size(), 1u);
     EXPECT_EQ(rig.host.boxes[0].text, RecordErase::kQuestion);
-    EXPECT_EQ(rig.host.boxes[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(rig.host.boxes[0].buttons, MsgButtons::YesNoDefaultNo);
 }
 
 }  // namespace

@@ -230,10 +230,11 @@ TEST(FirmwareUpdate, RefusalsBeforeTheLoader) {
         size_t sentBeforeBackup = 99;
         FirmwareBackup backup;
         if (r.backupResult >= 0)
-            backup = [&](const std::string& path) {
+            backup = [&](const std::string& path) -> std::optional<std::string> {
                 backedUp.push_back(path);
                 sentBeforeBackup = rig.driver.written.size();
-                return r.backupResult == 1;
+                if (r.backupResult != 1) return std::nullopt;
+                return "/fw/41700 backup.ssp";
             };
         rig.host.setNextFileName("/fw/new.glo");
         rig.host.checkBoxAnswers.push_back(r.backupFirst);
@@ -254,6 +255,59 @@ TEST(FirmwareUpdate, RefusalsBeforeTheLoader) {
             EXPECT_EQ(rig.host.dialogs.back().filter, kFirmwareFilter);
             EXPECT_EQ(rig.host.dialogs.back().defaultExt, "glo");
         }
+    }
+}
+
+TEST(FirmwareUpdate, MessageAreaTellsWhereTheBackupWentAndThatAnUpdateWasCancelled) {
+    const std::string backupLine = std::string(kFwBackupLine) + "/fw/41700 backup.ssp";
+    struct Row {
+        const char* name;
+        bool backupFirst;
+        MsgResult answer;
+        std::vector<std::string> firstLines;  // the message area from its start
+        FirmwareOutcome outcome;
+    };
+    const Row rows[] = {
+        {"backup, answered No",
+         true,
+         MsgResult::No,
+         {backupLine, kFwCancelledLine},
+         FirmwareOutcome::Cancelled},
+        {"no backup, answered No", false, MsgResult::No, {kFwCancelledLine}, FirmwareOutcome::Cancelled},
+        {"backup, answered Yes",
+         true,
+         MsgResult::Yes,
+         {backupLine, "DO NOT REMOVE POWER FROM 41700!"},
+         FirmwareOutcome::Finished},
+        {"no backup, answered Yes",
+         false,
+         MsgResult::Yes,
+         {"DO NOT REMOVE POWER FROM 41700!"},
+         FirmwareOutcome::Finished},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Rig rig;
+        rig.put(firmwareFile("demo.glo"));
+        rig.host.setNextAnswer(r.answer);
+        FirmwareRequest request;
+        request.path = "/fw/new.glo";
+        request.backupFirst = r.backupFirst;
+        request.backup = [](const std::string&) -> std::optional<std::string> {
+            return "/fw/41700 backup.ssp";
+        };
+        EXPECT_EQ(updateFirmware(rig.ex, rig.files, request), r.outcome);
+        ASSERT_GE(rig.host.lines.size(), r.firstLines.size());
+        EXPECT_EQ(std::vector<std::string>(
+                      rig.host.lines.begin(),
+                      rig.host.lines.begin() + static_cast<std::ptrdiff_t>(r.firstLines.size())),
+                  r.firstLines);
+        if (r.answer == MsgResult::No) {
+            EXPECT_EQ(rig.host.lines.size(), r.firstLines.size());
+        }
+        // The question that lets the flash be erased has No as its default button.
+        ASSERT_FALSE(rig.host.boxes.empty());
+        EXPECT_EQ(rig.host.boxes.back().buttons, MsgButtons::YesNoDefaultNo);
     }
 }
 

@@ -148,31 +148,62 @@ TEST(WholeTransfer, SendPausesTwoSecondsBetweenItsTransfers) {
     EXPECT_EQ(rig.page, 5);
 }
 
-TEST(WholeTransfer, FirmwareBackupSavesOnlyAWholeGet) {
+TEST(WholeTransfer, ASendOfAProgramWithoutPgmEndIsRefusedBeforeAnythingIsSent) {
     struct Row {
         const char* name;
-        int silentCommand;  // 0: none
-        bool saved;
+        bool (*run)(Transfers&, const PageControl&);
     } rows[] = {
-        {"complete", 0, true},
-        {"program get fails", 115, false},
+        {"menu item", SendCollection1},
+        {"without the question", sendAll},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         Rig rig;
         rig.usb.OpenUsbPort();
+        rig.driver.written.clear();
+        for (size_t k = 0; k < ProgramStore::kSlotCount; ++k)
+            rig.program.store.setInstruction(k, 1);
+        EXPECT_TRUE(r.run(rig.transfers, rig.pages));
+        EXPECT_EQ(rig.boxTexts(), std::vector<std::string>{
+                                      "Cannot Send Setup/Screens/Program.\nThe program has no PGM END."});
+        EXPECT_TRUE(rig.driver.written.empty());
+        EXPECT_TRUE(rig.host.lines.empty());
+    }
+}
+
+TEST(WholeTransfer, FirmwareBackupSavesOnlyAWholeGet) {
+    struct Row {
+        const char* name;
+        int silentCommand;  // 0: none
+        std::string unwritable;
+        BackupOutcome outcome;
+    } rows[] = {
+        {"complete", 0, "", BackupOutcome::Written},
+        {"program get fails", 115, "", BackupOutcome::GetFailed},
+        {"folder read-only", 0, "/fw/", BackupOutcome::NotWritten},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Rig rig;
+        rig.usb.OpenUsbPort();
+        rig.instrument.state.setup.interval = 42;
         if (r.silentCommand != 0) rig.instrument.faults.perCommand[r.silentCommand] = Fault::silent();
         test::MemoryFileStore files;
-        Workspace ws{rig.setup, rig.editor, rig.program, {}};
+        files.unwritablePrefix = r.unwritable;
         const std::string path = firmwareBackupPath("/fw/new.glo", rig.host.clock_);
         EXPECT_EQ(path.substr(0, 17), "/fw/41700 backup ");
         EXPECT_EQ(path.substr(path.size() - 4), ".ssp");
         auto encode = [](const screens::PixelBuffer&) { return Bytes{'B', 'M'}; };
-        EXPECT_EQ(backupInstrument(rig.transfers, rig.pages, files, ws, path, encode), r.saved);
-        EXPECT_EQ(files.files.size(), r.saved ? 13u : 0u);
-        EXPECT_EQ(rig.host.lines.back(),
-                  r.saved ? "FINISHED GETTING SETUP/SCREENS/PROGRAM." : "GET SETUP/SCREENS/PROGRAM FAILED.");
+        EXPECT_EQ(backupInstrument(rig.ex, files, path, encode), r.outcome);
+        EXPECT_EQ(files.files.size(), r.outcome == BackupOutcome::Written ? 13u : 0u);
+        EXPECT_EQ(rig.host.lines.back(), r.outcome != BackupOutcome::GetFailed
+                                             ? "FINISHED GETTING SETUP/SCREENS/PROGRAM."
+                                             : "GET SETUP/SCREENS/PROGRAM FAILED.");
         EXPECT_TRUE(rig.host.answers.empty());
+        // The rig's own models, standing for the window's, never saw the instrument's.
+        EXPECT_EQ(rig.setup.interval(), setup::SetupModel().interval());
+        EXPECT_EQ(rig.program.tree.topLevel().size(), 1u);
+        EXPECT_TRUE(rig.shown.empty());
     }
 }
 

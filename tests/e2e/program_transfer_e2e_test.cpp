@@ -89,7 +89,7 @@ TEST(ProgramEndToEnd, SilentInstrumentFailsAndWritesNoFile) {
     const QString out = dir.filePath("out.pgm");
     const CliRun get = runCli({"--port", QString::fromStdString(sim.path()), "get-program", out});
     EXPECT_EQ(get.exitCode, 1) << get.err;
-    EXPECT_EQ(get.out, "GET USER PROGRAM...\n");
+    EXPECT_EQ(get.out, "GET USER PROGRAM...\nGET USER PROGRAM FAILED.\n");
     EXPECT_NE(get.err.find("warning: Cannot communicate with 41700."), std::string::npos) << get.err;
     EXPECT_FALSE(QFile::exists(out));
 }

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QDesktopServices>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
@@ -58,25 +61,51 @@ TEST(TFormAbout, ShowsTheProgramAndItsLink) {
     EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
 }
 
-TEST(TFormAbout, TheLinkOpensTheAddressAndClosesTheBoxWithOk) {
+TEST(TFormAbout, TheLinkShowsAndOpensTheInstalledReadmeAndClosesTheBoxWithOk) {
+    QTemporaryDir prefix;
+    ASSERT_TRUE(QDir(prefix.path()).mkpath(QStringLiteral("bin")));
+    ASSERT_TRUE(QDir(prefix.path()).mkpath(QStringLiteral("share/doc/vrncomm")));
+    QFile readme(prefix.filePath(QStringLiteral("share/doc/vrncomm/README.md")));
+    ASSERT_TRUE(readme.open(QIODevice::WriteOnly));
+    readme.close();
+    QTemporaryDir buildFolder;
+    const struct Row {
+        const char* name;
+        QString programDir;
+        QString address;
+    } rows[] = {
+        {"installed under a prefix", prefix.filePath(QStringLiteral("bin")), readme.fileName()},
+        {"run from a build folder", buildFolder.path(), QString::fromLatin1(gui::TFormAbout::kPackageReadme)},
+    };
     GuiRig rig;
     rig.start();
     UrlCatcher catcher;
-    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
-    gui::TFormAbout& about = rig.form->formAbout();
-    int result = -1;
-    for (int shown = 0; shown < 2; ++shown) {  // the same box, shown again
-        QTimer::singleShot(0, &about, [&] {
-            QTest::mouseClick(about.findChild<QLabel*>(QStringLiteral("Label1")), Qt::LeftButton);
-        });
-        rig.form->menu().About1->trigger();
-        result = about.result();
-        EXPECT_EQ(result, QDialog::Accepted);
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        gui::TFormAbout about(r.programDir, rig.form.get());
+        EXPECT_EQ(about.address(), r.address);
+        auto* link = about.findChild<QLabel*>(QStringLiteral("Label1"));
+        ASSERT_NE(link, nullptr);
+        EXPECT_EQ(link->toolTip(), r.address);
+        EXPECT_LE(link->geometry().right(), about.width());
+        if (r.address == QString::fromLatin1(gui::TFormAbout::kPackageReadme)) {
+            EXPECT_EQ(link->text(), r.address) << "the package's address is shown whole";
+        } else {
+            EXPECT_TRUE(link->text().endsWith(QStringLiteral("README.md"))) << link->text().toStdString();
+        }
+        catcher.opened.clear();
+        for (int shown = 0; shown < 2; ++shown) {  // the same box, shown again
+            QTimer::singleShot(0, &about, [link] { QTest::mouseClick(link, Qt::LeftButton); });
+            EXPECT_EQ(about.exec(), QDialog::Accepted);
+        }
+        ASSERT_EQ(catcher.opened.size(), 2);
+        EXPECT_EQ(catcher.opened[0], QUrl::fromLocalFile(r.address));
     }
-    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-    ASSERT_EQ(catcher.opened.size(), 2);
-    EXPECT_EQ(catcher.opened[0], QUrl(QString::fromLatin1(gui::TFormAbout::kAddress)));
-    EXPECT_TRUE(catcher.opened[0].toString().startsWith(QStringLiteral("https://example.com/")));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    // The window's own box points at the README of the program that runs.
+    EXPECT_EQ(rig.form->formAbout().address(),
+              gui::TFormAbout::documentationPath(QCoreApplication::applicationDirPath()));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QTest>
 
 #include "core/app/box_position.h"
 #include "gui/app/qt_host.h"
@@ -83,6 +84,33 @@ TEST(MyMessage, QuestionsAnswerYesOrNo) {
         EXPECT_EQ(icon, QMessageBox::Question) << r.name;
         EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No) << r.name;
         EXPECT_EQ(title, "Confirm") << r.name;
+    }
+}
+
+TEST(MyMessage, EnterAnswersNoWhereYesWouldChangeTheInstrument) {
+    const struct Row {
+        const char* name;
+        MsgButtons buttons;
+        QMessageBox::StandardButton defaultButton;  // NoButton: the box's own choice
+        MsgResult enter;
+    } rows[] = {
+        {"overwrites the instrument", MsgButtons::YesNoDefaultNo, QMessageBox::No, MsgResult::No},
+        {"changes the window only", MsgButtons::YesNo, QMessageBox::NoButton, MsgResult::Yes},
+    };
+    GuiRig rig;
+    rig.start();
+    rig.form->show();
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        QMessageBox::StandardButton shownDefault = QMessageBox::NoButton;
+        whenModal<QMessageBox>(QStringLiteral("question"), [&shownDefault](QMessageBox& box) {
+            shownDefault = box.standardButton(box.defaultButton());
+            QTest::keyClick(&box, Qt::Key_Return);
+        });
+        EXPECT_EQ(rig.form->host().MyMessage("Replace all SE Zero calibration settings?", r.buttons,
+                                             MsgKind::Confirmation),
+                  r.enter);
+        EXPECT_EQ(shownDefault, r.defaultButton);
     }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -130,6 +131,60 @@ TEST(ParameterDialogs, ChoiceListShowsTheTextsAndTheCurrentOne) {
     EXPECT_EQ(dialog.run({"OFF", "ON "}, -1), std::nullopt);
     EXPECT_EQ(current, -1);
     EXPECT_EQ(dialog.list()->count(), 2);
+}
+
+// Puts text into the edit box as the user would without typing it: pasted with Ctrl+V, or put
+// in at the cursor the way a drop and the selection's middle click put it.
+void pasteOrDrop(QLineEdit& line, const QString& text, bool drop) {
+    if (drop) {
+        line.insert(text);
+        return;
+    }
+    QApplication::clipboard()->setText(text);
+    QTest::keyClick(&line, Qt::Key_V, Qt::ControlModifier);
+}
+
+TEST(ParameterDialogs, PastedAndDroppedTextFollowsTheKeyFilter) {
+    RecordingHost host;
+    gui::TFormEditInt editInt(host, nullptr);
+    gui::TFormEditFloat editFloat(host, nullptr);
+    gui::TFormEditHex editHex(host, nullptr);
+    gui::TFormEditText editText(host, nullptr);
+    struct Row {
+        const char* what;
+        gui::EditBoxDialog& dialog;
+        bool drop;
+        const char* initial;
+        int maxLength;
+        QString given;
+        bool refused;
+        QString result;
+    } rows[] = {
+        {"integer, pasted sign", editInt, false, "", 3, "-5", true, ""},
+        {"integer, pasted digits", editInt, false, "", 3, "42", false, "42"},
+        {"integer, dropped sign", editInt, true, "", 3, "-5", true, ""},
+        {"integer, beside a kept stored sign", editInt, false, "-", 3, "7", false, "-7"},
+        {"decimal, pasted exponent", editFloat, false, "", 7, "1e5", true, ""},
+        {"decimal, pasted number", editFloat, false, "", 7, "-.25", false, "-.25"},
+        {"hex, pasted prefix", editHex, false, "", 4, "0x1F", true, ""},
+        {"hex, dropped digits", editHex, true, "", 4, "beef", false, "beef"},
+        {"text, pasted degrees", editText, false, "", 25, "25\u00B0C", false, "25\u00B0C"},
+        {"text, pasted tab", editText, false, "", 25, "a\tb", true, ""},
+    };
+    for (Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const size_t beepsBefore = host.beepTimesUs.size();
+        whenShown(row.dialog, [&] {
+            QLineEdit* line = row.dialog.findChild<QLineEdit*>("Edit1");
+            line->end(false);
+            pasteOrDrop(*line, row.given, row.drop);
+            QTest::keyClick(line, Qt::Key_Return);
+        });
+        const std::optional<std::string> input = row.dialog.run({row.initial, row.maxLength});
+        ASSERT_TRUE(input.has_value());
+        EXPECT_EQ(QString::fromStdString(*input), row.result);
+        EXPECT_EQ(host.beepTimesUs.size() - beepsBefore, row.refused ? 1u : 0u);
+    }
 }
 
 }  // namespace

@@ -211,6 +211,44 @@ TEST(UserProgramPage, EditsThroughTheButtonsAndTheMenu) {
     EXPECT_EQ(told, "Enable Edit must be checked.");
 }
 
+TEST(UserProgramPage, NewProgramLeavesNothingSelectedWhenTheTreeGetsTheFocusBack) {
+    const struct Row {
+        const char* name;
+        int instructions;  // inserted before New Program
+        bool parameterSelected;
+    } rows[] = {
+        {"nothing was selected", 0, false},
+        {"an instruction was selected", 2, false},
+        {"a parameter was selected", 2, true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        PageRig rig;
+        rig.toggleEdit();
+        if (r.instructions > 0) {
+            rig.selectTop(0);
+            rig.insert("ALARM");
+            rig.insert("BEEP");
+            if (r.parameterSelected)
+                rig.selectParam(0, 1);
+            else
+                rig.selectTop(1);
+        }
+        rig.find<QComboBox>("ComboBoxInstr")->setFocus();
+        onNextBox(nullptr, QMessageBox::Yes);
+        rig.find<QPushButton>("ButtonNewPgm")->click();
+        // The box took the activation away; the tree has the focus when it comes back.
+        rig.focusTree();
+        QTest::qWait(20);
+        EXPECT_EQ(rig.form->focusWidget(), rig.tree());
+        EXPECT_EQ(rig.tree()->currentItem(), nullptr);
+        EXPECT_TRUE(rig.tree()->selectedItems().isEmpty());
+        EXPECT_EQ(rig.label(), "");
+        rig.insert("ALARM");
+        EXPECT_EQ(rig.topTexts(), QStringList{"PGM END"}) << "Insert with nothing selected only beeps";
+    }
+}
+
 TEST(UserProgramPage, OpensEachParameterDialogInPlaceAndWritesBack) {
     PageRig rig;
     rig.toggleEdit();

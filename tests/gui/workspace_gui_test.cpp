@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QImage>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -10,10 +11,13 @@
 #include <QStandardPaths>
 #include <QTabWidget>
 
+#include "core/program/program_file.h"
 #include "core/program/program_tree.h"
+#include "core/program/transfer_image.h"
 #include "core/screens/pixel_sink.h"
 #include "core/screens/screen_drawing.h"
 #include "core/screens/screen_store.h"
+#include "core/setup/setup_file.h"
 #include "core/setup/setup_model.h"
 #include "core/workspace/report_canvas.h"
 #include "core/workspace/report_layout.h"
@@ -23,6 +27,7 @@
 #include "gui_rig.h"
 #include "print/bmp_picture.h"
 #include "print/report_printer.h"
+#include "sim/sim_state.h"
 
 namespace vrn::test {
 namespace {
@@ -126,18 +131,91 @@ TEST(WorkspaceWindow, GetAllFromTheMenuRestoresThePage) {
     EXPECT_EQ(rig.form->setupSection().model().interval(), 42);
 }
 
-TEST(WorkspaceWindow, FirmwareBackupIsWiredToAGroupBesideTheFirmware) {
-    WorkspaceRig rig;
-    gui::ServiceSection& service = rig.form->serviceSection();
-    ASSERT_TRUE(service.firmwareBackup);
-    ASSERT_TRUE(service.currentGroupName);
-    EXPECT_EQ(service.currentGroupName(), "");
-    QTemporaryDir dir;
-    ASSERT_TRUE(service.firmwareBackup(dir.filePath(QStringLiteral("new.glo")).toStdString()));
-    const QStringList groups = QDir(dir.path()).entryList({QStringLiteral("41700 backup *.ssp")});
-    ASSERT_EQ(groups.size(), 1);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 13);
-    EXPECT_EQ(service.currentGroupName() + ".ssp", groups[0].toStdString());
+// Accepts the next file dialog with path, then answers the box that follows it.
+void onNextFileThenBox(const QString& path, QMessageBox::StandardButton answer) {
+    whenModal<QFileDialog>(QStringLiteral("file"), [path, answer](QFileDialog& dialog) {
+        if (answer != QMessageBox::NoButton) onNextBox(nullptr, answer);
+        dialog.selectFile(path);
+        static_cast<QDialog&>(dialog).accept();
+    });
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+std::span<const uint8_t> asBytes(const QByteArray& b) {
+    return {reinterpret_cast<const uint8_t*>(b.constData()), static_cast<size_t>(b.size())};
+}
+
+TEST(WorkspaceWindow, FirmwareBackupLeavesTheWindowsWorkAsItWas) {
+    const struct Row {
+        const char* name;
+        QMessageBox::StandardButton answer;
+        const char* lastLine;
+    } rows[] = {
+        {"answered No", QMessageBox::No, "FLASH UPDATE CANCELLED."},
+        {"answered Yes", QMessageBox::Yes, "FINISHED FIRMWARE UPDATE."},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        WorkspaceRig rig;
+        sim::State& instrument = rig.device.instrument.state;
+        instrument.setup.interval = 42;
+        instrument.screens[0] = 'Q';
+        QTemporaryDir dir;
+        // A saved group gives the window a name; the edits after it are unsaved.
+        onNextFileThenBox(dir.filePath(QStringLiteral("mine.ssp")), QMessageBox::NoButton);
+        rig.form->menu().SaveGroup->trigger();
+        ASSERT_EQ(rig.form->serviceSection().currentGroupName(), "mine");
+        rig.form->setupSection().model().setInterval(7);
+        rig.form->screensSection().store().setCell(0, 0, 0, 'W');
+        rig.form->program().tree.insert({0}, "ALARM");
+        const std::string treeBefore = programTreeText(rig.form->program().tree);
+        const QByteArray screensBefore(
+            reinterpret_cast<const char*>(rig.form->screensSection().store().bytes().data()),
+            screens::kStoreBytes);
+        rig.form->pageControl()->setCurrentWidget(rig.form->pages().TabSheetRecords);
+
+        const QString firmware = dir.filePath(QStringLiteral("new.glo"));
+        QFile glo(firmware);
+        ASSERT_TRUE(glo.open(QIODevice::WriteOnly));
+        glo.write("S0030000FC\r\nS1050000AABB95\r\nS9030000FC\r\n");
+        glo.close();
+        onNextFileThenBox(firmware, r.answer);
+        rig.form->menu().FirmwareUpdate1->trigger();
+
+        EXPECT_EQ(rig.form->setupSection().model().interval(), 7);
+        EXPECT_EQ(rig.form->screensSection().store().cell(0, 0, 0), 'W');
+        EXPECT_EQ(programTreeText(rig.form->program().tree), treeBefore);
+        EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(rig.form->screensSection().store().bytes().data()),
+                             screens::kStoreBytes),
+                  screensBefore);
+        EXPECT_EQ(rig.form->serviceSection().currentGroupName(), "mine");
+        EXPECT_EQ(rig.form->pageControl()->currentWidget(), rig.form->pages().TabSheetRecords);
+
+        const QStringList groups = QDir(dir.path()).entryList({QStringLiteral("41700 backup *.ssp")});
+        ASSERT_EQ(groups.size(), 1);
+        const QString group = dir.filePath(groups[0]);
+        const QStringList memo = rig.memo().split(u'\n');
+        EXPECT_TRUE(memo.contains(QStringLiteral("BACKUP WRITTEN TO ") + group)) << rig.memo().toStdString();
+        EXPECT_EQ(memo.last(), r.lastLine) << rig.memo().toStdString();
+
+        // The backup holds what the instrument held.
+        const QString base = group.chopped(4);
+        setup::SetupModel backedUpSetup;
+        setup::readSetupFile(asBytes(fileBytes(base + QStringLiteral(".set"))), backedUpSetup);
+        EXPECT_EQ(backedUpSetup.interval(), 42);
+        const QByteArray backedUpScreens = fileBytes(base + QStringLiteral(".scr"));
+        EXPECT_EQ(backedUpScreens,
+                  QByteArray(reinterpret_cast<const char*>(instrument.screens.data()), screens::kStoreBytes));
+        ProgramModel backedUpProgram, instrumentProgram;
+        EXPECT_FALSE(readProgramFile(asBytes(fileBytes(base + QStringLiteral(".pgm"))), backedUpProgram));
+        ASSERT_FALSE(decodeTransferImage(sim::defaultProgramImage(), instrumentProgram).failed);
+        EXPECT_EQ(programTreeText(backedUpProgram.tree), programTreeText(instrumentProgram.tree));
+        EXPECT_GT(instrumentProgram.tree.topLevel().size(), 1u);
+    }
 }
 
 }  // namespace

@@ -11,7 +11,9 @@ class Clock;
 class Timer1;
 
 enum class MsgKind : uint8_t { Warning, Confirmation };
-enum class MsgButtons : uint8_t { Ok, YesNo };
+// YesNoDefaultNo: a question whose Yes erases or overwrites something in the instrument, so that
+// Enter alone never says Yes to it.
+enum class MsgButtons : uint8_t { Ok, YesNo, YesNoDefaultNo };
 enum class MsgResult : uint8_t { Ok, Yes, No };
 enum class BeepKind : uint8_t { Default, Warning };
 
@@ -79,6 +81,11 @@ inline void warn(Host& host, std::string_view text) {
 // Asks a Yes/No question; true on Yes.
 inline bool confirm(Host& host, std::string_view text) {
     return host.MyMessage(text, MsgButtons::YesNo, MsgKind::Confirmation) == MsgResult::Yes;
+}
+
+// Asks before something in the instrument is erased or overwritten; No is the default button.
+inline bool confirmOverwrite(Host& host, std::string_view text) {
+    return host.MyMessage(text, MsgButtons::YesNoDefaultNo, MsgKind::Confirmation) == MsgResult::Yes;
 }
 
 // Hourglass for the lifetime of the guard, restored on every way out.

@@ -31,7 +31,7 @@ bool run(ProgramTransfer& transfer, const char* closedText, const std::function<
     if (showProgramPage) showProgramPage();
     WaitCursor hourglass(ex.host());
     const bool failed = (transfer.*operation)();
-    if (failed) MyCommError(ex.host());
+    if (failed && !transfer.programAtFault()) MyCommError(ex.host());
     return failed;
 }
 

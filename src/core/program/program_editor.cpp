@@ -186,6 +186,8 @@ bool ProgramEditor::newProgram() {
     for (size_t k = 0; k < ProgramStore::kSlotCount; ++k)
         program_.store.setInstruction(k, 0);
     program_.tree.append({}, std::string(kEndName));
+    // Nothing is selected, so no instruction is named.
+    label_.clear();
     return true;
 }
 

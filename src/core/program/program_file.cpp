@@ -1,6 +1,7 @@
 #include "core/program/program_file.h"
 
 #include <algorithm>
+#include <string>
 #include <string_view>
 
 #include "core/text/cp1252.h"
@@ -43,7 +44,12 @@ std::vector<uint8_t> writeProgramFile(const ProgramModel& program) {
 }
 
 std::optional<std::string> readProgramFile(std::span<const uint8_t> bytes, ProgramModel& program) {
-    const size_t imageBytes = std::min(bytes.size(), ProgramStore::kImageSize);
+    // A short image would overwrite only the first slots and leave the rest of the old program
+    // behind them: two programs in one store.
+    if (bytes.size() < ProgramStore::kImageSize)
+        return "Not a program file: it has " + std::to_string(bytes.size()) +
+               " bytes,\nwhere a program file has at least " + std::to_string(ProgramStore::kImageSize) + ".";
+    const size_t imageBytes = ProgramStore::kImageSize;
     std::copy_n(bytes.begin(), imageBytes, program.store.image().begin());
     program.tree.clear();
 

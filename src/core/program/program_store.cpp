@@ -129,4 +129,10 @@ void ProgramStore::moveDownTo(size_t p) {
         setSlot(i, slot(i + 1));
 }
 
+bool ProgramStore::hasPgmEnd() const {
+    for (size_t k = 0; k < kSlotCount; ++k)
+        if (instruction(k) == 0) return true;
+    return false;
+}
+
 }  // namespace vrn

@@ -49,6 +49,9 @@ public:
     std::string textArea(size_t slot) const;
     void setTextArea(size_t slot, std::string_view bytes);
 
+    // True when some slot holds "PGM END" (instruction 0), so the program has an end.
+    bool hasPgmEnd() const;
+
     Slot slot(size_t slot) const;
     void setSlot(size_t slot, const Slot& bytes);
     void clearSlot(size_t slot);

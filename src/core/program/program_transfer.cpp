@@ -18,6 +18,7 @@ namespace {
 
 constexpr const char* kGetFailed = "GET USER PROGRAM FAILED.";
 constexpr const char* kSendFailed = "SEND USER PROGRAM FAILED.";
+constexpr const char* kNoPgmEndText = "Cannot Send User Program.\nThe program has no PGM END.";
 
 // Timer1 is off for the whole download and back in its old state on every way out.
 class Timer1Off {
@@ -72,6 +73,7 @@ Host& ProgramTransfer::host() {
 bool ProgramTransfer::GetUserProgram() {
     Host& h = host();
     UsbPort& port = ex_.port();
+    programAtFault_ = false;
     h.appendLine("GET USER PROGRAM...");
     h.setProgressMax(kProgramBlocks + 1);
     Timer1Off timerOff(h);
@@ -80,13 +82,16 @@ bool ProgramTransfer::GetUserProgram() {
     std::vector<uint8_t> packet(kBlockPacketSize);
     ReadResult got;
     bool firstBlock = false;
-    for (int attempt = 0; attempt < kFirstBlockTries && !firstBlock; ++attempt) {
+    for (int attempt = 0; attempt < kFirstBlockTries && !firstBlock && !h.closing(); ++attempt) {
         ex_.SendCommand("CMD115\r");
         got = port.read(packet);
         firstBlock = got.count == kBlockPacketSize;
         if (!firstBlock) port.purge();
     }
-    if (!firstBlock) return true;
+    if (!firstBlock) {
+        h.appendLine(kGetFailed);
+        return true;
+    }
 
     std::vector<uint8_t> buffer;
     buffer.reserve(kMaxBlocks * kBlockDataSize);
@@ -151,6 +156,11 @@ bool ProgramTransfer::GetUserProgram() {
         if (errors >= kMaxErrors) break;
         h.setProgress(blocks);
         h.pump();
+        if (h.closing()) {
+            h.appendLine(kGetFailed);
+            failedHere = true;
+            break;
+        }
         got = readPacket(port, packet);
     }
     h.setProgress(0);
@@ -173,6 +183,9 @@ bool ProgramTransfer::GetUserProgram() {
         h.appendLine(line);
     if (decoded.failed) {
         h.appendLine(kGetFailed);
+        programAtFault_ = true;
+        warn(h,
+             "The received program cannot be used.\n" + decoded.problem + "\nGet 41700 User Program failed.");
         return true;
     }
     h.appendLine("FINISHED GETTING USER PROGRAM.");
@@ -183,6 +196,12 @@ bool ProgramTransfer::SendUserProgram() {
     Host& h = host();
     UsbPort& port = ex_.port();
     Clock& clock = h.clock();
+    // Without its end the instrument would run on into whatever the slots after it hold.
+    programAtFault_ = !program_.store.hasPgmEnd();
+    if (programAtFault_) {
+        warn(h, kNoPgmEndText);
+        return true;
+    }
     const std::vector<uint8_t> image = buildTransferImage(program_.store);
     const auto blockData = [&image](int block) {
         return std::span(image).subspan(static_cast<size_t>(block) * kBlockDataSize, kBlockDataSize);
@@ -199,6 +218,10 @@ bool ProgramTransfer::SendUserProgram() {
     bool failed = false;
     for (;;) {
         h.pump();
+        if (h.closing()) {
+            failed = true;
+            break;
+        }
         uint8_t reply = 0;
         const bool nothing = port.read({&reply, 1}).count == 0;
         if (!port.isOpen()) {

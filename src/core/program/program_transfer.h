@@ -13,7 +13,8 @@ namespace vrn::program {
 
 // Moves the user program between the model and the instrument as the 66-block transfer image.
 // Both operations return failed (true means failure) and write the message-area lines and
-// progress of the window; a failed download leaves the program as it was.
+// progress of the window; a failed download leaves the program as it was. Both end at their next
+// read once the window is closing.
 class ProgramTransfer {
 public:
     // Commands the download sends before giving up on a first block.
@@ -35,11 +36,17 @@ public:
     Exchange& exchange() { return ex_; }
     ProgramModel& program() { return program_; }
 
+    // The last operation failed because of the program itself, not the link: a program without
+    // "PGM END" refused before sending, or a received one that cannot be decoded. Its own box
+    // has said what was wrong, so the communication-error box is not shown.
+    bool programAtFault() const { return programAtFault_; }
+
 private:
     Host& host();
 
     Exchange& ex_;
     ProgramModel& program_;
+    bool programAtFault_ = false;
 };
 
 }  // namespace vrn::program

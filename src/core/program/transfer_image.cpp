@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <string>
 
 #include "core/link/decimal.h"
 #include "core/program/catalogue.h"
@@ -45,6 +46,13 @@ std::string positionLine(size_t k, unsigned slot, std::optional<unsigned> number
     else
         std::snprintf(text, sizeof text, "%03u %05u NO SUCH SLOT.", static_cast<unsigned>(k), slot);
     return text;
+}
+
+// "Instruction 004 " (its 1-based position, as the program page counts) and what is wrong with it.
+std::string instructionProblem(size_t k, const std::string& what) {
+    char text[32];
+    std::snprintf(text, sizeof text, "Instruction %03u ", static_cast<unsigned>(k + 1));
+    return text + what;
 }
 
 // One received instruction, laid over the store slot it replaces: the number, then each
@@ -147,6 +155,7 @@ DecodeResult decodeTransferImage(std::span<const uint8_t> image, ProgramModel& p
     if (image.size() < kTransferImageSize) {
         result.failed = true;
         result.lines.emplace_back("RECEIVED USER PROGRAM IS INCOMPLETE.");
+        result.problem = "The program is incomplete.";
         return result;
     }
     ProgramStore store = program.store;
@@ -156,6 +165,8 @@ DecodeResult decodeTransferImage(std::span<const uint8_t> image, ProgramModel& p
         const uint16_t from = big16(image, kTransferSlotsSize + k * kOrderEntrySize);
         if (from >= ProgramStore::kSlotCount) {
             result.lines.push_back(positionLine(k, from, std::nullopt));
+            result.problem =
+                instructionProblem(k, "is in slot " + std::to_string(from) + ", past the last slot 511.");
             result.failed = true;
             return result;
         }
@@ -164,6 +175,7 @@ DecodeResult decodeTransferImage(std::span<const uint8_t> image, ProgramModel& p
         const InstrDesc* instr = instruction(number);
         if (instr == nullptr) {
             result.lines.push_back(positionLine(k, from, number));
+            result.problem = instructionProblem(k, "has the unknown number " + std::to_string(number) + ".");
             result.failed = true;
             return result;
         }
@@ -175,6 +187,7 @@ DecodeResult decodeTransferImage(std::span<const uint8_t> image, ProgramModel& p
     }
     if (!ended) {
         result.lines.emplace_back("RECEIVED USER PROGRAM HAS NO PGM END.");
+        result.problem = "The program has no PGM END.";
         result.failed = true;
         return result;
     }

@@ -29,6 +29,7 @@ std::vector<uint8_t> buildTransferImage(const ProgramStore& store);
 struct DecodeResult {
     bool failed = false;
     std::vector<std::string> lines;  // message-area lines explaining a failure
+    std::string problem;             // the same for the user, in a sentence
 };
 
 // Decodes a received image into the program, position by position in the order of its table, with

@@ -12,7 +12,7 @@ namespace vrn::records {
 
 EraseOutcome RecordErase::EraseRecords1Click() {
     Host& h = ex_.host();
-    if (!confirm(h, kQuestion)) return EraseOutcome::Declined;
+    if (!confirmOverwrite(h, kQuestion)) return EraseOutcome::Declined;
     ex_.SendCommand("CMD345\r");
     h.appendLine("ERASING ALL RECORDED DATA IN 41700...");
     h.clock().sleepMs(kStartPauseMs);

@@ -139,7 +139,7 @@ CalOutcome runCalibrationStep(Exchange& ex, CalStep step, bool confirmFirst, std
     const CalStepInfo& info = calStepInfo(step);
     Host& host = ex.host();
     const bool inputStep = info.question != nullptr;
-    if (inputStep && confirmFirst && !confirm(host, info.question)) return CalOutcome::Declined;
+    if (inputStep && confirmFirst && !confirmOverwrite(host, info.question)) return CalOutcome::Declined;
     bool failed = false;
     {
         WaitCursor hourglass(host);

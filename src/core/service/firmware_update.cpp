@@ -76,9 +76,17 @@ FirmwareOutcome updateFirmware(Exchange& ex, FileStore& files, const FirmwareReq
         warn(host, firmwareFileMessage(check));
         return FirmwareOutcome::Refused;
     }
-    if (request.backupFirst && (!request.backup || !request.backup(request.path))) {
-        warn(host, kFwBackupFailedText);
-        return FirmwareOutcome::NoContact;
+    // The line saying where the backup went is written again after the area is cleared, so it
+    // stays in sight for the whole update.
+    std::string backupLine;
+    if (request.backupFirst) {
+        const auto group = request.backup ? request.backup(request.path) : std::nullopt;
+        if (!group) {
+            warn(host, kFwBackupFailedText);
+            return FirmwareOutcome::NoContact;
+        }
+        backupLine = kFwBackupLine + *group;
+        host.appendLine(backupLine);
     }
 
     ex.SendCommand(" \r");
@@ -86,8 +94,12 @@ FirmwareOutcome updateFirmware(Exchange& ex, FileStore& files, const FirmwareReq
         warn(host, kFwNoWakeText);
         return FirmwareOutcome::NoContact;
     }
-    if (!confirm(host, kFwConfirmText)) return FirmwareOutcome::Cancelled;
+    if (!confirmOverwrite(host, kFwConfirmText)) {
+        host.appendLine(kFwCancelledLine);
+        return FirmwareOutcome::Cancelled;
+    }
     host.clearMessages();
+    if (!backupLine.empty()) host.appendLine(backupLine);
     host.setStatusText(request.statusText);
 
     const int64_t sentAt = host.clock().wallSeconds();

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,13 +35,16 @@ inline constexpr const char* kFwConfirmText =
     "IMPORTANT!\nPROCEED WITH CAUTION.\nTHIS OPERATION REPLACES\nTHE 41700 FIRMWARE.\n\nCONTINUE?";
 inline constexpr const char* kFwNoLoaderText = "No response from 41700.\nFlash Update cancelled.";
 inline constexpr const char* kFwTimeoutText = "Timeout error.\nFlash Update cancelled.";
+// Message-area lines of ours: where the backup went, and an update answered No.
+inline constexpr const char* kFwBackupLine = "BACKUP WRITTEN TO ";
+inline constexpr const char* kFwCancelledLine = "FLASH UPDATE CANCELLED.";
 inline constexpr const char* kFwBackupFailedText =
     "Setup, Screens and Program could not be backed up.\nFlash Update cancelled.";
 
 // The backup before an update: gets Setup, Screens and Program into a group file, given the
-// firmware file's path; true on success. Unset, a chosen backup cannot be made and the update
-// stops before anything is sent.
-using FirmwareBackup = std::function<bool(const std::string& firmwarePath)>;
+// firmware file's path, and returns the group file's path; empty when it failed. Unset, a chosen
+// backup cannot be made and the update stops before anything is sent.
+using FirmwareBackup = std::function<std::optional<std::string>(const std::string& firmwarePath)>;
 
 enum class FirmwareOutcome : uint8_t {
     Cancelled,  // the dialog or the confirmation said no

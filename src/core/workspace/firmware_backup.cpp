@@ -4,7 +4,16 @@
 
 #include "core/link/clock.h"
 #include "core/link/exchange.h"
+#include "core/program/program_model.h"
+#include "core/program/program_transfer.h"
+#include "core/screens/pixel_sink.h"
+#include "core/screens/screen_drawing.h"
+#include "core/screens/screen_editor.h"
+#include "core/screens/screen_store.h"
+#include "core/screens/screen_transfer.h"
+#include "core/setup/setup_model.h"
 #include "core/setup/setup_transfer.h"
+#include "core/workspace/whole_transfer.h"
 
 namespace vrn::workspace {
 
@@ -18,10 +27,27 @@ std::string firmwareBackupPath(const std::string& firmwarePath, Clock& clock) {
     return folder + name;
 }
 
-bool backupInstrument(Transfers& t, const PageControl& pages, FileStore& files, Workspace& ws,
-                      const std::string& groupPath, const PictureEncoder& encode) {
-    if (getAll(t, pages)) return false;
-    return saveGroupFiles(t.setup.exchange().host(), files, ws, groupPath, encode).configurationWritten;
+BackupOutcome backupInstrument(Exchange& ex, FileStore& files, const std::string& groupPath,
+                               const PictureEncoder& encode) {
+    Host& host = ex.host();
+    setup::SetupModel setup;
+    // The instrument's own clock is kept too, not the PC's.
+    setup.setUsePcTime(false);
+    screens::ScreenStore store;
+    screens::PixelBuffer image{screens::kPictureWidth, screens::kScreenImageHeight};
+    screens::ScreenDisplay display(store, image);
+    screens::ScreenEditor editor(display, host);
+    editor.clearAll();
+    ProgramModel program;
+    setup::SetupTransfer setupTransfer(ex, setup);
+    screens::ScreenTransfer screenTransfer(ex, display, editor);
+    program::ProgramTransfer programTransfer(ex, program);
+    Transfers transfers{setupTransfer, screenTransfer, programTransfer};
+    if (getAll(transfers, {})) return BackupOutcome::GetFailed;
+    Workspace backup{setup, editor, program, {}};
+    return saveGroupFiles(host, files, backup, groupPath, encode).configurationWritten
+               ? BackupOutcome::Written
+               : BackupOutcome::NotWritten;
 }
 
 }  // namespace vrn::workspace

@@ -1,5 +1,7 @@
 #include "core/workspace/whole_transfer.h"
 
+#include <optional>
+
 #include "core/link/clock.h"
 #include "core/link/exchange.h"
 #include "core/link/host.h"
@@ -36,20 +38,25 @@ constexpr Texts kSend{
     "SEND SETUP/SCREENS/PROGRAM FAILED.",
 };
 
+constexpr const char* kNoPgmEndText = "Cannot Send Setup/Screens/Program.\nThe program has no PGM END.";
+
 void show(const PageControl& pages, Page page) {
     if (pages.show) pages.show(page);
 }
 
-// Runs the three steps; `between` runs before the second and the third.
-bool runSteps(Transfers& t, const PageControl& pages, bool send, const std::function<void()>& between) {
+// Runs the three steps; `between` runs before the second and the third. The page of the step
+// that failed, if one did.
+std::optional<Page> runSteps(Transfers& t, const PageControl& pages, bool send,
+                             const std::function<void()>& between) {
     show(pages, Page::Setup);
-    if (send ? t.setup.SendUserSettings() : t.setup.GetUserSettings()) return true;
+    if (send ? t.setup.SendUserSettings() : t.setup.GetUserSettings()) return Page::Setup;
     between();
     show(pages, Page::Screens);
-    if (send ? t.screens.SendUserScreens() : t.screens.GetUserScreens()) return true;
+    if (send ? t.screens.SendUserScreens() : t.screens.GetUserScreens()) return Page::Screens;
     between();
     show(pages, Page::Program);
-    return send ? t.program.SendUserProgram() : t.program.GetUserProgram();
+    if (send ? t.program.SendUserProgram() : t.program.GetUserProgram()) return Page::Program;
+    return std::nullopt;
 }
 
 bool run(Transfers& t, const PageControl& pages, bool send, bool ask) {
@@ -61,22 +68,33 @@ bool run(Transfers& t, const PageControl& pages, bool send, bool ask) {
         warn(host, texts.closed);
         return true;
     }
-    if (ask && !confirm(host, texts.question)) return true;
+    // The Send overwrites the instrument's configuration; the Get only the window's.
+    // Refused before anything is sent: the Setup and Screens alone would leave the instrument
+    // half changed.
+    if (send && !t.program.program().store.hasPgmEnd()) {
+        warn(host, kNoPgmEndText);
+        return true;
+    }
+    if (ask && !(send ? confirmOverwrite(host, texts.question) : confirm(host, texts.question))) return true;
     host.appendLine(texts.first);
-    bool failed = false;
+    std::optional<Page> failedAt;
     {
         WaitCursor hourglass(host);
         if (send) {
-            failed = runSteps(t, pages, true, [&host] { host.clock().sleepMs(kSendStepPauseMs); });
+            failedAt = runSteps(t, pages, true, [&host] { host.clock().sleepMs(kSendStepPauseMs); });
         } else {
             host.pump();
-            failed = runSteps(t, pages, false, [&host] { host.pump(); });
+            failedAt = runSteps(t, pages, false, [&host] { host.pump(); });
         }
         if (pages.restore) pages.restore(before);
     }
+    const bool failed = failedAt.has_value();
     if (failed) {
-        // A Setup refused before anything was sent has said why in its own box; the link is fine.
-        if (!(send && t.setup.refusedBeforeSending())) MyCommError(host);
+        // A Setup refused before anything was sent, or a program at fault, has said why in its
+        // own box; the link is fine.
+        const bool explained = (*failedAt == Page::Setup && send && t.setup.refusedBeforeSending()) ||
+                               (*failedAt == Page::Program && t.program.programAtFault());
+        if (!explained) MyCommError(host);
         host.appendLine(texts.failed);
     } else {
         host.appendLine(texts.finished);

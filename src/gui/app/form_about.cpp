@@ -1,6 +1,8 @@
 #include "gui/app/form_about.h"
 
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 
@@ -9,7 +11,13 @@
 
 namespace vrn::gui {
 
-TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent) {
+QString TFormAbout::documentationPath(const QString& programDir) {
+    const QString installed = QDir::cleanPath(programDir + QStringLiteral("/../share/doc/vrncomm/README.md"));
+    return QFileInfo::exists(installed) ? installed : QString::fromLatin1(kPackageReadme);
+}
+
+TFormAbout::TFormAbout(const QString& programDir, QWidget* parent)
+    : QDialog(parent), address_(documentationPath(programDir)) {
     setObjectName(QStringLiteral("TFormAbout"));
     setWindowTitle(QStringLiteral("About VRNComm"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -46,7 +54,11 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent) {
                        "(c) 2026 the VRNComm project."));
     Memo1->setGeometry(112, 16, 201, 73);
 
-    Label1 = new LinkLabel(QUrl(QString::fromLatin1(kAddress)).host(), this);
+    // A long address is shortened in its middle to fit the box; the tip shows it whole.
+    const int room = width() - 112 - 8;
+    Label1 = new LinkLabel(QString(), this);
+    Label1->setText(Label1->fontMetrics().elidedText(address_, Qt::ElideMiddle, room));
+    Label1->setToolTip(address_);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->move(112, 95);
     Label1->adjustSize();
@@ -55,7 +67,7 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent) {
 
 // The box closes whether or not a browser could be started.
 void TFormAbout::Label1Click() {
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(kAddress)));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(address_));
     accept();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QDialog>
-#include <QUrl>
+#include <QString>
 
 class QLabel;
 class QPlainTextEdit;
@@ -10,17 +10,28 @@ namespace vrn::gui {
 
 class LinkLabel;
 
-// The About box: who we are, the version, and a link to the project's web page. Created once at
-// start-up and shown modally each time.
+// The About box: who we are, the version, and a link to the installed documentation. Created
+// once at start-up and shown modally each time.
 class TFormAbout : public QDialog {
     Q_OBJECT
 public:
-    static constexpr const char* kAddress = "https://example.com/vrncomm/";
+    // Where the package puts the README.
+    static constexpr const char* kPackageReadme = "/usr/share/doc/vrncomm/README.md";
 
-    explicit TFormAbout(QWidget* parent = nullptr);
+    // The README installed with the program in programDir: <prefix>/share/doc/vrncomm/README.md
+    // beside <prefix>/bin, so a build installed under /usr/local finds its own; the package's
+    // place when there is none there (a program run from its build folder).
+    static QString documentationPath(const QString& programDir);
+
+    // programDir: the folder the running program is in.
+    explicit TFormAbout(const QString& programDir, QWidget* parent = nullptr);
+
+    const QString& address() const { return address_; }
 
 private:
     void Label1Click();
+
+    QString address_;
 
     QLabel* ImageLogo = nullptr;
     QPlainTextEdit* Memo1 = nullptr;

@@ -1,6 +1,7 @@
 #include "gui/app/form_main.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -57,7 +58,7 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
     auto* editFloat = new TFormEditFloat(*host_, this);
     auto* editType = new TFormEditType(this);
     auto* editText = new TFormEditText(*host_, this);
-    about_ = new TFormAbout(this);
+    about_ = new TFormAbout(QCoreApplication::applicationDirPath(), this);
     auto* editHex = new TFormEditHex(*host_, this);
     userProgram_->setParameterDialogs({editInt, editFloat, editHex, editText, editType});
     service_ = new ServiceSection(*this);

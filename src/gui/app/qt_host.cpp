@@ -117,6 +117,7 @@ MsgResult QtHost::MyMessage(std::string_view text, MsgButtons buttons, MsgKind k
     box.setTextFormat(Qt::PlainText);
     box.setText(fromUtf8(text));
     box.setStandardButtons(buttons == MsgButtons::Ok ? QMessageBox::Ok : QMessageBox::Yes | QMessageBox::No);
+    if (buttons == MsgButtons::YesNoDefaultNo) box.setDefaultButton(QMessageBox::No);
     const int pressed = box.exec();
     if (buttons == MsgButtons::Ok) return MsgResult::Ok;
     // Closing a question without an answer is a No: callers go on only on Yes.

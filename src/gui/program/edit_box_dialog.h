@@ -13,8 +13,11 @@ class QPushButton;
 
 namespace vrn::gui {
 
+class KeyFilterValidator;
+
 // A parameter dialog with one edit box `Edit1`, `Button1` "&Ok" and `Button2` "&Cancel". Keys
-// the parameter's kind refuses are dropped with the system beep; Enter accepts.
+// the parameter's kind refuses are dropped with the system beep, and so is pasted or dropped
+// text that holds one; Enter accepts.
 class EditBoxDialog : public QDialog {
 public:
     EditBoxDialog(const QString& caption, EditBoxKind kind, Host& host, QWidget* parent);
@@ -31,6 +34,7 @@ private:
     EditBoxKind kind_;
     Host& host_;
     QLineEdit* edit_;
+    KeyFilterValidator* validator_ = nullptr;
 };
 
 class TFormEditInt : public EditBoxDialog {

@@ -40,6 +40,7 @@ TreeViewMirror::~TreeViewMirror() {
 void TreeViewMirror::rebuild() {
     Applying guard(applying_);
     view_.clear();
+    view_.setCurrentItem(nullptr);
     for (const ProgramNode& node : tree_.topLevel()) {
         auto* item = new QTreeWidgetItem(QStringList{QString::fromStdString(node.text)});
         view_.addTopLevelItem(item);
@@ -95,6 +96,9 @@ void TreeViewMirror::nodeTextChanged(const NodePath& path) {
 void TreeViewMirror::treeCleared() {
     Applying guard(applying_);
     view_.clear();
+    // A cleared view forgets that its current item was set; focused later, it would make its
+    // first node current, and the program would have a selection the user never made.
+    view_.setCurrentItem(nullptr);
 }
 
 void TreeViewMirror::selectionChanged(const std::optional<NodePath>& path) {

@@ -82,9 +82,12 @@ void WorkspaceSection::PrintProgram1Click() {
     if (!print::printReport(printer, input, error)) warn(form_.host(), error.toStdString());
 }
 
-bool WorkspaceSection::backup(const std::string& firmwarePath) {
+std::optional<std::string> WorkspaceSection::backup(const std::string& firmwarePath) {
     const std::string path = workspace::firmwareBackupPath(firmwarePath, form_.host().clock());
-    return workspace::backupInstrument(transfers_, pages_, files_, workspace_, path, print::bmpPicture);
+    if (workspace::backupInstrument(form_.exchange(), files_, path, print::bmpPicture) !=
+        workspace::BackupOutcome::Written)
+        return std::nullopt;
+    return path;
 }
 
 }  // namespace vrn::gui

@@ -2,6 +2,8 @@
 
 #include <QObject>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "core/program/program_transfer.h"
 #include "core/workspace/group_actions.h"
@@ -12,8 +14,8 @@ namespace vrn::gui {
 
 class TFormMain;
 
-// The group files, the whole get and send, and the backup before a firmware update, on the
-// window's three models. Holds the current group name for the whole run.
+// The group files and the whole get and send on the window's three models, and the backup
+// before a firmware update. Holds the current group name for the whole run.
 class WorkspaceSection final : public QObject {
     Q_OBJECT
 public:
@@ -23,7 +25,8 @@ public:
 
 private:
     void PrintProgram1Click();
-    bool backup(const std::string& firmwarePath);
+    // Into models of the backup's own: the window's three parts and its group stay as they are.
+    std::optional<std::string> backup(const std::string& firmwarePath);
 
     TFormMain& form_;
     program::ProgramTransfer programTransfer_;
