@@ -9,10 +9,10 @@
 #include <memory>
 
 #include "cli/cli.h"
+#include "core/link/usb_port.h"
 #include "ports/disk_file_store.h"
 #include "ports/port_factory.h"
 #include "ports/real_clock.h"
-#include "core/link/usb_port.h"
 #include "ports/trace_file.h"
 #include "ports/usb_doctor.h"
 #include "sim/simulated_device.h"
@@ -91,7 +91,8 @@ int main(int argc, char** argv) {
             return vrn::TraceFile::open(path, error);
         },
         [] {
-            return vrn::diagnoseUsb(vrn::readUsbInventory(), vrn::DoctorUser::current(), vrn::UsbPort::kDescription);
+            return vrn::diagnoseUsb(vrn::readUsbInventory(), vrn::DoctorUser::current(),
+                                    vrn::UsbPort::kDescription);
         }};
     return vrn::cli::run(args, env);
 }

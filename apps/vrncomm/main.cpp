@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "core/link/tracing_port.h"
+#include "core/link/usb_port.h"
 #include "gui/app/application.h"
 #include "gui/app/close_after_first_paint.h"
 #include "gui/app/form_main.h"
@@ -16,7 +17,6 @@
 #include "ports/real_clock.h"
 #include "ports/trace_file.h"
 #include "ports/usb_hotplug_monitor.h"
-#include "core/link/usb_port.h"
 #include "sim/simulated_device.h"
 #include "sim/station.h"
 

@@ -18,7 +18,10 @@ constexpr int kBits8 = 8;
 }  // namespace
 
 FtdiPort::FtdiPort(std::string name)
-    : name_(std::move(name)), ownClock_(std::make_unique<RealClock>()), clock_(*ownClock_), ftdi_(makeLibFtdi()) {}
+    : name_(std::move(name)),
+      ownClock_(std::make_unique<RealClock>()),
+      clock_(*ownClock_),
+      ftdi_(makeLibFtdi()) {}
 
 FtdiPort::FtdiPort(std::string name, std::unique_ptr<FtdiLibrary> library, Clock& clock)
     : name_(std::move(name)), clock_(clock), ftdi_(std::move(library)) {}
@@ -40,7 +43,8 @@ bool FtdiPort::openEx(std::string_view description) {
     close();
     accessDenied_ = false;
     for (const FtdiLibrary::Bridge& b : ftdi_->usbFindAll(kVendorId, kProductIds)) {
-        const bool wanted = name_.empty() ? sameDescription(b.description, description) : bridgeName(b) == name_;
+        const bool wanted =
+            name_.empty() ? sameDescription(b.description, description) : bridgeName(b) == name_;
         if (!wanted) continue;
         if (ftdi_->usbOpenDev(b) == 0) {
             open_ = true;

@@ -15,7 +15,8 @@ HotplugFilter::Verdict HotplugFilter::onEvent(const Event& e) {
         pending_.erase(e.devpath);
         return Verdict::Gone;
     }
-    if (e.subsystem == "tty" && e.action == "add" && pending_.erase(e.usbDevpath) > 0) return Verdict::Appeared;
+    if (e.subsystem == "tty" && e.action == "add" && pending_.erase(e.usbDevpath) > 0)
+        return Verdict::Appeared;
     return Verdict::None;
 }
 

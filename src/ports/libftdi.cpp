@@ -38,10 +38,12 @@ public:
             lists_.push_back(list);
             for (ftdi_device_list* d = list; d != nullptr; d = d->next) {
                 char description[128] = {};
-                Bridge b{libusb_get_bus_number(d->dev), libusb_get_device_address(d->dev), {}, devices_.size()};
+                Bridge b{
+                    libusb_get_bus_number(d->dev), libusb_get_device_address(d->dev), {}, devices_.size()};
                 // Reading the strings needs the device opened, which a user without access may
                 // not do; sysfs shows the description to everyone.
-                if (ftdi_usb_get_strings(ftdi_, d->dev, nullptr, 0, description, sizeof description, nullptr, 0) >= 0)
+                if (ftdi_usb_get_strings(ftdi_, d->dev, nullptr, 0, description, sizeof description, nullptr,
+                                         0) >= 0)
                     b.description = description;
                 else
                     b.description = sysfsDescription(b.bus, b.address);
@@ -64,7 +66,8 @@ public:
     int setBaudrate(int baud) override { return ftdi_set_baudrate(ftdi_, baud); }
     int setLineProperty(int bits, int stopBits, int parity) override {
         return ftdi_set_line_property(ftdi_, static_cast<ftdi_bits_type>(bits),
-                                      static_cast<ftdi_stopbits_type>(stopBits), static_cast<ftdi_parity_type>(parity));
+                                      static_cast<ftdi_stopbits_type>(stopBits),
+                                      static_cast<ftdi_parity_type>(parity));
     }
     void setUsbReadTimeout(int ms) override {
         if (ftdi_ != nullptr) ftdi_->usb_read_timeout = ms;
@@ -82,12 +85,13 @@ public:
 
 private:
     static std::string sysfsDescription(int bus, int address) {
-        for (const UsbDevice& d : readUsbInventory().devices)
+        for (const UsbDevice& d : readUsbInventory({}, false).devices)
             if (d.busNumber == bus && d.deviceNumber == address) return d.product;
         return {};
     }
     void freeLists() {
-        for (ftdi_device_list* list : lists_) ftdi_list_free(&list);
+        for (ftdi_device_list* list : lists_)
+            ftdi_list_free(&list);
         lists_.clear();
         devices_.clear();
     }

@@ -1,10 +1,10 @@
 #include "ports/port_factory.h"
 
+#include "core/link/usb_port.h"
 #include "ports/ftdi_port.h"
 #include "ports/searching_port.h"
 #include "ports/serial_port.h"
 #include "ports/usb_doctor.h"
-#include "core/link/usb_port.h"
 
 namespace vrn {
 
@@ -14,7 +14,8 @@ std::unique_ptr<Port> makeHardwarePort(const std::string& device) {
         backends.push_back(std::make_unique<SerialPort>());
         backends.push_back(std::make_unique<FtdiPort>());
         return std::make_unique<SearchingPort>(std::move(backends), [] {
-            return doctorAdvice(diagnoseUsb(readUsbInventory(), DoctorUser::current(), UsbPort::kDescription));
+            return doctorAdvice(
+                diagnoseUsb(readUsbInventory(), DoctorUser::current(), UsbPort::kDescription));
         });
     }
     if (device.rfind(FtdiPort::kNamePrefix, 0) == 0) return std::make_unique<FtdiPort>(device);

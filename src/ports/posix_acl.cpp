@@ -15,7 +15,8 @@ uint16_t le16(std::span<const uint8_t> b, size_t at) {
 }
 
 uint32_t le32(std::span<const uint8_t> b, size_t at) {
-    return uint32_t{b[at]} | (uint32_t{b[at + 1]} << 8) | (uint32_t{b[at + 2]} << 16) | (uint32_t{b[at + 3]} << 24);
+    return uint32_t{b[at]} | (uint32_t{b[at + 1]} << 8) | (uint32_t{b[at + 2]} << 16) |
+           (uint32_t{b[at + 3]} << 24);
 }
 
 bool grants(uint32_t perm) {

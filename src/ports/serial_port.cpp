@@ -56,7 +56,7 @@ SerialPort::~SerialPort() = default;
 
 std::vector<HardwarePortInfo> SerialPort::list() {
     std::vector<HardwarePortInfo> ports;
-    const UsbInventory inventory = readUsbInventory();
+    const UsbInventory inventory = readUsbInventory({}, false);
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         std::string description = descriptionOf(info, inventory);
         const bool instrument = describesInstrument(description);
@@ -66,11 +66,12 @@ std::vector<HardwarePortInfo> SerialPort::list() {
 }
 
 std::optional<std::string> SerialPort::findByDescription(std::string_view description) {
-    const UsbInventory inventory = readUsbInventory();
+    const UsbInventory inventory = readUsbInventory({}, false);
     if (auto tty = findInstrumentTty(inventory, description)) return tty;
     // Qt's own list as a cross-check, for a tty that sysfs does not show under a USB device.
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        if (sameDescription(descriptionOf(info, inventory), description)) return info.systemLocation().toStdString();
+        if (sameDescription(descriptionOf(info, inventory), description))
+            return info.systemLocation().toStdString();
     }
     return std::nullopt;
 }

@@ -74,13 +74,13 @@ UsbCheck instrumentCheck(const UsbInventory& inventory, const std::vector<const 
     c.ok = false;
     for (const UsbDevice& d : inventory.devices) {
         if (d.vendorId != FtdiPort::kVendorId) continue;
-        c.finding = "an FTDI bridge is plugged in at " + d.sysName + ", but it calls itself " + quoted(d.product) +
-                    ", not " + quoted(description);
+        c.finding = "an FTDI bridge is plugged in at " + d.sysName + ", but it calls itself " +
+                    quoted(d.product) + ", not " + quoted(description);
         c.remedy = "if it is the instrument, open it by name: vrncomm --port " + openName(d);
         return c;
     }
     c.finding = "nothing is plugged in that calls itself " + quoted(description);
-    c.remedy = "plug the instrument in with a USB data cable, switch it on, and run vrncomm-cli doctor again";
+    c.remedy = "plug the instrument in with a USB data cable and switch it on";
     return c;
 }
 
@@ -89,7 +89,8 @@ UsbCheck oneInstrumentCheck(const std::vector<const UsbDevice*>& found) {
     if (found.size() < 2) return c;
     c.ok = false;
     c.finding = std::to_string(found.size()) + " instruments are plugged in: ";
-    for (size_t i = 0; i < found.size(); ++i) c.finding += (i == 0 ? "" : ", ") + whereAndWhat(*found[i]);
+    for (size_t i = 0; i < found.size(); ++i)
+        c.finding += (i == 0 ? "" : ", ") + whereAndWhat(*found[i]);
     c.finding += "; VRNComm opens " + found.front()->sysName;
     c.remedy = "unplug the others, or name the one to open: vrncomm --port " + openName(*found[1]);
     return c;
@@ -166,7 +167,8 @@ UsbCheck accessCheck(const UsbDevice& d, const DoctorUser& user) {
         c.remedy = "sudo usermod -aG " + group + " \"$USER\", then log out and in again";
     else
         c.remedy =
-            "install the udev rule 70-vrncomm.rules (sudo apt-get install --reinstall vrncomm), then plug the "
+            "install the udev rule 70-vrncomm.rules (sudo apt-get install --reinstall vrncomm), then plug "
+            "the "
             "instrument in again";
     return c;
 }
@@ -183,11 +185,12 @@ UsbCheck holdersCheck(const UsbInventory& inventory, const UsbDevice& d, const D
     }
     c.ok = false;
     c.finding = pidList(others) + (others.size() == 1 ? " has " : " have ") + node.path + " open";
-    const bool modemManager =
-        std::any_of(others.begin(), others.end(), [](const ProcessInfo& p) { return p.name == kModemManager; });
+    const bool modemManager = std::any_of(others.begin(), others.end(),
+                                          [](const ProcessInfo& p) { return p.name == kModemManager; });
     if (modemManager)
-        c.remedy = "sudo systemctl stop ModemManager; the udev rule 70-vrncomm.rules keeps it off the instrument "
-                   "from the next plug-in on";
+        c.remedy =
+            "sudo systemctl stop ModemManager; the udev rule 70-vrncomm.rules keeps it off the instrument "
+            "from the next plug-in on";
     else
         c.remedy = "close " + others.front().name + ", or: kill " + std::to_string(others.front().pid);
     return c;
@@ -197,11 +200,13 @@ UsbCheck latencyCheck(const UsbDevice& d) {
     UsbCheck c{"latency timer", true, {}, {}};
     const UsbInterface* iface = d.mainInterface();
     if (!d.ttyNode) {
-        c.finding = "set to " + std::to_string(FtdiPort::kLatencyMs) + " ms through libftdi when VRNComm opens the bridge";
+        c.finding = "set to " + std::to_string(FtdiPort::kLatencyMs) +
+                    " ms through libftdi when VRNComm opens the bridge";
     } else if (iface != nullptr && iface->latencyTimerMs) {
         c.finding = std::to_string(*iface->latencyTimerMs) + " ms";
         if (*iface->latencyTimerMs > FtdiPort::kLatencyMs)
-            c.finding += " now; VRNComm sets " + std::to_string(FtdiPort::kLatencyMs) + " ms when it opens the port";
+            c.finding +=
+                " now; VRNComm sets " + std::to_string(FtdiPort::kLatencyMs) + " ms when it opens the port";
     }
     return c;
 }
@@ -230,7 +235,8 @@ DoctorUser DoctorUser::current() {
     if (count > 0) {
         std::vector<gid_t> groups(static_cast<size_t>(count));
         const int got = ::getgroups(count, groups.data());
-        for (int i = 0; i < got; ++i) user.credentials.gids.push_back(groups[static_cast<size_t>(i)]);
+        for (int i = 0; i < got; ++i)
+            user.credentials.gids.push_back(groups[static_cast<size_t>(i)]);
     }
     user.pid = ::getpid();
     user.userName = [](uint32_t id) { return idName(id, false); };
@@ -250,7 +256,8 @@ std::optional<std::string> findInstrumentTty(const UsbInventory& inventory, std:
     return d->ttyNode->path;
 }
 
-UsbDiagnosis diagnoseUsb(const UsbInventory& inventory, const DoctorUser& user, std::string_view description) {
+UsbDiagnosis diagnoseUsb(const UsbInventory& inventory, const DoctorUser& user,
+                         std::string_view description) {
     UsbDiagnosis diagnosis;
     std::vector<const UsbDevice*> found;
     for (const UsbDevice& d : inventory.devices)

@@ -38,8 +38,7 @@ struct DoctorUser {
 };
 
 // The checks, in the order a user would go through them.
-UsbDiagnosis diagnoseUsb(const UsbInventory& inventory, const DoctorUser& user,
-                         std::string_view description);
+UsbDiagnosis diagnoseUsb(const UsbInventory& inventory, const DoctorUser& user, std::string_view description);
 
 // The device an open by description takes: the first with the description, in bus order.
 const UsbDevice* findInstrument(const UsbInventory& inventory, std::string_view description);

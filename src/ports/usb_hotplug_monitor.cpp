@@ -30,7 +30,8 @@ bool UsbHotplugMonitor::start() {
     udev_ = udev_new();
     if (udev_ == nullptr) return false;
     monitor_ = udev_monitor_new_from_netlink(udev_, "udev");
-    if (monitor_ == nullptr || udev_monitor_filter_add_match_subsystem_devtype(monitor_, "usb", "usb_device") < 0 ||
+    if (monitor_ == nullptr ||
+        udev_monitor_filter_add_match_subsystem_devtype(monitor_, "usb", "usb_device") < 0 ||
         udev_monitor_filter_add_match_subsystem_devtype(monitor_, "tty", nullptr) < 0 ||
         udev_monitor_enable_receiving(monitor_) < 0) {
         if (monitor_ != nullptr) udev_monitor_unref(monitor_);
@@ -64,7 +65,8 @@ void UsbHotplugMonitor::receive() {
         e.subsystem = text(udev_device_get_subsystem(d));
         e.devtype = text(udev_device_get_devtype(d));
         e.devpath = text(udev_device_get_devpath(d));
-        if (e.subsystem == "usb" && e.action == "add") e.product = text(udev_device_get_sysattr_value(d, "product"));
+        if (e.subsystem == "usb" && e.action == "add")
+            e.product = text(udev_device_get_sysattr_value(d, "product"));
         if (e.subsystem == "tty") {
             // The parent belongs to the child: it is not unreferenced on its own.
             if (udev_device* usb = udev_device_get_parent_with_subsystem_devtype(d, "usb", "usb_device"))

@@ -173,13 +173,17 @@ bool busOrderLess(const std::string& a, const std::string& b) {
         if (da && db) {
             size_t ei = i;
             size_t ej = j;
-            while (ei < a.size() && std::isdigit(static_cast<unsigned char>(a[ei]))) ++ei;
-            while (ej < b.size() && std::isdigit(static_cast<unsigned char>(b[ej]))) ++ej;
+            while (ei < a.size() && std::isdigit(static_cast<unsigned char>(a[ei])))
+                ++ei;
+            while (ej < b.size() && std::isdigit(static_cast<unsigned char>(b[ej])))
+                ++ej;
             // Numbers compare by their digits without leading zeros: longer is larger.
             std::string_view na(a.data() + i, ei - i);
             std::string_view nb(b.data() + j, ej - j);
-            while (na.size() > 1 && na.front() == '0') na.remove_prefix(1);
-            while (nb.size() > 1 && nb.front() == '0') nb.remove_prefix(1);
+            while (na.size() > 1 && na.front() == '0')
+                na.remove_prefix(1);
+            while (nb.size() > 1 && nb.front() == '0')
+                nb.remove_prefix(1);
             if (na.size() != nb.size()) return na.size() < nb.size();
             if (na != nb) return na < nb;
             i = ei;
@@ -193,9 +197,9 @@ bool busOrderLess(const std::string& a, const std::string& b) {
     return a.size() - i < b.size() - j;
 }
 
-UsbInventory readUsbInventory(const SystemRoots& roots) {
+UsbInventory readUsbInventory(const SystemRoots& roots, bool holders) {
     UsbInventory inventory;
-    const OpenFiles files = readOpenFiles(roots);
+    const OpenFiles files = holders ? readOpenFiles(roots) : OpenFiles{};
     inventory.processes = files.processes;
     inventory.holdersComplete = files.complete;
     const fs::path devices = fs::path(roots.sys) / "bus/usb/devices";

@@ -28,8 +28,8 @@ struct DeviceNode {
     bool exists = false;
     uint32_t uid = 0;
     uint32_t gid = 0;
-    uint32_t mode = 0;             // permission bits only
-    std::optional<PosixAcl> acl;   // none when the node carries no ACL (or an unreadable one)
+    uint32_t mode = 0;                 // permission bits only
+    std::optional<PosixAcl> acl;       // none when the node carries no ACL (or an unreadable one)
     std::vector<ProcessInfo> holders;  // the processes seen holding it open
 };
 
@@ -51,7 +51,7 @@ struct UsbDevice {
     int busNumber = 0;
     int deviceNumber = 0;
     std::vector<UsbInterface> interfaces;
-    DeviceNode usbNode;                // /dev/bus/usb/BBB/DDD
+    DeviceNode usbNode;                 // /dev/bus/usb/BBB/DDD
     std::optional<DeviceNode> ttyNode;  // the first interface's tty, when there is one
 
     // The interface with a tty, or else the first one; null when the device has none.
@@ -66,9 +66,10 @@ struct UsbInventory {
     bool holdersComplete = true;
 };
 
-// Reads every USB device the kernel knows from sysfs, its nodes from devfs and who holds them
-// from procfs. Anything missing or unreadable is left empty; nothing outside is trusted.
-UsbInventory readUsbInventory(const SystemRoots& roots = {});
+// Reads every USB device the kernel knows from sysfs, its nodes from devfs and, with holders, who
+// holds them from procfs (every process's open files: skipped where only the devices matter).
+// Anything missing or unreadable is left empty; nothing outside is trusted.
+UsbInventory readUsbInventory(const SystemRoots& roots = {}, bool holders = true);
 
 // Whether sysfs names a before b ("1-2" before "1-10").
 bool busOrderLess(const std::string& a, const std::string& b);

@@ -15,7 +15,7 @@ using vrn::test::FakeSystem;
 
 const std::string kNothing =
     "instrument: nothing is plugged in that calls itself \"VARNO 41700 USB\"; mend: plug the instrument in "
-    "with a USB data cable, switch it on, and run vrncomm-cli doctor again";
+    "with a USB data cable and switch it on";
 const std::string kInstrument = "instrument: ok (1-1 \"VARNO 41700 USB\")";
 const std::string kOne = "one instrument: ok";
 const std::string kDriver = "driver: ok (ftdi_sio, /dev/ttyUSB0)";
@@ -28,9 +28,12 @@ const std::string kLatency = "latency timer: ok (16 ms now; VRNComm sets 1 ms wh
 std::vector<uint8_t> uaccessAcl(uint32_t uid) {
     std::vector<uint8_t> b = {2, 0, 0, 0};
     auto entry = [&b](uint16_t tag, uint16_t perm, uint32_t id) {
-        for (int i = 0; i < 2; ++i) b.push_back(static_cast<uint8_t>(tag >> (8 * i)));
-        for (int i = 0; i < 2; ++i) b.push_back(static_cast<uint8_t>(perm >> (8 * i)));
-        for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(id >> (8 * i)));
+        for (int i = 0; i < 2; ++i)
+            b.push_back(static_cast<uint8_t>(tag >> (8 * i)));
+        for (int i = 0; i < 2; ++i)
+            b.push_back(static_cast<uint8_t>(perm >> (8 * i)));
+        for (int i = 0; i < 4; ++i)
+            b.push_back(static_cast<uint8_t>(id >> (8 * i)));
     };
     entry(PosixAcl::UserObj, 6, 0xffffffff);
     entry(PosixAcl::User, 6, uid);
@@ -57,7 +60,10 @@ TEST(CliDoctor, OneLinePerCheckFromTheFakeSystem) {
          [](FakeSystem& s) {
              s.plug({"usb1", "1d6b", "0002", "xHCI Host Controller", "0000:00:14.0", 1, 1, "hub", "", 0});
          },
-         true, {kNothing}, kExitFailed, std::nullopt},
+         true,
+         {kNothing},
+         kExitFailed,
+         std::nullopt},
         {"a bridge with another description",
          [](FakeSystem& s) {
              FakeSystem::Device other;
@@ -65,9 +71,11 @@ TEST(CliDoctor, OneLinePerCheckFromTheFakeSystem) {
              s.plug(other);
          },
          true,
-         {"instrument: an FTDI bridge is plugged in at 1-1, but it calls itself \"FT232R USB UART\", not \"VARNO "
+         {"instrument: an FTDI bridge is plugged in at 1-1, but it calls itself \"FT232R USB UART\", not "
+          "\"VARNO "
           "41700 USB\"; mend: if it is the instrument, open it by name: vrncomm --port /dev/ttyUSB0"},
-         kExitFailed, std::nullopt},
+         kExitFailed,
+         std::nullopt},
         {"no driver bound: libftdi",
          [](FakeSystem& s) {
              FakeSystem::Device raw;
@@ -77,16 +85,22 @@ TEST(CliDoctor, OneLinePerCheckFromTheFakeSystem) {
          },
          true,
          {kInstrument, kOne,
-          "driver: ok (no kernel driver bound; VRNComm drives the bridge through libftdi on /dev/bus/usb/001/005)",
+          "driver: ok (no kernel driver bound; VRNComm drives the bridge through libftdi on "
+          "/dev/bus/usb/001/005)",
           kBrltty, "access: ok (/dev/bus/usb/001/005 is root:dialout 0660)", kOthers,
           "latency timer: ok (set to 1 ms through libftdi when VRNComm opens the bridge)"},
-         kExitOk, std::nullopt},
-        {"not in dialout", [&](FakeSystem& s) { s.plug(instrument); }, false,
+         kExitOk,
+         std::nullopt},
+        {"not in dialout",
+         [&](FakeSystem& s) { s.plug(instrument); },
+         false,
          {kInstrument, kOne, kDriver, kBrltty,
-          "access: /dev/ttyUSB0 is root:dialout 0660 and tech is not in dialout; mend: sudo usermod -aG dialout "
+          "access: /dev/ttyUSB0 is root:dialout 0660 and tech is not in dialout; mend: sudo usermod -aG "
+          "dialout "
           "\"$USER\", then log out and in again",
           kOthers, kLatency},
-         kExitFailed, "/dev/ttyUSB0"},
+         kExitFailed,
+         "/dev/ttyUSB0"},
         {"not in dialout, raw bridge in root's group",
          [](FakeSystem& s) {
              FakeSystem::Device raw;
@@ -97,12 +111,16 @@ TEST(CliDoctor, OneLinePerCheckFromTheFakeSystem) {
          },
          false,
          {kInstrument, kOne,
-          "driver: ok (no kernel driver bound; VRNComm drives the bridge through libftdi on /dev/bus/usb/001/005)",
+          "driver: ok (no kernel driver bound; VRNComm drives the bridge through libftdi on "
+          "/dev/bus/usb/001/005)",
           kBrltty,
-          "access: /dev/bus/usb/001/005 is root:dialout 0600 and tech is not in dialout; mend: install the udev "
-          "rule 70-vrncomm.rules (sudo apt-get install --reinstall vrncomm), then plug the instrument in again",
+          "access: /dev/bus/usb/001/005 is root:dialout 0600 and tech is not in dialout; mend: install the "
+          "udev "
+          "rule 70-vrncomm.rules (sudo apt-get install --reinstall vrncomm), then plug the instrument in "
+          "again",
           kOthers, "latency timer: ok (set to 1 ms through libftdi when VRNComm opens the bridge)"},
-         kExitFailed, std::nullopt},
+         kExitFailed,
+         std::nullopt},
         {"brltty took the bridge",
          [](FakeSystem& s) {
              FakeSystem::Device taken;
@@ -113,13 +131,16 @@ TEST(CliDoctor, OneLinePerCheckFromTheFakeSystem) {
          },
          true,
          {kInstrument, kOne,
-          "driver: a program has claimed the bridge (usbfs), so the kernel's ftdi_sio has no tty for it; mend: "
+          "driver: a program has claimed the bridge (usbfs), so the kernel's ftdi_sio has no tty for it; "
+          "mend: "
           "sudo apt-get remove brltty, then plug the instrument in again",
-          "brltty: brltty (pid 612) has taken the bridge for a Braille display; mend: sudo apt-get remove brltty, "
+          "brltty: brltty (pid 612) has taken the bridge for a Braille display; mend: sudo apt-get remove "
+          "brltty, "
           "then plug the instrument in again",
           "access: ok (/dev/bus/usb/001/005 is root:dialout 0660)", kOthers,
           "latency timer: ok (set to 1 ms through libftdi when VRNComm opens the bridge)"},
-         kExitFailed, std::nullopt},
+         kExitFailed,
+         std::nullopt},
         {"ModemManager holds the tty",
          [&](FakeSystem& s) {
              s.plug(instrument);
@@ -127,10 +148,12 @@ TEST(CliDoctor, OneLinePerCheckFromTheFakeSystem) {
          },
          true,
          {kInstrument, kOne, kDriver, kBrltty, kAccess,
-          "other programs: ModemManager (pid 812) has /dev/ttyUSB0 open; mend: sudo systemctl stop ModemManager; "
+          "other programs: ModemManager (pid 812) has /dev/ttyUSB0 open; mend: sudo systemctl stop "
+          "ModemManager; "
           "the udev rule 70-vrncomm.rules keeps it off the instrument from the next plug-in on",
           kLatency},
-         kExitFailed, "/dev/ttyUSB0"},
+         kExitFailed,
+         "/dev/ttyUSB0"},
         {"another program holds the tty",
          [&](FakeSystem& s) {
              s.plug(instrument);
@@ -139,8 +162,10 @@ TEST(CliDoctor, OneLinePerCheckFromTheFakeSystem) {
          },
          true,
          {kInstrument, kOne, kDriver, kBrltty, kAccess,
-          "other programs: minicom (pid 4100) has /dev/ttyUSB0 open; mend: close minicom, or: kill 4100", kLatency},
-         kExitFailed, "/dev/ttyUSB0"},
+          "other programs: minicom (pid 4100) has /dev/ttyUSB0 open; mend: close minicom, or: kill 4100",
+          kLatency},
+         kExitFailed,
+         "/dev/ttyUSB0"},
         {"two instruments: the first on the bus is taken",
          [](FakeSystem& s) {
              FakeSystem::Device a;
@@ -158,16 +183,21 @@ TEST(CliDoctor, OneLinePerCheckFromTheFakeSystem) {
          true,
          {"instrument: ok (1-2 \"VARNO 41700 USB\")",
           "one instrument: 2 instruments are plugged in: 1-2 (serial A1, /dev/ttyUSB0), 1-10 (serial B2, "
-          "/dev/ttyUSB1); VRNComm opens 1-2; mend: unplug the others, or name the one to open: vrncomm --port "
+          "/dev/ttyUSB1); VRNComm opens 1-2; mend: unplug the others, or name the one to open: vrncomm "
+          "--port "
           "/dev/ttyUSB1",
           kDriver, kBrltty, kAccess, kOthers, kLatency},
-         kExitOk, "/dev/ttyUSB0"},
+         kExitOk,
+         "/dev/ttyUSB0"},
         {"all well; the doctor's own process is no other program",
          [&](FakeSystem& s) {
              s.plug(instrument);
              s.process(999, "vrncomm", "/dev/ttyUSB0");
          },
-         true, {kInstrument, kOne, kDriver, kBrltty, kAccess, kOthers, kLatency}, kExitOk, "/dev/ttyUSB0"},
+         true,
+         {kInstrument, kOne, kDriver, kBrltty, kAccess, kOthers, kLatency},
+         kExitOk,
+         "/dev/ttyUSB0"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -179,7 +209,8 @@ TEST(CliDoctor, OneLinePerCheckFromTheFakeSystem) {
         rig.diagnose = [&] { return diagnoseUsb(inventory, user, UsbPort::kDescription); };
         EXPECT_EQ(rig.run({"--quiet", "doctor"}), row.exit);
         std::string expected;
-        for (const std::string& line : row.lines) expected += line + "\n";
+        for (const std::string& line : row.lines)
+            expected += line + "\n";
         EXPECT_EQ(rig.out.str(), expected);
         EXPECT_EQ(rig.err.str(), "");
         EXPECT_EQ(findInstrumentTty(inventory, UsbPort::kDescription), row.tty);
@@ -193,7 +224,8 @@ TEST(CliDoctor, AnAclNamingTheUserGrantsAccess) {
     FakeSystem system;
     system.plug(FakeSystem::Device{});
     const std::vector<uint8_t> acl = uaccessAcl(FakeSystem::kUserId);
-    if (::setxattr(system.nodePath("ttyUSB0").c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) != 0)
+    if (::setxattr(system.nodePath("ttyUSB0").c_str(), "system.posix_acl_access", acl.data(), acl.size(),
+                   0) != 0)
         GTEST_SKIP() << "this file system keeps no ACLs";
     const UsbInventory inventory = readUsbInventory(system.roots());
     struct Row {
@@ -204,7 +236,8 @@ TEST(CliDoctor, AnAclNamingTheUserGrantsAccess) {
     } rows[] = {
         {"named", FakeSystem::kUserId, kAccess, kExitOk},
         {"another user", FakeSystem::kUserId + 1,
-         "access: /dev/ttyUSB0 is root:dialout 0660 and 4243 is not in dialout nor named in its ACL; mend: sudo "
+         "access: /dev/ttyUSB0 is root:dialout 0660 and 4243 is not in dialout nor named in its ACL; mend: "
+         "sudo "
          "usermod -aG dialout \"$USER\", then log out and in again",
          kExitFailed},
     };

@@ -68,8 +68,9 @@ public:
 // What the driver found out about a failed open follows the warning box in the message area, in
 // place of the general line on access.
 TEST(UsbPort, TheDriversFindingFollowsTheWarning) {
-    const std::vector<std::string> finding = {"ACCESS: /dev/ttyUSB0 is root:dialout 0660 and tech is not in dialout",
-                                              "MEND: sudo usermod -aG dialout \"$USER\", then log out and in again"};
+    const std::vector<std::string> finding = {
+        "ACCESS: /dev/ttyUSB0 is root:dialout 0660 and tech is not in dialout",
+        "MEND: sudo usermod -aG dialout \"$USER\", then log out and in again"};
     struct Row {
         const char* name;
         std::vector<std::string> advice;

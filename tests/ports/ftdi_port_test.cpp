@@ -26,7 +26,8 @@ public:
 
     std::vector<Bridge> usbFindAll(uint16_t vendorId, std::span<const uint16_t> productIds) override {
         std::string call = "usb_find_all " + hex(vendorId);
-        for (const uint16_t p : productIds) call += " " + hex(p);
+        for (const uint16_t p : productIds)
+            call += " " + hex(p);
         s_.calls.push_back(call);
         return s_.bridges;
     }
@@ -54,7 +55,8 @@ public:
             s_.reads.pop_front();
         }
         n = std::min(n, static_cast<int>(buffer.size()));
-        for (int i = 0; i < n; ++i) buffer[static_cast<size_t>(i)] = 'x';
+        for (int i = 0; i < n; ++i)
+            buffer[static_cast<size_t>(i)] = 'x';
         ++readCalls;
         return n;
     }

@@ -15,7 +15,8 @@ TEST(HotplugFilter, TellsWhenTheInstrumentComesAndGoes) {
     const HotplugFilter::Event addUsb{"add", "usb", "usb_device", dev, {}, "VARNO 41700 USB"};
     const HotplugFilter::Event addTty{"add", "tty", {}, dev + "/1-2:1.0/ttyUSB0/tty/ttyUSB0", dev, {}};
     const HotplugFilter::Event removeUsb{"remove", "usb", "usb_device", dev, {}, {}};
-    const HotplugFilter::Event addOther{"add", "usb", "usb_device", "/devices/x/usb1/1-3", {}, "USB Keyboard"};
+    const HotplugFilter::Event addOther{"add", "usb",         "usb_device", "/devices/x/usb1/1-3",
+                                        {},    "USB Keyboard"};
     const HotplugFilter::Event removeOther{"remove", "usb", "usb_device", "/devices/x/usb1/1-3", {}, {}};
     const HotplugFilter::Event bindUsb{"bind", "usb", "usb_device", dev, {}, "VARNO 41700 USB"};
     struct Step {
@@ -27,18 +28,29 @@ TEST(HotplugFilter, TellsWhenTheInstrumentComesAndGoes) {
         bool presentAtStart;
         std::vector<Step> steps;
     } rows[] = {
-        {"kernel driver: the tty announces it", false,
+        {"kernel driver: the tty announces it",
+         false,
          {{&addUsb, Verdict::Settle}, {&addTty, Verdict::Appeared}, {nullptr, Verdict::None}}},
-        {"no driver: the settling announces it", false, {{&addUsb, Verdict::Settle}, {nullptr, Verdict::Appeared}}},
-        {"unplugged", false,
-         {{&addUsb, Verdict::Settle}, {&addTty, Verdict::Appeared}, {&removeUsb, Verdict::Gone},
+        {"no driver: the settling announces it",
+         false,
+         {{&addUsb, Verdict::Settle}, {nullptr, Verdict::Appeared}}},
+        {"unplugged",
+         false,
+         {{&addUsb, Verdict::Settle},
+          {&addTty, Verdict::Appeared},
+          {&removeUsb, Verdict::Gone},
           {&removeUsb, Verdict::None}}},
-        {"unplugged before it settled", false,
+        {"unplugged before it settled",
+         false,
          {{&addUsb, Verdict::Settle}, {&removeUsb, Verdict::Gone}, {nullptr, Verdict::None}}},
         {"there at the start, then unplugged", true, {{&removeUsb, Verdict::Gone}}},
-        {"other devices and actions", false,
-         {{&addOther, Verdict::None}, {&removeOther, Verdict::None}, {&bindUsb, Verdict::None},
-          {&addTty, Verdict::None}, {&removeUsb, Verdict::None}}},
+        {"other devices and actions",
+         false,
+         {{&addOther, Verdict::None},
+          {&removeOther, Verdict::None},
+          {&bindUsb, Verdict::None},
+          {&addTty, Verdict::None},
+          {&removeUsb, Verdict::None}}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

@@ -7,11 +7,15 @@ namespace {
 
 std::vector<uint8_t> aclBytes(uint32_t version, const std::vector<PosixAcl::Entry>& entries) {
     std::vector<uint8_t> b;
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(version >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        b.push_back(static_cast<uint8_t>(version >> (8 * i)));
     for (const PosixAcl::Entry& e : entries) {
-        for (int i = 0; i < 2; ++i) b.push_back(static_cast<uint8_t>(e.tag >> (8 * i)));
-        for (int i = 0; i < 2; ++i) b.push_back(static_cast<uint8_t>(e.perm >> (8 * i)));
-        for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(e.id >> (8 * i)));
+        for (int i = 0; i < 2; ++i)
+            b.push_back(static_cast<uint8_t>(e.tag >> (8 * i)));
+        for (int i = 0; i < 2; ++i)
+            b.push_back(static_cast<uint8_t>(e.perm >> (8 * i)));
+        for (int i = 0; i < 4; ++i)
+            b.push_back(static_cast<uint8_t>(e.id >> (8 * i)));
     }
     return b;
 }
@@ -25,12 +29,9 @@ TEST(PosixAcl, OnlyWellFormedAttributesAreRead) {
         std::vector<uint8_t> bytes;
         bool read;
     } rows[] = {
-        {"two entries", aclBytes(2, entries), true},
-        {"empty", {}, false},
-        {"header alone", aclBytes(2, {}), true},
-        {"version 1", aclBytes(1, entries), false},
-        {"an entry cut short", cut, false},
-        {"three bytes", {2, 0, 0}, false},
+        {"two entries", aclBytes(2, entries), true}, {"empty", {}, false},
+        {"header alone", aclBytes(2, {}), true},     {"version 1", aclBytes(1, entries), false},
+        {"an entry cut short", cut, false},          {"three bytes", {2, 0, 0}, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -81,8 +82,8 @@ TEST(PosixAcl, AccessFollowsTheKernelsOrder) {
         {"read-only for the group", 0640, std::nullopt, techInGroup, false},
         {"named in the ACL", 0660, named, tech, true},
         {"named, but the mask keeps writing out", 0640, masked, tech, false},
-        {"a matching group entry that denies ends the search before others", 0646, groupReadOnly,
-         techInGroup, false},
+        {"a matching group entry that denies ends the search before others", 0646, groupReadOnly, techInGroup,
+         false},
         {"a named group grants", 0660, groupReadOnly, Credentials{1000, {30}}, true},
     };
     for (const Row& row : rows) {

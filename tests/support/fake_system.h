@@ -34,7 +34,9 @@ public:
     FakeSystem(const FakeSystem&) = delete;
     FakeSystem& operator=(const FakeSystem&) = delete;
 
-    SystemRoots roots() const { return {(root_ / "sys").string(), (root_ / "proc").string(), (root_ / "dev").string()}; }
+    SystemRoots roots() const {
+        return {(root_ / "sys").string(), (root_ / "proc").string(), (root_ / "dev").string()};
+    }
 
     struct Device {
         std::string sysName = "1-1";
@@ -104,8 +106,14 @@ public:
         u.credentials.gids = {kUserId};
         if (inNodeGroup) u.credentials.gids.push_back(group);
         u.pid = 999;
-        u.userName = [owner](uint32_t id) { return id == owner ? std::string("root") : id == kUserId ? std::string("tech") : std::to_string(id); };
-        u.groupName = [group](uint32_t id) { return id == group ? std::string("dialout") : std::to_string(id); };
+        u.userName = [owner](uint32_t id) {
+            return id == owner     ? std::string("root")
+                   : id == kUserId ? std::string("tech")
+                                   : std::to_string(id);
+        };
+        u.groupName = [group](uint32_t id) {
+            return id == group ? std::string("dialout") : std::to_string(id);
+        };
         return u;
     }
 
