@@ -212,7 +212,8 @@ UsbCheck latencyCheck(const UsbDevice& d) {
 }
 
 std::string idName(uint32_t id, bool group) {
-    char buffer[1024];
+    // Large enough for a group with many members; a name that does not fit is shown as its number.
+    char buffer[16384];
     if (group) {
         struct group g {};
         struct group* found = nullptr;
