@@ -2,6 +2,7 @@
 // machine's device events.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -70,6 +71,35 @@ TEST(HotPlug, PluggedInOpensAndUnpluggedDuringGetSetupCloses) {
     events.appeared();
     EXPECT_TRUE(form.usbPort().isOpen());
     EXPECT_EQ(memoLines(form).last(), "41700 CONNECTED");
+}
+
+// Unplugged and plugged in again while Get Setup lets events through: the exchange keeps the port
+// to itself and fails; the instrument is opened once it has ended.
+TEST(HotPlug, PluggedInDuringAnExchangeOpensAfterIt) {
+    GuiRig rig;
+    FakeEvents events;
+    rig.events = &events;
+    rig.start();
+    gui::TFormMain& form = *rig.form;
+    ASSERT_TRUE(form.usbPort().isOpen());
+    bool openedInside = false;
+    QTimer::singleShot(0, &form, [&] {
+        events.gone();
+        events.appeared();
+        openedInside = form.usbPort().isOpen();
+    });
+    onNextBox({}, QMessageBox::Ok);
+    form.menu().RxSetup->trigger();
+    EXPECT_FALSE(openedInside);
+    EXPECT_FALSE(form.usbPort().isOpen()) << "not opened under the failing exchange";
+    EXPECT_EQ(memoLines(form).last(), "GET SETUP FAILED.");
+    QElapsedTimer waited;
+    waited.start();
+    while (!form.usbPort().isOpen() && waited.elapsed() < 10 * gui::TFormMain::kPluggedRetryMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(form.usbPort().isOpen());
+    EXPECT_EQ(memoLines(form).last(), "41700 CONNECTED");
+    EXPECT_EQ(statusText(form), "VARNO 41700 USB: Port Open");
 }
 
 }  // namespace
