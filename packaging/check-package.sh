@@ -37,7 +37,7 @@ expect "the package's version is not its changelog's newest" \
     test "$(field Version)" = "$(gzip -dc "$root/usr/share/doc/vrncomm/changelog.Debian.gz" | sed -n '1s/^vrncomm (\([^)]*\)).*/\1/p')"
 depends=$(field Depends)
 # The runtime libraries the programs link, and the platform plugins the window loads.
-for p in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6charts6 libftdi1-2 qt6-qpa-plugins; do
+for p in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6charts6 libftdi1-2 libudev1 qt6-qpa-plugins; do
     expect "Depends lacks $p (it is: $depends)" sh -c "printf '%s' \"\$1\" | tr ',' '\n' | sed 's/^ *//' | grep -q \"^\$2\\( \\|\$\\)\"" _ "$depends" "$p"
 done
 expect "Depends names a development package: $depends" sh -c "! printf '%s' \"\$1\" | grep -q -- '-dev'" _ "$depends"

@@ -9,10 +9,12 @@
 #include <memory>
 
 #include "cli/cli.h"
+#include "core/link/usb_port.h"
 #include "ports/disk_file_store.h"
 #include "ports/port_factory.h"
 #include "ports/real_clock.h"
 #include "ports/trace_file.h"
+#include "ports/usb_doctor.h"
 #include "sim/simulated_device.h"
 #include "sim/station.h"
 
@@ -95,6 +97,10 @@ int main(int argc, char** argv) {
         },
         [](const std::string& path, std::string& error) -> std::unique_ptr<vrn::TraceSink> {
             return vrn::TraceFile::open(path, error);
+        },
+        [] {
+            return vrn::diagnoseUsb(vrn::readUsbInventory(), vrn::DoctorUser::current(),
+                                    vrn::UsbPort::kDescription);
         }};
     return vrn::cli::run(args, env);
 }

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "core/link/tracing_port.h"
+#include "core/link/usb_port.h"
 #include "gui/app/application.h"
 #include "gui/app/close_after_first_paint.h"
 #include "gui/app/form_main.h"
@@ -15,6 +16,7 @@
 #include "ports/port_factory.h"
 #include "ports/real_clock.h"
 #include "ports/trace_file.h"
+#include "ports/usb_hotplug_monitor.h"
 #include "sim/simulated_device.h"
 #include "sim/station.h"
 
@@ -119,7 +121,14 @@ int main(int argc, char* argv[]) {
         windowClock = &*tracedClock;
     }
 
-    vrn::gui::TFormMain window(*windowClock, *driver, vrn::gui::preferencesFilePath());
+    // Only the search by description follows the instrument being plugged in and out.
+    std::unique_ptr<vrn::UsbHotplugMonitor> hotplug;
+    if (!parser.isSet(simulateOption) && !parser.isSet(portOption)) {
+        hotplug = std::make_unique<vrn::UsbHotplugMonitor>(vrn::UsbPort::kDescription);
+        if (!hotplug->start()) hotplug.reset();
+    }
+
+    vrn::gui::TFormMain window(*windowClock, *driver, vrn::gui::preferencesFilePath(), hotplug.get());
     if (parser.isSet(quitOption)) new vrn::gui::CloseAfterFirstPaint(&window);
     window.show();
     return QApplication::exec();

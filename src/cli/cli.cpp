@@ -128,7 +128,7 @@ int run(const std::vector<std::string>& args, Environment& env) {
                            if (!port) return nullptr;
                            return std::make_unique<TracingPort>(std::move(port), env.clock, *trace, startUs);
                        },
-                       env.listPorts, env.openTrace};
+                       env.listPorts, env.openTrace, env.diagnoseUsb};
     Session session(traced, choice, options);
     return command->run(session, rest);
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "ports/usb_doctor.h"
+
 namespace vrn {
 class Clock;
 class FileStore;
@@ -50,6 +52,8 @@ struct Environment {
     PortLister listPorts;
     // Opens the file of --trace; nothing, with the reason in error, when it cannot.
     std::function<std::unique_ptr<TraceSink>(const std::string& path, std::string& error)> openTrace;
+    // Looks at the USB bridges, their drivers, nodes and holders for the doctor command.
+    std::function<UsbDiagnosis()> diagnoseUsb;
 };
 
 // Runs one command line (without the program name); returns the exit status.

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "cli/compare_commands.h"
+#include "cli/doctor_command.h"
 #include "cli/plot_command.h"
 #include "cli/ports_command.h"
 #include "cli/program_commands.h"
@@ -23,6 +24,18 @@ const std::array kCommands{
             "example:\n"
             "  vrncomm-cli ports\n",
             runPorts},
+    Command{"doctor", "doctor", "check, one line each, what stands between this PC and the instrument",
+            "Looks at the USB devices (sysfs), their nodes (/dev) and the programs holding them\n"
+            "(/proc) and prints one line per check: \"NAME: ok\", or what is wrong and, after\n"
+            "\"mend:\", the command that mends it. The checks: instrument (a USB device that calls\n"
+            "itself \"VARNO 41700 USB\" is plugged in), one instrument, driver (the kernel's ftdi_sio\n"
+            "made a tty of it, or VRNComm drives it through libftdi), brltty (has not taken it),\n"
+            "access (this user may open its node), other programs (none holds it open, such as\n"
+            "ModemManager), latency timer. Exit status 0 when the instrument can be opened, 1 when not.\n"
+            "\n"
+            "example:\n"
+            "  vrncomm-cli doctor\n",
+            runDoctor},
     Command{"get-setup", "get-setup FILE.set", "read the whole Setup from the instrument into a setup file",
             "Reads every Setup value from the instrument (its date and time too) into a setup file,\n"
             "printing the window's message lines and then \"INSTRUMENT TIME: MM-DD-YYYY HH:MM:SS\".\n"

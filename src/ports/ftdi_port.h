@@ -1,12 +1,13 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "core/link/clock.h"
 #include "core/link/port.h"
+#include "ports/ftdi_library.h"
 #include "ports/port_info.h"
-
-struct ftdi_context;
 
 namespace vrn {
 
@@ -15,17 +16,21 @@ namespace vrn {
 class FtdiPort final : public Port {
 public:
     // FTDI's vendor id and the product ids its bridges carry out of the factory.
-    static constexpr int kVendorId = 0x0403;
-    static constexpr int kProductIds[] = {0x6001, 0x6010, 0x6011, 0x6014, 0x6015};
+    static constexpr uint16_t kVendorId = 0x0403;
+    static constexpr uint16_t kProductIds[] = {0x6001, 0x6010, 0x6011, 0x6014, 0x6015};
     // The bridge sends what it holds after this long (its default is 16 ms).
-    static constexpr unsigned char kLatencyMs = 1;
+    static constexpr uint8_t kLatencyMs = 1;
+    // The gap between two polls of the bridge while a read waits for its bytes.
+    static constexpr int64_t kPollGapUs = 200;
 
     // The prefix of a bridge's name in the port list: "ftdi:BUS:ADDRESS".
     static constexpr const char* kNamePrefix = "ftdi:";
 
     // With a name from the port list, openEx opens that bridge whatever its description;
     // without, it finds the bridge by its description.
-    explicit FtdiPort(std::string name = {}) : name_(std::move(name)) {}
+    explicit FtdiPort(std::string name = {});
+    // The same on a library and a clock of the caller's (tests).
+    FtdiPort(std::string name, std::unique_ptr<FtdiLibrary> library, Clock& clock);
     ~FtdiPort() override;
     FtdiPort(const FtdiPort&) = delete;
     FtdiPort& operator=(const FtdiPort&) = delete;
@@ -48,7 +53,10 @@ public:
 
 private:
     std::string name_;
-    ftdi_context* ftdi_ = nullptr;
+    std::unique_ptr<Clock> ownClock_;
+    Clock& clock_;
+    std::unique_ptr<FtdiLibrary> ftdi_;
+    bool open_ = false;
     uint32_t readTimeoutMs_ = 250;
     bool accessDenied_ = false;
 };

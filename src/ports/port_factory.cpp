@@ -1,8 +1,10 @@
 #include "ports/port_factory.h"
 
+#include "core/link/usb_port.h"
 #include "ports/ftdi_port.h"
 #include "ports/searching_port.h"
 #include "ports/serial_port.h"
+#include "ports/usb_doctor.h"
 
 namespace vrn {
 
@@ -11,7 +13,10 @@ std::unique_ptr<Port> makeHardwarePort(const std::string& device) {
         std::vector<std::unique_ptr<Port>> backends;
         backends.push_back(std::make_unique<SerialPort>());
         backends.push_back(std::make_unique<FtdiPort>());
-        return std::make_unique<SearchingPort>(std::move(backends));
+        return std::make_unique<SearchingPort>(std::move(backends), [] {
+            return doctorAdvice(
+                diagnoseUsb(readUsbInventory(), DoctorUser::current(), UsbPort::kDescription));
+        });
     }
     if (device.rfind(FtdiPort::kNamePrefix, 0) == 0) return std::make_unique<FtdiPort>(device);
     return std::make_unique<SerialPort>(device);

@@ -5,6 +5,7 @@ namespace vrn {
 bool SearchingPort::openEx(std::string_view description) {
     close();
     accessDenied_ = false;
+    advice_.clear();
     for (const auto& backend : backends_) {
         if (backend->openEx(description)) {
             open_ = backend.get();
@@ -12,6 +13,7 @@ bool SearchingPort::openEx(std::string_view description) {
         }
         accessDenied_ = accessDenied_ || backend->accessDenied();
     }
+    if (explain_) advice_ = explain_();
     return false;
 }
 

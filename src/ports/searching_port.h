@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/link/port.h"
@@ -12,7 +14,10 @@ namespace vrn {
 // whichever backend opened it.
 class SearchingPort final : public Port {
 public:
-    explicit SearchingPort(std::vector<std::unique_ptr<Port>> backends) : backends_(std::move(backends)) {}
+    // explain, when given, tells why no backend found the device (see openFailureAdvice).
+    explicit SearchingPort(std::vector<std::unique_ptr<Port>> backends,
+                           std::function<std::vector<std::string>()> explain = {})
+        : backends_(std::move(backends)), explain_(std::move(explain)) {}
 
     bool openEx(std::string_view description) override;
     void setBaudRate(uint32_t baud) override;
@@ -26,11 +31,14 @@ public:
     void resetDevice() override;
     // Whether a backend found the device but may not open it.
     bool accessDenied() const override { return accessDenied_; }
+    std::vector<std::string> openFailureAdvice() const override { return advice_; }
 
 private:
     std::vector<std::unique_ptr<Port>> backends_;
     Port* open_ = nullptr;  // the backend that found the device
     bool accessDenied_ = false;
+    std::function<std::vector<std::string>()> explain_;
+    std::vector<std::string> advice_;
 };
 
 }  // namespace vrn

@@ -9,32 +9,23 @@
 #include <QSerialPortInfo>
 #include <cerrno>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
+
+#include "ports/usb_doctor.h"
+#include "ports/usb_inventory.h"
 
 namespace vrn {
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
-// Without a udev database Qt knows no description; the USB product string is then read from
-// sysfs, a few levels above the tty's device (tty -> usb-serial port -> interface -> device).
-std::string sysfsProduct(const QString& portName) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    fs::path dir = fs::canonical(fs::path("/sys/class/tty") / portName.toStdString() / "device", ec);
-    if (ec) return {};
-    for (int up = 0; up < 4 && !dir.empty() && dir != dir.root_path(); ++up, dir = dir.parent_path()) {
-        std::ifstream in(dir / "product");
-        std::string product;
-        if (in && std::getline(in, product)) return product;
-    }
-    return {};
-}
-
-std::string descriptionOf(const QSerialPortInfo& info) {
+// Without a udev database Qt knows no description; the USB inventory read from sysfs has it.
+std::string descriptionOf(const QSerialPortInfo& info, const UsbInventory& inventory) {
     const std::string description = info.description().toStdString();
-    return description.empty() ? sysfsProduct(info.portName()) : description;
+    if (!description.empty()) return description;
+    const std::string path = info.systemLocation().toStdString();
+    for (const UsbDevice& d : inventory.devices)
+        if (d.ttyNode && d.ttyNode->path == path) return d.product;
+    return {};
 }
 
 // Qt reports a tty that was hung up (bridge unplugged, pty master gone) as a plain read error;
@@ -65,8 +56,9 @@ SerialPort::~SerialPort() = default;
 
 std::vector<HardwarePortInfo> SerialPort::list() {
     std::vector<HardwarePortInfo> ports;
+    const UsbInventory inventory = readUsbInventory({}, false);
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        std::string description = descriptionOf(info);
+        std::string description = descriptionOf(info, inventory);
         const bool instrument = describesInstrument(description);
         ports.push_back({info.systemLocation().toStdString(), std::move(description), instrument});
     }
@@ -74,8 +66,12 @@ std::vector<HardwarePortInfo> SerialPort::list() {
 }
 
 std::optional<std::string> SerialPort::findByDescription(std::string_view description) {
+    const UsbInventory inventory = readUsbInventory({}, false);
+    if (auto tty = findInstrumentTty(inventory, description)) return tty;
+    // Qt's own list as a cross-check, for a tty that sysfs does not show under a USB device.
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        if (sameDescription(descriptionOf(info), description)) return info.systemLocation().toStdString();
+        if (sameDescription(descriptionOf(info, inventory), description))
+            return info.systemLocation().toStdString();
     }
     return std::nullopt;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -23,6 +24,7 @@ struct CliRig {
     bool instrumentDenied = false;    // there, but this user may not open it
     std::vector<PortChoice> choices;  // what each run asked for
     std::vector<PortListing> listing;
+    std::function<UsbDiagnosis()> diagnose;  // what the doctor finds
     vrn::test::MemoryFileStore files;
     std::ostringstream out;
     std::ostringstream err;
@@ -48,7 +50,8 @@ struct CliRig {
                         [](const std::string&, std::string& error) -> std::unique_ptr<TraceSink> {
                             error = "traces are not kept in process";
                             return nullptr;
-                        }};
+                        },
+                        diagnose};
         return cli::run(args, env);
     }
 };

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/link/usb_port.h"
+#include "recording_host.h"
 #include "sim_link.h"
 
 namespace vrn {
@@ -43,6 +44,89 @@ TEST(UsbPort, PermissionDeniedAddsOneLineAfterTheSameWarning) {
         EXPECT_EQ(link.host.lines, row.lines);
         EXPECT_EQ(link.host.status, "VARNO 41700 USB: Port Open");
     }
+}
+
+// A port that finds nothing and can tell why.
+class ExplainingPort final : public Port {
+public:
+    std::vector<std::string> advice;
+    bool denied = false;
+    bool openEx(std::string_view) override { return false; }
+    void setBaudRate(uint32_t) override {}
+    void setDataCharacteristics(uint8_t, uint8_t, uint8_t) override {}
+    void setTimeouts(uint32_t, uint32_t) override {}
+    void setFlowControl(uint16_t, uint8_t, uint8_t) override {}
+    void purge() override {}
+    void write(std::span<const uint8_t>) override {}
+    ReadResult read(std::span<uint8_t>) override { return {0, ReadStatus::Error}; }
+    void close() override {}
+    void resetDevice() override {}
+    bool accessDenied() const override { return denied; }
+    std::vector<std::string> openFailureAdvice() const override { return advice; }
+};
+
+// What the driver found out about a failed open follows the warning box in the message area, in
+// place of the general line on access.
+TEST(UsbPort, TheDriversFindingFollowsTheWarning) {
+    const std::vector<std::string> finding = {
+        "ACCESS: /dev/ttyUSB0 is root:dialout 0660 and tech is not in dialout",
+        "MEND: sudo usermod -aG dialout \"$USER\", then log out and in again"};
+    struct Row {
+        const char* name;
+        std::vector<std::string> advice;
+        bool denied;
+        std::vector<std::string> lines;
+    } rows[] = {
+        {"nothing known", {}, false, {}},
+        {"denied, no finding", {}, true, {UsbPort::kAccessDeniedText}},
+        {"a finding", finding, true, finding},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        test::RecordingHost host;
+        ExplainingPort driver;
+        driver.advice = row.advice;
+        driver.denied = row.denied;
+        UsbPort usb(driver, host);
+        for (const bool reconnect : {false, true}) {
+            host.lines.clear();
+            reconnect ? usb.ReconnectUSB() : usb.OpenUsbPort();
+            ASSERT_FALSE(host.boxes.empty());
+            EXPECT_EQ(host.boxes.back().text, UsbPort::kCannotOpenText);
+            EXPECT_EQ(host.lines, row.lines);
+        }
+    }
+}
+
+// The machine's device events: plugged in while closed opens as Reconnect does, with a line of
+// its own; unplugged closes at once. Either leaves a port already in that state alone.
+TEST(UsbPort, PluggedInOpensAndUnpluggedCloses) {
+    test::SimLink link;
+    link.driver.present = false;
+    link.usb.instrumentAppeared();
+    EXPECT_FALSE(link.usb.isOpen());
+    ASSERT_EQ(link.host.boxes.size(), 1u) << "a bridge that cannot be opened gets the usual warning";
+    EXPECT_EQ(link.host.lines, std::vector<std::string>{});
+
+    link.driver.present = true;
+    const int64_t before = link.host.clock().nowMs();
+    link.usb.instrumentAppeared();
+    EXPECT_TRUE(link.usb.isOpen());
+    EXPECT_EQ(link.host.clock().nowMs(), before) << "no reopen wait: the port was closed";
+    EXPECT_EQ(link.host.status, UsbPort::kOpenText);
+    EXPECT_EQ(link.host.lines, std::vector<std::string>{"41700 CONNECTED"});
+    EXPECT_EQ(link.driver.baud(), UsbPort::kBaudRate);
+    link.usb.instrumentAppeared();
+    EXPECT_EQ(link.driver.opens, 2);
+    EXPECT_EQ(link.host.lines.size(), 1u);
+
+    link.usb.instrumentGone();
+    EXPECT_FALSE(link.usb.isOpen());
+    EXPECT_EQ(link.host.status, UsbPort::kClosedText);
+    EXPECT_EQ(link.driver.closes, 1);
+    link.usb.instrumentGone();
+    EXPECT_EQ(link.driver.closes, 1);
+    EXPECT_EQ(link.host.boxes.size(), 1u);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "core/link/virtual_clock.h"
 #include "gui/app/form_main.h"
 #include "modal.h"
+#include "ports/instrument_events.h"
 #include "sim/simulated_device.h"
 
 namespace vrn::test {
@@ -21,9 +22,10 @@ struct GuiRig {
     VirtualClock clock;
     sim::SimulatedDevice device{clock};
     QString prefsPath = dir.path() + QStringLiteral("/VRNComm/vrncomm.ini");
+    InstrumentEvents* events = nullptr;  // the machine's plug-in and unplug events, when watched
     std::unique_ptr<gui::TFormMain> form;
 
-    void start() { form = std::make_unique<gui::TFormMain>(clock, device.port, prefsPath); }
+    void start() { form = std::make_unique<gui::TFormMain>(clock, device.port, prefsPath, events); }
 };
 
 // Runs inspect on the next modal box as soon as it is up, then closes it with the given button.

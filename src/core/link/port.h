@@ -3,7 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace vrn {
 
@@ -44,6 +46,9 @@ public:
     virtual void resetDevice() = 0;
     // Whether the last openEx failed because the device is there but this user may not open it.
     virtual bool accessDenied() const { return false; }
+    // After a failed openEx: why, in one or two lines for the message area, with how to mend it;
+    // empty when the driver cannot tell.
+    virtual std::vector<std::string> openFailureAdvice() const { return {}; }
 };
 
 }  // namespace vrn

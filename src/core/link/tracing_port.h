@@ -30,6 +30,7 @@ public:
     void close() override;
     void resetDevice() override;
     bool accessDenied() const override { return inner_.accessDenied(); }
+    std::vector<std::string> openFailureAdvice() const override { return inner_.openFailureAdvice(); }
 
 private:
     TraceEvent event(TraceEvent::Kind kind);

@@ -15,7 +15,10 @@ void UsbPort::OpenUsbPort() {
     if (!driver_.openEx(kDescription)) {
         PortHandle_ = 0;
         warn(host_, kCannotOpenText);
-        if (driver_.accessDenied()) host_.appendAdvice(kAccessDeniedText);
+        const std::vector<std::string> advice = driver_.openFailureAdvice();
+        for (const std::string& line : advice)
+            host_.appendAdvice(line);
+        if (advice.empty() && driver_.accessDenied()) host_.appendAdvice(kAccessDeniedText);
         host_.setStatusText(kClosedText);
         return;
     }
@@ -32,6 +35,19 @@ void UsbPort::OpenUsbPort() {
 void UsbPort::ReconnectUSB() {
     if (PortHandle_ != 0) driver_.resetDevice();
     OpenUsbPort();
+}
+
+void UsbPort::instrumentAppeared() {
+    if (PortHandle_ != 0) return;
+    ReconnectUSB();
+    if (PortHandle_ != 0) host_.appendLine(kConnectedText);
+}
+
+void UsbPort::instrumentGone() {
+    if (PortHandle_ == 0) return;
+    driver_.close();
+    PortHandle_ = 0;
+    host_.setStatusText(kClosedText);
 }
 
 void UsbPort::closeAtExit() {

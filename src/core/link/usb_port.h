@@ -21,6 +21,8 @@ public:
     static constexpr const char* kOpenText = "VARNO 41700 USB: Port Open";
     static constexpr const char* kClosedText = "USB port closed";
     static constexpr const char* kCannotOpenText = "Cannot open VARNO 41700 USB port.";
+    // The message-area line after an open that a plugged-in instrument set off.
+    static constexpr const char* kConnectedText = "41700 CONNECTED";
     // After the box when the device is there but this user may not open it; the names are the
     // installed udev rule's file and the group that owns serial ports.
     static constexpr const char* kAccessDeniedText =
@@ -36,6 +38,12 @@ public:
     void OpenUsbPort();
     void ReconnectUSB();
     void closeAtExit();
+
+    // The machine's device events. An instrument plugged in while the port is closed is opened
+    // as Reconnect USB opens it; one unplugged closes the port at once, also under an exchange,
+    // which then ends as it does when the device hangs up.
+    void instrumentAppeared();
+    void instrumentGone();
 
     // Driver calls for the exchange and the block transfers; nothing is sent while closed.
     void purge();

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 
 #include "core/link/exchange.h"
 #include "core/link/timer1.h"
@@ -25,10 +26,12 @@
 #include "gui/service/service_section.h"
 #include "gui/setup/setup_section.h"
 #include "gui/workspace/workspace_section.h"
+#include "ports/instrument_events.h"
 
 namespace vrn::gui {
 
-TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath, QWidget* parent)
+TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath, InstrumentEvents* events,
+                     QWidget* parent)
     : QMainWindow(parent), preferencesPath_(preferencesPath) {
     buildWindow();
     host_ = std::make_unique<QtHost>(clock, QtHost::Widgets{this, Memo1, ProgressBar, statusPanel_});
@@ -67,6 +70,21 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
     connect(menu_.Exit1, &QAction::triggered, this, &QWidget::close);
     connect(menu_.ReconnectUSB, &QAction::triggered, this, [this] { usb_->ReconnectUSB(); });
     connect(ButtonClearMemo, &QPushButton::clicked, Memo1, &QPlainTextEdit::clear);
+    if (events != nullptr) {
+        events->appeared = [this] { openWhenPlugged(); };
+        events->gone = [this] { usb_->instrumentGone(); };
+    }
+}
+
+// An exchange that is letting events through has the port to itself: the instrument plugged in
+// meanwhile is opened once it has ended.
+void TFormMain::openWhenPlugged() {
+    if (shutDown_) return;
+    if (host_->guard().running()) {
+        QTimer::singleShot(kPluggedRetryMs, this, [this] { openWhenPlugged(); });
+        return;
+    }
+    usb_->instrumentAppeared();
 }
 
 TFormMain::~TFormMain() {

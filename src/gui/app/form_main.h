@@ -19,6 +19,7 @@ class QTabWidget;
 namespace vrn {
 class Clock;
 class Exchange;
+class InstrumentEvents;
 class Port;
 class Timer1;
 class UsbPort;
@@ -57,9 +58,14 @@ public:
     static constexpr int kStatusBarHeight = 19;
     static constexpr const char* kCaption = "Varno 41700 VRNComm 3.0";
     static constexpr const char* kApplicationName = "VRNComm 3.0";
+    // How often an instrument plugged in during an exchange looks again whether it has ended.
+    static constexpr int kPluggedRetryMs = 250;
 
     // driver is the port backend (hardware or simulated); preferencesPath the INI file to use.
-    TFormMain(Clock& clock, Port& driver, const QString& preferencesPath, QWidget* parent = nullptr);
+    // With events, the instrument is opened when it is plugged in while the port is closed, and
+    // the port closes when it is unplugged.
+    TFormMain(Clock& clock, Port& driver, const QString& preferencesPath, InstrumentEvents* events = nullptr,
+              QWidget* parent = nullptr);
     ~TFormMain() override;
 
     QtHost& host() { return *host_; }
@@ -97,6 +103,7 @@ private:
     void buildWindow();
     QWidget* addPage(const char* name, const char* caption);
     void shutDown();
+    void openWhenPlugged();
 
     QTabWidget* PageControlMain = nullptr;
     QProgressBar* ProgressBar = nullptr;

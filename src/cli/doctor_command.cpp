@@ -1,0 +1,25 @@
+#include "cli/doctor_command.h"
+
+#include <ostream>
+
+#include "cli/session.h"
+
+namespace vrn::cli {
+
+int runDoctor(Session& s, const std::vector<std::string>& args) {
+    if (!args.empty()) {
+        s.host.error("doctor takes no arguments");
+        return kExitUsage;
+    }
+    if (!s.env.diagnoseUsb) {
+        s.host.error("doctor cannot look at the USB devices here");
+        return kExitFailed;
+    }
+    const UsbDiagnosis diagnosis = s.env.diagnoseUsb();
+    // The checks are the command's result: printed even with --quiet, as the diff commands do.
+    for (const std::string& line : doctorLines(diagnosis))
+        s.env.out << line << '\n';
+    return diagnosis.canOpen ? kExitOk : kExitFailed;
+}
+
+}  // namespace vrn::cli

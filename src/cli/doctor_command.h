@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vrn::cli {
+
+struct Session;
+
+// Prints one line per check of the way to the instrument; exit 0 when it can be opened.
+int runDoctor(Session& session, const std::vector<std::string>& args);
+
+}  // namespace vrn::cli
