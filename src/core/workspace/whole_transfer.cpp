@@ -1,5 +1,6 @@
 #include "core/workspace/whole_transfer.h"
 
+#include "core/check/check_actions.h"
 #include "core/link/clock.h"
 #include "core/link/exchange.h"
 #include "core/link/host.h"
@@ -61,6 +62,9 @@ bool run(Transfers& t, const PageControl& pages, bool send, bool ask) {
         warn(host, texts.closed);
         return true;
     }
+    if (ask && send &&
+        !check::confirmSendDespiteErrors(host, t.program.program().store, &t.setup.model()))
+        return true;
     if (ask && !confirm(host, texts.question)) return true;
     host.appendLine(texts.first);
     bool failed = false;

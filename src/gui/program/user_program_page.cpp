@@ -127,6 +127,15 @@ void UserProgramPage::refresh() {
     popup_.Paste1->setEnabled(editor_.pasteEnabled());
 }
 
+void UserProgramPage::selectNode(const NodePath& path) {
+    if (isParameterNode(path)) editor_.selectionChanged(NodePath{path.front()});
+    editor_.selectionChanged(path);
+    refresh();
+    // Opens a collapsed instruction to show the parameter.
+    if (QTreeWidgetItem* item = TreeViewPgm->currentItem()) TreeViewPgm->scrollToItem(item);
+    TreeViewPgm->setFocus();
+}
+
 QPoint UserProgramPage::editDialogPosition() const {
     QWidget* mainWindow = window();
     QPoint tabControl;
