@@ -3,6 +3,7 @@
 #include "cli_rig.h"
 #include "core/program/program_file.h"
 #include "core/program/program_model.h"
+#include "sim/station.h"
 
 namespace vrn::cli::test {
 namespace {
@@ -51,6 +52,7 @@ const std::string kBrokenFindings =
 
 TEST(CliCheck, FindingsOfTheStationGroupItsProgramAndABrokenProgram) {
     CliRig rig;
+    sim::configureStation(rig.instrument);  // as --simulate starts it
     ASSERT_EQ(rig.run({"--simulate", "get-all", "g.ssp"}), kExitOk) << rig.err.str();
     rig.files.files["broken.pgm"] = brokenProgram();
     struct Row {
