@@ -18,12 +18,17 @@ struct CheckRig : GuiRig {
     // writes; the window gets it, as a user would.
     CheckRig() {
         ProgramStore store;
+        // The instrument's integers travel as their text fields too, and a download reads those.
+        const auto integer = [&store](size_t k, size_t j, int32_t v) {
+            store.setIntValue(k, j, v);
+            store.setTextField(k, j, std::to_string(v));
+        };
         store.setInstruction(0, 16);
-        store.setIntValue(0, 0, 1);
+        integer(0, 0, 1);
         store.setInstruction(1, 2);
-        store.setIntValue(1, 0, 9);
-        store.setIntValue(1, 1, 2);
-        store.setIntValue(1, 3, 60);
+        integer(1, 0, 9);
+        integer(1, 1, 2);
+        integer(1, 3, 60);
         store.setInstruction(2, 0);
         device.instrument.state.program = buildTransferImage(store);
         start();
@@ -68,7 +73,7 @@ TEST(ProgramCheckWindow, CheckListsTheFindingsAndF8StepsThroughThemInTheTree) {
 TEST(ProgramCheckWindow, SendUserProgramAsksBeforeSendingAProgramWithErrors) {
     CheckRig rig;
     const std::vector<uint8_t> before = rig.device.instrument.state.program;
-    rig.form->program().store.setInstruction(1, 3);  // the instrument would now get BEEP
+    rig.form->program().store.setInstruction(1, 3);  // the instrument would now get BEEP num= 9
     QString asked;
     onNextBox([&](QMessageBox& box) { asked = box.text(); }, QMessageBox::No);
     rig.form->menu().TxUserProgram->trigger();

@@ -131,8 +131,11 @@ void UserProgramPage::selectNode(const NodePath& path) {
     if (isParameterNode(path)) editor_.selectionChanged(NodePath{path.front()});
     editor_.selectionChanged(path);
     refresh();
-    // Opens a collapsed instruction to show the parameter.
-    if (QTreeWidgetItem* item = TreeViewPgm->currentItem()) TreeViewPgm->scrollToItem(item);
+    if (QTreeWidgetItem* item = TreeViewPgm->currentItem()) {
+        // A parameter of a collapsed instruction is shown by opening it.
+        if (QTreeWidgetItem* parent = item->parent()) parent->setExpanded(true);
+        TreeViewPgm->scrollToItem(item);
+    }
     TreeViewPgm->setFocus();
 }
 
