@@ -85,7 +85,8 @@ int runCheck(Session& s, const std::vector<std::string>& args) {
     return checkStatus(report.result);
 }
 
-std::optional<int> refuseProgramWithErrors(Session& s, const ProgramStore& store, const setup::SetupModel* setup) {
+std::optional<int> refuseProgramWithErrors(Session& s, const ProgramStore& store,
+                                           const setup::SetupModel* setup) {
     if (check::confirmSendDespiteErrors(s.host, store, setup)) return std::nullopt;
     return kExitCheckErrors;
 }

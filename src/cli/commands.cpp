@@ -64,7 +64,8 @@ const std::array kCommands{
             "example:\n"
             "  vrncomm-cli --port /dev/ttyUSB0 send-program station-12.pgm --verify\n",
             runSendProgram},
-    Command{"listing", "listing FILE.pgm [--outline]", "print a program file's program as text, one tab per level",
+    Command{"listing", "listing FILE.pgm [--outline]",
+            "print a program file's program as text, one tab per level",
             "Prints the program tree of a program file to stdout as UTF-8, one node a line, one tab\n"
             "per level (an instruction, then its parameters), so programs can be read, diffed and\n"
             "reviewed. With --outline the instructions between an IF and its END IF are indented one\n"

@@ -63,9 +63,13 @@ TEST(CliCheck, FindingsOfTheStationGroupItsProgramAndABrokenProgram) {
     } rows[] = {
         {"the group with its Setup", {"check", "g.ssp"}, kExitCheckWarnings, kStationGroupFindings},
         {"its program alone", {"check", "g.pgm"}, kExitOk, ""},
-        {"its program and Setup", {"check", "g.pgm", "--setup", "g.set"}, kExitCheckWarnings,
+        {"its program and Setup",
+         {"check", "g.pgm", "--setup", "g.set"},
+         kExitCheckWarnings,
          kStationGroupFindings},
-        {"--setup first, --quiet kept out", {"--quiet", "check", "--setup", "g.set", "g.pgm"}, kExitCheckWarnings,
+        {"--setup first, --quiet kept out",
+         {"--quiet", "check", "--setup", "g.set", "g.pgm"},
+         kExitCheckWarnings,
          kStationGroupFindings},
         {"errors", {"check", "broken.pgm"}, kExitCheckErrors, kBrokenFindings},
     };
@@ -87,13 +91,18 @@ TEST(CliCheck, UsageAndFileProblems) {
         std::string err;
     } rows[] = {
         {"no file", {"check"}, "error: check takes one FILE.pgm (with --setup FILE.set) or one GROUP.ssp\n"},
-        {"two files", {"check", "g.pgm", "g.pgm"},
+        {"two files",
+         {"check", "g.pgm", "g.pgm"},
          "error: check takes one FILE.pgm (with --setup FILE.set) or one GROUP.ssp\n"},
-        {"--setup without its file", {"check", "g.pgm", "--setup"},
+        {"--setup without its file",
+         {"check", "g.pgm", "--setup"},
          "error: check takes one FILE.pgm (with --setup FILE.set) or one GROUP.ssp\n"},
-        {"a group with --setup", {"check", "g.ssp", "--setup", "g.set"},
+        {"a group with --setup",
+         {"check", "g.ssp", "--setup", "g.set"},
          "error: a group is checked with its own Setup; --setup goes with a FILE.pgm\n"},
-        {"missing program", {"check", "none.pgm"}, "error: cannot read none.pgm: No such file or directory\n"},
+        {"missing program",
+         {"check", "none.pgm"},
+         "error: cannot read none.pgm: No such file or directory\n"},
         {"not a setup file", {"check", "g.pgm", "--setup", "g.scr"}, "error: g.scr is not a setup file"},
     };
     for (const Row& r : rows) {
@@ -127,8 +136,9 @@ TEST(CliCheck, SendsRefuseAProgramWithErrorsUnlessYes) {
         EXPECT_EQ(rig.instrument.commandCounts.count(110) == 1, r.sent);
         // The findings are on stderr whatever the answer, so a log shows what was sent.
         EXPECT_NE(rig.err.str().find(kBrokenFindings), std::string::npos) << rig.err.str();
-        EXPECT_NE(rig.err.str().find("The check found 2 errors in the user program. Send it to the 41700 anyway?"),
-                  std::string::npos)
+        EXPECT_NE(
+            rig.err.str().find("The check found 2 errors in the user program. Send it to the 41700 anyway?"),
+            std::string::npos)
             << rig.err.str();
         if (!r.sent) {
             EXPECT_TRUE(rig.instrument.commandLog.empty());

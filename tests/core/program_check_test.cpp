@@ -1,3 +1,5 @@
+#include "core/check/program_check.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "core/check/program_check.h"
 #include "core/program/catalogue.h"
 #include "core/program/node_text.h"
 #include "core/program/param_input.h"
@@ -95,45 +96,83 @@ const Instr kWrite1{"LOC = VALUE", {"1", "2.5"}};
 
 TEST(ProgramCheck, EachRuleFiresOnTheProgramThatBreaksIt) {
     const std::vector<Row> rows = {
-        {"if without end if", {{"IF FLAG", {"1", "0"}}, {"BEEP", {"1"}}}, {}, {},
+        {"if without end if",
+         {{"IF FLAG", {"1", "0"}}, {"BEEP", {"1"}}},
+         {},
+         {},
          {"001 IF FLAG: error: no END IF closes this IF before PGM END"}},
         {"nested if without end if",
-         {{"IF FLAG", {"1", "0"}}, {"IF KEYSWITCH", {"0"}}, {"END IF", {}}}, {}, {},
+         {{"IF FLAG", {"1", "0"}}, {"IF KEYSWITCH", {"0"}}, {"END IF", {}}},
+         {},
+         {},
          {"001 IF FLAG: error: no END IF closes this IF before PGM END"}},
         {"second else",
-         {{"IF FLAG", {"1", "0"}}, {"ELSE", {}}, {"ELSE", {}}, {"END IF", {}}}, {}, {},
+         {{"IF FLAG", {"1", "0"}}, {"ELSE", {}}, {"ELSE", {}}, {"END IF", {}}},
+         {},
+         {},
          {"003 ELSE: error: second ELSE of the IF at 001 (the first is at 002)"}},
-        {"else of a closed if", {{"IF FLAG", {"1", "0"}}, {"END IF", {}}, {"ELSE", {}}}, {}, {},
+        {"else of a closed if",
+         {{"IF FLAG", {"1", "0"}}, {"END IF", {}}, {"ELSE", {}}},
+         {},
+         {},
          {"003 ELSE: error: ELSE outside any IF"}},
         {"end if outside", {{"END IF", {}}}, {}, {}, {"001 END IF: error: END IF outside any IF"}},
-        {"no pgm end", {},
+        {"no pgm end",
+         {},
          [](ProgramStore& s) {
              for (size_t k = 0; k < ProgramStore::kSlotCount; ++k)
                  s.setInstruction(k, 3);  // BEEP num= 0 everywhere
          },
          {},
          {"512 BEEP: error: the program has no PGM END in its 512 slots"}},
-        {"unknown instruction", {{"BEEP", {"1"}}, {"BEEP", {"1"}}},
-         [](ProgramStore& s) { s.setInstruction(1, 60); }, {},
+        {"unknown instruction",
+         {{"BEEP", {"1"}}, {"BEEP", {"1"}}},
+         [](ProgramStore& s) { s.setInstruction(1, 60); },
+         {},
          {"002 #60: error: instruction number 60 is not one the 41700 knows"}},
-        {"screen, row and column off the LCD", {{"DISPLAY TIME", {"9", "0", "7", "41"}}}, {}, {},
+        {"screen, row and column off the LCD",
+         {{"DISPLAY TIME", {"9", "0", "7", "41"}}},
+         {},
+         {},
          {"001 DISPLAY TIME scrn=: error: screen 9 is not on the LCD (1 to 8)",
           "001 DISPLAY TIME row=: error: row 7 is not on the LCD (1 to 6)",
           "001 DISPLAY TIME col=: error: column 41 is not on the LCD (1 to 40)"}},
-        {"screen and column 0", {{"DISPLAY FLAGS", {"0", "0", "1", "0", "0"}}}, {}, {},
+        {"screen and column 0",
+         {{"DISPLAY FLAGS", {"0", "0", "1", "0", "0"}}},
+         {},
+         {},
          {"001 DISPLAY FLAGS scrn=: error: screen 0 is not on the LCD (1 to 8)",
           "001 DISPLAY FLAGS col=: error: column 0 is not on the LCD (1 to 40)"}},
-        {"large font on the last row and column", {{"DISPLAY TIME", {"1", "1", "6", "40"}}}, {}, {},
+        {"large font on the last row and column",
+         {{"DISPLAY TIME", {"1", "1", "6", "40"}}},
+         {},
+         {},
          {"001 DISPLAY TIME row=: error: the large font takes two rows, and row 6 is the last",
           "001 DISPLAY TIME col=: error: 1 large character from column 40 end at column 41; a row has 40"}},
-        {"text past column 40", {{"DISPLAY TEXT", {"1", "1", "35", "TEMPERATURE", "0"}}}, {}, {},
+        {"text past column 40",
+         {{"DISPLAY TEXT", {"1", "1", "35", "TEMPERATURE", "0"}}},
+         {},
+         {},
          {"001 DISPLAY TEXT col=: error: 11 characters from column 35 end at column 45; a row has 40"}},
-        {"large text past column 40", {{"DISPLAY TEXT", {"1", "1", "20", "ABCDEFGHIJK", "1"}}}, {}, {},
+        {"large text past column 40",
+         {{"DISPLAY TEXT", {"1", "1", "20", "ABCDEFGHIJK", "1"}}},
+         {},
+         {},
          {"001 DISPLAY TEXT col=: error: 11 large characters from column 20 end at column 41; a row has 40"}},
-        {"text ends at its backslash", {{"DISPLAY TEXT", {"1", "1", "35", "ABC\\DEFGHIJK", "0"}}}, {}, {}, {}},
-        {"value past column 40", {kWrite1, {"DISPLAY VALUE", {"1", "1", "0", "2", "36", "6", "1"}}}, {}, {},
+        {"text ends at its backslash",
+         {{"DISPLAY TEXT", {"1", "1", "35", "ABC\\DEFGHIJK", "0"}}},
+         {},
+         {},
+         {}},
+        {"value past column 40",
+         {kWrite1, {"DISPLAY VALUE", {"1", "1", "0", "2", "36", "6", "1"}}},
+         {},
+         {},
          {"002 DISPLAY VALUE col=: error: 6 characters from column 36 end at column 41; a row has 40"}},
-        {"location read and never written", {{"AVERAGE", {"17", "5", "0", "60"}}}, {}, {},
+        {"location read and never written",
+         {{"AVERAGE", {"17", "5", "0", "60"}}},
+         {},
+         {},
          {"001 AVERAGE sloc=: warning: location 17 is never written"}},
         {"every reading parameter",
          {{"IF LOC1 COMPARE LOC2", {"2", "0", "3"}},
@@ -156,48 +195,76 @@ TEST(ProgramCheck, EachRuleFiresOnTheProgramThatBreaksIt) {
          {},
          {"003 RECORD VALUE sloc=: warning: location 13 is never written"}},
         {"decimals that do not fit the width",
-         {kWrite1, {"DISPLAY VALUE", {"1", "1", "0", "1", "1", "3", "3"}}, {"SERIAL BUFFER VALUE", {"1", "0", "0", "0"}}},
+         {kWrite1,
+          {"DISPLAY VALUE", {"1", "1", "0", "1", "1", "3", "3"}},
+          {"SERIAL BUFFER VALUE", {"1", "0", "0", "0"}}},
          {},
          {},
          {"002 DISPLAY VALUE decpt=: error: 3 decimals and the point do not fit a width of 3",
           "003 SERIAL BUFFER VALUE width=: error: a width of 0 leaves no room for the value"}},
-        {"no samples", {kWrite1, {"MAXIMUM", {"1", "2", "1", "0"}}}, {}, {},
+        {"no samples",
+         {kWrite1, {"MAXIMUM", {"1", "2", "1", "0"}}},
+         {},
+         {},
          {"002 MAXIMUM #samp=: warning: 0 samples: the statistic is taken over no samples"}},
-        {"no fields", {{"INPUT SERIAL NMEA", {"1", "WIMWV", "0", "1000", "1"}}}, {}, {},
+        {"no fields",
+         {{"INPUT SERIAL NMEA", {"1", "WIMWV", "0", "1000", "1"}}},
+         {},
+         {},
          {"001 INPUT SERIAL NMEA #flds=: warning: 0 fields: the input stores no value"}},
-        {"choice outside its list", {kWrite1, {"AVERAGE", {"1", "2", "4", "60"}}}, {}, {},
+        {"choice outside its list",
+         {kWrite1, {"AVERAGE", {"1", "2", "4", "60"}}},
+         {},
+         {},
          {"002 AVERAGE type=: error: choice 4 is not in its list of 4"}},
-        {"integers a file can hold", {kWrite1, {"AVERAGE", {"1", "2", "0", "60"}}},
+        {"integers a file can hold",
+         {kWrite1, {"AVERAGE", {"1", "2", "0", "60"}}},
          [](ProgramStore& s) {
              s.setIntValue(1, 1, 1234);
              s.setIntValue(1, 3, 70000);
          },
          {},
          {"002 AVERAGE dloc=: warning: value 1234 has more than the 3 digits the parameter takes",
-          "002 AVERAGE #samp=: error: value 70000 does not fit the 16 bits the 41700 receives; it would get 4464"}},
-        {"text longer than the parameter takes", {{"INPUT SERIAL NMEA", {"1", "GPGGA1", "1", "1000", "1"}}}, {},
+          "002 AVERAGE #samp=: error: value 70000 does not fit the 16 bits the 41700 receives; it would get "
+          "4464"}},
+        {"text longer than the parameter takes",
+         {{"INPUT SERIAL NMEA", {"1", "GPGGA1", "1", "1000", "1"}}},
+         {},
          {},
          {"001 INPUT SERIAL NMEA header=: warning: text of 6 characters, where the parameter takes 5"}},
-        {"decimal that is not a number", {{"LOC = VALUE", {"1", "0"}}},
-         [](ProgramStore& s) { s.setFloatValue(0, 1, std::nanf("")); }, {},
+        {"decimal that is not a number",
+         {{"LOC = VALUE", {"1", "0"}}},
+         [](ProgramStore& s) { s.setFloatValue(0, 1, std::nanf("")); },
+         {},
          {"001 LOC = VALUE val=: error: the value is not a number the 41700 can compute with"}},
         {"a pass records fewer values than a record has fields",
-         {kWrite1, {"RECORD VALUE", {"1"}}}, {}, std::vector{FieldType::Number, FieldType::Number},
+         {kWrite1, {"RECORD VALUE", {"1"}}},
+         {},
+         std::vector{FieldType::Number, FieldType::Number},
          {"002 RECORD VALUE: error: a pass records 1 value; the record format has 2 fields per record"}},
         {"a pass records more values than a record has fields",
-         {kWrite1, {"RECORD VALUE", {"1"}}, {"RECORD TIME", {"1"}}}, {}, std::vector{FieldType::Number},
-         {"003 RECORD TIME frmt=: error: records value 2 of a pass; the record format has 1 field per record"}},
+         {kWrite1, {"RECORD VALUE", {"1"}}, {"RECORD TIME", {"1"}}},
+         {},
+         std::vector{FieldType::Number},
+         {"003 RECORD TIME frmt=: error: records value 2 of a pass; the record format has 1 field per "
+          "record"}},
         {"a value recorded into a date field",
-         {kWrite1, {"RECORD VALUE", {"1"}}, {"RECORD TIME", {"0"}}}, {},
+         {kWrite1, {"RECORD VALUE", {"1"}}, {"RECORD TIME", {"0"}}},
+         {},
          std::vector{FieldType::Date, FieldType::Date},
          {"002 RECORD VALUE sloc=: error: records a Number into field 1 \"FIELD 01\", a Date field"}},
         {"records inside an IF are warnings",
-         {kWrite1, {"IF TIME INTERVAL", {"1", "10"}}, {"RECORD TIME", {"1"}}, {"END IF", {}}}, {},
+         {kWrite1, {"IF TIME INTERVAL", {"1", "10"}}, {"RECORD TIME", {"1"}}, {"END IF", {}}},
+         {},
          std::vector{FieldType::Date, FieldType::Number},
-         {"003 RECORD TIME: warning: recorded inside an IF: how many values a pass records depends on the run",
+         {"003 RECORD TIME: warning: recorded inside an IF: how many values a pass records depends on the "
+          "run",
           "003 RECORD TIME frmt=: warning: records a Time into field 1 \"FIELD 01\", a Date field",
           "003 RECORD TIME: warning: a pass records 1 value; the record format has 2 fields per record"}},
-        {"a program that records nothing", {{"BEEP", {"1"}}}, {}, std::vector{FieldType::Number},
+        {"a program that records nothing",
+         {{"BEEP", {"1"}}},
+         {},
+         std::vector{FieldType::Number},
          {"002 PGM END: warning: the program records no values; the record format has 1 field per record"}},
     };
     for (const Row& r : rows) {
@@ -308,7 +375,8 @@ TEST(ProgramCheck, TheStationProgramAndAProgramOfEveryInstructionHaveNoFindings)
         used.insert(every.instruction(k));
     EXPECT_EQ(used.size(), kInstructionCount);
     EXPECT_EQ(linesOf(checkProgram(every)), Lines{});
-    const setup::SetupModel format = formatOf({FieldType::Date, FieldType::Time, FieldType::Number, FieldType::Number});
+    const setup::SetupModel format =
+        formatOf({FieldType::Date, FieldType::Time, FieldType::Number, FieldType::Number});
     EXPECT_EQ(linesOf(checkProgram(every, &format)), Lines{});
 }
 
@@ -317,16 +385,18 @@ TEST(ProgramCheck, TheStationProgramAndAProgramOfEveryInstructionHaveNoFindings)
 TEST(ProgramCheck, TheStationProgramAgainstTheStationRecordFormat) {
     ProgramModel station;
     ASSERT_FALSE(decodeTransferImage(sim::defaultProgramImage(), station).failed);
-    setup::SetupModel s = formatOf({FieldType::Number, FieldType::Number, FieldType::Number, FieldType::Number,
-                                    FieldType::Number, FieldType::Date, FieldType::Time});
+    setup::SetupModel s = formatOf({FieldType::Number, FieldType::Number, FieldType::Number,
+                                    FieldType::Number, FieldType::Number, FieldType::Date, FieldType::Time});
     s.setLabel(0, "AIR TEMP");
     s.setLabel(1, "RH");
-    EXPECT_EQ(linesOf(checkProgram(station.store, &s)),
-              (Lines{"010 RECORD TIME: warning: recorded inside an IF: how many values a pass records depends on "
-                     "the run",
-                     "010 RECORD TIME frmt=: warning: records a Date into field 1 \"AIR TEMP\", a Number field",
-                     "011 RECORD TIME frmt=: warning: records a Time into field 2 \"RH\", a Number field",
-                     "013 RECORD VALUE: warning: a pass records 4 values; the record format has 7 fields per record"}));
+    EXPECT_EQ(
+        linesOf(checkProgram(station.store, &s)),
+        (Lines{"010 RECORD TIME: warning: recorded inside an IF: how many values a pass records depends on "
+               "the run",
+               "010 RECORD TIME frmt=: warning: records a Date into field 1 \"AIR TEMP\", a Number field",
+               "011 RECORD TIME frmt=: warning: records a Time into field 2 \"RH\", a Number field",
+               "013 RECORD VALUE: warning: a pass records 4 values; the record format has 7 fields per "
+               "record"}));
 }
 
 TEST(ProgramOutline, BodiesOfIfsGoOneLevelDeeper) {

@@ -14,7 +14,7 @@ std::string counted(size_t n, const char* one, const char* many) {
 
 size_t CheckResult::errors() const {
     return static_cast<size_t>(std::count_if(findings.begin(), findings.end(),
-                                              [](const Finding& f) { return f.severity == Severity::Error; }));
+                                             [](const Finding& f) { return f.severity == Severity::Error; }));
 }
 
 size_t CheckResult::warnings() const {
@@ -32,7 +32,8 @@ std::string findingLine(const Finding& f) {
 
 std::string countsText(const CheckResult& result) {
     if (result.findings.empty()) return "NO FINDINGS";
-    return counted(result.errors(), "ERROR", "ERRORS") + ", " + counted(result.warnings(), "WARNING", "WARNINGS");
+    return counted(result.errors(), "ERROR", "ERRORS") + ", " +
+           counted(result.warnings(), "WARNING", "WARNINGS");
 }
 
 }  // namespace vrn::check

@@ -14,13 +14,13 @@ enum class Severity : uint8_t { Warning, Error };
 
 // One thing the check found, tied to an instruction and, where one decides it, a parameter.
 struct Finding {
-    size_t slot = 0;                   // program position - 1
-    uint16_t instruction = 0;          // instruction number as the store holds it
-    std::string instructionName;       // catalogue name; "#N" for a number it does not know
-    std::optional<size_t> parameter;   // parameter index within the instruction
-    std::string parameterName;         // "sloc=", ...; empty without a parameter
+    size_t slot = 0;                  // program position - 1
+    uint16_t instruction = 0;         // instruction number as the store holds it
+    std::string instructionName;      // catalogue name; "#N" for a number it does not know
+    std::optional<size_t> parameter;  // parameter index within the instruction
+    std::string parameterName;        // "sloc=", ...; empty without a parameter
     Severity severity = Severity::Warning;
-    std::string message;               // one line, no final full stop
+    std::string message;  // one line, no final full stop
 
     size_t position() const { return slot + 1; }
 };

@@ -15,7 +15,8 @@ bool reads(uint16_t number, std::string_view name) {
 }
 
 bool writes(uint16_t number, std::string_view name) {
-    return name == "dloc=" || name == "dloc1=" || name == "loc1=" || (number == kLocEqualsValue && name == "loc=");
+    return name == "dloc=" || name == "dloc1=" || name == "loc1=" ||
+           (number == kLocEqualsValue && name == "loc=");
 }
 
 // The locations an instruction writes through parameter j: one, or for a serial input the #flds

@@ -55,7 +55,8 @@ void checkRecordFormat(CheckContext& c, const setup::SetupModel& setup) {
 
     const Severity severity = firstConditional ? Severity::Warning : Severity::Error;
     const size_t fields = static_cast<size_t>(setup.fieldsPerRecord());
-    const std::string perRecord = "the record format has " + counted(fields, "field", "fields") + " per record";
+    const std::string perRecord =
+        "the record format has " + counted(fields, "field", "fields") + " per record";
     if (firstConditional)
         c.add(*firstConditional, std::nullopt, Severity::Warning,
               "recorded inside an IF: how many values a pass records depends on the run");

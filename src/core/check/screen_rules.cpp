@@ -25,7 +25,8 @@ bool inRange(CheckContext& c, size_t k, std::optional<size_t> p, int32_t last, c
     const int32_t v = c.intValue(k, *p);
     if (v >= 1 && v <= last) return true;
     c.add(k, p, Severity::Error,
-          std::string(what) + " " + std::to_string(v) + " is not on the LCD (1 to " + std::to_string(last) + ")");
+          std::string(what) + " " + std::to_string(v) + " is not on the LCD (1 to " + std::to_string(last) +
+              ")");
     return false;
 }
 

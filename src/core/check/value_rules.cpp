@@ -32,7 +32,8 @@ void checkChoice(CheckContext& c, size_t k, size_t j, const ParamDesc& p) {
     const ChoiceList* list = choiceList(p.kind);
     if (list != nullptr && index < list->count) return;
     c.add(k, j, Severity::Error,
-          "choice " + std::to_string(index) + " is not in its list of " + std::to_string(list ? list->count : 0));
+          "choice " + std::to_string(index) + " is not in its list of " +
+              std::to_string(list ? list->count : 0));
 }
 
 void checkText(CheckContext& c, size_t k, size_t j, const ParamDesc& p) {

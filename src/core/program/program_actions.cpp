@@ -30,7 +30,8 @@ bool run(ProgramTransfer& transfer, const char* closedText, const std::function<
         return true;
     }
     // The program alone is sent: the instrument's record format is not known here.
-    if (checkFirst && !check::confirmSendDespiteErrors(ex.host(), transfer.program().store, nullptr)) return true;
+    if (checkFirst && !check::confirmSendDespiteErrors(ex.host(), transfer.program().store, nullptr))
+        return true;
     if (showProgramPage) showProgramPage();
     WaitCursor hourglass(ex.host());
     const bool failed = (transfer.*operation)();

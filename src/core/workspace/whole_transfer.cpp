@@ -62,8 +62,7 @@ bool run(Transfers& t, const PageControl& pages, bool send, bool ask) {
         warn(host, texts.closed);
         return true;
     }
-    if (ask && send &&
-        !check::confirmSendDespiteErrors(host, t.program.program().store, &t.setup.model()))
+    if (ask && send && !check::confirmSendDespiteErrors(host, t.program.program().store, &t.setup.model()))
         return true;
     if (ask && !confirm(host, texts.question)) return true;
     host.appendLine(texts.first);

@@ -33,7 +33,8 @@ ProgramSection::ProgramSection(TFormMain& form)
 
 // With the Setup page's record format: the one Send Setup/Screens/Pgm sends with the program.
 void ProgramSection::CheckUserProgram1Click() {
-    findings_.reset(check::CheckUserProgram(form_.host(), form_.program().store, &form_.setupSection().model()));
+    findings_.reset(
+        check::CheckUserProgram(form_.host(), form_.program().store, &form_.setupSection().model()));
     if (!findings_.empty()) NextFinding1Click();
 }
 
@@ -43,7 +44,8 @@ void ProgramSection::NextFinding1Click() {
         return;
     }
     showProgramPage();
-    if (const auto step = findings_.next(form_.program().tree)) form_.userProgramPage().selectNode(step->path);
+    if (const auto step = findings_.next(form_.program().tree))
+        form_.userProgramPage().selectNode(step->path);
 }
 
 void ProgramSection::showProgramPage() {
