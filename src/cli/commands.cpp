@@ -87,8 +87,8 @@ const std::array kCommands{
             "Exit status: 0 no findings, 5 warnings only, 6 errors, 2 a file that cannot be read.\n"
             "Needs no instrument.\n"
             "\n"
-            "example, before a station's program goes up the mast:\n"
-            "  vrncomm-cli check station-12/st12.ssp && vrncomm-cli send-all station-12/st12.ssp\n",
+            "example, a review that fails on errors but lets warnings pass:\n"
+            "  vrncomm-cli check station-12/st12.ssp; test $? -lt 6\n",
             runCheck},
     Command{"get-records", "get-records COUNT FILE.txt [--delimiter space|comma|tab]",
             "download COUNT records into a record text file",
