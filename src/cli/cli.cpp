@@ -30,7 +30,9 @@ constexpr const char* kUsage =
     "  --version       the version of vrncomm-cli\n"
     "\n"
     "exit status: 0 success, 1 the instrument did not answer or the transfer failed,\n"
-    "             2 bad usage, a file or value problem, or a refused question\n"
+    "             2 bad usage, a file or value problem, or a refused question,\n"
+    "             5 check found warnings only, 6 check found errors (or a send refused a\n"
+    "             program with errors)\n"
     "\n"
     "commands:\n";
 

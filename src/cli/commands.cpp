@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "cli/check_command.h"
 #include "cli/compare_commands.h"
 #include "cli/doctor_command.h"
 #include "cli/plot_command.h"
@@ -71,20 +72,40 @@ const std::array kCommands{
             "send a program file's user program to the instrument",
             "Sends the user program held in a program file to the instrument, replacing its program.\n"
             "A file shorter than a program image, with a damaged tree text, or without PGM END is\n"
-            "refused before anything is sent. With --verify the program is read back afterwards and\n"
-            "compared as diff-program does; any difference is printed on stderr and the exit status is 1.\n"
+            "refused before anything is sent. The program is checked first, as check does: with\n"
+            "errors its findings go to stderr and nothing is sent (exit 6) unless --yes.\n"
+            "With --verify the program is read back afterwards and compared as diff-program does;\n"
+            "any difference is printed on stderr and the exit status is 1.\n"
             "\n"
             "example:\n"
             "  vrncomm-cli --port /dev/ttyUSB0 send-program station-12.pgm --verify\n",
             runSendProgram},
-    Command{"listing", "listing FILE.pgm", "print a program file's program as text, one tab per level",
+    Command{"listing", "listing FILE.pgm [--outline]",
+            "print a program file's program as text, one tab per level",
             "Prints the program tree of a program file to stdout as UTF-8, one node a line, one tab\n"
             "per level (an instruction, then its parameters), so programs can be read, diffed and\n"
-            "reviewed. Needs no instrument.\n"
+            "reviewed. With --outline the instructions between an IF and its END IF are indented one\n"
+            "tab more (ELSE and END IF stand level with their IF), to read the program's structure.\n"
+            "Needs no instrument.\n"
             "\n"
             "example:\n"
             "  diff <(vrncomm-cli listing old.pgm) <(vrncomm-cli listing new.pgm)\n",
             runListing},
+    Command{"check", "check FILE.pgm [--setup FILE.set] | check GROUP.ssp",
+            "check a user program before it is sent (offline)",
+            "Checks a program file's user program against the instrument's rules and prints one line\n"
+            "per finding: its position, instruction, parameter, \"error\" or \"warning\" and what\n"
+            "is wrong, e.g. \"012 AVERAGE sloc=: warning: location 17 is never written\". An error\n"
+            "is something the instrument cannot run as written (an IF without END IF, text past the\n"
+            "40th column, a choice outside its list); a warning runs, but likely not as meant (a\n"
+            "location read that nothing writes). With --setup, or for a group with its own Setup,\n"
+            "the values one pass records are checked against the record format's fields.\n"
+            "Exit status: 0 no findings, 5 warnings only, 6 errors, 2 a file that cannot be read.\n"
+            "Needs no instrument.\n"
+            "\n"
+            "example, a review that fails on errors but lets warnings pass:\n"
+            "  vrncomm-cli check station-12/st12.ssp; test $? -lt 6\n",
+            runCheck},
     Command{"get-records", "get-records COUNT FILE.txt [--delimiter space|comma|tab]",
             "download COUNT records into a record text file",
             "Reads the record format (fields per record and the fields' settings) from the instrument,\n"
@@ -220,10 +241,11 @@ const std::array kCommands{
             "Sends the Setup (with the PC's date and time), the eight screens and the user program of\n"
             "a group (GROUP.ssp with GROUP.set, GROUP.scr and GROUP.pgm beside it) to the instrument,\n"
             "one second apart, stopping at the first failure. A group with a missing or damaged\n"
-            "member is refused before anything is sent, and a setup file with values out of range\n"
-            "is sent only with --yes, as send-setup does. With --verify all three are read back\n"
-            "afterwards and compared as diff-all does; any difference is printed on stderr and the\n"
-            "exit status is 1.\n"
+            "member is refused before anything is sent, and so is a program the check finds errors\n"
+            "in (with the group's Setup; exit 6, the findings on stderr) unless --yes. A setup file\n"
+            "with values out of range is sent only with --yes, as send-setup does.\n"
+            "With --verify all three are read back afterwards and compared as diff-all does; any\n"
+            "difference is printed on stderr and the exit status is 1.\n"
             "\n"
             "example:\n"
             "  vrncomm-cli --port /dev/ttyUSB0 send-all station-12/st12.ssp\n",

@@ -1,12 +1,15 @@
 #include "cli/program_commands.h"
 
+#include <algorithm>
 #include <ostream>
 
+#include "cli/check_command.h"
 #include "cli/compare_commands.h"
 #include "cli/session.h"
 #include "core/io/file_store.h"
 #include "core/program/program_actions.h"
 #include "core/program/program_file.h"
+#include "core/program/program_outline.h"
 #include "core/program/program_transfer.h"
 
 namespace vrn::cli {
@@ -63,6 +66,7 @@ int runSendProgram(Session& s, const std::vector<std::string>& given) {
         s.host.error(args[0] + " has no PGM END in its 512 instruction slots");
         return kExitUsage;
     }
+    if (const auto refused = refuseProgramWithErrors(s, program.store, nullptr)) return *refused;
     if (!s.openLink()) return kExitFailed;
     program::ProgramTransfer transfer(*s.exchange, program);
     if (transfer.SendUserProgram()) {
@@ -72,13 +76,36 @@ int runSendProgram(Session& s, const std::vector<std::string>& given) {
     return verify ? verifyProgram(s, program.store, args[0]) : kExitOk;
 }
 
-int runListing(Session& s, const std::vector<std::string>& args) {
+namespace {
+
+// How deep each top-level node sits between IF and END IF, by the instruction its text names.
+std::vector<size_t> outlineOf(const ProgramTree& tree) {
+    std::vector<uint16_t> numbers;
+    for (const ProgramNode& node : tree.topLevel())
+        numbers.push_back(instructionNumberOf(node.text).value_or(kUnknownInstruction));
+    return outlineLevels(numbers);
+}
+
+void printNode(Session& s, const ProgramNode& node, size_t depth) {
+    s.env.out << std::string(depth, '\t') << node.text << '\n';
+    for (const ProgramNode& child : node.children)
+        printNode(s, child, depth + 1);
+}
+
+}  // namespace
+
+int runListing(Session& s, const std::vector<std::string>& given) {
+    std::vector<std::string> args = given;
+    const auto outlineOption = std::find(args.begin(), args.end(), "--outline");
+    const bool outline = outlineOption != args.end();
+    if (outline) args.erase(outlineOption);
     if (!oneFile(s, args, "listing")) return kExitUsage;
     ProgramModel program;
     if (!loadProgram(s, args[0], program)) return kExitUsage;
-    program.tree.forEach([&s](size_t depth, const std::string& text) {
-        s.env.out << std::string(depth, '\t') << text << '\n';
-    });
+    const std::vector<size_t> levels =
+        outline ? outlineOf(program.tree) : std::vector<size_t>(program.tree.topCount(), 0);
+    for (size_t k = 0; k < program.tree.topCount(); ++k)
+        printNode(s, program.tree.topLevel()[k], levels[k]);
     return kExitOk;
 }
 

@@ -1,5 +1,6 @@
 #include "cli/workspace_commands.h"
 
+#include "cli/check_command.h"
 #include "cli/cli.h"
 #include "cli/compare_commands.h"
 #include "cli/session.h"
@@ -131,6 +132,7 @@ int runSendAll(Session& s, const std::vector<std::string>& given) {
         s.host.error(*refusal);
         return kExitUsage;
     }
+    if (const auto refused = refuseProgramWithErrors(s, m.program.store, &m.setup)) return *refused;
     if (!s.openLink()) return kExitFailed;
     setup::SetupTransfer setupTransfer(*s.exchange, m.setup);
     screens::ScreenTransfer screenTransfer(*s.exchange, m.display, m.editor);

@@ -107,6 +107,13 @@ TEST(TFormMain, HasTheWholeMenuTree) {
         {"MainMenu1", "Commands1", "&Commands", {}, ""},
         {"Commands1", "GetCollection1", "&Get Setup/Screens/Pgm from 41700", QKeySequence("Ctrl+Alt+G"), ""},
         {"Commands1", "SendCollection1", "&Send Setup/Screens/Pgm to 41700", QKeySequence("Ctrl+Alt+S"), ""},
+        {"Commands1",
+         "CheckUserProgram1",
+         "Check &User Program",
+         {},
+         "Check the user program before it is sent."},
+        {"Commands1", "NextFinding1", "&Next Finding", QKeySequence("F8"),
+         "Select the next finding of the last check in the program tree."},
         {"Commands1", "SpecialCommands1", "Special &Commands", {}, ""},
         {"SpecialCommands1", "IndividualGetSendCommands1", "&Individual Get/Send Commands", {}, ""},
         {"IndividualGetSendCommands1", "RxSetup", "Get Setup", QKeySequence("Shift+F10"), ""},
@@ -151,7 +158,8 @@ TEST(TFormMain, HasTheWholeMenuTree) {
               "AllowCalibration - Exit1");
     EXPECT_EQ(separatorsBefore("IndividualOpenSave1"),
               "OpenSetupFile OpenScreenFile OpenPgmFile - SaveSetupFile SaveScreenFile SavePgmFile");
-    EXPECT_EQ(separatorsBefore("Commands1"), "GetCollection1 SendCollection1 - SpecialCommands1");
+    EXPECT_EQ(separatorsBefore("Commands1"),
+              "GetCollection1 SendCollection1 - CheckUserProgram1 NextFinding1 - SpecialCommands1");
     EXPECT_EQ(separatorsBefore("IndividualGetSendCommands1"),
               "RxSetup RxScreens RxProgram - TxSetup TxScreens TxUserProgram");
     EXPECT_EQ(form.menu().RxSetup->objectName(), "RxSetup");

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/check/check_actions.h"
 #include "core/io/file_store.h"
 #include "core/link/exchange.h"
 #include "core/link/host.h"
@@ -22,12 +23,15 @@ FileDialogSpec programDialog(bool save) {
 }
 
 bool run(ProgramTransfer& transfer, const char* closedText, const std::function<void()>& showProgramPage,
-         bool (ProgramTransfer::*operation)()) {
+         bool (ProgramTransfer::*operation)(), bool checkFirst) {
     Exchange& ex = transfer.exchange();
     if (!ex.port().isOpen()) {
         warn(ex.host(), closedText);
         return true;
     }
+    // The program alone is sent: the instrument's record format is not known here.
+    if (checkFirst && !check::confirmSendDespiteErrors(ex.host(), transfer.program().store, nullptr))
+        return true;
     if (showProgramPage) showProgramPage();
     WaitCursor hourglass(ex.host());
     const bool failed = (transfer.*operation)();
@@ -39,12 +43,12 @@ bool run(ProgramTransfer& transfer, const char* closedText, const std::function<
 
 bool RxProgram(ProgramTransfer& transfer, const std::function<void()>& showProgramPage) {
     return run(transfer, "Cannot Get User Program.\nUSB port is closed.", showProgramPage,
-               &ProgramTransfer::GetUserProgram);
+               &ProgramTransfer::GetUserProgram, false);
 }
 
 bool TxUserProgram(ProgramTransfer& transfer, const std::function<void()>& showProgramPage) {
     return run(transfer, "Cannot Send User Program.\nUSB port is closed.", showProgramPage,
-               &ProgramTransfer::SendUserProgram);
+               &ProgramTransfer::SendUserProgram, true);
 }
 
 void OpenPgmFile(Host& host, FileStore& files, ProgramModel& program) {

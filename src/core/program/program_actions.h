@@ -15,8 +15,8 @@ class ProgramTransfer;
 
 // The User Program menu items. Get and Send refuse with a box when the port is closed, show the
 // User Program page, run under the hourglass and report a failed transfer with the
-// communication-error box, unless the program itself was at fault and its box said so. True when
-// refused or failed.
+// communication-error box, unless the program itself was at fault and its box said so. Send first
+// checks the program and asks before sending one with errors. True when refused, declined or failed.
 bool RxProgram(ProgramTransfer& transfer, const std::function<void()>& showProgramPage);
 bool TxUserProgram(ProgramTransfer& transfer, const std::function<void()>& showProgramPage);
 

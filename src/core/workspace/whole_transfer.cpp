@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "core/check/check_actions.h"
 #include "core/link/clock.h"
 #include "core/link/exchange.h"
 #include "core/link/host.h"
@@ -75,6 +76,8 @@ bool run(Transfers& t, const PageControl& pages, bool send, bool ask) {
         warn(host, kNoPgmEndText);
         return true;
     }
+    if (ask && send && !check::confirmSendDespiteErrors(host, t.program.program().store, &t.setup.model()))
+        return true;
     if (ask && !(send ? confirmOverwrite(host, texts.question) : confirm(host, texts.question))) return true;
     host.appendLine(texts.first);
     std::optional<Page> failedAt;

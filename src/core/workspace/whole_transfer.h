@@ -36,8 +36,9 @@ struct Transfers {
 inline constexpr int64_t kSendStepPauseMs = 1000;
 
 // Commands, Get and Send Setup/Screens/Pgm: refused with a box while the port is closed, asked
-// first, then the three transfers in order up to the first failure, each on its own page; the
-// page shown before comes back at the end. True when refused, declined or failed.
+// first (the Send also checks the program with the Setup's record format and asks before sending
+// one with errors), then the three transfers in order up to the first failure, each on its own
+// page; the page shown before comes back at the end. True when refused, declined or failed.
 bool GetCollection1(Transfers& t, const PageControl& pages);
 bool SendCollection1(Transfers& t, const PageControl& pages);
 

@@ -65,6 +65,11 @@ MainMenuItems buildMainMenu(QMenuBar* bar) {
     m.SendCollection1 = item(m.Commands1, "SendCollection1", "&Send Setup/Screens/Pgm to 41700",
                              Qt::CTRL | Qt::ALT | Qt::Key_S);
     m.Commands1->addSeparator();
+    m.CheckUserProgram1 = item(m.Commands1, "CheckUserProgram1", "Check &User Program", {},
+                               "Check the user program before it is sent.");
+    m.NextFinding1 = item(m.Commands1, "NextFinding1", "&Next Finding", Qt::Key_F8,
+                          "Select the next finding of the last check in the program tree.");
+    m.Commands1->addSeparator();
     m.SpecialCommands1 = submenu(m.Commands1, "SpecialCommands1", "Special &Commands");
     m.IndividualGetSendCommands1 =
         submenu(m.SpecialCommands1, "IndividualGetSendCommands1", "&Individual Get/Send Commands");

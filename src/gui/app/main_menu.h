@@ -29,6 +29,8 @@ struct MainMenuItems {
     QMenu* Commands1 = nullptr;
     QAction* GetCollection1 = nullptr;
     QAction* SendCollection1 = nullptr;
+    QAction* CheckUserProgram1 = nullptr;
+    QAction* NextFinding1 = nullptr;  // F8
     QMenu* SpecialCommands1 = nullptr;
     QMenu* IndividualGetSendCommands1 = nullptr;
     QAction* RxSetup = nullptr;

@@ -7,6 +7,8 @@
 #include "core/program/program_actions.h"
 #include "gui/app/form_main.h"
 #include "gui/app/qt_host.h"
+#include "gui/program/user_program_page.h"
+#include "gui/setup/setup_section.h"
 
 namespace vrn::gui {
 
@@ -25,6 +27,25 @@ ProgramSection::ProgramSection(TFormMain& form)
             [this] { program::OpenPgmFile(form_.host(), files_, form_.program()); });
     connect(menu.SavePgmFile, &QAction::triggered, this,
             [this] { program::SavePgmFile(form_.host(), files_, form_.program()); });
+    connect(menu.CheckUserProgram1, &QAction::triggered, this, &ProgramSection::CheckUserProgram1Click);
+    connect(menu.NextFinding1, &QAction::triggered, this, &ProgramSection::NextFinding1Click);
+}
+
+// With the Setup page's record format: the one Send Setup/Screens/Pgm sends with the program.
+void ProgramSection::CheckUserProgram1Click() {
+    findings_.reset(
+        check::CheckUserProgram(form_.host(), form_.program().store, &form_.setupSection().model()));
+    if (!findings_.empty()) NextFinding1Click();
+}
+
+void ProgramSection::NextFinding1Click() {
+    if (findings_.empty()) {
+        form_.host().beep(BeepKind::Default);
+        return;
+    }
+    showProgramPage();
+    if (const auto step = findings_.next(form_.program().tree))
+        form_.userProgramPage().selectNode(step->path);
 }
 
 void ProgramSection::showProgramPage() {

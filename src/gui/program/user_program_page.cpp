@@ -127,6 +127,18 @@ void UserProgramPage::refresh() {
     popup_.Paste1->setEnabled(editor_.pasteEnabled());
 }
 
+void UserProgramPage::selectNode(const NodePath& path) {
+    if (isParameterNode(path)) editor_.selectionChanged(NodePath{path.front()});
+    editor_.selectionChanged(path);
+    refresh();
+    if (QTreeWidgetItem* item = TreeViewPgm->currentItem()) {
+        // A parameter of a collapsed instruction is shown by opening it.
+        if (QTreeWidgetItem* parent = item->parent()) parent->setExpanded(true);
+        TreeViewPgm->scrollToItem(item);
+    }
+    TreeViewPgm->setFocus();
+}
+
 QPoint UserProgramPage::editDialogPosition() const {
     QWidget* mainWindow = window();
     QPoint tabControl;

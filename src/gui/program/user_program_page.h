@@ -39,6 +39,10 @@ public:
     void Delete1Click();
     void CheckBoxEditPgmClick();
 
+    // Selects a node as a click would, and gives the tree the focus; for a parameter node its
+    // instruction is selected first, so the label shows the instruction's position.
+    void selectNode(const NodePath& path);
+
     // Where a parameter dialog opens: the main window's, the tab control's and ButtonEditPgm's
     // positions added up, 80 pixels lower.
     QPoint editDialogPosition() const;

@@ -1,0 +1,94 @@
+#include "cli/check_command.h"
+
+#include <ostream>
+
+#include "cli/cli.h"
+#include "cli/program_commands.h"
+#include "cli/session.h"
+#include "cli/setup_commands.h"
+#include "core/check/check_actions.h"
+#include "core/check/program_check.h"
+#include "core/io/file_store.h"
+#include "core/program/program_model.h"
+#include "core/setup/setup_model.h"
+#include "core/workspace/group_file.h"
+
+namespace vrn::cli {
+namespace {
+
+struct CheckArgs {
+    std::string file;
+    std::optional<std::string> setup;
+};
+
+std::optional<CheckArgs> parseArgs(Session& s, const std::vector<std::string>& args) {
+    CheckArgs parsed;
+    bool fileGiven = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--setup" && i + 1 < args.size() && !parsed.setup) {
+            parsed.setup = args[++i];
+        } else if (!args[i].starts_with("-") && !fileGiven) {
+            parsed.file = args[i];
+            fileGiven = true;
+        } else {
+            fileGiven = false;
+            break;
+        }
+    }
+    if (fileGiven) return parsed;
+    s.host.error("check takes one FILE.pgm (with --setup FILE.set) or one GROUP.ssp");
+    return std::nullopt;
+}
+
+bool isGroup(Session& s, const std::string& path) {
+    std::string error;
+    const auto mark = s.env.files.readFile(path, workspace::groupMarkBytes().size(), error);
+    return mark && workspace::isGroupFile(*mark);
+}
+
+void printReport(Session& s, const CheckReport& report) {
+    for (const check::Finding& f : report.result.findings)
+        s.env.out << check::findingLine(f) << '\n';
+}
+
+}  // namespace
+
+int checkStatus(const check::CheckResult& result) {
+    if (result.errors() > 0) return kExitCheckErrors;
+    return result.findings.empty() ? kExitOk : kExitCheckWarnings;
+}
+
+int runCheck(Session& s, const std::vector<std::string>& args) {
+    const auto parsed = parseArgs(s, args);
+    if (!parsed) return kExitUsage;
+    CheckReport report;
+    report.program = parsed->file;
+    report.setup = parsed->setup;
+    if (isGroup(s, parsed->file)) {
+        if (parsed->setup) {
+            s.host.error("a group is checked with its own Setup; --setup goes with a FILE.pgm");
+            return kExitUsage;
+        }
+        const workspace::GroupMembers members = workspace::groupMembers(parsed->file);
+        report.program = members.program;
+        report.setup = members.setup;
+    }
+    ProgramModel program;
+    if (!loadProgram(s, report.program, program)) return kExitUsage;
+    std::optional<setup::SetupModel> setup;
+    if (report.setup) {
+        setup.emplace();
+        if (!loadSetupFile(s, *report.setup, *setup)) return kExitUsage;
+    }
+    report.result = check::checkProgram(program.store, setup ? &*setup : nullptr);
+    printReport(s, report);
+    return checkStatus(report.result);
+}
+
+std::optional<int> refuseProgramWithErrors(Session& s, const ProgramStore& store,
+                                           const setup::SetupModel* setup) {
+    if (check::confirmSendDespiteErrors(s.host, store, setup)) return std::nullopt;
+    return kExitCheckErrors;
+}
+
+}  // namespace vrn::cli
