@@ -29,8 +29,10 @@ bool run(ProgramTransfer& transfer, const char* closedText, const std::function<
         warn(ex.host(), closedText);
         return true;
     }
-    // The program alone is sent: the instrument's record format is not known here.
-    if (checkFirst && !check::confirmSendDespiteErrors(ex.host(), transfer.program().store, nullptr))
+    // The program alone is checked: the instrument's record format is not known here. A program
+    // without its PGM END is refused by the send itself, with its own box, and asks nothing.
+    if (checkFirst && transfer.program().store.hasPgmEnd() &&
+        !check::confirmSendDespiteErrors(ex.host(), transfer.program().store, nullptr))
         return true;
     if (showProgramPage) showProgramPage();
     WaitCursor hourglass(ex.host());
