@@ -19,8 +19,9 @@ namespace vrn::cli {
 
 enum ExitCode : int {
     kExitOk = 0,
-    kExitFailed = 1,         // the instrument did not answer or the transfer failed
-    kExitUsage = 2,          // bad usage, a file problem, a value that cannot be sent, a refused question
+    kExitFailed = 1,   // the instrument did not answer or the transfer failed
+    kExitUsage = 2,    // bad usage, a file problem, a value that cannot be sent, a refused question
+    kExitDiffers = 3,  // the instrument answered and differs from the file (a diff; a send that did not take)
     kExitCheckWarnings = 5,  // check found warnings and no errors
     kExitCheckErrors = 6,    // check found errors; a send refused a program with errors (no --yes)
 };

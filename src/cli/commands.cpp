@@ -55,7 +55,7 @@ const std::array kCommands{
             "is named in a warning with what it would be sent as, and the Setup is sent only\n"
             "with --yes.\n"
             "With --verify the Setup is read back afterwards and compared as diff-setup does; any\n"
-            "difference is printed on stderr and the exit status is 1.\n"
+            "difference is printed on stderr and the exit status is 3.\n"
             "\n"
             "example:\n"
             "  vrncomm-cli --port /dev/ttyUSB0 send-setup station-12.set --time \"07-01-2026 00:00:00\"\n",
@@ -75,7 +75,7 @@ const std::array kCommands{
             "refused before anything is sent. The program is checked first, as check does: with\n"
             "errors its findings go to stderr and nothing is sent (exit 6) unless --yes.\n"
             "With --verify the program is read back afterwards and compared as diff-program does;\n"
-            "any difference is printed on stderr and the exit status is 1.\n"
+            "any difference is printed on stderr and the exit status is 3.\n"
             "\n"
             "example:\n"
             "  vrncomm-cli --port /dev/ttyUSB0 send-program station-12.pgm --verify\n",
@@ -140,7 +140,7 @@ const std::array kCommands{
             "Sends the eight screens of a screen file to the instrument, replacing the ones it shows.\n"
             "A file that is not exactly 1,920 bytes long is refused before anything is sent.\n"
             "With --verify the screens are read back afterwards and compared as diff-screens does;\n"
-            "any difference is printed on stderr and the exit status is 1.\n"
+            "any difference is printed on stderr and the exit status is 3.\n"
             "\n"
             "example:\n"
             "  vrncomm-cli --port /dev/ttyUSB0 send-screens station-12.scr\n",
@@ -245,7 +245,7 @@ const std::array kCommands{
             "in (with the group's Setup; exit 6, the findings on stderr) unless --yes. A setup file\n"
             "with values out of range is sent only with --yes, as send-setup does.\n"
             "With --verify all three are read back afterwards and compared as diff-all does; any\n"
-            "difference is printed on stderr and the exit status is 1.\n"
+            "difference is printed on stderr and the exit status is 3.\n"
             "\n"
             "example:\n"
             "  vrncomm-cli --port /dev/ttyUSB0 send-all station-12/st12.ssp\n",
@@ -257,7 +257,7 @@ const std::array kCommands{
             "without effect on either side: record fields past both fields-per-record counts, the width\n"
             "and precision of a field that is not a Number on both sides, the scroll pause and end\n"
             "screen while auto scroll is off on both, and COM1 for a 982-byte file, which lacks it.\n"
-            "Exit 0 when equal, 1 when they differ or the instrument did not answer.\n"
+            "Exit 0 when equal, 3 when they differ, 1 when the instrument did not answer.\n"
             "\n"
             "example, checking a station against the Setup kept in version control:\n"
             "  vrncomm-cli --quiet diff-setup station-12.set\n",
@@ -267,8 +267,8 @@ const std::array kCommands{
             "Reads the instrument's eight screens and compares them with a screen file cell by cell,\n"
             "printing one line per run of differing columns of a row, numbered from 1, e.g.\n"
             "  screen 3 row 2 col 5..11: file \"TEMP   \", instrument \"TMP    \"\n"
-            "with \"(large)\" after a side whose run is in the large font. Exit 0 when equal, 1 when\n"
-            "they differ or the instrument did not answer.\n"
+            "with \"(large)\" after a side whose run is in the large font. Exit 0 when equal, 3 when\n"
+            "they differ, 1 when the instrument did not answer.\n"
             "\n"
             "example:\n"
             "  vrncomm-cli diff-screens station-12.scr\n",
@@ -277,8 +277,8 @@ const std::array kCommands{
             "compare the instrument's user program with a program file",
             "Reads the instrument's user program and prints a unified diff from the program file's\n"
             "listing to the instrument's (as the listing command prints them). The file's listing is\n"
-            "made from the program it would send, not from its stored tree text. Exit 0 when equal, 1\n"
-            "when they differ or the instrument did not answer.\n"
+            "made from the program it would send, not from its stored tree text. Exit 0 when equal, 3\n"
+            "when they differ, 1 when the instrument did not answer.\n"
             "\n"
             "example:\n"
             "  vrncomm-cli diff-program station-12.pgm\n",
@@ -287,8 +287,8 @@ const std::array kCommands{
             "compare the instrument's Setup, Screens and Program with a group",
             "Reads the Setup, the screens and the program from the instrument, as get-all does, and\n"
             "compares them with the group's GROUP.set, GROUP.scr and GROUP.pgm as diff-setup,\n"
-            "diff-screens and diff-program do. Exit 0 when all three are equal, 1 when any differs or\n"
-            "the instrument did not answer.\n"
+            "diff-screens and diff-program do. Exit 0 when all three are equal, 3 when any differs, 1\n"
+            "when the instrument did not answer.\n"
             "\n"
             "example:\n"
             "  vrncomm-cli diff-all station-12/st12.ssp\n",

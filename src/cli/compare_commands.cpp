@@ -126,7 +126,7 @@ int showDiff(Session& s, const std::vector<Outcome>& outcomes) {
             s.env.out << line << '\n';
         summarise(s, o);
     }
-    return allEqual(outcomes) ? kExitOk : kExitFailed;
+    return allEqual(outcomes) ? kExitOk : kExitDiffers;
 }
 
 // A verify's result: a send that did not take is a failure, its differences on stderr.
@@ -140,7 +140,7 @@ int showVerify(Session& s, const std::vector<Outcome>& outcomes) {
         }
         summarise(s, o);
     }
-    return allEqual(outcomes) ? kExitOk : kExitFailed;
+    return allEqual(outcomes) ? kExitOk : kExitDiffers;
 }
 
 }  // namespace

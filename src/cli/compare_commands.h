@@ -30,7 +30,7 @@ bool takeVerifyOption(std::vector<std::string>& args);
 
 // The --verify of the sends: gets back what was just sent and compares it with what was sent.
 // kExitOk when it matches; otherwise the differences follow an error line on stderr and the
-// result is kExitFailed, as it is when the get fails.
+// result is kExitDiffers (kExitFailed when the get fails).
 int verifySetup(Session& session, const setup::SetupModel& sent, const std::string& path);
 int verifyScreens(Session& session, std::span<const uint8_t, screens::kStoreBytes> sent,
                   const std::string& path);

@@ -1,5 +1,7 @@
 #include "ports/port_factory.h"
 
+#include <filesystem>
+
 #include "core/link/usb_port.h"
 #include "ports/ftdi_port.h"
 #include "ports/searching_port.h"
@@ -7,6 +9,17 @@
 #include "ports/usb_doctor.h"
 
 namespace vrn {
+namespace {
+
+// A relative device path is the user's, from the current folder (Qt would take it from /dev).
+std::string fromHere(const std::string& device) {
+    if (device.starts_with('/')) return device;
+    std::error_code failed;
+    const std::filesystem::path absolute = std::filesystem::absolute(device, failed);
+    return failed ? device : absolute.string();
+}
+
+}  // namespace
 
 std::unique_ptr<Port> makeHardwarePort(const std::string& device) {
     if (device.empty()) {
@@ -19,7 +32,7 @@ std::unique_ptr<Port> makeHardwarePort(const std::string& device) {
         });
     }
     if (device.rfind(FtdiPort::kNamePrefix, 0) == 0) return std::make_unique<FtdiPort>(device);
-    return std::make_unique<SerialPort>(device);
+    return std::make_unique<SerialPort>(fromHere(device));
 }
 
 std::vector<HardwarePortInfo> listHardwarePorts() {

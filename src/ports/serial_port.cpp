@@ -1,5 +1,6 @@
 #include "ports/serial_port.h"
 
+#include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -9,7 +10,9 @@
 #include <QSerialPortInfo>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 
+#include "core/link/usb_port.h"
 #include "ports/usb_doctor.h"
 #include "ports/usb_inventory.h"
 
@@ -76,9 +79,21 @@ std::optional<std::string> SerialPort::findByDescription(std::string_view descri
     return std::nullopt;
 }
 
+std::string SerialPort::whyNotOpened(const std::string& path, bool heldByQt) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::strerror(errno);
+    const bool terminal = ::isatty(fd) == 1;
+    ::close(fd);
+    if (!terminal) return "not a serial device";
+    // It opens, yet the serial port could not be had: another program holds it (Qt's lock file
+    // or an exclusive open).
+    return heldByQt ? "busy: another program holds it open" : "cannot be opened";
+}
+
 bool SerialPort::openEx(std::string_view description) {
     close();
     accessDenied_ = false;
+    openFailure_.clear();
     std::string path = devicePath_;
     if (path.empty()) {
         const auto found = findByDescription(description);
@@ -91,6 +106,10 @@ bool SerialPort::openEx(std::string_view description) {
         // Qt reports a tty held by another program as a permission error too: only the
         // file's own permissions tell the user that a group or a udev rule would help.
         accessDenied_ = ::access(path.c_str(), R_OK | W_OK) != 0 && errno == EACCES;
+        if (!devicePath_.empty()) {
+            openFailure_.push_back(path + ": " + whyNotOpened(path, true));
+            if (accessDenied_) openFailure_.push_back(UsbPort::kAccessDeniedText);
+        }
         return false;
     }
     hungUp_ = false;

@@ -41,10 +41,16 @@ public:
     // After a hang-up the port has let go of the tty: reads tell HangUp until it is reopened.
     void resetDevice() override;
     bool accessDenied() const override { return accessDenied_; }
+    // For a named device: the device and the system's reason it could not be opened.
+    std::vector<std::string> openFailureAdvice() const override { return openFailure_; }
 
     // The tty that was opened, empty when none, and its descriptor (-1 when not open).
     const std::string& openDevice() const;
     int nativeHandle() const;
+
+    // Why the tty at path cannot be opened as a serial port, in the system's words: missing,
+    // not a serial device, permission denied, or held by another program.
+    static std::string whyNotOpened(const std::string& path, bool heldByQt);
 
     // Every serial port of the PC, the instrument's marked.
     static std::vector<HardwarePortInfo> list();
@@ -62,6 +68,7 @@ private:
     std::string openPath_;
     bool hungUp_ = false;
     bool accessDenied_ = false;
+    std::vector<std::string> openFailure_;
     uint32_t readTimeoutMs_ = 250;
 };
 

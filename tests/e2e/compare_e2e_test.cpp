@@ -42,7 +42,7 @@ TEST(CompareEndToEnd, DiffSetupIsEqualAfterASendAndNamesTheOneValueChangedSince)
     SimProcess changed({"--state", state.toStdString()});
     ASSERT_FALSE(changed.path().empty()) << changed.errorText();
     const CliRun differs = runCliOn(changed.path(), {"--quiet", "diff-setup", file});
-    EXPECT_EQ(differs.exitCode, 1) << differs.err;
+    EXPECT_EQ(differs.exitCode, 3) << differs.err;
     EXPECT_EQ(differs.out, "INTERVAL: file 15, instrument 42\n");
     EXPECT_EQ(differs.err, "");
 }
@@ -63,7 +63,7 @@ TEST(CompareEndToEnd, SendProgramVerifyFailsWhenTheInstrumentStoresItWrong) {
     SimProcess sim({"--lose-last-instruction"});
     ASSERT_FALSE(sim.path().empty()) << sim.errorText();
     const CliRun send = runCliOn(sim.path(), {"send-program", file, "--verify"});
-    EXPECT_EQ(send.exitCode, 1);
+    EXPECT_EQ(send.exitCode, 3);
     EXPECT_TRUE(
         send.out.starts_with("SEND USER PROGRAM...\nFINISHED SENDING USER PROGRAM.\nGET USER PROGRAM...\n"))
         << send.out;
@@ -77,7 +77,7 @@ TEST(CompareEndToEnd, SendProgramVerifyFailsWhenTheInstrumentStoresItWrong) {
     EXPECT_EQ(send.err.find("\n  +", send.err.find("+++")), std::string::npos) << send.err;
 
     const CliRun diff = runCliOn(sim.path(), {"--quiet", "diff-program", file});
-    EXPECT_EQ(diff.exitCode, 1);
+    EXPECT_EQ(diff.exitCode, 3);
     EXPECT_NE(diff.out.find("\n-" + lastInstruction + "\n"), std::string::npos) << diff.out;
 }
 

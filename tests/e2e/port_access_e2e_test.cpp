@@ -62,9 +62,11 @@ TEST(PortAccessEndToEnd, DeniedDeviceIsExplainedAndMissingOneIsNot) {
         const char* name;
         std::string device;
         bool advised;
+        std::string reason;  // the line after the warning: the device and the system's reason
     } rows[] = {
-        {"denied", denied, true},
-        {"missing", "/dev/vrncomm-no-such-device", false},
+        {"denied", denied, true, denied + ": Permission denied\n"},
+        {"missing", "/dev/vrncomm-no-such-device", false,
+         "/dev/vrncomm-no-such-device: No such file or directory\n"},
     };
     const QString setupFile = dir.filePath(QStringLiteral("station.set"));
     for (const Row& row : rows) {
@@ -72,11 +74,42 @@ TEST(PortAccessEndToEnd, DeniedDeviceIsExplainedAndMissingOneIsNot) {
         const CliRun r = runUnprivileged({QStringLiteral("--port"), QString::fromStdString(row.device),
                                           QStringLiteral("get-setup"), setupFile});
         EXPECT_EQ(r.exitCode, 1);
-        EXPECT_NE(r.err.find(row.advised ? warning + advice : warning), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(warning + row.reason + (row.advised ? advice : "")), std::string::npos) << r.err;
         EXPECT_EQ(r.err.find(advice) != std::string::npos, row.advised) << r.err;
         EXPECT_EQ(r.out, "");
     }
     EXPECT_FALSE(QFile::exists(setupFile));
+}
+
+TEST(PortAccessEndToEnd, ANamedDeviceThatCannotBeOpenedIsNamedWithTheReason) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    {
+        QFile notATty(dir.filePath(QStringLiteral("notatty")));
+        ASSERT_TRUE(notATty.open(QIODevice::WriteOnly));
+    }
+    struct Row {
+        const char* name;
+        QString port;
+        std::string line;  // after the warning
+    } rows[] = {
+        {"a plain file", dir.filePath(QStringLiteral("notatty")),
+         dir.filePath(QStringLiteral("notatty")).toStdString() + ": not a serial device\n"},
+        // Taken from the current folder, not from /dev.
+        {"a relative path", QStringLiteral("ttyNone"),
+         dir.filePath(QStringLiteral("ttyNone")).toStdString() + ": No such file or directory\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        const CliRun r = runProcess(
+            p, QStringLiteral(VRN_CLI_PROGRAM),
+            {QStringLiteral("--port"), row.port, QStringLiteral("get-setup"), QStringLiteral("station.set")});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_NE(r.err.find("warning: Cannot open VARNO 41700 USB port.\n" + row.line), std::string::npos)
+            << r.err;
+    }
 }
 
 }  // namespace
