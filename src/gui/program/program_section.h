@@ -3,14 +3,12 @@
 #include <QObject>
 
 #include "core/program/program_transfer.h"
-#include "ports/disk_file_store.h"
 
 namespace vrn::gui {
 
 class TFormMain;
 
-// The user program's transfer and file menu items: Get and Send User Program, Open and Save
-// User Pgm File, on the window's program model.
+// The user program's transfer menu items, Get and Send User Program, on the window's program model.
 class ProgramSection : public QObject {
     Q_OBJECT
 public:
@@ -23,7 +21,6 @@ private:
 
     TFormMain& form_;
     program::ProgramTransfer transfer_;
-    DiskFileStore files_;
 };
 
 }  // namespace vrn::gui
