@@ -3,13 +3,9 @@
 #include "core/app/ini_lines.h"
 
 namespace vrn {
-namespace {
-
-bool storable(std::string_view text) {
+bool iniStorable(std::string_view text) {
     return text.find_first_of("\r\n") == std::string_view::npos && trimIni(text) == text;
 }
-
-}  // namespace
 
 IniEntries readIniSection(std::string_view text, std::string_view section) {
     const std::vector<IniLine> lines = splitIniLines(text);
@@ -38,7 +34,7 @@ std::string writeIniSection(std::string_view text, std::string_view section, con
     };
     const auto putEntries = [&] {
         for (const auto& [key, value] : entries)
-            if (!key.empty() && key.find('=') == std::string::npos && storable(key) && storable(value))
+            if (!key.empty() && key.find('=') == std::string::npos && iniStorable(key) && iniStorable(value))
                 putEntry(key, value);
     };
     for (size_t i = 0; i < lines.size(); ++i) {

@@ -9,6 +9,9 @@ namespace vrn {
 
 using IniEntries = std::vector<std::pair<std::string, std::string>>;
 
+// Whether a key or value reads back as written: no line end, no leading or trailing blank.
+bool iniStorable(std::string_view text);
+
 // The key=value lines of one section of an INI text, in file order; empty when it is missing.
 IniEntries readIniSection(std::string_view text, std::string_view section);
 

@@ -34,8 +34,9 @@ RecentFiles RecentFiles::fromIni(std::string_view text) {
 
 std::string RecentFiles::toIni(std::string_view existingText) const {
     IniEntries entries;
-    for (size_t i = 0; i < paths.size() && i < kMax; ++i)
-        entries.emplace_back("File" + std::to_string(i + 1), paths[i]);
+    for (const std::string& path : paths)
+        if (iniStorable(path) && entries.size() < kMax)
+            entries.emplace_back("File" + std::to_string(entries.size() + 1), path);
     return writeIniSection(existingText, kSection, entries);
 }
 
