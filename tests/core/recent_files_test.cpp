@@ -1,9 +1,10 @@
+#include "core/app/recent_files.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "core/app/preferences.h"
-#include "core/app/recent_files.h"
 
 namespace vrn {
 namespace {
@@ -18,14 +19,19 @@ TEST(RecentFiles, RewriteTouchesOnlyItsOwnSection) {
         std::string after;
     } rows[] = {
         {"new file", "", {"/a b/x.ssp", "/y.pgm"}, "[Recent Files]\nFile1=/a b/x.ssp\nFile2=/y.pgm\n"},
-        {"after the preferences, their line ends kept", "[41700 Setup]\r\nTop=5\r\n", {"/x.set"},
+        {"after the preferences, their line ends kept",
+         "[41700 Setup]\r\nTop=5\r\n",
+         {"/x.set"},
          "[41700 Setup]\r\nTop=5\r\n\r\n[Recent Files]\r\nFile1=/x.set\r\n"},
         {"old list replaced, comment and next section kept",
-         "[recent files]\n; mine\nFile1=/old.scr\nFile9=/odd\n\n[Last Folders]\nset=/s\n", {"/new.scr"},
+         "[recent files]\n; mine\nFile1=/old.scr\nFile9=/odd\n\n[Last Folders]\nset=/s\n",
+         {"/new.scr"},
          "[recent files]\nFile1=/new.scr\n; mine\n\n[Last Folders]\nset=/s\n"},
         {"emptied", "[Recent Files]\nFile1=/old.scr\n", {}, "[Recent Files]\n"},
         {"nothing to keep adds nothing", "[41700 Setup]\nTop=5\n", {}, "[41700 Setup]\nTop=5\n"},
-        {"a name that cannot be read back is left out", "", {"/a\nb.pgm", " /lead.pgm", "/ok.pgm"},
+        {"a name that cannot be read back is left out",
+         "",
+         {"/a\nb.pgm", " /lead.pgm", "/ok.pgm"},
          "[Recent Files]\nFile1=/ok.pgm\n"},
     };
     for (const Row& r : rows) {
@@ -45,7 +51,8 @@ TEST(RecentFiles, NewestFirstWithoutRepeatsAndAtMostEight) {
     for (int i = 1; i <= 10; ++i)
         recent.add("/f" + std::to_string(i));
     recent.add("/f5");
-    EXPECT_EQ(recent.paths, (std::vector<std::string>{"/f5", "/f10", "/f9", "/f8", "/f7", "/f6", "/f4", "/f3"}));
+    EXPECT_EQ(recent.paths,
+              (std::vector<std::string>{"/f5", "/f10", "/f9", "/f8", "/f7", "/f6", "/f4", "/f3"}));
     recent.remove("/f9");
     EXPECT_EQ(recent.paths.size(), 7u);
     EXPECT_EQ(recent.paths[2], "/f8");

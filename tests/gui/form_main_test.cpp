@@ -154,9 +154,10 @@ TEST(TFormMain, HasTheWholeMenuTree) {
                 names << a->objectName();
         return names.join(u' ');
     };
-    EXPECT_EQ(separatorsBefore("File1"),
-              "OpenGroup SaveGroup IndividualOpenSave1 RecentFiles1 - PrintProgram1 - ReconnectUSB FirmwareUpdate1 "
-              "AllowCalibration - Exit1");
+    EXPECT_EQ(
+        separatorsBefore("File1"),
+        "OpenGroup SaveGroup IndividualOpenSave1 RecentFiles1 - PrintProgram1 - ReconnectUSB FirmwareUpdate1 "
+        "AllowCalibration - Exit1");
     EXPECT_EQ(separatorsBefore("IndividualOpenSave1"),
               "OpenSetupFile OpenScreenFile OpenPgmFile - SaveSetupFile SaveScreenFile SavePgmFile");
     EXPECT_EQ(separatorsBefore("Commands1"), "GetCollection1 SendCollection1 - SpecialCommands1");

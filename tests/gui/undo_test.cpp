@@ -70,7 +70,8 @@ Bytes programBytes(gui::TFormMain& form) {
 void answerParameterDialog(std::mt19937& random) {
     const int digits = static_cast<int>(random() % 100);
     whenModal<QDialog>(QStringLiteral("parameter"), [digits](QDialog& dialog) {
-        if (auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("Edit1"))) edit->setText(QString::number(digits));
+        if (auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("Edit1")))
+            edit->setText(QString::number(digits));
         if (auto* list = dialog.findChild<QComboBox*>()) list->setCurrentIndex(list->count() - 1);
         dialog.accept();
     });
@@ -122,7 +123,8 @@ TEST(Undo, RandomProgramEditsAllUndoneGiveBackTheStoreAndTreeByteForByte) {
             case 7: {
                 QTreeWidgetItem* instruction = tree->currentItem();
                 if (instruction->childCount() == 0) break;
-                tree->setCurrentItem(instruction->child(static_cast<int>(random() % 64) % instruction->childCount()));
+                tree->setCurrentItem(
+                    instruction->child(static_cast<int>(random() % 64) % instruction->childCount()));
                 answerParameterDialog(random);
                 page.ButtonEditPgmClick();
                 break;
@@ -161,14 +163,17 @@ TEST(Undo, RandomScreenEditsAllUndoneGiveBackTheStoreByteForByte) {
         UndoRig rig([](const gui::Pages& p) { return p.TabSheetScreen; });
         std::mt19937 random(seed);
         gui::ScreensSection& screens = rig.form->screensSection();
-        const auto bytes = [&] { return Bytes(screens.store().bytes().begin(), screens.store().bytes().end()); };
+        const auto bytes = [&] {
+            return Bytes(screens.store().bytes().begin(), screens.store().bytes().end());
+        };
         QWidget* keys = rig.form.get();
         rig.find<QPushButton>("ButtonStartEdit")->click();
         QTest::keyClicks(keys, QStringLiteral("START"));
         screens.undoStack().clear();
         const Bytes original = bytes();
 
-        const Qt::Key moves[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Home, Qt::Key_End};
+        const Qt::Key moves[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up,
+                                 Qt::Key_Down, Qt::Key_Home,  Qt::Key_End};
         for (int step = 0; step < kSteps; ++step) {
             switch (random() % 8) {
             case 0:

@@ -202,8 +202,8 @@ TEST(UnsavedWork, ClosingTheWindowAsksAboutAChangedProgram) {
         EXPECT_EQ(rig.form->program().tree.topCount(), 2u);
         const std::vector<uint8_t> program = writeProgramFile(rig.form->program());
         if (answer == QMessageBox::Save) {
-            EXPECT_EQ(readAll(rig.path("kept.pgm")),
-                      QByteArray(reinterpret_cast<const char*>(program.data()), static_cast<qsizetype>(program.size())));
+            EXPECT_EQ(readAll(rig.path("kept.pgm")), QByteArray(reinterpret_cast<const char*>(program.data()),
+                                                                static_cast<qsizetype>(program.size())));
         } else {
             EXPECT_FALSE(QFile::exists(rig.path("kept.pgm")));
         }
@@ -247,7 +247,8 @@ TEST(UnsavedWork, RecentFilesAndFoldersAreKeptInSectionsOfTheirOwn) {
     const QString prefs = QString::fromUtf8(readAll(rig.prefsPath));
     EXPECT_TRUE(prefs.contains(QStringLiteral("[41700 Setup]\nTop=")));
     EXPECT_TRUE(prefs.contains(QStringLiteral("Num of Records=100\n")));
-    EXPECT_TRUE(prefs.contains("[Recent Files]\nFile1=" + rig.path("b.set") + "\nFile2=" + rig.path("programs/a.pgm")));
+    EXPECT_TRUE(prefs.contains("[Recent Files]\nFile1=" + rig.path("b.set") +
+                               "\nFile2=" + rig.path("programs/a.pgm")));
     EXPECT_TRUE(prefs.contains("[Last Folders]\npgm=" + rig.path("programs") + "\nset=" + rig.dir.path()));
 
     // The next run has them; a file gone since is dropped with a line in the message area.

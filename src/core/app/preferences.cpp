@@ -1,12 +1,12 @@
 #include "core/app/preferences.h"
 
-#include "core/app/ini_lines.h"
-
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <optional>
 #include <vector>
+
+#include "core/app/ini_lines.h"
 
 namespace vrn {
 namespace {

@@ -43,7 +43,8 @@ inline constexpr const char* kIncorrectGroupText =
 // saved with its setup, screen and program files; nothing when the user declined or cancelled,
 // or when that failed.
 std::optional<std::string> OpenGroup(Host& host, FileStore& files, Workspace& ws);
-std::optional<std::string> SaveGroup(Host& host, FileStore& files, Workspace& ws, const PictureEncoder& encode);
+std::optional<std::string> SaveGroup(Host& host, FileStore& files, Workspace& ws,
+                                     const PictureEncoder& encode);
 
 // The group's question alone: true when the user agreed to have the three parts overwritten.
 bool confirmOverwrite(Host& host);

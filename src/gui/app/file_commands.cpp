@@ -95,7 +95,8 @@ void FileCommands::openProgram() {
 
 void FileCommands::openGroup() {
     if (!form_.changes().maySaveFirst({Part::Setup, Part::Screens, Part::Program})) return;
-    if (const auto path = workspace::OpenGroup(form_.host(), files_, workspace_)) opened(FileKind::Group, *path);
+    if (const auto path = workspace::OpenGroup(form_.host(), files_, workspace_))
+        opened(FileKind::Group, *path);
 }
 
 bool FileCommands::openPath(const QString& path) {

@@ -11,10 +11,10 @@
 #include <QUndoGroup>
 
 #include "core/link/exchange.h"
-#include "core/program/program_file.h"
-#include "core/setup/setup_file.h"
 #include "core/link/timer1.h"
 #include "core/link/usb_port.h"
+#include "core/program/program_file.h"
+#include "core/setup/setup_file.h"
 #include "gui/app/change_tracker.h"
 #include "gui/app/file_commands.h"
 #include "gui/app/form_about.h"
@@ -87,12 +87,12 @@ void TFormMain::trackChanges() {
     changes_->setHooks(Part::Setup, {[&setupModel] { return setup::writeSetupFile(setupModel); },
                                      [this] { return fileCommands_->saveSetup(); }, nullptr});
     screens::ScreenEditor& screenEditor = screens_->editor();
-    changes_->setHooks(Part::Screens,
-                       {[&screenEditor] {
-                            const auto bytes = screenEditor.store().bytes();
-                            return std::vector<uint8_t>(bytes.begin(), bytes.end());
-                        },
-                        [this] { return fileCommands_->saveScreens(); }, [this] { screens_->undoStack().clear(); }});
+    changes_->setHooks(Part::Screens, {[&screenEditor] {
+                                           const auto bytes = screenEditor.store().bytes();
+                                           return std::vector<uint8_t>(bytes.begin(), bytes.end());
+                                       },
+                                       [this] { return fileCommands_->saveScreens(); },
+                                       [this] { screens_->undoStack().clear(); }});
     changes_->setHooks(Part::Program, {[this] {
                                            const auto image = program_.store.image();
                                            std::vector<uint8_t> bytes(image.begin(), image.end());
@@ -270,9 +270,9 @@ void TFormMain::shutDown() {
     if (!writePreferencesFile(preferencesPath_, prefs_))
         qWarning("VRNComm: cannot write the preferences file %s; it was left as it was.",
                  qUtf8Printable(preferencesPath_));
-    if (fileCommands_ != nullptr &&
-        !rewritePreferencesFile(preferencesPath_,
-                                [this](std::string_view text) { return fileCommands_->writeInto(text); }))
+    if (fileCommands_ != nullptr && !rewritePreferencesFile(preferencesPath_, [this](std::string_view text) {
+            return fileCommands_->writeInto(text);
+        }))
         qWarning("VRNComm: cannot write the recent files into %s.", qUtf8Printable(preferencesPath_));
     usb_->closeAtExit();
 }

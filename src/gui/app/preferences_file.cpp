@@ -35,10 +35,12 @@ std::string readPreferencesText(const QString& path) {
 }
 
 bool writePreferencesFile(const QString& path, const Preferences& prefs) {
-    return rewritePreferencesFile(path, [&prefs](std::string_view text) { return writePreferences(text, prefs); });
+    return rewritePreferencesFile(path,
+                                  [&prefs](std::string_view text) { return writePreferences(text, prefs); });
 }
 
-bool rewritePreferencesFile(const QString& path, const std::function<std::string(std::string_view)>& rewrite) {
+bool rewritePreferencesFile(const QString& path,
+                            const std::function<std::string(std::string_view)>& rewrite) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
     const std::string text = rewrite(readText(path));
     QSaveFile file(path);

@@ -205,7 +205,8 @@ std::optional<std::string> QtHost::runFileDialog(const FileDialogSpec& spec, boo
             grid->addWidget(checkBox, grid->rowCount(), 0, 1, grid->columnCount());
     }
     const auto folder = lastFolders_.find(spec.defaultExt);
-    if (folder != lastFolders_.end() && QFileInfo(folder->second).isDir()) dialog.setDirectory(folder->second);
+    if (folder != lastFolders_.end() && QFileInfo(folder->second).isDir())
+        dialog.setDirectory(folder->second);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     if (checkBox != nullptr) *checked = checkBox->isChecked();
     const QStringList chosen = dialog.selectedFiles();

@@ -28,8 +28,8 @@ void restoreProgram(ProgramModel& program, const ProgramSnapshot& snapshot);
 // Pushed after the edit ran, so the first redo has nothing to do.
 class ProgramEditCommand final : public QUndoCommand {
 public:
-    ProgramEditCommand(const QString& text, ProgramModel& program, ProgramSnapshot before, ProgramSnapshot after,
-                       std::function<void()> restored);
+    ProgramEditCommand(const QString& text, ProgramModel& program, ProgramSnapshot before,
+                       ProgramSnapshot after, std::function<void()> restored);
 
     void undo() override;
     void redo() override;

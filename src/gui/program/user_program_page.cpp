@@ -138,8 +138,8 @@ void UserProgramPage::recordEdit(const char* text, const std::function<void()>& 
     operation();
     ProgramSnapshot after = ProgramSnapshot::of(program_);
     if (!before.sameProgram(after)) {
-        undo_.push(new ProgramEditCommand(QString::fromLatin1(text), program_, std::move(before), std::move(after),
-                                          [this] {
+        undo_.push(new ProgramEditCommand(QString::fromLatin1(text), program_, std::move(before),
+                                          std::move(after), [this] {
                                               editor_.selectionChanged(program_.tree.selected());
                                               refresh();
                                           }));

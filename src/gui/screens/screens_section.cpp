@@ -11,8 +11,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "core/screens/screen_actions.h"
 #include "core/link/usb_port.h"
+#include "core/screens/screen_actions.h"
 #include "gui/app/change_tracker.h"
 #include "gui/app/form_main.h"
 #include "gui/app/qt_host.h"
@@ -97,10 +97,12 @@ ScreensSection::ScreensSection(TFormMain& form) : QObject(&form), form_(form) {
     const MainMenuItems& menu = form.menu();
     connect(menu.RxScreens, &QAction::triggered, this, [this] {
         if (form_.usbPort().isOpen() && !form_.changes().maySaveFirst({Part::Screens})) return;
-        if (!screens::RxScreens(*transfer_, [this] { showScreensPage(); })) form_.changes().loaded(Part::Screens);
+        if (!screens::RxScreens(*transfer_, [this] { showScreensPage(); }))
+            form_.changes().loaded(Part::Screens);
     });
     connect(menu.TxScreens, &QAction::triggered, this, [this] {
-        if (!screens::TxScreens(*transfer_, [this] { showScreensPage(); })) form_.changes().saved(Part::Screens);
+        if (!screens::TxScreens(*transfer_, [this] { showScreensPage(); }))
+            form_.changes().saved(Part::Screens);
     });
 
     // A space on these controls would click them or switch the font; it is meant for the screen.

@@ -4,8 +4,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "core/setup/setup_actions.h"
 #include "core/link/usb_port.h"
+#include "core/setup/setup_actions.h"
 #include "gui/app/change_tracker.h"
 #include "gui/app/form_main.h"
 #include "gui/app/qt_host.h"

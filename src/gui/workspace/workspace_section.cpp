@@ -9,9 +9,9 @@
 #include "core/link/clock.h"
 #include "core/link/exchange.h"
 #include "core/link/host.h"
+#include "core/link/usb_port.h"
 #include "core/workspace/firmware_backup.h"
 #include "core/workspace/report_layout.h"
-#include "core/link/usb_port.h"
 #include "gui/app/change_tracker.h"
 #include "gui/app/form_main.h"
 #include "gui/app/qt_host.h"
@@ -50,7 +50,8 @@ WorkspaceSection::WorkspaceSection(TFormMain& form)
     const MainMenuItems& menu = form.menu();
     // A part the whole Get does not reach keeps its mark: only a complete run counts as got or sent.
     connect(menu.GetCollection1, &QAction::triggered, this, [this] {
-        if (form_.usbPort().isOpen() && !form_.changes().maySaveFirst({Part::Setup, Part::Screens, Part::Program}))
+        if (form_.usbPort().isOpen() &&
+            !form_.changes().maySaveFirst({Part::Setup, Part::Screens, Part::Program}))
             return;
         if (workspace::GetCollection1(transfers_, pages_)) return;
         for (Part part : kAllParts)

@@ -13,7 +13,8 @@ namespace vrn::gui {
 class TFormMain;
 
 // The whole get and send, the printed report and the backup before a firmware update, on the
-// window's three models (the File menu's group items are FileCommands'). Holds the current group name for the whole run.
+// window's three models (the File menu's group items are FileCommands'). Holds the current group name for the
+// whole run.
 class WorkspaceSection final : public QObject {
     Q_OBJECT
 public:
