@@ -71,8 +71,8 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
     service_ = new ServiceSection(*this);
     auto* workspace = new WorkspaceSection(*this);
     fileCommands_ = new FileCommands(*this, workspace->workspace(), readPreferencesText(preferencesPath_));
-    trackChanges();
     buildUndo();
+    trackChanges();
     setAcceptDrops(true);
     connect(menu_.About1, &QAction::triggered, about_, &QDialog::exec);
     connect(menu_.Exit1, &QAction::triggered, this, &QWidget::close);

@@ -77,6 +77,7 @@ ScreensSection::ScreensSection(TFormMain& form) : QObject(&form), form_(form) {
         if (changed) changed();
     };
     editor_->clearAll();
+    undo_.setUndoLimit(kUndoLimit);
 
     ScreensPage& p = *page_;
     connect(p.ButtonStartEdit, &QPushButton::clicked, this, [this] { editor_->ButtonStartEditClick(); });

@@ -33,6 +33,9 @@ public:
     // Typing, erasing and Clear Screen, each one step.
     QUndoStack& undoStack() { return undo_; }
 
+    // Older steps than these are forgotten.
+    static constexpr int kUndoLimit = 1000;
+
     // Asked before Clear Screen; false keeps the screen as it is.
     std::function<bool()> mayClearScreen;
     // Runs after every change the page shows (the store's included).
