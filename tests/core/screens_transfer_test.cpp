@@ -131,7 +131,7 @@ TEST(ScreenTransferSend, RoundTripGivesBackTheSameScreens) {
 TEST(ScreenTransferMenu, ClosedPortRefusesWithItsOwnBox) {
     struct Row {
         const char* name;
-        void (*action)(ScreenTransfer&, const std::function<void()>&);
+        bool (*action)(ScreenTransfer&, const std::function<void()>&);
         const char* text;
     };
     for (const Row& row : {Row{"get", RxScreens, "Cannot Get Screens.\nUSB port is closed."},
@@ -140,7 +140,7 @@ TEST(ScreenTransferMenu, ClosedPortRefusesWithItsOwnBox) {
         Rig rig;
         rig.usb.closeAtExit();
         bool shown = false;
-        row.action(rig.transfer, [&] { shown = true; });
+        EXPECT_TRUE(row.action(rig.transfer, [&] { shown = true; })) << "refused";
         ASSERT_EQ(rig.host.boxes.size(), 1u);
         EXPECT_EQ(rig.host.boxes[0].text, row.text);
         EXPECT_FALSE(shown);

@@ -38,7 +38,7 @@ struct Rig : test::SimLink {
 TEST(SetupActions, ClosedPortRefusesWithItsOwnBox) {
     struct Row {
         const char* name;
-        void (*action)(SetupTransfer&, const std::function<void()>&);
+        bool (*action)(SetupTransfer&, const std::function<void()>&);
         const char* box;
     } rows[] = {
         {"Get Setup", RxSetup, "Cannot Get Setup.\nUSB port is closed."},
@@ -47,7 +47,7 @@ TEST(SetupActions, ClosedPortRefusesWithItsOwnBox) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         Rig rig;
-        r.action(rig.transfer, rig.showPage);
+        EXPECT_TRUE(r.action(rig.transfer, rig.showPage)) << "refused";
         ASSERT_EQ(rig.host.boxes.size(), 1u);
         EXPECT_EQ(rig.host.boxes[0].text, r.box);
         EXPECT_EQ(rig.host.boxes[0].kind, MsgKind::Warning);
@@ -62,8 +62,8 @@ TEST(SetupActions, GetAndSendShowThePageUnderTheHourglass) {
     Rig rig;
     rig.usb.OpenUsbPort();
     rig.model.setDate("01-01-2026");
-    RxSetup(rig.transfer, rig.showPage);
-    TxSetup(rig.transfer, rig.showPage);
+    EXPECT_FALSE(RxSetup(rig.transfer, rig.showPage));
+    EXPECT_FALSE(TxSetup(rig.transfer, rig.showPage));
     EXPECT_EQ(rig.pageShown, 2);
     EXPECT_EQ(rig.host.waitCursorShown, 2);
     EXPECT_EQ(rig.host.waitCursorDepth, 0);
@@ -75,7 +75,7 @@ TEST(SetupActions, FailuresShowTheCommunicationErrorButARefusedSendDoesNot) {
     Rig rig;
     rig.usb.OpenUsbPort();
     rig.instrument.faults.perCommand[235] = Fault::silent();
-    RxSetup(rig.transfer, rig.showPage);
+    EXPECT_TRUE(RxSetup(rig.transfer, rig.showPage)) << "failed";
     ASSERT_EQ(rig.host.boxes.size(), 1u);
     EXPECT_EQ(rig.host.boxes[0].text, kCommErrorText);
     EXPECT_EQ(rig.host.waitCursorDepth, 0);
@@ -83,7 +83,7 @@ TEST(SetupActions, FailuresShowTheCommunicationErrorButARefusedSendDoesNot) {
     rig.model.setUsePcTime(false);
     rig.model.setDate("13-01-2026");
     rig.model.setTime("10:00:00");
-    TxSetup(rig.transfer, rig.showPage);
+    EXPECT_TRUE(TxSetup(rig.transfer, rig.showPage)) << "refused before sending";
     ASSERT_EQ(rig.host.boxes.size(), 2u);
     EXPECT_EQ(rig.host.boxes[1].text.substr(0, 19), "Cannot Send Setup.\n");
     EXPECT_EQ(rig.instrument.commandCounts.count(270), 0u);
@@ -96,7 +96,7 @@ TEST(SetupActions, SaveAndOpenThroughTheDialogs) {
     rig.model.setInterval(77);
     rig.model.setLabel(3, "RAIN");
     rig.host.setNextFileName("/data/site.set");
-    SaveSetupFile(rig.host, files, rig.model);
+    EXPECT_EQ(SaveSetupFile(rig.host, files, rig.model), "/data/site.set");
     ASSERT_EQ(rig.host.dialogs.size(), 1u);
     EXPECT_EQ(rig.host.dialogs[0].filter, "Setup Files (*.set)|*.set|All Files (*.*)|*.*");
     EXPECT_EQ(rig.host.dialogs[0].defaultExt, "set");
@@ -106,7 +106,7 @@ TEST(SetupActions, SaveAndOpenThroughTheDialogs) {
 
     SetupModel other;
     rig.host.setNextFileName("/data/site.set");
-    OpenSetupFile(rig.host, files, other);
+    EXPECT_EQ(OpenSetupFile(rig.host, files, other), "/data/site.set");
     EXPECT_TRUE(rig.host.dialogs[1].mustExist);
     EXPECT_FALSE(rig.host.dialogs[1].overwritePrompt);
     EXPECT_EQ(files.maxAsked, kSetupFileSize);
@@ -119,17 +119,17 @@ TEST(SetupActions, FileProblemsAreBoxesAndChangeNothing) {
     Rig rig;
     MemoryFiles files;
     rig.host.setNextFileName(std::nullopt);
-    SaveSetupFile(rig.host, files, rig.model);
+    EXPECT_FALSE(SaveSetupFile(rig.host, files, rig.model));
     rig.host.setNextFileName(std::nullopt);
-    OpenSetupFile(rig.host, files, rig.model);
+    EXPECT_FALSE(OpenSetupFile(rig.host, files, rig.model));
     EXPECT_TRUE(files.files.empty());
     EXPECT_TRUE(rig.host.boxes.empty());
 
     rig.host.setNextFileName("/readonly/a.set");
-    SaveSetupFile(rig.host, files, rig.model);
+    EXPECT_FALSE(SaveSetupFile(rig.host, files, rig.model)) << "a failed save names no file";
     rig.host.setNextFileName("/missing.set");
     rig.model.setInterval(5);
-    OpenSetupFile(rig.host, files, rig.model);
+    EXPECT_FALSE(OpenSetupFile(rig.host, files, rig.model));
     ASSERT_EQ(rig.host.boxes.size(), 2u);
     EXPECT_EQ(rig.host.boxes[0].text, "Cannot create file \"/readonly/a.set\".\nAccess is denied.");
     EXPECT_EQ(rig.host.boxes[1].text,

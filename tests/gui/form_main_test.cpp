@@ -99,11 +99,15 @@ TEST(TFormMain, HasTheWholeMenuTree) {
         {"IndividualOpenSave1", "SaveSetupFile", "Save Setup File...", {}, ""},
         {"IndividualOpenSave1", "SaveScreenFile", "Save Screen File...", {}, ""},
         {"IndividualOpenSave1", "SavePgmFile", "Save User Pgm File...", {}, ""},
+        {"File1", "RecentFiles1", "&Recent Files", {}, ""},
         {"File1", "PrintProgram1", "&Print...", QKeySequence("Ctrl+P"), ""},
         {"File1", "ReconnectUSB", "Reconnect &USB", QKeySequence("Ctrl+U"), ""},
         {"File1", "FirmwareUpdate1", "&Firmware Update...", {}, ""},
         {"File1", "AllowCalibration", "Cali&bration Enable...", {}, ""},
         {"File1", "Exit1", "E&xit", {}, ""},
+        {"MainMenu1", "Edit1", "&Edit", {}, ""},
+        {"Edit1", "Undo1", "&Undo", QKeySequence("Ctrl+Z"), ""},
+        {"Edit1", "Redo1", "&Redo", QKeySequence("Ctrl+Shift+Z"), ""},
         {"MainMenu1", "Commands1", "&Commands", {}, ""},
         {"Commands1", "GetCollection1", "&Get Setup/Screens/Pgm from 41700", QKeySequence("Ctrl+Alt+G"), ""},
         {"Commands1", "SendCollection1", "&Send Setup/Screens/Pgm to 41700", QKeySequence("Ctrl+Alt+S"), ""},
@@ -129,7 +133,11 @@ TEST(TFormMain, HasTheWholeMenuTree) {
         {"PopupMenu1", "Copy1", "&Copy", QKeySequence("Ctrl+C"), ""},
         {"PopupMenu1", "Paste1", "&Paste", QKeySequence("Ctrl+V"), ""},
         {"PopupMenu1", "Delete1", "&Delete", QKeySequence("Ctrl+Del"), ""},
+        {"PopupMenu1", "Undo1", "&Undo", QKeySequence("Ctrl+Z"), ""},
+        {"PopupMenu1", "Redo1", "&Redo", QKeySequence("Ctrl+Shift+Z"), ""},
     };
+    // Nothing to paste, to undo or redo, and no recent file yet.
+    const QStringList disabled = {"Paste1", "RecentFiles1", "Undo1", "Redo1"};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         auto* action = form.findChild<QAction*>(QString::fromLatin1(r.name));
@@ -141,7 +149,7 @@ TEST(TFormMain, HasTheWholeMenuTree) {
         QWidget* holder = form.findChild<QWidget*>(QString::fromLatin1(r.parent));
         ASSERT_NE(holder, nullptr) << r.parent;
         EXPECT_TRUE(holder->actions().contains(action)) << "not in " << r.parent;
-        EXPECT_EQ(action->isEnabled(), std::string(r.name) != "Paste1");
+        EXPECT_EQ(action->isEnabled(), !disabled.contains(QString::fromLatin1(r.name)));
     }
     // Separators, in the places of the tree.
     const auto separatorsBefore = [&](const char* menu) {
@@ -153,9 +161,10 @@ TEST(TFormMain, HasTheWholeMenuTree) {
                 names << a->objectName();
         return names.join(u' ');
     };
-    EXPECT_EQ(separatorsBefore("File1"),
-              "OpenGroup SaveGroup IndividualOpenSave1 - PrintProgram1 - ReconnectUSB FirmwareUpdate1 "
-              "AllowCalibration - Exit1");
+    EXPECT_EQ(
+        separatorsBefore("File1"),
+        "OpenGroup SaveGroup IndividualOpenSave1 RecentFiles1 - PrintProgram1 - ReconnectUSB FirmwareUpdate1 "
+        "AllowCalibration - Exit1");
     EXPECT_EQ(separatorsBefore("IndividualOpenSave1"),
               "OpenSetupFile OpenScreenFile OpenPgmFile - SaveSetupFile SaveScreenFile SavePgmFile");
     EXPECT_EQ(separatorsBefore("Commands1"),

@@ -186,10 +186,18 @@ TEST(UserProgramPage, EditsThroughTheButtonsAndTheMenu) {
     rig.popup().Cut1->trigger();
     EXPECT_EQ(refused, "Parameters cannot be cut.\nPlease select an instruction.");
 
+    // The program changed since start-up: the question about saving it comes first.
+    QString save;
     QString erase;
     rig.find<QComboBox>("ComboBoxInstr")->setFocus();
-    answerNextBox(erase, QMessageBox::Yes);
+    onNextBox(
+        [&](QMessageBox& box) {
+            save = box.text();
+            answerNextBox(erase, QMessageBox::Yes);
+        },
+        QMessageBox::Discard);
     rig.find<QPushButton>("ButtonNewPgm")->click();
+    EXPECT_EQ(save, "Save changes to the User Program?");
     EXPECT_EQ(erase, "Erase all current instructions to start a new program?");
     EXPECT_EQ(rig.topTexts(), QStringList{"PGM END"});
     EXPECT_EQ(rig.tree()->currentItem(), nullptr);

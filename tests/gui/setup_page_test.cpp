@@ -296,8 +296,11 @@ TEST(SetupPage, SaveAndOpenSetupFileThroughTheMenu) {
     oddFile.write(odd);
     oddFile.close();
     rig.model().setInterval(2);
+    QString asked;
+    onNextBox([&](QMessageBox& box) { asked = box.text(); }, QMessageBox::Discard);
     onNextFileDialog(oddFile.fileName());
     rig.form->menu().OpenSetupFile->trigger();
+    EXPECT_EQ(asked, "Save changes to the Setup?") << "changed since it was saved";
     EXPECT_EQ(rig.spin("CSpinEditInterval")->value(), 64);
     EXPECT_EQ(rig.label(5)->text(), "Wind \u00B0");
     EXPECT_EQ(rig.type(1)->currentIndex(), -1);

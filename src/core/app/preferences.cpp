@@ -6,81 +6,18 @@
 #include <optional>
 #include <vector>
 
+#include "core/app/ini_lines.h"
+
 namespace vrn {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-std::string_view trim(std::string_view s) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-    while (!s.empty() && blank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && blank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
-
-// One line of the file, as far as the INI format gives it a meaning.
-struct IniLine {
-    std::string_view raw;  // without its line end
-    std::optional<std::string_view> section;
-    std::optional<std::string_view> key;
-    std::string_view value;
-};
-
-std::vector<IniLine> splitLines(std::string_view text) {
-    // A UTF-8 byte order mark written by an editor is not part of the first line.
-    if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
-    std::vector<IniLine> lines;
-    while (!text.empty()) {
-        const size_t end = text.find('\n');
-        std::string_view raw = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-        IniLine line{raw, {}, {}, {}};
-        const std::string_view body = trim(raw);
-        if (!body.empty() && body.front() == '[') {
-            const size_t close = body.find(']');
-            if (close != std::string_view::npos) line.section = trim(body.substr(1, close - 1));
-        } else if (!body.empty() && body.front() != ';' && body.front() != '#') {
-            const size_t eq = body.find('=');
-            if (eq != std::string_view::npos) {
-                line.key = trim(body.substr(0, eq));
-                line.value = trim(body.substr(eq + 1));
-            }
-        }
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-// The body lines [first, last) of the first section with our name.
-struct SectionSpan {
-    bool found = false;
-    size_t first = 0;
-    size_t last = 0;
-};
-
-SectionSpan findSection(const std::vector<IniLine>& lines) {
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (!lines[i].section || !sameName(*lines[i].section, Preferences::kSection)) continue;
-        size_t end = i + 1;
-        while (end < lines.size() && !lines[end].section)
-            ++end;
-        return {true, i + 1, end};
-    }
-    return {};
+IniSectionSpan findSection(const std::vector<IniLine>& lines) {
+    return findIniSection(lines, Preferences::kSection);
 }
 
 std::optional<int32_t> readInteger(std::string_view value) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-        value = trim(value.substr(1, value.size() - 2));
+        value = trimIni(value.substr(1, value.size() - 2));
     if (!value.empty() && value.front() == '+') value.remove_prefix(1);
     if (value.empty() || value.front() == '+') return std::nullopt;
     int32_t result = 0;
@@ -100,11 +37,11 @@ std::array<std::string, 4> valueTexts(const Preferences& prefs) {
 }  // namespace
 
 Preferences parsePreferences(std::string_view iniText) {
-    const std::vector<IniLine> lines = splitLines(iniText);
-    const SectionSpan section = findSection(lines);
+    const std::vector<IniLine> lines = splitIniLines(iniText);
+    const IniSectionSpan section = findSection(lines);
     const auto lookUp = [&](std::string_view key) -> std::optional<int32_t> {
         for (size_t i = section.first; i < section.last; ++i)
-            if (lines[i].key && sameName(*lines[i].key, key)) return readInteger(lines[i].value);
+            if (lines[i].key && sameIniName(*lines[i].key, key)) return readInteger(lines[i].value);
         return std::nullopt;
     };
     Preferences prefs;
@@ -119,7 +56,7 @@ Preferences parsePreferences(std::string_view iniText) {
 
 std::string writePreferences(std::string_view existingText, const Preferences& prefs) {
     const std::string_view eol = existingText.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";
-    const std::vector<IniLine> lines = splitLines(existingText);
+    const std::vector<IniLine> lines = splitIniLines(existingText);
     const auto [found, first, last] = findSection(lines);
     const std::array<std::string, 4> values = valueTexts(prefs);
 
@@ -128,12 +65,12 @@ std::string writePreferences(std::string_view existingText, const Preferences& p
     at.fill(lines.size());
     for (size_t k = 0; k < kKeys.size(); ++k)
         for (size_t i = first; i < last && at[k] == lines.size(); ++i)
-            if (lines[i].key && sameName(*lines[i].key, kKeys[k])) at[k] = i;
+            if (lines[i].key && sameIniName(*lines[i].key, kKeys[k])) at[k] = i;
 
     // Keys the section lacks go after its last non-blank line.
     size_t insertAfter = first;
     for (size_t i = first; i < last; ++i)
-        if (!trim(lines[i].raw).empty()) insertAfter = i + 1;
+        if (!trimIni(lines[i].raw).empty()) insertAfter = i + 1;
 
     // An editor's byte order mark stays, so a rewrite changes only our four lines.
     std::string out(existingText.starts_with(kByteOrderMark) ? kByteOrderMark : std::string_view{});
@@ -157,7 +94,7 @@ std::string writePreferences(std::string_view existingText, const Preferences& p
     }
     if (found && insertAfter == lines.size()) putMissingKeys();
     if (!found) {
-        if (!lines.empty() && !trim(lines.back().raw).empty()) put("");
+        if (!lines.empty() && !trimIni(lines.back().raw).empty()) put("");
         put(std::string("[") + Preferences::kSection + "]");
         putMissingKeys();
     }

@@ -53,24 +53,32 @@ bool TxUserProgram(ProgramTransfer& transfer, const std::function<void()>& showP
                &ProgramTransfer::SendUserProgram, true);
 }
 
-void OpenPgmFile(Host& host, FileStore& files, ProgramModel& program) {
-    const auto path = host.openFileName(programDialog(false));
-    if (!path) return;
+bool openPgmFileAt(Host& host, FileStore& files, ProgramModel& program, const std::string& path) {
     std::string error;
-    const auto bytes = files.readFile(*path, kMaxProgramFileBytes, error);
+    const auto bytes = files.readFile(path, kMaxProgramFileBytes, error);
     if (!bytes) {
-        warn(host, "Cannot open file " + *path + "\n" + error);
-        return;
+        warn(host, "Cannot open file " + path + "\n" + error);
+        return false;
     }
     if (const auto invalid = readProgramFile(*bytes, program)) warn(host, *invalid);
+    return true;
 }
 
-void SavePgmFile(Host& host, FileStore& files, const ProgramModel& program) {
-    const auto path = host.saveFileName(programDialog(true));
-    if (!path) return;
+std::optional<std::string> OpenPgmFile(Host& host, FileStore& files, ProgramModel& program) {
+    auto path = host.openFileName(programDialog(false));
+    if (!path || !openPgmFileAt(host, files, program, *path)) return std::nullopt;
+    return path;
+}
+
+std::optional<std::string> SavePgmFile(Host& host, FileStore& files, const ProgramModel& program) {
+    auto path = host.saveFileName(programDialog(true));
+    if (!path) return std::nullopt;
     std::string error;
-    if (!files.writeFile(*path, writeProgramFile(program), error))
+    if (!files.writeFile(*path, writeProgramFile(program), error)) {
         warn(host, "Cannot create file " + *path + "\n" + error);
+        return std::nullopt;
+    }
+    return path;
 }
 
 }  // namespace vrn::program

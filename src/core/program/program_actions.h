@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "core/program/program_model.h"
 
@@ -20,9 +22,14 @@ class ProgramTransfer;
 bool RxProgram(ProgramTransfer& transfer, const std::function<void()>& showProgramPage);
 bool TxUserProgram(ProgramTransfer& transfer, const std::function<void()>& showProgramPage);
 
-// File, Individual Open/Save Files: the program file through the open and save dialogs.
-void OpenPgmFile(Host& host, FileStore& files, ProgramModel& program);
-void SavePgmFile(Host& host, FileStore& files, const ProgramModel& program);
+// File, Individual Open/Save Files: the program file through the open and save dialogs. The path
+// opened or saved; nothing when the user cancelled or the file could not be read or written.
+std::optional<std::string> OpenPgmFile(Host& host, FileStore& files, ProgramModel& program);
+std::optional<std::string> SavePgmFile(Host& host, FileStore& files, const ProgramModel& program);
+
+// Loads the program file at path, as Open User Pgm File does once a file is chosen; false, after
+// its box, when the file cannot be read (a tree the reader stops in still counts as loaded).
+bool openPgmFileAt(Host& host, FileStore& files, ProgramModel& program, const std::string& path);
 
 // A program file is read whole up to this size: far above the largest tree a program makes.
 inline constexpr size_t kMaxProgramFileBytes = size_t{64} << 20;

@@ -13,6 +13,8 @@ namespace vrn {
 struct ProgramNode {
     std::string text;
     std::vector<ProgramNode> children;
+
+    bool operator==(const ProgramNode&) const = default;
 };
 
 // Where a node is: its index among the top-level nodes, then among each level's children.

@@ -26,26 +26,30 @@ FileDialogSpec screenDialog(bool save) {
 
 }  // namespace
 
-void RxScreens(ScreenTransfer& transfer, const std::function<void()>& showScreensPage) {
+bool RxScreens(ScreenTransfer& transfer, const std::function<void()>& showScreensPage) {
     Exchange& ex = transfer.exchange();
     if (!ex.port().isOpen()) {
         warn(ex.host(), "Cannot Get Screens.\nUSB port is closed.");
-        return;
+        return true;
     }
     if (showScreensPage) showScreensPage();
     WaitCursor hourglass(ex.host());
-    if (transfer.GetUserScreens()) MyCommError(ex.host());
+    const bool failed = transfer.GetUserScreens();
+    if (failed) MyCommError(ex.host());
+    return failed;
 }
 
-void TxScreens(ScreenTransfer& transfer, const std::function<void()>& showScreensPage) {
+bool TxScreens(ScreenTransfer& transfer, const std::function<void()>& showScreensPage) {
     Exchange& ex = transfer.exchange();
     if (!ex.port().isOpen()) {
         warn(ex.host(), "Cannot Send Screens.\nUSB port is closed.");
-        return;
+        return true;
     }
     if (showScreensPage) showScreensPage();
     WaitCursor hourglass(ex.host());
-    if (transfer.SendUserScreens()) MyCommError(ex.host());
+    const bool failed = transfer.SendUserScreens();
+    if (failed) MyCommError(ex.host());
+    return failed;
 }
 
 void ReadScreenFile(Host& host, ScreenEditor& editor, std::span<const uint8_t> bytes) {
@@ -62,24 +66,32 @@ void ReadScreenFile(Host& host, ScreenEditor& editor, std::span<const uint8_t> b
     editor.ButtonStopEditClick();
 }
 
-void OpenScreenFile(Host& host, FileStore& files, ScreenEditor& editor) {
-    const auto path = host.openFileName(screenDialog(false));
-    if (!path) return;
+bool openScreenFileAt(Host& host, FileStore& files, ScreenEditor& editor, const std::string& path) {
     std::string error;
-    const auto bytes = files.readFile(*path, kStoreBytes, error);
+    const auto bytes = files.readFile(path, kStoreBytes, error);
     if (!bytes) {
-        warn(host, "Cannot open file \"" + *path + "\".\n" + error);
-        return;
+        warn(host, "Cannot open file \"" + path + "\".\n" + error);
+        return false;
     }
     ReadScreenFile(host, editor, *bytes);
+    return true;
 }
 
-void SaveScreenFile(Host& host, FileStore& files, const ScreenEditor& editor) {
-    const auto path = host.saveFileName(screenDialog(true));
-    if (!path) return;
+std::optional<std::string> OpenScreenFile(Host& host, FileStore& files, ScreenEditor& editor) {
+    auto path = host.openFileName(screenDialog(false));
+    if (!path || !openScreenFileAt(host, files, editor, *path)) return std::nullopt;
+    return path;
+}
+
+std::optional<std::string> SaveScreenFile(Host& host, FileStore& files, const ScreenEditor& editor) {
+    auto path = host.saveFileName(screenDialog(true));
+    if (!path) return std::nullopt;
     std::string error;
-    if (!files.writeFile(*path, editor.store().bytes(), error))
+    if (!files.writeFile(*path, editor.store().bytes(), error)) {
         warn(host, "Cannot create file \"" + *path + "\".\n" + error);
+        return std::nullopt;
+    }
+    return path;
 }
 
 }  // namespace vrn::screens

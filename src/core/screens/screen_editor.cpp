@@ -1,5 +1,6 @@
 #include "core/screens/screen_editor.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "core/link/host.h"
@@ -105,6 +106,14 @@ bool ScreenEditor::UpDownScrNumChangingEx(int number) {
     }
     changed();
     return true;
+}
+
+void ScreenEditor::showAt(int screen, int row, int column) {
+    display_.ShowScreen(std::clamp(screen, 0, kScreenCount - 1));
+    row_ = std::clamp(row, 0, kRows - 1);
+    column_ = std::clamp(column, 0, kColumns - 1);
+    if (editing_) display_.drawStoredCell(row_, column_, true);
+    changed();
 }
 
 void ScreenEditor::setScreenNumber(int number) {

@@ -55,6 +55,9 @@ public:
     // The screen-number control is about to change to `number` (1 to 8 in range); false, with a
     // beep, when the change would leave the range.
     bool UpDownScrNumChangingEx(int number);
+    // Shows the screen with the cursor at (row, column), drawn while editing: where the window
+    // puts the user back after it restored the store.
+    void showAt(int screen, int row, int column);
     // Sets the screen number as a program does: the change runs only when the number differs.
     void setScreenNumber(int number);
     int screenNumber() const;

@@ -24,46 +24,58 @@ FileDialogSpec setupDialog(bool save) {
 
 }  // namespace
 
-void RxSetup(SetupTransfer& transfer, const std::function<void()>& showSetupPage) {
+bool RxSetup(SetupTransfer& transfer, const std::function<void()>& showSetupPage) {
     Exchange& ex = transfer.exchange();
     if (!ex.port().isOpen()) {
         warn(ex.host(), "Cannot Get Setup.\nUSB port is closed.");
-        return;
+        return true;
     }
     if (showSetupPage) showSetupPage();
     WaitCursor hourglass(ex.host());
-    if (transfer.GetUserSettings()) MyCommError(ex.host());
+    const bool failed = transfer.GetUserSettings();
+    if (failed) MyCommError(ex.host());
+    return failed;
 }
 
-void TxSetup(SetupTransfer& transfer, const std::function<void()>& showSetupPage) {
+bool TxSetup(SetupTransfer& transfer, const std::function<void()>& showSetupPage) {
     Exchange& ex = transfer.exchange();
     if (!ex.port().isOpen()) {
         warn(ex.host(), "Cannot Send Setup.\nUSB port is closed.");
-        return;
+        return true;
     }
     if (showSetupPage) showSetupPage();
     WaitCursor hourglass(ex.host());
-    if (transfer.SendUserSettings() && !transfer.refusedBeforeSending()) MyCommError(ex.host());
+    const bool failed = transfer.SendUserSettings();
+    if (failed && !transfer.refusedBeforeSending()) MyCommError(ex.host());
+    return failed;
 }
 
-void OpenSetupFile(Host& host, FileStore& files, SetupModel& model) {
-    const auto path = host.openFileName(setupDialog(false));
-    if (!path) return;
+bool openSetupFileAt(Host& host, FileStore& files, SetupModel& model, const std::string& path) {
     std::string error;
-    const auto bytes = files.readFile(*path, kSetupFileSize, error);
+    const auto bytes = files.readFile(path, kSetupFileSize, error);
     if (!bytes) {
-        warn(host, "Cannot open file \"" + *path + "\".\n" + error);
-        return;
+        warn(host, "Cannot open file \"" + path + "\".\n" + error);
+        return false;
     }
     readSetupFile(*bytes, model);
+    return true;
 }
 
-void SaveSetupFile(Host& host, FileStore& files, const SetupModel& model) {
-    const auto path = host.saveFileName(setupDialog(true));
-    if (!path) return;
+std::optional<std::string> OpenSetupFile(Host& host, FileStore& files, SetupModel& model) {
+    auto path = host.openFileName(setupDialog(false));
+    if (!path || !openSetupFileAt(host, files, model, *path)) return std::nullopt;
+    return path;
+}
+
+std::optional<std::string> SaveSetupFile(Host& host, FileStore& files, const SetupModel& model) {
+    auto path = host.saveFileName(setupDialog(true));
+    if (!path) return std::nullopt;
     std::string error;
-    if (!files.writeFile(*path, writeSetupFile(model), error))
+    if (!files.writeFile(*path, writeSetupFile(model), error)) {
         warn(host, "Cannot create file \"" + *path + "\".\n" + error);
+        return std::nullopt;
+    }
+    return path;
 }
 
 }  // namespace vrn::setup

@@ -69,11 +69,15 @@ bool openGroupFiles(Host& host, FileStore& files, Workspace& ws, const std::stri
     return true;
 }
 
-void OpenGroup(Host& host, FileStore& files, Workspace& ws) {
-    if (!confirm(host, "Overwrite Setup/Screens/Pgm in VRNComm?")) return;
-    const auto path = host.openFileName(groupDialog(false));
-    if (!path) return;
-    openGroupFiles(host, files, ws, *path);
+bool confirmOverwrite(Host& host) {
+    return confirm(host, "Overwrite Setup/Screens/Pgm in VRNComm?");
+}
+
+std::optional<std::string> OpenGroup(Host& host, FileStore& files, Workspace& ws) {
+    if (!confirmOverwrite(host)) return std::nullopt;
+    auto path = host.openFileName(groupDialog(false));
+    if (!path || !openGroupFiles(host, files, ws, *path)) return std::nullopt;
+    return path;
 }
 
 SaveOutcome saveGroupFiles(Host& host, FileStore& files, Workspace& ws, const std::string& path,
@@ -118,10 +122,11 @@ SaveOutcome saveGroupFiles(Host& host, FileStore& files, Workspace& ws, const st
     return outcome;
 }
 
-void SaveGroup(Host& host, FileStore& files, Workspace& ws, const PictureEncoder& encode) {
-    const auto path = host.saveFileName(groupDialog(true));
-    if (!path) return;
-    saveGroupFiles(host, files, ws, *path, encode);
+std::optional<std::string> SaveGroup(Host& host, FileStore& files, Workspace& ws,
+                                     const PictureEncoder& encode) {
+    auto path = host.saveFileName(groupDialog(true));
+    if (!path || !saveGroupFiles(host, files, ws, *path, encode).configurationWritten) return std::nullopt;
+    return path;
 }
 
 }  // namespace vrn::workspace

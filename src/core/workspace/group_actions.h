@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,9 +39,15 @@ inline constexpr const char* kSaveGroupFilter = "Setup/Screens/Pgm Files (*.ssp)
 inline constexpr const char* kIncorrectGroupText =
     "Incorrect file type.\nPlease select another file or open\nSetup, Screen, and Program files\nseparately.";
 
-// File menu items: the question, the dialog, then the files below.
-void OpenGroup(Host& host, FileStore& files, Workspace& ws);
-void SaveGroup(Host& host, FileStore& files, Workspace& ws, const PictureEncoder& encode);
+// File menu items: the question, the dialog, then the files below. The group file opened, or
+// saved with its setup, screen and program files; nothing when the user declined or cancelled,
+// or when that failed.
+std::optional<std::string> OpenGroup(Host& host, FileStore& files, Workspace& ws);
+std::optional<std::string> SaveGroup(Host& host, FileStore& files, Workspace& ws,
+                                     const PictureEncoder& encode);
+
+// The group's question alone: true when the user agreed to have the three parts overwritten.
+bool confirmOverwrite(Host& host);
 
 // Loads the members of the group at path, each failure with its own box and the others still
 // loaded. False, with nothing loaded, when the group file is missing or carries no mark.

@@ -10,10 +10,15 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QUndoGroup>
 
 #include "core/link/exchange.h"
 #include "core/link/timer1.h"
 #include "core/link/usb_port.h"
+#include "core/program/program_file.h"
+#include "core/setup/setup_file.h"
+#include "gui/app/change_tracker.h"
+#include "gui/app/file_commands.h"
 #include "gui/app/form_about.h"
 #include "gui/app/preferences_file.h"
 #include "gui/app/qt_host.h"
@@ -22,6 +27,7 @@
 #include "gui/program/program_section.h"
 #include "gui/program/user_program_page.h"
 #include "gui/records/records_section.h"
+#include "gui/screens/screens_page.h"
 #include "gui/screens/screens_section.h"
 #include "gui/service/service_section.h"
 #include "gui/setup/setup_section.h"
@@ -39,6 +45,8 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
         for (const auto& handler : tickHandlers_)
             handler();
     };
+    changes_ = new ChangeTracker(*host_, this);
+    connect(changes_, &ChangeTracker::stateChanged, this, &TFormMain::updateTitle);
     usb_ = std::make_unique<UsbPort>(driver, *host_);
     exchange_ = std::make_unique<Exchange>(*usb_, *host_);
     host_->guard().endWait = [this] {
@@ -65,7 +73,11 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
     auto* editHex = new TFormEditHex(*host_, this);
     userProgram_->setParameterDialogs({editInt, editFloat, editHex, editText, editType});
     service_ = new ServiceSection(*this);
-    new WorkspaceSection(*this);
+    auto* workspace = new WorkspaceSection(*this);
+    fileCommands_ = new FileCommands(*this, workspace->workspace(), readPreferencesText(preferencesPath_));
+    buildUndo();
+    trackChanges();
+    setAcceptDrops(true);
     connect(menu_.About1, &QAction::triggered, about_, &QDialog::exec);
     connect(menu_.Exit1, &QAction::triggered, this, &QWidget::close);
     connect(menu_.ReconnectUSB, &QAction::triggered, this, [this] { usb_->ReconnectUSB(); });
@@ -85,6 +97,93 @@ void TFormMain::openWhenPlugged() {
         return;
     }
     usb_->instrumentAppeared();
+}
+
+// What a save of each part writes is what tells whether it changed; every edit makes the
+// tracker look again.
+void TFormMain::trackChanges() {
+    setup::SetupModel& setupModel = setup_->model();
+    changes_->setHooks(Part::Setup, {[&setupModel] { return setup::writeSetupFile(setupModel); },
+                                     [this] { return fileCommands_->saveSetup(); }, nullptr});
+    screens::ScreenEditor& screenEditor = screens_->editor();
+    changes_->setHooks(Part::Screens, {[&screenEditor] {
+                                           const auto bytes = screenEditor.store().bytes();
+                                           return std::vector<uint8_t>(bytes.begin(), bytes.end());
+                                       },
+                                       [this] { return fileCommands_->saveScreens(); },
+                                       [this] { screens_->undoStack().clear(); }});
+    changes_->setHooks(Part::Program, {[this] {
+                                           const auto image = program_.store.image();
+                                           std::vector<uint8_t> bytes(image.begin(), image.end());
+                                           const std::string text = programTreeText(program_.tree);
+                                           bytes.insert(bytes.end(), text.begin(), text.end());
+                                           return bytes;
+                                       },
+                                       [this] { return fileCommands_->saveProgram(); },
+                                       [this] { userProgram_->undoStack().clear(); }});
+
+    setupModel.onChanged = [shown = setupModel.onChanged, this] {
+        if (shown) shown();
+        changes_->touch();
+    };
+    screens_->changed = [this] { changes_->touch(); };
+    screens_->mayClearScreen = [this] { return changes_->maySaveFirst({Part::Screens}); };
+    userProgram_->mayStartNewProgram = [this] { return changes_->maySaveFirst({Part::Program}); };
+    userProgram_->changed = [this] {
+        changes_->touch();
+        chooseUndoStack();
+    };
+}
+
+void TFormMain::buildUndo() {
+    undoGroup_ = new QUndoGroup(this);
+    undoGroup_->addStack(&screens_->undoStack());
+    undoGroup_->addStack(&userProgram_->undoStack());
+    menu_.Undo1 = undoGroup_->createUndoAction(this, QStringLiteral("&Undo"));
+    menu_.Undo1->setObjectName(QStringLiteral("Undo1"));
+    menu_.Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    menu_.Redo1 = undoGroup_->createRedoAction(this, QStringLiteral("&Redo"));
+    menu_.Redo1->setObjectName(QStringLiteral("Redo1"));
+    menu_.Redo1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    menu_.Edit1->addAction(menu_.Undo1);
+    menu_.Edit1->addAction(menu_.Redo1);
+    // The same two actions, so their keys are not claimed twice.
+    popup_.PopupMenu1->addSeparator();
+    popup_.PopupMenu1->addAction(menu_.Undo1);
+    popup_.PopupMenu1->addAction(menu_.Redo1);
+    connect(PageControlMain, &QTabWidget::currentChanged, this, &TFormMain::chooseUndoStack);
+    chooseUndoStack();
+}
+
+void TFormMain::chooseUndoStack() {
+    QWidget* page = PageControlMain->currentWidget();
+    QUndoStack* stack = nullptr;
+    if (page == pages_.TabSheetScreen)
+        stack = &screens_->undoStack();
+    else if (page == pages_.TabSheetUserPgm && userProgram_->editingEnabled())
+        stack = &userProgram_->undoStack();
+    if (undoGroup_->activeStack() != stack) undoGroup_->setActiveStack(stack);
+}
+
+void TFormMain::setDocumentName(const QString& name) {
+    documentName_ = name;
+    updateTitle();
+}
+
+void TFormMain::updateTitle() {
+    const bool modified = changes_->anyModified();
+    QString title = QString::fromLatin1(kCaption);
+    if (!documentName_.isEmpty() || modified)
+        title = (documentName_.isEmpty() ? QStringLiteral("Untitled") : documentName_) +
+                (modified ? QStringLiteral("*") : QString()) + QStringLiteral(" - ") + title;
+    setWindowTitle(title);
+    const std::pair<QWidget*, Part> tabs[] = {{pages_.TabSheetSetup, Part::Setup},
+                                              {pages_.TabSheetScreen, Part::Screens},
+                                              {pages_.TabSheetUserPgm, Part::Program}};
+    for (const auto& [page, part] : tabs)
+        PageControlMain->setTabText(PageControlMain->indexOf(page),
+                                    QString::fromLatin1(ChangeTracker::partName(part)) +
+                                        (changes_->isModified(part) ? QStringLiteral("*") : QString()));
 }
 
 TFormMain::~TFormMain() {
@@ -171,12 +270,16 @@ void TFormMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (!shutDown_ && !changes_->maySaveFirst({Part::Setup, Part::Screens, Part::Program})) {
+        event->ignore();
+        return;
+    }
     shutDown();
     event->accept();
 }
 
 // Runs once, at the first close or at destruction, whichever comes first. Nothing of the models
-// is saved and nothing is asked.
+// is saved and nothing is asked (the close asked already).
 void TFormMain::shutDown() {
     if (shutDown_) return;
     shutDown_ = true;
@@ -186,6 +289,10 @@ void TFormMain::shutDown() {
     if (!writePreferencesFile(preferencesPath_, prefs_))
         qWarning("VRNComm: cannot write the preferences file %s; it was left as it was.",
                  qUtf8Printable(preferencesPath_));
+    if (fileCommands_ != nullptr && !rewritePreferencesFile(preferencesPath_, [this](std::string_view text) {
+            return fileCommands_->writeInto(text);
+        }))
+        qWarning("VRNComm: cannot write the recent files into %s.", qUtf8Printable(preferencesPath_));
     usb_->closeAtExit();
 }
 

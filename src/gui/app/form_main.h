@@ -15,6 +15,7 @@ class QProgressBar;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;
+class QUndoGroup;
 
 namespace vrn {
 class Clock;
@@ -27,6 +28,8 @@ class UsbPort;
 
 namespace vrn::gui {
 
+class ChangeTracker;
+class FileCommands;
 class QtHost;
 class RecordsSection;
 class ScreensSection;
@@ -88,6 +91,19 @@ public:
 
     RecordsSection& recordsSection() { return *records_; }
 
+    // Which parts changed since they were last opened, saved, got or sent; the questions before
+    // work is replaced.
+    ChangeTracker& changes() { return *changes_; }
+    // The File menu's open and save items, Recent Files and dropped files.
+    FileCommands& fileCommands() { return *fileCommands_; }
+    // Undo and Redo act on the Screens page's stack or, with Enable Edit checked, the User Program
+    // page's; on other pages on none.
+    QUndoGroup& undoGroup() { return *undoGroup_; }
+
+    // The group or file last opened or saved, shown in the title with an asterisk while a part
+    // has changed since.
+    void setDocumentName(const QString& name);
+
     // The Get Records page reads its two options from here when it is built and puts them back
     // before the window closes; the window keeps its own position in it.
     Preferences& preferences() { return prefs_; }
@@ -104,6 +120,10 @@ private:
     QWidget* addPage(const char* name, const char* caption);
     void shutDown();
     void openWhenPlugged();
+    void trackChanges();
+    void buildUndo();
+    void chooseUndoStack();
+    void updateTitle();
 
     QTabWidget* PageControlMain = nullptr;
     QProgressBar* ProgressBar = nullptr;
@@ -128,6 +148,10 @@ private:
     ProgramModel program_;
     UserProgramPage* userProgram_ = nullptr;
     RecordsSection* records_ = nullptr;
+    ChangeTracker* changes_ = nullptr;
+    FileCommands* fileCommands_ = nullptr;
+    QUndoGroup* undoGroup_ = nullptr;
+    QString documentName_;
     bool shutDown_ = false;
 };
 

@@ -50,6 +50,8 @@ MainMenuItems buildMainMenu(QMenuBar* bar) {
     m.SaveSetupFile = item(m.IndividualOpenSave1, "SaveSetupFile", "Save Setup File...");
     m.SaveScreenFile = item(m.IndividualOpenSave1, "SaveScreenFile", "Save Screen File...");
     m.SavePgmFile = item(m.IndividualOpenSave1, "SavePgmFile", "Save User Pgm File...");
+    m.RecentFiles1 = submenu(m.File1, "RecentFiles1", "&Recent Files");
+    m.RecentFiles1->setEnabled(false);
     m.File1->addSeparator();
     m.PrintProgram1 = item(m.File1, "PrintProgram1", "&Print...", Qt::CTRL | Qt::Key_P);
     m.File1->addSeparator();
@@ -59,6 +61,7 @@ MainMenuItems buildMainMenu(QMenuBar* bar) {
     m.File1->addSeparator();
     m.Exit1 = item(m.File1, "Exit1", "E&xit");
 
+    m.Edit1 = topMenu(bar, "Edit1", "&Edit");
     m.Commands1 = topMenu(bar, "Commands1", "&Commands");
     m.GetCollection1 = item(m.Commands1, "GetCollection1", "&Get Setup/Screens/Pgm from 41700",
                             Qt::CTRL | Qt::ALT | Qt::Key_G);

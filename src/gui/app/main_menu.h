@@ -20,11 +20,17 @@ struct MainMenuItems {
     QAction* SaveSetupFile = nullptr;
     QAction* SaveScreenFile = nullptr;
     QAction* SavePgmFile = nullptr;
+    QMenu* RecentFiles1 = nullptr;  // filled with the recent files as they change
     QAction* PrintProgram1 = nullptr;
     QAction* ReconnectUSB = nullptr;
     QAction* FirmwareUpdate1 = nullptr;
     QAction* AllowCalibration = nullptr;
     QAction* Exit1 = nullptr;
+
+    // Undo and Redo act on the page shown; the window makes them and adds them here.
+    QMenu* Edit1 = nullptr;
+    QAction* Undo1 = nullptr;
+    QAction* Redo1 = nullptr;
 
     QMenu* Commands1 = nullptr;
     QAction* GetCollection1 = nullptr;

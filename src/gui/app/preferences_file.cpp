@@ -30,9 +30,19 @@ Preferences readPreferencesFile(const QString& path) {
     return parsePreferences(readText(path));
 }
 
+std::string readPreferencesText(const QString& path) {
+    return readText(path);
+}
+
 bool writePreferencesFile(const QString& path, const Preferences& prefs) {
+    return rewritePreferencesFile(path,
+                                  [&prefs](std::string_view text) { return writePreferences(text, prefs); });
+}
+
+bool rewritePreferencesFile(const QString& path,
+                            const std::function<std::string(std::string_view)>& rewrite) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
-    const std::string text = writePreferences(readText(path), prefs);
+    const std::string text = rewrite(readText(path));
     QSaveFile file(path);
     // Unbuffered: a short write is caught here, before commit() could put a cut-short file in place.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <functional>
+#include <string>
+#include <string_view>
 
 #include "core/app/preferences.h"
 
@@ -15,5 +18,11 @@ Preferences readPreferencesFile(const QString& path);
 // Writes the four values, keeping the rest of the file; creates the file and its folder when
 // needed. The old file is replaced only by a complete new one. False when it could not be written.
 bool writePreferencesFile(const QString& path, const Preferences& prefs);
+
+// The file's text; empty when it is missing or unreadable.
+std::string readPreferencesText(const QString& path);
+
+// Replaces the file's text by what rewrite makes of it, as writePreferencesFile does.
+bool rewritePreferencesFile(const QString& path, const std::function<std::string(std::string_view)>& rewrite);
 
 }  // namespace vrn::gui

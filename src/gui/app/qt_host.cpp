@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -124,6 +125,27 @@ MsgResult QtHost::MyMessage(std::string_view text, MsgButtons buttons, MsgKind k
     return pressed == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
 }
 
+QtHost::SaveAnswer QtHost::askSaveChanges(std::string_view text) {
+    if (guard_.closeRequested()) return SaveAnswer::Cancel;
+    CentredMessageBox box(widgets_.window);
+    box.setObjectName(QStringLiteral("MyMessage"));
+    box.setIcon(QMessageBox::Question);
+    box.setWindowTitle(QString::fromLatin1(kConfirmTitle));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(fromUtf8(text));
+    box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return SaveAnswer::Save;
+    case QMessageBox::Discard:
+        return SaveAnswer::Discard;
+    default:
+        return SaveAnswer::Cancel;
+    }
+}
+
 void QtHost::beep(BeepKind) {
     QApplication::beep();
 }
@@ -183,10 +205,14 @@ std::optional<std::string> QtHost::runFileDialog(const FileDialogSpec& spec, boo
         if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
             grid->addWidget(checkBox, grid->rowCount(), 0, 1, grid->columnCount());
     }
+    const auto folder = lastFolders_.find(spec.defaultExt);
+    if (folder != lastFolders_.end() && QFileInfo(folder->second).isDir())
+        dialog.setDirectory(folder->second);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     if (checkBox != nullptr) *checked = checkBox->isChecked();
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return std::nullopt;
+    lastFolders_[spec.defaultExt] = QFileInfo(chosen.front()).absolutePath();
     return QFile::encodeName(chosen.front()).toStdString();
 }
 

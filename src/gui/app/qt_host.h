@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QString>
 #include <QTimer>
+#include <map>
+#include <string>
 
 #include "core/link/host.h"
 #include "core/link/timer1.h"
@@ -46,6 +49,16 @@ public:
     std::optional<std::string> openFileNameWithCheckBox(const FileDialogSpec& spec, std::string_view box,
                                                         bool& checked) override;
 
+    // The question before work is replaced: Save, Discard or Cancel (also the answer when the box
+    // is closed, and while the window is closing during an exchange).
+    enum class SaveAnswer : uint8_t { Save, Discard, Cancel };
+    SaveAnswer askSaveChanges(std::string_view text);
+
+    // The folder each kind of file (by its default extension) was last opened from or saved in;
+    // a file dialog starts there.
+    const std::map<std::string, QString>& lastFolders() const { return lastFolders_; }
+    void setLastFolders(std::map<std::string, QString> folders) { lastFolders_ = std::move(folders); }
+
     static constexpr const char* kWarningTitle = "Warning";
     // Between its ends, the progress bar shows at most one change in this time.
     static constexpr int64_t kProgressFrameUs = 15000;
@@ -61,6 +74,7 @@ private:
     Timer1 timer1_;
     QTimer ticker_;
     ExchangeGuard guard_;
+    std::map<std::string, QString> lastFolders_;
     int progress_ = 0;  // the position asked for, which the bar shows within a frame
     int64_t progressShownUs_ = -kProgressFrameUs;
 };

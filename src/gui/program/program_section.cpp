@@ -4,7 +4,9 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
+#include "core/link/usb_port.h"
 #include "core/program/program_actions.h"
+#include "gui/app/change_tracker.h"
 #include "gui/app/form_main.h"
 #include "gui/app/qt_host.h"
 #include "gui/program/user_program_page.h"
@@ -16,17 +18,17 @@ ProgramSection::ProgramSection(TFormMain& form)
     : QObject(&form), form_(form), transfer_(form.exchange(), form.program()) {
     const MainMenuItems& menu = form.menu();
     connect(menu.RxProgram, &QAction::triggered, this, [this] {
+        if (form_.usbPort().isOpen() && !form_.changes().maySaveFirst({Part::Program})) return;
         if (program::RxProgram(transfer_, [this] { showProgramPage(); })) return;
+        form_.changes().loaded(Part::Program);
         if (auto* tree =
                 form_.pages().TabSheetUserPgm->findChild<QTreeWidget*>(QStringLiteral("TreeViewPgm")))
             tree->setFocus();
     });
-    connect(menu.TxUserProgram, &QAction::triggered, this,
-            [this] { program::TxUserProgram(transfer_, [this] { showProgramPage(); }); });
-    connect(menu.OpenPgmFile, &QAction::triggered, this,
-            [this] { program::OpenPgmFile(form_.host(), files_, form_.program()); });
-    connect(menu.SavePgmFile, &QAction::triggered, this,
-            [this] { program::SavePgmFile(form_.host(), files_, form_.program()); });
+    connect(menu.TxUserProgram, &QAction::triggered, this, [this] {
+        if (!program::TxUserProgram(transfer_, [this] { showProgramPage(); }))
+            form_.changes().saved(Part::Program);
+    });
     connect(menu.CheckUserProgram1, &QAction::triggered, this, &ProgramSection::CheckUserProgram1Click);
     connect(menu.NextFinding1, &QAction::triggered, this, &ProgramSection::NextFinding1Click);
 }

@@ -4,14 +4,13 @@
 
 #include "core/check/check_actions.h"
 #include "core/program/program_transfer.h"
-#include "ports/disk_file_store.h"
 
 namespace vrn::gui {
 
 class TFormMain;
 
-// The user program's transfer and file menu items: Get and Send User Program, Open and Save
-// User Pgm File, on the window's program model; Check User Program and Next Finding (F8).
+// The user program's transfer menu items, Get and Send User Program, on the window's program
+// model; Check User Program and Next Finding (F8).
 class ProgramSection : public QObject {
     Q_OBJECT
 public:
@@ -26,7 +25,6 @@ private:
 
     TFormMain& form_;
     program::ProgramTransfer transfer_;
-    DiskFileStore files_;
     check::FindingCursor findings_;
 };
 

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "core/program/catalogue.h"
+#include "gui/program/program_undo.h"
 
 namespace vrn::gui {
 
@@ -89,8 +90,7 @@ UserProgramPage::UserProgramPage(ProgramModel& program, Host& host, const PopupM
         refresh();
     });
     connect(TreeViewPgm, &QTreeWidget::itemDoubleClicked, this, [this] {
-        editor_.doubleClick(CheckBoxEditPgm->isChecked());
-        refresh();
+        recordEdit("Edit Parameter", [this] { editor_.doubleClick(CheckBoxEditPgm->isChecked()); });
     });
     connect(TreeViewPgm, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         if (CheckBoxEditPgm->isChecked()) popup_.PopupMenu1->popup(TreeViewPgm->viewport()->mapToGlobal(pos));
@@ -117,6 +117,7 @@ UserProgramPage::UserProgramPage(ProgramModel& program, Host& host, const PopupM
             if (CheckBoxEditPgm->isChecked()) (this->*handler)();
         });
     }
+    undo_.setUndoLimit(kUndoLimit);
     refresh();
 }
 
@@ -125,6 +126,25 @@ UserProgramPage::~UserProgramPage() = default;
 void UserProgramPage::refresh() {
     LabelInstrNum->setText(QString::fromStdString(editor_.labelText()));
     popup_.Paste1->setEnabled(editor_.pasteEnabled());
+    if (changed) changed();
+}
+
+bool UserProgramPage::editingEnabled() const {
+    return CheckBoxEditPgm->isChecked();
+}
+
+void UserProgramPage::recordEdit(const char* text, const std::function<void()>& operation) {
+    ProgramSnapshot before = ProgramSnapshot::of(program_);
+    operation();
+    ProgramSnapshot after = ProgramSnapshot::of(program_);
+    if (!before.sameProgram(after)) {
+        undo_.push(new ProgramEditCommand(QString::fromLatin1(text), program_, std::move(before),
+                                          std::move(after), [this] {
+                                              editor_.selectionChanged(program_.tree.selected());
+                                              refresh();
+                                          }));
+    }
+    refresh();
 }
 
 void UserProgramPage::selectNode(const NodePath& path) {
@@ -149,23 +169,23 @@ QPoint UserProgramPage::editDialogPosition() const {
 }
 
 void UserProgramPage::ButtonInsPgmClick() {
-    editor_.insertInstruction(ComboBoxInstr->currentIndex());
-    refresh();
+    recordEdit("Insert Instruction", [this] { editor_.insertInstruction(ComboBoxInstr->currentIndex()); });
 }
 
 void UserProgramPage::ButtonDelPgmClick() {
-    editor_.deleteInstruction(ProgramEditor::DeleteBy::Button, CheckBoxConfirmDelete->isChecked());
-    refresh();
+    recordEdit("Delete Instruction", [this] {
+        editor_.deleteInstruction(ProgramEditor::DeleteBy::Button, CheckBoxConfirmDelete->isChecked());
+    });
 }
 
 void UserProgramPage::Delete1Click() {
-    editor_.deleteInstruction(ProgramEditor::DeleteBy::Menu, CheckBoxConfirmDelete->isChecked());
-    refresh();
+    recordEdit("Delete Instruction", [this] {
+        editor_.deleteInstruction(ProgramEditor::DeleteBy::Menu, CheckBoxConfirmDelete->isChecked());
+    });
 }
 
 void UserProgramPage::Cut1Click() {
-    editor_.cutInstruction();
-    refresh();
+    recordEdit("Cut", [this] { editor_.cutInstruction(); });
 }
 
 void UserProgramPage::Copy1Click() {
@@ -174,18 +194,18 @@ void UserProgramPage::Copy1Click() {
 }
 
 void UserProgramPage::Paste1Click() {
-    editor_.pasteInstruction();
-    refresh();
+    recordEdit("Paste", [this] { editor_.pasteInstruction(); });
 }
 
 void UserProgramPage::ButtonNewPgmClick() {
-    if (editor_.newProgram()) TreeViewPgm->setFocus();
-    refresh();
+    if (mayStartNewProgram && !mayStartNewProgram()) return;
+    recordEdit("New Program", [this] {
+        if (editor_.newProgram()) TreeViewPgm->setFocus();
+    });
 }
 
 void UserProgramPage::ButtonEditPgmClick() {
-    editor_.editSelectedParameter();
-    refresh();
+    recordEdit("Edit Parameter", [this] { editor_.editSelectedParameter(); });
 }
 
 void UserProgramPage::CheckBoxEditPgmClick() {
@@ -194,6 +214,7 @@ void UserProgramPage::CheckBoxEditPgmClick() {
                                                       CheckBoxConfirmDelete, ComboBoxInstr})
         w->setEnabled(on);
     if (on) TreeViewPgm->setFocus();
+    if (changed) changed();
 }
 
 }  // namespace vrn::gui

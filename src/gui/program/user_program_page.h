@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QUndoStack>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "core/link/host.h"
@@ -43,12 +45,26 @@ public:
     // instruction is selected first, so the label shows the instruction's position.
     void selectNode(const NodePath& path);
 
+    // Insert, delete, cut, paste, a parameter edit and New Program, each one step.
+    QUndoStack& undoStack() { return undo_; }
+    bool editingEnabled() const;
+
+    // Asked before New Program; false keeps the program as it is.
+    std::function<bool()> mayStartNewProgram;
+    // Runs after every operation of the page, and when Enable Edit is switched.
+    std::function<void()> changed;
+
+    // Older steps than these are forgotten (each keeps two copies of the program).
+    static constexpr int kUndoLimit = 100;
+
     // Where a parameter dialog opens: the main window's, the tab control's and ButtonEditPgm's
     // positions added up, 80 pixels lower.
     QPoint editDialogPosition() const;
 
 private:
     void refresh();
+    // Runs an editor operation; one that changed the program becomes an undo step named text.
+    void recordEdit(const char* text, const std::function<void()>& operation);
 
     ProgramModel& program_;
     ParameterDialogSet dialogs_;
@@ -68,6 +84,7 @@ private:
     QPushButton* ButtonCollapse;
 
     std::unique_ptr<TreeViewMirror> mirror_;
+    QUndoStack undo_;
 };
 
 }  // namespace vrn::gui

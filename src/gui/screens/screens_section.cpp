@@ -11,10 +11,13 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/link/usb_port.h"
 #include "core/screens/screen_actions.h"
+#include "gui/app/change_tracker.h"
 #include "gui/app/form_main.h"
 #include "gui/app/qt_host.h"
 #include "gui/screens/image_widget.h"
+#include "gui/screens/screen_undo.h"
 #include "gui/screens/screens_page.h"
 #include "gui/screens/up_down.h"
 
@@ -69,13 +72,23 @@ ScreensSection::ScreensSection(TFormMain& form) : QObject(&form), form_(form) {
     display_ = std::make_unique<screens::ScreenDisplay>(store_, *page_->ImageScreen);
     editor_ = std::make_unique<screens::ScreenEditor>(*display_, form.host());
     transfer_ = std::make_unique<screens::ScreenTransfer>(form.exchange(), *display_, *editor_);
-    editor_->onChange = [this] { refresh(); };
+    editor_->onChange = [this] {
+        refresh();
+        if (changed) changed();
+    };
     editor_->clearAll();
+    undo_.setUndoLimit(kUndoLimit);
 
     ScreensPage& p = *page_;
     connect(p.ButtonStartEdit, &QPushButton::clicked, this, [this] { editor_->ButtonStartEditClick(); });
     connect(p.ButtonStopEdit, &QPushButton::clicked, this, [this] { editor_->ButtonStopEditClick(); });
-    connect(p.ButtonScreenClr, &QPushButton::clicked, this, [this] { editor_->ButtonScreenClrClick(); });
+    connect(p.ButtonScreenClr, &QPushButton::clicked, this, [this] {
+        if (!editor_->editing() || (mayClearScreen && !mayClearScreen())) return;
+        recordEdit("Clear Screen", [this] {
+            editor_->ButtonScreenClrClick();
+            return true;
+        });
+    });
     connect(p.RadioButtonFontSmall, &QRadioButton::clicked, this,
             [this] { editor_->RadioButtonFontSmallClick(); });
     connect(p.RadioButtonFontBig, &QRadioButton::clicked, this,
@@ -83,14 +96,15 @@ ScreensSection::ScreensSection(TFormMain& form) : QObject(&form), form_(form) {
     p.UpDownScrNum->changing = [this](int number) { return editor_->UpDownScrNumChangingEx(number); };
 
     const MainMenuItems& menu = form.menu();
-    connect(menu.RxScreens, &QAction::triggered, this,
-            [this] { screens::RxScreens(*transfer_, [this] { showScreensPage(); }); });
-    connect(menu.TxScreens, &QAction::triggered, this,
-            [this] { screens::TxScreens(*transfer_, [this] { showScreensPage(); }); });
-    connect(menu.OpenScreenFile, &QAction::triggered, this,
-            [this] { screens::OpenScreenFile(form_.host(), files_, *editor_); });
-    connect(menu.SaveScreenFile, &QAction::triggered, this,
-            [this] { screens::SaveScreenFile(form_.host(), files_, *editor_); });
+    connect(menu.RxScreens, &QAction::triggered, this, [this] {
+        if (form_.usbPort().isOpen() && !form_.changes().maySaveFirst({Part::Screens})) return;
+        if (!screens::RxScreens(*transfer_, [this] { showScreensPage(); }))
+            form_.changes().loaded(Part::Screens);
+    });
+    connect(menu.TxScreens, &QAction::triggered, this, [this] {
+        if (!screens::TxScreens(*transfer_, [this] { showScreensPage(); }))
+            form_.changes().saved(Part::Screens);
+    });
 
     // A space on these controls would click them or switch the font; it is meant for the screen.
     spaceSuppressed_ = {p.ButtonScreenClr, p.RadioButtonFontSmall, p.RadioButtonFontBig,
@@ -154,7 +168,8 @@ bool ScreensSection::routeKey(QKeyEvent* key, bool shortcutOverride) {
         key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     if (const int vk = virtualKey(key->key())) {
         if (mods != Qt::NoModifier && shortcutOverride) return false;
-        return shortcutOverride || editor_->keyDown(vk);
+        if (shortcutOverride) return true;
+        return recordEdit("Erase", [&] { return editor_->keyDown(vk); });
     }
     // Tab and Backtab move the focus; Alt combinations are the buttons' mnemonics.
     if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
@@ -163,7 +178,16 @@ bool ScreensSection::routeKey(QKeyEvent* key, bool shortcutOverride) {
     const QString text = key->text();
     if (text.isEmpty()) return false;
     if (shortcutOverride) return mods == Qt::NoModifier;
-    return editor_->character(text.at(0).unicode());
+    return recordEdit("Typing", [&] { return editor_->character(text.at(0).unicode()); });
+}
+
+bool ScreensSection::recordEdit(const char* text, const std::function<bool()>& operation) {
+    const ScreenSnapshot before = ScreenSnapshot::of(*editor_);
+    const bool taken = operation();
+    const ScreenSnapshot after = ScreenSnapshot::of(*editor_);
+    if (before.bytes != after.bytes)
+        undo_.push(new ScreenEditCommand(QString::fromLatin1(text), *editor_, before, after));
+    return taken;
 }
 
 bool ScreensSection::eventFilter(QObject* watched, QEvent* event) {

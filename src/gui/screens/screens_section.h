@@ -1,13 +1,14 @@
 #pragma once
 
 #include <QObject>
+#include <QUndoStack>
+#include <functional>
 #include <vector>
 
 #include "core/screens/screen_drawing.h"
 #include "core/screens/screen_editor.h"
 #include "core/screens/screen_store.h"
 #include "core/screens/screen_transfer.h"
-#include "ports/disk_file_store.h"
 
 class QAction;
 class QKeyEvent;
@@ -18,7 +19,7 @@ class ScreensPage;
 class TFormMain;
 
 // The Screens inside the main window: the screen store for the whole run, its page in
-// TabSheetScreen with the editor, the Get/Send Screens and screen file menu items, and the
+// TabSheetScreen with the editor and its undo steps, the Get/Send Screens menu items, and the
 // keyboard routing of the editor (acting only while editing with the page shown).
 class ScreensSection final : public QObject {
     Q_OBJECT
@@ -29,6 +30,16 @@ public:
     screens::ScreenEditor& editor() { return *editor_; }
     screens::ScreenTransfer& transfer() { return *transfer_; }
     ScreensPage& page() { return *page_; }
+    // Typing, erasing and Clear Screen, each one step.
+    QUndoStack& undoStack() { return undo_; }
+
+    // Older steps than these are forgotten.
+    static constexpr int kUndoLimit = 1000;
+
+    // Asked before Clear Screen; false keeps the screen as it is.
+    std::function<bool()> mayClearScreen;
+    // Runs after every change the page shows (the store's included).
+    std::function<void()> changed;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -39,6 +50,8 @@ private:
     void refresh();
     void setCommandsEnabled(bool on);
     void showScreensPage();
+    // Runs an editor operation; one that changed the store becomes an undo step named text.
+    bool recordEdit(const char* text, const std::function<bool()>& operation);
 
     TFormMain& form_;
     screens::ScreenStore store_;
@@ -46,9 +59,9 @@ private:
     std::unique_ptr<screens::ScreenDisplay> display_;
     std::unique_ptr<screens::ScreenEditor> editor_;
     std::unique_ptr<screens::ScreenTransfer> transfer_;
-    DiskFileStore files_;
     std::vector<QAction*> disabledCommands_;
     std::vector<QObject*> spaceSuppressed_;
+    QUndoStack undo_;
 };
 
 }  // namespace vrn::gui

@@ -4,7 +4,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "core/link/usb_port.h"
 #include "core/setup/setup_actions.h"
+#include "gui/app/change_tracker.h"
 #include "gui/app/form_main.h"
 #include "gui/app/qt_host.h"
 #include "gui/setup/setup_page.h"
@@ -22,14 +24,14 @@ SetupSection::SetupSection(TFormMain& form)
     form.addTickHandler([this] { page_->timerTick(); });
 
     const MainMenuItems& menu = form.menu();
-    connect(menu.RxSetup, &QAction::triggered, this,
-            [this] { setup::RxSetup(transfer_, [this] { showSetupPage(); }); });
-    connect(menu.TxSetup, &QAction::triggered, this,
-            [this] { setup::TxSetup(transfer_, [this] { showSetupPage(); }); });
-    connect(menu.OpenSetupFile, &QAction::triggered, this,
-            [this] { setup::OpenSetupFile(form_.host(), files_, model_); });
-    connect(menu.SaveSetupFile, &QAction::triggered, this,
-            [this] { setup::SaveSetupFile(form_.host(), files_, model_); });
+    // A Get replaces the Setup: a changed one is asked about first (once the port is known open).
+    connect(menu.RxSetup, &QAction::triggered, this, [this] {
+        if (form_.usbPort().isOpen() && !form_.changes().maySaveFirst({Part::Setup})) return;
+        if (!setup::RxSetup(transfer_, [this] { showSetupPage(); })) form_.changes().loaded(Part::Setup);
+    });
+    connect(menu.TxSetup, &QAction::triggered, this, [this] {
+        if (!setup::TxSetup(transfer_, [this] { showSetupPage(); })) form_.changes().saved(Part::Setup);
+    });
 }
 
 void SetupSection::showSetupPage() {

@@ -4,7 +4,6 @@
 
 #include "core/setup/setup_model.h"
 #include "core/setup/setup_transfer.h"
-#include "ports/disk_file_store.h"
 
 namespace vrn::gui {
 
@@ -12,7 +11,7 @@ class SetupPage;
 class TFormMain;
 
 // The Setup inside the main window: the model for the whole run, its page in TabSheetSetup, the
-// Get/Send Setup and setup file menu items, and the PC clock on Timer1's tick.
+// Get/Send Setup menu items, and the PC clock on Timer1's tick.
 class SetupSection : public QObject {
     Q_OBJECT
 public:
@@ -28,7 +27,6 @@ private:
     TFormMain& form_;
     setup::SetupModel model_;
     setup::SetupTransfer transfer_;
-    DiskFileStore files_;
     SetupPage* page_ = nullptr;
 };
 

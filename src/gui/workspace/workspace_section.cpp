@@ -9,8 +9,10 @@
 #include "core/link/clock.h"
 #include "core/link/exchange.h"
 #include "core/link/host.h"
+#include "core/link/usb_port.h"
 #include "core/workspace/firmware_backup.h"
 #include "core/workspace/report_layout.h"
+#include "gui/app/change_tracker.h"
 #include "gui/app/form_main.h"
 #include "gui/app/qt_host.h"
 #include "gui/screens/screens_section.h"
@@ -46,14 +48,20 @@ WorkspaceSection::WorkspaceSection(TFormMain& form)
     pages_.restore = [control](int index) { control->setCurrentIndex(index); };
 
     const MainMenuItems& menu = form.menu();
-    connect(menu.OpenGroup, &QAction::triggered, this,
-            [this] { workspace::OpenGroup(form_.host(), files_, workspace_); });
-    connect(menu.SaveGroup, &QAction::triggered, this,
-            [this] { workspace::SaveGroup(form_.host(), files_, workspace_, print::bmpPicture); });
-    connect(menu.GetCollection1, &QAction::triggered, this,
-            [this] { workspace::GetCollection1(transfers_, pages_); });
-    connect(menu.SendCollection1, &QAction::triggered, this,
-            [this] { workspace::SendCollection1(transfers_, pages_); });
+    // A part the whole Get does not reach keeps its mark: only a complete run counts as got or sent.
+    connect(menu.GetCollection1, &QAction::triggered, this, [this] {
+        if (form_.usbPort().isOpen() &&
+            !form_.changes().maySaveFirst({Part::Setup, Part::Screens, Part::Program}))
+            return;
+        if (workspace::GetCollection1(transfers_, pages_)) return;
+        for (Part part : kAllParts)
+            form_.changes().loaded(part);
+    });
+    connect(menu.SendCollection1, &QAction::triggered, this, [this] {
+        if (workspace::SendCollection1(transfers_, pages_)) return;
+        for (Part part : kAllParts)
+            form_.changes().saved(part);
+    });
 
     connect(menu.PrintProgram1, &QAction::triggered, this, &WorkspaceSection::PrintProgram1Click);
 

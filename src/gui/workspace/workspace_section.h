@@ -14,14 +14,16 @@ namespace vrn::gui {
 
 class TFormMain;
 
-// The group files and the whole get and send on the window's three models, and the backup
-// before a firmware update. Holds the current group name for the whole run.
+// The whole get and send, the printed report and the backup before a firmware update, on the
+// window's three models (the File menu's group items are FileCommands'). Holds the current group
+// name for the whole run.
 class WorkspaceSection final : public QObject {
     Q_OBJECT
 public:
     explicit WorkspaceSection(TFormMain& form);
 
     const std::string& currentGroupName() const { return workspace_.groupName; }
+    workspace::Workspace& workspace() { return workspace_; }
 
 private:
     void PrintProgram1Click();
