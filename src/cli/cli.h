@@ -19,6 +19,7 @@ enum ExitCode : int {
     kExitOk = 0,
     kExitFailed = 1,  // the instrument did not answer or the transfer failed
     kExitUsage = 2,   // bad usage, a file problem, a value that cannot be sent, a refused question
+    kExitArchive = 7,  // the record archive could not be opened, read or written
 };
 
 // Which device the tool talks to.
