@@ -171,11 +171,11 @@ bool RecordArchive::makeTables(std::string& error) {
                        "vrn_collections(id), position INTEGER NOT NULL, label TEXT NOT NULL, type INTEGER NOT "
                        "NULL, width INTEGER NOT NULL, prec INTEGER NOT NULL, PRIMARY KEY (collection_id, "
                        "position))"),
-        // The key is also the index a station's time range is read by.
+        // The key is also the index a station's time range is read by; SQLite keeps the rows in it.
         QStringLiteral("CREATE TABLE IF NOT EXISTS vrn_records (station TEXT NOT NULL, utc BIGINT NOT NULL, "
                        "collection_id BIGINT NOT NULL REFERENCES vrn_collections(id)%1, PRIMARY KEY (station, "
-                       "utc))")
-            .arg(values),
+                       "utc))%2")
+            .arg(values, postgres_ ? QString() : QStringLiteral(" WITHOUT ROWID")),
         QStringLiteral("CREATE TABLE IF NOT EXISTS vrn_unkeyed (collection_id BIGINT NOT NULL REFERENCES "
                        "vrn_collections(id), position INTEGER NOT NULL%1, PRIMARY KEY (collection_id, position))")
             .arg(values),
@@ -304,7 +304,7 @@ bool RecordArchive::store(const Collection& c, StoreSummary& summary, std::strin
             appendValue(sql, block.value(r, static_cast<size_t>(k)));
         }
         sql += ')';
-        if (++rows >= kRowsPerInsert && !flush(sql, rows, local)) return fail();
+        if (++rows >= kRowsPerInsert && !flush(sql, rows, local.has_value())) return fail();
     }
     if (!flush(keyed, keyedRows, true) || !flush(unkeyed, unkeyedRows, false)) return fail();
 
@@ -359,6 +359,15 @@ std::vector<std::string> RecordArchive::stationNames(std::string& error) {
     while (q.next())
         names.push_back(q.value(0).toString().toStdString());
     return names;
+}
+
+std::optional<std::pair<int64_t, int64_t>> RecordArchive::timeSpan(const std::string& station,
+                                                                   std::string& error) {
+    QSqlQuery q(QSqlDatabase::database(QString::fromStdString(connection_), false));
+    q.prepare(QStringLiteral("SELECT min(utc), max(utc) FROM vrn_records WHERE station = ?"));
+    q.addBindValue(QString::fromStdString(station));
+    if (!execPrepared(q, error) || !q.next() || q.value(0).isNull()) return std::nullopt;
+    return std::make_pair(int64_t{q.value(0).toLongLong()}, int64_t{q.value(1).toLongLong()});
 }
 
 bool RecordArchive::read(const std::string& station, int64_t from, int64_t to, StoredRecords& out,

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/setup/setup_model.h"
@@ -71,6 +72,8 @@ public:
     // The station whose instrument has this USB serial number.
     std::optional<StationInfo> stationWithSerial(const std::string& serial, std::string& error);
     std::vector<std::string> stationNames(std::string& error);
+    // The times of a station's oldest and newest records (UTC seconds); none when it has none.
+    std::optional<std::pair<int64_t, int64_t>> timeSpan(const std::string& station, std::string& error);
 
     // The station's records from `from` to `to` (UTC seconds, both included). False when they
     // cannot be read or were collected with different record formats.

@@ -28,7 +28,7 @@ std::string PgCluster::binDir() {
     return {};
 }
 
-PgCluster::PgCluster() {
+PgCluster::PgCluster(bool durable) {
     bin_ = binDir();
     if (bin_.empty()) {
         error_ = "PostgreSQL's server (initdb, pg_ctl) is not installed";
@@ -49,8 +49,8 @@ PgCluster::PgCluster() {
                             QStringLiteral("-E"), QStringLiteral("UTF8")},
                  kInitWaitMs))
         return;
-    const QString options = QStringLiteral("-k %1 -c listen_addresses='' -c fsync=off -c max_connections=60")
-                                .arg(dir_.path());
+    const QString options = QStringLiteral("-k %1 -c listen_addresses='' -c max_connections=60%2")
+                                .arg(dir_.path(), durable ? QString() : QStringLiteral(" -c fsync=off"));
     running_ = runTool("pg_ctl",
                        {QStringLiteral("-D"), data, QStringLiteral("-o"), options, QStringLiteral("-l"),
                         dir_.filePath(QStringLiteral("server.log")), QStringLiteral("-w"), QStringLiteral("-t"),

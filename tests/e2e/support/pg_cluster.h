@@ -15,7 +15,9 @@ public:
     static constexpr int kInitWaitMs = 60000;
     static constexpr int kStartWaitSeconds = 30;
 
-    PgCluster();
+    // durable: the server writes through to the disk at each commit, as a real one does (the
+    // benchmarks); otherwise it skips that, which the tests do not need.
+    explicit PgCluster(bool durable = false);
     ~PgCluster();
     PgCluster(const PgCluster&) = delete;
     PgCluster& operator=(const PgCluster&) = delete;
