@@ -23,7 +23,9 @@ TEST(RecordKeys, UtcOffsetsAndTimesAsTyped) {
     };
     for (const Offset& o : offsets) {
         EXPECT_EQ(parseUtcOffset(o.text), o.minutes) << o.text;
-        if (o.minutes && std::string_view(o.text).size() == 6) EXPECT_EQ(utcOffsetText(*o.minutes), o.text);
+        if (o.minutes && std::string_view(o.text).size() == 6) {
+            EXPECT_EQ(utcOffsetText(*o.minutes), o.text);
+        }
     }
     struct Time {
         const char* text;

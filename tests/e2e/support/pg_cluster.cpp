@@ -58,7 +58,7 @@ PgCluster::PgCluster(bool durable) {
                        (kStartWaitSeconds + 5) * 1000);
     if (!running_) {
         QFile log(dir_.filePath(QStringLiteral("server.log")));
-        if (log.open(QIODevice::ReadOnly)) error_ += "\n" + log.readAll().toStdString();
+        if (log.open(QIODevice::ReadOnly)) error_ += QByteArray("\n" + log.readAll()).toStdString();
     }
 }
 
