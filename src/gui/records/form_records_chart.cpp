@@ -109,15 +109,17 @@ void TFormRecordsChart::showRecords(std::shared_ptr<const chart::RecordTable> ta
 
 bool TFormRecordsChart::openRecordFile(const std::string& path) {
     std::string error;
+    // A SQLite archive is known by its first bytes, before the whole file is read.
+    static constexpr std::string_view kSqliteMagic{"SQLite format 3\0", 16};
+    const auto head = files_.readFile(path, kSqliteMagic.size(), error);
+    if (head && head->size() == kSqliteMagic.size() &&
+        std::equal(kSqliteMagic.begin(), kSqliteMagic.end(), head->begin()))
+        return askArchiveRange(path);
     const auto bytes = files_.readFile(path, chart::kMaxRecordFileBytes + 1, error);
     if (!bytes) {
         warn(host_, "The record file cannot be read:\n" + error);
         return false;
     }
-    static constexpr std::string_view kSqliteMagic{"SQLite format 3\0", 16};
-    if (bytes->size() >= kSqliteMagic.size() &&
-        std::equal(kSqliteMagic.begin(), kSqliteMagic.end(), bytes->begin()))
-        return askArchiveRange(path);
     const chart::RecordFileRead read =
         chart::readRecordFile({reinterpret_cast<const char*>(bytes->data()), bytes->size()});
     if (!read.table) {
