@@ -88,8 +88,8 @@ double seconds(const QElapsedTimer& t) {
 
 void row(const std::string& what, double figure, const std::string& figureUnit, double yardstick,
          const std::string& yardstickName, const std::string& goal, bool met) {
-    std::printf("row\t%s\t%.3f %s\t%.3f s %s\t%.2fx\t%s\t%s\n", what.c_str(), figure, figureUnit.c_str(), yardstick,
-                yardstickName.c_str(), figure / yardstick, goal.c_str(), met ? "met" : "not met");
+    std::printf("row\t%s\t%.3f %s\t%.3f s %s\t%.2fx\t%s\t%s\n", what.c_str(), figure, figureUnit.c_str(),
+                yardstick, yardstickName.c_str(), figure / yardstick, goal.c_str(), met ? "met" : "not met");
     std::fflush(stdout);
 }
 
@@ -163,8 +163,9 @@ void monthExport(const QTemporaryDir& dir, int runs) {
         QElapsedTimer t;
         t.start();
         for (int s = 0; s < kYearStations; ++s) {
-            const store::Collection c = makeCollection("st" + std::to_string(s + 1), kYearRecords, kStationFields,
-                                                       kStart, 600, static_cast<uint32_t>(s + 7));
+            const store::Collection c =
+                makeCollection("st" + std::to_string(s + 1), kYearRecords, kStationFields, kStart, 600,
+                               static_cast<uint32_t>(s + 7));
             store::StoreSummary summary;
             std::string error;
             if (!archive->store(c, summary, error)) {
@@ -185,7 +186,8 @@ void monthExport(const QTemporaryDir& dir, int runs) {
         p.start(QStringLiteral(VRN_CLI_PROGRAM),
                 {QStringLiteral("export"), QString::fromStdString(path), QStringLiteral("--station"),
                  QStringLiteral("st17"), QStringLiteral("--from"), QStringLiteral("2026-03-01"),
-                 QStringLiteral("--to"), QStringLiteral("2026-03-31"), dir.filePath(QStringLiteral("march.txt"))});
+                 QStringLiteral("--to"), QStringLiteral("2026-03-31"),
+                 dir.filePath(QStringLiteral("march.txt"))});
         if (!p.waitForFinished(120000) || p.exitCode() != 0) {
             std::fprintf(stderr, "archive_bench: export failed: %s\n", p.readAllStandardError().constData());
             std::exit(1);
@@ -210,11 +212,16 @@ void network(const QTemporaryDir& dir, const std::string& pgUrl) {
         QDir().mkpath(state);
         QFile f(state + QStringLiteral("/records.txt"));
         if (!f.open(QIODevice::WriteOnly)) std::exit(1);
-        f.write(QStringLiteral("logged %1\nfirst %2\ninterval 60\n").arg(kDayRecords).arg(kStart + s * 86400).toUtf8());
+        f.write(QStringLiteral("logged %1\nfirst %2\ninterval 60\n")
+                    .arg(kDayRecords)
+                    .arg(kStart + s * 86400)
+                    .toUtf8());
         f.close();
-        sims.push_back(std::make_unique<test::SimProcess>(std::vector<std::string>{"--state", state.toStdString()}));
+        sims.push_back(
+            std::make_unique<test::SimProcess>(std::vector<std::string>{"--state", state.toStdString()}));
         if (sims.back()->path().empty()) {
-            std::fprintf(stderr, "archive_bench: vrncomm-sim did not start: %s\n", sims.back()->errorText().c_str());
+            std::fprintf(stderr, "archive_bench: vrncomm-sim did not start: %s\n",
+                         sims.back()->errorText().c_str());
             std::exit(1);
         }
     }
@@ -231,13 +238,14 @@ void network(const QTemporaryDir& dir, const std::string& pgUrl) {
     auto finish = [](QProcess& p) {
         Summary r;
         if (!p.waitForFinished(120000) || p.exitCode() != 0) {
-            std::fprintf(stderr, "archive_bench: a collection failed: %s\n", p.readAllStandardError().constData());
+            std::fprintf(stderr, "archive_bench: a collection failed: %s\n",
+                         p.readAllStandardError().constData());
             std::exit(1);
         }
         const QString out = QString::fromUtf8(p.readAllStandardOutput());
         const QString line = out.section(QStringLiteral("RECORDS: "), 1).section(QLatin1Char('\n'), 0, 0);
-        if (std::sscanf(line.toUtf8().constData(), "%u, NEW: %u, WITHOUT DATE OR TIME: %u", &r.records, &r.added,
-                        &r.unkeyed) != 3) {
+        if (std::sscanf(line.toUtf8().constData(), "%u, NEW: %u, WITHOUT DATE OR TIME: %u", &r.records,
+                        &r.added, &r.unkeyed) != 3) {
             std::fprintf(stderr, "archive_bench: no summary in: %s\n", out.toUtf8().constData());
             std::exit(1);
         }
@@ -278,12 +286,15 @@ void network(const QTemporaryDir& dir, const std::string& pgUrl) {
     {
         auto archive = openOrDie(pgUrl);
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("count"));
-        db.setHostName(QString::fromStdString(pgUrl).section(QStringLiteral("host="), 1).section(QLatin1Char('&'), 0, 0));
+        db.setHostName(QString::fromStdString(pgUrl)
+                           .section(QStringLiteral("host="), 1)
+                           .section(QLatin1Char('&'), 0, 0));
         db.setUserName(QStringLiteral("vrn"));
         db.setDatabaseName(QStringLiteral("postgres"));
         if (db.open()) {
             QSqlQuery q(db);
-            if (q.exec(QStringLiteral("SELECT count(*) FROM vrn_records WHERE station LIKE 'net%'")) && q.next())
+            if (q.exec(QStringLiteral("SELECT count(*) FROM vrn_records WHERE station LIKE 'net%'")) &&
+                q.next())
                 rows = q.value(0).toLongLong();
         }
         db.close();

@@ -163,8 +163,8 @@ int runCollect(Session& s, const std::vector<std::string>& args) {
         return kExitArchive;
     }
     if (!stationName && !known) {
-        s.host.error(serial ? "the archive knows no station with the instrument's USB serial number " + *serial +
-                                  ": name it once with --station NAME"
+        s.host.error(serial ? "the archive knows no station with the instrument's USB serial number " +
+                                  *serial + ": name it once with --station NAME"
                             : std::string("the instrument's USB serial number is not known: name the station "
                                           "with --station NAME"));
         return kExitUsage;
@@ -210,10 +210,11 @@ int runCollect(Session& s, const std::vector<std::string>& args) {
         s.host.error("cannot store the records in " + where + " (it is left as it was): " + error);
         return kExitArchive;
     }
-    s.host.appendLine("RECORDS: " + std::to_string(summary.records) + ", NEW: " + std::to_string(summary.added) +
+    s.host.appendLine("RECORDS: " + std::to_string(summary.records) +
+                      ", NEW: " + std::to_string(summary.added) +
                       ", WITHOUT DATE OR TIME: " + std::to_string(summary.unkeyed));
-    s.host.appendLine("NEWEST: " + (summary.newest ? records::utcTimeText(*summary.newest) + " UTC"
-                                                   : std::string("NONE")));
+    s.host.appendLine(
+        "NEWEST: " + (summary.newest ? records::utcTimeText(*summary.newest) + " UTC" : std::string("NONE")));
     return kExitOk;
 }
 
@@ -246,7 +247,8 @@ int runExport(Session& s, const std::vector<std::string>& args) {
     const auto archive = openArchive(s, where);
     if (!archive) return kExitArchive;
     store::StoredRecords stored;
-    if (const int status = readArchiveRange(s, *archive, where, range, stored); status != kExitOk) return status;
+    if (const int status = readArchiveRange(s, *archive, where, range, stored); status != kExitOk)
+        return status;
 
     const records::RecordBlock block(stored.format, stored.bytes);
     std::string file = records::recordFileHeader(block, delimiter, s.env.clock.localNow());

@@ -24,8 +24,9 @@ bool takeArchiveRange(Session& s, std::vector<std::string>& args, ArchiveRange& 
         }
         const auto t = records::parseUtcTime(value, a == "--to");
         if (!t) {
-            s.host.error(a + " takes a UTC time as YYYY-MM-DD, YYYY-MM-DD HH:MM or YYYY-MM-DD HH:MM:SS, not: " +
-                         value);
+            s.host.error(
+                a +
+                " takes a UTC time as YYYY-MM-DD, YYYY-MM-DD HH:MM or YYYY-MM-DD HH:MM:SS, not: " + value);
             return false;
         }
         (a == "--from" ? range.from : range.to) = *t;
@@ -62,7 +63,8 @@ int readArchiveRange(Session& s, store::RecordArchive& archive, const std::strin
         return records.formatChangedAt ? kExitUsage : kExitArchive;
     }
     if (records.utc.empty()) {
-        s.host.error("station \"" + range.station + "\" has no records in " + where + " in the times asked for");
+        s.host.error("station \"" + range.station + "\" has no records in " + where +
+                     " in the times asked for");
         return kExitUsage;
     }
     return kExitOk;

@@ -17,8 +17,8 @@ namespace vrn::cli {
 
 enum ExitCode : int {
     kExitOk = 0,
-    kExitFailed = 1,  // the instrument did not answer or the transfer failed
-    kExitUsage = 2,   // bad usage, a file problem, a value that cannot be sent, a refused question
+    kExitFailed = 1,   // the instrument did not answer or the transfer failed
+    kExitUsage = 2,    // bad usage, a file problem, a value that cannot be sent, a refused question
     kExitArchive = 7,  // the record archive could not be opened, read or written
 };
 

@@ -113,7 +113,8 @@ const std::array kCommands{
             "  vrncomm-cli --quiet collect /var/lib/vrncomm/archive.db --station st12 --count 144 \\\n"
             "      --utc-offset +01:00\n",
             runCollect},
-    Command{"export", "export ARCHIVE --station NAME [--from T] [--to T] [--delimiter space|comma|tab] OUT.txt",
+    Command{"export",
+            "export ARCHIVE --station NAME [--from T] [--to T] [--delimiter space|comma|tab] OUT.txt",
             "write a station's records from a record archive as a record text file",
             "Writes the records of one station held in ARCHIVE (a SQLite file or a postgresql:// URL)\n"
             "to a record text file, byte for byte as get-records and the window write it, so the chart\n"

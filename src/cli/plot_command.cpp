@@ -36,8 +36,8 @@ std::string fileNameOf(const std::string& path) {
 
 // The records of a record text file, or of a station in an archive; none after an error line,
 // with the exit status in status.
-std::shared_ptr<const chart::RecordTable> readTable(Session& s, const std::string& in, const ArchiveRange& range,
-                                                    int& status) {
+std::shared_ptr<const chart::RecordTable> readTable(Session& s, const std::string& in,
+                                                    const ArchiveRange& range, int& status) {
     status = kExitUsage;
     if (!range.station.empty()) {
         const auto archive = openArchive(s, in);
@@ -116,7 +116,8 @@ int runPlot(Session& s, const std::vector<std::string>& allArgs) {
     }
 
     const std::string source = range.station.empty() ? fileNameOf(in) : range.station;
-    chart::RecordsChart records(table, chart::chartTitle(QString::fromStdString(source), table->recordCount()));
+    chart::RecordsChart records(table,
+                                chart::chartTitle(QString::fromStdString(source), table->recordCount()));
     for (size_t k = 0; k < shown.size(); ++k)
         records.setSeriesVisible(k, shown[k]);
     QChartView view(records.chart());

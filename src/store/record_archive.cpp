@@ -101,7 +101,8 @@ bool setUpPostgres(QSqlDatabase& db, const std::string& where, std::string& erro
             db.setHostName(value);
             continue;
         }
-        if (key.contains(QLatin1Char('=')) || key.contains(QLatin1Char(';')) || value.contains(QLatin1Char(';'))) {
+        if (key.contains(QLatin1Char('=')) || key.contains(QLatin1Char(';')) ||
+            value.contains(QLatin1Char(';'))) {
             error = "the PostgreSQL URL's option " + key.toStdString() + " cannot be passed on";
             return false;
         }
@@ -119,8 +120,8 @@ std::unique_ptr<RecordArchive> RecordArchive::open(const std::string& where, std
     const bool postgres = where.starts_with("postgresql://") || where.starts_with("postgres://");
     const QString driver = postgres ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE");
     if (!QSqlDatabase::isDriverAvailable(driver)) {
-        error = "the Qt SQL driver " + driver.toStdString() + " is not installed (Debian: " +
-                (postgres ? "libqt6sql6-psql" : "libqt6sql6-sqlite") + ")";
+        error = "the Qt SQL driver " + driver.toStdString() +
+                " is not installed (Debian: " + (postgres ? "libqt6sql6-psql" : "libqt6sql6-sqlite") + ")";
         return nullptr;
     }
     const QString name = QStringLiteral("vrn-archive-%1").arg(connectionCount.fetch_add(1));
@@ -167,17 +168,20 @@ bool RecordArchive::makeTables(std::string& error) {
                        "vrn_stations(name), collected_at BIGINT NOT NULL, field_count INTEGER NOT NULL, "
                        "records INTEGER NOT NULL, new_records INTEGER NOT NULL, unkeyed INTEGER NOT NULL)")
             .arg(id),
-        QStringLiteral("CREATE TABLE IF NOT EXISTS vrn_fields (collection_id BIGINT NOT NULL REFERENCES "
-                       "vrn_collections(id), position INTEGER NOT NULL, label TEXT NOT NULL, type INTEGER NOT "
-                       "NULL, width INTEGER NOT NULL, prec INTEGER NOT NULL, PRIMARY KEY (collection_id, "
-                       "position))"),
+        QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS vrn_fields (collection_id BIGINT NOT NULL REFERENCES "
+            "vrn_collections(id), position INTEGER NOT NULL, label TEXT NOT NULL, type INTEGER NOT "
+            "NULL, width INTEGER NOT NULL, prec INTEGER NOT NULL, PRIMARY KEY (collection_id, "
+            "position))"),
         // The key is also the index a station's time range is read by; SQLite keeps the rows in it.
-        QStringLiteral("CREATE TABLE IF NOT EXISTS vrn_records (station TEXT NOT NULL, utc BIGINT NOT NULL, "
-                       "collection_id BIGINT NOT NULL REFERENCES vrn_collections(id)%1, PRIMARY KEY (station, "
-                       "utc))%2")
+        QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS vrn_records (station TEXT NOT NULL, utc BIGINT NOT NULL, "
+            "collection_id BIGINT NOT NULL REFERENCES vrn_collections(id)%1, PRIMARY KEY (station, "
+            "utc))%2")
             .arg(values, postgres_ ? QString() : QStringLiteral(" WITHOUT ROWID")),
-        QStringLiteral("CREATE TABLE IF NOT EXISTS vrn_unkeyed (collection_id BIGINT NOT NULL REFERENCES "
-                       "vrn_collections(id), position INTEGER NOT NULL%1, PRIMARY KEY (collection_id, position))")
+        QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS vrn_unkeyed (collection_id BIGINT NOT NULL REFERENCES "
+            "vrn_collections(id), position INTEGER NOT NULL%1, PRIMARY KEY (collection_id, position))")
             .arg(values),
     };
     if (!db.transaction()) {
@@ -185,7 +189,8 @@ bool RecordArchive::makeTables(std::string& error) {
         return false;
     }
     QSqlQuery q(db);
-    bool ok = !postgres_ || exec(q, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kSchemaLock), error);
+    bool ok =
+        !postgres_ || exec(q, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kSchemaLock), error);
     for (const QString& sql : tables)
         ok = ok && exec(q, sql, error);
     if (ok && db.commit()) return true;
@@ -237,8 +242,9 @@ bool RecordArchive::store(const Collection& c, StoreSummary& summary, std::strin
     q.addBindValue(c.utcOffsetMinutes);
     if (!execPrepared(q, error)) return fail();
 
-    q.prepare(QStringLiteral("INSERT INTO vrn_collections (station, collected_at, field_count, records, "
-                             "new_records, unkeyed) VALUES (?, ?, ?, ?, 0, 0) RETURNING id"));
+    q.prepare(
+        QStringLiteral("INSERT INTO vrn_collections (station, collected_at, field_count, records, "
+                       "new_records, unkeyed) VALUES (?, ?, ?, ?, 0, 0) RETURNING id"));
     q.addBindValue(station);
     q.addBindValue(QVariant::fromValue<qlonglong>(c.collectedAt));
     q.addBindValue(fields);
@@ -250,8 +256,9 @@ bool RecordArchive::store(const Collection& c, StoreSummary& summary, std::strin
     const qlonglong id = q.value(0).toLongLong();
     q.finish();
 
-    q.prepare(QStringLiteral(
-        "INSERT INTO vrn_fields (collection_id, position, label, type, width, prec) VALUES (?, ?, ?, ?, ?, ?)"));
+    q.prepare(
+        QStringLiteral("INSERT INTO vrn_fields (collection_id, position, label, type, width, prec) VALUES "
+                       "(?, ?, ?, ?, ?, ?)"));
     for (int k = 0; k < fields; ++k) {
         const setup::RecordField& f = c.format[static_cast<size_t>(k)];
         q.addBindValue(id);
@@ -268,8 +275,10 @@ bool RecordArchive::store(const Collection& c, StoreSummary& summary, std::strin
     const std::string stationLiteral = db.driver()->formatValue(stationField).toStdString();
     const std::string idText = std::to_string(id);
     const std::string columns = valueColumns(fields).toStdString();
-    const std::string keyedHead = "INSERT INTO vrn_records (station, utc, collection_id" + columns + ") VALUES ";
-    const std::string unkeyedHead = "INSERT INTO vrn_unkeyed (collection_id, position" + columns + ") VALUES ";
+    const std::string keyedHead =
+        "INSERT INTO vrn_records (station, utc, collection_id" + columns + ") VALUES ";
+    const std::string unkeyedHead =
+        "INSERT INTO vrn_unkeyed (collection_id, position" + columns + ") VALUES ";
     const int64_t offsetSeconds = int64_t{c.utcOffsetMinutes} * 60;
     std::string keyed;
     std::string unkeyed;
@@ -347,7 +356,8 @@ std::optional<StationInfo> RecordArchive::station(const std::string& name, std::
 
 std::optional<StationInfo> RecordArchive::stationWithSerial(const std::string& serial, std::string& error) {
     QSqlQuery q(QSqlDatabase::database(QString::fromStdString(connection_), false));
-    q.prepare(QStringLiteral("SELECT name, usb_serial, utc_offset_minutes FROM vrn_stations WHERE usb_serial = ?"));
+    q.prepare(
+        QStringLiteral("SELECT name, usb_serial, utc_offset_minutes FROM vrn_stations WHERE usb_serial = ?"));
     q.addBindValue(QString::fromStdString(serial));
     return stationFrom(q, error);
 }
@@ -376,9 +386,10 @@ bool RecordArchive::read(const std::string& station, int64_t from, int64_t to, S
     QSqlDatabase db = QSqlDatabase::database(QString::fromStdString(connection_), false);
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT utc, collection_id%1 FROM vrn_records WHERE station = ? AND utc >= ? AND "
-                             "utc <= ? ORDER BY utc")
-                  .arg(valueColumns(kMaxFields)));
+    q.prepare(
+        QStringLiteral("SELECT utc, collection_id%1 FROM vrn_records WHERE station = ? AND utc >= ? AND "
+                       "utc <= ? ORDER BY utc")
+            .arg(valueColumns(kMaxFields)));
     q.addBindValue(QString::fromStdString(station));
     q.addBindValue(QVariant::fromValue<qlonglong>(from));
     q.addBindValue(QVariant::fromValue<qlonglong>(to));
@@ -387,8 +398,9 @@ bool RecordArchive::read(const std::string& station, int64_t from, int64_t to, S
     // Each collection's format, read once; every record must share the first one's.
     std::optional<qlonglong> formatOf;
     QSqlQuery f(db);
-    f.prepare(QStringLiteral("SELECT label, type, width, prec FROM vrn_fields WHERE collection_id = ? ORDER BY "
-                             "position"));
+    f.prepare(
+        QStringLiteral("SELECT label, type, width, prec FROM vrn_fields WHERE collection_id = ? ORDER BY "
+                       "position"));
     std::set<qlonglong> checked;
     auto formatOfCollection = [&](qlonglong id, std::vector<setup::RecordField>& format) {
         format.clear();

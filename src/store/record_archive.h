@@ -26,8 +26,8 @@ struct Collection {
 // What a stored collection brought.
 struct StoreSummary {
     size_t records = 0;
-    size_t added = 0;    // records the archive did not hold yet
-    size_t unkeyed = 0;  // records without a date or time, kept with their collection
+    size_t added = 0;               // records the archive did not hold yet
+    size_t unkeyed = 0;             // records without a date or time, kept with their collection
     std::optional<int64_t> newest;  // the newest record's time, UTC seconds
 };
 
@@ -80,7 +80,8 @@ public:
     bool read(const std::string& station, int64_t from, int64_t to, StoredRecords& out, std::string& error);
 
 private:
-    RecordArchive(std::string connection, bool postgres) : connection_(std::move(connection)), postgres_(postgres) {}
+    RecordArchive(std::string connection, bool postgres)
+        : connection_(std::move(connection)), postgres_(postgres) {}
     bool makeTables(std::string& error);
 
     std::string connection_;

@@ -18,7 +18,7 @@ TEST(RecordKeys, UtcOffsetsAndTimesAsTyped) {
         std::optional<int> minutes;
     };
     const Offset offsets[] = {
-        {"+01:00", 60}, {"-05:30", -330}, {"+14:00", 840}, {"Z", 0},  {"+02", 120},
+        {"+01:00", 60}, {"-05:30", -330}, {"+14:00", 840}, {"Z", 0},       {"+02", 120},
         {"+14:01", {}}, {"01:00", {}},    {"+1:00", {}},   {"+01:60", {}}, {"", {}},
     };
     for (const Offset& o : offsets) {
@@ -59,10 +59,10 @@ TEST(RecordKeys, EachRecordIsKeyedByItsFirstDateAndTimeFields) {
     EXPECT_FALSE(timeFieldsOf({}));
 
     constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
-    const float values[] = {1, 103000, 260101, 0,    // 2026-01-01 10:30:00
-                            1, kNaN, 260101, 0,      // no time
-                            1, 103000, 261301, 0,    // a 13th month
-                            1, 235959, 260228, 0};   // 2026-02-28 23:59:59
+    const float values[] = {1, 103000, 260101, 0,   // 2026-01-01 10:30:00
+                            1, kNaN,   260101, 0,   // no time
+                            1, 103000, 261301, 0,   // a 13th month
+                            1, 235959, 260228, 0};  // 2026-02-28 23:59:59
     std::vector<uint8_t> bytes;
     for (float v : values) {
         const auto bits = std::bit_cast<uint32_t>(v);

@@ -43,7 +43,9 @@ struct Station {
         return s;
     }
     float value(uint32_t r, int k) const { return sim::loggedValue(setup(), records(), r, k); }
-    bool keyed(uint32_t r) const { return !std::isnan(value(r, kDateField)) && !std::isnan(value(r, kTimeField)); }
+    bool keyed(uint32_t r) const {
+        return !std::isnan(value(r, kDateField)) && !std::isnan(value(r, kTimeField));
+    }
 
     // What the newest `count` records hold: keyed ones, unkeyed ones, keyed ones missing field k.
     struct Expected {
@@ -70,7 +72,11 @@ struct Station {
         QDir().mkpath(state);
         QFile f(state + QStringLiteral("/records.txt"));
         if (f.open(QIODevice::WriteOnly))
-            f.write(QStringLiteral("logged %1\nfirst %2\ninterval %3\n").arg(logged).arg(first).arg(interval).toUtf8());
+            f.write(QStringLiteral("logged %1\nfirst %2\ninterval %3\n")
+                        .arg(logged)
+                        .arg(first)
+                        .arg(interval)
+                        .toUtf8());
         more.insert(more.begin(), {"--state", state.toStdString()});
         return more;
     }
@@ -117,7 +123,8 @@ private:
 };
 
 TEST(ArchiveEndToEnd, TwoStationsIntoPostgresAndOneIntoSqlite) {
-    if (PgCluster::binDir().empty()) GTEST_SKIP() << "PostgreSQL's server programs (initdb, pg_ctl) are not installed";
+    if (PgCluster::binDir().empty())
+        GTEST_SKIP() << "PostgreSQL's server programs (initdb, pg_ctl) are not installed";
     PgCluster pg;
     ASSERT_TRUE(pg.running()) << pg.error();
     QTemporaryDir dir;
@@ -142,7 +149,8 @@ TEST(ArchiveEndToEnd, TwoStationsIntoPostgresAndOneIntoSqlite) {
     const auto older = north.expect(1000, 1100);
     r = runCliOn(simNorth.path(), {"collect", archive, "--station", "north", "--count", "5000"});
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
-    EXPECT_NE(r.out.find(summary(5000, older.keyed, first.unkeyed + older.unkeyed)), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(summary(5000, older.keyed, first.unkeyed + older.unkeyed)), std::string::npos)
+        << r.out;
     // Collecting the same records again adds nothing; the offset was remembered.
     r = runCliOn(simNorth.path(), {"collect", archive, "--station", "north", "--count", "5000"});
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
@@ -168,7 +176,8 @@ TEST(ArchiveEndToEnd, TwoStationsIntoPostgresAndOneIntoSqlite) {
             --newest;
         EXPECT_EQ(db.number("SELECT min(utc) FROM vrn_records WHERE station = 'north'"),
                   north.first + oldest * 60 - 3600);
-        EXPECT_EQ(db.number("SELECT max(utc) FROM vrn_records WHERE station = 'south'"), south.first + newest * 600);
+        EXPECT_EQ(db.number("SELECT max(utc) FROM vrn_records WHERE station = 'south'"),
+                  south.first + newest * 600);
         EXPECT_EQ(db.number("SELECT count(*) FROM vrn_records WHERE station = 'north' AND v1 IS NULL"),
                   northAll.missingFirst);
         EXPECT_GT(northAll.missingFirst + northAll.unkeyed, 0) << "the memory has no missing value to check";
@@ -234,10 +243,10 @@ TEST(ArchiveEndToEnd, FailedOrInterruptedCollectionLeavesTheArchiveAsItWas) {
         SimProcess sim(station.simOptions(dir, QStringLiteral("stall"), {"--records-stall", "1000:20000"}));
         ASSERT_FALSE(sim.path().empty()) << sim.errorText();
         QProcess p;
-        p.start(QStringLiteral(VRN_CLI_PROGRAM), {QStringLiteral("--port"), QString::fromStdString(sim.path()),
-                                                  QStringLiteral("collect"), file, QStringLiteral("--station"),
-                                                  QStringLiteral("st"), QStringLiteral("--count"),
-                                                  QStringLiteral("500")});
+        p.start(QStringLiteral(VRN_CLI_PROGRAM),
+                {QStringLiteral("--port"), QString::fromStdString(sim.path()), QStringLiteral("collect"),
+                 file, QStringLiteral("--station"), QStringLiteral("st"), QStringLiteral("--count"),
+                 QStringLiteral("500")});
         ASSERT_TRUE(p.waitForStarted(5000));
         QElapsedTimer t;
         t.start();

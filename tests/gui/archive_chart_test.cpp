@@ -89,8 +89,11 @@ TEST(ArchiveChart, OpenAsksForStationAndRangeThenDrawsThem) {
     EXPECT_EQ(c->table().values[0].back(), 23.0F);
 
     // A range without records is a box, and the chart stays.
-    onNextBox([](QMessageBox& box) { EXPECT_TRUE(box.text().contains("has no records")) << box.text().toStdString(); },
-              QMessageBox::Ok);
+    onNextBox(
+        [](QMessageBox& box) {
+            EXPECT_TRUE(box.text().contains("has no records")) << box.text().toStdString();
+        },
+        QMessageBox::Ok);
     EXPECT_FALSE(window.openArchive(path, "north", kJan1 + 86400 * 5, kJan1 + 86400 * 6));
     EXPECT_EQ(window.recordsChart(), c);
 }

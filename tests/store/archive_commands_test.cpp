@@ -51,20 +51,22 @@ TEST(ArchiveCommands, CollectThenExportGivesTheRecordFileWithoutTheUntimedRecord
     for (uint32_t r = 1000; r < 6000; ++r)
         unkeyed += rig.keyed(r) ? 0 : 1;
     ASSERT_GT(unkeyed, 0) << "the memory has no record without a time to check";
-    ASSERT_EQ(rig.run({"--simulate", "collect", rig.archive, "--station", "north", "--count", "5000"}), kExitOk)
+    ASSERT_EQ(rig.run({"--simulate", "collect", rig.archive, "--station", "north", "--count", "5000"}),
+              kExitOk)
         << rig.err.str();
     EXPECT_NE(rig.out.str().find("STORING RECORDS IN ARCHIVE...\nRECORDS: 5000, NEW: " +
-                                 std::to_string(5000 - unkeyed) +
-                                 ", WITHOUT DATE OR TIME: " + std::to_string(unkeyed) +
-                                 "\nNEWEST: 2026-01-05 03:59:00 UTC\n"),
+                                 std::to_string(5000 - unkeyed) + ", WITHOUT DATE OR TIME: " +
+                                 std::to_string(unkeyed) + "\nNEWEST: 2026-01-05 03:59:00 UTC\n"),
               std::string::npos)
         << rig.out.str();
-    ASSERT_EQ(rig.run({"--simulate", "collect", rig.archive, "--station", "north", "--count", "5000"}), kExitOk);
+    ASSERT_EQ(rig.run({"--simulate", "collect", rig.archive, "--station", "north", "--count", "5000"}),
+              kExitOk);
     EXPECT_NE(rig.out.str().find("RECORDS: 5000, NEW: 0,"), std::string::npos) << rig.out.str();
 
     ASSERT_EQ(rig.run({"--simulate", "get-records", "5000", "got.txt"}), kExitOk) << rig.err.str();
     ASSERT_EQ(rig.run({"export", rig.archive, "--station", "north", "all.txt"}), kExitOk) << rig.err.str();
-    EXPECT_TRUE(rig.out.str().starts_with("RECORDS: " + std::to_string(5000 - unkeyed) + ", FROM 2026-01-01 "))
+    EXPECT_TRUE(
+        rig.out.str().starts_with("RECORDS: " + std::to_string(5000 - unkeyed) + ", FROM 2026-01-01 "))
         << rig.out.str();
     std::vector<std::string> got = linesOf(rig.file("got.txt"));
     const std::vector<std::string> exported = linesOf(rig.file("all.txt"));
@@ -79,8 +81,8 @@ TEST(ArchiveCommands, CollectThenExportGivesTheRecordFileWithoutTheUntimedRecord
 
     // A day of it, the --to date taking in its whole day (its first and last minutes have a time).
     ASSERT_TRUE(rig.keyed(2880) && rig.keyed(4319));
-    ASSERT_EQ(rig.run({"export", rig.archive, "--station", "north", "--from", "2026-01-03", "--to", "2026-01-03",
-                       "--delimiter", "tab", "day.txt"}),
+    ASSERT_EQ(rig.run({"export", rig.archive, "--station", "north", "--from", "2026-01-03", "--to",
+                       "2026-01-03", "--delimiter", "tab", "day.txt"}),
               kExitOk)
         << rig.err.str();
     const std::vector<std::string> day = linesOf(rig.file("day.txt"));
@@ -102,7 +104,10 @@ TEST(ArchiveCommands, RefusalsTellWhyAndStoreNothing) {
          {"--simulate", "collect", "@"},
          kExitUsage,
          "name the station with --station"},
-        {"count 0", {"--simulate", "collect", "@", "--station", "n", "--count", "0"}, kExitUsage, "--count takes"},
+        {"count 0",
+         {"--simulate", "collect", "@", "--station", "n", "--count", "0"},
+         kExitUsage,
+         "--count takes"},
         {"offset without minutes' colon",
          {"--simulate", "collect", "@", "--station", "n", "--utc-offset", "+0130"},
          kExitUsage,
@@ -119,13 +124,22 @@ TEST(ArchiveCommands, RefusalsTellWhyAndStoreNothing) {
          {"--simulate", "collect", "/nonexistent/folder/a.db", "--station", "n"},
          kExitArchive,
          "cannot open the archive"},
-        {"export without a station", {"export", "@", "out.txt"}, kExitUsage, "export takes ARCHIVE, --station"},
-        {"export of an unknown station", {"export", "@", "--station", "x", "out.txt"}, kExitUsage, "no station \"x\""},
+        {"export without a station",
+         {"export", "@", "out.txt"},
+         kExitUsage,
+         "export takes ARCHIVE, --station"},
+        {"export of an unknown station",
+         {"export", "@", "--station", "x", "out.txt"},
+         kExitUsage,
+         "no station \"x\""},
         {"export with a bad time",
          {"export", "@", "--station", "x", "--from", "2026-02-30", "out.txt"},
          kExitUsage,
          "--from takes a UTC time"},
-        {"plot range without a station", {"plot", "@", "o.png", "--from", "2026-01-01"}, kExitUsage, "go with --station"},
+        {"plot range without a station",
+         {"plot", "@", "o.png", "--from", "2026-01-01"},
+         kExitUsage,
+         "go with --station"},
     };
     for (const Row& row : rows) {
         ArchiveCliRig rig;

@@ -42,8 +42,8 @@ Collection collection(const std::vector<Record>& records, std::vector<setup::Rec
 
 float valueOf(const StoredRecords& s, size_t r, size_t k) {
     const size_t at = (r * s.format.size() + k) * 4;
-    const uint32_t bits = uint32_t{s.bytes[at]} | uint32_t{s.bytes[at + 1]} << 8 | uint32_t{s.bytes[at + 2]} << 16 |
-                          uint32_t{s.bytes[at + 3]} << 24;
+    const uint32_t bits = uint32_t{s.bytes[at]} | uint32_t{s.bytes[at + 1]} << 8 |
+                          uint32_t{s.bytes[at + 2]} << 16 | uint32_t{s.bytes[at + 3]} << 24;
     return std::bit_cast<float>(bits);
 }
 
@@ -81,7 +81,8 @@ TEST(RecordArchive, StoresEachRecordOnceAndOnlyWhatIsNew) {
     };
     for (const Step& step : steps) {
         StoreSummary summary;
-        ASSERT_TRUE(rig.archive->store(collection(step.records), summary, rig.error)) << step.name << rig.error;
+        ASSERT_TRUE(rig.archive->store(collection(step.records), summary, rig.error))
+            << step.name << rig.error;
         EXPECT_EQ(summary.records, step.records.size()) << step.name;
         EXPECT_EQ(summary.added, step.added) << step.name;
         EXPECT_EQ(summary.unkeyed, 1U) << step.name;
@@ -153,8 +154,7 @@ TEST(RecordArchive, AFormatChangeKeepsItsHistoryAndSplitsReading) {
     EXPECT_EQ(stored.format[0].width, 7);
     ASSERT_TRUE(rig.archive->read("north", 0, kJan1 - 3600 + 60, stored, rig.error)) << rig.error;
     EXPECT_EQ(stored.format[0].label, "AIR TEMP");
-    EXPECT_EQ(rig.archive->timeSpan("north", rig.error),
-              std::make_pair(kJan1 - 3600, kJan1 - 3600 + 120));
+    EXPECT_EQ(rig.archive->timeSpan("north", rig.error), std::make_pair(kJan1 - 3600, kJan1 - 3600 + 120));
 }
 
 TEST(RecordArchive, RefusesWhatItCannotKeepAndLeavesTheArchiveAsItWas) {

@@ -87,8 +87,8 @@ std::optional<int64_t> parseUtcTime(std::string_view text, bool endOfDay) {
 std::string utcTimeText(int64_t seconds) {
     const LocalDateTime t = civilFromEpochSeconds(seconds);
     char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
-                  t.second);
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
+                  t.minute, t.second);
     return text;
 }
 

@@ -70,8 +70,8 @@ void TFormArchiveRange::stationChanged() {
     LabelSpan->setText(QStringLiteral("Records from %1 to %2 UTC")
                            .arg(QString::fromStdString(records::utcTimeText(span->first)),
                                 QString::fromStdString(records::utcTimeText(span->second))));
-    DateTimeEditFrom->setDateTime(QDateTime::fromSecsSinceEpoch(std::max(span->first, span->second - kDaySeconds),
-                                                                QTimeZone::utc()));
+    DateTimeEditFrom->setDateTime(
+        QDateTime::fromSecsSinceEpoch(std::max(span->first, span->second - kDaySeconds), QTimeZone::utc()));
     DateTimeEditTo->setDateTime(QDateTime::fromSecsSinceEpoch(span->second, QTimeZone::utc()));
 }
 

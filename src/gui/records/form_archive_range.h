@@ -22,8 +22,8 @@ class TFormArchiveRange : public QDialog {
 public:
     static constexpr const char* kCaption = "Open Record Archive";
 
-    TFormArchiveRange(store::RecordArchive& archive, const QString& source, const std::vector<std::string>& stations,
-                      QWidget* parent = nullptr);
+    TFormArchiveRange(store::RecordArchive& archive, const QString& source,
+                      const std::vector<std::string>& stations, QWidget* parent = nullptr);
 
     std::string station() const;
     // UTC seconds, both included.

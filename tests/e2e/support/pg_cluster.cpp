@@ -17,8 +17,10 @@ constexpr const char* kUser = "vrn";
 
 std::string PgCluster::binDir() {
     // Debian keeps the server's programs out of PATH, one folder per major version; the newest wins.
-    QStringList versions = QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    std::sort(versions.begin(), versions.end(), [](const QString& a, const QString& b) { return a.toInt() > b.toInt(); });
+    QStringList versions =
+        QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    std::sort(versions.begin(), versions.end(),
+              [](const QString& a, const QString& b) { return a.toInt() > b.toInt(); });
     for (const QString& v : versions) {
         const QString bin = QStringLiteral("/usr/lib/postgresql/%1/bin").arg(v);
         if (QFileInfo(bin + QStringLiteral("/initdb")).isExecutable() &&
@@ -40,21 +42,23 @@ PgCluster::PgCluster(bool durable) {
     }
     asPostgresUser_ = ::geteuid() == 0;
     // The server's user makes its data folder and socket here.
-    QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                                          QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther |
-                                          QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup);
+    QFile::setPermissions(dir_.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                              QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther |
+                              QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup);
     const QString data = dir_.filePath(QStringLiteral("data"));
-    if (!runTool("initdb", {QStringLiteral("-D"), data, QStringLiteral("-U"), QString::fromLatin1(kUser),
-                            QStringLiteral("-A"), QStringLiteral("trust"), QStringLiteral("--no-sync"),
-                            QStringLiteral("-E"), QStringLiteral("UTF8")},
+    if (!runTool("initdb",
+                 {QStringLiteral("-D"), data, QStringLiteral("-U"), QString::fromLatin1(kUser),
+                  QStringLiteral("-A"), QStringLiteral("trust"), QStringLiteral("--no-sync"),
+                  QStringLiteral("-E"), QStringLiteral("UTF8")},
                  kInitWaitMs))
         return;
     const QString options = QStringLiteral("-k %1 -c listen_addresses='' -c max_connections=60%2")
                                 .arg(dir_.path(), durable ? QString() : QStringLiteral(" -c fsync=off"));
     running_ = runTool("pg_ctl",
                        {QStringLiteral("-D"), data, QStringLiteral("-o"), options, QStringLiteral("-l"),
-                        dir_.filePath(QStringLiteral("server.log")), QStringLiteral("-w"), QStringLiteral("-t"),
-                        QString::number(kStartWaitSeconds), QStringLiteral("start")},
+                        dir_.filePath(QStringLiteral("server.log")), QStringLiteral("-w"),
+                        QStringLiteral("-t"), QString::number(kStartWaitSeconds), QStringLiteral("start")},
                        (kStartWaitSeconds + 5) * 1000);
     if (!running_) {
         QFile log(dir_.filePath(QStringLiteral("server.log")));
@@ -81,7 +85,8 @@ bool PgCluster::runTool(const std::string& tool, const QStringList& args, int wa
     p.setProcessChannelMode(QProcess::MergedChannels);
     if (asPostgresUser_) {
         p.start(QStringLiteral("runuser"),
-                QStringList{QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--"), program} + args);
+                QStringList{QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--"), program} +
+                    args);
     } else {
         p.start(program, args);
     }
