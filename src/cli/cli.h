@@ -17,9 +17,10 @@ namespace vrn::cli {
 
 enum ExitCode : int {
     kExitOk = 0,
-    kExitFailed = 1,   // the instrument did not answer or the transfer failed
-    kExitUsage = 2,    // bad usage, a file problem, a value that cannot be sent, a refused question
-    kExitArchive = 7,  // the record archive could not be opened, read or written
+    kExitFailed = 1,  // the instrument did not answer or the transfer failed
+    kExitUsage = 2,   // bad usage, a file problem, a value that cannot be sent, a refused question
+    // The record archive could not be opened, read or written.
+    kExitArchive = 7,
 };
 
 // Which device the tool talks to.
