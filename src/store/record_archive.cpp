@@ -21,9 +21,8 @@
 namespace vrn::store {
 namespace {
 
-// Rows per INSERT: one statement carries many rows, which is what makes a large collection quick
-// on a database server (one round trip each), and stays well below every statement limit.
-constexpr size_t kRowsPerInsert = 400;
+// Rows per batch of arrays sent to PostgreSQL (about a megabyte of text for 25 fields).
+constexpr size_t kRowsPerBatch = 5000;
 // How long a writer waits for another one's transaction on a SQLite file.
 constexpr int kSqliteBusyMs = 120000;
 // Any number: it names the lock that keeps two first collections from making the tables at once.
@@ -60,15 +59,15 @@ void putFloat(std::vector<uint8_t>& bytes, float value) {
         bytes.push_back(static_cast<uint8_t>(bits >> shift));
 }
 
-// A value as SQL: NULL when missing, else the exact value of the single (its double's shortest
-// text, which both databases read back to the same single).
+// A value as SQL: NULL when missing, else the single's shortest text that reads back as the same
+// single (PostgreSQL's real reads it so; a double read from it rounds back to the same single).
 void appendValue(std::string& sql, float value) {
     if (!std::isfinite(value)) {
         sql += "NULL";
         return;
     }
     char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, static_cast<double>(value)).ptr;
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
     sql.append(text, end);
 }
 
@@ -220,7 +219,9 @@ bool RecordArchive::store(const Collection& c, StoreSummary& summary, std::strin
         return false;
     }
     QSqlQuery q(db);
+    QSqlQuery row(db);
     auto fail = [&] {
+        row.finish();
         q.finish();
         db.rollback();
         summary = {};
@@ -274,48 +275,89 @@ bool RecordArchive::store(const Collection& c, StoreSummary& summary, std::strin
     stationField.setValue(station);
     const std::string stationLiteral = db.driver()->formatValue(stationField).toStdString();
     const std::string idText = std::to_string(id);
-    const std::string columns = valueColumns(fields).toStdString();
-    const std::string keyedHead =
-        "INSERT INTO vrn_records (station, utc, collection_id" + columns + ") VALUES ";
-    const std::string unkeyedHead =
-        "INSERT INTO vrn_unkeyed (collection_id, position" + columns + ") VALUES ";
+    const QString columns = valueColumns(fields);
     const int64_t offsetSeconds = int64_t{c.utcOffsetMinutes} * 60;
-    std::string keyed;
-    std::string unkeyed;
-    size_t keyedRows = 0;
-    size_t unkeyedRows = 0;
-    auto flush = [&](std::string& sql, size_t& rows, bool counts) {
-        if (rows == 0) return true;
-        if (counts) sql += " ON CONFLICT (station, utc) DO NOTHING";
+
+    // SQLite runs in this process: one prepared statement with the values bound is quickest there.
+    if (!postgres_) {
+        QString marks;
+        for (int k = 0; k < fields; ++k)
+            marks += QStringLiteral(", ?");
+        row.prepare(QStringLiteral("INSERT INTO vrn_records (station, utc, collection_id%1) VALUES (?, ?, ?%2) "
+                                   "ON CONFLICT (station, utc) DO NOTHING")
+                        .arg(columns, marks));
+        row.bindValue(0, station);
+        row.bindValue(2, id);
+    }
+    // A server is spared a round trip a row: it takes a batch of rows as one array a column (a
+    // long VALUES list costs its parser far more than arrays do).
+    std::vector<std::string> arrays(static_cast<size_t>(fields) + 1);
+    size_t batched = 0;
+    std::string arrayNames = "u";
+    for (int k = 1; k <= fields; ++k)
+        arrayNames += ",a" + std::to_string(k);
+    auto flushArrays = [&] {
+        if (batched == 0) return true;
+        std::string sql = "INSERT INTO vrn_records (station, utc, collection_id" + columns.toStdString() +
+                          ") SELECT " + stationLiteral + ",u," + idText + arrayNames.substr(1) +
+                          " FROM unnest(";
+        for (size_t a = 0; a < arrays.size(); ++a) {
+            sql += a == 0 ? "'{" : ",'{";
+            sql += arrays[a];
+            sql += a == 0 ? "}'::bigint[]" : "}'::real[]";
+            arrays[a].clear();
+        }
+        sql += ") AS t(" + arrayNames + ") ON CONFLICT (station, utc) DO NOTHING";
+        batched = 0;
         if (!exec(q, QString::fromStdString(sql), error)) return false;
-        if (counts) summary.added += static_cast<size_t>(std::max(q.numRowsAffected(), 0));
+        summary.added += static_cast<size_t>(std::max(q.numRowsAffected(), 0));
         q.finish();
-        sql.clear();
-        rows = 0;
         return true;
     };
+    // Records without a time, a few at most: one statement for all of them.
+    std::string unkeyed;
+    const QVariant null;
     for (size_t r = 0; r < block.recordCount(); ++r) {
         const auto local = records::recordSeconds(block, r, *where);
-        std::string& sql = local ? keyed : unkeyed;
-        size_t& rows = local ? keyedRows : unkeyedRows;
-        sql += rows == 0 ? (local ? keyedHead : unkeyedHead) : std::string(",");
-        sql += '(';
-        if (local) {
-            const int64_t utc = *local - offsetSeconds;
-            summary.newest = std::max(summary.newest.value_or(utc), utc);
-            sql += stationLiteral + ',' + std::to_string(utc) + ',' + idText;
-        } else {
+        if (!local) {
             ++summary.unkeyed;
-            sql += idText + ',' + std::to_string(r + 1);
+            unkeyed += unkeyed.empty() ? "INSERT INTO vrn_unkeyed (collection_id, position" + columns.toStdString() +
+                                             ") VALUES ("
+                                       : std::string(",(");
+            unkeyed += std::to_string(id) + ',' + std::to_string(r + 1);
+            for (int k = 0; k < fields; ++k) {
+                unkeyed += ',';
+                appendValue(unkeyed, block.value(r, static_cast<size_t>(k)));
+            }
+            unkeyed += ')';
+            continue;
         }
+        const int64_t utc = *local - offsetSeconds;
+        summary.newest = std::max(summary.newest.value_or(utc), utc);
+        if (postgres_) {
+            const char* comma = batched == 0 ? "" : ",";
+            arrays[0] += comma;
+            arrays[0] += std::to_string(utc);
+            for (int k = 0; k < fields; ++k) {
+                std::string& column = arrays[static_cast<size_t>(k) + 1];
+                column += comma;
+                appendValue(column, block.value(r, static_cast<size_t>(k)));
+            }
+            if (++batched >= kRowsPerBatch && !flushArrays()) return fail();
+            continue;
+        }
+        row.bindValue(1, QVariant::fromValue<qlonglong>(utc));
         for (int k = 0; k < fields; ++k) {
-            sql += ',';
-            appendValue(sql, block.value(r, static_cast<size_t>(k)));
+            const float v = block.value(r, static_cast<size_t>(k));
+            row.bindValue(k + 3, std::isfinite(v) ? QVariant(static_cast<double>(v)) : null);
         }
-        sql += ')';
-        if (++rows >= kRowsPerInsert && !flush(sql, rows, local.has_value())) return fail();
+        if (!execPrepared(row, error)) return fail();
+        summary.added += static_cast<size_t>(std::max(row.numRowsAffected(), 0));
     }
-    if (!flush(keyed, keyedRows, true) || !flush(unkeyed, unkeyedRows, false)) return fail();
+    if (!flushArrays()) return fail();
+    row.finish();
+    if (!unkeyed.empty() && !exec(q, QString::fromStdString(unkeyed), error)) return fail();
+    q.finish();
 
     q.prepare(QStringLiteral("UPDATE vrn_collections SET new_records = ?, unkeyed = ? WHERE id = ?"));
     q.addBindValue(QVariant::fromValue<qulonglong>(summary.added));
