@@ -17,6 +17,7 @@
 
 #include "core/records/record_keys.h"
 #include "core/records/record_text.h"
+#include "store/sqlite_rows.h"
 
 namespace vrn::store {
 namespace {
@@ -219,9 +220,7 @@ bool RecordArchive::store(const Collection& c, StoreSummary& summary, std::strin
         return false;
     }
     QSqlQuery q(db);
-    QSqlQuery row(db);
     auto fail = [&] {
-        row.finish();
         q.finish();
         db.rollback();
         summary = {};
@@ -278,17 +277,8 @@ bool RecordArchive::store(const Collection& c, StoreSummary& summary, std::strin
     const QString columns = valueColumns(fields);
     const int64_t offsetSeconds = int64_t{c.utcOffsetMinutes} * 60;
 
-    // SQLite runs in this process: one prepared statement with the values bound is quickest there.
-    if (!postgres_) {
-        QString marks;
-        for (int k = 0; k < fields; ++k)
-            marks += QStringLiteral(", ?");
-        row.prepare(QStringLiteral("INSERT INTO vrn_records (station, utc, collection_id%1) VALUES (?, ?, ?%2) "
-                                   "ON CONFLICT (station, utc) DO NOTHING")
-                        .arg(columns, marks));
-        row.bindValue(0, station);
-        row.bindValue(2, id);
-    }
+    // SQLite's rows go in at the end, through its own prepared statement.
+    std::vector<std::pair<size_t, int64_t>> sqliteRows;  // record, UTC time
     // A server is spared a round trip a row: it takes a batch of rows as one array a column (a
     // long VALUES list costs its parser far more than arrays do).
     std::vector<std::string> arrays(static_cast<size_t>(fields) + 1);
@@ -316,13 +306,12 @@ bool RecordArchive::store(const Collection& c, StoreSummary& summary, std::strin
     };
     // Records without a time, a few at most: one statement for all of them.
     std::string unkeyed;
-    const QVariant null;
     for (size_t r = 0; r < block.recordCount(); ++r) {
         const auto local = records::recordSeconds(block, r, *where);
         if (!local) {
             ++summary.unkeyed;
-            unkeyed += unkeyed.empty() ? "INSERT INTO vrn_unkeyed (collection_id, position" + columns.toStdString() +
-                                             ") VALUES ("
+            unkeyed += unkeyed.empty() ? "INSERT INTO vrn_unkeyed (collection_id, position" +
+                                             columns.toStdString() + ") VALUES ("
                                        : std::string(",(");
             unkeyed += std::to_string(id) + ',' + std::to_string(r + 1);
             for (int k = 0; k < fields; ++k) {
@@ -346,16 +335,11 @@ bool RecordArchive::store(const Collection& c, StoreSummary& summary, std::strin
             if (++batched >= kRowsPerBatch && !flushArrays()) return fail();
             continue;
         }
-        row.bindValue(1, QVariant::fromValue<qlonglong>(utc));
-        for (int k = 0; k < fields; ++k) {
-            const float v = block.value(r, static_cast<size_t>(k));
-            row.bindValue(k + 3, std::isfinite(v) ? QVariant(static_cast<double>(v)) : null);
-        }
-        if (!execPrepared(row, error)) return fail();
-        summary.added += static_cast<size_t>(std::max(row.numRowsAffected(), 0));
+        sqliteRows.emplace_back(r, utc);
     }
     if (!flushArrays()) return fail();
-    row.finish();
+    if (!postgres_ && !insertSqliteRows(db, c.station, id, block, sqliteRows, summary.added, error))
+        return fail();
     if (!unkeyed.empty() && !exec(q, QString::fromStdString(unkeyed), error)) return fail();
     q.finish();
 
