@@ -189,8 +189,10 @@ bool RecordArchive::makeTables(std::string& error) {
         return false;
     }
     QSqlQuery q(db);
+    // The server's notices ("already exists, skipping") are not for the user.
     bool ok =
-        !postgres_ || exec(q, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kSchemaLock), error);
+        !postgres_ || (exec(q, QStringLiteral("SET client_min_messages TO WARNING"), error) &&
+                       exec(q, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kSchemaLock), error));
     for (const QString& sql : tables)
         ok = ok && exec(q, sql, error);
     if (ok && db.commit()) return true;
