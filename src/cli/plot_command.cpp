@@ -87,7 +87,8 @@ int runPlot(Session& s, const std::vector<std::string>& allArgs) {
         }
     }
     if (plain.size() != 2) {
-        s.host.error("plot takes FILE.txt (or ARCHIVE with --station) and OUT.png");
+        s.host.error(range.station.empty() ? "plot takes FILE.txt and OUT.png"
+                                           : "plot takes ARCHIVE and OUT.png");
         return kExitUsage;
     }
     if (range.station.empty() && (range.from != ArchiveRange{}.from || range.to != ArchiveRange{}.to)) {

@@ -216,6 +216,15 @@ TEST(ArchiveEndToEnd, TwoStationsIntoPostgresAndOneIntoSqlite) {
         return cells.size() == kFields && (cells[kDateField] == "-99999" || cells[kTimeField] == "-99999\r");
     });
     EXPECT_EQ(exportedLines.mid(3), gotLines);
+
+    // The chart of the archived records, and of a range with none.
+    const QString png = dir.filePath(QStringLiteral("south.png"));
+    r = runCli({"plot", file, png, "--station", "south", "--from", "2026-02-01", "--to", "2026-02-07"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(readAll(png).startsWith("\x89PNG"));
+    r = runCli({"plot", file, png, "--station", "south", "--to", "2026-01-01"});
+    EXPECT_EQ(r.exitCode, 2) << r.err;
+    EXPECT_NE(r.err.find("has no records"), std::string::npos) << r.err;
 }
 
 TEST(ArchiveEndToEnd, FailedOrInterruptedCollectionLeavesTheArchiveAsItWas) {
