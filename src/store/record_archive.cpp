@@ -3,7 +3,6 @@
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlField>
 #include <QSqlQuery>
 #include <QUrl>
 #include <QUrlQuery>
@@ -17,13 +16,12 @@
 
 #include "core/records/record_keys.h"
 #include "core/records/record_text.h"
+#include "store/postgres_rows.h"
 #include "store/sqlite_rows.h"
 
 namespace vrn::store {
 namespace {
 
-// Rows per batch of arrays sent to PostgreSQL (about a megabyte of text for 25 fields).
-constexpr size_t kRowsPerBatch = 5000;
 // How long a writer waits for another one's transaction on a SQLite file.
 constexpr int kSqliteBusyMs = 120000;
 // Any number: it names the lock that keeps two first collections from making the tables at once.
@@ -272,40 +270,10 @@ bool RecordArchive::store(const Collection& c, StoreSummary& summary, std::strin
         if (!execPrepared(q, error)) return fail();
     }
 
-    QSqlField stationField(QStringLiteral("station"), QMetaType(QMetaType::QString));
-    stationField.setValue(station);
-    const std::string stationLiteral = db.driver()->formatValue(stationField).toStdString();
-    const std::string idText = std::to_string(id);
     const QString columns = valueColumns(fields);
     const int64_t offsetSeconds = int64_t{c.utcOffsetMinutes} * 60;
-
-    // SQLite's rows go in at the end, through its own prepared statement.
-    std::vector<std::pair<size_t, int64_t>> sqliteRows;  // record, UTC time
-    // A server is spared a round trip a row: it takes a batch of rows as one array a column (a
-    // long VALUES list costs its parser far more than arrays do).
-    std::vector<std::string> arrays(static_cast<size_t>(fields) + 1);
-    size_t batched = 0;
-    std::string arrayNames = "u";
-    for (int k = 1; k <= fields; ++k)
-        arrayNames += ",a" + std::to_string(k);
-    auto flushArrays = [&] {
-        if (batched == 0) return true;
-        std::string sql = "INSERT INTO vrn_records (station, utc, collection_id" + columns.toStdString() +
-                          ") SELECT " + stationLiteral + ",u," + idText + arrayNames.substr(1) +
-                          " FROM unnest(";
-        for (size_t a = 0; a < arrays.size(); ++a) {
-            sql += a == 0 ? "'{" : ",'{";
-            sql += arrays[a];
-            sql += a == 0 ? "}'::bigint[]" : "}'::real[]";
-            arrays[a].clear();
-        }
-        sql += ") AS t(" + arrayNames + ") ON CONFLICT (station, utc) DO NOTHING";
-        batched = 0;
-        if (!exec(q, QString::fromStdString(sql), error)) return false;
-        summary.added += static_cast<size_t>(std::max(q.numRowsAffected(), 0));
-        q.finish();
-        return true;
-    };
+    // The records with a time go in at the end, each database's quickest way.
+    std::vector<std::pair<size_t, int64_t>> keyed;  // record, UTC time
     // Records without a time, a few at most: one statement for all of them.
     std::string unkeyed;
     for (size_t r = 0; r < block.recordCount(); ++r) {
@@ -325,23 +293,12 @@ bool RecordArchive::store(const Collection& c, StoreSummary& summary, std::strin
         }
         const int64_t utc = *local - offsetSeconds;
         summary.newest = std::max(summary.newest.value_or(utc), utc);
-        if (postgres_) {
-            const char* comma = batched == 0 ? "" : ",";
-            arrays[0] += comma;
-            arrays[0] += std::to_string(utc);
-            for (int k = 0; k < fields; ++k) {
-                std::string& column = arrays[static_cast<size_t>(k) + 1];
-                column += comma;
-                appendValue(column, block.value(r, static_cast<size_t>(k)));
-            }
-            if (++batched >= kRowsPerBatch && !flushArrays()) return fail();
-            continue;
-        }
-        sqliteRows.emplace_back(r, utc);
+        keyed.emplace_back(r, utc);
     }
-    if (!flushArrays()) return fail();
-    if (!postgres_ && !insertSqliteRows(db, c.station, id, block, sqliteRows, summary.added, error))
-        return fail();
+    const bool inserted = postgres_
+                              ? insertPostgresRows(db, c.station, id, block, keyed, summary.added, error)
+                              : insertSqliteRows(db, c.station, id, block, keyed, summary.added, error);
+    if (!inserted) return fail();
     if (!unkeyed.empty() && !exec(q, QString::fromStdString(unkeyed), error)) return fail();
     q.finish();
 
