@@ -19,6 +19,7 @@
 #include <limits>
 #include <memory>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,18 @@
 namespace {
 
 using namespace vrn;
+
+// A benchmark that cannot go on: main reports it, and the server and simulators are stopped on the way.
+struct Failure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+template <class... Args>
+[[noreturn]] void fail(const char* format, Args... args) {
+    char text[1024];
+    std::snprintf(text, sizeof text, format, args...);
+    throw Failure(text);
+}
 
 constexpr int kLargestRecords = 86507;
 constexpr int kLargestFields = 25;
@@ -103,8 +116,7 @@ double writeTextFile(const store::Collection& c, const std::string& path) {
     DiskFileStore files;
     std::string error;
     if (!files.writeFile(path, {reinterpret_cast<const uint8_t*>(file.data()), file.size()}, error)) {
-        std::fprintf(stderr, "archive_bench: %s\n", error.c_str());
-        std::exit(1);
+        fail("%s", error.c_str());
     }
     return seconds(t);
 }
@@ -119,8 +131,7 @@ double storeBest(store::RecordArchive& archive, store::Collection c, int runs, c
         QElapsedTimer t;
         t.start();
         if (!archive.store(c, summary, error) || summary.added + summary.unkeyed != summary.records) {
-            std::fprintf(stderr, "archive_bench: storing into %s failed: %s\n", name, error.c_str());
-            std::exit(1);
+            fail("storing into %s failed: %s", name, error.c_str());
         }
         best = std::min(best, seconds(t));
         std::printf("%s run %d: %.3f s, %zu records, %zu new\n", name, i + 1, seconds(t), summary.records,
@@ -133,8 +144,7 @@ std::unique_ptr<store::RecordArchive> openOrDie(const std::string& where) {
     std::string error;
     auto archive = store::RecordArchive::open(where, error);
     if (!archive) {
-        std::fprintf(stderr, "archive_bench: cannot open %s: %s\n", where.c_str(), error.c_str());
-        std::exit(1);
+        fail("cannot open %s: %s", where.c_str(), error.c_str());
     }
     return archive;
 }
@@ -169,8 +179,7 @@ void monthExport(const QTemporaryDir& dir, int runs) {
             store::StoreSummary summary;
             std::string error;
             if (!archive->store(c, summary, error)) {
-                std::fprintf(stderr, "archive_bench: %s\n", error.c_str());
-                std::exit(1);
+                fail("%s", error.c_str());
             }
         }
         std::printf("a year of %d stations, %d records: made in %.1f s, %lld MB\n", kYearStations,
@@ -189,16 +198,14 @@ void monthExport(const QTemporaryDir& dir, int runs) {
                  QStringLiteral("--to"), QStringLiteral("2026-03-31"),
                  dir.filePath(QStringLiteral("march.txt"))});
         if (!p.waitForFinished(120000) || p.exitCode() != 0) {
-            std::fprintf(stderr, "archive_bench: export failed: %s\n", p.readAllStandardError().constData());
-            std::exit(1);
+            fail("export failed: %s", p.readAllStandardError().constData());
         }
         best = std::min(best, seconds(t));
         out = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
     }
     std::printf("export: %s\n", out.toUtf8().constData());
     if (!out.startsWith(QStringLiteral("RECORDS: 4464,"))) {
-        std::fprintf(stderr, "archive_bench: the month's export is not 31 x 144 records\n");
-        std::exit(1);
+        fail("the month's export is not 31 x 144 records");
     }
     row("Export a month of 1 station of 50 (2.6 M records, SQLite), vrncomm-cli", best, "s", 1.0, "goal",
         "< 1 s", best < 1.0);
@@ -211,7 +218,7 @@ void network(const QTemporaryDir& dir, const std::string& pgUrl) {
         const QString state = dir.filePath(QStringLiteral("sim%1").arg(s));
         QDir().mkpath(state);
         QFile f(state + QStringLiteral("/records.txt"));
-        if (!f.open(QIODevice::WriteOnly)) std::exit(1);
+        if (!f.open(QIODevice::WriteOnly)) throw Failure("cannot write " + state.toStdString());
         f.write(QStringLiteral("logged %1\nfirst %2\ninterval 60\n")
                     .arg(kDayRecords)
                     .arg(kStart + s * 86400)
@@ -220,9 +227,7 @@ void network(const QTemporaryDir& dir, const std::string& pgUrl) {
         sims.push_back(
             std::make_unique<test::SimProcess>(std::vector<std::string>{"--state", state.toStdString()}));
         if (sims.back()->path().empty()) {
-            std::fprintf(stderr, "archive_bench: vrncomm-sim did not start: %s\n",
-                         sims.back()->errorText().c_str());
-            std::exit(1);
+            fail("vrncomm-sim did not start: %s", sims.back()->errorText().c_str());
         }
     }
     auto collect = [&](QProcess& p, int s) {
@@ -238,16 +243,13 @@ void network(const QTemporaryDir& dir, const std::string& pgUrl) {
     auto finish = [](QProcess& p) {
         Summary r;
         if (!p.waitForFinished(120000) || p.exitCode() != 0) {
-            std::fprintf(stderr, "archive_bench: a collection failed: %s\n",
-                         p.readAllStandardError().constData());
-            std::exit(1);
+            fail("a collection failed: %s", p.readAllStandardError().constData());
         }
         const QString out = QString::fromUtf8(p.readAllStandardOutput());
         const QString line = out.section(QStringLiteral("RECORDS: "), 1).section(QLatin1Char('\n'), 0, 0);
         if (std::sscanf(line.toUtf8().constData(), "%u, NEW: %u, WITHOUT DATE OR TIME: %u", &r.records,
                         &r.added, &r.unkeyed) != 3) {
-            std::fprintf(stderr, "archive_bench: no summary in: %s\n", out.toUtf8().constData());
-            std::exit(1);
+            fail("no summary in: %s", out.toUtf8().constData());
         }
         return r;
     };
@@ -332,8 +334,13 @@ int main(int argc, char** argv) {
     test::PgCluster pg(true);
     if (!pg.running()) std::printf("no PostgreSQL server: %s\n", pg.error().c_str());
     const std::string pgUrl = pg.running() ? pg.url() : std::string();
-    if (wanted("store")) largestRetrieval(dir, pgUrl, runs);
-    if (wanted("export")) monthExport(dir, runs);
-    if (wanted("network") && !pgUrl.empty()) network(dir, pgUrl);
+    try {
+        if (wanted("store")) largestRetrieval(dir, pgUrl, runs);
+        if (wanted("export")) monthExport(dir, runs);
+        if (wanted("network") && !pgUrl.empty()) network(dir, pgUrl);
+    } catch (const Failure& failure) {
+        std::fprintf(stderr, "archive_bench: %s\n", failure.what());
+        return 1;
+    }
     return 0;
 }
