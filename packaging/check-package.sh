@@ -24,7 +24,10 @@ for f in /usr/bin/vrncomm /usr/bin/vrncomm-cli /usr/bin/vrncomm-sim \
          /usr/share/applications/vrncomm.desktop /usr/share/icons/hicolor/scalable/apps/vrncomm.svg \
          /usr/share/icons/hicolor/48x48/apps/vrncomm.png /usr/share/icons/hicolor/256x256/apps/vrncomm.png \
          /usr/lib/udev/rules.d/70-vrncomm.rules /usr/share/doc/vrncomm/README.md \
-         /usr/share/doc/vrncomm/copyright /usr/share/doc/vrncomm/changelog.Debian.gz; do
+         /usr/share/doc/vrncomm/copyright /usr/share/doc/vrncomm/changelog.Debian.gz \
+         /usr/lib/systemd/system/vrncomm-collect@.service /usr/lib/systemd/system/vrncomm-collect@.timer \
+         /usr/lib/vrncomm/vrncomm-collect /usr/lib/systemd/system-generators/vrncomm-collect-generator \
+         /usr/share/doc/vrncomm/examples/collect.conf; do
     expect "the package lacks $f" sh -c "printf '%s\n' \"\$1\" | grep -qx -- \"\$2\"" _ "$listing" "$f"
 done
 stray=$(printf '%s\n' "$listing" | awk '$0 != "/" && ($0 !~ /^\/usr\// || $0 ~ /^\/usr\/local\//)')
@@ -37,7 +40,8 @@ expect "the package's version is not its changelog's newest" \
     test "$(field Version)" = "$(gzip -dc "$root/usr/share/doc/vrncomm/changelog.Debian.gz" | sed -n '1s/^vrncomm (\([^)]*\)).*/\1/p')"
 depends=$(field Depends)
 # The runtime libraries the programs link, and the platform plugins the window loads.
-for p in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6charts6 libftdi1-2 libudev1 qt6-qpa-plugins; do
+for p in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6charts6 libftdi1-2 libudev1 \
+         qt6-qpa-plugins libqt6sql6 libqt6sql6-sqlite libqt6sql6-psql adduser; do
     expect "Depends lacks $p (it is: $depends)" sh -c "printf '%s' \"\$1\" | tr ',' '\n' | sed 's/^ *//' | grep -q \"^\$2\\( \\|\$\\)\"" _ "$depends" "$p"
 done
 expect "Depends names a development package: $depends" sh -c "! printf '%s' \"\$1\" | grep -q -- '-dev'" _ "$depends"
@@ -56,6 +60,31 @@ done
 for script in postinst postrm; do
     expect "the $script script is not an executable shell script" sh -c "test -x \"\$1\" && sh -n \"\$1\"" _ "$root/DEBIAN/$script"
 done
+
+# Record collection: never as root, in the dialout group, as a user the package makes.
+service=$root/usr/lib/systemd/system/vrncomm-collect@.service
+expect "the collection service does not run as the vrncomm user" grep -qx 'User=vrncomm' "$service"
+expect "the collection service is not in the dialout group" grep -qx 'SupplementaryGroups=dialout' "$service"
+expect "postinst does not make the vrncomm system user" grep -q 'adduser --system --group .*vrncomm' "$root/DEBIAN/postinst"
+expect "postinst does not put vrncomm in the dialout group" grep -q 'adduser --quiet vrncomm dialout' "$root/DEBIAN/postinst"
+for script in vrncomm-collect vrncomm-collect-generator; do
+    expect "$script is not an executable shell script" sh -c "f=\$(find \"\$1/usr/lib\" -name \"\$2\"); test -x \"\$f\" && sh -n \"\$f\"" _ "$root" "$script"
+done
+# The generator gives a station's timer the schedule of its settings.
+confdir=$root/conf gendir=$root/generated
+mkdir -p "$confdir" "$gendir"
+printf 'SERIAL=FT5XK2QA\nSCHEDULE="*:0/10"\n' >"$confdir/st12.conf"
+expect "the generator does not give vrncomm-collect@st12.timer its schedule" sh -c \
+    "VRNCOMM_COLLECT_DIR=\"\$1\" \"\$2\" \"\$3\" && grep -qx 'OnCalendar=\*:0/10' \"\$3/vrncomm-collect@st12.timer.d/schedule.conf\"" \
+    _ "$confdir" "$root/usr/lib/systemd/system-generators/vrncomm-collect-generator" "$gendir"
+# systemd's own check of the units, where systemd is installed: in the unpacked tree, with the
+# system's targets beside them; any complaint (an unknown key too) fails.
+if command -v systemd-analyze >/dev/null 2>&1 && [ -d /lib/systemd/system ]; then
+    cp -n /lib/systemd/system/*.target "$root/usr/lib/systemd/system/" 2>/dev/null
+    expect "systemd-analyze verify rejects the collection units" sh -c \
+        "cd \"\$1/usr/lib/systemd/system\" && out=\$(systemd-analyze verify --man=no --root=\"\$1\" vrncomm-collect@st12.service vrncomm-collect@st12.timer 2>&1) && test -z \"\$out\"" \
+        _ "$root"
+fi
 
 mandir=$root/man
 mkdir -p "$mandir"

@@ -35,7 +35,8 @@ constexpr const char* kUsage =
     "             3 the instrument answered and differs from the file (a diff, or a --verify\n"
     "             that found the send did not take),\n"
     "             5 check found warnings only, 6 check found errors (or a send refused a\n"
-    "             program with errors)\n"
+    "             program with errors),\n"
+    "             7 the record archive could not be opened, read or written\n"
     "\n"
     "commands:\n";
 

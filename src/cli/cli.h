@@ -24,6 +24,7 @@ enum ExitCode : int {
     kExitDiffers = 3,  // the instrument answered and differs from the file (a diff; a send that did not take)
     kExitCheckWarnings = 5,  // check found warnings and no errors
     kExitCheckErrors = 6,    // check found errors; a send refused a program with errors (no --yes)
+    kExitArchive = 7,        // the record archive could not be opened, read or written
 };
 
 // Which device the tool talks to.

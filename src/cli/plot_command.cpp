@@ -4,9 +4,11 @@
 #include <string_view>
 
 #include "chart/records_chart.h"
+#include "cli/archive_options.h"
 #include "cli/session.h"
 #include "core/chart/record_file_reader.h"
 #include "core/io/file_store.h"
+#include "core/records/record_text.h"
 
 namespace vrn::cli {
 namespace {
@@ -32,7 +34,42 @@ std::string fileNameOf(const std::string& path) {
 
 }  // namespace
 
-int runPlot(Session& s, const std::vector<std::string>& args) {
+// The records of a record text file, or of a station in an archive; none after an error line,
+// with the exit status in status.
+std::shared_ptr<const chart::RecordTable> readTable(Session& s, const std::string& in,
+                                                    const ArchiveRange& range, int& status) {
+    status = kExitUsage;
+    if (!range.station.empty()) {
+        const auto archive = openArchive(s, in);
+        if (!archive) {
+            status = kExitArchive;
+            return nullptr;
+        }
+        store::StoredRecords stored;
+        status = readArchiveRange(s, *archive, in, range, stored);
+        if (status != kExitOk) return nullptr;
+        return std::make_shared<const chart::RecordTable>(
+            chart::tableFromBlock(records::RecordBlock(stored.format, stored.bytes)));
+    }
+    std::string error;
+    const auto bytes = s.env.files.readFile(in, chart::kMaxRecordFileBytes + 1, error);
+    if (!bytes) {
+        s.host.error("cannot read " + in + ": " + error);
+        return nullptr;
+    }
+    chart::RecordFileRead read =
+        chart::readRecordFile({reinterpret_cast<const char*>(bytes->data()), bytes->size()});
+    if (!read.table) {
+        s.host.error(in + " is not a record text file: " + read.error);
+        return nullptr;
+    }
+    return std::make_shared<const chart::RecordTable>(std::move(*read.table));
+}
+
+int runPlot(Session& s, const std::vector<std::string>& allArgs) {
+    std::vector<std::string> args = allArgs;
+    ArchiveRange range;
+    if (!takeArchiveRange(s, args, range)) return kExitUsage;
     std::vector<std::string> plain;
     std::optional<std::vector<std::string>> fields;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -50,25 +87,20 @@ int runPlot(Session& s, const std::vector<std::string>& args) {
         }
     }
     if (plain.size() != 2) {
-        s.host.error("plot takes FILE.txt and OUT.png");
+        s.host.error(range.station.empty() ? "plot takes FILE.txt and OUT.png"
+                                           : "plot takes ARCHIVE and OUT.png");
+        return kExitUsage;
+    }
+    if (range.station.empty() && (range.from != ArchiveRange{}.from || range.to != ArchiveRange{}.to)) {
+        s.host.error("--from and --to go with --station, for an archive");
         return kExitUsage;
     }
     const std::string& in = plain[0];
     const std::string& out = plain[1];
 
-    std::string error;
-    const auto bytes = s.env.files.readFile(in, chart::kMaxRecordFileBytes + 1, error);
-    if (!bytes) {
-        s.host.error("cannot read " + in + ": " + error);
-        return kExitUsage;
-    }
-    chart::RecordFileRead read =
-        chart::readRecordFile({reinterpret_cast<const char*>(bytes->data()), bytes->size()});
-    if (!read.table) {
-        s.host.error(in + " is not a record text file: " + read.error);
-        return kExitUsage;
-    }
-    auto table = std::make_shared<const chart::RecordTable>(std::move(*read.table));
+    int status = kExitOk;
+    const auto table = readTable(s, in, range, status);
+    if (!table) return status;
     std::vector<bool> shown(table->seriesCount(), !fields);
     if (fields) {
         for (const std::string& label : *fields) {
@@ -84,8 +116,9 @@ int runPlot(Session& s, const std::vector<std::string>& args) {
         }
     }
 
-    chart::RecordsChart records(
-        table, chart::chartTitle(QString::fromStdString(fileNameOf(in)), table->recordCount()));
+    const std::string source = range.station.empty() ? fileNameOf(in) : range.station;
+    chart::RecordsChart records(table,
+                                chart::chartTitle(QString::fromStdString(source), table->recordCount()));
     for (size_t k = 0; k < shown.size(); ++k)
         records.setSeriesVisible(k, shown[k]);
     QChartView view(records.chart());
@@ -95,6 +128,7 @@ int runPlot(Session& s, const std::vector<std::string>& args) {
     records.setPlotWidth(static_cast<int>(records.chart()->plotArea().width()));
     const std::vector<uint8_t> png =
         chart::pngBytes(chart::renderChart(view, QSize(kImageWidth, kImageHeight)));
+    std::string error;
     if (!s.env.files.writeFile(out, png, error)) {
         s.host.error("cannot write " + out + ": " + error);
         return kExitUsage;

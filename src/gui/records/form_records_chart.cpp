@@ -14,7 +14,11 @@
 #include "core/chart/record_file_reader.h"
 #include "core/io/file_store.h"
 #include "core/link/host.h"
+#include "core/records/record_keys.h"
 #include "core/records/record_retrieval.h"
+#include "core/records/record_text.h"
+#include "gui/records/form_archive_range.h"
+#include "store/record_archive.h"
 
 namespace vrn::gui {
 
@@ -105,6 +109,12 @@ void TFormRecordsChart::showRecords(std::shared_ptr<const chart::RecordTable> ta
 
 bool TFormRecordsChart::openRecordFile(const std::string& path) {
     std::string error;
+    // A SQLite archive is known by its first bytes, before the whole file is read.
+    static constexpr std::string_view kSqliteMagic{"SQLite format 3\0", 16};
+    const auto head = files_.readFile(path, kSqliteMagic.size(), error);
+    if (head && head->size() == kSqliteMagic.size() &&
+        std::equal(kSqliteMagic.begin(), kSqliteMagic.end(), head->begin()))
+        return askArchiveRange(path);
     const auto bytes = files_.readFile(path, chart::kMaxRecordFileBytes + 1, error);
     if (!bytes) {
         warn(host_, "The record file cannot be read:\n" + error);
@@ -121,9 +131,48 @@ bool TFormRecordsChart::openRecordFile(const std::string& path) {
     return true;
 }
 
+bool TFormRecordsChart::askArchiveRange(const std::string& where) {
+    std::string error;
+    const auto archive = store::RecordArchive::open(where, error);
+    if (!archive) {
+        warn(host_, "The record archive cannot be opened:\n" + error);
+        return false;
+    }
+    const std::vector<std::string> stations = archive->stationNames(error);
+    if (stations.empty()) {
+        warn(host_, error.empty() ? std::string("The record archive holds no station yet.")
+                                  : "The record archive cannot be read:\n" + error);
+        return false;
+    }
+    TFormArchiveRange ask(*archive, QString::fromStdString(where), stations, this);
+    if (ask.exec() != QDialog::Accepted) return false;
+    return openArchive(where, ask.station(), ask.from(), ask.to());
+}
+
+bool TFormRecordsChart::openArchive(const std::string& where, const std::string& station, int64_t from,
+                                    int64_t to) {
+    std::string error;
+    const auto archive = store::RecordArchive::open(where, error);
+    store::StoredRecords stored;
+    if (!archive || !archive->read(station, from, to, stored, error)) {
+        warn(host_, "The record archive cannot be read:\n" + error);
+        return false;
+    }
+    if (stored.utc.empty()) {
+        warn(host_, "Station " + station + " has no records from " + records::utcTimeText(from) + " to " +
+                        records::utcTimeText(to) + " UTC.");
+        return false;
+    }
+    const records::RecordBlock block(stored.format, stored.bytes);
+    showRecords(std::make_shared<const chart::RecordTable>(chart::tableFromBlock(block)),
+                QStringLiteral("%1 (%2)").arg(QString::fromStdString(station),
+                                              QFileInfo(QString::fromStdString(where)).fileName()));
+    return true;
+}
+
 void TFormRecordsChart::ButtonOpenRecordsClick() {
     FileDialogSpec spec;
-    spec.filter = records::RecordRetrieval::kFileFilter;
+    spec.filter = kOpenFilter;
     spec.defaultExt = records::RecordRetrieval::kFileExt;
     spec.mustExist = true;
     if (const auto path = host_.openFileName(spec)) openRecordFile(*path);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -31,7 +32,9 @@ public:
     static constexpr const char* kCaption = "Records Chart";
     static constexpr const char* kImageFilter = "PNG Image (*.png)|*.png|All Files (*.*)|*.*";
     static constexpr const char* kNoRecordsText =
-        "No records yet.\nGet Records retrieves them, Open... reads a record text file.";
+        "No records yet.\nGet Records retrieves them, Open... reads a record text file\nor a record archive.";
+    static constexpr const char* kOpenFilter =
+        "Text File (*.txt)|*.txt|Record Archive (*.db;*.sqlite)|*.db;*.sqlite|All Files (*.*)|*.*";
 
     TFormRecordsChart(Host& host, FileStore& files, QWidget* parent = nullptr);
     ~TFormRecordsChart() override;
@@ -40,7 +43,11 @@ public:
     void showRecords(std::shared_ptr<const chart::RecordTable> table, const QString& title);
     // Reads and shows a record text file; a file that is not one is a message box, and the chart
     // stays as it was.
+    // A SQLite record archive asks for its station and time range first.
     bool openRecordFile(const std::string& path);
+    // Shows a station's records of a record archive (a SQLite file or a postgresql:// URL) from
+    // `from` to `to` (UTC seconds); a problem is a message box, and the chart stays as it was.
+    bool openArchive(const std::string& where, const std::string& station, int64_t from, int64_t to);
 
     // The chart shown, if any.
     chart::RecordsChart* recordsChart() const { return chart_.get(); }
@@ -52,6 +59,7 @@ private:
     void ButtonOpenRecordsClick();
     void ButtonSaveImageClick();
     void fitPlotWidth();
+    bool askArchiveRange(const std::string& where);
 
     Host& host_;
     FileStore& files_;

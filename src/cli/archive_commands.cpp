@@ -1,0 +1,267 @@
+#include "cli/archive_commands.h"
+
+#include <bit>
+#include <charconv>
+
+#include "cli/archive_options.h"
+#include "cli/session.h"
+#include "core/app/preferences.h"
+#include "core/io/file_store.h"
+#include "core/records/record_keys.h"
+#include "core/records/record_retrieval.h"
+#include "core/records/record_text.h"
+#include "core/setup/setup_model.h"
+#include "core/setup/setup_transfer.h"
+#include "ports/usb_serial_number.h"
+
+namespace vrn::cli {
+namespace {
+
+// Records asked for when --count is not given: a day of a station logging every minute.
+constexpr uint32_t kDefaultCollectCount = 1440;
+
+// The retrieval's record text file is not wanted when collecting: the archive keeps the records.
+class NoFiles final : public FileStore {
+public:
+    std::optional<std::vector<uint8_t>> readFile(const std::string&, size_t, std::string& error) override {
+        error = "no files here";
+        return std::nullopt;
+    }
+    bool writeFile(const std::string&, std::span<const uint8_t>, std::string&) override { return true; }
+};
+
+// Keeps the records of a complete download for the archive.
+class Collector final : public records::RecordsView {
+public:
+    void uncheckShowRecords() override {}
+    void setGetRecordsEnabled(bool) override {}
+    void insertRecordText(std::string_view) override {}
+    void recordsRetrieved(const records::RecordBlock& block) override {
+        format.clear();
+        for (size_t k = 0; k < block.fieldCount(); ++k)
+            format.push_back(block.field(k));
+        bytes.clear();
+        bytes.reserve(block.recordCount() * block.fieldCount() * records::kValueBytes);
+        for (size_t r = 0; r < block.recordCount(); ++r)
+            for (size_t k = 0; k < block.fieldCount(); ++k) {
+                const auto bits = std::bit_cast<uint32_t>(block.value(r, k));
+                for (int shift = 0; shift < 32; shift += 8)
+                    bytes.push_back(static_cast<uint8_t>(bits >> shift));
+            }
+    }
+
+    std::vector<setup::RecordField> format;
+    std::vector<uint8_t> bytes;
+};
+
+bool parseCount(const std::string& text, uint32_t& count) {
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, count);
+    return ec == std::errc() && ptr == end && count >= Preferences::kMinNumOfRecords &&
+           count <= static_cast<uint32_t>(Preferences::kMaxNumOfRecords);
+}
+
+bool parseDelimiter(const std::string& name, char& delimiter) {
+    if (name == "space")
+        delimiter = ' ';
+    else if (name == "comma")
+        delimiter = ',';
+    else if (name == "tab")
+        delimiter = '\t';
+    else
+        return false;
+    return true;
+}
+
+std::optional<std::string> serialNumberOf(const PortChoice& choice) {
+    switch (choice.kind) {
+    case PortChoice::Kind::Device:
+        return usbSerialNumberOf(choice.device);
+    case PortChoice::Kind::Search:
+        return instrumentSerialNumber();
+    case PortChoice::Kind::Simulate:
+        break;
+    }
+    return std::nullopt;
+}
+
+int exitOf(records::RetrievalOutcome outcome) {
+    switch (outcome) {
+    case records::RetrievalOutcome::Finished:
+        return kExitOk;
+    case records::RetrievalOutcome::TooMany:
+    case records::RetrievalOutcome::FileFailed:
+    case records::RetrievalOutcome::Cancelled:
+        return kExitUsage;
+    case records::RetrievalOutcome::PortClosed:
+    case records::RetrievalOutcome::FormatFailed:
+    case records::RetrievalOutcome::NoMemory:
+    case records::RetrievalOutcome::TimedOut:
+        break;
+    }
+    return kExitFailed;
+}
+
+}  // namespace
+
+int runCollect(Session& s, const std::vector<std::string>& args) {
+    std::vector<std::string> plain;
+    std::optional<std::string> stationName;
+    std::optional<int> offset;
+    uint32_t count = kDefaultCollectCount;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--station" || a == "--count" || a == "--utc-offset") {
+            if (i + 1 >= args.size()) {
+                s.host.error(a + " needs a value");
+                return kExitUsage;
+            }
+            const std::string& value = args[++i];
+            if (a == "--station") {
+                if (value.empty()) {
+                    s.host.error("--station needs a name");
+                    return kExitUsage;
+                }
+                stationName = value;
+            } else if (a == "--count") {
+                if (!parseCount(value, count)) {
+                    s.host.error("--count takes a whole number from 1 to 999999999, not: " + value);
+                    return kExitUsage;
+                }
+            } else {
+                offset = records::parseUtcOffset(value);
+                if (!offset) {
+                    s.host.error("--utc-offset takes +HH:MM or -HH:MM (up to 14 hours), not: " + value);
+                    return kExitUsage;
+                }
+            }
+        } else if (a.starts_with("-")) {
+            s.host.error("unknown option " + a);
+            return kExitUsage;
+        } else {
+            plain.push_back(a);
+        }
+    }
+    if (plain.size() != 1) {
+        s.host.error("collect takes ARCHIVE (a SQLite file or a postgresql:// URL)");
+        return kExitUsage;
+    }
+    const std::string& where = plain[0];
+    const auto archive = openArchive(s, where);
+    if (!archive) return kExitArchive;
+
+    if (!s.openLink()) return kExitFailed;
+    const std::optional<std::string> serial = serialNumberOf(s.choice);
+    std::string error;
+    std::optional<store::StationInfo> known;
+    if (stationName)
+        known = archive->station(*stationName, error);
+    else if (serial)
+        known = archive->stationWithSerial(*serial, error);
+    if (!error.empty()) {
+        s.host.error("cannot read the archive " + where + ": " + error);
+        return kExitArchive;
+    }
+    if (!stationName && !known) {
+        s.host.error(serial ? "the archive knows no station with the instrument's USB serial number " +
+                                  *serial + ": name it once with --station NAME"
+                            : std::string("the instrument's USB serial number is not known: name the station "
+                                          "with --station NAME"));
+        return kExitUsage;
+    }
+    const std::string station = stationName ? *stationName : known->name;
+    const int utcOffset = offset ? *offset : known ? known->utcOffsetMinutes : 0;
+
+    // The records are keyed by their Date and Time fields: a format without them is refused before
+    // anything is downloaded.
+    setup::SetupModel model;
+    setup::SetupTransfer transfer(*s.exchange, model);
+    if (transfer.GetFieldsPerRecord() || transfer.GetRecordFormats()) {
+        MyCommError(s.host);
+        return kExitFailed;
+    }
+    if (!records::timeFieldsOf(records::recordFormat(model))) {
+        s.host.error(
+            "the instrument's record format has no Date field and Time field, so its records cannot be "
+            "archived by their time: add both fields to the record format (Setup page, send-setup) first");
+        return kExitUsage;
+    }
+
+    Collector collector;
+    NoFiles noFiles;
+    records::RetrievalOptions options;
+    options.count = count;
+    options.formatNotice = false;
+    options.path = where;
+    records::RecordRetrieval retrieval(transfer, noFiles, &collector);
+    const records::RetrievalOutcome outcome = retrieval.ButtonGetRecordsClick(options).outcome;
+    if (outcome != records::RetrievalOutcome::Finished) return exitOf(outcome);
+
+    store::Collection collection;
+    collection.station = station;
+    collection.usbSerial = serial;
+    collection.utcOffsetMinutes = utcOffset;
+    collection.collectedAt = s.env.clock.wallSeconds();
+    collection.format = std::move(collector.format);
+    collection.bytes = std::move(collector.bytes);
+    s.host.appendLine("STORING RECORDS IN ARCHIVE...");
+    store::StoreSummary summary;
+    if (!archive->store(collection, summary, error)) {
+        s.host.error("cannot store the records in " + where + " (it is left as it was): " + error);
+        return kExitArchive;
+    }
+    s.host.appendLine("RECORDS: " + std::to_string(summary.records) +
+                      ", NEW: " + std::to_string(summary.added) +
+                      ", WITHOUT DATE OR TIME: " + std::to_string(summary.unkeyed));
+    s.host.appendLine(
+        "NEWEST: " + (summary.newest ? records::utcTimeText(*summary.newest) + " UTC" : std::string("NONE")));
+    return kExitOk;
+}
+
+int runExport(Session& s, const std::vector<std::string>& args) {
+    std::vector<std::string> rest = args;
+    ArchiveRange range;
+    if (!takeArchiveRange(s, rest, range)) return kExitUsage;
+    char delimiter = ',';
+    std::vector<std::string> plain;
+    for (size_t i = 0; i < rest.size(); ++i) {
+        if (rest[i] == "--delimiter") {
+            if (i + 1 >= rest.size() || !parseDelimiter(rest[i + 1], delimiter)) {
+                s.host.error("--delimiter takes space, comma or tab");
+                return kExitUsage;
+            }
+            ++i;
+        } else if (rest[i].starts_with("-")) {
+            s.host.error("unknown option " + rest[i]);
+            return kExitUsage;
+        } else {
+            plain.push_back(rest[i]);
+        }
+    }
+    if (plain.size() != 2 || range.station.empty()) {
+        s.host.error("export takes ARCHIVE, --station NAME and OUT.txt");
+        return kExitUsage;
+    }
+    const std::string& where = plain[0];
+    const std::string& out = plain[1];
+    const auto archive = openArchive(s, where);
+    if (!archive) return kExitArchive;
+    store::StoredRecords stored;
+    if (const int status = readArchiveRange(s, *archive, where, range, stored); status != kExitOk)
+        return status;
+
+    const records::RecordBlock block(stored.format, stored.bytes);
+    std::string file = records::recordFileHeader(block, delimiter, s.env.clock.localNow());
+    records::appendRecordLines(file, block, 0, block.recordCount(), delimiter);
+    std::string error;
+    if (!s.env.files.writeFile(out, {reinterpret_cast<const uint8_t*>(file.data()), file.size()}, error)) {
+        s.host.error("cannot write " + out + ": " + error);
+        return kExitUsage;
+    }
+    s.host.appendLine("RECORDS: " + std::to_string(block.recordCount()) + ", FROM " +
+                      records::utcTimeText(stored.utc.front()) + " UTC TO " +
+                      records::utcTimeText(stored.utc.back()) + " UTC");
+    return kExitOk;
+}
+
+}  // namespace vrn::cli

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "store/record_archive.h"
+
+namespace vrn::cli {
+
+struct Session;
+
+// The options that name what to read from an archive: --station NAME, --from T, --to T.
+struct ArchiveRange {
+    std::string station;
+    int64_t from = std::numeric_limits<int64_t>::min();
+    int64_t to = std::numeric_limits<int64_t>::max();
+};
+
+// Takes --station, --from and --to out of args (the rest stays); false after an error line.
+bool takeArchiveRange(Session& s, std::vector<std::string>& args, ArchiveRange& range);
+
+// Opens the archive; none after an error line.
+std::unique_ptr<store::RecordArchive> openArchive(Session& s, const std::string& where);
+
+// Reads the range's records; the exit status after an error line when there are none or they
+// cannot be read, 0 when they were.
+int readArchiveRange(Session& s, store::RecordArchive& archive, const std::string& where,
+                     const ArchiveRange& range, store::StoredRecords& records);
+
+}  // namespace vrn::cli

@@ -1,0 +1,29 @@
+#include "ports/usb_serial_number.h"
+
+#include <QFileInfo>
+#include <QSerialPortInfo>
+
+#include "core/link/usb_port.h"
+#include "ports/serial_port.h"
+
+namespace vrn {
+
+std::optional<std::string> usbSerialNumberOf(const std::string& device) {
+    const QString path = QFileInfo(QString::fromStdString(device)).canonicalFilePath();
+    if (path.isEmpty()) return std::nullopt;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        if (info.systemLocation() != path) continue;
+        const QString serial = info.serialNumber().trimmed();
+        if (serial.isEmpty()) return std::nullopt;
+        return serial.toStdString();
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> instrumentSerialNumber() {
+    const auto device = SerialPort::findByDescription(UsbPort::kDescription);
+    if (!device) return std::nullopt;
+    return usbSerialNumberOf(*device);
+}
+
+}  // namespace vrn

@@ -1,0 +1,432 @@
+#include "store/record_archive.h"
+
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+#include <QUrlQuery>
+#include <QVariant>
+#include <atomic>
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <set>
+
+#include "core/records/record_keys.h"
+#include "core/records/record_text.h"
+#include "store/postgres_rows.h"
+#include "store/sqlite_rows.h"
+
+namespace vrn::store {
+namespace {
+
+// How long a writer waits for another one's transaction on a SQLite file.
+constexpr int kSqliteBusyMs = 120000;
+// Any number: it names the lock that keeps two first collections from making the tables at once.
+constexpr int kSchemaLock = 41700;
+
+std::atomic<int> connectionCount{0};
+
+std::string sqlError(const QSqlError& e) {
+    return e.text().toStdString();
+}
+
+bool exec(QSqlQuery& q, const QString& sql, std::string& error) {
+    if (q.exec(sql)) return true;
+    error = sqlError(q.lastError());
+    return false;
+}
+
+bool execPrepared(QSqlQuery& q, std::string& error) {
+    if (q.exec()) return true;
+    error = sqlError(q.lastError());
+    return false;
+}
+
+QString valueColumns(int fields) {
+    QString columns;
+    for (int k = 1; k <= fields; ++k)
+        columns += QStringLiteral(", v%1").arg(k);
+    return columns;
+}
+
+void putFloat(std::vector<uint8_t>& bytes, float value) {
+    const auto bits = std::bit_cast<uint32_t>(value);
+    for (int shift = 0; shift < 32; shift += 8)
+        bytes.push_back(static_cast<uint8_t>(bits >> shift));
+}
+
+// A value as SQL: NULL when missing, else the single's shortest text that reads back as the same
+// single (PostgreSQL's real reads it so; a double read from it rounds back to the same single).
+void appendValue(std::string& sql, float value) {
+    if (!std::isfinite(value)) {
+        sql += "NULL";
+        return;
+    }
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    sql.append(text, end);
+}
+
+bool sameFormat(const std::vector<setup::RecordField>& a, const std::vector<setup::RecordField>& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t k = 0; k < a.size(); ++k)
+        if (a[k].label != b[k].label || a[k].type != b[k].type || a[k].width != b[k].width ||
+            a[k].precision != b[k].precision)
+            return false;
+    return true;
+}
+
+// The connection to a PostgreSQL URL: postgresql://[USER[:PASSWORD]@][HOST][:PORT]/DATABASE[?OPTIONS],
+// where the option host=/a/folder names a Unix socket's folder and the others go to libpq as they are.
+bool setUpPostgres(QSqlDatabase& db, const std::string& where, std::string& error) {
+    const QUrl url(QString::fromStdString(where), QUrl::StrictMode);
+    if (!url.isValid()) {
+        error = "not a valid PostgreSQL URL: " + url.errorString().toStdString();
+        return false;
+    }
+    if (!url.host().isEmpty()) db.setHostName(url.host());
+    if (url.port() > 0) db.setPort(url.port());
+    if (!url.userName().isEmpty()) db.setUserName(url.userName());
+    if (!url.password().isEmpty()) db.setPassword(url.password());
+    db.setDatabaseName(url.path().mid(1));
+    QStringList options;
+    bool timeoutGiven = false;
+    for (const auto& [key, value] : QUrlQuery(url).queryItems(QUrl::FullyDecoded)) {
+        if (key == QLatin1String("host")) {
+            db.setHostName(value);
+            continue;
+        }
+        if (key.contains(QLatin1Char('=')) || key.contains(QLatin1Char(';')) ||
+            value.contains(QLatin1Char(';'))) {
+            error = "the PostgreSQL URL's option " + key.toStdString() + " cannot be passed on";
+            return false;
+        }
+        timeoutGiven = timeoutGiven || key == QLatin1String("connect_timeout");
+        options << key + QLatin1Char('=') + value;
+    }
+    if (!timeoutGiven) options << QStringLiteral("connect_timeout=10");
+    db.setConnectOptions(options.join(QLatin1Char(';')));
+    return true;
+}
+
+}  // namespace
+
+std::unique_ptr<RecordArchive> RecordArchive::open(const std::string& where, std::string& error) {
+    const bool postgres = where.starts_with("postgresql://") || where.starts_with("postgres://");
+    const QString driver = postgres ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE");
+    if (!QSqlDatabase::isDriverAvailable(driver)) {
+        error = "the Qt SQL driver " + driver.toStdString() +
+                " is not installed (Debian: " + (postgres ? "libqt6sql6-psql" : "libqt6sql6-sqlite") + ")";
+        return nullptr;
+    }
+    const QString name = QStringLiteral("vrn-archive-%1").arg(connectionCount.fetch_add(1));
+    std::unique_ptr<RecordArchive> archive(new RecordArchive(name.toStdString(), postgres));
+    QSqlDatabase db = QSqlDatabase::addDatabase(driver, name);
+    if (postgres) {
+        if (!setUpPostgres(db, where, error)) return nullptr;
+    } else {
+        if (where.empty()) {
+            error = "no archive file named";
+            return nullptr;
+        }
+        db.setDatabaseName(QString::fromStdString(where));
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kSqliteBusyMs));
+    }
+    if (!db.open()) {
+        error = sqlError(db.lastError());
+        return nullptr;
+    }
+    if (!archive->makeTables(error)) return nullptr;
+    return archive;
+}
+
+RecordArchive::~RecordArchive() {
+    const QString name = QString::fromStdString(connection_);
+    {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        if (db.isOpen()) db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+bool RecordArchive::makeTables(std::string& error) {
+    QSqlDatabase db = QSqlDatabase::database(QString::fromStdString(connection_), false);
+    const QString id = postgres_ ? QStringLiteral("BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY")
+                                 : QStringLiteral("INTEGER PRIMARY KEY");
+    QString values;
+    for (int k = 1; k <= kMaxFields; ++k)
+        values += QStringLiteral(", v%1 REAL").arg(k);
+    const QStringList tables = {
+        QStringLiteral("CREATE TABLE IF NOT EXISTS vrn_stations (name TEXT PRIMARY KEY, usb_serial TEXT, "
+                       "utc_offset_minutes INTEGER NOT NULL)"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS vrn_collections (id %1, station TEXT NOT NULL REFERENCES "
+                       "vrn_stations(name), collected_at BIGINT NOT NULL, field_count INTEGER NOT NULL, "
+                       "records INTEGER NOT NULL, new_records INTEGER NOT NULL, unkeyed INTEGER NOT NULL)")
+            .arg(id),
+        QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS vrn_fields (collection_id BIGINT NOT NULL REFERENCES "
+            "vrn_collections(id), position INTEGER NOT NULL, label TEXT NOT NULL, type INTEGER NOT "
+            "NULL, width INTEGER NOT NULL, prec INTEGER NOT NULL, PRIMARY KEY (collection_id, "
+            "position))"),
+        // The key is also the index a station's time range is read by; SQLite keeps the rows in it.
+        QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS vrn_records (station TEXT NOT NULL, utc BIGINT NOT NULL, "
+            "collection_id BIGINT NOT NULL REFERENCES vrn_collections(id)%1, PRIMARY KEY (station, "
+            "utc))%2")
+            .arg(values, postgres_ ? QString() : QStringLiteral(" WITHOUT ROWID")),
+        QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS vrn_unkeyed (collection_id BIGINT NOT NULL REFERENCES "
+            "vrn_collections(id), position INTEGER NOT NULL%1, PRIMARY KEY (collection_id, position))")
+            .arg(values),
+    };
+    if (!db.transaction()) {
+        error = sqlError(db.lastError());
+        return false;
+    }
+    QSqlQuery q(db);
+    // The server's notices ("already exists, skipping") are not for the user.
+    bool ok =
+        !postgres_ || (exec(q, QStringLiteral("SET client_min_messages TO WARNING"), error) &&
+                       exec(q, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kSchemaLock), error));
+    for (const QString& sql : tables)
+        ok = ok && exec(q, sql, error);
+    if (ok && db.commit()) return true;
+    if (ok) error = sqlError(db.lastError());
+    db.rollback();
+    return false;
+}
+
+bool RecordArchive::store(const Collection& c, StoreSummary& summary, std::string& error) {
+    summary = {};
+    const int fields = static_cast<int>(c.format.size());
+    if (fields < 1 || fields > kMaxFields) {
+        error = "a record format has 1 to 25 fields";
+        return false;
+    }
+    const auto where = records::timeFieldsOf(c.format);
+    if (!where) {
+        error = "the record format has no Date and Time fields to key the records by";
+        return false;
+    }
+    const records::RecordBlock block(c.format, c.bytes);
+    summary.records = block.recordCount();
+
+    QSqlDatabase db = QSqlDatabase::database(QString::fromStdString(connection_), false);
+    if (!db.transaction()) {
+        error = sqlError(db.lastError());
+        return false;
+    }
+    QSqlQuery q(db);
+    auto fail = [&] {
+        q.finish();
+        db.rollback();
+        summary = {};
+        return false;
+    };
+
+    q.prepare(QStringLiteral("UPDATE vrn_stations SET usb_serial = NULL WHERE usb_serial = ? AND name <> ?"));
+    const QVariant serial = c.usbSerial ? QVariant(QString::fromStdString(*c.usbSerial)) : QVariant();
+    const QString station = QString::fromStdString(c.station);
+    q.addBindValue(serial);
+    q.addBindValue(station);
+    if (c.usbSerial && !execPrepared(q, error)) return fail();
+    q.prepare(QStringLiteral(
+        "INSERT INTO vrn_stations (name, usb_serial, utc_offset_minutes) VALUES (?, ?, ?) ON CONFLICT (name) "
+        "DO UPDATE SET usb_serial = COALESCE(excluded.usb_serial, vrn_stations.usb_serial), "
+        "utc_offset_minutes = excluded.utc_offset_minutes"));
+    q.addBindValue(station);
+    q.addBindValue(serial);
+    q.addBindValue(c.utcOffsetMinutes);
+    if (!execPrepared(q, error)) return fail();
+
+    q.prepare(
+        QStringLiteral("INSERT INTO vrn_collections (station, collected_at, field_count, records, "
+                       "new_records, unkeyed) VALUES (?, ?, ?, ?, 0, 0) RETURNING id"));
+    q.addBindValue(station);
+    q.addBindValue(QVariant::fromValue<qlonglong>(c.collectedAt));
+    q.addBindValue(fields);
+    q.addBindValue(QVariant::fromValue<qulonglong>(summary.records));
+    if (!execPrepared(q, error) || !q.next()) {
+        if (error.empty()) error = "the new collection got no number";
+        return fail();
+    }
+    const qlonglong id = q.value(0).toLongLong();
+    q.finish();
+
+    q.prepare(
+        QStringLiteral("INSERT INTO vrn_fields (collection_id, position, label, type, width, prec) VALUES "
+                       "(?, ?, ?, ?, ?, ?)"));
+    for (int k = 0; k < fields; ++k) {
+        const setup::RecordField& f = c.format[static_cast<size_t>(k)];
+        q.addBindValue(id);
+        q.addBindValue(k + 1);
+        q.addBindValue(QString::fromStdString(f.label));
+        q.addBindValue(f.type);
+        q.addBindValue(f.width);
+        q.addBindValue(f.precision);
+        if (!execPrepared(q, error)) return fail();
+    }
+
+    const QString columns = valueColumns(fields);
+    const int64_t offsetSeconds = int64_t{c.utcOffsetMinutes} * 60;
+    // The records with a time go in at the end, each database's quickest way.
+    std::vector<std::pair<size_t, int64_t>> keyed;  // record, UTC time
+    // Records without a time, a few at most: one statement for all of them.
+    std::string unkeyed;
+    for (size_t r = 0; r < block.recordCount(); ++r) {
+        const auto local = records::recordSeconds(block, r, *where);
+        if (!local) {
+            ++summary.unkeyed;
+            unkeyed += unkeyed.empty() ? "INSERT INTO vrn_unkeyed (collection_id, position" +
+                                             columns.toStdString() + ") VALUES ("
+                                       : std::string(",(");
+            unkeyed += std::to_string(id) + ',' + std::to_string(r + 1);
+            for (int k = 0; k < fields; ++k) {
+                unkeyed += ',';
+                appendValue(unkeyed, block.value(r, static_cast<size_t>(k)));
+            }
+            unkeyed += ')';
+            continue;
+        }
+        const int64_t utc = *local - offsetSeconds;
+        summary.newest = std::max(summary.newest.value_or(utc), utc);
+        keyed.emplace_back(r, utc);
+    }
+    const bool inserted = postgres_
+                              ? insertPostgresRows(db, c.station, id, block, keyed, summary.added, error)
+                              : insertSqliteRows(db, c.station, id, block, keyed, summary.added, error);
+    if (!inserted) return fail();
+    if (!unkeyed.empty() && !exec(q, QString::fromStdString(unkeyed), error)) return fail();
+    q.finish();
+
+    q.prepare(QStringLiteral("UPDATE vrn_collections SET new_records = ?, unkeyed = ? WHERE id = ?"));
+    q.addBindValue(QVariant::fromValue<qulonglong>(summary.added));
+    q.addBindValue(QVariant::fromValue<qulonglong>(summary.unkeyed));
+    q.addBindValue(id);
+    if (!execPrepared(q, error)) return fail();
+    q.finish();
+    if (!db.commit()) {
+        error = sqlError(db.lastError());
+        return fail();
+    }
+    return true;
+}
+
+namespace {
+
+std::optional<StationInfo> stationFrom(QSqlQuery& q, std::string& error) {
+    if (!q.exec()) {
+        error = sqlError(q.lastError());
+        return std::nullopt;
+    }
+    if (!q.next()) return std::nullopt;
+    StationInfo info;
+    info.name = q.value(0).toString().toStdString();
+    if (!q.value(1).isNull()) info.usbSerial = q.value(1).toString().toStdString();
+    info.utcOffsetMinutes = q.value(2).toInt();
+    return info;
+}
+
+}  // namespace
+
+std::optional<StationInfo> RecordArchive::station(const std::string& name, std::string& error) {
+    QSqlQuery q(QSqlDatabase::database(QString::fromStdString(connection_), false));
+    q.prepare(QStringLiteral("SELECT name, usb_serial, utc_offset_minutes FROM vrn_stations WHERE name = ?"));
+    q.addBindValue(QString::fromStdString(name));
+    return stationFrom(q, error);
+}
+
+std::optional<StationInfo> RecordArchive::stationWithSerial(const std::string& serial, std::string& error) {
+    QSqlQuery q(QSqlDatabase::database(QString::fromStdString(connection_), false));
+    q.prepare(
+        QStringLiteral("SELECT name, usb_serial, utc_offset_minutes FROM vrn_stations WHERE usb_serial = ?"));
+    q.addBindValue(QString::fromStdString(serial));
+    return stationFrom(q, error);
+}
+
+std::vector<std::string> RecordArchive::stationNames(std::string& error) {
+    std::vector<std::string> names;
+    QSqlQuery q(QSqlDatabase::database(QString::fromStdString(connection_), false));
+    if (!exec(q, QStringLiteral("SELECT name FROM vrn_stations ORDER BY name"), error)) return names;
+    while (q.next())
+        names.push_back(q.value(0).toString().toStdString());
+    return names;
+}
+
+std::optional<std::pair<int64_t, int64_t>> RecordArchive::timeSpan(const std::string& station,
+                                                                   std::string& error) {
+    QSqlQuery q(QSqlDatabase::database(QString::fromStdString(connection_), false));
+    q.prepare(QStringLiteral("SELECT min(utc), max(utc) FROM vrn_records WHERE station = ?"));
+    q.addBindValue(QString::fromStdString(station));
+    if (!execPrepared(q, error) || !q.next() || q.value(0).isNull()) return std::nullopt;
+    return std::make_pair(int64_t{q.value(0).toLongLong()}, int64_t{q.value(1).toLongLong()});
+}
+
+bool RecordArchive::read(const std::string& station, int64_t from, int64_t to, StoredRecords& out,
+                         std::string& error) {
+    out = {};
+    QSqlDatabase db = QSqlDatabase::database(QString::fromStdString(connection_), false);
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(
+        QStringLiteral("SELECT utc, collection_id%1 FROM vrn_records WHERE station = ? AND utc >= ? AND "
+                       "utc <= ? ORDER BY utc")
+            .arg(valueColumns(kMaxFields)));
+    q.addBindValue(QString::fromStdString(station));
+    q.addBindValue(QVariant::fromValue<qlonglong>(from));
+    q.addBindValue(QVariant::fromValue<qlonglong>(to));
+    if (!execPrepared(q, error)) return false;
+
+    // Each collection's format, read once; every record must share the first one's.
+    std::optional<qlonglong> formatOf;
+    QSqlQuery f(db);
+    f.prepare(
+        QStringLiteral("SELECT label, type, width, prec FROM vrn_fields WHERE collection_id = ? ORDER BY "
+                       "position"));
+    std::set<qlonglong> checked;
+    auto formatOfCollection = [&](qlonglong id, std::vector<setup::RecordField>& format) {
+        format.clear();
+        f.addBindValue(id);
+        if (!execPrepared(f, error)) return false;
+        while (f.next())
+            format.push_back({f.value(0).toString().toStdString(), f.value(1).toInt(), f.value(2).toInt(),
+                              f.value(3).toInt()});
+        f.finish();
+        return true;
+    };
+    constexpr float kMissing = std::numeric_limits<float>::quiet_NaN();
+    std::vector<setup::RecordField> other;
+    while (q.next()) {
+        const qlonglong id = q.value(1).toLongLong();
+        if (!formatOf) {
+            if (!formatOfCollection(id, out.format)) return false;
+            formatOf = id;
+            checked.insert(id);
+        } else if (checked.insert(id).second) {
+            if (!formatOfCollection(id, other)) return false;
+            if (!sameFormat(out.format, other)) {
+                error = "the record format of station " + station + " changed at " +
+                        records::utcTimeText(q.value(0).toLongLong()) +
+                        " UTC; read the times before and after it separately";
+                out = {};
+                out.formatChangedAt = q.value(0).toLongLong();
+                return false;
+            }
+        }
+        out.utc.push_back(q.value(0).toLongLong());
+        for (size_t k = 0; k < out.format.size(); ++k) {
+            const QVariant v = q.value(static_cast<int>(k) + 2);
+            putFloat(out.bytes, v.isNull() ? kMissing : static_cast<float>(v.toDouble()));
+        }
+    }
+    if (q.lastError().isValid()) {
+        error = sqlError(q.lastError());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace vrn::store

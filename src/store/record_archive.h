@@ -1,0 +1,91 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/setup/setup_model.h"
+
+namespace vrn::store {
+
+// One download as it is stored: which station, when, the record format it was read with and its
+// records as they came (N x F little-endian singles).
+struct Collection {
+    std::string station;
+    std::optional<std::string> usbSerial;
+    int utcOffsetMinutes = 0;  // the instrument's clock minus UTC
+    int64_t collectedAt = 0;   // UTC seconds
+    std::vector<setup::RecordField> format;
+    std::vector<uint8_t> bytes;
+};
+
+// What a stored collection brought.
+struct StoreSummary {
+    size_t records = 0;
+    size_t added = 0;               // records the archive did not hold yet
+    size_t unkeyed = 0;             // records without a date or time, kept with their collection
+    std::optional<int64_t> newest;  // the newest record's time, UTC seconds
+};
+
+struct StationInfo {
+    std::string name;
+    std::optional<std::string> usbSerial;
+    int utcOffsetMinutes = 0;
+};
+
+// A station's records of a time range, oldest first, all of one record format.
+struct StoredRecords {
+    std::vector<setup::RecordField> format;
+    std::vector<uint8_t> bytes;  // as the instrument sent them; a missing value is a NaN
+    std::vector<int64_t> utc;
+    // Set when the read failed because the format changed at this record (UTC seconds).
+    std::optional<int64_t> formatChangedAt;
+};
+
+// The record archive: one row per record keyed by station and UTC time, the record format of each
+// collection, and the stations with their instruments' USB serial numbers. A file path is a
+// SQLite database (made on first use), a postgresql:// URL a PostgreSQL database.
+class RecordArchive {
+public:
+    // The most fields a record has: the rows have a column for each.
+    static constexpr int kMaxFields = 25;
+
+    // Opens the archive and makes its tables if they are missing; none, with the reason in
+    // error, when it cannot.
+    static std::unique_ptr<RecordArchive> open(const std::string& where, std::string& error);
+    ~RecordArchive();
+    RecordArchive(const RecordArchive&) = delete;
+    RecordArchive& operator=(const RecordArchive&) = delete;
+
+    bool isPostgres() const { return postgres_; }
+
+    // Stores a collection in one transaction: its format, every record not yet held (records
+    // already there are kept as they are), the records that have no time, and the station with
+    // its serial number and clock offset. On failure nothing of it is stored.
+    bool store(const Collection& collection, StoreSummary& summary, std::string& error);
+
+    std::optional<StationInfo> station(const std::string& name, std::string& error);
+    // The station whose instrument has this USB serial number.
+    std::optional<StationInfo> stationWithSerial(const std::string& serial, std::string& error);
+    std::vector<std::string> stationNames(std::string& error);
+    // The times of a station's oldest and newest records (UTC seconds); none when it has none.
+    std::optional<std::pair<int64_t, int64_t>> timeSpan(const std::string& station, std::string& error);
+
+    // The station's records from `from` to `to` (UTC seconds, both included). False when they
+    // cannot be read or were collected with different record formats.
+    bool read(const std::string& station, int64_t from, int64_t to, StoredRecords& out, std::string& error);
+
+private:
+    RecordArchive(std::string connection, bool postgres)
+        : connection_(std::move(connection)), postgres_(postgres) {}
+    bool makeTables(std::string& error);
+
+    std::string connection_;
+    bool postgres_ = false;
+};
+
+}  // namespace vrn::store

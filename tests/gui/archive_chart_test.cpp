@@ -1,0 +1,102 @@
+// The records chart window opening a record archive: the station and time range asked, the
+// records drawn.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimeZone>
+#include <QtCharts/QChart>
+#include <bit>
+
+#include "chart/records_chart.h"
+#include "gui/app/qt_host.h"
+#include "gui/records/form_archive_range.h"
+#include "gui/records/form_records_chart.h"
+#include "gui_rig.h"
+#include "ports/disk_file_store.h"
+#include "store/record_archive.h"
+
+namespace vrn::test {
+namespace {
+
+constexpr int64_t kJan1 = 1767225600;  // 2026-01-01 00:00:00
+
+// Two days of hourly records of a reading, DATE and TIME, for the station.
+void fill(const std::string& path, const std::string& station) {
+    store::Collection c;
+    c.station = station;
+    c.format = {{"AIR TEMP", 0, 5, 1}, {"DATE", 1, 6, 0}, {"TIME", 2, 6, 0}};
+    for (int h = 0; h < 48; ++h) {
+        const float values[] = {static_cast<float>(h), static_cast<float>(260101 + h / 24),
+                                static_cast<float>(h % 24 * 10000)};
+        for (float v : values) {
+            const auto bits = std::bit_cast<uint32_t>(v);
+            for (int shift = 0; shift < 32; shift += 8)
+                c.bytes.push_back(static_cast<uint8_t>(bits >> shift));
+        }
+    }
+    std::string error;
+    auto archive = store::RecordArchive::open(path, error);
+    ASSERT_TRUE(archive) << error;
+    store::StoreSummary summary;
+    ASSERT_TRUE(archive->store(c, summary, error)) << error;
+}
+
+TEST(ArchiveChart, OpenAsksForStationAndRangeThenDrawsThem) {
+    GuiRig rig;
+    const std::string path = rig.dir.filePath(QStringLiteral("archive.db")).toStdString();
+    fill(path, "north");
+    fill(path, "south");
+    rig.start();
+    DiskFileStore files;
+    gui::TFormRecordsChart window(rig.form->host(), files);
+    window.show();
+
+    QString span;
+    QDateTime defaultFrom;
+    whenModal<QFileDialog>(QStringLiteral("file"), [&](QFileDialog& dialog) {
+        dialog.selectFile(QString::fromStdString(path));
+        static_cast<QDialog&>(dialog).accept();
+        whenModal<gui::TFormArchiveRange>(QStringLiteral("archive range"), [&](gui::TFormArchiveRange& ask) {
+            auto* stations = ask.findChild<QComboBox*>(QStringLiteral("ComboBoxStation"));
+            ASSERT_NE(stations, nullptr);
+            EXPECT_EQ(stations->count(), 2);
+            stations->setCurrentText(QStringLiteral("south"));
+            span = ask.findChild<QLabel*>(QStringLiteral("LabelSpan"))->text();
+            auto* from = ask.findChild<QDateTimeEdit*>(QStringLiteral("DateTimeEditFrom"));
+            defaultFrom = from->dateTime();
+            // The first day's afternoon.
+            from->setDateTime(QDateTime::fromSecsSinceEpoch(kJan1 + 12 * 3600, QTimeZone::utc()));
+            ask.findChild<QDateTimeEdit*>(QStringLiteral("DateTimeEditTo"))
+                ->setDateTime(QDateTime::fromSecsSinceEpoch(kJan1 + 23 * 3600, QTimeZone::utc()));
+            ask.accept();
+        });
+    });
+    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("ButtonOpenRecords")), Qt::LeftButton);
+    EXPECT_EQ(span, "Records from 2026-01-01 00:00:00 to 2026-01-02 23:00:00 UTC");
+    // The range starts as the station's last day.
+    EXPECT_EQ(defaultFrom.toSecsSinceEpoch(), kJan1 + 23 * 3600);
+    chart::RecordsChart* c = window.recordsChart();
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->chart()->title(), "south (archive.db): 12 records");
+    ASSERT_EQ(c->table().seriesCount(), 1U);
+    EXPECT_EQ(c->table().values[0].front(), 12.0F);
+    EXPECT_EQ(c->table().values[0].back(), 23.0F);
+
+    // A range without records is a box, and the chart stays.
+    onNextBox(
+        [](QMessageBox& box) {
+            EXPECT_TRUE(box.text().contains("has no records")) << box.text().toStdString();
+        },
+        QMessageBox::Ok);
+    EXPECT_FALSE(window.openArchive(path, "north", kJan1 + 86400 * 5, kJan1 + 86400 * 6));
+    EXPECT_EQ(window.recordsChart(), c);
+}
+
+}  // namespace
+}  // namespace vrn::test

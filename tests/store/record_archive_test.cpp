@@ -1,0 +1,198 @@
+#include "store/record_archive.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <bit>
+#include <cmath>
+#include <limits>
+
+namespace vrn::store {
+namespace {
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr int64_t kJan1 = 1767225600;  // 2026-01-01 00:00:00
+
+// A record: a reading, its YYMMDD and its HHMMSS.
+struct Record {
+    float reading;
+    float date;
+    float time;
+};
+
+std::vector<setup::RecordField> format(const std::string& label = "AIR TEMP", int width = 5) {
+    return {{label, 0, width, 1}, {"DATE", 1, 6, 0}, {"TIME", 2, 6, 0}};
+}
+
+Collection collection(const std::vector<Record>& records, std::vector<setup::RecordField> fields = format()) {
+    Collection c;
+    c.station = "north";
+    c.utcOffsetMinutes = 60;
+    c.collectedAt = kJan1 + 86400;
+    c.format = std::move(fields);
+    for (const Record& r : records)
+        for (float v : {r.reading, r.date, r.time}) {
+            const auto bits = std::bit_cast<uint32_t>(v);
+            for (int shift = 0; shift < 32; shift += 8)
+                c.bytes.push_back(static_cast<uint8_t>(bits >> shift));
+        }
+    return c;
+}
+
+float valueOf(const StoredRecords& s, size_t r, size_t k) {
+    const size_t at = (r * s.format.size() + k) * 4;
+    const uint32_t bits = uint32_t{s.bytes[at]} | uint32_t{s.bytes[at + 1]} << 8 |
+                          uint32_t{s.bytes[at + 2]} << 16 | uint32_t{s.bytes[at + 3]} << 24;
+    return std::bit_cast<float>(bits);
+}
+
+struct ArchiveRig {
+    QTemporaryDir dir;
+    std::string path = dir.filePath(QStringLiteral("archive.db")).toStdString();
+    std::unique_ptr<RecordArchive> archive;
+    std::string error;
+
+    ArchiveRig() {
+        archive = RecordArchive::open(path, error);
+        EXPECT_NE(archive, nullptr) << error;
+    }
+};
+
+TEST(RecordArchive, StoresEachRecordOnceAndOnlyWhatIsNew) {
+    ArchiveRig rig;
+    ASSERT_TRUE(rig.archive);
+    // 01:00 to 01:03 on the station's clock (UTC+1); one reading missing, one record without a date.
+    const std::vector<Record> day = {
+        {12.5F, 260101, 10000}, {kNaN, 260101, 10100}, {13.25F, kNaN, 10200}, {-1.5F, 260101, 10300}};
+    std::vector<Record> later = day;
+    later.push_back({0.1F, 260101, 10400});
+    later.push_back({1e30F, 260101, 10500});
+    struct Step {
+        const char* name;
+        std::vector<Record> records;
+        size_t added;
+        int64_t newest;
+    };
+    const Step steps[] = {
+        {"first collection", day, 3, kJan1 + 180},
+        {"the same again adds nothing", day, 0, kJan1 + 180},
+        {"an overlap adds only the new", later, 2, kJan1 + 300},
+    };
+    for (const Step& step : steps) {
+        StoreSummary summary;
+        ASSERT_TRUE(rig.archive->store(collection(step.records), summary, rig.error))
+            << step.name << rig.error;
+        EXPECT_EQ(summary.records, step.records.size()) << step.name;
+        EXPECT_EQ(summary.added, step.added) << step.name;
+        EXPECT_EQ(summary.unkeyed, 1U) << step.name;
+        EXPECT_EQ(summary.newest, step.newest) << step.name;
+    }
+
+    StoredRecords stored;
+    ASSERT_TRUE(rig.archive->read("north", kJan1, kJan1 + 240, stored, rig.error)) << rig.error;
+    ASSERT_EQ(stored.utc, (std::vector<int64_t>{kJan1, kJan1 + 60, kJan1 + 180, kJan1 + 240}));
+    ASSERT_EQ(stored.format.size(), 3U);
+    EXPECT_EQ(stored.format[0].label, "AIR TEMP");
+    // Values come back exactly; a missing one is NULL in the row and NaN here.
+    EXPECT_EQ(valueOf(stored, 0, 0), 12.5F);
+    EXPECT_TRUE(std::isnan(valueOf(stored, 1, 0)));
+    EXPECT_EQ(valueOf(stored, 2, 0), -1.5F);
+    EXPECT_EQ(valueOf(stored, 3, 0), 0.1F);
+    EXPECT_EQ(valueOf(stored, 3, 2), 10400.0F);
+    // A range with nothing in it.
+    ASSERT_TRUE(rig.archive->read("north", kJan1 + 3600, kJan1 + 7200, stored, rig.error));
+    EXPECT_TRUE(stored.utc.empty());
+    ASSERT_TRUE(rig.archive->read("south", 0, kJan1 * 2, stored, rig.error));
+    EXPECT_TRUE(stored.utc.empty());
+}
+
+TEST(RecordArchive, RemembersStationsByTheirSerialNumber) {
+    ArchiveRig rig;
+    ASSERT_TRUE(rig.archive);
+    Collection c = collection({{1, 260101, 0}});
+    c.usbSerial = "FT5XK2QA";
+    StoreSummary summary;
+    ASSERT_TRUE(rig.archive->store(c, summary, rig.error)) << rig.error;
+    auto found = rig.archive->stationWithSerial("FT5XK2QA", rig.error);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->name, "north");
+    EXPECT_EQ(found->utcOffsetMinutes, 60);
+    // A collection without a serial number keeps the one known.
+    c.usbSerial.reset();
+    c.utcOffsetMinutes = -300;
+    ASSERT_TRUE(rig.archive->store(c, summary, rig.error)) << rig.error;
+    found = rig.archive->station("north", rig.error);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->usbSerial, "FT5XK2QA");
+    EXPECT_EQ(found->utcOffsetMinutes, -300);
+    // The instrument moved to another station: the serial number goes with it.
+    c.station = "south";
+    c.usbSerial = "FT5XK2QA";
+    ASSERT_TRUE(rig.archive->store(c, summary, rig.error)) << rig.error;
+    EXPECT_EQ(rig.archive->stationWithSerial("FT5XK2QA", rig.error)->name, "south");
+    EXPECT_FALSE(rig.archive->station("north", rig.error)->usbSerial);
+    EXPECT_EQ(rig.archive->stationNames(rig.error), (std::vector<std::string>{"north", "south"}));
+    EXPECT_FALSE(rig.archive->stationWithSerial("OTHER", rig.error));
+    EXPECT_EQ(rig.error, "");
+}
+
+TEST(RecordArchive, AFormatChangeKeepsItsHistoryAndSplitsReading) {
+    ArchiveRig rig;
+    ASSERT_TRUE(rig.archive);
+    StoreSummary summary;
+    ASSERT_TRUE(rig.archive->store(collection({{1, 260101, 0}, {2, 260101, 100}}), summary, rig.error));
+    // The Number field renamed and widened in the Setup.
+    ASSERT_TRUE(rig.archive->store(collection({{3, 260101, 200}}, format("TEMP C", 7)), summary, rig.error));
+    StoredRecords stored;
+    EXPECT_FALSE(rig.archive->read("north", kJan1 - 3600, kJan1, stored, rig.error));
+    EXPECT_EQ(stored.formatChangedAt, kJan1 - 3600 + 120);
+    EXPECT_NE(rig.error.find("changed at 2025-12-31 23:02:00"), std::string::npos) << rig.error;
+    ASSERT_TRUE(rig.archive->read("north", kJan1 - 3600 + 120, kJan1, stored, rig.error)) << rig.error;
+    ASSERT_EQ(stored.utc.size(), 1U);
+    EXPECT_EQ(stored.format[0].label, "TEMP C");
+    EXPECT_EQ(stored.format[0].width, 7);
+    ASSERT_TRUE(rig.archive->read("north", 0, kJan1 - 3600 + 60, stored, rig.error)) << rig.error;
+    EXPECT_EQ(stored.format[0].label, "AIR TEMP");
+    EXPECT_EQ(rig.archive->timeSpan("north", rig.error), std::make_pair(kJan1 - 3600, kJan1 - 3600 + 120));
+}
+
+TEST(RecordArchive, RefusesWhatItCannotKeepAndLeavesTheArchiveAsItWas) {
+    ArchiveRig rig;
+    ASSERT_TRUE(rig.archive);
+    struct Row {
+        const char* name;
+        Collection c;
+        const char* says;
+    };
+    std::vector<setup::RecordField> untimed = format();
+    untimed[2].type = 0;
+    const Row rows[] = {
+        {"no Time field", collection({{1, 260101, 0}}, untimed), "no Date and Time fields"},
+        {"no fields", collection({}, {}), "1 to 25 fields"},
+    };
+    for (const Row& row : rows) {
+        StoreSummary summary;
+        rig.error.clear();
+        EXPECT_FALSE(rig.archive->store(row.c, summary, rig.error)) << row.name;
+        EXPECT_NE(rig.error.find(row.says), std::string::npos) << row.name << ": " << rig.error;
+        EXPECT_EQ(summary.records, 0U) << row.name;
+    }
+    EXPECT_TRUE(rig.archive->stationNames(rig.error).empty());
+
+    // Not an archive, and not a database at all.
+    const QString text = rig.dir.filePath(QStringLiteral("records.txt"));
+    QFile f(text);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("2 RECORDS\r\n12-01-2026 10:00:00\r\nFIELD 01\r\n1\r\n2\r\n");
+    f.close();
+    std::string error;
+    EXPECT_FALSE(RecordArchive::open(text.toStdString(), error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(RecordArchive::open(rig.dir.path().toStdString(), error));
+    EXPECT_FALSE(RecordArchive::open("postgresql:///db?sslmode=require;x=1", error));
+    EXPECT_NE(error.find("cannot be passed on"), std::string::npos) << error;
+}
+
+}  // namespace
+}  // namespace vrn::store
