@@ -28,6 +28,7 @@ public:
         return std::nullopt;
     }
     bool writeFile(const std::string&, std::span<const uint8_t>, std::string&) override { return true; }
+    bool writeFiles(std::span<const FileWrite>, std::string&, std::string&) override { return true; }
 };
 
 // Keeps the records of a complete download for the archive.
