@@ -30,7 +30,8 @@ constexpr const char* kUsage =
     "  --version       the version of vrncomm-cli\n"
     "\n"
     "exit status: 0 success, 1 the instrument did not answer or the transfer failed,\n"
-    "             2 bad usage, a file or value problem, or a refused question\n"
+    "             2 bad usage, a file or value problem, or a refused question,\n"
+    "             4 fewer records arrived than asked (get-records): the complete ones were written\n"
     "\n"
     "commands:\n";
 

@@ -19,6 +19,8 @@ enum ExitCode : int {
     kExitOk = 0,
     kExitFailed = 1,  // the instrument did not answer or the transfer failed
     kExitUsage = 2,   // bad usage, a file problem, a value that cannot be sent, a refused question
+    // 3 is kept for "the instrument differs from the file".
+    kExitShortDownload = 4,  // fewer records arrived than asked; the complete ones were written
 };
 
 // Which device the tool talks to.

@@ -1,8 +1,11 @@
 #include "ports/disk_file_store.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QString>
+#include <QTemporaryFile>
 #include <algorithm>
 
 namespace vrn {
@@ -55,6 +58,33 @@ bool DiskFileStore::writeFile(const std::string& path, std::span<const uint8_t> 
     if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size || !file.commit()) {
         error = file.errorString().toStdString();
         file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+// As QSaveFile will need it: a target that is a writable file or none, and a folder that takes
+// a new file beside it. The probe is an empty temporary file, removed at once; the target itself
+// is never opened.
+bool DiskFileStore::canCreate(const std::string& path, std::string& error) {
+    const QFileInfo target(fileName(path));
+    if (target.exists() && target.isDir()) {
+        error = "It is a folder, not a file.";
+        return false;
+    }
+    if (target.exists() && !target.isWritable()) {
+        error = "The file is read-only.";
+        return false;
+    }
+    const QFileInfo real(target.exists() ? target.canonicalFilePath() : target.absoluteFilePath());
+    const QString folder = real.absolutePath();
+    if (!QFileInfo(folder).isDir()) {
+        error = "The folder does not exist.";
+        return false;
+    }
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".vrncomm-XXXXXX")));
+    if (!probe.open()) {
+        error = probe.errorString().toStdString();
         return false;
     }
     return true;

@@ -11,6 +11,7 @@ public:
     std::optional<std::vector<uint8_t>> readFile(const std::string& path, size_t maxBytes,
                                                  std::string& error) override;
     bool writeFile(const std::string& path, std::span<const uint8_t> bytes, std::string& error) override;
+    bool canCreate(const std::string& path, std::string& error) override;
 };
 
 }  // namespace vrn

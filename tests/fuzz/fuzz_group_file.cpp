@@ -42,6 +42,7 @@ struct Files final : FileStore {
         files[path].assign(bytes.begin(), bytes.end());
         return true;
     }
+    bool canCreate(const std::string&, std::string&) override { return true; }
 };
 
 struct Models {

@@ -22,6 +22,10 @@ public:
     // Writes the bytes to a temporary file that replaces path only once it is complete, so a
     // failed save leaves the previous file whole. False, with the reason in error, on failure.
     virtual bool writeFile(const std::string& path, std::span<const uint8_t> bytes, std::string& error) = 0;
+
+    // Whether writeFile could put a file at path, found out without touching a file that is there
+    // already. False, with the reason in error, when it could not.
+    virtual bool canCreate(const std::string& path, std::string& error) = 0;
 };
 
 }  // namespace vrn
