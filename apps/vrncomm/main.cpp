@@ -1,7 +1,6 @@
 // vrncomm: the window, on the instrument found by its USB description, a named serial device,
 // or the built-in simulated instrument.
 #include <QCommandLineParser>
-#include <QFile>
 #include <QIcon>
 #include <cstdio>
 #include <memory>
@@ -10,6 +9,7 @@
 #include "core/link/tracing_port.h"
 #include "gui/app/application.h"
 #include "gui/app/close_after_first_paint.h"
+#include "gui/app/file_names.h"
 #include "gui/app/form_main.h"
 #include "gui/app/preferences_file.h"
 #include "ports/port_factory.h"
@@ -96,7 +96,7 @@ int main(int argc, char* argv[]) {
         vrn::sim::configureStation(simulated->instrument);
         driver = &simulated->port;
     } else {
-        hardware = vrn::makeHardwarePort(QFile::encodeName(parser.value(portOption)).toStdString());
+        hardware = vrn::makeHardwarePort(vrn::gui::rawOptionValue(argc, argv, "port").value_or(std::string()));
         driver = hardware.get();
     }
 
@@ -106,10 +106,11 @@ int main(int argc, char* argv[]) {
     vrn::Clock* windowClock = &clock;
     if (parser.isSet(traceOption)) {
         std::string error;
-        trace = vrn::TraceFile::open(QFile::encodeName(parser.value(traceOption)).toStdString(), error);
+        // The file as named, byte for byte: the parser's text need not hold the name's bytes.
+        const std::string tracePath = vrn::gui::rawOptionValue(argc, argv, "trace").value_or(std::string());
+        trace = vrn::TraceFile::open(tracePath, error);
         if (!trace) {
-            std::fprintf(stderr, "vrncomm: --trace %s: %s\n", qPrintable(parser.value(traceOption)),
-                         error.c_str());
+            std::fprintf(stderr, "vrncomm: --trace %s: %s\n", tracePath.c_str(), error.c_str());
             return 2;
         }
         const int64_t startUs = clock.nowUs();

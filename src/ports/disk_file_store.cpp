@@ -1,42 +1,118 @@
 #include "ports/disk_file_store.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-#include <QString>
-#include <QTemporaryFile>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace vrn {
 namespace {
 
-// Paths come as the file dialogs give them: in the local 8-bit encoding of file names.
-QString fileName(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
+// Paths are the bytes the user named, passed to the system as they are: a name that is not valid
+// in the locale's encoding still names its own file and no other.
+namespace fs = std::filesystem;
+
+std::string reason(int err) {
+    return std::generic_category().message(err);
+}
+
+// Closes the descriptor on every way out.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    // Closes now, for the error a close can report (a delayed write failure).
+    int release() {
+        const int result = ::close(fd_);
+        fd_ = -1;
+        return result;
+    }
+
+private:
+    int fd_;
+};
+
+// The file a save replaces: a link is followed, so the link stays and its target gets the bytes.
+fs::path saveTarget(const std::string& path) {
+    std::error_code ec;
+    const fs::path given(path);
+    if (fs::is_symlink(fs::symlink_status(given, ec))) {
+        const fs::path real = fs::weakly_canonical(given, ec);
+        if (!ec) return real;
+    }
+    return given;
+}
+
+fs::path folderOf(const fs::path& file) {
+    const fs::path parent = file.parent_path();
+    return parent.empty() ? fs::path(".") : parent;
+}
+
+// A new file's permissions: what the umask leaves of rw-rw-rw-, as an ordinary create gives.
+mode_t newFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// A temporary file beside the target, created exclusively; -1 with errno on failure.
+int createBeside(const fs::path& target, std::string& tempName) {
+    std::string name = ".";
+    name.append(target.filename().string()).append(".XXXXXX");
+    tempName = (folderOf(target) / name).string();
+    return ::mkstemp(tempName.data());
+}
+
+bool writeAll(int fd, std::span<const uint8_t> bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = ENOSPC;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
 }
 
 }  // namespace
 
 std::optional<std::vector<uint8_t>> DiskFileStore::readFile(const std::string& path, size_t maxBytes,
                                                             std::string& error) {
-    QFile file(fileName(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString().toStdString();
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
+        error = reason(errno);
+        return std::nullopt;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        error = reason(EISDIR);
         return std::nullopt;
     }
     // Room for the file as its size says (one byte more shows it grew), not for the largest
     // allowed: a large bound must not cost its memory on every read.
     constexpr size_t kFirstRoom = 64 * 1024;
-    const auto size = static_cast<size_t>(std::max<qint64>(file.size(), 0));
+    const auto size = static_cast<size_t>(std::max<off_t>(info.st_size, 0));
     std::vector<uint8_t> bytes(std::min(maxBytes, std::max(size + 1, kFirstRoom)));
     size_t got = 0;
     while (got < maxBytes) {
         if (got == bytes.size()) bytes.resize(std::min(maxBytes, bytes.size() * 2));
-        const qint64 n =
-            file.read(reinterpret_cast<char*>(bytes.data() + got), static_cast<qint64>(bytes.size() - got));
+        const ssize_t n = ::read(fd.get(), bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
-            error = file.errorString().toStdString();
+            error = reason(errno);
             return std::nullopt;
         }
         if (n == 0) break;
@@ -46,47 +122,58 @@ std::optional<std::vector<uint8_t>> DiskFileStore::readFile(const std::string& p
     return bytes;
 }
 
+// Every byte goes to a temporary file beside the target, is flushed to the disk, and only then
+// does a rename put it in the target's place: a failed save leaves the previous file whole.
 bool DiskFileStore::writeFile(const std::string& path, std::span<const uint8_t> bytes, std::string& error) {
-    QSaveFile file(fileName(path));
-    // Unbuffered, so a short write (a full disk, a file-size limit) is seen here: a buffered one
-    // fails only in commit(), which then still puts the cut-short file in place.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        error = file.errorString().toStdString();
+    if (!canCreate(path, error)) return false;
+    const fs::path target = saveTarget(path);
+    struct stat old {};
+    const bool existed = ::stat(target.c_str(), &old) == 0;
+    std::string tempName;
+    Descriptor fd(createBeside(target, tempName));
+    if (fd.get() < 0) {
+        error = reason(errno);
         return false;
     }
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size || !file.commit()) {
-        error = file.errorString().toStdString();
-        file.cancelWriting();
+    const mode_t mode = existed ? (old.st_mode & 07777) : newFileMode();
+    const bool written = ::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 &&
+                         fd.release() == 0 && ::rename(tempName.c_str(), target.c_str()) == 0;
+    if (!written) {
+        error = reason(errno);
+        ::unlink(tempName.c_str());
         return false;
     }
     return true;
 }
 
-// As QSaveFile will need it: a target that is a writable file or none, and a folder that takes
-// a new file beside it. The probe is an empty temporary file, removed at once; the target itself
-// is never opened.
+// As writeFile will need it: a target that is a writable file or none, and a folder that takes a
+// new file beside it. The probe is an empty temporary file, removed at once; the target itself is
+// never opened.
 bool DiskFileStore::canCreate(const std::string& path, std::string& error) {
-    const QFileInfo target(fileName(path));
-    if (target.exists() && target.isDir()) {
-        error = "It is a folder, not a file.";
+    if (path.empty()) {
+        error = reason(ENOENT);
         return false;
     }
-    if (target.exists() && !target.isWritable()) {
-        error = "The file is read-only.";
+    const fs::path target = saveTarget(path);
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            error = "It is a folder, not a file.";
+            return false;
+        }
+        if (::access(target.c_str(), W_OK) != 0) {
+            error = "The file is read-only.";
+            return false;
+        }
+    }
+    std::string probeName;
+    const int probe = createBeside(target, probeName);
+    if (probe < 0) {
+        error = reason(errno);
         return false;
     }
-    const QFileInfo real(target.exists() ? target.canonicalFilePath() : target.absoluteFilePath());
-    const QString folder = real.absolutePath();
-    if (!QFileInfo(folder).isDir()) {
-        error = "The folder does not exist.";
-        return false;
-    }
-    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".vrncomm-XXXXXX")));
-    if (!probe.open()) {
-        error = probe.errorString().toStdString();
-        return false;
-    }
+    ::close(probe);
+    ::unlink(probeName.c_str());
     return true;
 }
 

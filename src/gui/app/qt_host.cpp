@@ -15,6 +15,7 @@
 #include "core/app/box_position.h"
 #include "core/link/clock.h"
 #include "gui/app/file_filter.h"
+#include "gui/app/file_names.h"
 
 namespace vrn::gui {
 namespace {
@@ -186,7 +187,7 @@ std::optional<std::string> QtHost::runFileDialog(const FileDialogSpec& spec, boo
     if (checkBox != nullptr) *checked = checkBox->isChecked();
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return std::nullopt;
-    return QFile::encodeName(chosen.front()).toStdString();
+    return localFileName(chosen.front());
 }
 
 }  // namespace vrn::gui
