@@ -9,6 +9,7 @@
 
 #include "ports/real_clock.h"
 #include "ports/trace_file.h"
+#include "sim/pty_link.h"
 #include "sim/pty_server.h"
 #include "sim/sim_options.h"
 #include "sim/simulated_device.h"
@@ -32,23 +33,6 @@ void onStopSignals() {
     // A reader of our stdout that went away must not end the simulator.
     std::signal(SIGPIPE, SIG_IGN);
 }
-
-// The --link symlink, there for as long as the simulator runs.
-class Link {
-public:
-    bool make(const std::string& path, const std::string& target) {
-        ::unlink(path.c_str());
-        if (::symlink(target.c_str(), path.c_str()) != 0) return false;
-        path_ = path;
-        return true;
-    }
-    ~Link() {
-        if (!path_.empty()) ::unlink(path_.c_str());
-    }
-
-private:
-    std::string path_;
-};
 
 }  // namespace
 
@@ -89,10 +73,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vrncomm-sim: cannot create the pseudo-terminal: %s\n", error.c_str());
         return 1;
     }
-    Link link;
-    if (!options.link.empty() && !link.make(options.link, server.slavePath())) {
-        std::perror(("vrncomm-sim: cannot link " + options.link).c_str());
-        return 1;
+    vrn::sim::PtyLink link;
+    if (!options.link.empty() && !link.make(options.link, server.slavePath(), error)) {
+        std::fprintf(stderr, "vrncomm-sim: --link %s: %s\n", options.link.c_str(), error.c_str());
+        return 2;
     }
     if (!options.state.empty()) {
         server.onQuiet = [&] {
