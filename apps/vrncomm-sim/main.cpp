@@ -3,7 +3,9 @@
 
 #include <csignal>
 #include <cstdio>
+#include <exception>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -34,9 +36,7 @@ void onStopSignals() {
     std::signal(SIGPIPE, SIG_IGN);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int serveInstrument(int argc, char** argv) {
     vrn::sim::SimOptions options;
     std::string error;
     if (!vrn::sim::parseSimOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
@@ -92,4 +92,21 @@ int main(int argc, char** argv) {
         return 1;
     }
     return 0;
+}
+
+}  // namespace
+
+// Whatever escapes (memory running out, say) ends the simulator with a message and a status,
+// never with an abort; its link is removed on the way out.
+int main(int argc, char** argv) {
+    try {
+        return serveInstrument(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("vrncomm-sim: out of memory\n", stderr);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "vrncomm-sim: internal error: %s\n", e.what());
+    } catch (...) {
+        std::fputs("vrncomm-sim: internal error\n", stderr);
+    }
+    return 1;
 }

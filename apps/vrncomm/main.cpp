@@ -3,7 +3,9 @@
 #include <QCommandLineParser>
 #include <QIcon>
 #include <cstdio>
+#include <exception>
 #include <memory>
+#include <new>
 #include <optional>
 
 #include "core/link/tracing_port.h"
@@ -18,7 +20,9 @@
 #include "sim/simulated_device.h"
 #include "sim/station.h"
 
-int main(int argc, char* argv[]) {
+namespace {
+
+int runWindow(int argc, char* argv[]) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Configuration and service of the 41700 translator."));
     const QCommandLineOption helpOption = parser.addHelpOption();
@@ -124,4 +128,21 @@ int main(int argc, char* argv[]) {
     if (parser.isSet(quitOption)) new vrn::gui::CloseAfterFirstPaint(&window);
     window.show();
     return QApplication::exec();
+}
+
+}  // namespace
+
+// Whatever escapes the window's own handlers (memory running out at start-up, say) ends the
+// program with a message and a status, never with an abort.
+int main(int argc, char* argv[]) {
+    try {
+        return runWindow(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("vrncomm: out of memory\n", stderr);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "vrncomm: internal error: %s\n", e.what());
+    } catch (...) {
+        std::fputs("vrncomm: internal error\n", stderr);
+    }
+    return 1;
 }

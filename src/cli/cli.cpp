@@ -1,6 +1,8 @@
 #include "cli/cli.h"
 
+#include <exception>
 #include <memory>
+#include <new>
 #include <optional>
 #include <ostream>
 #include <string_view>
@@ -29,9 +31,10 @@ constexpr const char* kUsage =
     "  --help          this text; COMMAND --help explains a command\n"
     "  --version       the version of vrncomm-cli\n"
     "\n"
-    "exit status: 0 success, 1 the instrument did not answer or the transfer failed,\n"
-    "             2 bad usage, a file or value problem, or a refused question,\n"
-    "             4 fewer records arrived than asked (get-records): the complete ones were written\n"
+    "exit status: 0 success, 1 the instrument did not answer, the transfer failed, or the tool\n"
+    "             itself failed (out of memory), 2 bad usage, a file or value problem, or a\n"
+    "             refused question, 4 fewer records arrived than asked (get-records): the\n"
+    "             complete ones were written\n"
     "\n"
     "commands:\n";
 
@@ -41,9 +44,28 @@ void printUsage(std::ostream& os) {
         os << "  " << c.synopsis << "\n      " << c.summary << '\n';
 }
 
+int runCommandLine(const std::vector<std::string>& args, Environment& env);
+
 }  // namespace
 
+// Whatever escapes a command (memory running out, a fault of the program itself) ends the tool
+// with a message and a status, never with an abort.
 int run(const std::vector<std::string>& args, Environment& env) {
+    try {
+        return runCommandLine(args, env);
+    } catch (const std::bad_alloc&) {
+        env.err << "error: out of memory\n";
+    } catch (const std::exception& e) {
+        env.err << "error: internal error: " << e.what() << "\n";
+    } catch (...) {
+        env.err << "error: internal error\n";
+    }
+    return kExitFailed;
+}
+
+namespace {
+
+int runCommandLine(const std::vector<std::string>& args, Environment& env) {
     PortChoice choice;
     TerminalHost::Options options;
     options.progressBar = env.errIsTerminal;
@@ -134,4 +156,5 @@ int run(const std::vector<std::string>& args, Environment& env) {
     return command->run(session, rest);
 }
 
+}  // namespace
 }  // namespace vrn::cli
