@@ -100,7 +100,8 @@ int runWindow(int argc, char* argv[]) {
         vrn::sim::configureStation(simulated->instrument);
         driver = &simulated->port;
     } else {
-        hardware = vrn::makeHardwarePort(vrn::gui::rawOptionValue(argc, argv, "port").value_or(std::string()));
+        hardware =
+            vrn::makeHardwarePort(vrn::gui::rawOptionValue(argc, argv, "port").value_or(std::string()));
         driver = hardware.get();
     }
 

@@ -136,8 +136,9 @@ bool DiskFileStore::writeFile(const std::string& path, std::span<const uint8_t> 
         return false;
     }
     const mode_t mode = existed ? (old.st_mode & 07777) : newFileMode();
-    const bool written = ::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 &&
-                         fd.release() == 0 && ::rename(tempName.c_str(), target.c_str()) == 0;
+    const bool written = ::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), bytes) &&
+                         ::fsync(fd.get()) == 0 && fd.release() == 0 &&
+                         ::rename(tempName.c_str(), target.c_str()) == 0;
     if (!written) {
         error = reason(errno);
         ::unlink(tempName.c_str());

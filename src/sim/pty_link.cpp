@@ -43,7 +43,8 @@ bool PtyLink::make(const std::string& path, const std::string& target, std::stri
             error = "it exists and is not a link a simulator left behind; remove it or choose another";
             return false;
         }
-        if ((::unlink(path.c_str()) != 0 && errno != ENOENT) || ::symlink(target.c_str(), path.c_str()) != 0) {
+        if ((::unlink(path.c_str()) != 0 && errno != ENOENT) ||
+            ::symlink(target.c_str(), path.c_str()) != 0) {
             error = reason(errno);
             return false;
         }

@@ -55,7 +55,8 @@ void registerCalibration(Instrument& in) {
             char row[160];
             std::snprintf(row, sizeof row, "%d\t%d\t%d\t%d\t%.4f\t%.4f\t%.4f\t%.4f\t%.3f\t%.4f\t%.3f\r", ch,
                           3 + ch, -2 - ch, 1 + ch % 4, static_cast<double>(s.seReference) / 5000.0,
-                          static_cast<double>(s.diffReference) / 5000.0, 1.0001, 0.9999, 0.125, 1.0003, 0.004);
+                          static_cast<double>(s.diffReference) / 5000.0, 1.0001, 0.9999, 0.125, 1.0003,
+                          0.004);
             text += row;
         }
         i.reply(text);

@@ -39,7 +39,8 @@ TEST(CliArgs, WhatEscapesACommandIsAnErrorNotAnAbort) {
     };
     const std::vector<Row> rows = {
         {"memory runs out", [] { throw std::bad_alloc(); }, "error: out of memory\n"},
-        {"a library's exception", [] { throw std::length_error("vector"); }, "error: internal error: vector\n"},
+        {"a library's exception", [] { throw std::length_error("vector"); },
+         "error: internal error: vector\n"},
         {"something else", [] { throw 7; }, "error: internal error\n"},
     };
     for (const Row& row : rows) {

@@ -66,7 +66,8 @@ TEST(CliRecords, FailedDownloadLeavesTheOldFileAndExitsOne) {
         const char* name;
         bool stall;  // else the record format cannot be read
     };
-    for (const Row& row : {Row{"download stops within the first record", true}, Row{"format silent", false}}) {
+    for (const Row& row :
+         {Row{"download stops within the first record", true}, Row{"format silent", false}}) {
         CliRig rig;
         if (row.stall)
             rig.instrument.faults.records.stopAfterBytes = 3;
@@ -93,19 +94,39 @@ TEST(CliRecords, ShortAndAllDownloadsAndFileProblemsHaveTheirOwnExitStatus) {
         std::vector<std::string> args;
         uint32_t logged;
         int exit;
-        const char* says;         // on stderr; "" for nothing
-        int fileRecords;          // the records in day.txt, -1 for the old file kept
-        const char* asked340;     // the record command sent, nullptr for none
+        const char* says;      // on stderr; "" for nothing
+        int fileRecords;       // the records in day.txt, -1 for the old file kept
+        const char* asked340;  // the record command sent, nullptr for none
     };
     const std::vector<Row> rows = {
-        {"3 of 10 arrive", {"get-records", "10", "day.txt"}, 3, kExitShortDownload,
-         "warning: Only 3 of 10 records arrived.\n", 3, "CMD340 10"},
-        {"all: the 3 held, at the silence", {"get-records", "all", "day.txt"}, 3, kExitOk, "", 3,
+        {"3 of 10 arrive",
+         {"get-records", "10", "day.txt"},
+         3,
+         kExitShortDownload,
+         "warning: Only 3 of 10 records arrived.\n",
+         3,
+         "CMD340 10"},
+        {"all: the 3 held, at the silence",
+         {"get-records", "all", "day.txt"},
+         3,
+         kExitOk,
+         "",
+         3,
          "CMD340 1081343"},
-        {"a folder that cannot take a file: found first", {"get-records", "10", "/readonly/day.txt"}, 3,
-         kExitUsage, "/readonly/day.txt Access is denied.", -1, nullptr},
-        {"a full disk: named with the reason", {"get-records", "2", "/full/day.txt"}, 3, kExitUsage,
-         "/full/day.txt No space left on device", -1, "CMD340 2"},
+        {"a folder that cannot take a file: found first",
+         {"get-records", "10", "/readonly/day.txt"},
+         3,
+         kExitUsage,
+         "/readonly/day.txt Access is denied.",
+         -1,
+         nullptr},
+        {"a full disk: named with the reason",
+         {"get-records", "2", "/full/day.txt"},
+         3,
+         kExitUsage,
+         "/full/day.txt No space left on device",
+         -1,
+         "CMD340 2"},
     };
     for (const Row& row : rows) {
         CliRig rig;

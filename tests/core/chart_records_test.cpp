@@ -151,8 +151,10 @@ TEST(ChartRecordFile, RefusesWhatIsNotARecordFile) {
         {"a reading in a field without a type", head + "1,\r\n1,-99999\r\n", "without a type"},
         // No more than a retrieval writes, whatever the file claims: its memory is reserved by them.
         {"26 fields", head + std::string(25, ',') + "\r\n", "the first record has 26 fields"},
-        {"a million fields", head + std::string(1000000, ',') + "\r\n", "the first record has 1000001 fields"},
-        {"one record more than 25 fields allow", head + repeated("1,2,3,4,5,6,7,8,9,1,2,3,4,5,6,7,8,9,1,2,3,4,5,6,7\r\n", 86508),
+        {"a million fields", head + std::string(1000000, ',') + "\r\n",
+         "the first record has 1000001 fields"},
+        {"one record more than 25 fields allow",
+         head + repeated("1,2,3,4,5,6,7,8,9,1,2,3,4,5,6,7,8,9,1,2,3,4,5,6,7\r\n", 86508),
          "line 86511: more than the 86507 records"},
     };
     for (const Row& row : rows) {

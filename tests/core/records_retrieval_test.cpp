@@ -275,7 +275,7 @@ TEST(RecordRetrieval, ClosingTheWindowEndsTheDownloadOrTheShowingAtTheNextPump) 
 TEST(RecordRetrieval, FileProblemsAreFoundBeforeTheDownloadOrKeepTheRecords) {
     struct Row {
         const char* name;
-        std::optional<std::string> fixedPath;   // the command line's FILE
+        std::optional<std::string> fixedPath;  // the command line's FILE
         std::vector<std::optional<std::string>> dialogAnswers;
         RetrievalOutcome outcome;
         bool sent340;
@@ -284,18 +284,41 @@ TEST(RecordRetrieval, FileProblemsAreFoundBeforeTheDownloadOrKeepTheRecords) {
     };
     const std::string kept = std::string("\n\n") + RecordRetrieval::kKeptText;
     const std::vector<Row> rows = {
-        {"window: read-only place refused before the download", std::nullopt, {"/readonly/rec.txt"},
-         RetrievalOutcome::FileFailed, false, recordFileProblem("/readonly/rec.txt", "Access is denied."), nullptr},
-        {"script: read-only place refused before the download", "/readonly/rec.txt", {},
-         RetrievalOutcome::FileFailed, false, recordFileProblem("/readonly/rec.txt", "Access is denied."), nullptr},
-        {"window: full disk, another file chosen", std::nullopt, {"/full/rec.txt", "/data/other.txt"},
-         RetrievalOutcome::Finished, true, recordFileProblem("/full/rec.txt", "No space left on device") + kept,
-         "/data/other.txt"},
-        {"window: full disk, the second dialog cancelled", std::nullopt, {"/full/rec.txt", std::nullopt},
-         RetrievalOutcome::FileFailed, true, recordFileProblem("/full/rec.txt", "No space left on device") + kept,
+        {"window: read-only place refused before the download",
+         std::nullopt,
+         {"/readonly/rec.txt"},
+         RetrievalOutcome::FileFailed,
+         false,
+         recordFileProblem("/readonly/rec.txt", "Access is denied."),
          nullptr},
-        {"script: full disk", "/full/rec.txt", {}, RetrievalOutcome::FileFailed, true,
-         recordFileProblem("/full/rec.txt", "No space left on device"), nullptr},
+        {"script: read-only place refused before the download",
+         "/readonly/rec.txt",
+         {},
+         RetrievalOutcome::FileFailed,
+         false,
+         recordFileProblem("/readonly/rec.txt", "Access is denied."),
+         nullptr},
+        {"window: full disk, another file chosen",
+         std::nullopt,
+         {"/full/rec.txt", "/data/other.txt"},
+         RetrievalOutcome::Finished,
+         true,
+         recordFileProblem("/full/rec.txt", "No space left on device") + kept,
+         "/data/other.txt"},
+        {"window: full disk, the second dialog cancelled",
+         std::nullopt,
+         {"/full/rec.txt", std::nullopt},
+         RetrievalOutcome::FileFailed,
+         true,
+         recordFileProblem("/full/rec.txt", "No space left on device") + kept,
+         nullptr},
+        {"script: full disk",
+         "/full/rec.txt",
+         {},
+         RetrievalOutcome::FileFailed,
+         true,
+         recordFileProblem("/full/rec.txt", "No space left on device"),
+         nullptr},
     };
     for (const Row& row : rows) {
         Rig rig;
@@ -328,7 +351,7 @@ TEST(RecordRetrieval, FileProblemsAreFoundBeforeTheDownloadOrKeepTheRecords) {
 TEST(RecordRetrieval, ShortDownloadsKeepTheCompleteRecords) {
     struct Row {
         const char* name;
-        uint32_t logged;                  // what the instrument holds
+        uint32_t logged;                   // what the instrument holds
         std::optional<uint64_t> cutAfter;  // bytes, when it stops mid-record
         bool all;
         bool ask;

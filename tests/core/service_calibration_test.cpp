@@ -184,10 +184,22 @@ TEST(CalibrationCheck, EchoEndsAtStarOrAtItsBound) {
         {"silent check ends at 60 s", CalCheck::Wd, 954, Fault::silent(),
          "NO RESPONSE FROM 41700 FOR WD CHECK.|", true, 59500, 60500},
         // A limit on silence: readings that keep coming keep the check going past 60 s.
-        {"readings every 20 s for 100 s, then the star", CalCheck::Se, 952, {}, "R|R|R|R|R|", false, 100000,
+        {"readings every 20 s for 100 s, then the star",
+         CalCheck::Se,
+         952,
+         {},
+         "R|R|R|R|R|",
+         false,
+         100000,
          101000},
-        {"readings for 40 s, then 60 s of silence", CalCheck::Se, 952, {}, "R|R|R|NO RESPONSE FROM 41700 FOR SE CHECK.|",
-         true, 99500, 101000},
+        {"readings for 40 s, then 60 s of silence",
+         CalCheck::Se,
+         952,
+         {},
+         "R|R|R|NO RESPONSE FROM 41700 FOR SE CHECK.|",
+         true,
+         99500,
+         101000},
     };
     for (const Row& r : rows) {
         Rig rig;

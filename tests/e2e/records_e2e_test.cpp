@@ -55,10 +55,12 @@ TEST(RecordsEndToEnd, StoppedDownloadWritesTheWholeRecordsOrKeepsTheOldFile) {
         }
         const CliRun r = runCliOn(sim.path(), {"get-records", "500", path});
         EXPECT_EQ(r.exitCode, row.exit) << row.name << r.out << r.err;
-        EXPECT_NE(r.out.find(std::string("TOTAL BYTES: ") + row.stopAfter + "\n"), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find(std::string("TOTAL BYTES: ") + row.stopAfter + "\n"), std::string::npos)
+            << r.out;
         EXPECT_NE(r.err.find(row.says), std::string::npos) << row.name << r.err;
         EXPECT_TRUE(readAll(path).startsWith(row.file)) << row.name;
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("day.txt")})
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{QStringLiteral("day.txt")})
             << row.name;
     }
 }

@@ -55,7 +55,8 @@ TEST(DiskFileStore, NamesThatAreNotUtf8StayTheirOwnFiles) {
     DiskFileStore store;
     std::string error;
     for (size_t k = 0; k < names.size(); ++k)
-        ASSERT_TRUE(store.writeFile(folder + names[k], std::vector<uint8_t>(k + 1, 0x41), error)) << k << error;
+        ASSERT_TRUE(store.writeFile(folder + names[k], std::vector<uint8_t>(k + 1, 0x41), error))
+            << k << error;
     std::vector<std::string> onDisk;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         onDisk.push_back(entry.path().filename().string());
@@ -108,8 +109,7 @@ TEST(DiskFileStore, CanCreateSaysWhyAndTouchesNothing) {
         EXPECT_EQ(error.empty(), row.can) << row.name << ": " << error;
     }
     EXPECT_EQ(store.readFile(folder + "/old.txt", 10, error), (std::vector<uint8_t>{'o', 'l', 'd'}));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-              QStringList{QStringLiteral("old.txt")})
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("old.txt")})
         << "no probe left, nothing created";
 }
 

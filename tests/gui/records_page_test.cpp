@@ -164,10 +164,12 @@ TEST(RecordsPage, ShortDownloadsAskAndAllRecordsEndsAtTheSilence) {
             QMessageBox::Ok);
         onNextSaveDialog(path);
         QTest::mouseClick(rig.find<QPushButton>("ButtonGetRecords"), Qt::LeftButton);
-        EXPECT_EQ(asked, row.answer ? "Only 4 of 10 records arrived.\n\nSave these 4 records?" : "") << row.name;
+        EXPECT_EQ(asked, row.answer ? "Only 4 of 10 records arrived.\n\nSave these 4 records?" : "")
+            << row.name;
         EXPECT_EQ(QFile::exists(path), *row.file != '\0') << row.name;
         EXPECT_TRUE(readAll(path).startsWith(row.file)) << row.name << ": " << readAll(path).toStdString();
-        EXPECT_EQ(rig.device.instrument.commandLog.back(), row.all ? "CMD340 1081343" : "CMD340 10") << row.name;
+        EXPECT_EQ(rig.device.instrument.commandLog.back(), row.all ? "CMD340 1081343" : "CMD340 10")
+            << row.name;
         EXPECT_TRUE(rig.find<QPushButton>("ButtonGetRecords")->isEnabled()) << row.name;
         EXPECT_TRUE(rig.form->timer().enabled()) << row.name;
     }

@@ -225,8 +225,9 @@ RecordFileRead readRecordFile(std::string_view text) {
             // No more than a retrieval writes: its fields, and its records for that many fields.
             if (cells.size() > static_cast<size_t>(setup::kFieldCount)) {
                 char error[112];
-                std::snprintf(error, sizeof error, "the first record has %zu fields, more than the %d a record has",
-                              cells.size(), setup::kFieldCount);
+                std::snprintf(error, sizeof error,
+                              "the first record has %zu fields, more than the %d a record has", cells.size(),
+                              setup::kFieldCount);
                 result.error = error;
                 return result;
             }
@@ -237,8 +238,9 @@ RecordFileRead readRecordFile(std::string_view text) {
         }
         if (lineNumber - 3 > maxRecords) {
             char error[128];
-            std::snprintf(error, sizeof error, "line %zu: more than the %zu records a retrieval of %zu fields holds",
-                          lineNumber, maxRecords, columns.size());
+            std::snprintf(error, sizeof error,
+                          "line %zu: more than the %zu records a retrieval of %zu fields holds", lineNumber,
+                          maxRecords, columns.size());
             result.error = error;
             return result;
         }

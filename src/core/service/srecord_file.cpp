@@ -32,7 +32,8 @@ const char* recordFaultText(SRecordFault fault) {
 }  // namespace
 
 SRecordFault srecordFault(std::string_view record) {
-    if (record.size() < 2 || record[0] != 'S' || record[1] < '0' || record[1] > '9') return SRecordFault::NotSRecord;
+    if (record.size() < 2 || record[0] != 'S' || record[1] < '0' || record[1] > '9')
+        return SRecordFault::NotSRecord;
     const std::string_view hex = record.substr(2);
     for (const char c : hex)
         if (hexValue(c) < 0) return SRecordFault::NotHex;

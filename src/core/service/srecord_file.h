@@ -34,7 +34,7 @@ enum class FirmwareFileProblem : uint8_t { None, NotS0, TooLong, BadRecord, NoEn
 
 struct FirmwareFileCheck {
     FirmwareFileProblem problem = FirmwareFileProblem::None;
-    size_t line = 0;  // 1-based line of the refused record
+    size_t line = 0;                          // 1-based line of the refused record
     SRecordFault fault = SRecordFault::None;  // what is wrong with a BadRecord
 };
 
