@@ -3,12 +3,15 @@
 
 #include <csignal>
 #include <cstdio>
+#include <exception>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "ports/real_clock.h"
 #include "ports/trace_file.h"
+#include "sim/pty_link.h"
 #include "sim/pty_server.h"
 #include "sim/sim_options.h"
 #include "sim/simulated_device.h"
@@ -33,26 +36,7 @@ void onStopSignals() {
     std::signal(SIGPIPE, SIG_IGN);
 }
 
-// The --link symlink, there for as long as the simulator runs.
-class Link {
-public:
-    bool make(const std::string& path, const std::string& target) {
-        ::unlink(path.c_str());
-        if (::symlink(target.c_str(), path.c_str()) != 0) return false;
-        path_ = path;
-        return true;
-    }
-    ~Link() {
-        if (!path_.empty()) ::unlink(path_.c_str());
-    }
-
-private:
-    std::string path_;
-};
-
-}  // namespace
-
-int main(int argc, char** argv) {
+int serveInstrument(int argc, char** argv) {
     vrn::sim::SimOptions options;
     std::string error;
     if (!vrn::sim::parseSimOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
@@ -89,10 +73,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vrncomm-sim: cannot create the pseudo-terminal: %s\n", error.c_str());
         return 1;
     }
-    Link link;
-    if (!options.link.empty() && !link.make(options.link, server.slavePath())) {
-        std::perror(("vrncomm-sim: cannot link " + options.link).c_str());
-        return 1;
+    vrn::sim::PtyLink link;
+    if (!options.link.empty() && !link.make(options.link, server.slavePath(), error)) {
+        std::fprintf(stderr, "vrncomm-sim: --link %s: %s\n", options.link.c_str(), error.c_str());
+        return 2;
     }
     if (!options.state.empty()) {
         server.onQuiet = [&] {
@@ -108,4 +92,21 @@ int main(int argc, char** argv) {
         return 1;
     }
     return 0;
+}
+
+}  // namespace
+
+// Whatever escapes (memory running out, say) ends the simulator with a message and a status,
+// never with an abort; its link is removed on the way out.
+int main(int argc, char** argv) {
+    try {
+        return serveInstrument(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("vrncomm-sim: out of memory\n", stderr);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "vrncomm-sim: internal error: %s\n", e.what());
+    } catch (...) {
+        std::fputs("vrncomm-sim: internal error\n", stderr);
+    }
+    return 1;
 }

@@ -1,16 +1,18 @@
 // vrncomm: the window, on the instrument found by its USB description, a named serial device,
 // or the built-in simulated instrument.
 #include <QCommandLineParser>
-#include <QFile>
 #include <QIcon>
 #include <cstdio>
+#include <exception>
 #include <memory>
+#include <new>
 #include <optional>
 
 #include "core/link/tracing_port.h"
 #include "core/link/usb_port.h"
 #include "gui/app/application.h"
 #include "gui/app/close_after_first_paint.h"
+#include "gui/app/file_names.h"
 #include "gui/app/form_main.h"
 #include "gui/app/preferences_file.h"
 #include "ports/port_factory.h"
@@ -20,7 +22,9 @@
 #include "sim/simulated_device.h"
 #include "sim/station.h"
 
-int main(int argc, char* argv[]) {
+namespace {
+
+int runWindow(int argc, char* argv[]) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Configuration and service of the 41700 translator."));
     const QCommandLineOption helpOption = parser.addHelpOption();
@@ -98,7 +102,8 @@ int main(int argc, char* argv[]) {
         vrn::sim::configureStation(simulated->instrument);
         driver = &simulated->port;
     } else {
-        hardware = vrn::makeHardwarePort(QFile::encodeName(parser.value(portOption)).toStdString());
+        hardware =
+            vrn::makeHardwarePort(vrn::gui::rawOptionValue(argc, argv, "port").value_or(std::string()));
         driver = hardware.get();
     }
 
@@ -108,10 +113,11 @@ int main(int argc, char* argv[]) {
     vrn::Clock* windowClock = &clock;
     if (parser.isSet(traceOption)) {
         std::string error;
-        trace = vrn::TraceFile::open(QFile::encodeName(parser.value(traceOption)).toStdString(), error);
+        // The file as named, byte for byte: the parser's text need not hold the name's bytes.
+        const std::string tracePath = vrn::gui::rawOptionValue(argc, argv, "trace").value_or(std::string());
+        trace = vrn::TraceFile::open(tracePath, error);
         if (!trace) {
-            std::fprintf(stderr, "vrncomm: --trace %s: %s\n", qPrintable(parser.value(traceOption)),
-                         error.c_str());
+            std::fprintf(stderr, "vrncomm: --trace %s: %s\n", tracePath.c_str(), error.c_str());
             return 2;
         }
         const int64_t startUs = clock.nowUs();
@@ -132,4 +138,21 @@ int main(int argc, char* argv[]) {
     if (parser.isSet(quitOption)) new vrn::gui::CloseAfterFirstPaint(&window);
     window.show();
     return QApplication::exec();
+}
+
+}  // namespace
+
+// Whatever escapes the window's own handlers (memory running out at start-up, say) ends the
+// program with a message and a status, never with an abort.
+int main(int argc, char* argv[]) {
+    try {
+        return runWindow(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("vrncomm: out of memory\n", stderr);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "vrncomm: internal error: %s\n", e.what());
+    } catch (...) {
+        std::fputs("vrncomm: internal error\n", stderr);
+    }
+    return 1;
 }

@@ -1,6 +1,8 @@
 #include "cli/cli.h"
 
+#include <exception>
 #include <memory>
+#include <new>
 #include <optional>
 #include <ostream>
 #include <string_view>
@@ -30,10 +32,13 @@ constexpr const char* kUsage =
     "  --help          this text; COMMAND --help explains a command\n"
     "  --version       the version of vrncomm-cli\n"
     "\n"
-    "exit status: 0 success, 1 the instrument did not answer or the transfer failed,\n"
-    "             2 bad usage, a file or value problem, or a refused question,\n"
+    "exit status: 0 success, 1 the instrument did not answer, the transfer failed, or the tool\n"
+    "             itself failed (out of memory), 2 bad usage, a file or value problem, or a\n"
+    "             refused question,\n"
     "             3 the instrument answered and differs from the file (a diff, or a --verify\n"
     "             that found the send did not take),\n"
+    "             4 fewer records arrived than asked (get-records): the complete ones were\n"
+    "             written,\n"
     "             5 check found warnings only, 6 check found errors (or a send refused a\n"
     "             program with errors),\n"
     "             7 the record archive could not be opened, read or written\n"
@@ -46,9 +51,28 @@ void printUsage(std::ostream& os) {
         os << "  " << c.synopsis << "\n      " << c.summary << '\n';
 }
 
+int runCommandLine(const std::vector<std::string>& args, Environment& env);
+
 }  // namespace
 
+// Whatever escapes a command (memory running out, a fault of the program itself) ends the tool
+// with a message and a status, never with an abort.
 int run(const std::vector<std::string>& args, Environment& env) {
+    try {
+        return runCommandLine(args, env);
+    } catch (const std::bad_alloc&) {
+        env.err << "error: out of memory\n";
+    } catch (const std::exception& e) {
+        env.err << "error: internal error: " << e.what() << "\n";
+    } catch (...) {
+        env.err << "error: internal error\n";
+    }
+    return kExitFailed;
+}
+
+namespace {
+
+int runCommandLine(const std::vector<std::string>& args, Environment& env) {
     PortChoice choice;
     TerminalHost::Options options;
     options.progressBar = env.errIsTerminal;
@@ -139,4 +163,5 @@ int run(const std::vector<std::string>& args, Environment& env) {
     return command->run(session, rest);
 }
 
+}  // namespace
 }  // namespace vrn::cli

@@ -107,8 +107,8 @@ const std::array kCommands{
             "example, a review that fails on errors but lets warnings pass:\n"
             "  vrncomm-cli check station-12/st12.ssp; test $? -lt 6\n",
             runCheck},
-    Command{"get-records", "get-records COUNT FILE.txt [--delimiter space|comma|tab]",
-            "download COUNT records into a record text file",
+    Command{"get-records", "get-records COUNT|all FILE.txt [--delimiter space|comma|tab]",
+            "download COUNT records, or all the instrument holds, into a record text file",
             "Reads the record format (fields per record and the fields' settings) from the instrument,\n"
             "then downloads COUNT records (1..999999999) and writes them to a text file,\n"
             "byte for byte as the window does: \"N RECORDS\", the date and time, the field labels,\n"
@@ -116,6 +116,11 @@ const std::array kCommands{
             "CR LF line ends. Prints \"TOTAL BYTES: n\" with the bytes received. The file replaces\n"
             "an old one only once the download is complete; on any failure the old file is untouched.\n"
             "With COUNT times the fields per record at 2162688 or more nothing is downloaded (exit 2).\n"
+            "FILE must be a file that can be created before anything is downloaded (exit 2).\n"
+            "When the instrument falls silent with fewer records than COUNT, the complete records\n"
+            "that came are written with the warning \"Only n of COUNT records arrived.\" (exit 4).\n"
+            "With all, the most the record format allows (2162687 values) is asked for and the\n"
+            "silence after the instrument's last record ends the download (exit 0).\n"
             "\n"
             "example, the last day's records of a station logging every minute:\n"
             "  vrncomm-cli --quiet get-records 1440 station-12-$(date +%F).txt --delimiter tab\n",

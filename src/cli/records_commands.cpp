@@ -52,14 +52,17 @@ int runGetRecords(Session& s, const std::vector<std::string>& args) {
         }
     }
     if (plain.size() != 2) {
-        s.host.error("get-records takes COUNT and FILE.txt");
+        s.host.error("get-records takes COUNT (or all) and FILE.txt");
         return kExitUsage;
     }
-    if (!parseCount(plain[0], options.count)) {
-        s.host.error("COUNT must be a whole number from 1 to 999999999, not: " + plain[0]);
+    if (plain[0] == "all") {
+        options.allRecords = true;
+    } else if (!parseCount(plain[0], options.count)) {
+        s.host.error("COUNT must be all or a whole number from 1 to 999999999, not: " + plain[0]);
         return kExitUsage;
     }
     options.path = plain[1];
+    options.askBeforeShortSave = false;
 
     if (!s.openLink()) return kExitFailed;
     setup::SetupModel model;
@@ -68,6 +71,8 @@ int runGetRecords(Session& s, const std::vector<std::string>& args) {
     switch (retrieval.ButtonGetRecordsClick(options).outcome) {
     case records::RetrievalOutcome::Finished:
         return kExitOk;
+    case records::RetrievalOutcome::Short:
+        return kExitShortDownload;
     case records::RetrievalOutcome::TooMany:
     case records::RetrievalOutcome::FileFailed:
     case records::RetrievalOutcome::Cancelled:

@@ -1,65 +1,118 @@
 #include "ports/disk_file_store.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-#include <QString>
-#include <QTemporaryFile>
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <memory>
+#include <filesystem>
+#include <system_error>
 
 namespace vrn {
 namespace {
 
-// Paths come as the file dialogs give them: in the local 8-bit encoding of file names.
-QString fileName(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
+// Paths are the bytes the user named, passed to the system as they are: a name that is not valid
+// in the locale's encoding still names its own file and no other.
+namespace fs = std::filesystem;
+
+std::string reason(int err) {
+    return std::generic_category().message(err);
 }
 
-// A new file gets the mode a plain save would give it; a replaced one keeps its own.
-QFileDevice::Permissions modeFor(const QString& target) {
-    const QFileInfo existing(target);
-    if (existing.exists()) return existing.permissions();
+// Closes the descriptor on every way out.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    // Closes now, for the error a close can report (a delayed write failure).
+    int release() {
+        const int result = ::close(fd_);
+        fd_ = -1;
+        return result;
+    }
+
+private:
+    int fd_;
+};
+
+// The file a save replaces: a link is followed, so the link stays and its target gets the bytes.
+fs::path saveTarget(const std::string& path) {
+    std::error_code ec;
+    const fs::path given(path);
+    if (fs::is_symlink(fs::symlink_status(given, ec))) {
+        const fs::path real = fs::weakly_canonical(given, ec);
+        if (!ec) return real;
+    }
+    return given;
+}
+
+fs::path folderOf(const fs::path& file) {
+    const fs::path parent = file.parent_path();
+    return parent.empty() ? fs::path(".") : parent;
+}
+
+// A new file's permissions: what the umask leaves of rw-rw-rw-, as an ordinary create gives.
+mode_t newFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    const mode_t mode = 0666 & ~mask;
-    QFileDevice::Permissions p;
-    if (mode & S_IRUSR) p |= QFileDevice::ReadOwner | QFileDevice::ReadUser;
-    if (mode & S_IWUSR) p |= QFileDevice::WriteOwner | QFileDevice::WriteUser;
-    if (mode & S_IRGRP) p |= QFileDevice::ReadGroup;
-    if (mode & S_IWGRP) p |= QFileDevice::WriteGroup;
-    if (mode & S_IROTH) p |= QFileDevice::ReadOther;
-    if (mode & S_IWOTH) p |= QFileDevice::WriteOther;
-    return p;
+    return 0666 & ~mask;
+}
+
+// A temporary file beside the target, created exclusively; -1 with errno on failure.
+int createBeside(const fs::path& target, std::string& tempName) {
+    std::string name = ".";
+    name.append(target.filename().string()).append(".XXXXXX");
+    tempName = (folderOf(target) / name).string();
+    return ::mkstemp(tempName.data());
+}
+
+bool writeAll(int fd, std::span<const uint8_t> bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = ENOSPC;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
 }
 
 }  // namespace
 
 std::optional<std::vector<uint8_t>> DiskFileStore::readFile(const std::string& path, size_t maxBytes,
                                                             std::string& error) {
-    QFile file(fileName(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString().toStdString();
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
+        error = reason(errno);
+        return std::nullopt;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        error = reason(EISDIR);
         return std::nullopt;
     }
     // Room for the file as its size says (one byte more shows it grew), not for the largest
     // allowed: a large bound must not cost its memory on every read.
     constexpr size_t kFirstRoom = 64 * 1024;
-    const auto size = static_cast<size_t>(std::max<qint64>(file.size(), 0));
+    const auto size = static_cast<size_t>(std::max<off_t>(info.st_size, 0));
     std::vector<uint8_t> bytes(std::min(maxBytes, std::max(size + 1, kFirstRoom)));
     size_t got = 0;
     while (got < maxBytes) {
         if (got == bytes.size()) bytes.resize(std::min(maxBytes, bytes.size() * 2));
-        const qint64 n =
-            file.read(reinterpret_cast<char*>(bytes.data() + got), static_cast<qint64>(bytes.size() - got));
+        const ssize_t n = ::read(fd.get(), bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
-            error = file.errorString().toStdString();
+            error = reason(errno);
             return std::nullopt;
         }
         if (n == 0) break;
@@ -69,59 +122,99 @@ std::optional<std::vector<uint8_t>> DiskFileStore::readFile(const std::string& p
     return bytes;
 }
 
+// Every byte goes to a temporary file beside the target, is flushed to the disk, and only then
+// does a rename put it in the target's place: a failed save leaves the previous file whole.
 bool DiskFileStore::writeFile(const std::string& path, std::span<const uint8_t> bytes, std::string& error) {
-    QSaveFile file(fileName(path));
-    // Unbuffered, so a short write (a full disk, a file-size limit) is seen here: a buffered one
-    // fails only in commit(), which then still puts the cut-short file in place.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        error = file.errorString().toStdString();
-        return false;
-    }
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size || !file.commit()) {
-        error = file.errorString().toStdString();
-        file.cancelWriting();
+    std::string tempName;
+    if (!writeBeside(path, bytes, tempName, error)) return false;
+    if (::rename(tempName.c_str(), saveTarget(path).c_str()) != 0) {
+        error = reason(errno);
+        ::unlink(tempName.c_str());
         return false;
     }
     return true;
 }
 
-bool DiskFileStore::writeFiles(std::span<const FileWrite> files, std::string& failedPath,
-                               std::string& error) {
-    std::vector<std::unique_ptr<QTemporaryFile>> written;
+bool DiskFileStore::writeFiles(std::span<const FileWrite> files, std::string& failedPath, std::string& error) {
+    std::vector<std::string> temps;
+    const auto fail = [&](const std::string& path) {
+        failedPath = path;
+        for (const std::string& t : temps)
+            ::unlink(t.c_str());
+        return false;
+    };
     for (const FileWrite& f : files) {
-        const QString target = fileName(f.path);
-        // Caught now: a rename over a folder would fail only after others had replaced theirs.
-        if (QFileInfo(target).isDir()) {
-            failedPath = f.path;
-            error = "It is a folder.";
-            return false;
+        std::error_code made;
+        fs::create_directories(folderOf(saveTarget(f.path)), made);
+        if (made) {
+            error = made.message();
+            return fail(f.path);
         }
-        if (!QDir().mkpath(QFileInfo(target).absolutePath())) {
-            failedPath = f.path;
-            error = "Its folder cannot be made.";
-            return false;
-        }
-        auto temp = std::make_unique<QTemporaryFile>(target + QStringLiteral(".XXXXXX"));
-        const auto size = static_cast<qint64>(f.bytes.size());
-        if (!temp->open() || temp->write(reinterpret_cast<const char*>(f.bytes.data()), size) != size ||
-            !temp->flush() || !temp->setPermissions(modeFor(target))) {
-            failedPath = f.path;
-            error = temp->errorString().toStdString();
-            return false;  // the temporary files remove themselves
-        }
-        temp->close();
-        written.push_back(std::move(temp));
+        std::string tempName;
+        if (!writeBeside(f.path, f.bytes, tempName, error)) return fail(f.path);
+        temps.push_back(std::move(tempName));
     }
-    for (size_t i = 0; i < written.size(); ++i) {
-        const QByteArray from = QFile::encodeName(written[i]->fileName());
-        if (std::rename(from.constData(), files[i].path.c_str()) != 0) {
-            failedPath = files[i].path;
-            error = std::strerror(errno);
+    // Every file is complete: now they replace the old ones.
+    for (size_t i = 0; i < temps.size(); ++i) {
+        if (::rename(temps[i].c_str(), saveTarget(files[i].path).c_str()) != 0) {
+            error = reason(errno);
+            temps.erase(temps.begin(), temps.begin() + static_cast<std::ptrdiff_t>(i));
+            return fail(files[i].path);
+        }
+    }
+    return true;
+}
+
+bool DiskFileStore::writeBeside(const std::string& path, std::span<const uint8_t> bytes, std::string& tempName,
+                                std::string& error) {
+    if (!canCreate(path, error)) return false;
+    const fs::path target = saveTarget(path);
+    struct stat old {};
+    const bool existed = ::stat(target.c_str(), &old) == 0;
+    Descriptor fd(createBeside(target, tempName));
+    if (fd.get() < 0) {
+        error = reason(errno);
+        return false;
+    }
+    const mode_t mode = existed ? (old.st_mode & 07777) : newFileMode();
+    const bool written =
+        ::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 && fd.release() == 0;
+    if (!written) {
+        error = reason(errno);
+        ::unlink(tempName.c_str());
+        return false;
+    }
+    return true;
+}
+
+// As writeFile will need it: a target that is a writable file or none, and a folder that takes a
+// new file beside it. The probe is an empty temporary file, removed at once; the target itself is
+// never opened.
+bool DiskFileStore::canCreate(const std::string& path, std::string& error) {
+    if (path.empty()) {
+        error = reason(ENOENT);
+        return false;
+    }
+    const fs::path target = saveTarget(path);
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            error = "It is a folder, not a file.";
             return false;
         }
-        written[i]->setAutoRemove(false);
+        if (::access(target.c_str(), W_OK) != 0) {
+            error = "The file is read-only.";
+            return false;
+        }
     }
+    std::string probeName;
+    const int probe = createBeside(target, probeName);
+    if (probe < 0) {
+        error = reason(errno);
+        return false;
+    }
+    ::close(probe);
+    ::unlink(probeName.c_str());
     return true;
 }
 

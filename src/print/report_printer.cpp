@@ -87,12 +87,12 @@ bool endsWithPdfEnd(const std::vector<uint8_t>& bytes) {
 }  // namespace
 
 // QPrinter writes straight into its output file, so it draws into a temporary file of its own
-// beside the target (never a name a user's file may have), which is then stored as a whole.
+// (never a name a user's file may have), which is then stored as a whole. It lives in the temporary
+// folder: the target's path is bytes that a QString need not hold.
 bool saveReportPdf(const std::string& path, const workspace::ReportInput& input, FileStore& files,
                    std::string& error) {
-    const QString target = QFile::decodeName(QByteArray::fromStdString(path));
-    QTemporaryFile partial(
-        QFileInfo(target).absoluteDir().filePath(QStringLiteral(".vrncomm-report-XXXXXX.pdf")));
+    if (!files.canCreate(path, error)) return false;
+    QTemporaryFile partial(QDir(QDir::tempPath()).filePath(QStringLiteral(".vrncomm-report-XXXXXX.pdf")));
     if (!partial.open()) {
         error = partial.errorString().toStdString();
         return false;

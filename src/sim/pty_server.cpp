@@ -106,21 +106,26 @@ bool PtyServer::step(std::string& error) {
         if (onQuiet) onQuiet();
     }
     uint8_t due[4096];
-    for (size_t n; (n = instrument_.take(due, clock_.nowUs())) > 0;)
-        unsent_.insert(unsent_.end(), due, due + n);
+    const int64_t now = clock_.nowUs();
+    for (size_t n; (n = instrument_.take(due, now)) > 0;)
+        unsent_.push_back({now, std::vector<uint8_t>(due, due + n)});
+    while (!unsent_.empty() && now - unsent_.front().dueUs > kUnreadLostUs)
+        unsent_.pop_front();
     return flushOutput(error);
 }
 
 bool PtyServer::flushOutput(std::string& error) {
     while (!unsent_.empty()) {
-        const ssize_t n = ::write(master_, unsent_.data(), unsent_.size());
+        std::vector<uint8_t>& bytes = unsent_.front().bytes;
+        const ssize_t n = ::write(master_, bytes.data(), bytes.size());
         if (n < 0) {
             if (errno == EAGAIN || errno == EINTR) return true;
             error = reason("write");
             return false;
         }
-        traceBytes(true, unsent_.data(), static_cast<size_t>(n));
-        unsent_.erase(unsent_.begin(), unsent_.begin() + n);
+        traceBytes(true, bytes.data(), static_cast<size_t>(n));
+        bytes.erase(bytes.begin(), bytes.begin() + n);
+        if (bytes.empty()) unsent_.pop_front();
     }
     return true;
 }

@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -27,6 +28,9 @@ public:
     // Bytes of a long reply are handed over in batches at most this late; the reply's last byte
     // always on time.
     static constexpr int64_t kBatchUs = 100;
+    // Reply bytes the pty has had no room for this long are lost, as on a line whose reader
+    // stopped reading: an interrupted download leaves no backlog for the next program.
+    static constexpr int64_t kUnreadLostUs = 500000;
 
     PtyServer(Instrument& instrument, Clock& clock) : instrument_(instrument), clock_(clock) {}
     ~PtyServer();
@@ -61,7 +65,12 @@ private:
     int master_ = -1;
     int slave_ = -1;
     std::string slavePath_;
-    std::vector<uint8_t> unsent_;  // replies the pty could not take yet
+    // Replies the pty could not take yet, in the order they became due.
+    struct Pending {
+        int64_t dueUs;
+        std::vector<uint8_t> bytes;
+    };
+    std::deque<Pending> unsent_;
     bool heardSinceQuiet_ = false;
 };
 

@@ -47,14 +47,15 @@ void registerCalibration(Instrument& in) {
             i.reply("*", kCalStepUs);
         });
     }
+    // Sixteen rows of calibration values, well within the thousand bytes the PC reads at first.
     in.registerCommand(805, [](Instrument& i, const CommandLine&) {
         const SimService& s = i.state.service;
         std::string text;
         for (int ch = 1; ch <= kInputChannels; ++ch) {
             char row[160];
-            std::snprintf(row, sizeof row, "%d\t%d\t%d\t%d\t%.5f\t%.5f\t%.5f\t%.5f\t%.3f\t%.5f\t%.3f\r", ch,
+            std::snprintf(row, sizeof row, "%d\t%d\t%d\t%d\t%.4f\t%.4f\t%.4f\t%.4f\t%.3f\t%.4f\t%.3f\r", ch,
                           3 + ch, -2 - ch, 1 + ch % 4, static_cast<double>(s.seReference) / 5000.0,
-                          static_cast<double>(s.diffReference) / 5000.0, 1.00012, 0.99987, 0.125, 1.00031,
+                          static_cast<double>(s.diffReference) / 5000.0, 1.0001, 0.9999, 0.125, 1.0003,
                           0.004);
             text += row;
         }

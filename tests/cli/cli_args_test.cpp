@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+#include <stdexcept>
+
 #include "cli_rig.h"
 
 namespace vrn::cli::test {
@@ -23,6 +27,39 @@ TEST(CliArgs, UsageErrorsExitTwoAndSayWhy) {
         CliRig rig;
         EXPECT_EQ(rig.run(r.args), kExitUsage) << r.name;
         EXPECT_NE(rig.err.str().find(r.says), std::string::npos) << r.name << ": " << rig.err.str();
+    }
+}
+
+// Whatever escapes a command ends the tool with an error line and exit 1, never an abort.
+TEST(CliArgs, WhatEscapesACommandIsAnErrorNotAnAbort) {
+    struct Row {
+        const char* name;
+        std::function<void()> raise;
+        const char* says;
+    };
+    const std::vector<Row> rows = {
+        {"memory runs out", [] { throw std::bad_alloc(); }, "error: out of memory\n"},
+        {"a library's exception", [] { throw std::length_error("vector"); },
+         "error: internal error: vector\n"},
+        {"something else", [] { throw 7; }, "error: internal error\n"},
+    };
+    for (const Row& row : rows) {
+        CliRig rig;
+        vrn::test::MemoryFileStore files;
+        Environment env{rig.out,
+                        rig.err,
+                        false,
+                        rig.clock,
+                        files,
+                        [&](const PortChoice&, Clock&) -> std::unique_ptr<Port> {
+                            row.raise();
+                            return nullptr;
+                        },
+                        {},
+                        {}};
+        EXPECT_EQ(cli::run({"--simulate", "get-setup", "s.set"}, env), kExitFailed) << row.name;
+        EXPECT_EQ(rig.err.str(), row.says) << row.name;
+        EXPECT_TRUE(files.files.empty()) << row.name;
     }
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "cli_rig.h"
 
 namespace vrn::cli::test {
@@ -64,10 +66,11 @@ TEST(CliRecords, FailedDownloadLeavesTheOldFileAndExitsOne) {
         const char* name;
         bool stall;  // else the record format cannot be read
     };
-    for (const Row& row : {Row{"download stops", true}, Row{"format silent", false}}) {
+    for (const Row& row :
+         {Row{"download stops within the first record", true}, Row{"format silent", false}}) {
         CliRig rig;
         if (row.stall)
-            rig.instrument.faults.records.stopAfterBytes = 6;
+            rig.instrument.faults.records.stopAfterBytes = 3;
         else
             rig.instrument.faults.perCommand[325] = sim::Fault::silent();
         rig.files.files["day.txt"] = {'o', 'l', 'd'};
@@ -81,6 +84,76 @@ TEST(CliRecords, UnwritableFileIsAFileProblem) {
     CliRig rig;
     EXPECT_EQ(rig.run({"--simulate", "get-records", "2", "/readonly/day.txt"}), kExitUsage);
     EXPECT_NE(rig.err.str().find("The named file cannot be opened."), std::string::npos) << rig.err.str();
+}
+
+// What a script gets when fewer records come than it asked for, when it asks for all, and when
+// the file cannot take them: the exit status tells which, the file holds whole records only.
+TEST(CliRecords, ShortAndAllDownloadsAndFileProblemsHaveTheirOwnExitStatus) {
+    struct Row {
+        const char* name;
+        std::vector<std::string> args;
+        uint32_t logged;
+        int exit;
+        const char* says;      // on stderr; "" for nothing
+        int fileRecords;       // the records in day.txt, -1 for the old file kept
+        const char* asked340;  // the record command sent, nullptr for none
+    };
+    const std::vector<Row> rows = {
+        {"3 of 10 arrive",
+         {"get-records", "10", "day.txt"},
+         3,
+         kExitShortDownload,
+         "warning: Only 3 of 10 records arrived.\n",
+         3,
+         "CMD340 10"},
+        {"all: the 3 held, at the silence",
+         {"get-records", "all", "day.txt"},
+         3,
+         kExitOk,
+         "",
+         3,
+         "CMD340 1081343"},
+        {"a folder that cannot take a file: found first",
+         {"get-records", "10", "/readonly/day.txt"},
+         3,
+         kExitUsage,
+         "/readonly/day.txt Access is denied.",
+         -1,
+         nullptr},
+        {"a full disk: named with the reason",
+         {"get-records", "2", "/full/day.txt"},
+         3,
+         kExitUsage,
+         "/full/day.txt No space left on device",
+         -1,
+         "CMD340 2"},
+    };
+    for (const Row& row : rows) {
+        CliRig rig;
+        rig.instrument.state.setup.fieldsPerRecord = 2;
+        rig.instrument.state.records.logged = row.logged;
+        rig.files.files["day.txt"] = {'o', 'l', 'd'};
+        std::vector<std::string> args = {"--simulate"};
+        args.insert(args.end(), row.args.begin(), row.args.end());
+        EXPECT_EQ(rig.run(args), row.exit) << row.name << ": " << rig.err.str();
+        if (*row.says == '\0') {
+            EXPECT_EQ(rig.err.str(), "") << row.name;
+        } else {
+            EXPECT_NE(rig.err.str().find(row.says), std::string::npos) << row.name << ": " << rig.err.str();
+        }
+        const std::string file = text(rig.files.files.at("day.txt"));
+        if (row.fileRecords < 0) {
+            EXPECT_EQ(file, "old") << row.name;
+        } else {
+            EXPECT_TRUE(file.starts_with(std::to_string(row.fileRecords) + " RECORDS\r\n")) << row.name;
+            EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), row.fileRecords + 3) << row.name;
+        }
+        if (row.asked340) {
+            EXPECT_EQ(rig.instrument.commandLog.back(), row.asked340) << row.name;
+        } else {
+            EXPECT_EQ(rig.instrument.commandCounts[340], 0) << row.name;
+        }
+    }
 }
 
 TEST(CliRecords, EraseWithYesFollowsTheProgressToTheEnd) {

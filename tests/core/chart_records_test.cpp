@@ -123,6 +123,14 @@ TEST(ChartRecordFile, XIsTheClockWithoutTimeZone) {
     EXPECT_EQ(read.table->labels, std::vector<std::string>{"T"});
 }
 
+std::string repeated(const std::string& line, size_t times) {
+    std::string out;
+    out.reserve(line.size() * times);
+    for (size_t k = 0; k < times; ++k)
+        out += line;
+    return out;
+}
+
 TEST(ChartRecordFile, RefusesWhatIsNotARecordFile) {
     struct Row {
         const char* name;
@@ -141,6 +149,13 @@ TEST(ChartRecordFile, RefusesWhatIsNotARecordFile) {
         {"an exponent", head + "1e5,2\r\n", "not a number"},
         {"nan is no number", head + "nan,2\r\n", "not a number"},
         {"a reading in a field without a type", head + "1,\r\n1,-99999\r\n", "without a type"},
+        // No more than a retrieval writes, whatever the file claims: its memory is reserved by them.
+        {"26 fields", head + std::string(25, ',') + "\r\n", "the first record has 26 fields"},
+        {"a million fields", head + std::string(1000000, ',') + "\r\n",
+         "the first record has 1000001 fields"},
+        {"one record more than 25 fields allow",
+         head + repeated("1,2,3,4,5,6,7,8,9,1,2,3,4,5,6,7,8,9,1,2,3,4,5,6,7\r\n", 86508),
+         "line 86511: more than the 86507 records"},
     };
     for (const Row& row : rows) {
         const RecordFileRead read = readRecordFile(row.text);

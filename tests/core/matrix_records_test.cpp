@@ -1,5 +1,6 @@
 // Get Records and Erase Records against every fault of the simulated instrument: a failed
-// download writes no file and leaves the old one; an erase ends at its time-out at the latest.
+// download writes no file and leaves the old one, one cut short writes the complete records that
+// came and says so; an erase ends at its time-out at the latest.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -24,6 +25,7 @@ struct Rig : test::MatrixLink {
     test::MemoryFileStore files;
     RecordRetrieval retrieval{transfer, files};
     RetrievalOutcome outcome = RetrievalOutcome::Finished;
+    uint32_t arrived = 0;
 
     Rig() {
         files.files[kPath] = kOldFile;
@@ -59,7 +61,10 @@ TEST(FaultMatrix, GetRecords) {
         o.count = 40;
         o.formatNotice = false;
         o.path = kPath;
-        r.outcome = r.retrieval.ButtonGetRecordsClick(o).outcome;
+        o.askBeforeShortSave = false;
+        const RetrievalResult result = r.retrieval.ButtonGetRecordsClick(o);
+        r.outcome = result.outcome;
+        r.arrived = result.recordsWritten;
         return r.outcome != RetrievalOutcome::Finished;
     };
     m.check = [&](Rig& r, bool failed) {
@@ -67,6 +72,19 @@ TEST(FaultMatrix, GetRecords) {
         if (!failed) {
             if (r.recordsOf() != wanted) v.model = "the file holds other records than the instrument's";
             v.messages = test::expectEnd(r, "FINISHED", {});
+            return v;
+        }
+        if (r.outcome == RetrievalOutcome::Short) {
+            // The first records of a full download, as many as came whole, under their own count.
+            const size_t labels = wanted.find('\n') + 1;
+            size_t end = wanted.find('\n', labels) + 1;
+            for (uint32_t k = 0; k < r.arrived; ++k)
+                end = wanted.find('\n', end) + 1;
+            const std::string expected =
+                std::to_string(r.arrived) + " RECORDS\r\n" + wanted.substr(labels, end - labels);
+            if (r.arrived == 0 || r.recordsOf() != expected)
+                v.model = "the file holds other than the complete records that came";
+            v.messages = test::expectEnd(r, "FINISHED", {shortDownloadText(r.arrived, 40)});
             return v;
         }
         if (r.files.files.size() != 1 || r.files.files.at(kPath) != kOldFile)

@@ -270,17 +270,158 @@ TEST(RecordRetrieval, ClosingTheWindowEndsTheDownloadOrTheShowingAtTheNextPump) 
     }
 }
 
-TEST(RecordRetrieval, FileThatCannotBeWrittenStillShowsTheRecords) {
+// A file that cannot be created is found before CMD340; one whose save fails after the download
+// keeps the records: the window asks for another file, a script is told which file and why.
+TEST(RecordRetrieval, FileProblemsAreFoundBeforeTheDownloadOrKeepTheRecords) {
+    struct Row {
+        const char* name;
+        std::optional<std::string> fixedPath;  // the command line's FILE
+        std::vector<std::optional<std::string>> dialogAnswers;
+        RetrievalOutcome outcome;
+        bool sent340;
+        std::string firstBox;  // after the format notice
+        const char* savedAt;   // where the records landed, if anywhere
+    };
+    const std::string kept = std::string("\n\n") + RecordRetrieval::kKeptText;
+    const std::vector<Row> rows = {
+        {"window: read-only place refused before the download",
+         std::nullopt,
+         {"/readonly/rec.txt"},
+         RetrievalOutcome::FileFailed,
+         false,
+         recordFileProblem("/readonly/rec.txt", "Access is denied."),
+         nullptr},
+        {"script: read-only place refused before the download",
+         "/readonly/rec.txt",
+         {},
+         RetrievalOutcome::FileFailed,
+         false,
+         recordFileProblem("/readonly/rec.txt", "Access is denied."),
+         nullptr},
+        {"window: full disk, another file chosen",
+         std::nullopt,
+         {"/full/rec.txt", "/data/other.txt"},
+         RetrievalOutcome::Finished,
+         true,
+         recordFileProblem("/full/rec.txt", "No space left on device") + kept,
+         "/data/other.txt"},
+        {"window: full disk, the second dialog cancelled",
+         std::nullopt,
+         {"/full/rec.txt", std::nullopt},
+         RetrievalOutcome::FileFailed,
+         true,
+         recordFileProblem("/full/rec.txt", "No space left on device") + kept,
+         nullptr},
+        {"script: full disk",
+         "/full/rec.txt",
+         {},
+         RetrievalOutcome::FileFailed,
+         true,
+         recordFileProblem("/full/rec.txt", "No space left on device"),
+         nullptr},
+    };
+    for (const Row& row : rows) {
+        Rig rig;
+        rig.format(1);
+        rig.answer({1.0f});
+        rig.files.files["/data/old.txt"] = {'o', 'l', 'd'};
+        for (const auto& a : row.dialogAnswers)
+            rig.host.setNextFileName(a);
+        const RetrievalResult r =
+            rig.retrieval.ButtonGetRecordsClick({1, ',', true, true, row.fixedPath, false, !row.fixedPath});
+        EXPECT_EQ(r.outcome, row.outcome) << row.name;
+        EXPECT_EQ(rig.sent340(), row.sent340) << row.name;
+        ASSERT_GE(rig.host.boxes.size(), 2u) << row.name;
+        EXPECT_EQ(rig.host.boxes[1].text, row.firstBox) << row.name;
+        EXPECT_EQ(rig.host.dialogs.size(), row.dialogAnswers.size()) << row.name;
+        EXPECT_EQ(rig.files.files.size(), row.savedAt ? 2u : 1u) << row.name;
+        EXPECT_EQ(rig.file("/data/old.txt"), "old") << row.name;
+        if (row.savedAt) {
+            EXPECT_TRUE(rig.file(row.savedAt).ends_with("\r\n0001.0\r\n")) << row.name;
+        }
+        // Records that came are shown whether or not a file took them.
+        EXPECT_EQ(rig.view.text, row.sent340 ? "0000001,0001.0\r\n" : "") << row.name;
+        rig.expectEveryWayOutRestored();
+    }
+}
+
+// An instrument that holds fewer records than asked sends what it has and falls silent: the
+// complete records are kept (a partial last one never), after a question in the window and with a
+// warning for a script. Asked for all records, the silence is the normal end.
+TEST(RecordRetrieval, ShortDownloadsKeepTheCompleteRecords) {
+    struct Row {
+        const char* name;
+        uint32_t logged;                   // what the instrument holds
+        std::optional<uint64_t> cutAfter;  // bytes, when it stops mid-record
+        bool all;
+        bool ask;
+        std::optional<MsgResult> answer;
+        std::string box;  // the box after the format notice; empty for none
+        RetrievalOutcome outcome;
+        uint32_t written;
+    };
+    constexpr uint32_t kAsked = 10;
+    const int f = 3;
+    const std::vector<Row> rows = {
+        {"window, Yes saves the 4 that came", 4, std::nullopt, false, true, MsgResult::Yes,
+         shortDownloadQuestion(4, kAsked), RetrievalOutcome::Short, 4},
+        {"window, a partial fifth record is dropped", 10, 4 * f * 4 + 7, false, true, MsgResult::Yes,
+         shortDownloadQuestion(4, kAsked), RetrievalOutcome::Short, 4},
+        {"window, No keeps the old file", 4, std::nullopt, false, true, MsgResult::No,
+         shortDownloadQuestion(4, kAsked), RetrievalOutcome::Cancelled, 0},
+        {"script: a warning, and the 4 written", 4, std::nullopt, false, false, std::nullopt,
+         shortDownloadText(4, kAsked), RetrievalOutcome::Short, 4},
+        {"not one whole record: the communication error", 10, f * 4 - 1, false, false, std::nullopt,
+         kCommErrorText, RetrievalOutcome::TimedOut, 0},
+        {"all: ends at the silence without a question", 7, std::nullopt, true, true, std::nullopt, "",
+         RetrievalOutcome::Finished, 7},
+        {"all from an empty memory: a file of no records", 0, std::nullopt, true, false, std::nullopt, "",
+         RetrievalOutcome::Finished, 0},
+    };
+    for (const Row& row : rows) {
+        Rig rig;
+        rig.format(f);
+        rig.instrument.state.records.logged = row.logged;
+        rig.instrument.faults.records.stopAfterBytes = row.cutAfter;
+        rig.files.files["/data/rec.txt"] = {'o', 'l', 'd'};
+        if (row.answer) rig.host.setNextAnswer(*row.answer);
+        const RetrievalResult r = rig.retrieval.ButtonGetRecordsClick(
+            {kAsked, ',', false, true, "/data/rec.txt", row.all, row.ask});
+        EXPECT_EQ(r.outcome, row.outcome) << row.name;
+        EXPECT_EQ(r.recordsWritten, row.written) << row.name;
+        const uint32_t asked = row.all ? RecordRetrieval::maxRecords(f) : kAsked;
+        EXPECT_NE(rig.wire().find("CMD340 " + std::to_string(asked) + "\r"), std::string::npos) << row.name;
+        ASSERT_EQ(rig.host.boxes.size(), row.box.empty() ? 1u : 2u) << row.name;
+        if (!row.box.empty()) {
+            EXPECT_EQ(rig.host.boxes[1].text, row.box) << row.name;
+        }
+        const std::string file = rig.file("/data/rec.txt");
+        if (row.outcome == RetrievalOutcome::Short || row.outcome == RetrievalOutcome::Finished) {
+            EXPECT_TRUE(file.starts_with(std::to_string(row.written) + " RECORDS\r\n")) << row.name;
+            EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), row.written + 3) << row.name;
+        } else {
+            EXPECT_EQ(file, "old") << row.name;
+        }
+        rig.expectEveryWayOutRestored();
+    }
+    EXPECT_EQ(shortDownloadText(4, 10), "Only 4 of 10 records arrived.");
+    EXPECT_EQ(RecordRetrieval::maxRecords(25), 86507u);
+    EXPECT_EQ(RecordRetrieval::maxRecords(1), 2162687u);
+}
+
+// Asked for all, the count is known only once the records came: the slow-display question names it.
+TEST(RecordRetrieval, AllRecordsAskAboutShowingOnceTheirNumberIsKnown) {
     Rig rig;
     rig.format(1);
-    rig.answer({1.0f});
-    const RetrievalResult r = rig.get(1, true, "/readonly/rec.txt");
-    EXPECT_EQ(r.outcome, RetrievalOutcome::FileFailed);
-    EXPECT_EQ(rig.host.boxes.back().text, RecordRetrieval::kFileText);
-    EXPECT_TRUE(rig.files.files.empty());
-    EXPECT_EQ(rig.view.text, "0000001,0001.0\r\n");
-    EXPECT_EQ(rig.host.lines.back(), "FINISHED");
-    rig.expectEveryWayOutRestored();
+    rig.instrument.state.records.logged = RecordRetrieval::kSlowDisplayCount + 1;
+    rig.host.setNextAnswer(MsgResult::No);
+    const RetrievalResult r =
+        rig.retrieval.ButtonGetRecordsClick({1, ',', true, true, "/data/rec.txt", true, true});
+    EXPECT_EQ(r.outcome, RetrievalOutcome::Finished);
+    ASSERT_EQ(rig.host.boxes.size(), 2u);
+    EXPECT_EQ(rig.host.boxes[1].text, slowDisplayQuestion(RecordRetrieval::kSlowDisplayCount + 1));
+    EXPECT_EQ(rig.view.unchecked, 1);
+    EXPECT_EQ(rig.view.text, "");
 }
 
 }  // namespace

@@ -183,10 +183,35 @@ TEST(CalibrationCheck, EchoEndsAtStarOrAtItsBound) {
         {"nothing before the star", CalCheck::Diff, 956, Fault::replace("*"), "", false, 0, 1000},
         {"silent check ends at 60 s", CalCheck::Wd, 954, Fault::silent(),
          "NO RESPONSE FROM 41700 FOR WD CHECK.|", true, 59500, 60500},
+        // A limit on silence: readings that keep coming keep the check going past 60 s.
+        {"readings every 20 s for 100 s, then the star",
+         CalCheck::Se,
+         952,
+         {},
+         "R|R|R|R|R|",
+         false,
+         100000,
+         101000},
+        {"readings for 40 s, then 60 s of silence",
+         CalCheck::Se,
+         952,
+         {},
+         "R|R|R|NO RESPONSE FROM 41700 FOR SE CHECK.|",
+         true,
+         99500,
+         101000},
     };
     for (const Row& r : rows) {
         Rig rig;
         rig.instrument.faults.perCommand[r.command] = r.fault;
+        if (r.maxMs > 100000) {
+            const bool star = !r.failed;
+            rig.instrument.registerCommand(952, [star](sim::Instrument& i, const sim::CommandLine&) {
+                for (int k = 0; k < (star ? 5 : 3); ++k)
+                    i.reply("R\r", k * 20000000LL);
+                if (star) i.reply("*", 100000000LL);
+            });
+        }
         const int64_t start = rig.nowMs();
         EXPECT_EQ(runCalibrationCheck(rig.ex, r.check), r.failed) << r.name;
         EXPECT_EQ(rig.memo(), r.echoed) << r.name;
@@ -257,6 +282,50 @@ TEST(CalibrationData, HeaderThenTheTextOrNothing) {
         EXPECT_EQ(rig.host.lines, r.lines) << r.name;
         EXPECT_EQ(rig.wire(), "CMD805\r") << r.name;
     }
+}
+
+// The reply is read on while it keeps coming, past the first read's thousand bytes, up to a bound.
+TEST(CalibrationData, ReadOnWhileTheReplyKeepsComing) {
+    struct Row {
+        const char* name;
+        std::string first;
+        std::string later;  // sent 150 ms after the first part
+        size_t shownBytes;  // the text that reached the message area, without line ends
+    };
+    const std::string row(62, '7');
+    std::string sixteen;
+    for (int k = 0; k < 16; ++k)
+        sixteen += row + "\t0.004\r";
+    const Row rows[] = {
+        {"1,104 bytes at once", sixteen, "", 16 * (row.size() + 6)},
+        {"a second part after a pause", "1\t0.1\r", "2\t0.004\r", 12},
+        {"an endless reply ends at the bound", std::string(kCalDataMaxBytes + 500, '9'), "",
+         kCalDataMaxBytes},
+    };
+    for (const Row& r : rows) {
+        Rig rig;
+        rig.instrument.registerCommand(805, [&r](sim::Instrument& i, const sim::CommandLine&) {
+            i.reply(r.first);
+            if (!r.later.empty()) i.reply(r.later, 150000);
+        });
+        EXPECT_TRUE(getCalData(rig.ex)) << r.name;
+        size_t shown = 0;
+        for (size_t k = 1; k < rig.host.lines.size(); ++k)
+            shown += rig.host.lines[k].size();
+        EXPECT_EQ(shown, r.shownBytes) << r.name;
+        if (!r.later.empty() || r.first == sixteen) {
+            EXPECT_EQ(rig.host.lines.back().substr(rig.host.lines.back().size() - 5), "0.004") << r.name;
+        }
+    }
+    // The simulated instrument's own reply fits the first read, its last value whole.
+    Rig rig;
+    ASSERT_TRUE(getCalData(rig.ex));
+    ASSERT_EQ(rig.host.lines.size(), 17u);
+    EXPECT_TRUE(rig.host.lines.back().ends_with("\t0.004")) << rig.host.lines.back();
+    size_t bytes = 0;
+    for (size_t k = 1; k < rig.host.lines.size(); ++k)
+        bytes += rig.host.lines[k].size() + 1;
+    EXPECT_LT(bytes, 1000u);
 }
 
 }  // namespace

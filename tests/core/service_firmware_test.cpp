@@ -134,6 +134,14 @@ TEST(FirmwareUpdate, WholeFileCheckedBeforeAnythingIsSent) {
     std::vector<std::string> noEnd(lines.begin(), lines.end() - 1);
     std::vector<std::string> badSum = lines;
     badSum[4][10] = badSum[4][10] == '0' ? '1' : '0';
+    std::vector<std::string> notHex = lines;
+    notHex[2][9] = 'G';
+    std::vector<std::string> shortened = lines;
+    shortened[3].erase(8, 2);
+    std::vector<std::string> countOff = lines;
+    countOff[3][3] = countOff[3][3] == '0' ? '2' : '0';
+    std::vector<std::string> notRecord = lines;
+    notRecord.insert(notRecord.begin() + 3, "X1130000");
     struct Row {
         const char* name;
         std::string file;
@@ -147,6 +155,16 @@ TEST(FirmwareUpdate, WholeFileCheckedBeforeAnythingIsSent) {
         {"bad checksum", join(badSum),
          "The record on line 5 is damaged (its checksum is wrong).\nFlash Update cancelled."},
         {"no S9 record", join(noEnd), "The file has no S9 end record.\nFlash Update cancelled."},
+        // Each fault of a record by its own name, and its line.
+        {"not hexadecimal", join(notHex),
+         "The record on line 3 holds a character that is not a hexadecimal digit.\nFlash Update cancelled."},
+        {"two digits missing", join(shortened),
+         "The record on line 4 does not have the length its byte count says.\nFlash Update cancelled."},
+        {"count changed", join(countOff),
+         "The record on line 4 does not have the length its byte count says.\nFlash Update cancelled."},
+        {"not an S-record", join(notRecord),
+         "The record on line 4 is not an S-record (it must begin with S and a digit).\nFlash Update "
+         "cancelled."},
     };
     for (const Row& r : rows) {
         Rig rig;

@@ -56,8 +56,16 @@ TEST(PlotEndToEnd, DrawsRetrievedRecordsAndRefusesWhatItCannotDraw) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(QByteArray(700, '\x01'));
     }
+    // A crafted file: more fields than a record has, on a million lines.
+    const QString crafted = dir.filePath(QStringLiteral("crafted.txt"));
+    {
+        QFile f(crafted);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("2 RECORDS\r\n\r\nA\r\n" + QByteArray(1000000, ',') + QByteArray(1000000, '\n'));
+    }
     const QString out = dir.filePath(QStringLiteral("refused.png"));
     const std::vector<Row> rows = {
+        {"a million fields", {"plot", crafted, out}, "the first record has 1000001 fields, more than the 25"},
         {"a label no Number field has",
          {"plot", records, out, "--fields", "WIND DIR,DATE"},
          "no Number field \"DATE\""},

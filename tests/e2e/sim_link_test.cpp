@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <memory>
 
 #include "core/link/exchange.h"
@@ -174,6 +176,54 @@ TEST(SimLink, LinkOptionMakesAndRemovesTheSymlink) {
     EXPECT_EQ(std::filesystem::read_symlink(link).string(), sim.path());
     EXPECT_EQ(sim.stop(), 0);
     EXPECT_FALSE(std::filesystem::is_symlink(link));
+}
+
+// --link takes nothing that is there, but the link a simulator that is gone left behind; at the
+// end it removes its own link and nothing else.
+TEST(SimLink, LinkOptionNeverTakesWhatIsThere) {
+    namespace fs = std::filesystem;
+    const std::string link = ::testing::TempDir() + "vrn-sim-taken-" + std::to_string(::getpid());
+    struct Row {
+        const char* name;
+        std::function<void()> before;  // puts something at the path
+        bool starts;
+    };
+    const std::vector<Row> rows = {
+        {"a regular file", [&] { std::ofstream(link) << "keep"; }, false},
+        {"a folder", [&] { fs::create_directory(link); }, false},
+        {"a link to another file", [&] { fs::create_symlink("/etc/hostname", link); }, false},
+        {"a link a simulator left behind", [&] { fs::create_symlink("/dev/pts/987654", link); }, true},
+    };
+    for (const Row& row : rows) {
+        fs::remove_all(link);
+        row.before();
+        const auto was = fs::symlink_status(link).type();
+        SimProcess sim({"--link", link});
+        EXPECT_EQ(!sim.path().empty(), row.starts) << row.name << ": " << sim.errorText();
+        if (row.starts) {
+            EXPECT_EQ(fs::read_symlink(link).string(), sim.path()) << row.name;
+        } else {
+            EXPECT_NE(sim.errorText().find("--link " + link + ": it exists"), std::string::npos)
+                << row.name << ": " << sim.errorText();
+            EXPECT_EQ(fs::symlink_status(link).type(), was) << row.name;
+        }
+    }
+    fs::remove_all(link);
+
+    // A second simulator on the same path leaves the first its link.
+    SimProcess first({"--link", link});
+    ASSERT_FALSE(first.path().empty()) << first.errorText();
+    {
+        SimProcess second({"--link", link});
+        EXPECT_TRUE(second.path().empty());
+    }
+    EXPECT_EQ(fs::read_symlink(link).string(), first.path());
+    // Replaced by someone else's file while it ran, the path is not the simulator's to remove.
+    fs::remove(link);
+    std::ofstream(link) << "theirs";
+    EXPECT_EQ(first.stop(), 0);
+    EXPECT_TRUE(fs::is_regular_file(link));
+    fs::remove(link);
 }
 
 }  // namespace

@@ -5,6 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <filesystem>
+
+#include "gui/app/file_names.h"
 
 namespace vrn {
 namespace {
@@ -69,7 +73,7 @@ TEST(DiskFileStore, FilesThatBelongTogetherReplaceTheirOldOnesAllOrNone) {
         EXPECT_FALSE(error.empty());
         EXPECT_EQ(store.readFile(at("g.ssp"), 10, error), old);
         EXPECT_EQ(store.readFile(at("g.set"), 10, error), old);
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"g.set", "g.ssp"}))
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"g.set", "g.ssp"}))
             << "no temporary left";
     }
 
@@ -79,7 +83,85 @@ TEST(DiskFileStore, FilesThatBelongTogetherReplaceTheirOldOnesAllOrNone) {
     ASSERT_TRUE(store.writeFiles(group, failed, error)) << error;
     for (const char* name : {"g.ssp", "g.set", "new/g.scr"})
         EXPECT_EQ(store.readFile(at(name), 10, error), fresh) << name;
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2) << "no temporary left";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2) << "no temporary left";
+}
+
+// Names are bytes: one that is not UTF-8 names its own file, and two such names never meet in one
+// file, whether the names come from a command line or from a dialog.
+TEST(DiskFileStore, NamesThatAreNotUtf8StayTheirOwnFiles) {
+    QTemporaryDir dir;
+    const std::string folder = QFile::encodeName(dir.path()).toStdString() + "/";
+    const std::vector<std::string> names = {"st\xe9.set", "st\xea.set", "st\xc3\xa9.set", "\xff\xfe"};
+    DiskFileStore store;
+    std::string error;
+    for (size_t k = 0; k < names.size(); ++k)
+        ASSERT_TRUE(store.writeFile(folder + names[k], std::vector<uint8_t>(k + 1, 0x41), error))
+            << k << error;
+    std::vector<std::string> onDisk;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        onDisk.push_back(entry.path().filename().string());
+    std::sort(onDisk.begin(), onDisk.end());
+    std::vector<std::string> expected = names;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(onDisk, expected);
+    for (size_t k = 0; k < names.size(); ++k) {
+        EXPECT_EQ(store.readFile(folder + names[k], 100, error), std::vector<uint8_t>(k + 1, 0x41)) << k;
+        // A dialog's path for the file, as Qt reads its name, leads back to the same bytes when
+        // no other name of the folder reads the same; when one does, neither is guessed at.
+        const std::string back =
+            gui::localFileName(QFile::decodeName(QByteArray::fromStdString(folder + names[k])));
+        if (k < 2) {
+            EXPECT_NE(back, folder + names[0]) << k;
+            EXPECT_NE(back, folder + names[1]) << k;
+        } else {
+            EXPECT_EQ(back, folder + names[k]) << k;
+        }
+    }
+    // A new file in a folder whose name is not UTF-8: the folder found, the new name as typed.
+    ASSERT_TRUE(std::filesystem::create_directory(folder + "d\xe9"));
+    EXPECT_EQ(gui::localFileName(QFile::decodeName(QByteArray::fromStdString(folder + "d\xe9")) +
+                                 QStringLiteral("/n\u00e9u.txt")),
+              folder + "d\xe9/n\xc3\xa9u.txt");
+}
+
+// Whether a save can work is found out without harm to a file already there.
+TEST(DiskFileStore, CanCreateSaysWhyAndTouchesNothing) {
+    QTemporaryDir dir;
+    const std::string folder = QFile::encodeName(dir.path()).toStdString();
+    DiskFileStore store;
+    std::string error;
+    ASSERT_TRUE(store.writeFile(folder + "/old.txt", std::vector<uint8_t>{'o', 'l', 'd'}, error));
+    struct Row {
+        const char* name;
+        std::string path;
+        bool can;
+    };
+    const std::vector<Row> rows = {
+        {"a new file", folder + "/new.txt", true},
+        {"an old file, kept whole", folder + "/old.txt", true},
+        {"a folder", folder, false},
+        {"a missing folder", folder + "/no/such.txt", false},
+        {"no name", "", false},
+    };
+    for (const Row& row : rows) {
+        error.clear();
+        EXPECT_EQ(store.canCreate(row.path, error), row.can) << row.name;
+        EXPECT_EQ(error.empty(), row.can) << row.name << ": " << error;
+    }
+    EXPECT_EQ(store.readFile(folder + "/old.txt", 10, error), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("old.txt")})
+        << "no probe left, nothing created";
+}
+
+TEST(RawOptionValue, TheBytesAsGiven) {
+    char prog[] = "vrncomm", trace[] = "--trace", file[] = "t\xe9.txt", port[] = "--port=/dev/tty\xe9",
+         last[] = "--trace";
+    char* argv[] = {prog, trace, file, port, last};
+    EXPECT_EQ(gui::rawOptionValue(3, argv, "trace"), std::optional<std::string>("t\xe9.txt"));
+    EXPECT_EQ(gui::rawOptionValue(4, argv, "port"), std::optional<std::string>("/dev/tty\xe9"));
+    EXPECT_EQ(gui::rawOptionValue(1, argv, "trace"), std::nullopt);
+    char* lonely[] = {prog, last};
+    EXPECT_EQ(gui::rawOptionValue(2, lonely, "trace"), std::nullopt);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
+#include <optional>
 
 #include "core/link/timer1.h"
 #include "gui_rig.h"
@@ -123,6 +124,55 @@ TEST(RecordsPage, EnterInTheNumberBoxGetsAndShowsTheRecords) {
 
     QTest::mouseClick(rig.find<QPushButton>("ButtonClearRecText"), Qt::LeftButton);
     EXPECT_TRUE(memo->toPlainText().isEmpty());
+}
+
+// The window with an instrument that holds fewer records than asked: the question names how many
+// came and Yes saves them; with All records, the silence ends the download without a question.
+TEST(RecordsPage, ShortDownloadsAskAndAllRecordsEndsAtTheSilence) {
+    struct Row {
+        const char* name;
+        bool all;
+        std::optional<QMessageBox::StandardButton> answer;  // to "Only 4 of 10 records arrived."
+        const char* file;                                   // how the file begins
+    };
+    const Row rows[] = {
+        {"Yes saves the 4 that came", false, QMessageBox::Yes, "4 RECORDS\r\n"},
+        {"No writes no file", false, QMessageBox::No, ""},
+        {"All records: no question", true, std::nullopt, "4 RECORDS\r\n"},
+    };
+    for (const Row& row : rows) {
+        RecordsRig rig;
+        rig.begin();
+        rig.device.instrument.state.setup.fieldsPerRecord = 2;
+        rig.device.instrument.state.records.logged = 4;
+        auto* spin = rig.find<QSpinBox>("CSpinEditNumOfRecs");
+        spin->setValue(10);
+        auto* all = rig.find<QCheckBox>("CheckBoxAllRecs");
+        EXPECT_EQ(all->text(), "All records");
+        all->setChecked(row.all);
+        EXPECT_EQ(spin->isEnabled(), !row.all) << row.name;
+        const QString path = rig.dir.path() + QStringLiteral("/day.txt");
+        QString asked;
+        // The question comes once the format notice is closed.
+        onNextBox(
+            [&](QMessageBox& notice) {
+                if (!row.answer) return;
+                QObject::connect(&notice, &QDialog::finished, [&] {
+                    onNextBox([&](QMessageBox& box) { asked = box.text(); }, *row.answer);
+                });
+            },
+            QMessageBox::Ok);
+        onNextSaveDialog(path);
+        QTest::mouseClick(rig.find<QPushButton>("ButtonGetRecords"), Qt::LeftButton);
+        EXPECT_EQ(asked, row.answer ? "Only 4 of 10 records arrived.\n\nSave these 4 records?" : "")
+            << row.name;
+        EXPECT_EQ(QFile::exists(path), *row.file != '\0') << row.name;
+        EXPECT_TRUE(readAll(path).startsWith(row.file)) << row.name << ": " << readAll(path).toStdString();
+        EXPECT_EQ(rig.device.instrument.commandLog.back(), row.all ? "CMD340 1081343" : "CMD340 10")
+            << row.name;
+        EXPECT_TRUE(rig.find<QPushButton>("ButtonGetRecords")->isEnabled()) << row.name;
+        EXPECT_TRUE(rig.form->timer().enabled()) << row.name;
+    }
 }
 
 TEST(RecordsPage, CancelledFileDialogSendsNoRecordCommand) {

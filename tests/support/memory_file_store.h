@@ -10,11 +10,14 @@
 namespace vrn::test {
 
 // Files kept in memory. Saving under `unwritablePrefix` fails with `writeError`, as a read-only
-// folder or a full disk would; a missing file fails with `missingError`.
+// folder would, and canCreate says so; saving under `fullPrefix` fails only in the write, as a full
+// disk would; a missing file fails with `missingError`.
 struct MemoryFileStore : FileStore {
     std::map<std::string, std::vector<uint8_t>> files;
     std::string unwritablePrefix = "/readonly/";
+    std::string fullPrefix = "/full/";
     std::string writeError = "Access is denied.";
+    std::string fullError = "No space left on device";
     std::string missingError = "No such file or directory";
     size_t maxAsked = 0;  // the byte limit of the last read
 
@@ -35,6 +38,10 @@ struct MemoryFileStore : FileStore {
             error = writeError;
             return false;
         }
+        if (!fullPrefix.empty() && path.starts_with(fullPrefix)) {
+            error = fullError;
+            return false;
+        }
         files[path].assign(bytes.begin(), bytes.end());
         return true;
     }
@@ -49,6 +56,14 @@ struct MemoryFileStore : FileStore {
                 failedPath = f.path;
                 return false;
             }
+        }
+        return true;
+    }
+
+    bool canCreate(const std::string& path, std::string& error) override {
+        if (!unwritablePrefix.empty() && path.starts_with(unwritablePrefix)) {
+            error = writeError;
+            return false;
         }
         return true;
     }

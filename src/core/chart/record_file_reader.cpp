@@ -8,6 +8,8 @@
 #include <limits>
 #include <vector>
 
+#include "core/records/record_retrieval.h"
+#include "core/setup/setup_model.h"
 #include "core/text/cp1252.h"
 
 namespace vrn::chart {
@@ -212,6 +214,7 @@ RecordFileRead readRecordFile(std::string_view text) {
     const auto lines = static_cast<size_t>(std::count(rest.begin(), rest.end(), '\n')) + 1;
     std::vector<Column> columns;
     std::vector<std::string_view> cells;
+    size_t maxRecords = 0;
     size_t lineNumber = 3;
     while (!rest.empty()) {
         const std::string_view line = nextLine(rest);
@@ -219,9 +222,27 @@ RecordFileRead readRecordFile(std::string_view text) {
         if (line.empty() && rest.empty() && !columns.empty()) break;
         split(line, delimiter, cells);
         if (columns.empty()) {
+            // No more than a retrieval writes: its fields, and its records for that many fields.
+            if (cells.size() > static_cast<size_t>(setup::kFieldCount)) {
+                char error[112];
+                std::snprintf(error, sizeof error,
+                              "the first record has %zu fields, more than the %d a record has", cells.size(),
+                              setup::kFieldCount);
+                result.error = error;
+                return result;
+            }
             columns.resize(cells.size());
+            maxRecords = records::RecordRetrieval::maxRecords(static_cast<int>(cells.size()));
             for (Column& c : columns)
-                c.values.reserve(lines);
+                c.values.reserve(std::min(lines, maxRecords));
+        }
+        if (lineNumber - 3 > maxRecords) {
+            char error[128];
+            std::snprintf(error, sizeof error,
+                          "line %zu: more than the %zu records a retrieval of %zu fields holds", lineNumber,
+                          maxRecords, columns.size());
+            result.error = error;
+            return result;
         }
         if (cells.size() != columns.size()) {
             char error[96];

@@ -22,7 +22,8 @@ struct RecordFileRead {
 // the Labels, then one line per record, fields separated by a blank, a comma or a tab. What a
 // column holds tells its type: MM/DD/YYYY a Date, HH:MM:SS a Time, numbers a Number field, nothing
 // a field without a type; "-99999" is a missing reading in any of them. The first Date and Time
-// columns give each record's x when the file has both.
+// columns give each record's x when the file has both. A file with more fields, or more records,
+// than one retrieval writes is refused.
 RecordFileRead readRecordFile(std::string_view text);
 
 }  // namespace vrn::chart

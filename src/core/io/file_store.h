@@ -32,6 +32,9 @@ public:
     // is made. False, with the file that failed in failedPath and the reason in error.
     virtual bool writeFiles(std::span<const FileWrite> files, std::string& failedPath,
                             std::string& error) = 0;
+    // Whether writeFile could put a file at path, found out without touching a file that is there
+    // already. False, with the reason in error, when it could not.
+    virtual bool canCreate(const std::string& path, std::string& error) = 0;
 };
 
 }  // namespace vrn

@@ -69,8 +69,104 @@ std::string tooManyMessage(int fieldsPerRecord) {
     return text;
 }
 
+std::string shortDownloadText(uint32_t arrived, uint32_t asked) {
+    char text[96];
+    std::snprintf(text, sizeof text, "Only %u of %u records arrived.", arrived, asked);
+    return text;
+}
+
+std::string shortDownloadQuestion(uint32_t arrived, uint32_t asked) {
+    char text[64];
+    std::snprintf(text, sizeof text, "\n\nSave these %u records?", arrived);
+    return shortDownloadText(arrived, asked) + text;
+}
+
+std::string recordFileProblem(const std::string& path, const std::string& reason) {
+    return std::string(RecordRetrieval::kFileText) + "\n\n" + path + "\n" + reason;
+}
+
+uint32_t RecordRetrieval::maxRecords(int fieldsPerRecord) {
+    const auto f = static_cast<uint64_t>(std::max(fieldsPerRecord, 1));
+    return static_cast<uint32_t>((kMaxValues - 1) / f);
+}
+
 Host& RecordRetrieval::host() {
     return transfer_.exchange().host();
+}
+
+RetrievalOutcome RecordRetrieval::chooseRecordFile(const RetrievalOptions& options, std::string& path) {
+    Host& h = host();
+    if (options.path) {
+        path = *options.path;
+    } else {
+        FileDialogSpec spec;
+        spec.filter = kFileFilter;
+        spec.defaultExt = kFileExt;
+        spec.overwritePrompt = true;
+        const auto chosen = h.saveFileName(spec);
+        if (!chosen) return RetrievalOutcome::Cancelled;
+        path = *chosen;
+    }
+    // Found out now, not after a download of minutes whose records would then have nowhere to go.
+    std::string error;
+    if (!files_.canCreate(path, error)) {
+        warn(h, recordFileProblem(path, error));
+        return RetrievalOutcome::FileFailed;
+    }
+    return RetrievalOutcome::Finished;
+}
+
+size_t RecordRetrieval::receiveRecords(std::span<uint8_t> buffer, bool& cutShort) {
+    Exchange& ex = transfer_.exchange();
+    Host& h = host();
+    size_t total = 0;
+    cutShort = false;
+    for (int emptyReads = 0; total < buffer.size();) {
+        const size_t room = std::min(kReadBlock, buffer.size() - total);
+        const ReadResult r = ex.port().read(buffer.subspan(total, room));
+        if (r.count > 0) {
+            total += std::min(r.count, room);
+            h.setProgress(progressOf(total));
+            emptyReads = 0;
+            if (total >= buffer.size()) break;
+        } else if (++emptyReads > kEmptyReadsTolerated) {
+            cutShort = true;
+            break;
+        }
+        h.pump();
+        if (h.closing()) {
+            cutShort = true;
+            break;
+        }
+    }
+    return total;
+}
+
+bool RecordRetrieval::keepShortDownload(uint32_t arrived, uint32_t asked, bool ask) {
+    if (ask) return confirm(host(), shortDownloadQuestion(arrived, asked));
+    warn(host(), shortDownloadText(arrived, asked));
+    return true;
+}
+
+bool RecordRetrieval::saveRecordFile(std::string& path, std::string_view text, bool mayAskAgain) {
+    Host& h = host();
+    const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    for (;;) {
+        std::string error;
+        if (files_.writeFile(path, bytes, error)) return true;
+        if (!mayAskAgain) {
+            warn(h, recordFileProblem(path, error));
+            return false;
+        }
+        warn(h, recordFileProblem(path, error) + "\n\n" + kKeptText);
+        FileDialogSpec spec;
+        spec.filter = kFileFilter;
+        spec.defaultExt = kFileExt;
+        spec.overwritePrompt = true;
+        const auto chosen = h.saveFileName(spec);
+        if (!chosen) return false;
+        path = *chosen;
+    }
 }
 
 RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& options) {
@@ -80,12 +176,15 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
         warn(h, kPortClosedText);
         return {RetrievalOutcome::PortClosed};
     }
-    const uint32_t n = options.count;
     bool show = options.showRecords;
-    if (show && n >= kSlowDisplayCount && !confirm(h, slowDisplayQuestion(n))) {
-        show = false;
-        if (view_) view_->uncheckShowRecords();
-    }
+    // With every record asked for, their number is known only once they came.
+    const auto keepShowing = [&](uint32_t count) {
+        if (show && count >= kSlowDisplayCount && !confirm(h, slowDisplayQuestion(count))) {
+            show = false;
+            if (view_) view_->uncheckShowRecords();
+        }
+    };
+    if (!options.allRecords) keepShowing(options.count);
 
     h.pump();
     const Timer1Off timerOff(h);
@@ -103,28 +202,21 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
         }
     }
     const int f = transfer_.model().fieldsPerRecord();
+    const uint32_t n = options.allRecords ? maxRecords(f) : options.count;
     if (uint64_t{static_cast<unsigned>(f)} * n >= kMaxValues) {
         warn(h, tooManyMessage(f));
         return {RetrievalOutcome::TooMany};
     }
 
     std::string path;
-    if (options.path) {
-        path = *options.path;
-    } else {
-        FileDialogSpec spec;
-        spec.filter = kFileFilter;
-        spec.defaultExt = kFileExt;
-        spec.overwritePrompt = true;
-        const auto chosen = h.saveFileName(spec);
-        if (!chosen) return {RetrievalOutcome::Cancelled};
-        path = *chosen;
-    }
+    if (const RetrievalOutcome chosen = chooseRecordFile(options, path); chosen != RetrievalOutcome::Finished)
+        return {chosen};
 
     h.appendLine("GET RECORDS");
     const WaitCursor hourglass(h);
     // Below kMaxValues x 4 bytes, so the sizes and the total fit 32 bits.
-    const size_t wanted = size_t{n} * static_cast<size_t>(f) * kValueBytes;
+    const size_t recordBytes = static_cast<size_t>(f) * kValueBytes;
+    const size_t wanted = size_t{n} * recordBytes;
     std::vector<uint8_t> buffer;
     try {
         buffer.resize(wanted);
@@ -139,62 +231,51 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
     h.pump();
     ex.SendCommand(commandText("CMD340 %u", n));
 
-    size_t total = 0;
     bool cutShort = false;  // by silence, or by the window closing
-    for (int emptyReads = 0; total < wanted;) {
-        const size_t room = std::min(kReadBlock, wanted - total);
-        const ReadResult r = ex.port().read(std::span<uint8_t>(buffer).subspan(total, room));
-        if (r.count > 0) {
-            total += std::min(r.count, room);
-            h.setProgress(progressOf(total));
-            emptyReads = 0;
-            if (total >= wanted) break;
-        } else if (++emptyReads > kEmptyReadsTolerated) {
-            cutShort = true;
-            break;
-        }
-        h.pump();
-        if (h.closing()) {
-            cutShort = true;
-            break;
-        }
-    }
+    const size_t total = receiveRecords(buffer, cutShort);
     char totalLine[48];
     std::snprintf(totalLine, sizeof totalLine, "TOTAL BYTES: %u", static_cast<unsigned>(total));
     h.appendLine(totalLine);
     h.pump();
-    const RetrievalResult received{RetrievalOutcome::Finished, static_cast<uint32_t>(total)};
-    if (cutShort) {
+    // A partial last record is never kept.
+    const auto arrived = static_cast<uint32_t>(total / recordBytes);
+    RetrievalResult result{RetrievalOutcome::Finished, static_cast<uint32_t>(total), arrived};
+    // A closed window, or silence before one whole record: nothing worth keeping came.
+    if (cutShort && (h.closing() || (arrived == 0 && !options.allRecords))) {
         h.setProgress(0);
         MyCommError(h);
-        return {RetrievalOutcome::TimedOut, received.totalBytes};
+        return {RetrievalOutcome::TimedOut, result.totalBytes};
     }
+    if (cutShort && !options.allRecords) {
+        if (!keepShortDownload(arrived, n, options.askBeforeShortSave)) {
+            h.setProgress(0);
+            return {RetrievalOutcome::Cancelled, result.totalBytes};
+        }
+        result.outcome = RetrievalOutcome::Short;
+    }
+    if (options.allRecords) keepShowing(arrived);
 
-    const RecordBlock block(recordFormat(transfer_.model()), buffer);
+    const RecordBlock block(recordFormat(transfer_.model()), std::span<const uint8_t>(buffer).first(total));
     if (view_) view_->recordsRetrieved(block);
     const char delimiter = options.delimiter;
-    RetrievalResult result = received;
 
     h.appendLine("WRITING RECORDS TO FILE...");
-    h.setProgressMax(progressOf(n));
+    h.setProgressMax(progressOf(arrived));
     h.timer().stop();
     h.clock().sleepMs(kFileWritePauseMs);
     std::string file = recordFileHeader(block, delimiter, h.clock().localNow());
     const size_t headerSize = file.size();
-    file.reserve(file.size() + wanted * 3);
+    file.reserve(file.size() + size_t{arrived} * recordBytes * 3);
     for (size_t r = 0; r < block.recordCount(); r += kRecordsPerStep) {
         h.pump();
         h.setProgress(progressOf(r));
         appendRecordLines(file, block, r, kRecordsPerStep, delimiter);
     }
-    std::string error;
-    const bool written =
-        files_.writeFile(path, {reinterpret_cast<const uint8_t*>(file.data()), file.size()}, error);
     h.setProgress(0);
     h.timer().start(h.clock().nowMs());
-    if (!written) {
-        warn(h, kFileText);
+    if (!saveRecordFile(path, file, !options.path)) {
         result.outcome = RetrievalOutcome::FileFailed;
+        result.recordsWritten = 0;
     }
 
     if (show && view_) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -39,6 +40,12 @@ struct RetrievalOptions {
     bool formatNotice = true;
     // The file to write; without one the save dialog asks.
     std::optional<std::string> path;
+    // Every record the instrument holds: the most the record format allows is asked for and the
+    // silence after the last one ends the download. `count` is not used.
+    bool allRecords = false;
+    // Fewer records than asked: the window asks before saving those that came; a script is told
+    // with a warning and gets them.
+    bool askBeforeShortSave = true;
 };
 
 enum class RetrievalOutcome : uint8_t {
@@ -49,12 +56,14 @@ enum class RetrievalOutcome : uint8_t {
     Cancelled,     // the save dialog was cancelled
     NoMemory,
     TimedOut,    // the instrument stopped before all records came
-    FileFailed,  // the records came but the file could not be written
+    FileFailed,  // the file cannot be created, or the records came but could not be written
+    Short,       // fewer records than asked came; the complete ones were written
 };
 
 struct RetrievalResult {
     RetrievalOutcome outcome = RetrievalOutcome::Finished;
     uint32_t totalBytes = 0;
+    uint32_t recordsWritten = 0;
 };
 
 // Get Records: reads the record format from the instrument, downloads N records with CMD340,
@@ -85,6 +94,7 @@ public:
         "for these parameters will overwrite\nthose show on Setup tab.";
     static constexpr const char* kFileText =
         "The named file cannot be opened.\nIt may be in use by another program.";
+    static constexpr const char* kKeptText = "The records are kept: choose another file for them.";
     static constexpr const char* kFileFilter = "Text File (*.txt)|*.txt|All Files (*.*)|*.*";
     static constexpr const char* kFileExt = "txt";
 
@@ -92,6 +102,9 @@ public:
         : transfer_(transfer), files_(files), view_(view) {}
 
     RetrievalResult ButtonGetRecordsClick(const RetrievalOptions& options);
+
+    // The most records one retrieval can ask for with f fields per record.
+    static uint32_t maxRecords(int fieldsPerRecord);
 
     // Puts the display text of the record file's lines (the text after its header) into the view in
     // steps, the progress bar following and the window's events running after each step; stops
@@ -101,6 +114,16 @@ public:
 
 private:
     Host& host();
+    // The file the records go to, once it is known it can be created: Finished with its path,
+    // Cancelled, or FileFailed when it cannot be (the box said why).
+    RetrievalOutcome chooseRecordFile(const RetrievalOptions& options, std::string& path);
+    // Reads CMD340's answer into the buffer; the bytes that came, and whether silence or the
+    // window closing ended it before the buffer was full.
+    size_t receiveRecords(std::span<uint8_t> buffer, bool& cutShort);
+    // Whether the records of a short download are saved: asked in the window, told to a script.
+    bool keepShortDownload(uint32_t arrived, uint32_t asked, bool ask);
+    // Writes the file; in the window a failed save keeps the records and asks for another file.
+    bool saveRecordFile(std::string& path, std::string_view text, bool mayAskAgain);
 
     setup::SetupTransfer& transfer_;
     FileStore& files_;
@@ -110,5 +133,10 @@ private:
 // The two questions and messages whose text carries a number.
 std::string slowDisplayQuestion(uint32_t count);
 std::string tooManyMessage(int fieldsPerRecord);
+// A download that ended with fewer records than asked.
+std::string shortDownloadText(uint32_t arrived, uint32_t asked);
+std::string shortDownloadQuestion(uint32_t arrived, uint32_t asked);
+// A file that cannot be written: the file message, the file's name and the reason.
+std::string recordFileProblem(const std::string& path, const std::string& reason);
 
 }  // namespace vrn::records

@@ -1,5 +1,6 @@
 #include "core/service/calibration.h"
 
+#include <algorithm>
 #include <array>
 #include <cfloat>
 #include <charconv>
@@ -194,8 +195,16 @@ bool runCalibrationCheck(Exchange& ex, CalCheck check) {
 bool getCalData(Exchange& ex) {
     ex.SendCommand("CMD805\r");
     ex.host().clock().sleepMs(kCalDataPauseMs);
-    std::vector<uint8_t> buffer(kCalDataRead);
-    const size_t count = ex.port().read(buffer).count;
+    // A read returns when its room is full or after the port's time-out: a read that brings
+    // nothing is the end of the reply.
+    std::vector<uint8_t> buffer(kCalDataMaxBytes);
+    size_t count = 0;
+    while (count < buffer.size()) {
+        const size_t room = std::min(kCalDataRead, buffer.size() - count);
+        const size_t got = ex.port().read(std::span(buffer).subspan(count, room)).count;
+        if (got == 0) break;
+        count += std::min(got, room);
+    }
     if (count == 0) return false;
     ex.host().appendLine(kCalDataHeader);
     EchoWriter(ex.host()).write(std::span(buffer).first(count));

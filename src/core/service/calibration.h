@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -70,13 +71,17 @@ std::span<const CalCheckInfo> calChecks();
 const CalCheckInfo& calCheckInfo(CalCheck check);
 
 // A check: the output checks drive the four outputs first; then the instrument's text is shown
-// until "*". Bounded like the steps (60 s, or Stop Calibration): true means it got no "*".
+// until "*". It ends after 60 s without a byte, or at Stop Calibration: true means it got no "*".
 bool runCalibrationCheck(Exchange& ex, CalCheck check);
 
 inline constexpr const char* kCalDataHeader =
     "Ch\tSe0\tDiff0\tWd0\tSeMult\tDiffMult\tWdMult\tVMult\tVOffset\tIMult\tIOffset";
 
-// Get Cal Data: the header and the instrument's text as it came; false when nothing came.
+// The most of Get Cal Data's reply that is read: several times what 16 channels of it take.
+inline constexpr size_t kCalDataMaxBytes = 8192;
+
+// Get Cal Data: the header and the instrument's text as it came, read on while it keeps coming
+// (up to kCalDataMaxBytes); false when nothing came.
 bool getCalData(Exchange& ex);
 
 }  // namespace vrn::service

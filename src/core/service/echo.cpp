@@ -51,6 +51,8 @@ bool echoUntilAck(Exchange& ex, int seconds) {
             ++shown;
         echo.write(std::span(buffer).first(shown));
         if (shown < count) return false;
+        // A limit on silence, not on the whole: readings may stream for longer than it.
+        if (count > 0) timer.TimeoutTicks = seconds * 2;
         if (!ex.port().isOpen()) break;
         host.pump();
         if (ex.WaitAborted) return true;

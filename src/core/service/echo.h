@@ -27,8 +27,8 @@ private:
 };
 
 // Shows what the instrument sends until it sends "*" (the rest of that read is dropped). A silent
-// instrument would otherwise hold the window for ever, so the echo ends after `seconds` (with the
-// default beep) or when WaitAborted is set; true means it ended without "*".
+// instrument would otherwise hold the window for ever, so the echo ends after `seconds` without a
+// byte (with the default beep) or when WaitAborted is set; true means it ended without "*".
 bool echoUntilAck(Exchange& ex, int seconds);
 
 }  // namespace vrn::service

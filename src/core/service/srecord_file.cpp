@@ -14,23 +14,37 @@ bool isBlank(uint8_t b) {
     return b == ' ' || b == '\t' || b == '\r' || b == '\n' || b == '\v' || b == '\f';
 }
 
+const char* recordFaultText(SRecordFault fault) {
+    switch (fault) {
+    case SRecordFault::NotSRecord:
+        return "is not an S-record (it must begin with S and a digit)";
+    case SRecordFault::NotHex:
+        return "holds a character that is not a hexadecimal digit";
+    case SRecordFault::WrongCount:
+        return "does not have the length its byte count says";
+    case SRecordFault::WrongChecksum:
+    case SRecordFault::None:
+        break;
+    }
+    return "is damaged (its checksum is wrong)";
+}
+
 }  // namespace
 
-bool srecordValid(std::string_view record) {
-    if (record.size() < 4 || record[0] != 'S' || record[1] < '0' || record[1] > '9') return false;
+SRecordFault srecordFault(std::string_view record) {
+    if (record.size() < 2 || record[0] != 'S' || record[1] < '0' || record[1] > '9')
+        return SRecordFault::NotSRecord;
     const std::string_view hex = record.substr(2);
-    if (hex.size() % 2 != 0) return false;
+    for (const char c : hex)
+        if (hexValue(c) < 0) return SRecordFault::NotHex;
+    if (hex.size() < 4 || hex.size() % 2 != 0) return SRecordFault::WrongCount;
     unsigned sum = 0;
-    for (size_t i = 0; i < hex.size(); i += 2) {
-        const int hi = hexValue(hex[i]);
-        const int lo = hexValue(hex[i + 1]);
-        if (hi < 0 || lo < 0) return false;
-        sum += static_cast<unsigned>(hi * 16 + lo);
-    }
+    for (size_t i = 0; i < hex.size(); i += 2)
+        sum += static_cast<unsigned>(hexValue(hex[i]) * 16 + hexValue(hex[i + 1]));
     const auto count = static_cast<size_t>(hexValue(hex[0])) * 16 + static_cast<size_t>(hexValue(hex[1]));
     // The count covers address, data and checksum: the bytes after it.
-    if (count == 0 || count * 2 + 2 != hex.size()) return false;
-    return (sum & 0xFFU) == 0xFFU;
+    if (count * 2 + 2 != hex.size()) return SRecordFault::WrongCount;
+    return (sum & 0xFFU) == 0xFFU ? SRecordFault::None : SRecordFault::WrongChecksum;
 }
 
 FirmwareFileCheck readFirmwareFile(std::span<const uint8_t> bytes, FirmwareImage& image) {
@@ -50,7 +64,8 @@ FirmwareFileCheck readFirmwareFile(std::span<const uint8_t> bytes, FirmwareImage
         const std::string_view record(reinterpret_cast<const char*>(bytes.data()) + start, i - start);
         if (read.records.empty() && !record.starts_with("S0")) return {FirmwareFileProblem::NotS0, line};
         if (record.size() > kMaxRecordLength) return {FirmwareFileProblem::TooLong, line};
-        if (!srecordValid(record)) return {FirmwareFileProblem::BadRecord, line};
+        if (const SRecordFault fault = srecordFault(record); fault != SRecordFault::None)
+            return {FirmwareFileProblem::BadRecord, line, fault};
         read.records.emplace_back(record);
         read.endOffsets.push_back(i);
         if (record.starts_with("S9")) {
@@ -72,7 +87,7 @@ std::string firmwareFileMessage(const FirmwareFileCheck& check) {
     case FirmwareFileProblem::TooLong:
         return "The record on line " + at + " is longer than 398 characters.\nFlash Update cancelled.";
     case FirmwareFileProblem::BadRecord:
-        return "The record on line " + at + " is damaged (its checksum is wrong).\nFlash Update cancelled.";
+        return "The record on line " + at + " " + recordFaultText(check.fault) + ".\nFlash Update cancelled.";
     case FirmwareFileProblem::NoEnd:
         return "The file has no S9 end record.\nFlash Update cancelled.";
     }

@@ -13,9 +13,15 @@ namespace vrn::service {
 // A record must fit the loader's 400-byte buffer with its line end.
 inline constexpr size_t kMaxRecordLength = 398;
 
-// True when the text is one well-formed S-record ("S", a type digit, the byte count, then that
-// many bytes in hexadecimal) whose checksum is right.
-bool srecordValid(std::string_view record);
+// What is wrong with one S-record ("S", a type digit, the byte count, then that many bytes in
+// hexadecimal, the last of them the checksum), in the order it is looked for.
+enum class SRecordFault : uint8_t { None, NotSRecord, NotHex, WrongCount, WrongChecksum };
+SRecordFault srecordFault(std::string_view record);
+
+// True when the text is one well-formed S-record whose checksum is right.
+inline bool srecordValid(std::string_view record) {
+    return srecordFault(record) == SRecordFault::None;
+}
 
 // The records of a firmware file up to and including its first S9 record, in file order.
 struct FirmwareImage {
@@ -28,7 +34,8 @@ enum class FirmwareFileProblem : uint8_t { None, NotS0, TooLong, BadRecord, NoEn
 
 struct FirmwareFileCheck {
     FirmwareFileProblem problem = FirmwareFileProblem::None;
-    size_t line = 0;  // 1-based line of the refused record
+    size_t line = 0;                          // 1-based line of the refused record
+    SRecordFault fault = SRecordFault::None;  // what is wrong with a BadRecord
 };
 
 // Splits the file into records (separated by blanks, tabs and line ends) and checks the whole of

@@ -16,6 +16,7 @@
 #include "core/app/box_position.h"
 #include "core/link/clock.h"
 #include "gui/app/file_filter.h"
+#include "gui/app/file_names.h"
 
 namespace vrn::gui {
 namespace {
@@ -213,7 +214,7 @@ std::optional<std::string> QtHost::runFileDialog(const FileDialogSpec& spec, boo
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return std::nullopt;
     lastFolders_[spec.defaultExt] = QFileInfo(chosen.front()).absolutePath();
-    return QFile::encodeName(chosen.front()).toStdString();
+    return localFileName(chosen.front());
 }
 
 }  // namespace vrn::gui

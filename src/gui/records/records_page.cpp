@@ -49,26 +49,31 @@ RecordsPage::RecordsPage(Preferences& prefs, QWidget* parent) : QWidget(parent),
     numberLabel->setBuddy(CSpinEditNumOfRecs);
     CSpinEditNumOfRecs->installEventFilter(this);
 
+    CheckBoxAllRecs = new QCheckBox(QStringLiteral("All records"), this);
+    CheckBoxAllRecs->setObjectName(QStringLiteral("CheckBoxAllRecs"));
+    CheckBoxAllRecs->setToolTip(QString::fromLatin1(kAllRecsHint));
+    CheckBoxAllRecs->setGeometry(kLeft, 110, kWidth, 22);
+
     auto* delimiterLabel = new QLabel(QStringLiteral("Field Delimiter"), this);
-    delimiterLabel->setGeometry(kLeft, 118, kWidth, 18);
+    delimiterLabel->setGeometry(kLeft, 140, kWidth, 18);
     ComboBoxDelimiter = new QComboBox(this);
     ComboBoxDelimiter->setObjectName(QStringLiteral("ComboBoxDelimiter"));
     for (const char* item : records::kDelimiterItems)
         ComboBoxDelimiter->addItem(QString::fromLatin1(item));
     ComboBoxDelimiter->setCurrentIndex(records::kDefaultDelimiterIndex);
-    ComboBoxDelimiter->setGeometry(kLeft, 138, kWidth, 24);
+    ComboBoxDelimiter->setGeometry(kLeft, 160, kWidth, 24);
     delimiterLabel->setBuddy(ComboBoxDelimiter);
 
     CheckBoxShowRecs = new QCheckBox(QStringLiteral("Show Records"), this);
     CheckBoxShowRecs->setObjectName(QStringLiteral("CheckBoxShowRecs"));
     CheckBoxShowRecs->setToolTip(QString::fromLatin1(kShowRecsHint));
     CheckBoxShowRecs->setChecked(prefs_.ShowRecords);
-    CheckBoxShowRecs->setGeometry(kLeft, 174, kWidth, 22);
+    CheckBoxShowRecs->setGeometry(kLeft, 194, kWidth, 22);
 
     ButtonPlot = new QPushButton(QStringLiteral("&Plot..."), this);
     ButtonPlot->setObjectName(QStringLiteral("ButtonPlot"));
     ButtonPlot->setToolTip(QStringLiteral("Chart the retrieved records or a record text file."));
-    ButtonPlot->setGeometry(kLeft, 208, kWidth, 28);
+    ButtonPlot->setGeometry(kLeft, 228, kWidth, 28);
 
     ButtonClearRecText = new QPushButton(QStringLiteral("&Clear Text"), this);
     ButtonClearRecText->setObjectName(QStringLiteral("ButtonClearRecText"));
@@ -82,6 +87,7 @@ RecordsPage::RecordsPage(Preferences& prefs, QWidget* parent) : QWidget(parent),
         if (onPlot) onPlot();
     });
     connect(CheckBoxShowRecs, &QCheckBox::toggled, this, [this](bool on) { prefs_.ShowRecords = on; });
+    connect(CheckBoxAllRecs, &QCheckBox::toggled, CSpinEditNumOfRecs, &QWidget::setDisabled);
     connect(CSpinEditNumOfRecs, &QSpinBox::valueChanged, this, [this](int v) { prefs_.NumOfRecords = v; });
 }
 
@@ -90,6 +96,7 @@ records::RetrievalOptions RecordsPage::options() const {
     o.count = static_cast<uint32_t>(CSpinEditNumOfRecs->value());
     o.delimiter = records::delimiterOf(ComboBoxDelimiter->currentIndex());
     o.showRecords = CheckBoxShowRecs->isChecked();
+    o.allRecords = CheckBoxAllRecs->isChecked();
     return o;
 }
 

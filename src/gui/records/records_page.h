@@ -27,6 +27,7 @@ class RecordsPage : public QWidget, public records::RecordsView {
     Q_OBJECT
 public:
     static constexpr const char* kShowRecsHint = "Show retrieved records in text window.";
+    static constexpr const char* kAllRecsHint = "Retrieve every record the 41700 holds.";
 
     RecordsPage(Preferences& prefs, QWidget* parent = nullptr);
 
@@ -55,6 +56,7 @@ private:
     QPlainTextEdit* MemoRecs = nullptr;
     QPushButton* ButtonClearRecText = nullptr;
     QCheckBox* CheckBoxShowRecs = nullptr;
+    QCheckBox* CheckBoxAllRecs = nullptr;
     QComboBox* ComboBoxDelimiter = nullptr;
     CSpinEdit* CSpinEditNumOfRecs = nullptr;
     QPushButton* ButtonGetRecords = nullptr;

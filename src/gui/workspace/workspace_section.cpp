@@ -1,7 +1,6 @@
 #include "gui/workspace/workspace_section.h"
 
 #include <QAction>
-#include <QFile>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTabWidget>
@@ -13,6 +12,7 @@
 #include "core/workspace/firmware_backup.h"
 #include "core/workspace/report_layout.h"
 #include "gui/app/change_tracker.h"
+#include "gui/app/file_names.h"
 #include "gui/app/form_main.h"
 #include "gui/app/qt_host.h"
 #include "gui/screens/screens_section.h"
@@ -80,7 +80,7 @@ void WorkspaceSection::PrintProgram1Click() {
     WaitCursor hourglass(form_.host());
     // A PDF file chosen in the dialog replaces an old one only once the report is drawn whole.
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
-        const std::string path = QFile::encodeName(printer.outputFileName()).toStdString();
+        const std::string path = localFileName(printer.outputFileName());
         std::string error;
         if (!print::saveReportPdf(path, input, files_, error))
             warn(form_.host(), "Cannot write " + path + ".\n" + error);
