@@ -56,15 +56,20 @@ void OpenPgmFile(Host& host, FileStore& files, ProgramModel& program) {
         warn(host, "Cannot open file " + *path + "\n" + error);
         return;
     }
+    // A tree the reader stopped in is kept as far as it went: the file was opened all the same.
     if (const auto invalid = readProgramFile(*bytes, program)) warn(host, *invalid);
+    host.appendLine("OPENED USER PGM FILE " + *path);
 }
 
 void SavePgmFile(Host& host, FileStore& files, const ProgramModel& program) {
     const auto path = host.saveFileName(programDialog(true));
     if (!path) return;
     std::string error;
-    if (!files.writeFile(*path, writeProgramFile(program), error))
+    if (!files.writeFile(*path, writeProgramFile(program), error)) {
         warn(host, "Cannot create file " + *path + "\n" + error);
+        return;
+    }
+    host.appendLine("SAVED USER PGM FILE " + *path);
 }
 
 }  // namespace vrn::program

@@ -72,14 +72,18 @@ void OpenScreenFile(Host& host, FileStore& files, ScreenEditor& editor) {
         return;
     }
     ReadScreenFile(host, editor, *bytes);
+    host.appendLine("OPENED SCREEN FILE " + *path);
 }
 
 void SaveScreenFile(Host& host, FileStore& files, const ScreenEditor& editor) {
     const auto path = host.saveFileName(screenDialog(true));
     if (!path) return;
     std::string error;
-    if (!files.writeFile(*path, editor.store().bytes(), error))
+    if (!files.writeFile(*path, editor.store().bytes(), error)) {
         warn(host, "Cannot create file \"" + *path + "\".\n" + error);
+        return;
+    }
+    host.appendLine("SAVED SCREEN FILE " + *path);
 }
 
 }  // namespace vrn::screens

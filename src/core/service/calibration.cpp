@@ -79,6 +79,14 @@ void driveOutputs(Exchange& ex, CalCheck check) {
     }
 }
 
+// The line a step starts with, before its wait: "SE ZERO CAL FINISHED." gives "SE ZERO CAL...".
+std::string startLineOf(const CalStepInfo& info) {
+    constexpr std::string_view kFinished = " FINISHED.";
+    std::string_view line = info.finishedLine;
+    if (line.ends_with(kFinished)) line.remove_suffix(kFinished.size());
+    return std::string(line) + "...";
+}
+
 }  // namespace
 
 bool calibrationPasswordMatches(std::string_view typed) {
@@ -150,6 +158,8 @@ CalOutcome runCalibrationStep(Exchange& ex, CalStep step, bool confirmFirst, std
             command += referenceArgument(referenceText);
         }
         command.push_back('\r');
+        // The wait may take a minute: the area says what it waits for first, as a check's echo does.
+        host.appendLine(startLineOf(info));
         ex.SendCommand(command);
         failed = ex.WaitForByte(Exchange::kAck, kCalWaitSeconds);
         host.appendLine(failed ? info.noResponseLine : info.finishedLine);

@@ -56,14 +56,18 @@ void OpenSetupFile(Host& host, FileStore& files, SetupModel& model) {
         return;
     }
     readSetupFile(*bytes, model);
+    host.appendLine("OPENED SETUP FILE " + *path);
 }
 
 void SaveSetupFile(Host& host, FileStore& files, const SetupModel& model) {
     const auto path = host.saveFileName(setupDialog(true));
     if (!path) return;
     std::string error;
-    if (!files.writeFile(*path, writeSetupFile(model), error))
+    if (!files.writeFile(*path, writeSetupFile(model), error)) {
         warn(host, "Cannot create file \"" + *path + "\".\n" + error);
+        return;
+    }
+    host.appendLine("SAVED SETUP FILE " + *path);
 }
 
 }  // namespace vrn::setup

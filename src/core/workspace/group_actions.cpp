@@ -73,7 +73,7 @@ void OpenGroup(Host& host, FileStore& files, Workspace& ws) {
     if (!confirm(host, "Overwrite Setup/Screens/Pgm in VRNComm?")) return;
     const auto path = host.openFileName(groupDialog(false));
     if (!path) return;
-    openGroupFiles(host, files, ws, *path);
+    if (openGroupFiles(host, files, ws, *path)) host.appendLine("OPENED GROUP " + *path);
 }
 
 SaveOutcome saveGroupFiles(Host& host, FileStore& files, Workspace& ws, const std::string& path,
@@ -118,7 +118,7 @@ SaveOutcome saveGroupFiles(Host& host, FileStore& files, Workspace& ws, const st
 void SaveGroup(Host& host, FileStore& files, Workspace& ws, const PictureEncoder& encode) {
     const auto path = host.saveFileName(groupDialog(true));
     if (!path) return;
-    saveGroupFiles(host, files, ws, *path, encode);
+    if (saveGroupFiles(host, files, ws, *path, encode).configurationWritten) host.appendLine("SAVED GROUP " + *path);
 }
 
 }  // namespace vrn::workspace

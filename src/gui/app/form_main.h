@@ -55,8 +55,12 @@ public:
     static constexpr int kClientWidth = 570;
     static constexpr int kClientHeight = 671;
     static constexpr int kStatusBarHeight = 19;
-    static constexpr const char* kCaption = "Varno 41700 VRNComm 3.0";
-    static constexpr const char* kApplicationName = "VRNComm 3.0";
+    // The page control's size when the pages need no more.
+    static constexpr int kPagesWidth = 541;
+    static constexpr int kPagesHeight = 385;
+    // The one version the window title, the About box and --version show.
+    static constexpr const char* kCaption = "Varno 41700 VRNComm " VRN_VERSION;
+    static constexpr const char* kApplicationName = "VRNComm " VRN_VERSION;
 
     // driver is the port backend (hardware or simulated); preferencesPath the INI file to use.
     TFormMain(Clock& clock, Port& driver, const QString& preferencesPath, QWidget* parent = nullptr);
@@ -96,6 +100,7 @@ protected:
 private:
     void buildWindow();
     QWidget* addPage(const char* name, const char* caption);
+    void fitToPages();
     void shutDown();
 
     QTabWidget* PageControlMain = nullptr;
