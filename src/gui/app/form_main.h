@@ -89,6 +89,8 @@ public:
     // The Get Records page reads its two options from here when it is built and puts them back
     // before the window closes; the window keeps its own position in it.
     Preferences& preferences() { return prefs_; }
+    // The preferences file, where windows of the run keep sections of their own.
+    const QString& preferencesPath() const { return preferencesPath_; }
 
     // Timer1's tick runs these, in the order added, before it lowers TimeoutTicks (the Setup
     // page's PC clock display hooks in here).

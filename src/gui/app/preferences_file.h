@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <string>
 
 #include "core/app/preferences.h"
 
@@ -15,5 +16,10 @@ Preferences readPreferencesFile(const QString& path);
 // Writes the four values, keeping the rest of the file; creates the file and its folder when
 // needed. The old file is replaced only by a complete new one. False when it could not be written.
 bool writePreferencesFile(const QString& path, const Preferences& prefs);
+
+// The whole file as it is (empty when missing or unreadable), for the sections others keep in it.
+std::string readPreferencesText(const QString& path);
+// Replaces the file by this text, whole or not at all; false when it could not be written.
+bool writePreferencesText(const QString& path, const std::string& text);
 
 }  // namespace vrn::gui

@@ -42,6 +42,9 @@ public:
     // stays as it was.
     bool openRecordFile(const std::string& path);
 
+    // The preferences file in which the ticked fields are remembered; none: they are not.
+    void setPreferencesPath(const QString& path) { preferencesPath_ = path; }
+
     // The chart shown, if any.
     chart::RecordsChart* recordsChart() const { return chart_.get(); }
 
@@ -52,6 +55,7 @@ private:
     void ButtonOpenRecordsClick();
     void ButtonSaveImageClick();
     void fitPlotWidth();
+    void fieldTicked(const std::string& label, bool on);
 
     Host& host_;
     FileStore& files_;
@@ -63,6 +67,7 @@ private:
     QPushButton* ButtonOpenRecords = nullptr;
     QPushButton* ButtonResetZoom = nullptr;
     QPushButton* ButtonSaveImage = nullptr;
+    QString preferencesPath_;
 };
 
 }  // namespace vrn::gui
