@@ -176,7 +176,8 @@ void RecordsChart::roundValues() {
     yAxis_->applyNiceNumbers();
     roundingValues_ = false;
     const double step = (yAxis_->max() - yAxis_->min()) / std::max(yAxis_->tickCount() - 1, 1);
-    const int decimals = step > 0 ? std::clamp(static_cast<int>(std::ceil(-std::log10(step) - 1e-9)), 0, 9) : 0;
+    const int decimals =
+        step > 0 ? std::clamp(static_cast<int>(std::ceil(-std::log10(step) - 1e-9)), 0, 9) : 0;
     yAxis_->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
 }
 

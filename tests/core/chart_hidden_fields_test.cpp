@@ -1,6 +1,6 @@
-#include "core/chart/hidden_fields.h"
-
 #include <gtest/gtest.h>
+
+#include "core/chart/hidden_fields.h"
 
 namespace vrn::chart {
 namespace {
@@ -13,14 +13,21 @@ TEST(HiddenFields, OwnSectionWrittenAndReadBackTheRestUntouched) {
         std::set<std::string> hidden;
         std::string after;
     } rows[] = {
-        {"new section after the others", setup, {"RH", "AIR TEMP"},
+        {"new section after the others",
+         setup,
+         {"RH", "AIR TEMP"},
          setup + "\n[Records Chart]\nHidden Field 1=AIR TEMP\nHidden Field 2=RH\n"},
         {"section replaced in its place",
          "[Records Chart]\nHidden Field 1=OLD\nHidden Field 7=GONE\n\n" + setup,
          {"BARO"},
          "[Records Chart]\nHidden Field 1=BARO\n" + setup},
-        {"every field ticked: no section", setup + "\n[records chart]\nHidden Field 1=RH\n", {}, setup + "\n"},
-        {"CR LF kept", "[41700 Setup]\r\nTop=5\r\n", {"RH"},
+        {"every field ticked: no section",
+         setup + "\n[records chart]\nHidden Field 1=RH\n",
+         {},
+         setup + "\n"},
+        {"CR LF kept",
+         "[41700 Setup]\r\nTop=5\r\n",
+         {"RH"},
          "[41700 Setup]\r\nTop=5\r\n\r\n[Records Chart]\r\nHidden Field 1=RH\r\n"},
         {"empty file", "", {"A B"}, "[Records Chart]\nHidden Field 1=A B\n"},
     };
@@ -34,7 +41,8 @@ TEST(HiddenFields, OwnSectionWrittenAndReadBackTheRestUntouched) {
 
 TEST(HiddenFields, ReadsOnlyItsOwnKeysInItsOwnSection) {
     const std::string text =
-        "[41700 Setup]\nHidden Field 1=NOT OURS\n[Records Chart]\n; a comment\nhidden field 3 =  WIND SPEED  \n"
+        "[41700 Setup]\nHidden Field 1=NOT OURS\n[Records Chart]\n; a comment\nhidden field 3 =  WIND SPEED  "
+        "\n"
         "Hidden Field=NO NUMBER\nOther=X\nHidden Field 4=\n[Recent Files]\nHidden Field 1=NOR THIS\n";
     EXPECT_EQ(parseHiddenFields(text), (std::set<std::string>{"WIND SPEED"}));
     EXPECT_TRUE(parseHiddenFields("garbage\n\x01[\n").empty());

@@ -46,15 +46,17 @@ TEST(FileLines, OpenAndSaveNameTheFileOnlyWhenDone) {
         {"setup", "a.set", [](Host& h, FileStore& f, Models& m) { setup::SaveSetupFile(h, f, m.setup); },
          [](Host& h, FileStore& f, Models& m) { setup::OpenSetupFile(h, f, m.setup); }, "SAVED SETUP FILE ",
          "OPENED SETUP FILE "},
-        {"screens", "a.scr", [](Host& h, FileStore& f, Models& m) { screens::SaveScreenFile(h, f, m.editor); },
-         [](Host& h, FileStore& f, Models& m) { screens::OpenScreenFile(h, f, m.editor); }, "SAVED SCREEN FILE ",
-         "OPENED SCREEN FILE "},
+        {"screens", "a.scr",
+         [](Host& h, FileStore& f, Models& m) { screens::SaveScreenFile(h, f, m.editor); },
+         [](Host& h, FileStore& f, Models& m) { screens::OpenScreenFile(h, f, m.editor); },
+         "SAVED SCREEN FILE ", "OPENED SCREEN FILE "},
         {"program", "a.pgm", [](Host& h, FileStore& f, Models& m) { program::SavePgmFile(h, f, m.program); },
-         [](Host& h, FileStore& f, Models& m) { program::OpenPgmFile(h, f, m.program); }, "SAVED USER PGM FILE ",
-         "OPENED USER PGM FILE "},
+         [](Host& h, FileStore& f, Models& m) { program::OpenPgmFile(h, f, m.program); },
+         "SAVED USER PGM FILE ", "OPENED USER PGM FILE "},
         {"group", "a.ssp",
          [&](Host& h, FileStore& f, Models& m) { workspace::SaveGroup(h, f, m.ws, picture); },
-         [](Host& h, FileStore& f, Models& m) { workspace::OpenGroup(h, f, m.ws); }, "SAVED GROUP ", "OPENED GROUP "},
+         [](Host& h, FileStore& f, Models& m) { workspace::OpenGroup(h, f, m.ws); }, "SAVED GROUP ",
+         "OPENED GROUP "},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);

@@ -1,5 +1,4 @@
 #include "gui/app/form_about.h"
-#include "gui/app/form_main.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +8,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include "gui/app/form_main.h"
 #include "gui_rig.h"
 
 // Receives the addresses the program asks the desktop to open, instead of a browser.

@@ -53,7 +53,8 @@ struct FitRig : GuiRig {
 QString misfitsIn(QWidget* root, const QString& where) {
     QApplication::processEvents();
     const QStringList misfits = unfitTexts(root);
-    return misfits.isEmpty() ? QString() : where + QStringLiteral(":\n  ") + misfits.join(QStringLiteral("\n  ")) + u'\n';
+    return misfits.isEmpty() ? QString()
+                             : where + QStringLiteral(":\n  ") + misfits.join(QStringLiteral("\n  ")) + u'\n';
 }
 
 // The choice list with the widest text, which the choice dialog must show whole.
@@ -93,8 +94,8 @@ TEST(LayoutFit, EveryPageShowsItsTextsWhole) {
 TEST(LayoutFit, EveryDialogShowsItsTextsWhole) {
     FitRig rig;
     QString misfits;
-    for (const char* name : {"TFormEditInt", "TFormEditFloat", "TFormEditHex", "TFormEditText", "TFormCalibrate",
-                             "TFormAbout"}) {
+    for (const char* name : {"TFormEditInt", "TFormEditFloat", "TFormEditHex", "TFormEditText",
+                             "TFormCalibrate", "TFormAbout"}) {
         auto* dialog = rig.form->findChild<QDialog*>(QString::fromLatin1(name));
         ASSERT_NE(dialog, nullptr) << name;
         dialog->show();

@@ -48,8 +48,10 @@ TEST(MessageArea, LongLinesScrollSidewaysInsteadOfWrapping) {
     rig.start();
     rig.form->show();
     QPlainTextEdit* memo = memoOf(*rig.form);
-    rig.form->host().appendLine("Ch\tSe0\tDiff0\tWd0\tSeMult\tDiffMult\tWdMult\tVMult\tVOffset\tIMult\tIOffset");
-    rig.form->host().appendLine("1\t0.001234\t0.002345\t0.003456\t1.000123\t1.000234\t1.000345\t1.0\t0.0\t1.0\t0.0");
+    rig.form->host().appendLine(
+        "Ch\tSe0\tDiff0\tWd0\tSeMult\tDiffMult\tWdMult\tVMult\tVOffset\tIMult\tIOffset");
+    rig.form->host().appendLine(
+        "1\t0.001234\t0.002345\t0.003456\t1.000123\t1.000234\t1.000345\t1.0\t0.0\t1.0\t0.0");
     EXPECT_EQ(memo->lineWrapMode(), QPlainTextEdit::NoWrap);
     EXPECT_EQ(memo->document()->lineCount(), 2) << "each line of eleven columns stays one line";
     EXPECT_GT(memo->horizontalScrollBar()->maximum(), 0);

@@ -167,7 +167,8 @@ void expectRoundTicks(const QValueAxis* axis, const char* when) {
     ASSERT_GT(step, 0) << when;
     const double unit = std::pow(10.0, std::floor(std::log10(step)));
     const double mantissa = step / unit;
-    EXPECT_TRUE(std::abs(mantissa - 1) < 1e-6 || std::abs(mantissa - 2) < 1e-6 || std::abs(mantissa - 5) < 1e-6)
+    EXPECT_TRUE(std::abs(mantissa - 1) < 1e-6 || std::abs(mantissa - 2) < 1e-6 ||
+                std::abs(mantissa - 5) < 1e-6)
         << when << ": step " << step;
     for (const double end : {axis->min(), axis->max()})
         EXPECT_NEAR(end / step, std::round(end / step), 1e-6) << when << ": end " << end;
@@ -183,10 +184,11 @@ TEST(RecordsChartWindow, ValueAxisTicksAreRoundForTheFieldsShownAndAfterAZoom) {
     rig.form->show();
     gui::TFormRecordsChart* window = rig.plot();
     ASSERT_NE(window, nullptr);
-    onNextFileDialog(rig.write("small.txt", "3 RECORDS\r\n07-01-2026 12:10:00\r\nDATE,TIME,TINY,BIG\r\n"
-                                            "07/01/2026,12:00:00,0.0012,1200\r\n"
-                                            "07/01/2026,12:01:00,0.0015,1500\r\n"
-                                            "07/01/2026,12:02:00,0.0019,1930\r\n"));
+    onNextFileDialog(rig.write("small.txt",
+                               "3 RECORDS\r\n07-01-2026 12:10:00\r\nDATE,TIME,TINY,BIG\r\n"
+                               "07/01/2026,12:00:00,0.0012,1200\r\n"
+                               "07/01/2026,12:01:00,0.0015,1500\r\n"
+                               "07/01/2026,12:02:00,0.0019,1930\r\n"));
     QTest::mouseClick(rig.find<QPushButton>(window, "ButtonOpenRecords"), Qt::LeftButton);
     chart::RecordsChart* c = window->recordsChart();
     ASSERT_NE(c, nullptr);
@@ -222,9 +224,11 @@ TEST(RecordsChartWindow, RemembersTheUntickedFieldsInItsOwnSection) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString text = QString::fromLatin1(file.readAll());
     file.close();
-    EXPECT_TRUE(text.contains(QStringLiteral("[41700 Setup]\nTop=100\nLeft=100\nShow Records=0\nNum of Records=100\n")))
+    EXPECT_TRUE(text.contains(
+        QStringLiteral("[41700 Setup]\nTop=100\nLeft=100\nShow Records=0\nNum of Records=100\n")))
         << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("[Records Chart]\nHidden Field 1=AIR TEMP\n"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("[Records Chart]\nHidden Field 1=AIR TEMP\n")))
+        << text.toStdString();
 
     // The next run shows the same file with AIR TEMP left out, the others as before.
     rig.form.reset();

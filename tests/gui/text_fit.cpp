@@ -32,8 +32,9 @@ QString nameOf(const QWidget* w) {
     QString shown;
     if (auto* l = qobject_cast<const QLabel*>(w)) shown = QStringLiteral(" \"%1\"").arg(l->text());
     if (auto* b = qobject_cast<const QAbstractButton*>(w)) shown = QStringLiteral(" \"%1\"").arg(b->text());
-    return QStringLiteral("%1 (%2%3)").arg(path.isEmpty() ? QStringLiteral("?") : path,
-                                           QString::fromLatin1(w->metaObject()->className()), shown);
+    return QStringLiteral("%1 (%2%3)")
+        .arg(path.isEmpty() ? QStringLiteral("?") : path, QString::fromLatin1(w->metaObject()->className()),
+             shown);
 }
 
 struct Checker {
@@ -89,7 +90,8 @@ struct Checker {
         opt.rect = c->rect();
         opt.editable = c->isEditable();
         opt.frame = c->hasFrame();
-        const QRect field = c->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, c);
+        const QRect field =
+            c->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, c);
         const QFontMetrics fm(c->font());
         for (int i = 0; i < c->count(); ++i) {
             const QString item = c->itemText(i);

@@ -64,7 +64,8 @@ std::set<std::string> parseHiddenFields(std::string_view iniText) {
         const std::string_view key = trim(line.substr(0, eq));
         const std::string_view label = trim(line.substr(eq + 1));
         if (key.size() > std::string_view(kHiddenFieldKey).size() &&
-            sameName(key.substr(0, std::string_view(kHiddenFieldKey).size()), kHiddenFieldKey) && !label.empty())
+            sameName(key.substr(0, std::string_view(kHiddenFieldKey).size()), kHiddenFieldKey) &&
+            !label.empty())
             hidden.emplace(label);
     }
     return hidden;
@@ -77,8 +78,12 @@ std::string writeHiddenFields(std::string_view iniText, const std::set<std::stri
         section.append("[").append(kHiddenFieldsSection).append("]").append(eol);
         int n = 0;
         for (const std::string& label : hidden)
-            section.append(kHiddenFieldKey).append(" ").append(std::to_string(++n)).append("=").append(label).append(
-                eol);
+            section.append(kHiddenFieldKey)
+                .append(" ")
+                .append(std::to_string(++n))
+                .append("=")
+                .append(label)
+                .append(eol);
     }
     std::string out;
     bool inside = false;

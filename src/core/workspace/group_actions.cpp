@@ -118,7 +118,8 @@ SaveOutcome saveGroupFiles(Host& host, FileStore& files, Workspace& ws, const st
 void SaveGroup(Host& host, FileStore& files, Workspace& ws, const PictureEncoder& encode) {
     const auto path = host.saveFileName(groupDialog(true));
     if (!path) return;
-    if (saveGroupFiles(host, files, ws, *path, encode).configurationWritten) host.appendLine("SAVED GROUP " + *path);
+    if (saveGroupFiles(host, files, ws, *path, encode).configurationWritten)
+        host.appendLine("SAVED GROUP " + *path);
 }
 
 }  // namespace vrn::workspace

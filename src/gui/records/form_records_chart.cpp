@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
-#include <set>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
+#include <set>
 
 #include "chart/records_chart.h"
 #include "core/chart/hidden_fields.h"
@@ -90,7 +90,8 @@ void TFormRecordsChart::showRecords(std::shared_ptr<const chart::RecordTable> ta
     }
     const chart::RecordTable& t = chart_->table();
     const std::set<std::string> hidden =
-        preferencesPath_.isEmpty() ? std::set<std::string>{} : chart::parseHiddenFields(readPreferencesText(preferencesPath_));
+        preferencesPath_.isEmpty() ? std::set<std::string>{}
+                                   : chart::parseHiddenFields(readPreferencesText(preferencesPath_));
     for (size_t s = 0; s < t.seriesCount(); ++s) {
         auto* box = new QCheckBox(QString::fromStdString(t.labels[s]), PanelFields);
         box->setObjectName(QStringLiteral("CheckBoxField%1").arg(s + 1));

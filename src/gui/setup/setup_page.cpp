@@ -57,8 +57,9 @@ QGroupBox* radioGroup(const char* name, const char* caption, const std::array<co
     // Qt asks more room for a title than it takes: the box is as wide as its title or its items
     // need, whichever is more.
     const QFontMetrics fm(box->font());
-    box->setMinimumWidth(std::max(column->minimumSize().width() + 2,
-                                  fm.horizontalAdvance(box->title()) + 2 * fm.horizontalAdvance(QLatin1Char(' '))));
+    box->setMinimumWidth(
+        std::max(column->minimumSize().width() + 2,
+                 fm.horizontalAdvance(box->title()) + 2 * fm.horizontalAdvance(QLatin1Char(' '))));
     return box;
 }
 
@@ -167,8 +168,8 @@ QLayout* SetupPage::buildControls() {
     time->setVerticalSpacing(1);
     time->addWidget(CheckBoxPCTime, 0, 0, 1, 3);
     int column = 0;
-    for (const auto& [edit, caption, sample] :
-         {std::tuple{MaskEditTime, "HH:MM:SS", "00:00:00"}, std::tuple{MaskEditDate, "MM-DD-YYYY", "00-00-0000"}}) {
+    for (const auto& [edit, caption, sample] : {std::tuple{MaskEditTime, "HH:MM:SS", "00:00:00"},
+                                                std::tuple{MaskEditDate, "MM-DD-YYYY", "00-00-0000"}}) {
         const QFontMetrics fm(edit->font());
         // Room for the whole text and the caption over it.
         edit->setFixedWidth(std::max(fm.horizontalAdvance(QLatin1String(sample)) + kEditFrameRoom,
@@ -228,7 +229,8 @@ QLayout* SetupPage::buildGrid() {
     grid->setVerticalSpacing(kRowPitch - height);
     for (int i = 0; i < kFieldCount; ++i) {
         const size_t at = static_cast<size_t>(i);
-        for (QWidget* w : std::initializer_list<QWidget*>{labels_[at], types_[at], widths_[at], precisions_[at]})
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{labels_[at], types_[at], widths_[at], precisions_[at]})
             w->setFixedHeight(height);
     }
 
