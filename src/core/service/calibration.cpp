@@ -79,15 +79,14 @@ void driveOutputs(Exchange& ex, CalCheck check) {
     }
 }
 
-// The line a step starts with, before its wait: "SE ZERO CAL FINISHED." gives "SE ZERO CAL...".
+}  // namespace
+
 std::string startLineOf(const CalStepInfo& info) {
     constexpr std::string_view kFinished = " FINISHED.";
     std::string_view line = info.finishedLine;
     if (line.ends_with(kFinished)) line.remove_suffix(kFinished.size());
     return std::string(line) + "...";
 }
-
-}  // namespace
 
 bool calibrationPasswordMatches(std::string_view typed) {
     return typed == kCalibrationPassword;
