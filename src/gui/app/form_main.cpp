@@ -134,7 +134,8 @@ void TFormMain::buildWindow() {
     // One simple panel; menu hints cover it while shown and it comes back afterwards.
     StatusBar1 = statusBar();
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setFixedHeight(kStatusBarHeight);
+    // As tall as a larger font needs, else the usual height.
+    StatusBar1->setFixedHeight(std::max(kStatusBarHeight, StatusBar1->fontMetrics().height() + 5));
     StatusBar1->setSizeGripEnabled(false);
     statusPanel_ = new QLabel(StatusBar1);
     statusPanel_->setObjectName(QStringLiteral("StatusBar1Panel"));
@@ -153,7 +154,8 @@ void TFormMain::fitToPages() {
     Memo1->setGeometry(13, 424 + dh, kPagesWidth + dw, 201);
     ButtonClearMemo->setGeometry(8, 630 + dh, 537 + dw, 21);
     centralWidget()->setFixedSize(kClientWidth + dw, kClientHeight - kStatusBarHeight + dh);
-    setFixedSize(kClientWidth + dw, menuBar()->sizeHint().height() + kClientHeight + dh);
+    setFixedSize(kClientWidth + dw, menuBar()->sizeHint().height() + kClientHeight - kStatusBarHeight + dh +
+                                        StatusBar1->minimumHeight());
 }
 
 QWidget* TFormMain::addPage(const char* name, const char* caption) {
