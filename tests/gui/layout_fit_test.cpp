@@ -25,9 +25,10 @@ namespace {
 // The system's font, in DejaVu Sans whatever the family asked for resolves to here.
 class DejaVuFont {
 public:
-    DejaVuFont() : saved_(QApplication::font()) {
+    explicit DejaVuFont(double sizeFactor = 1) : saved_(QApplication::font()) {
         QFont font = saved_;
         font.setFamily(QStringLiteral("DejaVu Sans"));
+        font.setPointSizeF(font.pointSizeF() * sizeFactor);
         QApplication::setFont(font);
     }
     ~DejaVuFont() { QApplication::setFont(saved_); }
@@ -41,7 +42,7 @@ private:
 // The window on a configured station, with its Setup and program got, so the texts are real ones.
 struct FitRig : GuiRig {
     DejaVuFont font;
-    FitRig() {
+    explicit FitRig(double sizeFactor = 1) : font(sizeFactor) {
         sim::configureStation(device.instrument);
         start();
         form->show();
@@ -89,6 +90,21 @@ TEST(LayoutFit, EveryPageShowsItsTextsWhole) {
     }
     misfits += misfitsIn(rig.form.get(), QStringLiteral("the window around the pages"));
     EXPECT_TRUE(misfits.isEmpty()) << misfits.toStdString();
+}
+
+// A desktop's larger text: the pages grow, and the window with them, so every text still fits.
+TEST(LayoutFit, EveryPageShowsItsTextsWholeInALargerFont) {
+    FitRig rig(1.25);
+    QTabWidget* tabs = rig.form->pageControl();
+    QString misfits;
+    for (int i = 0; i < tabs->count(); ++i) {
+        tabs->setCurrentIndex(i);
+        misfits += misfitsIn(tabs->widget(i), tabs->tabText(i));
+    }
+    misfits += misfitsIn(rig.form.get(), QStringLiteral("the window around the pages"));
+    EXPECT_TRUE(misfits.isEmpty()) << misfits.toStdString();
+    EXPECT_GT(rig.form->width(), gui::TFormMain::kClientWidth);
+    EXPECT_EQ(rig.form->minimumSize(), rig.form->maximumSize()) << "a fixed size all the same";
 }
 
 TEST(LayoutFit, EveryDialogShowsItsTextsWhole) {
