@@ -83,6 +83,10 @@ void RecordsChart::buildAxes() {
         xAxis_ = axis;
     }
     yAxis_ = new QValueAxis;
+    // A zoom sets any range: its ticks are made round again.
+    connect(yAxis_, &QValueAxis::rangeChanged, this, [this] {
+        if (!roundingValues_) roundValues();
+    });
     chart_->addAxis(xAxis_, Qt::AlignBottom);
     chart_->addAxis(yAxis_, Qt::AlignLeft);
 }
@@ -159,8 +163,22 @@ void RecordsChart::fitValues() {
         hi = 1;
     }
     const double margin = hi > lo ? (hi - lo) * 0.05 : 1.0;
+    roundingValues_ = true;
     yAxis_->setRange(lo - margin, hi + margin);
+    roundingValues_ = false;
+    roundValues();
+}
+
+// Qt's nice numbers: the range widened to round ends and a tick count that steps by 1, 2 or 5 times
+// a power of ten; the labels carry as many decimals as that step has.
+void RecordsChart::roundValues() {
+    roundingValues_ = true;
     yAxis_->applyNiceNumbers();
+    roundingValues_ = false;
+    const double step = (yAxis_->max() - yAxis_->min()) / std::max(yAxis_->tickCount() - 1, 1);
+    const int decimals =
+        step > 0 ? std::clamp(static_cast<int>(std::ceil(-std::log10(step) - 1e-9)), 0, 9) : 0;
+    yAxis_->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
 }
 
 void RecordsChart::setSeriesVisible(size_t s, bool on) {

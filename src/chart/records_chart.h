@@ -51,6 +51,7 @@ private:
     void buildAxes();
     void redraw();
     void fitValues();
+    void roundValues();
     double axisMin() const;
     double axisMax() const;
     QLineSeries* addLine(size_t s, bool inLegend);
@@ -67,6 +68,7 @@ private:
     double axisOffsetMs_ = 0;
     size_t buckets_ = 1000;
     bool redrawing_ = false;
+    bool roundingValues_ = false;
 };
 
 // "station-12.txt: 1,440 records": where the records came from and how many.

@@ -45,11 +45,13 @@ TEST(FaultMatrix, CalibrationSteps) {
     m.check = [](CalRig& r, bool) {
         test::Verdict v;
         Lines wanted;
-        for (size_t k = 0; k < r.steps.size(); ++k)
+        for (size_t k = 0; k < r.steps.size(); ++k) {
+            wanted.push_back(startLineOf(calSteps()[k]));
             wanted.push_back(r.steps[k] == CalOutcome::Finished ? calSteps()[k].finishedLine
                                                                 : calSteps()[k].noResponseLine);
+        }
         if (r.host.lines != wanted || !r.host.boxes.empty())
-            v.messages = "not one finished or no-response line a step";
+            v.messages = "not a starting line and one finished or no-response line a step";
         const auto finished = std::count(r.steps.begin(), r.steps.end(), CalOutcome::Finished);
         if (finished > r.instrument.state.service.calibrationSteps)
             v.model = "a step the instrument never ran was reported finished";

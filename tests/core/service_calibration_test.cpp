@@ -70,22 +70,25 @@ TEST(CalibrationStep, QuestionsCommandsAndLines) {
         MsgResult answer;
         bool asks;
         const char* sent;  // empty when nothing may go out
-        const char* line;
+        const char* line;  // the finished line, after the step's starting line
+        const char* start;
     };
     const Row rows[] = {
         {"se zero, asked, yes", CalStep::SeZero, true, MsgResult::Yes, true, "CMD810\r",
-         "SE ZERO CAL FINISHED."},
-        {"se zero, asked, no", CalStep::SeZero, true, MsgResult::No, true, "", nullptr},
+         "SE ZERO CAL FINISHED.", "SE ZERO CAL..."},
+        {"se zero, asked, no", CalStep::SeZero, true, MsgResult::No, true, "", nullptr, nullptr},
         {"se zero, not asked", CalStep::SeZero, false, MsgResult::Ok, false, "CMD810\r",
-         "SE ZERO CAL FINISHED."},
+         "SE ZERO CAL FINISHED.", "SE ZERO CAL..."},
         {"se fs with reference", CalStep::SeFullScale, false, MsgResult::Ok, false, "CMD815 123.400002\r",
-         "SE FULL SCALE CAL FINISHED."},
+         "SE FULL SCALE CAL FINISHED.", "SE FULL SCALE CAL..."},
         {"diff fs, asked", CalStep::DiffFullScale, true, MsgResult::Yes, true, "CMD825 123.400002\r",
-         "DIFF FULL SCALE CAL FINISHED."},
+         "DIFF FULL SCALE CAL FINISHED.", "DIFF FULL SCALE CAL..."},
         {"wd exc", CalStep::WdFullScale, true, MsgResult::Yes, true, "CMD835\r",
-         "WD FULL SCALE CAL FINISHED."},
-        {"vout never asks", CalStep::Vout, true, MsgResult::Ok, false, "CMD840\r", "VOUT CAL FINISHED."},
-        {"iout never asks", CalStep::Iout, true, MsgResult::Ok, false, "CMD845\r", "IOUT CAL FINISHED."},
+         "WD FULL SCALE CAL FINISHED.", "WD FULL SCALE CAL..."},
+        {"vout never asks", CalStep::Vout, true, MsgResult::Ok, false, "CMD840\r", "VOUT CAL FINISHED.",
+         "VOUT CAL..."},
+        {"iout never asks", CalStep::Iout, true, MsgResult::Ok, false, "CMD845\r", "IOUT CAL FINISHED.",
+         "IOUT CAL..."},
     };
     for (const Row& r : rows) {
         Rig rig;
@@ -101,7 +104,7 @@ TEST(CalibrationStep, QuestionsCommandsAndLines) {
             EXPECT_TRUE(rig.host.lines.empty()) << r.name;
         } else {
             EXPECT_EQ(outcome, CalOutcome::Finished) << r.name;
-            EXPECT_EQ(rig.host.lines, std::vector<std::string>{r.line}) << r.name;
+            EXPECT_EQ(rig.host.lines, (std::vector<std::string>{r.start, r.line})) << r.name;
             EXPECT_TRUE(rig.host.beepTimesUs.empty()) << r.name;
         }
         EXPECT_EQ(rig.host.waitCursorDepth, 0) << r.name;
@@ -129,9 +132,13 @@ TEST(CalibrationStep, StopSilenceAndStrayBytes) {
         else
             rig.instrument.faults.perCommand[810] = Fault::strayFirst("!x");
         const int64_t start = rig.nowMs();
+        // What the message area showed while the step waited.
+        std::vector<std::string> linesWhileWaiting;
         if (r.stopAtMs > 0)
             rig.host.timer_.onTick = [&] {
-                if (rig.nowMs() - start >= r.stopAtMs) rig.ex.WaitAborted = true;
+                if (rig.nowMs() - start < r.stopAtMs || rig.ex.WaitAborted) return;
+                linesWhileWaiting = rig.host.lines;
+                rig.ex.WaitAborted = true;
             };
         const CalOutcome outcome = runCalibrationStep(rig.ex, CalStep::SeZero, false, "");
         const int64_t took = rig.nowMs() - start;
@@ -140,6 +147,9 @@ TEST(CalibrationStep, StopSilenceAndStrayBytes) {
                   r.finished ? "SE ZERO CAL FINISHED." : "NO RESPONSE FROM 41700 FOR SE ZERO CAL.")
             << r.name;
         EXPECT_EQ(static_cast<int>(rig.host.beepTimesUs.size()), r.beeps) << r.name;
+        if (r.stopAtMs > 0) {
+            EXPECT_EQ(linesWhileWaiting, std::vector<std::string>{"SE ZERO CAL..."}) << r.name;
+        }
         EXPECT_GE(took, r.minMs) << r.name;
         EXPECT_LE(took, r.maxMs) << r.name;
     }

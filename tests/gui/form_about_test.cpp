@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include "gui/app/form_main.h"
 #include "gui_rig.h"
 
 // Receives the addresses the program asks the desktop to open, instead of a browser.
@@ -49,7 +50,9 @@ TEST(TFormAbout, ShowsTheProgramAndItsLink) {
     ASSERT_EQ(lines.size(), 5);
     EXPECT_EQ(lines[0], "Varno Part Number 41752");
     EXPECT_EQ(lines[1], "");
-    EXPECT_EQ(lines[2], "VRNComm v3.01 for ");
+    // The version the window's title and --version show.
+    EXPECT_EQ(lines[2], "VRNComm v" VRN_VERSION " for ");
+    EXPECT_TRUE(QString::fromLatin1(gui::TFormMain::kCaption).endsWith(" " VRN_VERSION));
     EXPECT_EQ(lines[3], "Model 41700 Meteorological Display. ");
     EXPECT_TRUE(lines[4].contains(QStringLiteral("VRNComm project"))) << lines[4].toStdString();
 

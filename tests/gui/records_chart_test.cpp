@@ -17,6 +17,7 @@
 #include <QtCharts/QLegend>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
+#include <cmath>
 
 #include "gui/records/form_records_chart.h"
 #include "gui_rig.h"
@@ -157,6 +158,97 @@ TEST(RecordsChartWindow, DrawsARecordFileWithItsGapsAndChosenFields) {
     QTest::mouseClick(rig.find<QPushButton>(window, "ButtonOpenRecords"), Qt::LeftButton);
     EXPECT_TRUE(box.startsWith(QStringLiteral("This is not a record text file:"))) << box.toStdString();
     EXPECT_EQ(window->recordsChart(), c);
+}
+
+// Ticks at round values: both ends on a step of 1, 2 or 5 times a power of ten, and labels with
+// as many decimals as tell two neighbouring ticks apart.
+void expectRoundTicks(const QValueAxis* axis, const char* when) {
+    const double step = (axis->max() - axis->min()) / (axis->tickCount() - 1);
+    ASSERT_GT(step, 0) << when;
+    const double unit = std::pow(10.0, std::floor(std::log10(step)));
+    const double mantissa = step / unit;
+    EXPECT_TRUE(std::abs(mantissa - 1) < 1e-6 || std::abs(mantissa - 2) < 1e-6 ||
+                std::abs(mantissa - 5) < 1e-6)
+        << when << ": step " << step;
+    for (const double end : {axis->min(), axis->max()})
+        EXPECT_NEAR(end / step, std::round(end / step), 1e-6) << when << ": end " << end;
+    const QByteArray format = axis->labelFormat().toLatin1();
+    EXPECT_NE(QString::asprintf(format.constData(), axis->min()),
+              QString::asprintf(format.constData(), axis->min() + step))
+        << when << ": " << format.constData();
+}
+
+TEST(RecordsChartWindow, ValueAxisTicksAreRoundForTheFieldsShownAndAfterAZoom) {
+    ChartRig rig;
+    rig.start();
+    rig.form->show();
+    gui::TFormRecordsChart* window = rig.plot();
+    ASSERT_NE(window, nullptr);
+    onNextFileDialog(rig.write("small.txt",
+                               "3 RECORDS\r\n07-01-2026 12:10:00\r\nDATE,TIME,TINY,BIG\r\n"
+                               "07/01/2026,12:00:00,0.0012,1200\r\n"
+                               "07/01/2026,12:01:00,0.0015,1500\r\n"
+                               "07/01/2026,12:02:00,0.0019,1930\r\n"));
+    QTest::mouseClick(rig.find<QPushButton>(window, "ButtonOpenRecords"), Qt::LeftButton);
+    chart::RecordsChart* c = window->recordsChart();
+    ASSERT_NE(c, nullptr);
+    auto* values = qobject_cast<QValueAxis*>(c->chart()->axes(Qt::Vertical).at(0));
+    ASSERT_NE(values, nullptr);
+    expectRoundTicks(values, "both fields");
+    EXPECT_GE(values->max(), 1930.0);
+
+    rig.find<QCheckBox>(window, "CheckBoxField2")->setChecked(false);
+    expectRoundTicks(values, "TINY alone");
+    EXPECT_LE(values->min(), 0.0012);
+    EXPECT_GE(values->max(), 0.0019);
+    EXPECT_LT(values->max(), 0.01) << "scaled to the field shown";
+
+    const QRectF plot = c->chart()->plotArea();
+    c->chart()->zoomIn(QRectF(plot.left(), plot.top() + plot.height() / 3, plot.width(), plot.height() / 5));
+    expectRoundTicks(values, "zoomed");
+}
+
+TEST(RecordsChartWindow, RemembersTheUntickedFieldsInItsOwnSection) {
+    ChartRig rig;
+    rig.start();
+    rig.form->show();
+    const QString records = rig.write("day.txt", kRecordFile);
+    gui::TFormRecordsChart* window = rig.plot();
+    ASSERT_NE(window, nullptr);
+    onNextFileDialog(records);
+    QTest::mouseClick(rig.find<QPushButton>(window, "ButtonOpenRecords"), Qt::LeftButton);
+    rig.find<QCheckBox>(window, "CheckBoxField2")->setChecked(false);
+    rig.form->close();
+
+    QFile file(rig.prefsPath);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromLatin1(file.readAll());
+    file.close();
+    EXPECT_TRUE(text.contains(
+        QStringLiteral("[41700 Setup]\nTop=100\nLeft=100\nShow Records=0\nNum of Records=100\n")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("[Records Chart]\nHidden Field 1=AIR TEMP\n")))
+        << text.toStdString();
+
+    // The next run shows the same file with AIR TEMP left out, the others as before.
+    rig.form.reset();
+    rig.start();
+    rig.form->show();
+    window = rig.plot();
+    onNextFileDialog(records);
+    QTest::mouseClick(rig.find<QPushButton>(window, "ButtonOpenRecords"), Qt::LeftButton);
+    ASSERT_NE(window->recordsChart(), nullptr);
+    const bool ticked[] = {true, false, true};
+    for (int k = 0; k < 3; ++k) {
+        const QByteArray name = QStringLiteral("CheckBoxField%1").arg(k + 1).toLatin1();
+        EXPECT_EQ(rig.find<QCheckBox>(window, name.constData())->isChecked(), ticked[k]) << name.constData();
+        for (QLineSeries* line : window->recordsChart()->linesOf(static_cast<size_t>(k)))
+            EXPECT_EQ(line->isVisible(), ticked[k]) << name.constData();
+    }
+    // Ticked again, nothing is left to remember.
+    rig.find<QCheckBox>(window, "CheckBoxField2")->setChecked(true);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(QString::fromLatin1(file.readAll()).contains(QStringLiteral("Records Chart")));
 }
 
 TEST(RecordsChartWindow, PlotShowsTheLastRetrievedRecords) {

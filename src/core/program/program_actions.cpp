@@ -60,7 +60,9 @@ bool openPgmFileAt(Host& host, FileStore& files, ProgramModel& program, const st
         warn(host, "Cannot open file " + path + "\n" + error);
         return false;
     }
+    // A tree the reader stopped in is kept as far as it went: the file was opened all the same.
     if (const auto invalid = readProgramFile(*bytes, program)) warn(host, *invalid);
+    host.appendLine("OPENED USER PGM FILE " + path);
     return true;
 }
 
@@ -78,6 +80,7 @@ std::optional<std::string> SavePgmFile(Host& host, FileStore& files, const Progr
         warn(host, "Cannot create file " + *path + "\n" + error);
         return std::nullopt;
     }
+    host.appendLine("SAVED USER PGM FILE " + *path);
     return path;
 }
 

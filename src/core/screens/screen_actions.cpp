@@ -74,6 +74,7 @@ bool openScreenFileAt(Host& host, FileStore& files, ScreenEditor& editor, const 
         return false;
     }
     ReadScreenFile(host, editor, *bytes);
+    host.appendLine("OPENED SCREEN FILE " + path);
     return true;
 }
 
@@ -91,6 +92,7 @@ std::optional<std::string> SaveScreenFile(Host& host, FileStore& files, const Sc
         warn(host, "Cannot create file \"" + *path + "\".\n" + error);
         return std::nullopt;
     }
+    host.appendLine("SAVED SCREEN FILE " + *path);
     return path;
 }
 

@@ -82,6 +82,13 @@ void driveOutputs(Exchange& ex, CalCheck check) {
 
 }  // namespace
 
+std::string startLineOf(const CalStepInfo& info) {
+    constexpr std::string_view kFinished = " FINISHED.";
+    std::string_view line = info.finishedLine;
+    if (line.ends_with(kFinished)) line.remove_suffix(kFinished.size());
+    return std::string(line) + "...";
+}
+
 bool calibrationPasswordMatches(std::string_view typed) {
     return typed == kCalibrationPassword;
 }
@@ -151,6 +158,8 @@ CalOutcome runCalibrationStep(Exchange& ex, CalStep step, bool confirmFirst, std
             command += referenceArgument(referenceText);
         }
         command.push_back('\r');
+        // The wait may take a minute: the area says what it waits for first, as a check's echo does.
+        host.appendLine(startLineOf(info));
         ex.SendCommand(command);
         failed = ex.WaitForByte(Exchange::kAck, kCalWaitSeconds);
         host.appendLine(failed ? info.noResponseLine : info.finishedLine);

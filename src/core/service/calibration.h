@@ -47,6 +47,8 @@ struct CalStepInfo {
 
 std::span<const CalStepInfo> calSteps();
 const CalStepInfo& calStepInfo(CalStep step);
+// The line a step adds before its wait: "SE ZERO CAL FINISHED." gives "SE ZERO CAL...".
+std::string startLineOf(const CalStepInfo& info);
 
 // The reference box's text as sent: its longest leading decimal number (0 when there is none),
 // held as a single-precision value and printed with six decimals, e.g. "0123.40" -> "123.400002".

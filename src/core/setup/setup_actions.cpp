@@ -58,6 +58,7 @@ bool openSetupFileAt(Host& host, FileStore& files, SetupModel& model, const std:
         return false;
     }
     readSetupFile(*bytes, model);
+    host.appendLine("OPENED SETUP FILE " + path);
     return true;
 }
 
@@ -75,6 +76,7 @@ std::optional<std::string> SaveSetupFile(Host& host, FileStore& files, const Set
         warn(host, "Cannot create file \"" + *path + "\".\n" + error);
         return std::nullopt;
     }
+    host.appendLine("SAVED SETUP FILE " + *path);
     return path;
 }
 

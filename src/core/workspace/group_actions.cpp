@@ -77,6 +77,7 @@ std::optional<std::string> OpenGroup(Host& host, FileStore& files, Workspace& ws
     if (!confirmOverwrite(host)) return std::nullopt;
     auto path = host.openFileName(groupDialog(false));
     if (!path || !openGroupFiles(host, files, ws, *path)) return std::nullopt;
+    host.appendLine("OPENED GROUP " + *path);
     return path;
 }
 
@@ -126,6 +127,7 @@ std::optional<std::string> SaveGroup(Host& host, FileStore& files, Workspace& ws
                                      const PictureEncoder& encode) {
     auto path = host.saveFileName(groupDialog(true));
     if (!path || !saveGroupFiles(host, files, ws, *path, encode).configurationWritten) return std::nullopt;
+    host.appendLine("SAVED GROUP " + *path);
     return path;
 }
 

@@ -49,7 +49,7 @@ TFormAbout::TFormAbout(const QString& programDir, QWidget* parent)
     Memo1->setPlainText(
         QStringLiteral("Varno Part Number 41752\n"
                        "\n"
-                       "VRNComm v3.01 for \n"
+                       "VRNComm v" VRN_VERSION " for \n"
                        "Model 41700 Meteorological Display. \n"
                        "(c) 2026 the VRNComm project."));
     Memo1->setGeometry(112, 16, 201, 73);

@@ -1,5 +1,6 @@
 #include "gui/app/form_main.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QUndoGroup>
+#include <algorithm>
 
 #include "core/link/exchange.h"
 #include "core/link/timer1.h"
@@ -86,6 +88,7 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
         events->appeared = [this] { openWhenPlugged(); };
         events->gone = [this] { usb_->instrumentGone(); };
     }
+    fitToPages();
 }
 
 // An exchange that is letting events through has the port to itself: the instrument plugged in
@@ -208,6 +211,10 @@ void TFormMain::buildWindow() {
 
     menu_ = buildMainMenu(menuBar());
     popup_ = buildPopupMenu(this);
+    // A command may hold the window for a moment without letting it paint: the place its menu
+    // covered is painted again before the command runs (these connections come first).
+    for (QAction* action : findChildren<QAction*>())
+        connect(action, &QAction::triggered, this, [this] { repaint(); });
 
     // The client area below the menu: everything but the status bar sits on the central widget at
     // fixed places.
@@ -218,7 +225,6 @@ void TFormMain::buildWindow() {
 
     PageControlMain = new QTabWidget(client);
     PageControlMain->setObjectName(QStringLiteral("PageControlMain"));
-    PageControlMain->setGeometry(13, 8, 541, 385);
     pages_.TabSheetSetup = addPage("TabSheetSetup", "Setup");
     pages_.TabSheetScreen = addPage("TabSheetScreen", "Screens");
     pages_.TabSheetUserPgm = addPage("TabSheetUserPgm", "User Program");
@@ -232,28 +238,42 @@ void TFormMain::buildWindow() {
     ProgressBar->setRange(0, 100);
     ProgressBar->setValue(0);
     ProgressBar->setTextVisible(false);
-    ProgressBar->setGeometry(13, 399, 541, 17);
 
     Memo1 = new QPlainTextEdit(client);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setFocusPolicy(Qt::ClickFocus);
-    Memo1->setGeometry(13, 424, 541, 201);
+    // Lines such as the calibration data's eleven columns scroll sideways instead of wrapping.
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
 
     ButtonClearMemo = new QPushButton(QStringLiteral("Clear Message Area"), client);
     ButtonClearMemo->setObjectName(QStringLiteral("ButtonClearMemo"));
-    ButtonClearMemo->setGeometry(8, 630, 537, 21);
 
     // One simple panel; menu hints cover it while shown and it comes back afterwards.
     StatusBar1 = statusBar();
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setFixedHeight(kStatusBarHeight);
+    // As tall as a larger font needs, else the usual height.
+    StatusBar1->setFixedHeight(std::max(kStatusBarHeight, StatusBar1->fontMetrics().height() + 5));
     StatusBar1->setSizeGripEnabled(false);
     statusPanel_ = new QLabel(StatusBar1);
     statusPanel_->setObjectName(QStringLiteral("StatusBar1Panel"));
     StatusBar1->addWidget(statusPanel_, 1);
+}
 
-    setFixedSize(kClientWidth, menuBar()->sizeHint().height() + kClientHeight);
+// The pages are laid out in the font the window is given. Where one needs more room than the
+// window's usual size offers, the pages, and with them the window, grow by that much; the window
+// keeps its arrangement and a fixed size.
+void TFormMain::fitToPages() {
+    const QSize need = PageControlMain->minimumSizeHint();
+    const int dw = std::max(0, need.width() - kPagesWidth);
+    const int dh = std::max(0, need.height() - kPagesHeight);
+    PageControlMain->setGeometry(13, 8, kPagesWidth + dw, kPagesHeight + dh);
+    ProgressBar->setGeometry(13, 399 + dh, kPagesWidth + dw, 17);
+    Memo1->setGeometry(13, 424 + dh, kPagesWidth + dw, 201);
+    ButtonClearMemo->setGeometry(8, 630 + dh, 537 + dw, 21);
+    centralWidget()->setFixedSize(kClientWidth + dw, kClientHeight - kStatusBarHeight + dh);
+    setFixedSize(kClientWidth + dw, menuBar()->sizeHint().height() + kClientHeight - kStatusBarHeight + dh +
+                                        StatusBar1->minimumHeight());
 }
 
 QWidget* TFormMain::addPage(const char* name, const char* caption) {

@@ -59,8 +59,12 @@ public:
     static constexpr int kClientWidth = 570;
     static constexpr int kClientHeight = 671;
     static constexpr int kStatusBarHeight = 19;
-    static constexpr const char* kCaption = "Varno 41700 VRNComm 3.0";
-    static constexpr const char* kApplicationName = "VRNComm 3.0";
+    // The page control's size when the pages need no more.
+    static constexpr int kPagesWidth = 541;
+    static constexpr int kPagesHeight = 385;
+    // The one version the window title, the About box and --version show.
+    static constexpr const char* kCaption = "Varno 41700 VRNComm " VRN_VERSION;
+    static constexpr const char* kApplicationName = "VRNComm " VRN_VERSION;
     // How often an instrument plugged in during an exchange looks again whether it has ended.
     static constexpr int kPluggedRetryMs = 250;
 
@@ -107,6 +111,8 @@ public:
     // The Get Records page reads its two options from here when it is built and puts them back
     // before the window closes; the window keeps its own position in it.
     Preferences& preferences() { return prefs_; }
+    // The preferences file, where windows of the run keep sections of their own.
+    const QString& preferencesPath() const { return preferencesPath_; }
 
     // Timer1's tick runs these, in the order added, before it lowers TimeoutTicks (the Setup
     // page's PC clock display hooks in here).
@@ -118,6 +124,7 @@ protected:
 private:
     void buildWindow();
     QWidget* addPage(const char* name, const char* caption);
+    void fitToPages();
     void shutDown();
     void openWhenPlugged();
     void trackChanges();

@@ -12,14 +12,14 @@ namespace {
 // A preferences file is a few lines; anything much bigger is not ours and is not read whole.
 constexpr qint64 kMaxFileBytes = 1 << 20;
 
-std::string readText(const QString& path) {
+}  // namespace
+
+std::string readPreferencesText(const QString& path) {
     QFile file(path);
     if (file.size() > kMaxFileBytes || !file.open(QIODevice::ReadOnly)) return {};
     const QByteArray bytes = file.read(kMaxFileBytes);
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
-
-}  // namespace
 
 QString preferencesFilePath() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
@@ -27,22 +27,20 @@ QString preferencesFilePath() {
 }
 
 Preferences readPreferencesFile(const QString& path) {
-    return parsePreferences(readText(path));
-}
-
-std::string readPreferencesText(const QString& path) {
-    return readText(path);
+    return parsePreferences(readPreferencesText(path));
 }
 
 bool writePreferencesFile(const QString& path, const Preferences& prefs) {
-    return rewritePreferencesFile(path,
-                                  [&prefs](std::string_view text) { return writePreferences(text, prefs); });
+    return writePreferencesText(path, writePreferences(readPreferencesText(path), prefs));
 }
 
 bool rewritePreferencesFile(const QString& path,
                             const std::function<std::string(std::string_view)>& rewrite) {
+    return writePreferencesText(path, rewrite(readPreferencesText(path)));
+}
+
+bool writePreferencesText(const QString& path, const std::string& text) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
-    const std::string text = rewrite(readText(path));
     QSaveFile file(path);
     // Unbuffered: a short write is caught here, before commit() could put a cut-short file in place.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;

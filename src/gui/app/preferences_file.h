@@ -19,9 +19,10 @@ Preferences readPreferencesFile(const QString& path);
 // needed. The old file is replaced only by a complete new one. False when it could not be written.
 bool writePreferencesFile(const QString& path, const Preferences& prefs);
 
-// The file's text; empty when it is missing or unreadable.
+// The whole file as it is (empty when missing or unreadable), for the sections others keep in it.
 std::string readPreferencesText(const QString& path);
-
+// Replaces the file by this text, whole or not at all; false when it could not be written.
+bool writePreferencesText(const QString& path, const std::string& text);
 // Replaces the file's text by what rewrite makes of it, as writePreferencesFile does.
 bool rewritePreferencesFile(const QString& path, const std::function<std::string(std::string_view)>& rewrite);
 

@@ -60,16 +60,25 @@ QtHost::QtHost(Clock& clock, const Widgets& widgets)
 // A transfer that blocks the window still shows its lines and progress as they come, so the
 // widgets are repainted at once instead of at the next turn of the event loop.
 void QtHost::appendLine(std::string_view line) {
-    widgets_.messages->appendPlainText(fromUtf8(line));
-    widgets_.messages->repaint();
+    addToMessages(fromUtf8(line), true);
 }
 
 void QtHost::appendText(std::string_view text) {
+    addToMessages(fromUtf8(text), false);
+}
+
+// The area follows new text while it shows its end; scrolled back, it stays where the user put it
+// (End brings the newest lines).
+void QtHost::addToMessages(const QString& text, bool asLine) {
     QPlainTextEdit* memo = widgets_.messages;
+    QScrollBar* bar = memo->verticalScrollBar();
+    const bool atEnd = bar->value() >= bar->maximum();
+    const int shown = bar->value();
     QTextCursor cursor(memo->document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(fromUtf8(text));
-    memo->verticalScrollBar()->setValue(memo->verticalScrollBar()->maximum());
+    if (asLine && !memo->document()->isEmpty()) cursor.insertBlock();
+    cursor.insertText(text);
+    bar->setValue(atEnd ? bar->maximum() : shown);
     memo->repaint();
 }
 

@@ -12,6 +12,7 @@
 class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
+class QString;
 class QWidget;
 
 namespace vrn::gui {
@@ -68,6 +69,7 @@ private:
     std::optional<std::string> runFileDialog(const FileDialogSpec& spec, bool save, std::string_view box = {},
                                              bool* checked = nullptr);
     void showProgress();
+    void addToMessages(const QString& text, bool asLine);
 
     Clock& clock_;
     Widgets widgets_;

@@ -9,8 +9,10 @@
 #include <QVBoxLayout>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
+#include <set>
 
 #include "chart/records_chart.h"
+#include "core/chart/hidden_fields.h"
 #include "core/chart/record_file_reader.h"
 #include "core/io/file_store.h"
 #include "core/link/host.h"
@@ -19,6 +21,7 @@
 #include "core/records/record_text.h"
 #include "gui/records/form_archive_range.h"
 #include "store/record_archive.h"
+#include "gui/app/preferences_file.h"
 
 namespace vrn::gui {
 
@@ -90,11 +93,19 @@ void TFormRecordsChart::showRecords(std::shared_ptr<const chart::RecordTable> ta
         delete item;
     }
     const chart::RecordTable& t = chart_->table();
+    const std::set<std::string> hidden =
+        preferencesPath_.isEmpty() ? std::set<std::string>{}
+                                   : chart::parseHiddenFields(readPreferencesText(preferencesPath_));
     for (size_t s = 0; s < t.seriesCount(); ++s) {
         auto* box = new QCheckBox(QString::fromStdString(t.labels[s]), PanelFields);
         box->setObjectName(QStringLiteral("CheckBoxField%1").arg(s + 1));
-        box->setChecked(true);
-        connect(box, &QCheckBox::toggled, this, [this, s](bool on) { chart_->setSeriesVisible(s, on); });
+        const bool ticked = !hidden.contains(t.labels[s]);
+        box->setChecked(ticked);
+        chart_->setSeriesVisible(s, ticked);
+        connect(box, &QCheckBox::toggled, this, [this, s](bool on) {
+            chart_->setSeriesVisible(s, on);
+            fieldTicked(chart_->table().labels[s], on);
+        });
         fieldsLayout_->addWidget(box);
     }
     fieldsLayout_->addStretch();
@@ -189,6 +200,18 @@ void TFormRecordsChart::ButtonSaveImageClick() {
     const std::vector<uint8_t> png = chart::pngBytes(ChartViewRecords->grab().toImage());
     std::string error;
     if (!files_.writeFile(*path, png, error)) warn(host_, "The image cannot be saved:\n" + error);
+}
+
+// Kept at once, so the choice outlives a crash; a failed write loses only the choice.
+void TFormRecordsChart::fieldTicked(const std::string& label, bool on) {
+    if (preferencesPath_.isEmpty()) return;
+    const std::string text = readPreferencesText(preferencesPath_);
+    std::set<std::string> hidden = chart::parseHiddenFields(text);
+    if (on)
+        hidden.erase(label);
+    else
+        hidden.insert(label);
+    writePreferencesText(preferencesPath_, chart::writeHiddenFields(text, hidden));
 }
 
 void TFormRecordsChart::fitPlotWidth() {

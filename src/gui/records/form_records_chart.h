@@ -49,6 +49,9 @@ public:
     // `from` to `to` (UTC seconds); a problem is a message box, and the chart stays as it was.
     bool openArchive(const std::string& where, const std::string& station, int64_t from, int64_t to);
 
+    // The preferences file in which the ticked fields are remembered; none: they are not.
+    void setPreferencesPath(const QString& path) { preferencesPath_ = path; }
+
     // The chart shown, if any.
     chart::RecordsChart* recordsChart() const { return chart_.get(); }
 
@@ -60,6 +63,7 @@ private:
     void ButtonSaveImageClick();
     void fitPlotWidth();
     bool askArchiveRange(const std::string& where);
+    void fieldTicked(const std::string& label, bool on);
 
     Host& host_;
     FileStore& files_;
@@ -71,6 +75,7 @@ private:
     QPushButton* ButtonOpenRecords = nullptr;
     QPushButton* ButtonResetZoom = nullptr;
     QPushButton* ButtonSaveImage = nullptr;
+    QString preferencesPath_;
 };
 
 }  // namespace vrn::gui

@@ -3,17 +3,25 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFont>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
+#include <QVBoxLayout>
 
 #include "core/app/preferences.h"
 #include "core/records/record_text.h"
 #include "gui/widgets/c_spin_edit.h"
 
 namespace vrn::gui {
+
+namespace {
+
+constexpr int kOptionsWidth = 118;
+
+}  // namespace
 
 RecordsPage::RecordsPage(Preferences& prefs, QWidget* parent) : QWidget(parent), prefs_(prefs) {
     setObjectName(QStringLiteral("RecordsPage"));
@@ -32,52 +40,63 @@ RecordsPage::RecordsPage(Preferences& prefs, QWidget* parent) : QWidget(parent),
     QFont font(QStringLiteral("Monospace"));
     font.setStyleStrategy(QFont::PreferNoShaping);
     MemoRecs->setFont(font);
-    MemoRecs->setGeometry(8, 8, 386, 340);
 
-    constexpr int kLeft = 408;
-    constexpr int kWidth = 118;
     ButtonGetRecords = new QPushButton(QStringLiteral("&Get Records"), this);
     ButtonGetRecords->setObjectName(QStringLiteral("ButtonGetRecords"));
-    ButtonGetRecords->setGeometry(kLeft, 8, kWidth, 28);
 
     auto* numberLabel = new QLabel(QStringLiteral("Number of Records\nTo Retrieve"), this);
-    numberLabel->setGeometry(kLeft, 48, kWidth, 32);
     CSpinEditNumOfRecs = new CSpinEdit(Preferences::kMinNumOfRecords, Preferences::kMaxNumOfRecords,
                                        prefs_.NumOfRecords, this);
     CSpinEditNumOfRecs->setObjectName(QStringLiteral("CSpinEditNumOfRecs"));
-    CSpinEditNumOfRecs->setGeometry(kLeft, 82, kWidth, 24);
     numberLabel->setBuddy(CSpinEditNumOfRecs);
     CSpinEditNumOfRecs->installEventFilter(this);
 
     CheckBoxAllRecs = new QCheckBox(QStringLiteral("All records"), this);
     CheckBoxAllRecs->setObjectName(QStringLiteral("CheckBoxAllRecs"));
     CheckBoxAllRecs->setToolTip(QString::fromLatin1(kAllRecsHint));
-    CheckBoxAllRecs->setGeometry(kLeft, 110, kWidth, 22);
 
     auto* delimiterLabel = new QLabel(QStringLiteral("Field Delimiter"), this);
-    delimiterLabel->setGeometry(kLeft, 140, kWidth, 18);
     ComboBoxDelimiter = new QComboBox(this);
     ComboBoxDelimiter->setObjectName(QStringLiteral("ComboBoxDelimiter"));
     for (const char* item : records::kDelimiterItems)
         ComboBoxDelimiter->addItem(QString::fromLatin1(item));
     ComboBoxDelimiter->setCurrentIndex(records::kDefaultDelimiterIndex);
-    ComboBoxDelimiter->setGeometry(kLeft, 160, kWidth, 24);
     delimiterLabel->setBuddy(ComboBoxDelimiter);
 
     CheckBoxShowRecs = new QCheckBox(QStringLiteral("Show Records"), this);
     CheckBoxShowRecs->setObjectName(QStringLiteral("CheckBoxShowRecs"));
     CheckBoxShowRecs->setToolTip(QString::fromLatin1(kShowRecsHint));
     CheckBoxShowRecs->setChecked(prefs_.ShowRecords);
-    CheckBoxShowRecs->setGeometry(kLeft, 194, kWidth, 22);
 
     ButtonPlot = new QPushButton(QStringLiteral("&Plot..."), this);
     ButtonPlot->setObjectName(QStringLiteral("ButtonPlot"));
     ButtonPlot->setToolTip(QStringLiteral("Chart the retrieved records or a record text file."));
-    ButtonPlot->setGeometry(kLeft, 228, kWidth, 28);
 
     ButtonClearRecText = new QPushButton(QStringLiteral("&Clear Text"), this);
     ButtonClearRecText->setObjectName(QStringLiteral("ButtonClearRecText"));
-    ButtonClearRecText->setGeometry(kLeft, 320, kWidth, 28);
+
+    // The text window takes the room the column of options, sized to its font, leaves.
+    auto* options = new QVBoxLayout;
+    options->addWidget(ButtonGetRecords);
+    options->addSpacing(8);
+    options->addWidget(numberLabel);
+    options->addWidget(CSpinEditNumOfRecs);
+    options->addWidget(CheckBoxAllRecs);
+    options->addSpacing(8);
+    options->addWidget(delimiterLabel);
+    options->addWidget(ComboBoxDelimiter);
+    options->addSpacing(8);
+    options->addWidget(CheckBoxShowRecs);
+    options->addWidget(ButtonPlot);
+    options->addStretch();
+    options->addWidget(ButtonClearRecText);
+    auto* page = new QHBoxLayout(this);
+    page->setContentsMargins(8, 8, 8, 8);
+    page->setSpacing(12);
+    page->addWidget(MemoRecs, 1);
+    page->addLayout(options);
+    // At least as wide as the column has always been.
+    ButtonGetRecords->setMinimumWidth(kOptionsWidth);
 
     connect(ButtonClearRecText, &QPushButton::clicked, MemoRecs, &QPlainTextEdit::clear);
     connect(ButtonGetRecords, &QPushButton::clicked, this, [this] {

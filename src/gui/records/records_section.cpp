@@ -28,7 +28,10 @@ RecordsSection::RecordsSection(TFormMain& form)
 // New records since the window last drew some replace what it shows; otherwise it keeps what it
 // has, a file opened in it too.
 void RecordsSection::ButtonPlotClick() {
-    if (!chart_) chart_ = new TFormRecordsChart(form_.host(), files_, &form_);
+    if (!chart_) {
+        chart_ = new TFormRecordsChart(form_.host(), files_, &form_);
+        chart_->setPreferencesPath(form_.preferencesPath());
+    }
     if (const auto last = page_->lastRecords(); last && last != plotted_) {
         plotted_ = last;
         chart_->showRecords(last, QStringLiteral("Last retrieved records"));

@@ -1,12 +1,16 @@
 #include "gui/service/calibration_page.h"
 
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <tuple>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
 
 #include "core/link/exchange.h"
 #include "core/service/calibration.h"
@@ -14,20 +18,24 @@
 namespace vrn::gui {
 namespace {
 
-constexpr int kGroupWidth = 134;
-constexpr int kGroupHeight = 112;
+// The buttons are at least as wide as they have always been, wider when their font needs it.
+constexpr int kButtonWidth = 114;
 
-QPushButton* button(QWidget* parent, const char* name, const char* caption, int top) {
-    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
+QPushButton* button(QGroupBox* box, const char* name, const char* caption) {
+    auto* b = new QPushButton(QString::fromLatin1(caption), box);
     b->setObjectName(QString::fromLatin1(name));
-    b->setGeometry(10, top, kGroupWidth - 20, 25);
+    b->setMinimumWidth(kButtonWidth);
+    box->layout()->addWidget(b);
     return b;
 }
 
-QGroupBox* group(QWidget* parent, const char* caption, int column, int row) {
-    auto* box = new QGroupBox(QString::fromLatin1(caption), parent);
-    box->setGeometry(100 + column * (kGroupWidth + 8), 6 + row * (kGroupHeight + 8), kGroupWidth,
-                     kGroupHeight);
+// A group of buttons in a column, in the grid of groups at its column and row.
+QGroupBox* group(QGridLayout* grid, const char* caption, int column, int row) {
+    auto* box = new QGroupBox(QString::fromLatin1(caption));
+    auto* buttons = new QVBoxLayout(box);
+    buttons->setContentsMargins(8, 4, 8, 6);
+    buttons->setSpacing(5);
+    grid->addWidget(box, row, column, Qt::AlignTop);
     return box;
 }
 
@@ -38,25 +46,46 @@ CalibrationPage::CalibrationPage(Exchange& exchange, QWidget* parent) : QWidget(
 
     CheckBoxCalConfirm = new QCheckBox(QStringLiteral("Confirm"), this);
     CheckBoxCalConfirm->setObjectName(QStringLiteral("CheckBoxCalConfirm"));
-    CheckBoxCalConfirm->setGeometry(8, 8, 90, 20);
     CheckBoxCalConfirm->setChecked(true);
     Label1 = new QLabel(QStringLiteral("FS mV Ref"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(8, 34, 90, 16);
     MaskEditVRef = new QLineEdit(this);
     MaskEditVRef->setObjectName(QStringLiteral("MaskEditVRef"));
-    MaskEditVRef->setGeometry(8, 52, 80, 22);
     MaskEditVRef->setInputMask(QStringLiteral("9999.99"));
     MaskEditVRef->setText(QStringLiteral("5000.00"));
     Memo2 = new QPlainTextEdit(this);
     Memo2->setObjectName(QStringLiteral("Memo2"));
-    Memo2->setGeometry(8, 84, 88, 230);
     Memo2->setReadOnly(true);
     Memo2->setFrameShape(QFrame::NoFrame);
     Memo2->setPlainText(
         QStringLiteral("Set FS mV \nRef to actual \nreference \nvoltage \nvalue.\n\nERASE User \nProgram "
                        "\nbefore \nstarting \n"
                        "Calibration."));
+    // The note's widest line whole, without a scroll bar.
+    int noteWidth = 0;
+    for (const QString& line : Memo2->toPlainText().split(u'\n'))
+        noteWidth = std::max(noteWidth, Memo2->fontMetrics().horizontalAdvance(line));
+    Memo2->setFixedWidth(noteWidth + 2 * static_cast<int>(Memo2->document()->documentMargin()) + 4);
+    Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    MaskEditVRef->setFixedWidth(
+        std::max(80, MaskEditVRef->fontMetrics().horizontalAdvance(QStringLiteral("0000.00")) + 12));
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(CheckBoxCalConfirm);
+    left->addSpacing(4);
+    left->addWidget(Label1);
+    left->addWidget(MaskEditVRef);
+    left->addSpacing(6);
+    left->addWidget(Memo2, 1);
+    auto* grid = new QGridLayout;
+    grid->setSpacing(8);
+    auto* page = new QHBoxLayout(this);
+    page->setContentsMargins(4, 6, 4, 6);
+    page->setSpacing(4);
+    page->addLayout(left);
+    page->addLayout(grid);
+    page->addStretch();
 
     struct GroupSpec {
         const char* caption;
@@ -78,17 +107,17 @@ CalibrationPage::CalibrationPage(Exchange& exchange, QWidget* parent) : QWidget(
          "WD Check"},
     };
     for (const GroupSpec& g : groups) {
-        QGroupBox* box = group(this, g.caption, g.column, g.row);
-        for (auto [step, caption, top] :
-             {std::tuple{g.zero, g.zeroCaption, 20}, std::tuple{g.fullScale, g.fullCaption, 50}}) {
-            QPushButton* b = button(box, service::calStepInfo(step).button, caption, top);
+        QGroupBox* box = group(grid, g.caption, g.column, g.row);
+        for (auto [step, caption] :
+             {std::pair{g.zero, g.zeroCaption}, std::pair{g.fullScale, g.fullCaption}}) {
+            QPushButton* b = button(box, service::calStepInfo(step).button, caption);
             connect(b, &QPushButton::clicked, this, [this, s = step] {
                 service::runCalibrationStep(ex_, s, CheckBoxCalConfirm->isChecked(),
                                             MaskEditVRef->text().toStdString());
             });
             guardedButtons.push_back(b);
         }
-        QPushButton* c = button(box, service::calCheckInfo(g.check).button, g.checkCaption, 80);
+        QPushButton* c = button(box, service::calCheckInfo(g.check).button, g.checkCaption);
         connect(c, &QPushButton::clicked, this,
                 [this, check = g.check] { service::runCalibrationCheck(ex_, check); });
         guardedButtons.push_back(c);
@@ -109,16 +138,16 @@ CalibrationPage::CalibrationPage(Exchange& exchange, QWidget* parent) : QWidget(
          "Iout Zero Check", "Iout FS Check"},
     };
     for (const OutputSpec& o : outputs) {
-        QGroupBox* box = group(this, o.caption, o.column, 1);
-        QPushButton* b = button(box, service::calStepInfo(o.step).button, o.stepCaption, 20);
+        QGroupBox* box = group(grid, o.caption, o.column, 1);
+        QPushButton* b = button(box, service::calStepInfo(o.step).button, o.stepCaption);
         connect(b, &QPushButton::clicked, this, [this, s = o.step] {
             service::runCalibrationStep(ex_, s, CheckBoxCalConfirm->isChecked(),
                                         MaskEditVRef->text().toStdString());
         });
         guardedButtons.push_back(b);
-        for (auto [check, caption, top] :
-             {std::tuple{o.zero, o.zeroCaption, 50}, std::tuple{o.fullScale, o.fullCaption, 80}}) {
-            QPushButton* c = button(box, service::calCheckInfo(check).button, caption, top);
+        for (auto [check, caption] :
+             {std::pair{o.zero, o.zeroCaption}, std::pair{o.fullScale, o.fullCaption}}) {
+            QPushButton* c = button(box, service::calCheckInfo(check).button, caption);
             connect(c, &QPushButton::clicked, this,
                     [this, k = check] { service::runCalibrationCheck(ex_, k); });
             guardedButtons.push_back(c);
@@ -127,14 +156,21 @@ CalibrationPage::CalibrationPage(Exchange& exchange, QWidget* parent) : QWidget(
     for (QPushButton* b : guardedButtons)
         b->setEnabled(false);
 
-    QGroupBox* data = group(this, "Calibration Data", 2, 1);
-    data->setFixedHeight(56);
-    ButtonGetCalData = button(data, "ButtonGetCalData", "Get Cal Data", 20);
+    auto* dataAndStop = new QVBoxLayout;
+    auto* data = new QGroupBox(QStringLiteral("Calibration Data"));
+    data->setLayout(new QVBoxLayout);
+    data->layout()->setContentsMargins(8, 4, 8, 6);
+    ButtonGetCalData = button(data, "ButtonGetCalData", "Get Cal Data");
     connect(ButtonGetCalData, &QPushButton::clicked, this, [this] { service::getCalData(ex_); });
 
     ButtonStopCal = new QPushButton(QStringLiteral("Stop Calibration"), this);
     ButtonStopCal->setObjectName(QStringLiteral("ButtonStopCal"));
-    ButtonStopCal->setGeometry(100 + 2 * (kGroupWidth + 8), 6 + kGroupHeight + 8 + 66, kGroupWidth, 46);
+    ButtonStopCal->setMinimumHeight(46);
+    dataAndStop->addWidget(data);
+    dataAndStop->addSpacing(4);
+    dataAndStop->addWidget(ButtonStopCal);
+    dataAndStop->addStretch();
+    grid->addLayout(dataAndStop, 1, 2);
     connect(ButtonStopCal, &QPushButton::clicked, this, [this] { ex_.WaitAborted = true; });
 }
 

@@ -3,11 +3,14 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QVBoxLayout>
 
 #include "core/link/exchange.h"
 #include "core/service/diagnostics.h"
@@ -16,108 +19,140 @@
 namespace vrn::gui {
 namespace {
 
-QPushButton* button(QWidget* parent, const char* name, const char* caption, const QRect& at) {
-    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
+// The style asks a wide button of every caption; a narrow page takes one as wide as its caption
+// and frame need.
+QPushButton* button(const char* name, const char* caption) {
+    auto* b = new QPushButton(QString::fromLatin1(caption));
     b->setObjectName(QString::fromLatin1(name));
-    b->setGeometry(at);
+    b->setMinimumWidth(b->fontMetrics().size(Qt::TextShowMnemonic, b->text()).width() + 12);
     return b;
 }
 
-QLabel* label(QWidget* parent, const char* caption, const QRect& at) {
-    auto* l = new QLabel(QString::fromLatin1(caption), parent);
-    l->setGeometry(at);
-    return l;
-}
-
-QLineEdit* resultBox(QWidget* parent, const char* name, const QRect& at) {
-    auto* e = new QLineEdit(parent);
+QLineEdit* resultBox(const char* name) {
+    auto* e = new QLineEdit;
     e->setObjectName(QString::fromLatin1(name));
     e->setReadOnly(true);
-    e->setGeometry(at);
     return e;
 }
 
-CSpinEdit* spin(QWidget* parent, const char* name, int max, const QRect& at) {
-    auto* s = new CSpinEdit(1, max, 1, parent);
+CSpinEdit* spin(const char* name, int max) {
+    auto* s = new CSpinEdit(1, max, 1);
     s->setObjectName(QString::fromLatin1(name));
-    s->setGeometry(at);
+    s->setMinimumWidth(50);
+    s->setMaximumWidth(60);
     return s;
+}
+
+QLabel* label(const char* caption) {
+    return new QLabel(QString::fromLatin1(caption));
+}
+
+// A group of controls on a grid, laid out in the group's font.
+QGridLayout* groupGrid(QGroupBox* box) {
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(8, 4, 8, 6);
+    grid->setVerticalSpacing(2);
+    return grid;
 }
 
 }  // namespace
 
 TestsPage::TestsPage(Exchange& exchange, QWidget* parent) : QWidget(parent), ex_(exchange) {
     setObjectName(QStringLiteral("TestsPage"));
-    buildInputs();
-    buildOutputs();
-    buildOther();
-    buildPullDowns();
+    auto* left = new QVBoxLayout;
+    auto* right = new QVBoxLayout;
+    left->addWidget(buildInputs());
+    left->addWidget(buildOther());
+    left->addStretch();
+    right->addWidget(buildOutputs());
+    right->addWidget(buildPullDowns());
+    right->addStretch();
+    auto* page = new QHBoxLayout(this);
+    page->setContentsMargins(6, 6, 6, 6);
+    page->addLayout(left);
+    page->addLayout(right);
+    page->addStretch();
 }
 
-void TestsPage::buildInputs() {
+QGroupBox* TestsPage::buildInputs() {
     auto* box = new QGroupBox(QStringLiteral("Test Inputs"), this);
-    box->setGeometry(6, 6, 258, 128);
-    label(box, "Chan", {10, 20, 40, 16});
-    CSpinEditTestInChan = spin(box, "CSpinEditTestInChan", 16, {10, 38, 50, 22});
-    label(box, "Input", {70, 20, 60, 16});
-    ComboBoxTestInput = new QComboBox(box);
+    QGridLayout* grid = groupGrid(box);
+    CSpinEditTestInChan = spin("CSpinEditTestInChan", 16);
+    ComboBoxTestInput = new QComboBox;
     ComboBoxTestInput->setObjectName(QStringLiteral("ComboBoxTestInput"));
-    ComboBoxTestInput->setGeometry(70, 38, 178, 22);
     for (const service::InputKind& k : service::inputKinds())
         ComboBoxTestInput->addItem(QString::fromLatin1(k.item));
-    label(box, "Result", {10, 68, 60, 16});
-    EditTestInputResult = resultBox(box, "EditTestInputResult", {10, 86, 150, 22});
-    ButtonTestInput = button(box, "ButtonTestInput", "Test", {172, 84, 76, 25});
+    EditTestInputResult = resultBox("EditTestInputResult");
+    ButtonTestInput = button("ButtonTestInput", "Test");
+    grid->addWidget(label("Chan"), 0, 0);
+    grid->addWidget(label("Input"), 0, 1);
+    grid->addWidget(CSpinEditTestInChan, 1, 0);
+    grid->addWidget(ComboBoxTestInput, 1, 1, 1, 2);
+    grid->addWidget(label("Result"), 2, 0);
+    grid->addWidget(EditTestInputResult, 3, 0, 1, 2);
+    grid->addWidget(ButtonTestInput, 3, 2);
 
     connect(ComboBoxTestInput, &QComboBox::currentIndexChanged, this, &TestsPage::ComboBoxTestInputChange);
     connect(CSpinEditTestInChan, &QSpinBox::valueChanged, this,
             [this] { EditTestInputResult->setText(QStringLiteral(" ")); });
     connect(ButtonTestInput, &QPushButton::clicked, this, &TestsPage::ButtonTestInputClick);
+    return box;
 }
 
-void TestsPage::buildOutputs() {
+QGroupBox* TestsPage::buildOutputs() {
     auto* box = new QGroupBox(QStringLiteral("Test Analog Outputs"), this);
-    box->setGeometry(270, 6, 258, 160);
-    label(box, "Chan", {10, 20, 40, 16});
-    CSpinEditTestOutChan = spin(box, "CSpinEditTestOutChan", service::kOutputChannelCount, {10, 38, 50, 22});
+    QGridLayout* grid = groupGrid(box);
+    CSpinEditTestOutChan = spin("CSpinEditTestOutChan", service::kOutputChannelCount);
+    grid->addWidget(label("Chan"), 0, 0);
+    grid->addWidget(CSpinEditTestOutChan, 1, 0, Qt::AlignTop);
     auto* levels = new QButtonGroup(box);
     const auto all = service::outputLevels();
     for (size_t i = 0; i < all.size(); ++i) {
         auto* r = new QRadioButton(QString::fromLatin1(all[i].caption), box);
         r->setObjectName(QString::fromLatin1(all[i].button));
-        const int column = all[i].milliamperes ? 1 : 0;
-        r->setGeometry(76 + column * 90, 18 + static_cast<int>(i % 4) * 22, 86, 20);
+        const int column = all[i].milliamperes ? 2 : 1;
+        grid->addWidget(r, static_cast<int>(i % 4), column);
         levels->addButton(r);
         outputLevels[i] = r;
     }
     outputLevels[0]->setChecked(true);
-    ButtonTestOutput = button(box, "ButtonTestOutput", "Test", {10, 124, 76, 25});
-    ButtonAnOutReset = button(box, "ButtonAnOutReset", "Reset All", {96, 124, 76, 25});
+    ButtonTestOutput = button("ButtonTestOutput", "Test");
+    ButtonAnOutReset = button("ButtonAnOutReset", "Reset All");
+    grid->addWidget(ButtonTestOutput, 4, 0);
+    grid->addWidget(ButtonAnOutReset, 4, 1);
     connect(ButtonTestOutput, &QPushButton::clicked, this, &TestsPage::ButtonTestOutputClick);
     connect(ButtonAnOutReset, &QPushButton::clicked, this, &TestsPage::ButtonAnOutResetClick);
+    return box;
 }
 
-void TestsPage::buildOther() {
+QGroupBox* TestsPage::buildOther() {
     auto* box = new QGroupBox(QStringLiteral("Test Other Functions"), this);
-    box->setGeometry(6, 140, 258, 180);
-    EditTestResult = resultBox(box, "EditTestResult", {10, 22, 238, 22});
-    ButtonTestRam = button(box, "ButtonTestRam", "RAM", {10, 52, 62, 25});
-    ButtonTestPgm = button(box, "ButtonTestPgm", "Pgm Chksum", {76, 52, 84, 25});
-    ButtonROMChksum = button(box, "ButtonROMChksum", "ROM Chksum", {164, 52, 84, 25});
-    ButtonTestDisplay = button(box, "ButtonTestDisplay", "Display", {10, 84, 76, 25});
-    label(box, "Switch", {10, 118, 50, 16});
-    CSpinEditSwChan = spin(box, "CSpinEditSwChan", 4, {10, 138, 50, 22});
+    QGridLayout* grid = groupGrid(box);
+    EditTestResult = resultBox("EditTestResult");
+    ButtonTestRam = button("ButtonTestRam", "RAM");
+    ButtonTestPgm = button("ButtonTestPgm", "Pgm Chksum");
+    ButtonROMChksum = button("ButtonROMChksum", "ROM Chksum");
+    ButtonTestDisplay = button("ButtonTestDisplay", "Display");
+    CSpinEditSwChan = spin("CSpinEditSwChan", 4);
     auto* onOff = new QButtonGroup(box);
-    RadioButtonSwON = new QRadioButton(QStringLiteral("On"), box);
+    RadioButtonSwON = new QRadioButton(QStringLiteral("On"));
     RadioButtonSwON->setObjectName(QStringLiteral("RadioButtonSwON"));
-    RadioButtonSwON->setGeometry(70, 128, 60, 20);
     RadioButtonSwON->setChecked(true);
-    RadioButtonSwOFF = new QRadioButton(QStringLiteral("Off"), box);
+    RadioButtonSwOFF = new QRadioButton(QStringLiteral("Off"));
     RadioButtonSwOFF->setObjectName(QStringLiteral("RadioButtonSwOFF"));
-    RadioButtonSwOFF->setGeometry(70, 150, 60, 20);
     onOff->addButton(RadioButtonSwON);
     onOff->addButton(RadioButtonSwOFF);
-    ButtonSwitch = button(box, "ButtonSwitch", "Switch", {172, 136, 76, 25});
+    ButtonSwitch = button("ButtonSwitch", "Switch");
+    grid->addWidget(EditTestResult, 0, 0, 1, 3);
+    grid->addWidget(ButtonTestRam, 1, 0);
+    grid->addWidget(ButtonTestPgm, 1, 1);
+    grid->addWidget(ButtonROMChksum, 1, 2);
+    grid->addWidget(ButtonTestDisplay, 2, 0);
+    grid->addWidget(label("Switch"), 3, 0);
+    grid->addWidget(RadioButtonSwON, 3, 1);
+    grid->addWidget(CSpinEditSwChan, 4, 0);
+    grid->addWidget(RadioButtonSwOFF, 4, 1);
+    grid->addWidget(ButtonSwitch, 4, 2);
 
     connect(ButtonTestRam, &QPushButton::clicked, this,
             [this] { showResult(EditTestResult, service::testRam(ex_)); });
@@ -128,20 +163,22 @@ void TestsPage::buildOther() {
     connect(ButtonTestDisplay, &QPushButton::clicked, this, [this] { service::testDisplay(ex_); });
     connect(ButtonSwitch, &QPushButton::clicked, this,
             [this] { service::testSwitch(ex_, CSpinEditSwChan->value(), RadioButtonSwON->isChecked()); });
+    return box;
 }
 
-void TestsPage::buildPullDowns() {
+QGroupBox* TestsPage::buildPullDowns() {
     auto* box = new QGroupBox(QStringLiteral("Pull Downs"), this);
-    box->setGeometry(270, 172, 258, 74);
+    QGridLayout* grid = groupGrid(box);
     for (int ch = 1; ch <= 4; ++ch) {
         auto* c = new QCheckBox(QStringLiteral("Chan %1").arg(ch), box);
         c->setObjectName(QStringLiteral("CheckBoxPD%1").arg(ch));
-        c->setGeometry(10 + (ch - 1) % 2 * 120, 20 + (ch - 1) / 2 * 24, 110, 20);
+        grid->addWidget(c, (ch - 1) / 2, (ch - 1) % 2);
         // A click sends the box's new state; the boxes are never read back from the instrument.
         connect(c, &QCheckBox::clicked, this,
                 [this, ch](bool checked) { service::setPullDown(ex_, ch, checked); });
         pullDowns[static_cast<size_t>(ch - 1)] = c;
     }
+    return box;
 }
 
 void TestsPage::ComboBoxTestInputChange() {

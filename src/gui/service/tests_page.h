@@ -7,6 +7,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -46,10 +47,10 @@ public:
     std::array<QCheckBox*, 4> pullDowns{};  // CheckBoxPD1 ... CheckBoxPD4
 
 private:
-    void buildInputs();
-    void buildOutputs();
-    void buildOther();
-    void buildPullDowns();
+    QGroupBox* buildInputs();
+    QGroupBox* buildOutputs();
+    QGroupBox* buildOther();
+    QGroupBox* buildPullDowns();
     void ComboBoxTestInputChange();
     void ButtonTestInputClick();
     void ButtonTestOutputClick();

@@ -3,13 +3,19 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <tuple>
 
 #include "core/link/clock.h"
 #include "core/setup/pc_time.h"
@@ -20,22 +26,40 @@ namespace {
 
 using setup::kFieldCount;
 
+// A line edit's frame and margins around its text, at least.
+constexpr int kEditFrameRoom = 10;
+// A label box shows a label like this one whole.
+constexpr const char* kLabelSample = "WIND SPEED";
+
 QString fieldNumber(int index) {
     return QStringLiteral("%1").arg(index + 1, 2, 10, QLatin1Char('0'));
 }
 
 template <size_t N>
-QGroupBox* radioGroup(QWidget* parent, const char* name, const char* caption,
-                      const std::array<const char*, N>& items, QButtonGroup*& buttons, QRect geometry) {
-    auto* box = new QGroupBox(QString::fromLatin1(caption), parent);
+QGroupBox* radioGroup(const char* name, const char* caption, const std::array<const char*, N>& items,
+                      QButtonGroup*& buttons) {
+    auto* box = new QGroupBox(QString::fromLatin1(caption));
     box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(geometry);
     buttons = new QButtonGroup(box);
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(4, 2, 4, 2);
+    column->setSpacing(0);
     for (size_t i = 0; i < N; ++i) {
         auto* button = new QRadioButton(QString::fromLatin1(items[i]), box);
-        button->setGeometry(8, 18 + static_cast<int>(i) * 18, geometry.width() - 12, 18);
+        // As close as the text and the indicator allow.
+        button->setFixedHeight(std::max(QFontMetrics(button->font()).height(),
+                                        button->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight)) +
+                               4);
+        column->addWidget(button);
         buttons->addButton(button, static_cast<int>(i));
     }
+    column->addStretch();
+    // Qt asks more room for a title than it takes: the box is as wide as its title or its items
+    // need, whichever is more.
+    const QFontMetrics fm(box->font());
+    box->setMinimumWidth(
+        std::max(column->minimumSize().width() + 2,
+                 fm.horizontalAdvance(box->title()) + 2 * fm.horizontalAdvance(QLatin1Char(' '))));
     return box;
 }
 
@@ -51,15 +75,15 @@ void showIndex(QButtonGroup* buttons, int index) {
     buttons->setExclusive(true);
 }
 
-// A caption of one or two lines above a spin box.
-CSpinEdit* spinWithCaption(QWidget* parent, const char* name, const char* caption, setup::SpinRange range,
-                           int value, int left, int top) {
-    auto* label = new QLabel(QString::fromLatin1(caption), parent);
-    label->setGeometry(left, top, 66, 28);
+// A caption of one or two lines above a spin box, in a column of the grid.
+CSpinEdit* spinWithCaption(QGridLayout* grid, int column, const char* name, const char* caption,
+                           setup::SpinRange range, int value) {
+    auto* label = new QLabel(QString::fromLatin1(caption));
     label->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
-    auto* spin = new CSpinEdit(range.min, range.max, value, parent);
+    auto* spin = new CSpinEdit(range.min, range.max, value);
     spin->setObjectName(QString::fromLatin1(name));
-    spin->setGeometry(left, top + 30, 52, 22);
+    grid->addWidget(label, 0, column);
+    grid->addWidget(spin, 1, column, Qt::AlignLeft);
     return spin;
 }
 
@@ -78,8 +102,11 @@ SetupPage::SetupPage(setup::SetupModel& model, Clock& clock, QWidget* parent)
     : QWidget(parent), model_(model), clock_(clock) {
     setObjectName(QStringLiteral("SetupPage"));
     isShown = [this] { return isVisible(); };
-    buildControls();
-    buildGrid();
+    auto* page = new QHBoxLayout(this);
+    page->setContentsMargins(0, 2, 0, 0);
+    page->setSpacing(2);
+    page->addLayout(buildControls());
+    page->addLayout(buildGrid());
     showModel();
     connectEdits();
     model_.onChanged = [this] { showModel(); };
@@ -89,107 +116,155 @@ SetupPage::~SetupPage() {
     model_.onChanged = nullptr;
 }
 
-void SetupPage::buildControls() {
-    RadioGroupCom1Type =
-        radioGroup(this, "RadioGroupCom1Type", "COM1 Type", setup::kCom1TypeItems, com1Type_, {4, 4, 82, 62});
-    RadioGroupCom1Baud =
-        radioGroup(this, "RadioGroupCom1Baud", "COM1 Baud", setup::kBaudItems, com1Baud_, {90, 4, 76, 166});
-    RadioGroupCom2Baud =
-        radioGroup(this, "RadioGroupCom2Baud", "COM2 Baud", setup::kBaudItems, com2Baud_, {170, 4, 76, 166});
+QLayout* SetupPage::buildControls() {
+    RadioGroupCom1Type = radioGroup("RadioGroupCom1Type", "COM1 Type", setup::kCom1TypeItems, com1Type_);
+    RadioGroupCom1Baud = radioGroup("RadioGroupCom1Baud", "COM1 Baud", setup::kBaudItems, com1Baud_);
+    RadioGroupCom2Baud = radioGroup("RadioGroupCom2Baud", "COM2 Baud", setup::kBaudItems, com2Baud_);
+    auto* ports = new QHBoxLayout;
+    ports->addWidget(RadioGroupCom1Type, 0, Qt::AlignTop);
+    ports->addWidget(RadioGroupCom1Baud);
+    ports->addWidget(RadioGroupCom2Baud);
+    ports->setSpacing(4);
 
-    CheckBoxStopOnErr = new QCheckBox(QStringLiteral("Stop On Error"), this);
+    CheckBoxStopOnErr = new QCheckBox(QStringLiteral("Stop On Error"));
     CheckBoxStopOnErr->setObjectName(QStringLiteral("CheckBoxStopOnErr"));
-    CheckBoxStopOnErr->setGeometry(4, 174, 120, 20);
     // Only the instrument's keypad sets it; the box shows what was last read.
     CheckBoxStopOnErr->setEnabled(false);
     CheckBoxStopOnErr->setToolTip(QString::fromLatin1(kStopOnErrHint));
-
-    CheckBoxKeyLock = new QCheckBox(QStringLiteral("Keypad Lock"), this);
+    CheckBoxKeyLock = new QCheckBox(QStringLiteral("Keypad Lock"));
     CheckBoxKeyLock->setObjectName(QStringLiteral("CheckBoxKeyLock"));
-    CheckBoxKeyLock->setGeometry(130, 174, 120, 20);
-
-    CSpinEditInterval = spinWithCaption(this, "CSpinEditInterval", "Execution\nInterval",
-                                        setup::kIntervalRange, model_.interval(), 4, 216);
-    CSpinEditNumOfFields = spinWithCaption(this, "CSpinEditNumOfFields", "Fields Per\nRecord",
-                                           setup::kFieldsPerRecordRange, model_.fieldsPerRecord(), 64, 216);
-    CSpinEditScrollPause = spinWithCaption(this, "CSpinEditScrollPause", "Scroll\nPause",
-                                           setup::kScrollPauseRange, model_.scrollPause(), 124, 216);
-    CSpinEditScrollEnd = spinWithCaption(this, "CSpinEditScrollEnd", "Scroll\nEnd Screen",
-                                         setup::kScrollEndRange, model_.scrollEnd(), 184, 216);
-
-    CheckBoxAutoScroll = new QCheckBox(QStringLiteral("Auto Screen Scroll"), this);
+    CheckBoxAutoScroll = new QCheckBox(QStringLiteral("Auto Screen Scroll"));
     CheckBoxAutoScroll->setObjectName(QStringLiteral("CheckBoxAutoScroll"));
-    CheckBoxAutoScroll->setGeometry(4, 194, 150, 20);
+    auto* checks = new QGridLayout;
+    checks->setVerticalSpacing(0);
+    checks->addWidget(CheckBoxStopOnErr, 0, 0);
+    checks->addWidget(CheckBoxKeyLock, 0, 1);
+    checks->addWidget(CheckBoxAutoScroll, 1, 0, 1, 2);
+
+    auto* spins = new QGridLayout;
+    spins->setSpacing(4);
+    spins->setVerticalSpacing(0);
+    CSpinEditInterval = spinWithCaption(spins, 0, "CSpinEditInterval", "Execution\nInterval",
+                                        setup::kIntervalRange, model_.interval());
+    CSpinEditNumOfFields = spinWithCaption(spins, 1, "CSpinEditNumOfFields", "Fields Per\nRecord",
+                                           setup::kFieldsPerRecordRange, model_.fieldsPerRecord());
+    CSpinEditScrollPause = spinWithCaption(spins, 2, "CSpinEditScrollPause", "Scroll\nPause",
+                                           setup::kScrollPauseRange, model_.scrollPause());
+    CSpinEditScrollEnd = spinWithCaption(spins, 3, "CSpinEditScrollEnd", "Scroll\nEnd Screen",
+                                         setup::kScrollEndRange, model_.scrollEnd());
 
     // The doubled ampersand shows as one.
-    auto* timeBox = new QGroupBox(QStringLiteral("Time && Date"), this);
-    timeBox->setGeometry(4, 272, 244, 74);
+    auto* timeBox = new QGroupBox(QStringLiteral("Time && Date"));
     CheckBoxPCTime = new QCheckBox(QStringLiteral("Use PC System Time"), timeBox);
     CheckBoxPCTime->setObjectName(QStringLiteral("CheckBoxPCTime"));
-    CheckBoxPCTime->setGeometry(8, 16, 200, 20);
-    auto* timeCaption = new QLabel(QStringLiteral("HH:MM:SS"), timeBox);
-    timeCaption->setGeometry(8, 34, 80, 14);
     MaskEditTime = new QLineEdit(timeBox);
     MaskEditTime->setObjectName(QStringLiteral("MaskEditTime"));
     MaskEditTime->setInputMask(QStringLiteral("99:99:99;_"));
-    MaskEditTime->setGeometry(8, 48, 80, 22);
-    auto* dateCaption = new QLabel(QStringLiteral("MM-DD-YYYY"), timeBox);
-    dateCaption->setGeometry(110, 34, 100, 14);
     MaskEditDate = new QLineEdit(timeBox);
     MaskEditDate->setObjectName(QStringLiteral("MaskEditDate"));
     MaskEditDate->setInputMask(QStringLiteral("99-99-9999;_"));
-    MaskEditDate->setGeometry(110, 48, 100, 22);
+    auto* time = new QGridLayout(timeBox);
+    time->setContentsMargins(6, 0, 6, 2);
+    time->setVerticalSpacing(1);
+    time->addWidget(CheckBoxPCTime, 0, 0, 1, 3);
+    int column = 0;
+    for (const auto& [edit, caption, sample] : {std::tuple{MaskEditTime, "HH:MM:SS", "00:00:00"},
+                                                std::tuple{MaskEditDate, "MM-DD-YYYY", "00-00-0000"}}) {
+        const QFontMetrics fm(edit->font());
+        // Room for the whole text and the caption over it.
+        edit->setFixedWidth(std::max(fm.horizontalAdvance(QLatin1String(sample)) + kEditFrameRoom,
+                                     fm.horizontalAdvance(QLatin1String(caption))));
+        time->addWidget(new QLabel(QString::fromLatin1(caption), timeBox), 1, column);
+        time->addWidget(edit, 2, column++);
+    }
+    time->setColumnStretch(2, 1);
+
+    auto* left = new QVBoxLayout;
+    left->setSpacing(2);
+    left->addLayout(ports);
+    left->addLayout(checks);
+    left->addLayout(spins);
+    left->addWidget(timeBox);
+    left->addStretch();
+    return left;
 }
 
-void SetupPage::buildGrid() {
-    const int left = 252;
-    const struct {
-        const char* text;
-        int x;
-    } captions[] = {{"Field", 0}, {"Label", 30}, {"Type", 108}, {"Width", 185}, {"Prec", 224}};
-    for (const auto& c : captions) {
-        auto* label = new QLabel(QString::fromLatin1(c.text), this);
-        label->setGeometry(left + 2 + c.x, 4, 40, 16);
-    }
-
-    ScrollBoxFields = new QScrollArea(this);
-    ScrollBoxFields->setObjectName(QStringLiteral("ScrollBoxFields"));
-    ScrollBoxFields->setGeometry(left, 22, 280, 324);
-    ScrollBoxFields->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ScrollBoxFields->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    ScrollBoxFields->verticalScrollBar()->setTracking(true);
-    ScrollBoxFields->verticalScrollBar()->setSingleStep(kRowPitch);
-
+QLayout* SetupPage::buildGrid() {
     auto* rows = new QWidget;
     rows->setObjectName(QStringLiteral("ScrollBoxFieldsRows"));
-    rows->setFixedSize(262, kFieldCount * kRowPitch + 8);
+    auto* grid = new QGridLayout(rows);
+    grid->setContentsMargins(1, 3, 1, 3);
+    grid->setHorizontalSpacing(2);
     for (int i = 0; i < kFieldCount; ++i) {
         const size_t at = static_cast<size_t>(i);
-        const int top = i * kRowPitch + 6;
         rowNumbers_[at] = new QLabel(fieldNumber(i), rows);
-        rowNumbers_[at]->setGeometry(6, top + 4, 18, 14);
 
         auto* label = new QLineEdit(QString::fromStdString(model_.field(i).label), rows);
         label->setObjectName(QStringLiteral("EditLabel") + fieldNumber(i));
-        label->setGeometry(25, top, 80, 22);
         label->setMaxLength(static_cast<int>(setup::kLabelMaxChars));
+        label->setFixedWidth(QFontMetrics(label->font()).horizontalAdvance(QLatin1String(kLabelSample)) +
+                             kEditFrameRoom);
         labels_[at] = label;
 
         auto* type = new QComboBox(rows);
         type->setObjectName(QStringLiteral("ComboBoxType") + fieldNumber(i));
         for (const char* item : setup::kFieldTypeItems)
             type->addItem(QString::fromLatin1(item));
-        type->setGeometry(108, top, 74, 22);
         types_[at] = type;
 
         widths_[at] = new CSpinEdit(setup::kWidthRange.min, setup::kWidthRange.max, 7, rows);
         widths_[at]->setObjectName(QStringLiteral("SpinEditWidth") + fieldNumber(i));
-        widths_[at]->setGeometry(185, top, 36, 22);
         precisions_[at] = new CSpinEdit(setup::kPrecisionRange.min, setup::kPrecisionRange.max, 1, rows);
         precisions_[at]->setObjectName(QStringLiteral("SpinEditPrec") + fieldNumber(i));
-        precisions_[at]->setGeometry(224, top, 36, 22);
+
+        const std::array<QWidget*, 5> cells{rowNumbers_[at], label, type, widths_[at], precisions_[at]};
+        for (int c = 0; c < static_cast<int>(cells.size()); ++c)
+            grid->addWidget(cells[static_cast<size_t>(c)], i, c);
     }
+    // Every row as tall as its tallest control, at least the row pitch apart.
+    int height = 0;
+    for (QWidget* w : std::initializer_list<QWidget*>{labels_[0], types_[0], widths_[0]})
+        height = std::max(height, w->sizeHint().height());
+    height = std::min(height, kRowPitch - 1);
+    grid->setVerticalSpacing(kRowPitch - height);
+    for (int i = 0; i < kFieldCount; ++i) {
+        const size_t at = static_cast<size_t>(i);
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{labels_[at], types_[at], widths_[at], precisions_[at]})
+            w->setFixedHeight(height);
+    }
+
+    // The captions stand over their columns, each column at least as wide as its caption.
+    const char* captions[] = {"Field", "Label", "Type", "Width", "Prec"};
+    const QFontMetrics fm(font());
+    for (int c = 0; c < 5; ++c)
+        grid->setColumnMinimumWidth(c, fm.horizontalAdvance(QLatin1String(captions[c])));
+    rows->setFixedSize(rows->sizeHint());
+    grid->activate();
+
+    ScrollBoxFields = new QScrollArea;
+    ScrollBoxFields->setObjectName(QStringLiteral("ScrollBoxFields"));
+    ScrollBoxFields->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ScrollBoxFields->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    ScrollBoxFields->verticalScrollBar()->setTracking(true);
+    ScrollBoxFields->verticalScrollBar()->setSingleStep(kRowPitch);
     ScrollBoxFields->setWidget(rows);
+    ScrollBoxFields->setFixedWidth(rows->width() + 2 * ScrollBoxFields->frameWidth() +
+                                   ScrollBoxFields->verticalScrollBar()->sizeHint().width());
+
+    auto* header = new QWidget;
+    header->setFixedHeight(fm.height() + 2);
+    for (int c = 0; c < 5; ++c) {
+        const QRect cell = grid->cellRect(0, c);
+        auto* caption = new QLabel(QString::fromLatin1(captions[c]), header);
+        caption->setGeometry(ScrollBoxFields->frameWidth() + cell.x(), 0, cell.width(), fm.height() + 2);
+    }
+
+    auto* column = new QVBoxLayout;
+    column->setSpacing(2);
+    column->addWidget(header);
+    column->addWidget(ScrollBoxFields, 1);
+    return column;
 }
 
 void SetupPage::connectEdits() {

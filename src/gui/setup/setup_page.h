@@ -11,6 +11,7 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QScrollArea;
 
@@ -47,8 +48,10 @@ public:
     const std::array<CSpinEdit*, setup::kFieldCount>& precisions() const { return precisions_; }
 
 private:
-    void buildControls();
-    void buildGrid();
+    // The left column (ports, options, scrolling, time) and the record field grid, laid out in
+    // the font the page is given.
+    QLayout* buildControls();
+    QLayout* buildGrid();
     void connectEdits();
     void showModel();
 
