@@ -29,6 +29,7 @@ public:
     }
     bool writeFile(const std::string&, std::span<const uint8_t>, std::string&) override { return true; }
     bool writeFiles(std::span<const FileWrite>, std::string&, std::string&) override { return true; }
+    bool canCreate(const std::string&, std::string&) override { return true; }
 };
 
 // Keeps the records of a complete download for the archive.
@@ -94,6 +95,8 @@ int exitOf(records::RetrievalOutcome outcome) {
     case records::RetrievalOutcome::FileFailed:
     case records::RetrievalOutcome::Cancelled:
         return kExitUsage;
+    case records::RetrievalOutcome::Short:
+        return kExitShortDownload;
     case records::RetrievalOutcome::PortClosed:
     case records::RetrievalOutcome::FormatFailed:
     case records::RetrievalOutcome::NoMemory:
@@ -110,6 +113,7 @@ int runCollect(Session& s, const std::vector<std::string>& args) {
     std::optional<std::string> stationName;
     std::optional<int> offset;
     uint32_t count = kDefaultCollectCount;
+    bool allRecords = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--station" || a == "--count" || a == "--utc-offset") {
@@ -125,8 +129,9 @@ int runCollect(Session& s, const std::vector<std::string>& args) {
                 }
                 stationName = value;
             } else if (a == "--count") {
-                if (!parseCount(value, count)) {
-                    s.host.error("--count takes a whole number from 1 to 999999999, not: " + value);
+                allRecords = value == "all";
+                if (!allRecords && !parseCount(value, count)) {
+                    s.host.error("--count takes all or a whole number from 1 to 999999999, not: " + value);
                     return kExitUsage;
                 }
             } else {
@@ -192,10 +197,15 @@ int runCollect(Session& s, const std::vector<std::string>& args) {
     NoFiles noFiles;
     records::RetrievalOptions options;
     options.count = count;
+    options.allRecords = allRecords;
     options.formatNotice = false;
+    // A download cut short is reported and stores nothing: no question about it.
+    options.askBeforeShortSave = false;
     options.path = where;
     records::RecordRetrieval retrieval(transfer, noFiles, &collector);
     const records::RetrievalOutcome outcome = retrieval.ButtonGetRecordsClick(options).outcome;
+    if (outcome == records::RetrievalOutcome::Short)
+        s.host.error("the download was cut short: nothing was stored, " + where + " is left as it was");
     if (outcome != records::RetrievalOutcome::Finished) return exitOf(outcome);
 
     store::Collection collection;

@@ -135,7 +135,8 @@ bool DiskFileStore::writeFile(const std::string& path, std::span<const uint8_t> 
     return true;
 }
 
-bool DiskFileStore::writeFiles(std::span<const FileWrite> files, std::string& failedPath, std::string& error) {
+bool DiskFileStore::writeFiles(std::span<const FileWrite> files, std::string& failedPath,
+                               std::string& error) {
     std::vector<std::string> temps;
     const auto fail = [&](const std::string& path) {
         failedPath = path;
@@ -165,8 +166,8 @@ bool DiskFileStore::writeFiles(std::span<const FileWrite> files, std::string& fa
     return true;
 }
 
-bool DiskFileStore::writeBeside(const std::string& path, std::span<const uint8_t> bytes, std::string& tempName,
-                                std::string& error) {
+bool DiskFileStore::writeBeside(const std::string& path, std::span<const uint8_t> bytes,
+                                std::string& tempName, std::string& error) {
     if (!canCreate(path, error)) return false;
     const fs::path target = saveTarget(path);
     struct stat old {};
@@ -177,8 +178,8 @@ bool DiskFileStore::writeBeside(const std::string& path, std::span<const uint8_t
         return false;
     }
     const mode_t mode = existed ? (old.st_mode & 07777) : newFileMode();
-    const bool written =
-        ::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 && fd.release() == 0;
+    const bool written = ::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), bytes) &&
+                         ::fsync(fd.get()) == 0 && fd.release() == 0;
     if (!written) {
         error = reason(errno);
         ::unlink(tempName.c_str());

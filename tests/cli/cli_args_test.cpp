@@ -56,6 +56,7 @@ TEST(CliArgs, WhatEscapesACommandIsAnErrorNotAnAbort) {
                             return nullptr;
                         },
                         {},
+                        {},
                         {}};
         EXPECT_EQ(cli::run({"--simulate", "get-setup", "s.set"}, env), kExitFailed) << row.name;
         EXPECT_EQ(rig.err.str(), row.says) << row.name;

@@ -240,12 +240,13 @@ TEST(ArchiveEndToEnd, FailedOrInterruptedCollectionLeavesTheArchiveAsItWas) {
     const QByteArray before = readAll(file);
     ASSERT_FALSE(before.isEmpty());
     {
-        // The download stops short: nothing is stored.
+        // The download stops short: nothing is stored, and the exit status says it was cut short.
         SimProcess sim(station.simOptions(dir, QStringLiteral("short"), {"--records-stop-after", "1000"}));
         ASSERT_FALSE(sim.path().empty()) << sim.errorText();
         const CliRun r = runCliOn(sim.path(), {"collect", file, "--station", "st", "--count", "500"});
-        EXPECT_EQ(r.exitCode, 1) << r.out << r.err;
+        EXPECT_EQ(r.exitCode, 4) << r.out << r.err;
         EXPECT_EQ(r.out.find("RECORDS:"), std::string::npos) << r.out;
+        EXPECT_NE(r.err.find("nothing was stored"), std::string::npos) << r.err;
     }
     {
         // The tool is killed while the download pauses.

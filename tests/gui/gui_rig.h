@@ -32,7 +32,12 @@ struct GuiRig {
 inline void onNextBox(std::function<void(QMessageBox&)> inspect, QMessageBox::StandardButton answer) {
     whenModal<QMessageBox>(QStringLiteral("message box"), [inspect, answer](QMessageBox& box) {
         if (inspect) inspect(box);
-        box.button(answer)->click();
+        if (QAbstractButton* button = box.button(answer)) {
+            button->click();
+            return;
+        }
+        ADD_FAILURE() << "the box \"" << box.text().toStdString() << "\" has no such button";
+        box.reject();
     });
 }
 

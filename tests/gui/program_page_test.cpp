@@ -243,7 +243,11 @@ TEST(UserProgramPage, NewProgramLeavesNothingSelectedWhenTheTreeGetsTheFocusBack
                 rig.selectTop(1);
         }
         rig.find<QComboBox>("ComboBoxInstr")->setFocus();
-        onNextBox(nullptr, QMessageBox::Yes);
+        // A changed program is offered for saving first.
+        if (r.instructions > 0)
+            onNextBox([](QMessageBox&) { onNextBox(nullptr, QMessageBox::Yes); }, QMessageBox::Discard);
+        else
+            onNextBox(nullptr, QMessageBox::Yes);
         rig.find<QPushButton>("ButtonNewPgm")->click();
         // The box took the activation away; the tree has the focus when it comes back.
         rig.focusTree();

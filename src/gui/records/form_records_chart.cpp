@@ -19,9 +19,9 @@
 #include "core/records/record_keys.h"
 #include "core/records/record_retrieval.h"
 #include "core/records/record_text.h"
+#include "gui/app/preferences_file.h"
 #include "gui/records/form_archive_range.h"
 #include "store/record_archive.h"
-#include "gui/app/preferences_file.h"
 
 namespace vrn::gui {
 
