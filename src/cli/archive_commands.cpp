@@ -1,11 +1,10 @@
 #include "cli/archive_commands.h"
 
 #include <bit>
-#include <charconv>
 
 #include "cli/archive_options.h"
+#include "cli/record_arguments.h"
 #include "cli/session.h"
-#include "core/app/preferences.h"
 #include "core/io/file_store.h"
 #include "core/records/record_keys.h"
 #include "core/records/record_retrieval.h"
@@ -55,25 +54,6 @@ public:
     std::vector<setup::RecordField> format;
     std::vector<uint8_t> bytes;
 };
-
-bool parseCount(const std::string& text, uint32_t& count) {
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, count);
-    return ec == std::errc() && ptr == end && count >= Preferences::kMinNumOfRecords &&
-           count <= static_cast<uint32_t>(Preferences::kMaxNumOfRecords);
-}
-
-bool parseDelimiter(const std::string& name, char& delimiter) {
-    if (name == "space")
-        delimiter = ' ';
-    else if (name == "comma")
-        delimiter = ',';
-    else if (name == "tab")
-        delimiter = '\t';
-    else
-        return false;
-    return true;
-}
 
 std::optional<std::string> serialNumberOf(const PortChoice& choice) {
     switch (choice.kind) {

@@ -1,37 +1,13 @@
 #include "cli/records_commands.h"
 
-#include <charconv>
-
+#include "cli/record_arguments.h"
 #include "cli/session.h"
-#include "core/app/preferences.h"
 #include "core/records/record_erase.h"
 #include "core/records/record_retrieval.h"
 #include "core/setup/setup_model.h"
 #include "core/setup/setup_transfer.h"
 
 namespace vrn::cli {
-namespace {
-
-bool parseCount(const std::string& text, uint32_t& count) {
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, count);
-    return ec == std::errc() && ptr == end && count >= Preferences::kMinNumOfRecords &&
-           count <= static_cast<uint32_t>(Preferences::kMaxNumOfRecords);
-}
-
-bool parseDelimiter(const std::string& name, char& delimiter) {
-    if (name == "space")
-        delimiter = ' ';
-    else if (name == "comma")
-        delimiter = ',';
-    else if (name == "tab")
-        delimiter = '\t';
-    else
-        return false;
-    return true;
-}
-
-}  // namespace
 
 int runGetRecords(Session& s, const std::vector<std::string>& args) {
     records::RetrievalOptions options;
