@@ -173,7 +173,7 @@ bool RecordArchive::makeTables(std::string& error) {
             "position))"),
         // The key is also the index a station's time range is read by; SQLite keeps the rows in it.
         // A record's collection is the one stored in the same transaction, so PostgreSQL is not
-        // asked to check that for each row: its trigger a row took half the time of a collection.
+        // asked to check that: its trigger, run for each row, took nearly half a collection's time.
         // (SQLite does not check it; archives made with the check keep it, and both kinds are read
         // and written alike.)
         QStringLiteral("CREATE TABLE IF NOT EXISTS vrn_records (station TEXT NOT NULL, utc BIGINT NOT NULL, "
