@@ -124,7 +124,7 @@ TEST(Exchange, AWaitGetsItsWholeLimitHoweverLongTheTimerWentUnpumped) {
 
 TEST(Exchange, WaitAbortedEndsTheWaitAtOnceWithoutABeep) {
     Rig rig;
-    rig.host.timer_.onTick = [&] { rig.ex.WaitAborted = true; };
+    rig.host.timer_.onTick = [&] { rig.ex.abortWaits(); };
     const int64_t start = rig.ms();
     EXPECT_TRUE(rig.ex.WaitForByte('*', 60));
     EXPECT_LE(rig.ms() - start, 750);
