@@ -31,6 +31,8 @@ void Exchange::armWait(int seconds) {
 bool Exchange::WaitForByte(uint8_t marker, int seconds) {
     const Timer1& timer = host_.timer();
     armWait(seconds);
+    // Switched off, Timer1 never lowers its countdown: the Clock then ends the wait at its limit.
+    const int64_t deadlineMs = host_.clock().nowMs() + int64_t{seconds} * 1000;
     for (;;) {
         uint8_t byte = 0;
         if (port_.read({&byte, 1}).count == 1 && byte == marker) return false;
@@ -38,6 +40,7 @@ bool Exchange::WaitForByte(uint8_t marker, int seconds) {
         host_.pump();
         if (waitAborted_) return true;
         if (timer.timedOut()) break;
+        if (!timer.enabled() && host_.clock().nowMs() >= deadlineMs) break;
     }
     host_.beep(BeepKind::Default);
     return true;

@@ -35,7 +35,8 @@ public:
     void SendCommand(std::string_view text);
 
     // Waits for the marker; true means failed (time limit or the port gone, with a beep, or
-    // aborted, without).
+    // aborted, without). The limit is counted in Timer1's ticks, or on the Clock while Timer1 is
+    // off, so no wait is endless.
     bool WaitForByte(uint8_t marker, int seconds);
 
     struct Query {

@@ -3,31 +3,20 @@
 #include <algorithm>
 #include <cstdio>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "core/io/file_store.h"
 #include "core/link/clock.h"
 #include "core/link/exchange.h"
 #include "core/link/host.h"
-#include "core/link/timer1.h"
+#include "core/link/timer1_off.h"
 #include "core/link/usb_port.h"
 #include "core/records/record_text.h"
 #include "core/setup/setup_transfer.h"
 
 namespace vrn::records {
 namespace {
-
-// Timer1 is off while a retrieval runs and on again however the retrieval ends.
-class Timer1Off {
-public:
-    explicit Timer1Off(Host& host) : host_(host) { host_.timer().stop(); }
-    ~Timer1Off() { host_.timer().setEnabled(true, host_.clock().nowMs()); }
-    Timer1Off(const Timer1Off&) = delete;
-    Timer1Off& operator=(const Timer1Off&) = delete;
-
-private:
-    Host& host_;
-};
 
 // The Get Records button is off from the download to the end of the retrieval.
 class ButtonOff {
@@ -187,7 +176,8 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
     if (!options.allRecords) keepShowing(options.count);
 
     h.pump();
-    const Timer1Off timerOff(h);
+    // Off from the record format to the file's text, back as it was however the retrieval ends.
+    std::optional<Timer1Off> timerOff(std::in_place, h);
     {
         if (options.formatNotice) warn(h, kFormatText);
         const WaitCursor hourglass(h);
@@ -261,7 +251,6 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
 
     h.appendLine("WRITING RECORDS TO FILE...");
     h.setProgressMax(progressOf(arrived));
-    h.timer().stop();
     h.clock().sleepMs(kFileWritePauseMs);
     std::string file = recordFileHeader(block, delimiter, h.clock().localNow());
     const size_t headerSize = file.size();
@@ -272,7 +261,7 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
         appendRecordLines(file, block, r, kRecordsPerStep, delimiter);
     }
     h.setProgress(0);
-    h.timer().start(h.clock().nowMs());
+    timerOff.reset();
     if (!saveRecordFile(path, file, !options.path)) {
         result.outcome = RetrievalOutcome::FileFailed;
         result.recordsWritten = 0;
