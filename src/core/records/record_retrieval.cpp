@@ -214,8 +214,8 @@ size_t RecordRetrieval::downloadRecords(uint32_t n, std::span<uint8_t> buffer, b
     return total;
 }
 
-RetrievalOutcome RecordRetrieval::judgeDownload(const RetrievalOptions& options, uint32_t asked, uint32_t arrived,
-                                                bool cutShort) {
+RetrievalOutcome RecordRetrieval::judgeDownload(const RetrievalOptions& options, uint32_t asked,
+                                                uint32_t arrived, bool cutShort) {
     Host& h = host();
     // A closed window, or silence before one whole record: nothing worth keeping came.
     if (cutShort && (h.closing() || (arrived == 0 && !options.allRecords))) {
@@ -306,7 +306,8 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
 
     if (show && view_) {
         h.appendLine("SHOWING RECORDS...");
-        showRecords(h, *view_, std::string_view(file).substr(headerSize), block.recordCount(), options.delimiter);
+        showRecords(h, *view_, std::string_view(file).substr(headerSize), block.recordCount(),
+                    options.delimiter);
     }
     std::string().swap(file);
     finishRetrieval();
