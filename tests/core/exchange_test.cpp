@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "core/link/decimal.h"
+#include "core/link/timer1.h"
+#include "core/link/timer1_off.h"
 #include "core/link/usb_port.h"
 #include "recording_host.h"
 #include "sim/instrument.h"
@@ -122,9 +124,45 @@ TEST(Exchange, AWaitGetsItsWholeLimitHoweverLongTheTimerWentUnpumped) {
     }
 }
 
+TEST(Exchange, AWaitWithTimer1OffEndsOnTheClock) {
+    // Switched off, Timer1 never lowers its countdown: the Clock ends the wait at its limit, with
+    // the beep of a timed-out wait, and the timer stays off.
+    for (const int seconds : {1, 2, 5}) {
+        Rig rig;
+        const Timer1Off off(rig.host);
+        const int64_t start = rig.ms();
+        EXPECT_TRUE(rig.ex.WaitForByte('*', seconds));
+        const int64_t took = rig.ms() - start;
+        EXPECT_GE(took, seconds * 1000) << seconds << " s";
+        EXPECT_LE(took, seconds * 1000 + UsbPort::kReadTimeoutMs) << seconds << " s";
+        EXPECT_EQ(rig.host.beepTimesUs.size(), 1u) << seconds << " s";
+        EXPECT_FALSE(rig.host.timer_.enabled());
+    }
+}
+
+TEST(Timer1Off, PutsTimer1BackAsItWasWithAFreshHalfSecond) {
+    for (const bool wasOn : {true, false}) {
+        Rig rig;
+        rig.host.timer_.setEnabled(wasOn, rig.ms());
+        int ticks = 0;
+        rig.host.timer_.onTick = [&ticks] { ++ticks; };
+        {
+            const Timer1Off off(rig.host);
+            EXPECT_FALSE(rig.host.timer_.enabled());
+            rig.host.clock_.sleepMs(1200);
+            EXPECT_EQ(rig.host.timer_.catchUp(rig.ms()), 0) << "no tick while off";
+        }
+        EXPECT_EQ(rig.host.timer_.enabled(), wasOn);
+        const int64_t restoredMs = rig.ms();
+        EXPECT_EQ(rig.host.timer_.catchUp(restoredMs + Timer1::kIntervalMs - 1), 0);
+        EXPECT_EQ(rig.host.timer_.catchUp(restoredMs + Timer1::kIntervalMs), wasOn ? 1 : 0);
+        EXPECT_EQ(ticks, wasOn ? 1 : 0);
+    }
+}
+
 TEST(Exchange, WaitAbortedEndsTheWaitAtOnceWithoutABeep) {
     Rig rig;
-    rig.host.timer_.onTick = [&] { rig.ex.WaitAborted = true; };
+    rig.host.timer_.onTick = [&] { rig.ex.abortWaits(); };
     const int64_t start = rig.ms();
     EXPECT_TRUE(rig.ex.WaitForByte('*', 60));
     EXPECT_LE(rig.ms() - start, 750);

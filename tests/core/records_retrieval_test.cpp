@@ -115,6 +115,20 @@ TEST(RecordRetrieval, ThreeFieldsTwoRecordsGiveTheFileAndDisplayByteForByte) {
     rig.expectEveryWayOutRestored();
 }
 
+TEST(RecordRetrieval, Timer1IsOffForTheDownloadAndLeftAsItWasFound) {
+    for (const bool wasOn : {true, false}) {
+        Rig rig;
+        rig.host.timer_.setEnabled(wasOn, rig.host.clock_.nowMs());
+        int ticks = 0;
+        rig.host.timer_.onTick = [&ticks] { ++ticks; };
+        rig.format(3);
+        rig.answer({12.3f, 110315.0f, 93005.0f});
+        EXPECT_EQ(rig.get(1, false, "/data/rec.txt").outcome, RetrievalOutcome::Finished);
+        EXPECT_EQ(ticks, 0) << "was on: " << wasOn;
+        EXPECT_EQ(rig.host.timer_.enabled(), wasOn);
+    }
+}
+
 TEST(RecordRetrieval, FieldsTimesRecordsLimit) {
     struct Row {
         const char* name;

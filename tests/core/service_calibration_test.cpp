@@ -136,9 +136,9 @@ TEST(CalibrationStep, StopSilenceAndStrayBytes) {
         std::vector<std::string> linesWhileWaiting;
         if (r.stopAtMs > 0)
             rig.host.timer_.onTick = [&] {
-                if (rig.nowMs() - start < r.stopAtMs || rig.ex.WaitAborted) return;
+                if (rig.nowMs() - start < r.stopAtMs || rig.ex.WaitAborted()) return;
                 linesWhileWaiting = rig.host.lines;
-                rig.ex.WaitAborted = true;
+                rig.ex.abortWaits();
             };
         const CalOutcome outcome = runCalibrationStep(rig.ex, CalStep::SeZero, false, "");
         const int64_t took = rig.nowMs() - start;
@@ -236,7 +236,7 @@ TEST(CalibrationCheck, StopEndsACheck) {
     rig.instrument.faults.perCommand[952] = Fault::silent();
     const int64_t start = rig.nowMs();
     rig.host.timer_.onTick = [&] {
-        if (rig.nowMs() - start >= 2000) rig.ex.WaitAborted = true;
+        if (rig.nowMs() - start >= 2000) rig.ex.abortWaits();
     };
     EXPECT_TRUE(runCalibrationCheck(rig.ex, CalCheck::Se));
     EXPECT_LT(rig.nowMs() - start, 3000);

@@ -148,6 +148,34 @@ TEST(SetupGet, QueryRepliesAndTheirEffect) {
     }
 }
 
+TEST(SetupGet, DateAndTimePartsAtTheEdgesOfTheirRanges) {
+    struct Row {
+        int command;
+        const char* reply;
+        bool failed;
+        const char* shown;  // the date or time box afterwards ("" when it was never set)
+    } rows[] = {
+        {275, "12-31-99 ", false, "12-31-2099"},
+        {275, "01-01-00 ", false, "01-01-2000"},
+        {275, "00-01-26 ", true, ""},
+        {275, "01-32-26 ", true, ""},
+        {275, "01-00-26 ", true, ""},
+        {285, "23:59:59 ", false, "23:59:59"},
+        {285, "00:00:00 ", false, "00:00:00"},
+        {285, "24:00:00 ", true, ""},
+        {285, "00:60:00 ", true, ""},
+        {285, "00:00:60 ", true, ""},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.reply);
+        Rig rig;
+        rig.model.setUsePcTime(false);
+        rig.instrument.faults.perCommand[r.command] = Fault::replace(r.reply);
+        EXPECT_EQ(rig.transfer.GetUserSettings(), r.failed);
+        EXPECT_EQ(r.command == 275 ? rig.model.date() : rig.model.time(), r.shown);
+    }
+}
+
 TEST(SetupGet, MonthThirteenFailsAtTheFirstStep) {
     Rig rig;
     rig.model.setUsePcTime(false);

@@ -84,7 +84,6 @@ TEST(ExchangeGuard, AShortcutDuringAWaitSendsNothingAndClosingEndsTheWait) {
     rig.pressGetSetup();
     ASSERT_GT(rig.commandsSent(), idle) << "Shift+F10 starts Get Setup when nothing else runs";
     ASSERT_TRUE(form.menu().TxScreens->isEnabled()) << "the commands are there again after Get Setup";
-    form.exchange().WaitAborted = false;
 
     // The instrument never says it is ready for the screens.
     rig.device.instrument.faults.perCommand[210] = sim::Fault::silent();
@@ -98,10 +97,10 @@ TEST(ExchangeGuard, AShortcutDuringAWaitSendsNothingAndClosingEndsTheWait) {
         rig.pressGetSetup();
         seen.sentAfterShortcut = rig.commandsSent();
 
-        form.exchange().WaitAborted = false;
+        const bool abortedBefore = form.exchange().WaitAborted();
         form.pageControl()->setCurrentWidget(form.pages().TabSheetCalib);
         QTest::mouseClick(rig.find<QPushButton>("ButtonStopCal"), Qt::LeftButton);
-        seen.stopCalibrationAborts = form.exchange().WaitAborted;
+        seen.stopCalibrationAborts = !abortedBefore && form.exchange().WaitAborted();
         form.close();
         seen.visibleAfterClose = form.isVisible();
     });

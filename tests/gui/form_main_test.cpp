@@ -183,9 +183,9 @@ TEST(TFormMain, TimerTicksFollowTheClockAndRunTheTickHandlers) {
     std::vector<int> ticksSeenByHandler;
     form.addTickHandler([&] {
         ++ticks;
-        ticksSeenByHandler.push_back(form.timer().TimeoutTicks);
+        ticksSeenByHandler.push_back(form.timer().TimeoutTicks());
     });
-    form.timer().TimeoutTicks = 2;
+    form.timer().arm(2);
     form.host().pump();
     EXPECT_EQ(ticks, 0) << "no half-second has passed on the clock";
     rig.clock.advanceUs(499000);
@@ -204,15 +204,15 @@ TEST(TFormMain, TimerTicksFollowTheClockAndRunTheTickHandlers) {
     form.host().pump();
     EXPECT_EQ(ticks, 3);
     form.host().pump();
-    EXPECT_EQ(form.timer().TimeoutTicks, 0) << "never below 0";
+    EXPECT_EQ(form.timer().TimeoutTicks(), 0) << "never below 0";
     EXPECT_EQ(ticksSeenByHandler, (std::vector<int>{2, 1, 0})) << "handlers run before the countdown";
 
     form.timer().setEnabled(false, rig.clock.nowMs());
     rig.clock.advanceUs(5000000);
-    form.timer().TimeoutTicks = 3;
+    form.timer().arm(3);
     form.host().pump();
     EXPECT_EQ(ticks, 3) << "a switched-off timer does not tick";
-    EXPECT_EQ(form.timer().TimeoutTicks, 3);
+    EXPECT_EQ(form.timer().TimeoutTicks(), 3);
 }
 
 TEST(TFormMain, TheWindowsTimerTicksWithoutAnyPump) {

@@ -23,17 +23,24 @@ void Exchange::SendCommand(std::string_view text) {
     }
 }
 
+void Exchange::armWait(int seconds) {
+    host_.timer().arm(seconds * 2);
+    waitAborted_ = false;
+}
+
 bool Exchange::WaitForByte(uint8_t marker, int seconds) {
-    Timer1& timer = host_.timer();
-    timer.TimeoutTicks = seconds * 2;
-    WaitAborted = false;
+    const Timer1& timer = host_.timer();
+    armWait(seconds);
+    // Switched off, Timer1 never lowers its countdown: the Clock then ends the wait at its limit.
+    const int64_t deadlineMs = host_.clock().nowMs() + int64_t{seconds} * 1000;
     for (;;) {
         uint8_t byte = 0;
         if (port_.read({&byte, 1}).count == 1 && byte == marker) return false;
         if (!port_.isOpen()) break;
         host_.pump();
-        if (WaitAborted) return true;
-        if (timer.TimeoutTicks <= 0) break;
+        if (waitAborted_) return true;
+        if (timer.timedOut()) break;
+        if (!timer.enabled() && host_.clock().nowMs() >= deadlineMs) break;
     }
     host_.beep(BeepKind::Default);
     return true;

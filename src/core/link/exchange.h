@@ -23,14 +23,20 @@ public:
 
     Exchange(UsbPort& port, Host& host) : port_(port), host_(host) {}
 
-    // Ends a running WaitForByte with failure; cleared at the start of every wait.
-    bool WaitAborted = false;
+    // Ends a running WaitForByte (or echo of readings) at once with failure and without a beep:
+    // raises WaitAborted (Stop Calibration, and a close asked for during an exchange).
+    void abortWaits() { waitAborted_ = true; }
+    // Starts a wait of the given seconds on Timer1's countdown, clearing an earlier abort.
+    void armWait(int seconds);
+    // Whether the running wait was aborted since it started.
+    bool WaitAborted() const { return waitAborted_; }
 
     // Purges both buffers, then writes the text byte by byte, just over 1 ms apart.
     void SendCommand(std::string_view text);
 
     // Waits for the marker; true means failed (time limit or the port gone, with a beep, or
-    // aborted, without).
+    // aborted, without). The limit is counted in Timer1's ticks, or on the Clock while Timer1 is
+    // off, so no wait is endless.
     bool WaitForByte(uint8_t marker, int seconds);
 
     struct Query {
@@ -52,6 +58,7 @@ public:
 private:
     UsbPort& port_;
     Host& host_;
+    bool waitAborted_ = false;
 };
 
 // Formats a command text with its arguments and the carriage return, e.g. command("CMD250 %u", 5).

@@ -28,7 +28,7 @@ int Timer1::catchUp(int64_t nowMs) {
 
 void Timer1::tick() {
     if (onTick) onTick();
-    if (TimeoutTicks > 0) --TimeoutTicks;
+    if (timeoutTicks_ > 0) --timeoutTicks_;
 }
 
 }  // namespace vrn

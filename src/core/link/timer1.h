@@ -8,14 +8,19 @@ namespace vrn {
 // The window's half-second timer. It is driven by the Clock: every host calls catchUp() with the
 // current time (the window on a periodic timer and in pump(), the others in pump()). Like a window
 // timer it never delivers a backlog: however long since the last call, at most one tick fires, and
-// the next comes a full interval after it. A wait that sets TimeoutTicks after a long stretch
-// without pumping therefore still gets its whole time limit.
+// the next comes a full interval after it. A wait armed after a long stretch without pumping
+// therefore still gets its whole time limit.
 class Timer1 {
 public:
     static constexpr int64_t kIntervalMs = 500;
 
-    // The half-second countdown that waits set and poll; a tick lowers it while it is above 0.
-    int TimeoutTicks = 0;
+    // Arms the half-second countdown that waits poll; a tick lowers it while it is above 0.
+    void arm(int ticks) { timeoutTicks_ = ticks; }
+    // Ends the countdown now: every wait on it ends at its next look.
+    void runOut() { timeoutTicks_ = 0; }
+    // What is left of the countdown, in ticks.
+    int TimeoutTicks() const { return timeoutTicks_; }
+    bool timedOut() const { return timeoutTicks_ <= 0; }
 
     // Runs on every tick before TimeoutTicks is lowered (the window's PC clock display).
     std::function<void()> onTick;
@@ -33,6 +38,7 @@ public:
 private:
     void tick();
 
+    int timeoutTicks_ = 0;
     bool enabled_ = false;
     int64_t nextTickMs_ = 0;
 };

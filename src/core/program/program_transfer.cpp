@@ -8,7 +8,7 @@
 #include "core/link/clock.h"
 #include "core/link/exchange.h"
 #include "core/link/host.h"
-#include "core/link/timer1.h"
+#include "core/link/timer1_off.h"
 #include "core/link/usb_port.h"
 #include "core/program/program_packets.h"
 #include "core/program/transfer_image.h"
@@ -19,21 +19,6 @@ namespace {
 constexpr const char* kGetFailed = "GET USER PROGRAM FAILED.";
 constexpr const char* kSendFailed = "SEND USER PROGRAM FAILED.";
 constexpr const char* kNoPgmEndText = "Cannot Send User Program.\nThe program has no PGM END.";
-
-// Timer1 is off for the whole download and back in its old state on every way out.
-class Timer1Off {
-public:
-    explicit Timer1Off(Host& host) : host_(host), wasOn_(host.timer().enabled()) { host_.timer().stop(); }
-    ~Timer1Off() {
-        if (wasOn_) host_.timer().setEnabled(true, host_.clock().nowMs());
-    }
-    Timer1Off(const Timer1Off&) = delete;
-    Timer1Off& operator=(const Timer1Off&) = delete;
-
-private:
-    Host& host_;
-    bool wasOn_;
-};
 
 bool startsWith(std::span<const uint8_t> packet, std::span<const uint8_t> header) {
     return packet.size() >= header.size() && std::equal(header.begin(), header.end(), packet.begin());
@@ -76,7 +61,7 @@ bool ProgramTransfer::GetUserProgram() {
     programAtFault_ = false;
     h.appendLine("GET USER PROGRAM...");
     h.setProgressMax(kProgramBlocks + 1);
-    Timer1Off timerOff(h);
+    const Timer1Off timerOff(h);
     h.pump();
 
     std::vector<uint8_t> packet(kBlockPacketSize);

@@ -21,11 +21,11 @@ EraseOutcome RecordErase::EraseRecords1Click() {
     Timer1& timer = h.timer();
     timer.setEnabled(true, h.clock().nowMs());
     const WaitCursor hourglass(h);
-    timer.TimeoutTicks = kTimeoutTicks;
+    timer.arm(kTimeoutTicks);
     int steps = 0;
     for (;;) {
         h.pump();
-        if (timer.TimeoutTicks <= 0) {
+        if (timer.timedOut()) {
             h.appendLine("ERASE RECORDS FAILED. TIMEOUT ERROR. RECORDS MAY NOT BE ERASED.");
             h.setProgress(0);
             return EraseOutcome::TimedOut;
@@ -41,7 +41,7 @@ EraseOutcome RecordErase::EraseRecords1Click() {
             // More steps than the bar is scaled for keep it full.
             steps = std::min(steps + 1, kProgressSteps);
             h.setProgress(steps);
-            timer.TimeoutTicks = kTimeoutTicks;
+            timer.arm(kTimeoutTicks);
         }
     }
 }

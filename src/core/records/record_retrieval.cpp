@@ -3,31 +3,20 @@
 #include <algorithm>
 #include <cstdio>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "core/io/file_store.h"
 #include "core/link/clock.h"
 #include "core/link/exchange.h"
 #include "core/link/host.h"
-#include "core/link/timer1.h"
+#include "core/link/timer1_off.h"
 #include "core/link/usb_port.h"
 #include "core/records/record_text.h"
 #include "core/setup/setup_transfer.h"
 
 namespace vrn::records {
 namespace {
-
-// Timer1 is off while a retrieval runs and on again however the retrieval ends.
-class Timer1Off {
-public:
-    explicit Timer1Off(Host& host) : host_(host) { host_.timer().stop(); }
-    ~Timer1Off() { host_.timer().setEnabled(true, host_.clock().nowMs()); }
-    Timer1Off(const Timer1Off&) = delete;
-    Timer1Off& operator=(const Timer1Off&) = delete;
-
-private:
-    Host& host_;
-};
 
 // The Get Records button is off from the download to the end of the retrieval.
 class ButtonOff {
@@ -169,102 +158,87 @@ bool RecordRetrieval::saveRecordFile(std::string& path, std::string_view text, b
     }
 }
 
-RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& options) {
-    Exchange& ex = transfer_.exchange();
-    Host& h = host();
-    if (!ex.port().isOpen()) {
-        warn(h, kPortClosedText);
-        return {RetrievalOutcome::PortClosed};
-    }
-    bool show = options.showRecords;
-    // With every record asked for, their number is known only once they came.
-    const auto keepShowing = [&](uint32_t count) {
-        if (show && count >= kSlowDisplayCount && !confirm(h, slowDisplayQuestion(count))) {
-            show = false;
-            if (view_) view_->uncheckShowRecords();
-        }
-    };
-    if (!options.allRecords) keepShowing(options.count);
+bool RecordRetrieval::stillShowing(bool show, uint32_t count) {
+    if (!show || count < kSlowDisplayCount || confirm(host(), slowDisplayQuestion(count))) return show;
+    if (view_) view_->uncheckShowRecords();
+    return false;
+}
 
-    h.pump();
-    const Timer1Off timerOff(h);
-    {
-        if (options.formatNotice) warn(h, kFormatText);
-        const WaitCursor hourglass(h);
-        if (transfer_.GetFieldsPerRecord()) {
-            MyCommError(h);
-            return {RetrievalOutcome::FormatFailed};
-        }
-        h.clock().sleepMs(kFormatPauseMs);
-        if (transfer_.GetRecordFormats()) {
-            MyCommError(h);
-            return {RetrievalOutcome::FormatFailed};
-        }
+bool RecordRetrieval::readRecordFormat(bool notice) {
+    Host& h = host();
+    if (notice) warn(h, kFormatText);
+    const WaitCursor hourglass(h);
+    if (transfer_.GetFieldsPerRecord()) {
+        MyCommError(h);
+        return false;
     }
+    h.clock().sleepMs(kFormatPauseMs);
+    if (transfer_.GetRecordFormats()) {
+        MyCommError(h);
+        return false;
+    }
+    return true;
+}
+
+std::optional<uint32_t> RecordRetrieval::recordsToAsk(const RetrievalOptions& options) {
     const int f = transfer_.model().fieldsPerRecord();
     const uint32_t n = options.allRecords ? maxRecords(f) : options.count;
     if (uint64_t{static_cast<unsigned>(f)} * n >= kMaxValues) {
-        warn(h, tooManyMessage(f));
-        return {RetrievalOutcome::TooMany};
+        warn(host(), tooManyMessage(f));
+        return std::nullopt;
     }
+    return n;
+}
 
-    std::string path;
-    if (const RetrievalOutcome chosen = chooseRecordFile(options, path); chosen != RetrievalOutcome::Finished)
-        return {chosen};
-
-    h.appendLine("GET RECORDS");
-    const WaitCursor hourglass(h);
-    // Below kMaxValues x 4 bytes, so the sizes and the total fit 32 bits.
-    const size_t recordBytes = static_cast<size_t>(f) * kValueBytes;
-    const size_t wanted = size_t{n} * recordBytes;
-    std::vector<uint8_t> buffer;
+bool RecordRetrieval::allocateRecords(size_t bytes, std::vector<uint8_t>& buffer) {
     try {
-        buffer.resize(wanted);
+        buffer.resize(bytes);
     } catch (const std::bad_alloc&) {
-        h.appendLine("CANNOT ALLOCATE MEMORY");
-        return {RetrievalOutcome::NoMemory};
+        host().appendLine("CANNOT ALLOCATE MEMORY");
+        return false;
     }
+    return true;
+}
 
-    const ButtonOff buttonOff(view_);
-    h.setProgressMax(progressOf(wanted));
+size_t RecordRetrieval::downloadRecords(uint32_t n, std::span<uint8_t> buffer, bool& cutShort) {
+    Host& h = host();
+    h.setProgressMax(progressOf(buffer.size()));
     h.appendLine("DOWNLOADING RECORDS...");
     h.pump();
-    ex.SendCommand(commandText("CMD340 %u", n));
-
-    bool cutShort = false;  // by silence, or by the window closing
+    transfer_.exchange().SendCommand(commandText("CMD340 %u", n));
     const size_t total = receiveRecords(buffer, cutShort);
     char totalLine[48];
     std::snprintf(totalLine, sizeof totalLine, "TOTAL BYTES: %u", static_cast<unsigned>(total));
     h.appendLine(totalLine);
     h.pump();
-    // A partial last record is never kept.
-    const auto arrived = static_cast<uint32_t>(total / recordBytes);
-    RetrievalResult result{RetrievalOutcome::Finished, static_cast<uint32_t>(total), arrived};
+    return total;
+}
+
+RetrievalOutcome RecordRetrieval::judgeDownload(const RetrievalOptions& options, uint32_t asked,
+                                                uint32_t arrived, bool cutShort) {
+    Host& h = host();
     // A closed window, or silence before one whole record: nothing worth keeping came.
     if (cutShort && (h.closing() || (arrived == 0 && !options.allRecords))) {
         h.setProgress(0);
         MyCommError(h);
-        return {RetrievalOutcome::TimedOut, result.totalBytes};
+        return RetrievalOutcome::TimedOut;
     }
-    if (cutShort && !options.allRecords) {
-        if (!keepShortDownload(arrived, n, options.askBeforeShortSave)) {
-            h.setProgress(0);
-            return {RetrievalOutcome::Cancelled, result.totalBytes};
-        }
-        result.outcome = RetrievalOutcome::Short;
+    if (!cutShort || options.allRecords) return RetrievalOutcome::Finished;
+    if (!keepShortDownload(arrived, asked, options.askBeforeShortSave)) {
+        h.setProgress(0);
+        return RetrievalOutcome::Cancelled;
     }
-    if (options.allRecords) keepShowing(arrived);
+    return RetrievalOutcome::Short;
+}
 
-    const RecordBlock block(recordFormat(transfer_.model()), std::span<const uint8_t>(buffer).first(total));
-    if (view_) view_->recordsRetrieved(block);
-    const char delimiter = options.delimiter;
-
+std::string RecordRetrieval::recordFileText(const RecordBlock& block, uint32_t arrived, size_t recordBytes,
+                                            char delimiter, size_t& headerSize) {
+    Host& h = host();
     h.appendLine("WRITING RECORDS TO FILE...");
     h.setProgressMax(progressOf(arrived));
-    h.timer().stop();
     h.clock().sleepMs(kFileWritePauseMs);
     std::string file = recordFileHeader(block, delimiter, h.clock().localNow());
-    const size_t headerSize = file.size();
+    headerSize = file.size();
     file.reserve(file.size() + size_t{arrived} * recordBytes * 3);
     for (size_t r = 0; r < block.recordCount(); r += kRecordsPerStep) {
         h.pump();
@@ -272,7 +246,59 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
         appendRecordLines(file, block, r, kRecordsPerStep, delimiter);
     }
     h.setProgress(0);
-    h.timer().start(h.clock().nowMs());
+    return file;
+}
+
+void RecordRetrieval::finishRetrieval() {
+    Host& h = host();
+    h.setProgress(0);
+    h.clock().sleepMs(kFinishPauseMs);
+    transfer_.exchange().port().purge();
+    h.appendLine("FINISHED");
+}
+
+RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& options) {
+    Host& h = host();
+    if (!transfer_.exchange().port().isOpen()) {
+        warn(h, kPortClosedText);
+        return {RetrievalOutcome::PortClosed};
+    }
+    // With every record asked for, their number is known only once they came.
+    bool show = options.allRecords ? options.showRecords : stillShowing(options.showRecords, options.count);
+
+    h.pump();
+    // Off from the record format to the file's text, back as it was however the retrieval ends.
+    std::optional<Timer1Off> timerOff(std::in_place, h);
+    if (!readRecordFormat(options.formatNotice)) return {RetrievalOutcome::FormatFailed};
+    const std::optional<uint32_t> n = recordsToAsk(options);
+    if (!n) return {RetrievalOutcome::TooMany};
+    std::string path;
+    if (const RetrievalOutcome chosen = chooseRecordFile(options, path); chosen != RetrievalOutcome::Finished)
+        return {chosen};
+
+    h.appendLine("GET RECORDS");
+    const WaitCursor hourglass(h);
+    // Below kMaxValues x 4 bytes, so the sizes and the total fit 32 bits.
+    const size_t recordBytes = static_cast<size_t>(transfer_.model().fieldsPerRecord()) * kValueBytes;
+    std::vector<uint8_t> buffer;
+    if (!allocateRecords(size_t{*n} * recordBytes, buffer)) return {RetrievalOutcome::NoMemory};
+
+    const ButtonOff buttonOff(view_);
+    bool cutShort = false;  // by silence, or by the window closing
+    const size_t total = downloadRecords(*n, buffer, cutShort);
+    // A partial last record is never kept.
+    const auto arrived = static_cast<uint32_t>(total / recordBytes);
+    const RetrievalOutcome kept = judgeDownload(options, *n, arrived, cutShort);
+    if (kept != RetrievalOutcome::Finished && kept != RetrievalOutcome::Short)
+        return {kept, static_cast<uint32_t>(total)};
+    RetrievalResult result{kept, static_cast<uint32_t>(total), arrived};
+    if (options.allRecords) show = stillShowing(show, arrived);
+
+    const RecordBlock block(recordFormat(transfer_.model()), std::span<const uint8_t>(buffer).first(total));
+    if (view_) view_->recordsRetrieved(block);
+    size_t headerSize = 0;
+    std::string file = recordFileText(block, arrived, recordBytes, options.delimiter, headerSize);
+    timerOff.reset();
     if (!saveRecordFile(path, file, !options.path)) {
         result.outcome = RetrievalOutcome::FileFailed;
         result.recordsWritten = 0;
@@ -280,14 +306,11 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
 
     if (show && view_) {
         h.appendLine("SHOWING RECORDS...");
-        showRecords(h, *view_, std::string_view(file).substr(headerSize), block.recordCount(), delimiter);
+        showRecords(h, *view_, std::string_view(file).substr(headerSize), block.recordCount(),
+                    options.delimiter);
     }
     std::string().swap(file);
-
-    h.setProgress(0);
-    h.clock().sleepMs(kFinishPauseMs);
-    ex.port().purge();
-    h.appendLine("FINISHED");
+    finishRetrieval();
     return result;
 }
 

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vrn {
 class FileStore;
@@ -114,16 +115,37 @@ public:
 
 private:
     Host& host();
+    // The phases of a retrieval, in their order.
+    // Whether the records are still to be shown once count of them are known: from the slow
+    // display question on, the user may say no (and the page's box is unchecked).
+    bool stillShowing(bool show, uint32_t count);
+    // Reads fields per record and the record formats into the Setup (after the notice); false
+    // after the communication box.
+    bool readRecordFormat(bool notice);
+    // N, or none after the message when F x N is beyond what the instrument can hold.
+    std::optional<uint32_t> recordsToAsk(const RetrievalOptions& options);
     // The file the records go to, once it is known it can be created: Finished with its path,
     // Cancelled, or FileFailed when it cannot be (the box said why).
     RetrievalOutcome chooseRecordFile(const RetrievalOptions& options, std::string& path);
+    // Room for the records; false after the message when there is none.
+    bool allocateRecords(size_t bytes, std::vector<uint8_t>& buffer);
+    // Sends CMD340 for n records and receives them (see receiveRecords), with the lines and bar.
+    size_t downloadRecords(uint32_t n, std::span<uint8_t> buffer, bool& cutShort);
     // Reads CMD340's answer into the buffer; the bytes that came, and whether silence or the
     // window closing ended it before the buffer was full.
     size_t receiveRecords(std::span<uint8_t> buffer, bool& cutShort);
     // Whether the records of a short download are saved: asked in the window, told to a script.
     bool keepShortDownload(uint32_t arrived, uint32_t asked, bool ask);
+    // What a download cut short leaves: Finished or Short to go on with, or TimedOut or Cancelled.
+    RetrievalOutcome judgeDownload(const RetrievalOptions& options, uint32_t asked, uint32_t arrived,
+                                   bool cutShort);
+    // The record file's text in steps, the bar following; headerSize is where its records start.
+    std::string recordFileText(const RecordBlock& block, uint32_t arrived, size_t recordBytes, char delimiter,
+                               size_t& headerSize);
     // Writes the file; in the window a failed save keeps the records and asks for another file.
     bool saveRecordFile(std::string& path, std::string_view text, bool mayAskAgain);
+    // The end of every retrieval that got as far as the file: the pause, the purge, "FINISHED".
+    void finishRetrieval();
 
     setup::SetupTransfer& transfer_;
     FileStore& files_;

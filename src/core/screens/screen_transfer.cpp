@@ -20,7 +20,7 @@ Host& ScreenTransfer::host() {
 bool ScreenTransfer::GetUserScreens() {
     Host& h = host();
     h.appendLine("GET SCREENS...");
-    h.timer().TimeoutTicks = kReadyTicks;
+    h.timer().arm(kReadyTicks);
     h.setProgressMax(static_cast<int>(kScreenBytes));
     std::vector<uint8_t> image(kStoreBytes);
     bool complete = false;
@@ -53,14 +53,14 @@ bool ScreenTransfer::SendUserScreens() {
     Host& h = host();
     h.appendLine("SEND SCREENS...");
     Timer1& timer = h.timer();
-    timer.TimeoutTicks = kReadyTicks;
+    timer.arm(kReadyTicks);
     h.setProgressMax(static_cast<int>(kStoreBytes));
     ex_.SendCommand("CMD210\r");
     for (;;) {
         h.pump();
         uint8_t byte = 0;
         if (ex_.port().read({&byte, 1}).count == 1 && byte == kReady) break;
-        if (timer.TimeoutTicks <= 0) {
+        if (timer.timedOut()) {
             warn(h, kNoResponseText);
             h.appendLine("SEND SCREENS ERROR.");
             return true;

@@ -40,8 +40,7 @@ void EchoWriter::emit(std::span<const uint8_t> segment) {
 bool echoUntilAck(Exchange& ex, int seconds) {
     Host& host = ex.host();
     Timer1& timer = host.timer();
-    timer.TimeoutTicks = seconds * 2;
-    ex.WaitAborted = false;
+    ex.armWait(seconds);
     std::vector<uint8_t> buffer(kEchoRead);
     EchoWriter echo(host);
     for (;;) {
@@ -52,11 +51,11 @@ bool echoUntilAck(Exchange& ex, int seconds) {
         echo.write(std::span(buffer).first(shown));
         if (shown < count) return false;
         // A limit on silence, not on the whole: readings may stream for longer than it.
-        if (count > 0) timer.TimeoutTicks = seconds * 2;
+        if (count > 0) timer.arm(seconds * 2);
         if (!ex.port().isOpen()) break;
         host.pump();
-        if (ex.WaitAborted) return true;
-        if (timer.TimeoutTicks <= 0) break;
+        if (ex.WaitAborted()) return true;
+        if (timer.timedOut()) break;
     }
     host.beep(BeepKind::Default);
     return true;

@@ -29,64 +29,203 @@ int blockProgress(int block) {
     return static_cast<int>(91.666667 + block / 3.0);
 }
 
-std::string printed(const char* format, unsigned value) {
-    char text[96];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
-
 }  // namespace
 
-struct SetupTransfer::NumberQuery {
+// One query of a Get: what goes out, the reply's length, the pause before the read (after the
+// purge of each try for the record formats), the step's failure line and how the reply is taken.
+struct SetupQuery {
+    enum class Reply : uint8_t {
+        Number,         // a value in [min, max]
+        DateOrTime,     // three two-digit parts, each in its range
+        Com1,           // a baud code, negative for RS-485
+        Com2,           // a baud code
+        RecordFormats,  // the 25 field blocks
+    };
     const char* command;
     size_t replyLength;
+    int64_t pauseMs;
     const char* failLine;
-    int min;
-    int max;
-    void (SetupModel::*apply)(int64_t);
+    Reply reply;
+    int32_t min = 0;
+    int32_t max = 0;
+    void (*applyNumber)(SetupModel&, int32_t) = nullptr;
+    // A date or time: each part's range, the separator of the text shown, and what the last part
+    // adds to the value read (the century of a two-digit year).
+    std::array<SpinRange, 3> parts{};
+    char separator = 0;
+    int32_t lastBase = 0;
+    void (SetupModel::*applyText)(std::string_view) = nullptr;
 };
+
+namespace {
+
+constexpr int64_t kPause = Exchange::kQueryPauseMs;
+
+constexpr SetupQuery kFieldsPerRecordQuery{
+    .command = "CMD315\r",
+    .replyLength = 2,
+    .pauseMs = 0,
+    .failLine = "CANNOT GET FIELDS PER RECORD",
+    .reply = SetupQuery::Reply::Number,
+    .min = static_cast<int32_t>(kFieldsPerRecordRange.min),
+    .max = static_cast<int32_t>(kFieldsPerRecordRange.max),
+    .applyNumber = [](SetupModel& m, int32_t v) { m.setFieldsPerRecord(v); }};
+
+constexpr SetupQuery kRecordFormatsQuery{.command = "CMD325\r",
+                                         .replyLength = kRecordFormatsSize,
+                                         .pauseMs = SetupTransfer::kRecordFormatPauseMs,
+                                         .failLine = "CANNOT GET RECORD FORMATS. BYTES READ: ",
+                                         .reply = SetupQuery::Reply::RecordFormats};
+
+// The twelve steps of a Get, in their order; the first two (date and time) are left out while the
+// PC's clock is chosen.
+constexpr std::array<SetupQuery, 12> kGetQueries = {{
+    {.command = "CMD275\r",
+     .replyLength = 9,
+     .pauseMs = kPause,
+     .failLine = "CANNOT GET DATE",
+     .reply = SetupQuery::Reply::DateOrTime,
+     .parts = {{{1, 12}, {1, 31}, {0, 99}}},
+     .separator = '-',
+     .lastBase = 2000,
+     .applyText = &SetupModel::setDate},
+    {.command = "CMD285\r",
+     .replyLength = 9,
+     .pauseMs = kPause,
+     .failLine = "CANNOT GET TIME",
+     .reply = SetupQuery::Reply::DateOrTime,
+     .parts = {{{0, 23}, {0, 59}, {0, 59}}},
+     .separator = ':',
+     .applyText = &SetupModel::setTime},
+    {.command = "CMD225\r",
+     .replyLength = 5,
+     .pauseMs = kPause,
+     .failLine = "CANNOT GET COM1 INFO",
+     .reply = SetupQuery::Reply::Com1},
+    {.command = "CMD235\r",
+     .replyLength = 4,
+     .pauseMs = kPause,
+     .failLine = "CANNOT GET COM2 INFO",
+     .reply = SetupQuery::Reply::Com2},
+    {.command = "CMD245\r",
+     .replyLength = 2,
+     .pauseMs = kPause,
+     .failLine = "CANNOT GET STOP-ON-ERR",
+     .reply = SetupQuery::Reply::Number,
+     .min = 0,
+     .max = 1,
+     .applyNumber = [](SetupModel& m, int32_t v) { m.setStopOnError(v == 1); }},
+    {.command = "CMD265\r",
+     .replyLength = 2,
+     .pauseMs = kPause,
+     .failLine = "CANNOT GET KEYLOCK",
+     .reply = SetupQuery::Reply::Number,
+     .min = 0,
+     .max = 1,
+     .applyNumber = [](SetupModel& m, int32_t v) { m.setKeyLock(v == 1); }},
+    {.command = "CMD255\r",
+     .replyLength = 2,
+     .pauseMs = kPause,
+     .failLine = "CANNOT GET INTERVAL",
+     .reply = SetupQuery::Reply::Number,
+     .min = 0,
+     .max = 99,
+     .applyNumber = [](SetupModel& m, int32_t v) { m.setInterval(v); }},
+    kFieldsPerRecordQuery,
+    kRecordFormatsQuery,
+    {.command = "CMD331\r",
+     .replyLength = 2,
+     .pauseMs = kPause,
+     .failLine = "CANNOT GET AUTO SCROLL",
+     .reply = SetupQuery::Reply::Number,
+     .min = 0,
+     .max = 1,
+     .applyNumber = [](SetupModel& m, int32_t v) { m.setAutoScroll(v == 1); }},
+    {.command = "CMD333\r",
+     .replyLength = 2,
+     .pauseMs = kPause,
+     .failLine = "CANNOT GET AUTO SCROLL PAUSE",
+     .reply = SetupQuery::Reply::Number,
+     .min = 0,
+     .max = 99,
+     .applyNumber = [](SetupModel& m, int32_t v) { m.setScrollPause(v); }},
+    {.command = "CMD335\r",
+     .replyLength = 2,
+     .pauseMs = kPause,
+     .failLine = "CANNOT GET AUTO SCROLL END",
+     .reply = SetupQuery::Reply::Number,
+     .min = 0,
+     .max = 8,
+     .applyNumber = [](SetupModel& m, int32_t v) { m.setScrollEnd(v); }},
+}};
+
+// The queries go through Exchange::query, whose only pause is kQueryPauseMs.
+constexpr bool pausesFitTheExchange() {
+    for (const SetupQuery& q : kGetQueries)
+        if (q.reply != SetupQuery::Reply::RecordFormats && q.pauseMs != 0 && q.pauseMs != kPause)
+            return false;
+    return true;
+}
+static_assert(pausesFitTheExchange());
+static_assert(kGetProgress.size() == kGetQueries.size());
+
+constexpr size_t kPcTimeSkips = 2;
+
+}  // namespace
 
 Host& SetupTransfer::host() {
     return ex_.host();
 }
 
-bool SetupTransfer::getNumber(const NumberQuery& q) {
+bool SetupTransfer::ask(const SetupQuery& q, std::string& reply) {
+    return ex_.query({q.command, q.replyLength, q.pauseMs != 0, q.failLine}, reply);
+}
+
+bool SetupTransfer::getStep(const SetupQuery& q) {
+    switch (q.reply) {
+    case SetupQuery::Reply::Number:
+        return getNumber(q);
+    case SetupQuery::Reply::DateOrTime:
+        return getDateOrTime(q);
+    case SetupQuery::Reply::Com1:
+        return getCom1(q);
+    case SetupQuery::Reply::Com2:
+        return getCom2(q);
+    case SetupQuery::Reply::RecordFormats:
+        return getRecordFormats(q);
+    }
+    return true;
+}
+
+bool SetupTransfer::getNumber(const SetupQuery& q) {
     std::string reply;
-    if (ex_.query({q.command, q.replyLength, true, q.failLine}, reply)) return true;
+    if (ask(q, reply)) return true;
     const int32_t v = readDecimal(reply);
     if (v < q.min || v > q.max) return true;
-    (model_.*q.apply)(v);
+    q.applyNumber(model_, v);
     return false;
 }
 
-bool SetupTransfer::getDate() {
+bool SetupTransfer::getDateOrTime(const SetupQuery& q) {
     std::string reply;
-    if (ex_.query({"CMD275\r", 9, true, "CANNOT GET DATE"}, reply)) return true;
-    const int32_t month = readDecimal(reply, 0), day = readDecimal(reply, 3), year = readDecimal(reply, 6);
-    if (month < 1 || month > 12 || day < 1 || day > 31 || year < 0 || year > 99) return true;
+    if (ask(q, reply)) return true;
+    std::array<int32_t, 3> v{};
+    for (size_t k = 0; k < v.size(); ++k) {
+        v[k] = readDecimal(reply, 3 * k);
+        if (v[k] < q.parts[k].min || v[k] > q.parts[k].max) return true;
+    }
     char text[32];
-    std::snprintf(text, sizeof text, "%02d-%02d-%04d", month, day, 2000 + year);
-    model_.setDate(text);
+    std::snprintf(text, sizeof text, "%02d%c%02d%c%02d", v[0], q.separator, v[1], q.separator,
+                  q.lastBase + v[2]);
+    (model_.*q.applyText)(text);
     return false;
 }
 
-bool SetupTransfer::getTime() {
-    std::string reply;
-    if (ex_.query({"CMD285\r", 9, true, "CANNOT GET TIME"}, reply)) return true;
-    const int32_t hour = readDecimal(reply, 0), minute = readDecimal(reply, 3),
-                  second = readDecimal(reply, 6);
-    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59) return true;
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", hour, minute, second);
-    model_.setTime(text);
-    return false;
-}
-
-bool SetupTransfer::getCom1() {
+bool SetupTransfer::getCom1(const SetupQuery& q) {
     bool rs485 = false;
     for (int wrong = 0;;) {
         std::string reply;
-        if (ex_.query({"CMD225\r", 5, true, "CANNOT GET COM1 INFO"}, reply)) return true;
+        if (ask(q, reply)) return true;
         int64_t code = readDecimal(reply);
         if (code < 0) {
             rs485 = true;
@@ -104,10 +243,10 @@ bool SetupTransfer::getCom1() {
     }
 }
 
-bool SetupTransfer::getCom2() {
+bool SetupTransfer::getCom2(const SetupQuery& q) {
     for (int wrong = 0;;) {
         std::string reply;
-        if (ex_.query({"CMD235\r", 4, true, "CANNOT GET COM2 INFO"}, reply)) return true;
+        if (ask(q, reply)) return true;
         if (const auto index = baudIndexOfCode(readDecimal(reply))) {
             model_.setCom2Baud(*index);
             return false;
@@ -119,67 +258,27 @@ bool SetupTransfer::getCom2() {
     }
 }
 
-bool SetupTransfer::getStopOnError() {
-    std::string reply;
-    if (ex_.query({"CMD245\r", 2, true, "CANNOT GET STOP-ON-ERR"}, reply)) return true;
-    const int32_t v = readDecimal(reply);
-    if (v < 0 || v > 1) return true;
-    model_.setStopOnError(v == 1);
-    return false;
-}
-
-bool SetupTransfer::getKeyLock() {
-    std::string reply;
-    if (ex_.query({"CMD265\r", 2, true, "CANNOT GET KEYLOCK"}, reply)) return true;
-    const int32_t v = readDecimal(reply);
-    if (v < 0 || v > 1) return true;
-    model_.setKeyLock(v == 1);
-    return false;
-}
-
-bool SetupTransfer::getAutoScroll() {
-    std::string reply;
-    if (ex_.query({"CMD331\r", 2, true, "CANNOT GET AUTO SCROLL"}, reply)) return true;
-    const int32_t v = readDecimal(reply);
-    if (v < 0 || v > 1) return true;
-    model_.setAutoScroll(v == 1);
-    return false;
-}
-
-bool SetupTransfer::getInterval() {
-    return getNumber({"CMD255\r", 2, "CANNOT GET INTERVAL", 0, 99, &SetupModel::setInterval});
-}
-
-bool SetupTransfer::getScrollPause() {
-    return getNumber({"CMD333\r", 2, "CANNOT GET AUTO SCROLL PAUSE", 0, 99, &SetupModel::setScrollPause});
-}
-
-bool SetupTransfer::getScrollEnd() {
-    return getNumber({"CMD335\r", 2, "CANNOT GET AUTO SCROLL END", 0, 8, &SetupModel::setScrollEnd});
-}
-
 bool SetupTransfer::GetFieldsPerRecord() {
-    std::string reply;
-    if (ex_.query({"CMD315\r", 2, false, "CANNOT GET FIELDS PER RECORD"}, reply)) return true;
-    const int32_t v = readDecimal(reply);
-    if (v < kFieldsPerRecordRange.min || v > kFieldsPerRecordRange.max) return true;
-    model_.setFieldsPerRecord(v);
-    return false;
+    return getNumber(kFieldsPerRecordQuery);
 }
 
 bool SetupTransfer::GetRecordFormats() {
+    return getRecordFormats(kRecordFormatsQuery);
+}
+
+bool SetupTransfer::getRecordFormats(const SetupQuery& q) {
     UsbPort& port = ex_.port();
-    std::vector<uint8_t> buffer(kRecordFormatsSize);
+    std::vector<uint8_t> buffer(q.replyLength);
     size_t got = 0;
     for (int attempt = 0; attempt < kRecordFormatTries; ++attempt) {
         port.purge();
-        host().clock().sleepMs(kRecordFormatPauseMs);
-        ex_.SendCommand("CMD325\r");
+        host().clock().sleepMs(q.pauseMs);
+        ex_.SendCommand(q.command);
         got = port.read(buffer).count;
         if (got == buffer.size()) break;
     }
     if (got != buffer.size()) {
-        host().appendLine(printed("CANNOT GET RECORD FORMATS. BYTES READ: %u", static_cast<unsigned>(got)));
+        host().appendLine(q.failLine + std::to_string(got));
         return true;
     }
     for (int i = 0; i < kFieldCount; ++i) {
@@ -218,23 +317,15 @@ bool SetupTransfer::SendRecordFormats() {
 }
 
 bool SetupTransfer::GetUserSettings() {
-    const std::array<std::function<bool()>, 12> steps = {
-        [this] { return getDate(); },          [this] { return getTime(); },
-        [this] { return getCom1(); },          [this] { return getCom2(); },
-        [this] { return getStopOnError(); },   [this] { return getKeyLock(); },
-        [this] { return getInterval(); },      [this] { return GetFieldsPerRecord(); },
-        [this] { return GetRecordFormats(); }, [this] { return getAutoScroll(); },
-        [this] { return getScrollPause(); },   [this] { return getScrollEnd(); },
-    };
     Host& h = host();
     h.setProgressMax(100);
     h.setProgress(0);
     h.appendLine("GET SETUP...");
     // With the PC's clock chosen, the date and time boxes keep showing it.
-    const size_t first = model_.usePcTime() ? 2 : 0;
+    const size_t first = model_.usePcTime() ? kPcTimeSkips : 0;
     bool failed = false;
-    for (size_t k = first; k < steps.size() && !failed; ++k) {
-        failed = steps[k]();
+    for (size_t k = first; k < kGetQueries.size() && !failed; ++k) {
+        failed = getStep(kGetQueries[k]);
         if (!failed) h.setProgress(kGetProgress[k]);
     }
     h.setProgress(0);
@@ -299,17 +390,9 @@ int64_t pacingUs(std::string_view command) {
 }  // namespace
 
 int64_t mandatedGetUs(bool usePcTime) {
-    static constexpr std::array<std::string_view, 12> kQueries = {
-        "CMD275\r", "CMD285\r", "CMD225\r", "CMD235\r", "CMD245\r", "CMD265\r",
-        "CMD255\r", "CMD315\r", "CMD325\r", "CMD331\r", "CMD333\r", "CMD335\r"};
     int64_t us = 0;
-    for (size_t k = usePcTime ? 2 : 0; k < kQueries.size(); ++k) {
-        us += pacingUs(kQueries[k]);
-        if (kQueries[k] == "CMD325\r")
-            us += SetupTransfer::kRecordFormatPauseMs * 1000;
-        else if (kQueries[k] != "CMD315\r")
-            us += Exchange::kQueryPauseMs * 1000;
-    }
+    for (size_t k = usePcTime ? kPcTimeSkips : 0; k < kGetQueries.size(); ++k)
+        us += pacingUs(kGetQueries[k].command) + kGetQueries[k].pauseMs * 1000;
     return us;
 }
 

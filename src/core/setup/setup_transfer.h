@@ -13,6 +13,8 @@ class Host;
 
 namespace vrn::setup {
 
+struct SetupQuery;
+
 // Moves the Setup between the model and the instrument, one command pair per value, with the
 // message-area lines and progress positions of the window. Every operation returns failed
 // (true means failure); nothing done before a failure is undone.
@@ -44,18 +46,14 @@ public:
     bool refusedBeforeSending() const { return refused_; }
 
 private:
-    struct NumberQuery;
-    bool getNumber(const NumberQuery& q);
-    bool getDate();
-    bool getTime();
-    bool getCom1();
-    bool getCom2();
-    bool getStopOnError();
-    bool getKeyLock();
-    bool getInterval();
-    bool getAutoScroll();
-    bool getScrollPause();
-    bool getScrollEnd();
+    // One Get step per query of the table, taken by the kind of its reply.
+    bool getStep(const SetupQuery& q);
+    bool ask(const SetupQuery& q, std::string& reply);
+    bool getNumber(const SetupQuery& q);
+    bool getDateOrTime(const SetupQuery& q);
+    bool getCom1(const SetupQuery& q);
+    bool getCom2(const SetupQuery& q);
+    bool getRecordFormats(const SetupQuery& q);
 
     Host& host();
 

@@ -46,7 +46,7 @@ public:
     void operationStarted();
     void operationEnded();
 
-    // Ends the running wait at once (sets WaitAborted and runs TimeoutTicks out); called after
+    // Ends the running wait at once (aborts the exchange's waits and runs Timer1 out); called after
     // every pump once a close was asked for.
     std::function<void()> endWait;
 

@@ -52,8 +52,8 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
     usb_ = std::make_unique<UsbPort>(driver, *host_);
     exchange_ = std::make_unique<Exchange>(*usb_, *host_);
     host_->guard().endWait = [this] {
-        exchange_->WaitAborted = true;
-        host_->timer().TimeoutTicks = 0;
+        exchange_->abortWaits();
+        host_->timer().runOut();
     };
     setup_ = new SetupSection(*this);
     screens_ = new ScreensSection(*this);

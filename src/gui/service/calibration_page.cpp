@@ -171,7 +171,7 @@ CalibrationPage::CalibrationPage(Exchange& exchange, QWidget* parent) : QWidget(
     dataAndStop->addWidget(ButtonStopCal);
     dataAndStop->addStretch();
     grid->addLayout(dataAndStop, 1, 2);
-    connect(ButtonStopCal, &QPushButton::clicked, this, [this] { ex_.WaitAborted = true; });
+    connect(ButtonStopCal, &QPushButton::clicked, this, [this] { ex_.abortWaits(); });
 }
 
 void CalibrationPage::enableCalibration() {
