@@ -67,25 +67,6 @@ std::optional<std::string> serialNumberOf(const PortChoice& choice) {
     return std::nullopt;
 }
 
-int exitOf(records::RetrievalOutcome outcome) {
-    switch (outcome) {
-    case records::RetrievalOutcome::Finished:
-        return kExitOk;
-    case records::RetrievalOutcome::TooMany:
-    case records::RetrievalOutcome::FileFailed:
-    case records::RetrievalOutcome::Cancelled:
-        return kExitUsage;
-    case records::RetrievalOutcome::Short:
-        return kExitShortDownload;
-    case records::RetrievalOutcome::PortClosed:
-    case records::RetrievalOutcome::FormatFailed:
-    case records::RetrievalOutcome::NoMemory:
-    case records::RetrievalOutcome::TimedOut:
-        break;
-    }
-    return kExitFailed;
-}
-
 }  // namespace
 
 int runCollect(Session& s, const std::vector<std::string>& args) {
@@ -186,7 +167,7 @@ int runCollect(Session& s, const std::vector<std::string>& args) {
     const records::RetrievalOutcome outcome = retrieval.ButtonGetRecordsClick(options).outcome;
     if (outcome == records::RetrievalOutcome::Short)
         s.host.error("the download was cut short: nothing was stored, " + where + " is left as it was");
-    if (outcome != records::RetrievalOutcome::Finished) return exitOf(outcome);
+    if (outcome != records::RetrievalOutcome::Finished) return retrievalExitStatus(outcome);
 
     store::Collection collection;
     collection.station = station;

@@ -44,22 +44,7 @@ int runGetRecords(Session& s, const std::vector<std::string>& args) {
     setup::SetupModel model;
     setup::SetupTransfer transfer(*s.exchange, model);
     records::RecordRetrieval retrieval(transfer, s.env.files);
-    switch (retrieval.ButtonGetRecordsClick(options).outcome) {
-    case records::RetrievalOutcome::Finished:
-        return kExitOk;
-    case records::RetrievalOutcome::Short:
-        return kExitShortDownload;
-    case records::RetrievalOutcome::TooMany:
-    case records::RetrievalOutcome::FileFailed:
-    case records::RetrievalOutcome::Cancelled:
-        return kExitUsage;
-    case records::RetrievalOutcome::PortClosed:
-    case records::RetrievalOutcome::FormatFailed:
-    case records::RetrievalOutcome::NoMemory:
-    case records::RetrievalOutcome::TimedOut:
-        break;
-    }
-    return kExitFailed;
+    return retrievalExitStatus(retrieval.ButtonGetRecordsClick(options).outcome);
 }
 
 int runEraseRecords(Session& s, const std::vector<std::string>& args) {

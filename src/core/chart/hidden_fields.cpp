@@ -4,23 +4,10 @@
 #include <optional>
 #include <vector>
 
+#include "core/app/ini_lines.h"
+
 namespace vrn::chart {
 namespace {
-
-std::string_view trim(std::string_view s) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-    while (!s.empty() && blank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && blank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
 
 // The text's lines without their line ends.
 std::vector<std::string_view> linesOf(std::string_view text) {
@@ -37,16 +24,16 @@ std::vector<std::string_view> linesOf(std::string_view text) {
 
 // The section's name when the line heads one.
 std::optional<std::string_view> sectionOf(std::string_view line) {
-    line = trim(line);
+    line = trimIni(line);
     if (line.empty() || line.front() != '[') return std::nullopt;
     const size_t close = line.find(']');
     if (close == std::string_view::npos) return std::nullopt;
-    return trim(line.substr(1, close - 1));
+    return trimIni(line.substr(1, close - 1));
 }
 
 bool isOurs(std::string_view line) {
     const auto name = sectionOf(line);
-    return name && sameName(*name, kHiddenFieldsSection);
+    return name && sameIniName(*name, kHiddenFieldsSection);
 }
 
 }  // namespace
@@ -61,10 +48,10 @@ std::set<std::string> parseHiddenFields(std::string_view iniText) {
         }
         const size_t eq = line.find('=');
         if (!inside || eq == std::string_view::npos) continue;
-        const std::string_view key = trim(line.substr(0, eq));
-        const std::string_view label = trim(line.substr(eq + 1));
+        const std::string_view key = trimIni(line.substr(0, eq));
+        const std::string_view label = trimIni(line.substr(eq + 1));
         if (key.size() > std::string_view(kHiddenFieldKey).size() &&
-            sameName(key.substr(0, std::string_view(kHiddenFieldKey).size()), kHiddenFieldKey) &&
+            sameIniName(key.substr(0, std::string_view(kHiddenFieldKey).size()), kHiddenFieldKey) &&
             !label.empty())
             hidden.emplace(label);
     }
