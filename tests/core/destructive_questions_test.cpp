@@ -24,21 +24,12 @@
 #include "memory_file_store.h"
 #include "program_rig.h"
 #include "sim_link.h"
+#include "whole_instrument_rig.h"
 
 namespace vrn {
 namespace {
 
-struct Rig : test::SimLink {
-    setup::SetupModel setup;
-    screens::ScreenStore store;
-    screens::PixelBuffer image{screens::kPictureWidth, screens::kScreenImageHeight};
-    screens::ScreenDisplay display{store, image};
-    screens::ScreenEditor editor{display, host};
-    ProgramModel program;
-    setup::SetupTransfer setupTransfer{ex, setup};
-    screens::ScreenTransfer screenTransfer{ex, display, editor};
-    program::ProgramTransfer programTransfer{ex, program};
-    workspace::Transfers transfers{setupTransfer, screenTransfer, programTransfer};
+struct Rig : test::WholeInstrumentRig<test::SimLink> {
     test::MemoryFileStore files;
     test::ScriptedDialogs dialogs;
     ProgramEditor programEditor{program, host, dialogs};

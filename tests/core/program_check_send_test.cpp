@@ -16,6 +16,7 @@
 #include "core/setup/setup_transfer.h"
 #include "core/workspace/whole_transfer.h"
 #include "sim_link.h"
+#include "whole_instrument_rig.h"
 
 namespace vrn::check {
 namespace {
@@ -83,18 +84,7 @@ TEST(CheckActions, CheckUserProgramListsTheFindingsAndTheCursorStepsThroughThem)
     EXPECT_EQ(step->path, NodePath{0});
 }
 
-struct SendRig : test::SimLink {
-    setup::SetupModel setup;
-    screens::ScreenStore store;
-    screens::PixelBuffer image{screens::kPictureWidth, screens::kScreenImageHeight};
-    screens::ScreenDisplay display{store, image};
-    screens::ScreenEditor editor{display, host};
-    ProgramModel program;
-    setup::SetupTransfer setupTransfer{ex, setup};
-    screens::ScreenTransfer screenTransfer{ex, display, editor};
-    program::ProgramTransfer programTransfer{ex, program};
-    workspace::Transfers transfers{setupTransfer, screenTransfer, programTransfer};
-
+struct SendRig : test::WholeInstrumentRig<test::SimLink> {
     SendRig() {
         editor.clearAll();
         setup.setDate("01-01-2026");

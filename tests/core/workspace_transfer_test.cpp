@@ -18,6 +18,7 @@
 #include "core/workspace/whole_transfer.h"
 #include "memory_file_store.h"
 #include "sim_link.h"
+#include "whole_instrument_rig.h"
 
 namespace vrn::workspace {
 namespace {
@@ -25,17 +26,7 @@ namespace {
 using sim::Fault;
 using Bytes = std::vector<uint8_t>;
 
-struct Rig : test::SimLink {
-    setup::SetupModel setup;
-    screens::ScreenStore store;
-    screens::PixelBuffer image{screens::kPictureWidth, screens::kScreenImageHeight};
-    screens::ScreenDisplay display{store, image};
-    screens::ScreenEditor editor{display, host};
-    ProgramModel program;
-    setup::SetupTransfer setupTransfer{ex, setup};
-    screens::ScreenTransfer screenTransfer{ex, display, editor};
-    program::ProgramTransfer programTransfer{ex, program};
-    Transfers transfers{setupTransfer, screenTransfer, programTransfer};
+struct Rig : test::WholeInstrumentRig<test::SimLink> {
     // The page control: index 5 is a page no transfer shows.
     int page = 5;
     std::vector<int> shown;
