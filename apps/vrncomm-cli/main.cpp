@@ -87,12 +87,13 @@ int main(int argc, char** argv) {
             case vrn::cli::PortChoice::Kind::Search:
                 break;
             }
-            return vrn::makeHardwarePort({});
+            // A script must never change the wrong instrument: with several, it names one.
+            return vrn::makeHardwarePort({}, vrn::SearchingPort::Several::Refuse);
         },
         [] {
             std::vector<vrn::cli::PortListing> out;
             for (const vrn::HardwarePortInfo& p : vrn::listHardwarePorts())
-                out.push_back({p.name, p.description, p.isInstrument});
+                out.push_back({p.name, p.description, p.isInstrument, p.serial});
             return out;
         },
         [](const std::string& path, std::string& error) -> std::unique_ptr<vrn::TraceSink> {

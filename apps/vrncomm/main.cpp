@@ -31,8 +31,9 @@ int runWindow(int argc, char* argv[]) {
     const QCommandLineOption versionOption = parser.addVersionOption();
     const QCommandLineOption portOption(
         QStringLiteral("port"),
-        QStringLiteral("Open the named serial device (e.g. /dev/ttyUSB0, or vrncomm-sim's pty) instead "
-                       "of searching for the bridge described \"VARNO 41700 USB\"."),
+        QStringLiteral("Open the named serial device (e.g. /dev/ttyUSB0, or vrncomm-sim's pty), or the "
+                       "instrument with this USB serial number (serial:FT12345), instead of searching "
+                       "for the bridge described \"VARNO 41700 USB\"."),
         QStringLiteral("DEVICE"));
     const QCommandLineOption simulateOption(
         QStringLiteral("simulate"),

@@ -43,6 +43,7 @@ struct PortListing {
     std::string name;
     std::string description;
     bool isInstrument = false;
+    std::string serial;  // the USB serial number, empty when unknown
 };
 using PortLister = std::function<std::vector<PortListing>()>;
 

@@ -21,6 +21,7 @@ int runPorts(Session& s, const std::vector<std::string>& args) {
         line += p.name;
         if (!p.description.empty()) line += "  " + p.description;
         if (p.isInstrument) line += "  (41700)";
+        if (p.isInstrument && !p.serial.empty()) line += "  serial:" + p.serial;
         s.host.result(line);
     }
     return kExitOk;

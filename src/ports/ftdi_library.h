@@ -18,6 +18,7 @@ public:
         int address = 0;
         std::string description;
         size_t index = 0;
+        std::string serial;  // the USB serial number
     };
 
     virtual ~FtdiLibrary() = default;

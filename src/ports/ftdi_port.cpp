@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ports/instrument_choice.h"
 #include "ports/real_clock.h"
 
 namespace vrn {
@@ -34,7 +35,7 @@ std::vector<HardwarePortInfo> FtdiPort::list() {
     std::vector<HardwarePortInfo> bridges;
     for (FtdiLibrary::Bridge& b : makeLibFtdi()->usbFindAll(kVendorId, kProductIds)) {
         const bool instrument = describesInstrument(b.description);
-        bridges.push_back({bridgeName(b), std::move(b.description), instrument});
+        bridges.push_back({bridgeName(b), std::move(b.description), instrument, std::move(b.serial)});
     }
     return bridges;
 }
@@ -42,9 +43,11 @@ std::vector<HardwarePortInfo> FtdiPort::list() {
 bool FtdiPort::openEx(std::string_view description) {
     close();
     accessDenied_ = false;
+    const std::optional<std::string> serial = chosenSerial(name_);
     for (const FtdiLibrary::Bridge& b : ftdi_->usbFindAll(kVendorId, kProductIds)) {
-        const bool wanted =
-            name_.empty() ? sameDescription(b.description, description) : bridgeName(b) == name_;
+        const bool wanted = name_.empty() ? sameDescription(b.description, description)
+                            : serial      ? !serial->empty() && b.serial == *serial
+                                          : bridgeName(b) == name_;
         if (!wanted) continue;
         if (ftdi_->usbOpenDev(b) == 0) {
             open_ = true;

@@ -26,8 +26,9 @@ public:
     // The prefix of a bridge's name in the port list: "ftdi:BUS:ADDRESS".
     static constexpr const char* kNamePrefix = "ftdi:";
 
-    // With a name from the port list, openEx opens that bridge whatever its description;
-    // without, it finds the bridge by its description.
+    // With a name from the port list, openEx opens that bridge whatever its description; with
+    // "serial:NUMBER", the bridge with that USB serial number; without, it finds the bridge by
+    // its description.
     explicit FtdiPort(std::string name = {});
     // The same on a library and a clock of the caller's (tests).
     FtdiPort(std::string name, std::unique_ptr<FtdiLibrary> library, Clock& clock);

@@ -32,21 +32,32 @@ public:
         freeLists();
         std::vector<Bridge> bridges;
         if (ftdi_ == nullptr) return bridges;
+        const UsbInventory inventory = readUsbInventory({}, false);
         for (const uint16_t product : productIds) {
             ftdi_device_list* list = nullptr;
             if (ftdi_usb_find_all(ftdi_, &list, vendorId, product) <= 0) continue;
             lists_.push_back(list);
             for (ftdi_device_list* d = list; d != nullptr; d = d->next) {
                 char description[128] = {};
-                Bridge b{
-                    libusb_get_bus_number(d->dev), libusb_get_device_address(d->dev), {}, devices_.size()};
+                char serial[128] = {};
+                Bridge b{libusb_get_bus_number(d->dev),
+                         libusb_get_device_address(d->dev),
+                         {},
+                         devices_.size(),
+                         {}};
                 // Reading the strings needs the device opened, which a user without access may
-                // not do; sysfs shows the description to everyone.
-                if (ftdi_usb_get_strings(ftdi_, d->dev, nullptr, 0, description, sizeof description, nullptr,
-                                         0) >= 0)
+                // not do; sysfs shows them to everyone.
+                if (ftdi_usb_get_strings(ftdi_, d->dev, nullptr, 0, description, sizeof description, serial,
+                                         sizeof serial) >= 0) {
                     b.description = description;
-                else
-                    b.description = sysfsDescription(b.bus, b.address);
+                    b.serial = serial;
+                } else {
+                    const UsbDevice* seen = sysfsDevice(inventory, b.bus, b.address);
+                    if (seen != nullptr) {
+                        b.description = seen->product;
+                        b.serial = seen->serial;
+                    }
+                }
                 devices_.push_back(d->dev);
                 bridges.push_back(std::move(b));
             }
@@ -84,10 +95,10 @@ public:
     int usbReset() override { return ftdi_usb_reset(ftdi_); }
 
 private:
-    static std::string sysfsDescription(int bus, int address) {
-        for (const UsbDevice& d : readUsbInventory({}, false).devices)
-            if (d.busNumber == bus && d.deviceNumber == address) return d.product;
-        return {};
+    static const UsbDevice* sysfsDevice(const UsbInventory& inventory, int bus, int address) {
+        for (const UsbDevice& d : inventory.devices)
+            if (d.busNumber == bus && d.deviceNumber == address) return &d;
+        return nullptr;
     }
     void freeLists() {
         for (ftdi_device_list* list : lists_)

@@ -10,6 +10,7 @@ struct HardwarePortInfo {
     std::string name;         // device path ("/dev/ttyUSB0") or "ftdi:BUS:ADDRESS" for a raw bridge
     std::string description;  // the USB product description, as the device gives it
     bool isInstrument = false;
+    std::string serial;  // the USB serial number, where the device gives one
 };
 
 // Whether two USB descriptions name the same product. udev writes the blanks as "_" and sysfs

@@ -6,14 +6,23 @@ bool SearchingPort::openEx(std::string_view description) {
     close();
     accessDenied_ = false;
     advice_.clear();
+    notes_.clear();
+    const std::vector<AttachedInstrument> attached =
+        options_.attached ? options_.attached() : std::vector<AttachedInstrument>{};
+    if (attached.size() > 1 && options_.several == Several::Refuse) {
+        advice_ = severalInstrumentsAdvice(attached);
+        return false;
+    }
     for (const auto& backend : backends_) {
         if (backend->openEx(description)) {
             open_ = backend.get();
+            notes_ = otherInstrumentsNote(attached);
             return true;
         }
         accessDenied_ = accessDenied_ || backend->accessDenied();
+        if (advice_.empty()) advice_ = backend->openFailureAdvice();
     }
-    if (explain_) advice_ = explain_();
+    if (advice_.empty() && options_.explain) advice_ = options_.explain();
     return false;
 }
 

@@ -6,18 +6,31 @@
 #include <vector>
 
 #include "core/link/port.h"
+#include "ports/instrument_choice.h"
 
 namespace vrn {
 
-// Finds the instrument by its description on every open, asking each backend in turn (the
-// serial tty of the kernel's driver first, then the raw FTDI bridge); the other operations go to
+// Finds the instrument by its description (or a backend's own choice) on every open, asking each backend in
+// turn (the serial tty of the kernel's driver first, then the raw FTDI bridge); the other operations go to
 // whichever backend opened it.
 class SearchingPort final : public Port {
 public:
-    // explain, when given, tells why no backend found the device (see openFailureAdvice).
-    explicit SearchingPort(std::vector<std::unique_ptr<Port>> backends,
-                           std::function<std::vector<std::string>()> explain = {})
-        : backends_(std::move(backends)), explain_(std::move(explain)) {}
+    // What an open does when several instruments are attached.
+    enum class Several {
+        TakeFirst,  // the window: open the first, and say which and what else is there
+        Refuse,     // a script: open none, and list them, so the wrong one is never changed
+    };
+    struct Options {
+        // Tells why no backend found the device (see openFailureAdvice).
+        std::function<std::vector<std::string>()> explain;
+        // Lists the instruments attached before each open.
+        std::function<std::vector<AttachedInstrument>()> attached;
+        Several several = Several::TakeFirst;
+    };
+
+    explicit SearchingPort(std::vector<std::unique_ptr<Port>> backends) : backends_(std::move(backends)) {}
+    SearchingPort(std::vector<std::unique_ptr<Port>> backends, Options options)
+        : backends_(std::move(backends)), options_(std::move(options)) {}
 
     bool openEx(std::string_view description) override;
     void setBaudRate(uint32_t baud) override;
@@ -31,14 +44,17 @@ public:
     void resetDevice() override;
     // Whether a backend found the device but may not open it.
     bool accessDenied() const override { return accessDenied_; }
+    // A backend's own reason when it found the device, else the explanation.
     std::vector<std::string> openFailureAdvice() const override { return advice_; }
+    std::vector<std::string> openNotes() const override { return notes_; }
 
 private:
     std::vector<std::unique_ptr<Port>> backends_;
     Port* open_ = nullptr;  // the backend that found the device
     bool accessDenied_ = false;
-    std::function<std::vector<std::string>()> explain_;
+    Options options_;
     std::vector<std::string> advice_;
+    std::vector<std::string> notes_;
 };
 
 }  // namespace vrn

@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "core/link/usb_port.h"
+#include "ports/instrument_choice.h"
 #include "ports/usb_doctor.h"
 #include "ports/usb_inventory.h"
 
@@ -63,7 +64,8 @@ std::vector<HardwarePortInfo> SerialPort::list() {
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         std::string description = descriptionOf(info, inventory);
         const bool instrument = describesInstrument(description);
-        ports.push_back({info.systemLocation().toStdString(), std::move(description), instrument});
+        ports.push_back({info.systemLocation().toStdString(), std::move(description), instrument,
+                         info.serialNumber().trimmed().toStdString()});
     }
     return ports;
 }
@@ -99,6 +101,11 @@ bool SerialPort::openEx(std::string_view description) {
         const auto found = findByDescription(description);
         if (!found) return false;
         path = *found;
+    } else if (const auto serial = chosenSerial(path)) {
+        const UsbInventory inventory = readUsbInventory({}, false);
+        const UsbDevice* device = findBySerial(inventory, *serial);
+        if (device == nullptr || !device->ttyNode) return false;
+        path = device->ttyNode->path;
     }
     serial_ = std::make_unique<QSerialPort>(QString::fromStdString(path));
     if (!serial_->open(QIODevice::ReadWrite)) {

@@ -20,8 +20,9 @@ public:
     // flow control; this only keeps a wedged driver from hanging the window).
     static constexpr int kWriteWaitMs = 1000;
 
-    // With a device path, openEx opens that tty whatever the description; without, it finds the
-    // tty by its USB description.
+    // With a device path, openEx opens that tty whatever the description; with "serial:NUMBER",
+    // the tty of the USB device with that serial number; without, it finds the tty by its USB
+    // description.
     explicit SerialPort(std::string devicePath = {});
     ~SerialPort() override;
     SerialPort(const SerialPort&) = delete;

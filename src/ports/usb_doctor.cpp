@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "ports/ftdi_port.h"
+#include "ports/instrument_choice.h"
 #include "ports/port_info.h"
 
 namespace vrn {
@@ -47,16 +48,11 @@ const DeviceNode& nodeOf(const UsbDevice& d) {
 }
 
 // How a user names the device to open it whatever its description.
-std::string openName(const UsbDevice& d) {
-    if (d.ttyNode) return d.ttyNode->path;
-    return FtdiPort::kNamePrefix + std::to_string(d.busNumber) + ":" + std::to_string(d.deviceNumber);
-}
-
 std::string whereAndWhat(const UsbDevice& d) {
     std::string text = d.sysName;
     text += " (";
     if (!d.serial.empty()) text += "serial " + d.serial + ", ";
-    text += openName(d) + ")";
+    text += deviceName(d) + ")";
     return text;
 }
 
@@ -76,7 +72,7 @@ UsbCheck instrumentCheck(const UsbInventory& inventory, const std::vector<const 
         if (d.vendorId != FtdiPort::kVendorId) continue;
         c.finding = "an FTDI bridge is plugged in at " + d.sysName + ", but it calls itself " +
                     quoted(d.product) + ", not " + quoted(description);
-        c.remedy = "if it is the instrument, open it by name: vrncomm --port " + openName(d);
+        c.remedy = "if it is the instrument, open it by name: vrncomm --port " + deviceName(d);
         return c;
     }
     c.finding = "nothing is plugged in that calls itself " + quoted(description);
@@ -92,7 +88,7 @@ UsbCheck oneInstrumentCheck(const std::vector<const UsbDevice*>& found) {
     for (size_t i = 0; i < found.size(); ++i)
         c.finding += (i == 0 ? "" : ", ") + whereAndWhat(*found[i]);
     c.finding += "; VRNComm opens " + found.front()->sysName;
-    c.remedy = "unplug the others, or name the one to open: vrncomm --port " + openName(*found[1]);
+    c.remedy = "unplug the others, or name the one to open: vrncomm --port " + portChoiceFor(*found[1]);
     return c;
 }
 

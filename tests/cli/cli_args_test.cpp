@@ -83,9 +83,13 @@ TEST(CliArgs, HelpExplainsEveryCommandWithAnExample) {
 
 TEST(CliArgs, PortsMarksTheInstrument) {
     CliRig rig;
-    rig.listing = {{"/dev/ttyS0", "", false}, {"/dev/ttyUSB0", "VARNO 41700 USB", true}};
+    rig.listing = {{"/dev/ttyS0", "", false, ""},
+                   {"/dev/ttyUSB0", "VARNO 41700 USB", true, ""},
+                   {"/dev/ttyUSB1", "VARNO 41700 USB", true, "FT2"}};
     EXPECT_EQ(rig.run({"ports"}), kExitOk);
-    EXPECT_EQ(rig.out.str(), "  /dev/ttyS0\n* /dev/ttyUSB0  VARNO 41700 USB  (41700)\n");
+    EXPECT_EQ(rig.out.str(),
+              "  /dev/ttyS0\n* /dev/ttyUSB0  VARNO 41700 USB  (41700)\n"
+              "* /dev/ttyUSB1  VARNO 41700 USB  (41700)  serial:FT2\n");
     rig.listing.clear();
     EXPECT_EQ(rig.run({"ports"}), kExitOk);
     EXPECT_EQ(rig.out.str(), "NO SERIAL PORTS OR FTDI BRIDGES FOUND.\n");

@@ -184,8 +184,7 @@ TEST(CliDoctor, OneLinePerCheckFromTheFakeSystem) {
          {"instrument: ok (1-2 \"VARNO 41700 USB\")",
           "one instrument: 2 instruments are plugged in: 1-2 (serial A1, /dev/ttyUSB0), 1-10 (serial B2, "
           "/dev/ttyUSB1); VRNComm opens 1-2; mend: unplug the others, or name the one to open: vrncomm "
-          "--port "
-          "/dev/ttyUSB1",
+          "--port serial:B2",
           kDriver, kBrltty, kAccess, kOthers, kLatency},
          kExitOk,
          "/dev/ttyUSB0"},

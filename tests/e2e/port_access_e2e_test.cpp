@@ -98,6 +98,8 @@ TEST(PortAccessEndToEnd, ANamedDeviceThatCannotBeOpenedIsNamedWithTheReason) {
         // Taken from the current folder, not from /dev.
         {"a relative path", QStringLiteral("ttyNone"),
          dir.filePath(QStringLiteral("ttyNone")).toStdString() + ": No such file or directory\n"},
+        {"a serial number nothing carries", QStringLiteral("serial:VRN-NO-SUCH-SERIAL"),
+         "serial:VRN-NO-SUCH-SERIAL: no USB device with this serial number is attached\n"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

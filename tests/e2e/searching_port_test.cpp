@@ -8,6 +8,7 @@
 #include "ports/ftdi_port.h"
 #include "ports/port_factory.h"
 #include "ports/serial_port.h"
+#include "recording_host.h"
 #include "sim/instrument.h"
 #include "sim/sim_port.h"
 
@@ -96,6 +97,40 @@ TEST(SearchingPort, EveryOpenSearchesAfresh) {
     EXPECT_EQ(b.serial->closes, 1);
 }
 
+// With several instruments attached, the window takes the first and says so in the message area;
+// a script's search opens none and lists them, so the wrong one is never changed.
+TEST(SearchingPort, SeveralInstrumentsAreTakenOrRefusedAsAsked) {
+    const std::vector<AttachedInstrument> two = {{"FT1", "/dev/ttyUSB0", "1-2"},
+                                                 {"FT2", "/dev/ttyUSB1", "1-3"}};
+    for (const SearchingPort::Several several :
+         {SearchingPort::Several::TakeFirst, SearchingPort::Several::Refuse}) {
+        const bool refuse = several == SearchingPort::Several::Refuse;
+        SCOPED_TRACE(refuse ? "refuse" : "take the first");
+        VirtualClock clock;
+        sim::Instrument instrument{clock};
+        auto backend = std::make_unique<sim::SimPort>(instrument, clock);
+        sim::SimPort* sim = backend.get();
+        std::vector<std::unique_ptr<Port>> list;
+        list.push_back(std::move(backend));
+        SearchingPort::Options options;
+        options.attached = [&] { return two; };
+        options.several = several;
+        SearchingPort port(std::move(list), std::move(options));
+        test::RecordingHost host;
+        UsbPort usb(port, host);
+        usb.OpenUsbPort();
+        EXPECT_EQ(usb.isOpen(), !refuse);
+        EXPECT_EQ(sim->opens, refuse ? 0 : 1);
+        const std::vector<std::string> lines =
+            refuse ? std::vector<std::string>{"2 instruments are attached: choose one with --port",
+                                              "  --port serial:FT1  (/dev/ttyUSB0, USB 1-2)",
+                                              "  --port serial:FT2  (/dev/ttyUSB1, USB 1-3)"}
+                   : otherInstrumentsNote(two);
+        EXPECT_EQ(host.lines, lines);
+        EXPECT_EQ(host.boxes.size(), refuse ? 1u : 0u) << "the open failure's own warning";
+    }
+}
+
 TEST(PortFactory, TheDeviceNameChoosesTheBackend) {
     const auto search = makeHardwarePort("");
     EXPECT_NE(dynamic_cast<SearchingPort*>(search.get()), nullptr);
@@ -108,6 +143,13 @@ TEST(PortFactory, TheDeviceNameChoosesTheBackend) {
     EXPECT_FALSE(bridge->openEx(UsbPort::kDescription));
     uint8_t byte = 0;
     EXPECT_EQ(bridge->read({&byte, 1}).status, ReadStatus::Error);
+    // A serial number no device carries: looked for as a tty and as a raw bridge, and named.
+    const auto chosen = makeHardwarePort("serial:VRN-NO-SUCH-SERIAL");
+    ASSERT_NE(dynamic_cast<SearchingPort*>(chosen.get()), nullptr);
+    EXPECT_FALSE(chosen->openEx(UsbPort::kDescription));
+    ASSERT_FALSE(chosen->openFailureAdvice().empty());
+    EXPECT_EQ(chosen->openFailureAdvice().front(),
+              "serial:VRN-NO-SUCH-SERIAL: no USB device with this serial number is attached");
 }
 
 }  // namespace

@@ -83,7 +83,7 @@ const std::string kFind = "usb_find_all 0403 6001 6010 6011 6014 6015";
 // Opening, Reconnect USB and closing at exit, driven by the port as the window drives it.
 TEST(FtdiPort, OpensConfiguresReconnectsAndClosesInTheDriversOrder) {
     RecordingFtdi::Shared lib;
-    lib.bridges = {{1, 4, "FT232R USB UART", 0}, {1, 5, "VARNO 41700 USB", 1}};
+    lib.bridges = {{1, 4, "FT232R USB UART", 0, "AB0"}, {1, 5, "VARNO 41700 USB", 1, "FT1"}};
     test::RecordingHost host;
     FtdiPort port({}, std::make_unique<RecordingFtdi>(lib), host.clock_);
     UsbPort usb(port, host);
@@ -114,6 +114,33 @@ TEST(FtdiPort, OpensConfiguresReconnectsAndClosesInTheDriversOrder) {
     EXPECT_EQ(lib.calls, std::vector<std::string>{"usb_close"});
 }
 
+// A name chooses the bridge whatever its description: by its place on the bus or by its USB serial
+// number; a serial number no bridge carries (or none at all) opens nothing.
+TEST(FtdiPort, ANameChoosesTheBridgeByPlaceOrSerialNumber) {
+    const struct Row {
+        const char* name;
+        const char* opened;  // the bridge opened, or nothing
+    } rows[] = {
+        {"ftdi:1:6", "usb_open_dev 1:6"},
+        {"serial:FT2", "usb_open_dev 1:6"},
+        {"serial:FT1", "usb_open_dev 1:5"},
+        {"serial:FT9", nullptr},
+        {"serial:", nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        RecordingFtdi::Shared lib;
+        lib.bridges = {{1, 4, "FT232R USB UART", 0, ""},
+                       {1, 5, "VARNO 41700 USB", 1, "FT1"},
+                       {1, 6, "VARNO 41700 USB", 2, "FT2"}};
+        VirtualClock clock;
+        FtdiPort port(row.name, std::make_unique<RecordingFtdi>(lib), clock);
+        EXPECT_EQ(port.openEx(UsbPort::kDescription), row.opened != nullptr);
+        ASSERT_GE(lib.calls.size(), 1u);
+        EXPECT_EQ(lib.calls.size() > 1 ? lib.calls[1] : std::string(), row.opened ? row.opened : "");
+    }
+}
+
 // No bridge with the description, or one that may not be opened: nothing but the search and the
 // open attempt, and nothing afterwards reaches the library.
 TEST(FtdiPort, AFailedOpenConfiguresNothing) {
@@ -126,8 +153,13 @@ TEST(FtdiPort, AFailedOpenConfiguresNothing) {
         bool accessDenied;
     } rows[] = {
         {"none attached", {}, 0, false, {kFind}, false},
-        {"another description", {{1, 4, "FT232R USB UART", 0}}, 0, false, {kFind}, false},
-        {"may not be opened", {{2, 7, "VARNO 41700 USB", 0}}, -8, true, {kFind, "usb_open_dev 2:7"}, true},
+        {"another description", {{1, 4, "FT232R USB UART", 0, "AB0"}}, 0, false, {kFind}, false},
+        {"may not be opened",
+         {{2, 7, "VARNO 41700 USB", 0, "FT1"}},
+         -8,
+         true,
+         {kFind, "usb_open_dev 2:7"},
+         true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -170,7 +202,7 @@ TEST(FtdiPort, ReadsGatherUntilTheCountOrTheTimeOut) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         RecordingFtdi::Shared lib;
-        lib.bridges = {{1, 5, "VARNO 41700 USB", 0}};
+        lib.bridges = {{1, 5, "VARNO 41700 USB", 0, "FT1"}};
         lib.reads = row.reads;
         VirtualClock clock;
         FtdiPort port({}, std::make_unique<RecordingFtdi>(lib), clock);

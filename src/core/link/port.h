@@ -49,6 +49,9 @@ public:
     // After a failed openEx: why, in one or two lines for the message area, with how to mend it;
     // empty when the driver cannot tell.
     virtual std::vector<std::string> openFailureAdvice() const { return {}; }
+    // After a successful openEx: what the user should know about the device taken (that others
+    // were attached), in lines for the message area; usually nothing.
+    virtual std::vector<std::string> openNotes() const { return {}; }
 };
 
 }  // namespace vrn

@@ -30,6 +30,8 @@ void UsbPort::OpenUsbPort() {
     driver_.setFlowControl(0, 0, 0);
     driver_.purge();
     host_.setStatusText(kOpenText);
+    for (const std::string& line : driver_.openNotes())
+        host_.appendLine(line);
 }
 
 void UsbPort::ReconnectUSB() {
