@@ -70,10 +70,12 @@ constexpr std::array<std::string_view, kExitArchive + 1> kExitMeanings{
     "bad usage, a file or value problem, or a question refused (no --yes)",
     "the instrument answered and differs from the file: a diff command, or a --verify that found the "
     "send did not take",
-    "fewer records arrived than get-records asked for: the complete records that came were written",
+    "fewer records arrived than get-records asked for: the complete records that came were written, "
+    "with the warning \"Only n of N records arrived.\" (get-records all ends at the instrument's "
+    "silence with 0)",
     "check found warnings and no errors",
     "check found errors; send-program or send-all refused a program with errors (no --yes)",
-    "the record archive could not be opened, read or written",
+    "the record archive could not be opened, read or written (collect, export, plot of an archive)",
 };
 
 // An error of the command line itself, on stderr and in the result.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -94,6 +95,19 @@ TEST(CliJson, EveryRunPrintsOneDocumentWithItsStatusItsMeaningAndItsLines) {
             EXPECT_TRUE(rig.files.files.empty());
         }
     }
+}
+
+// "exitMeaning" and the README's table say the same, word for word (the table's code marks aside).
+TEST(CliJson, ExitMeaningsAreTheReadmeTablesLines) {
+    QFile readme(VRN_README);
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(readme.readAll()).remove('`');
+    for (int status = kExitOk; status <= kExitArchive; ++status) {
+        const QString row = "\n| " + QString::number(status) + " | " +
+                            QString::fromUtf8(exitMeaning(status)) + " |\n";
+        EXPECT_TRUE(text.contains(row)) << row.toStdString();
+    }
+    EXPECT_EQ(exitMeaning(kExitArchive + 1), "unknown");
 }
 
 TEST(CliJson, FilesWrittenAreListedWithTheirSizeAndDigest) {
