@@ -78,8 +78,9 @@ constexpr std::array<std::string_view, kExitArchive + 1> kExitMeanings{
     "the record archive could not be opened, read or written (collect, export, plot of an archive)",
 };
 
-// An error of the command line itself, on stderr and in the result.
-void usageError(Environment& env, CommandResult& result, const std::string& text) {
+// An error of the run itself (its command line, or a fault that escaped the command), on stderr
+// and in the result.
+void reportError(Environment& env, CommandResult& result, const std::string& text) {
     result.log.errors.push_back(text);
     env.err << "error: " << text << "\n";
 }
@@ -104,13 +105,13 @@ int run(const std::vector<std::string>& args, Environment& env) {
     try {
         result.exitStatus = runCommandLine(args, env, result, documentWanted);
     } catch (const std::bad_alloc&) {
-        usageError(env, result, "out of memory");
+        reportError(env, result, "out of memory");
         result.exitStatus = kExitFailed;
     } catch (const std::exception& e) {
-        usageError(env, result, std::string("internal error: ") + e.what());
+        reportError(env, result, std::string("internal error: ") + e.what());
         result.exitStatus = kExitFailed;
     } catch (...) {
-        usageError(env, result, "internal error");
+        reportError(env, result, "internal error");
         result.exitStatus = kExitFailed;
     }
     if (documentWanted) env.out << jsonDocument(result) << std::flush;
@@ -145,21 +146,21 @@ int runCommandLine(const std::vector<std::string>& args, Environment& env, Comma
         }
         if (a == "--port") {
             if (portGiven || i + 1 >= args.size()) {
-                usageError(env, result, "--port needs one DEVICE, and not with --simulate");
+                reportError(env, result, "--port needs one DEVICE, and not with --simulate");
                 return kExitUsage;
             }
             choice = {PortChoice::Kind::Device, args[++i]};
             portGiven = true;
         } else if (a == "--simulate") {
             if (portGiven) {
-                usageError(env, result, "--simulate does not go with --port");
+                reportError(env, result, "--simulate does not go with --port");
                 return kExitUsage;
             }
             choice = {PortChoice::Kind::Simulate, {}};
             portGiven = true;
         } else if (a == "--trace") {
             if (tracePath || i + 1 >= args.size()) {
-                usageError(env, result, "--trace needs one FILE");
+                reportError(env, result, "--trace needs one FILE");
                 return kExitUsage;
             }
             tracePath = args[++i];
@@ -170,7 +171,7 @@ int runCommandLine(const std::vector<std::string>& args, Environment& env, Comma
         } else if (a == "--json") {
             continue;  // taken before the loop
         } else if (a.starts_with("-")) {
-            usageError(env, result, "unknown option " + a);
+            reportError(env, result, "unknown option " + a);
             printUsage(env.err);
             return kExitUsage;
         } else {
@@ -178,13 +179,13 @@ int runCommandLine(const std::vector<std::string>& args, Environment& env, Comma
         }
     }
     if (i >= args.size()) {
-        usageError(env, result, "no command given");
+        reportError(env, result, "no command given");
         printUsage(env.err);
         return kExitUsage;
     }
     const Command* command = findCommand(args[i]);
     if (!command) {
-        usageError(env, result, "unknown command " + args[i]);
+        reportError(env, result, "unknown command " + args[i]);
         printUsage(env.err);
         return kExitUsage;
     }
@@ -205,8 +206,15 @@ int runCommandLine(const std::vector<std::string>& args, Environment& env, Comma
     // are in the result already.
     std::ostringstream discarded;
     RecordingFileStore files(env.files, result.files);
-    Environment recorded{json ? discarded : env.out, env.err, env.errIsTerminal, env.clock, files,
-                         env.makePort, env.listPorts, env.openTrace, env.diagnoseUsb};
+    Environment recorded{json ? discarded : env.out,
+                         env.err,
+                         env.errIsTerminal,
+                         env.clock,
+                         files,
+                         env.makePort,
+                         env.listPorts,
+                         env.openTrace,
+                         env.diagnoseUsb};
     if (!tracePath) {
         Session session(recorded, choice, options, result);
         return command->run(session, rest);
@@ -214,7 +222,7 @@ int runCommandLine(const std::vector<std::string>& args, Environment& env, Comma
     std::string error;
     const std::unique_ptr<TraceSink> trace = env.openTrace ? env.openTrace(*tracePath, error) : nullptr;
     if (!trace) {
-        usageError(env, result, "cannot write the trace " + *tracePath + ": " + error);
+        reportError(env, result, "cannot write the trace " + *tracePath + ": " + error);
         return kExitUsage;
     }
     const int64_t startUs = env.clock.nowUs();

@@ -140,12 +140,14 @@ Outcome setupOutcome(const setup::SetupModel& file, const Held& held, bool compa
 Outcome screensOutcome(std::span<const uint8_t, screens::kStoreBytes> file, const Held& held,
                        const std::string& path) {
     const auto differences = compare::screenDifferences(file, held.screens.store.bytes());
-    return {"SCREENS", "screens", path, compare::differenceLines(differences), differenceRecords(differences)};
+    return {"SCREENS", "screens", path, compare::differenceLines(differences),
+            differenceRecords(differences)};
 }
 
 Outcome programOutcome(const std::vector<std::string>& fileListing, const Held& held,
                        const std::string& path) {
-    auto diff = compare::unifiedDiff(fileListing, compare::treeListing(held.program.tree), path, "instrument");
+    auto diff =
+        compare::unifiedDiff(fileListing, compare::treeListing(held.program.tree), path, "instrument");
     QJsonArray hunks = hunkRecords(diff);
     return {"PROGRAM", "program", path, std::move(diff), std::move(hunks)};
 }

@@ -3,7 +3,6 @@
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
-
 namespace vrn {
 
 std::optional<std::string> usbSerialNumberOf(const std::string& device) {

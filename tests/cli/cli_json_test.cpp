@@ -21,7 +21,8 @@ QJsonValue document(const CliRig& rig) {
     const QByteArray out = QByteArray::fromStdString(rig.out.str());
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(out, &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString() << "\n" << rig.out.str();
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString() << "\n"
+                                                     << rig.out.str();
     EXPECT_TRUE(doc.isObject());
     return doc.object();
 }
@@ -54,18 +55,54 @@ TEST(CliJson, EveryRunPrintsOneDocumentWithItsStatusItsMeaningAndItsLines) {
     const auto nothing = [](CliRig&) {};
     const auto silent = [](CliRig& r) { r.instrument.faults.all = sim::Fault::silent(); };
     const Row rows[] = {
-        {"a get", {"--simulate", "--json", "get-setup", "s.set"}, nothing, kExitOk, "get-setup", {"s.set"},
-         QJsonValue::Null, ""},
-        {"--json after the command", {"--port", "/dev/ttyUSB7", "get-setup", "s.set", "--json"}, nothing,
-         kExitOk, "get-setup", {"s.set"}, "/dev/ttyUSB7", ""},
-        {"no answer", {"--simulate", "--json", "get-setup", "s.set"}, silent, kExitFailed, "get-setup",
-         {"s.set"}, QJsonValue::Null, ""},
-        {"a command's usage error", {"--json", "diff-setup"}, nothing, kExitUsage, "diff-setup", {},
-         QJsonValue::Undefined, "diff-setup takes one FILE.set"},
-        {"an unknown command", {"--json", "frobnicate", "x"}, nothing, kExitUsage, QJsonValue::Null, {},
-         QJsonValue::Undefined, "unknown command frobnicate"},
-        {"an unknown option", {"--fast", "--json", "ports"}, nothing, kExitUsage, QJsonValue::Null, {},
-         QJsonValue::Undefined, "unknown option --fast"},
+        {"a get",
+         {"--simulate", "--json", "get-setup", "s.set"},
+         nothing,
+         kExitOk,
+         "get-setup",
+         {"s.set"},
+         QJsonValue::Null,
+         ""},
+        {"--json after the command",
+         {"--port", "/dev/ttyUSB7", "get-setup", "s.set", "--json"},
+         nothing,
+         kExitOk,
+         "get-setup",
+         {"s.set"},
+         "/dev/ttyUSB7",
+         ""},
+        {"no answer",
+         {"--simulate", "--json", "get-setup", "s.set"},
+         silent,
+         kExitFailed,
+         "get-setup",
+         {"s.set"},
+         QJsonValue::Null,
+         ""},
+        {"a command's usage error",
+         {"--json", "diff-setup"},
+         nothing,
+         kExitUsage,
+         "diff-setup",
+         {},
+         QJsonValue::Undefined,
+         "diff-setup takes one FILE.set"},
+        {"an unknown command",
+         {"--json", "frobnicate", "x"},
+         nothing,
+         kExitUsage,
+         QJsonValue::Null,
+         {},
+         QJsonValue::Undefined,
+         "unknown command frobnicate"},
+        {"an unknown option",
+         {"--fast", "--json", "ports"},
+         nothing,
+         kExitUsage,
+         QJsonValue::Null,
+         {},
+         QJsonValue::Undefined,
+         "unknown option --fast"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -103,8 +140,8 @@ TEST(CliJson, ExitMeaningsAreTheReadmeTablesLines) {
     ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(readme.readAll()).remove('`');
     for (int status = kExitOk; status <= kExitArchive; ++status) {
-        const QString row = "\n| " + QString::number(status) + " | " +
-                            QString::fromUtf8(exitMeaning(status)) + " |\n";
+        const QString row =
+            "\n| " + QString::number(status) + " | " + QString::fromUtf8(exitMeaning(status)) + " |\n";
         EXPECT_TRUE(text.contains(row)) << row.toStdString();
     }
     EXPECT_EQ(exitMeaning(kExitArchive + 1), "unknown");
@@ -163,10 +200,10 @@ TEST(CliJson, CommandsGiveTheirOwnResultsAsData) {
     rig.listing = {{"/dev/ttyS0", "", false}, {"/dev/ttyUSB0", "VARNO 41700 USB", true}};
     ASSERT_EQ(rig.run({"--json", "ports"}), kExitOk);
     EXPECT_EQ(document(rig)["result"]["ports"].toArray(),
-              (QJsonArray{QJsonObject{{"name", "/dev/ttyS0"}, {"description", ""}, {"instrument", false}},
-                          QJsonObject{{"name", "/dev/ttyUSB0"},
-                                      {"description", "VARNO 41700 USB"},
-                                      {"instrument", true}}}));
+              (QJsonArray{
+                  QJsonObject{{"name", "/dev/ttyS0"}, {"description", ""}, {"instrument", false}},
+                  QJsonObject{
+                      {"name", "/dev/ttyUSB0"}, {"description", "VARNO 41700 USB"}, {"instrument", true}}}));
 
     ASSERT_EQ(rig.run({"--simulate", "--json", "test", "ram"}), kExitOk);
     EXPECT_FALSE(document(rig)["result"]["reading"].toString().isEmpty());
