@@ -12,6 +12,7 @@
 #include "cli_rig.h"
 #include "core/link/exchange.h"
 #include "sim/faults.h"
+#include "sim/station.h"
 
 namespace vrn::cli::test {
 namespace {
@@ -163,6 +164,11 @@ TEST(CliJson, FilesWrittenAreListedWithTheirSizeAndDigest) {
         EXPECT_EQ(f["sha256"].toString(), sha256(written->second));
     }
 
+    // A group that could not be written wrote none of its files: none is listed.
+    ASSERT_EQ(rig.run({"--simulate", "--json", "get-all", "/full/st.ssp"}), kExitUsage);
+    EXPECT_TRUE(document(rig)["files"].toArray().isEmpty());
+    EXPECT_EQ(document(rig)["warnings"][0].toString().left(20), "Cannot create file \"");
+
     ASSERT_EQ(rig.run({"--simulate", "--json", "--quiet", "get-records", "5", "day.txt"}), kExitOk);
     const QJsonObject records = document(rig).toObject();
     const std::vector<uint8_t>& day = rig.files.files.at("day.txt");
@@ -217,6 +223,42 @@ TEST(CliJson, CommandsGiveTheirOwnResultsAsData) {
     const QJsonArray listing = document(rig)["result"]["listing"].toArray();
     ASSERT_FALSE(listing.isEmpty());
     EXPECT_EQ(listing.last().toString(), "PGM END");
+}
+
+TEST(CliJson, CheckFindingsAndDoctorChecksAreRecords) {
+    CliRig rig;
+    sim::configureStation(rig.instrument);  // as --simulate starts it: its program has warnings
+    ASSERT_EQ(rig.run({"--simulate", "get-all", "g.ssp"}), kExitOk) << rig.err.str();
+    ASSERT_EQ(rig.run({"--json", "check", "g.ssp"}), kExitCheckWarnings) << rig.err.str();
+    const QJsonObject check = document(rig)["result"].toObject();
+    EXPECT_EQ(check["program"].toString(), "g.pgm");
+    EXPECT_EQ(check["setup"].toString(), "g.set");
+    EXPECT_EQ(check["errors"].toInt(-1), 0);
+    EXPECT_EQ(check["warnings"].toInt(-1), 4);
+    const QJsonArray findings = check["findings"].toArray();
+    ASSERT_EQ(findings.size(), 4);
+    EXPECT_EQ(
+        findings[0].toObject(),
+        (QJsonObject{{"position", 10},
+                     {"instruction", "RECORD TIME"},
+                     {"parameter", QJsonValue::Null},
+                     {"severity", "warning"},
+                     {"text", "recorded inside an IF: how many values a pass records depends on the run"}}));
+    EXPECT_EQ(findings[1]["parameter"].toString(), "frmt=");
+
+    rig.diagnose = [] {
+        return UsbDiagnosis{{{"instrument", true, "", ""}, {"access", false, "no access", "add the rule"}},
+                            false};
+    };
+    ASSERT_EQ(rig.run({"--json", "doctor"}), kExitFailed);
+    const QJsonObject doctor = document(rig)["result"].toObject();
+    EXPECT_FALSE(doctor["canOpen"].toBool(true));
+    EXPECT_EQ(
+        doctor["checks"].toArray(),
+        (QJsonArray{
+            QJsonObject{{"name", "instrument"}, {"ok", true}, {"finding", ""}, {"mend", QJsonValue::Null}},
+            QJsonObject{
+                {"name", "access"}, {"ok", false}, {"finding", "no access"}, {"mend", "add the rule"}}}));
 }
 
 }  // namespace
