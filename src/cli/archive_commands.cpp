@@ -11,7 +11,6 @@
 #include "core/records/record_text.h"
 #include "core/setup/setup_model.h"
 #include "core/setup/setup_transfer.h"
-#include "ports/usb_serial_number.h"
 
 namespace vrn::cli {
 namespace {
@@ -54,18 +53,6 @@ public:
     std::vector<setup::RecordField> format;
     std::vector<uint8_t> bytes;
 };
-
-std::optional<std::string> serialNumberOf(const PortChoice& choice) {
-    switch (choice.kind) {
-    case PortChoice::Kind::Device:
-        return usbSerialNumberOf(choice.device);
-    case PortChoice::Kind::Search:
-        return instrumentSerialNumber();
-    case PortChoice::Kind::Simulate:
-        break;
-    }
-    return std::nullopt;
-}
 
 }  // namespace
 
@@ -118,7 +105,7 @@ int runCollect(Session& s, const std::vector<std::string>& args) {
     if (!archive) return kExitArchive;
 
     if (!s.openLink()) return kExitFailed;
-    const std::optional<std::string> serial = serialNumberOf(s.choice);
+    const std::optional<std::string> serial = s.result.port->usbSerial;
     std::string error;
     std::optional<store::StationInfo> known;
     if (stationName)
@@ -187,6 +174,13 @@ int runCollect(Session& s, const std::vector<std::string>& args) {
                       ", WITHOUT DATE OR TIME: " + std::to_string(summary.unkeyed));
     s.host.appendLine(
         "NEWEST: " + (summary.newest ? records::utcTimeText(*summary.newest) + " UTC" : std::string("NONE")));
+    s.result.data = {
+        {"station", QString::fromStdString(station)},
+        {"records", static_cast<qint64>(summary.records)},
+        {"new", static_cast<qint64>(summary.added)},
+        {"withoutDateOrTime", static_cast<qint64>(summary.unkeyed)},
+        {"newest", summary.newest ? QJsonValue(QString::fromStdString(records::utcTimeText(*summary.newest)))
+                                  : QJsonValue()}};
     return kExitOk;
 }
 
@@ -233,6 +227,9 @@ int runExport(Session& s, const std::vector<std::string>& args) {
     s.host.appendLine("RECORDS: " + std::to_string(block.recordCount()) + ", FROM " +
                       records::utcTimeText(stored.utc.front()) + " UTC TO " +
                       records::utcTimeText(stored.utc.back()) + " UTC");
+    s.result.data = {{"records", static_cast<qint64>(block.recordCount())},
+                     {"from", QString::fromStdString(records::utcTimeText(stored.utc.front()))},
+                     {"to", QString::fromStdString(records::utcTimeText(stored.utc.back()))}};
     return kExitOk;
 }
 

@@ -1,5 +1,7 @@
 #include "cli/check_command.h"
 
+#include <QJsonArray>
+#include <QJsonObject>
 #include <ostream>
 
 #include "cli/cli.h"
@@ -51,6 +53,23 @@ void printReport(Session& s, const CheckReport& report) {
         s.env.out << check::findingLine(f) << '\n';
 }
 
+QJsonObject reportData(const CheckReport& report) {
+    QJsonArray findings;
+    for (const check::Finding& f : report.result.findings)
+        findings.append(QJsonObject{
+            {"position", static_cast<qint64>(f.position())},
+            {"instruction", QString::fromStdString(f.instructionName)},
+            {"parameter", f.parameter ? QJsonValue(QString::fromStdString(f.parameterName)) : QJsonValue()},
+            {"severity", f.severity == check::Severity::Error ? "error" : "warning"},
+            {"text", QString::fromStdString(f.message)}});
+    const size_t errors = report.result.errors();
+    return {{"program", QString::fromStdString(report.program)},
+            {"setup", report.setup ? QJsonValue(QString::fromStdString(*report.setup)) : QJsonValue()},
+            {"errors", static_cast<qint64>(errors)},
+            {"warnings", static_cast<qint64>(report.result.findings.size() - errors)},
+            {"findings", findings}};
+}
+
 }  // namespace
 
 int checkStatus(const check::CheckResult& result) {
@@ -82,6 +101,7 @@ int runCheck(Session& s, const std::vector<std::string>& args) {
     }
     report.result = check::checkProgram(program.store, setup ? &*setup : nullptr);
     printReport(s, report);
+    s.result.data = reportData(report);
     return checkStatus(report.result);
 }
 

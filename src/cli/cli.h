@@ -4,6 +4,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ports/usb_doctor.h"
@@ -27,6 +28,9 @@ enum ExitCode : int {
     kExitCheckErrors = 6,    // check found errors; a send refused a program with errors (no --yes)
     kExitArchive = 7,        // the record archive could not be opened, read or written
 };
+
+// What an exit status means, in the words of the README's table ("exitMeaning" of --json).
+std::string_view exitMeaning(int status);
 
 // Which device the tool talks to.
 struct PortChoice {

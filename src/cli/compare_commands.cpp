@@ -1,5 +1,7 @@
 #include "cli/compare_commands.h"
 
+#include <QJsonArray>
+#include <QJsonObject>
 #include <algorithm>
 #include <optional>
 #include <ostream>
@@ -34,13 +36,54 @@ struct Held {
     ProgramModel program;
 };
 
-// One part compared: its names and the lines that differ from the file at path.
+// One part compared: its names, the lines that differ from the file at path, and the same
+// differences as records.
 struct Outcome {
     const char* part;  // upper case, for the message line
     const char* noun;  // for the error line
     std::string path;
     std::vector<std::string> lines;
+    QJsonArray differences;
 };
+
+QJsonArray differenceRecords(const std::vector<compare::Difference>& differences) {
+    QJsonArray records;
+    for (const compare::Difference& d : differences)
+        records.append(QJsonObject{{"where", QString::fromStdString(d.where)},
+                                   {"file", QString::fromStdString(d.file)},
+                                   {"instrument", QString::fromStdString(d.instrument)}});
+    return records;
+}
+
+// A unified diff's hunks as records: the hunk's header, the file's lines it removes and the
+// instrument's it adds. The first two lines are the diff's own header.
+QJsonArray hunkRecords(const std::vector<std::string>& diff) {
+    QJsonArray records;
+    QJsonObject hunk;
+    QJsonArray removed, added;
+    const auto flush = [&] {
+        if (hunk.isEmpty()) return;
+        hunk["file"] = removed;
+        hunk["instrument"] = added;
+        records.append(hunk);
+        hunk = {};
+        removed = {};
+        added = {};
+    };
+    for (size_t k = 2; k < diff.size(); ++k) {
+        const std::string& line = diff[k];
+        if (line.starts_with("@@")) {
+            flush();
+            hunk["where"] = QString::fromStdString(line);
+        } else if (line.starts_with('-')) {
+            removed.append(QString::fromStdString(line.substr(1)));
+        } else if (line.starts_with('+')) {
+            added.append(QString::fromStdString(line.substr(1)));
+        }
+    }
+    flush();
+    return records;
+}
 
 bool oneFile(Session& s, const std::vector<std::string>& args, const char* command, const char* file) {
     if (args.size() == 1 && !args[0].starts_with("-")) return true;
@@ -90,18 +133,23 @@ std::optional<std::vector<std::string>> sentListing(Session& s, const ProgramSto
 
 Outcome setupOutcome(const setup::SetupModel& file, const Held& held, bool compareCom1,
                      const std::string& path) {
-    return {"SETUP", "Setup", path, compare::compareSetup(file, held.setup, compareCom1)};
+    const auto differences = compare::setupDifferences(file, held.setup, compareCom1);
+    return {"SETUP", "Setup", path, compare::differenceLines(differences), differenceRecords(differences)};
 }
 
 Outcome screensOutcome(std::span<const uint8_t, screens::kStoreBytes> file, const Held& held,
                        const std::string& path) {
-    return {"SCREENS", "screens", path, compare::compareScreens(file, held.screens.store.bytes())};
+    const auto differences = compare::screenDifferences(file, held.screens.store.bytes());
+    return {"SCREENS", "screens", path, compare::differenceLines(differences),
+            differenceRecords(differences)};
 }
 
 Outcome programOutcome(const std::vector<std::string>& fileListing, const Held& held,
                        const std::string& path) {
-    return {"PROGRAM", "program", path,
-            compare::unifiedDiff(fileListing, compare::treeListing(held.program.tree), path, "instrument")};
+    auto diff =
+        compare::unifiedDiff(fileListing, compare::treeListing(held.program.tree), path, "instrument");
+    QJsonArray hunks = hunkRecords(diff);
+    return {"PROGRAM", "program", path, std::move(diff), std::move(hunks)};
 }
 
 // A send's last bytes may still sit in the driver when it returns (the program's end packet is
@@ -118,9 +166,21 @@ void summarise(Session& s, const Outcome& o) {
     s.host.info(std::string(o.part) + (o.lines.empty() ? ": SAME AS " : ": DIFFERENT FROM ") + o.path + ".");
 }
 
+// The comparison as the result's data: whether all agree, and each part with its differences.
+QJsonObject comparison(const std::vector<Outcome>& outcomes) {
+    QJsonArray parts;
+    for (const Outcome& o : outcomes)
+        parts.append(QJsonObject{{"part", QString::fromUtf8(o.noun).toLower()},
+                                 {"file", QString::fromStdString(o.path)},
+                                 {"equal", o.lines.empty()},
+                                 {"differences", o.differences}});
+    return {{"equal", allEqual(outcomes)}, {"parts", parts}};
+}
+
 // A diff's result: the differences on stdout (kept even by --quiet, they are what was asked for),
 // then one message line a part.
 int showDiff(Session& s, const std::vector<Outcome>& outcomes) {
+    s.result.data = comparison(outcomes);
     for (const Outcome& o : outcomes) {
         for (const std::string& line : o.lines)
             s.env.out << line << '\n';
@@ -131,6 +191,7 @@ int showDiff(Session& s, const std::vector<Outcome>& outcomes) {
 
 // A verify's result: a send that did not take is a failure, its differences on stderr.
 int showVerify(Session& s, const std::vector<Outcome>& outcomes) {
+    s.result.data["verify"] = comparison(outcomes);
     for (const Outcome& o : outcomes) {
         if (!o.lines.empty()) {
             s.host.error(std::string("the instrument's ") + o.noun + " differs from " + o.path +

@@ -1,5 +1,7 @@
 #include "cli/doctor_command.h"
 
+#include <QJsonArray>
+#include <QJsonObject>
 #include <ostream>
 
 #include "cli/session.h"
@@ -16,6 +18,14 @@ int runDoctor(Session& s, const std::vector<std::string>& args) {
         return kExitFailed;
     }
     const UsbDiagnosis diagnosis = s.env.diagnoseUsb();
+    QJsonArray checks;
+    for (const UsbCheck& c : diagnosis.checks)
+        checks.append(
+            QJsonObject{{"name", QString::fromStdString(c.name)},
+                        {"ok", c.ok},
+                        {"finding", QString::fromStdString(c.finding)},
+                        {"mend", c.ok ? QJsonValue(QJsonValue::Null) : QString::fromStdString(c.remedy)}});
+    s.result.data = {{"canOpen", diagnosis.canOpen}, {"checks", checks}};
     // The checks are the command's result: printed even with --quiet, as the diff commands do.
     for (const std::string& line : doctorLines(diagnosis))
         s.env.out << line << '\n';

@@ -1,6 +1,7 @@
 #include "cli/ports_command.h"
 
-#include <ostream>
+#include <QJsonArray>
+#include <QJsonObject>
 
 #include "cli/session.h"
 
@@ -12,6 +13,12 @@ int runPorts(Session& s, const std::vector<std::string>& args) {
         return kExitUsage;
     }
     const std::vector<PortListing> ports = s.env.listPorts ? s.env.listPorts() : std::vector<PortListing>{};
+    QJsonArray listed;
+    for (const PortListing& p : ports)
+        listed.append(QJsonObject{{"name", QString::fromStdString(p.name)},
+                                  {"description", QString::fromStdString(p.description)},
+                                  {"instrument", p.isInstrument}});
+    s.result.data["ports"] = listed;
     if (ports.empty()) {
         s.host.result("NO SERIAL PORTS OR FTDI BRIDGES FOUND.");
         return kExitOk;

@@ -86,10 +86,10 @@ std::vector<size_t> outlineOf(const ProgramTree& tree) {
     return outlineLevels(numbers);
 }
 
-void printNode(Session& s, const ProgramNode& node, size_t depth) {
-    s.env.out << std::string(depth, '\t') << node.text << '\n';
+void listNode(const ProgramNode& node, size_t depth, std::vector<std::string>& lines) {
+    lines.push_back(std::string(depth, '\t') + node.text);
     for (const ProgramNode& child : node.children)
-        printNode(s, child, depth + 1);
+        listNode(child, depth + 1, lines);
 }
 
 }  // namespace
@@ -104,8 +104,12 @@ int runListing(Session& s, const std::vector<std::string>& given) {
     if (!loadProgram(s, args[0], program)) return kExitUsage;
     const std::vector<size_t> levels =
         outline ? outlineOf(program.tree) : std::vector<size_t>(program.tree.topCount(), 0);
+    std::vector<std::string> lines;
     for (size_t k = 0; k < program.tree.topCount(); ++k)
-        printNode(s, program.tree.topLevel()[k], levels[k]);
+        listNode(program.tree.topLevel()[k], levels[k], lines);
+    for (const std::string& line : lines)
+        s.env.out << line << '\n';
+    s.result.data["listing"] = jsonTexts(lines);
     return kExitOk;
 }
 

@@ -44,7 +44,10 @@ int runGetRecords(Session& s, const std::vector<std::string>& args) {
     setup::SetupModel model;
     setup::SetupTransfer transfer(*s.exchange, model);
     records::RecordRetrieval retrieval(transfer, s.env.files);
-    return retrievalExitStatus(retrieval.ButtonGetRecordsClick(options).outcome);
+    const records::RetrievalResult result = retrieval.ButtonGetRecordsClick(options);
+    s.result.data = {{"totalBytes", static_cast<qint64>(result.totalBytes)},
+                     {"records", static_cast<qint64>(result.recordsWritten)}};
+    return retrievalExitStatus(result.outcome);
 }
 
 int runEraseRecords(Session& s, const std::vector<std::string>& args) {

@@ -100,6 +100,7 @@ bool parseCalArgs(const std::vector<std::string>& args, CalArgs& out) {
 int printResult(Session& s, const std::optional<std::string>& result) {
     if (!result) return kExitUsage;
     s.host.result(*result);
+    s.result.data["reading"] = QString::fromStdString(*result);
     return *result == service::kNoResponse ? kExitFailed : kExitOk;
 }
 
@@ -112,7 +113,13 @@ int runCalData(Session& s, const std::vector<std::string>& args) {
     }
     if (!s.openLink()) return kExitFailed;
     s.host.messagesAreTheResult();
-    if (service::getCalData(*s.exchange)) return kExitOk;
+    if (service::getCalData(*s.exchange)) {
+        // The header line first, then the instrument's rows as it sent them.
+        const std::vector<std::string> lines = s.host.resultLines();
+        s.result.data["header"] = QString::fromStdString(lines.front());
+        s.result.data["rows"] = jsonTexts({lines.begin() + 1, lines.end()});
+        return kExitOk;
+    }
     s.host.error("the instrument sent no calibration data");
     return kExitFailed;
 }
@@ -161,7 +168,9 @@ int runCalCheck(Session& s, const std::vector<std::string>& args) {
     if (!passwordGiven(s, a.passwordFile)) return kExitUsage;
     if (!s.openLink()) return kExitFailed;
     s.host.messagesAreTheResult();
-    return service::runCalibrationCheck(*s.exchange, check->check) ? kExitFailed : kExitOk;
+    const bool silent = service::runCalibrationCheck(*s.exchange, check->check);
+    s.result.data["readings"] = jsonTexts(s.host.resultLines());
+    return silent ? kExitFailed : kExitOk;
 }
 
 int runTest(Session& s, const std::vector<std::string>& args) {

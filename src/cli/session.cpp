@@ -1,15 +1,20 @@
 #include "cli/session.h"
 
-namespace vrn::cli {
+#include "ports/serial_port.h"
+#include "ports/usb_serial_number.h"
 
-Session::Session(Environment& e, PortChoice c, TerminalHost::Options options)
-    : env(e), choice(std::move(c)), host(e.out, e.err, e.clock, options) {}
+namespace vrn::cli {
+Session::Session(Environment& e, PortChoice c, TerminalHost::Options options, CommandResult& r)
+    : env(e), choice(std::move(c)), result(r), host(e.out, e.err, e.clock, options, r.log) {}
 
 Session::~Session() {
     if (usb) usb->closeAtExit();
 }
 
 bool Session::openLink() {
+    result.port.emplace();
+    // A simulated instrument has no device; a named one is noted even when it cannot be opened.
+    if (choice.kind == PortChoice::Kind::Device) result.port->device = choice.device;
     driver = env.makePort(choice, env.clock);
     if (!driver) {
         host.error("no driver for the chosen port");
@@ -18,6 +23,10 @@ bool Session::openLink() {
     usb.emplace(*driver, host);
     usb->OpenUsbPort();
     if (!usb->isOpen()) return false;
+    // Looked up once the link is open, so a failed open costs no search of the USB devices.
+    if (choice.kind == PortChoice::Kind::Search)
+        result.port->device = SerialPort::findByDescription(UsbPort::kDescription);
+    if (result.port->device) result.port->usbSerial = usbSerialNumberOf(*result.port->device);
     exchange.emplace(*usb, host);
     return true;
 }

@@ -55,6 +55,7 @@ int runGetSetup(Session& s, const std::vector<std::string>& args) {
         return kExitFailed;
     }
     s.host.info("INSTRUMENT TIME: " + model.date() + " " + model.time());
+    s.result.data["instrumentTime"] = QString::fromStdString(model.date() + " " + model.time());
     std::string error;
     if (!s.env.files.writeFile(args[0], setup::writeSetupFile(model), error)) {
         s.host.error("cannot write " + args[0] + ": " + error);

@@ -7,22 +7,27 @@
 
 namespace vrn::cli {
 
-TerminalHost::TerminalHost(std::ostream& out, std::ostream& err, Clock& clock, Options options)
-    : out_(out), err_(err), clock_(clock), options_(options) {
+TerminalHost::TerminalHost(std::ostream& out, std::ostream& err, Clock& clock, Options options,
+                           MessageLog& log)
+    : out_(out), err_(err), clock_(clock), options_(options), log_(log) {
     timer_.start(clock_.nowMs());
 }
 
 void TerminalHost::appendLine(std::string_view line) {
+    log_.messages.emplace_back(line);
     if (options_.quiet && !messagesAreResult_) return;
     result(line);
 }
 
 void TerminalHost::appendText(std::string_view text) {
+    if (log_.messages.empty()) log_.messages.emplace_back();
+    log_.messages.back() += text;
     if (options_.quiet && !messagesAreResult_) return;
     out_ << text << std::flush;
 }
 
 void TerminalHost::appendAdvice(std::string_view line) {
+    log_.warnings.emplace_back(line);
     endProgressLine();
     err_ << line << '\n' << std::flush;
 }
@@ -31,14 +36,25 @@ void TerminalHost::info(std::string_view line) {
     appendLine(line);
 }
 
+void TerminalHost::messagesAreTheResult() {
+    messagesAreResult_ = true;
+    resultLinesFrom_ = log_.messages.size();
+}
+
+std::vector<std::string> TerminalHost::resultLines() const {
+    if (!messagesAreResult_) return {};
+    return {log_.messages.begin() + static_cast<std::ptrdiff_t>(resultLinesFrom_), log_.messages.end()};
+}
+
 void TerminalHost::result(std::string_view line) {
     endProgressLine();
     out_ << line << '\n' << std::flush;
 }
 
 void TerminalHost::error(std::string_view text) {
+    log_.errors.push_back(oneLine(text));
     endProgressLine();
-    err_ << "error: " << oneLine(text) << '\n' << std::flush;
+    err_ << "error: " << log_.errors.back() << '\n' << std::flush;
 }
 
 void TerminalHost::setProgressMax(int max) {
@@ -73,15 +89,19 @@ void TerminalHost::endProgressLine() {
 MsgResult TerminalHost::MyMessage(std::string_view text, MsgButtons buttons, MsgKind) {
     endProgressLine();
     if (buttons == MsgButtons::Ok) {
-        err_ << "warning: " << oneLine(text) << '\n' << std::flush;
+        log_.warnings.push_back(oneLine(text));
+        err_ << "warning: " << log_.warnings.back() << '\n' << std::flush;
         return MsgResult::Ok;
     }
     if (options_.yes) {
-        if (!options_.quiet) err_ << oneLine(text) << " Yes (--yes)\n" << std::flush;
+        // A question answered is no warning: it joins the message lines.
+        log_.messages.push_back(oneLine(text) + " Yes (--yes)");
+        if (!options_.quiet) err_ << log_.messages.back() << '\n' << std::flush;
         return MsgResult::Yes;
     }
     refused_ = true;
-    err_ << "error: " << oneLine(text) << " Refused: run again with --yes to answer Yes.\n" << std::flush;
+    log_.errors.push_back(oneLine(text) + " Refused: run again with --yes to answer Yes.");
+    err_ << "error: " << log_.errors.back() << '\n' << std::flush;
     return MsgResult::No;
 }
 

@@ -4,6 +4,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "cli/command_result.h"
 #include "core/link/host.h"
 #include "core/link/timer1.h"
 
@@ -12,6 +13,7 @@ namespace vrn::cli {
 // The window's Host on a terminal: message-area lines go to stdout, boxes to stderr as
 // "warning: ..." lines, the progress bar to stderr when that is a terminal. Questions are
 // answered Yes only when the user said --yes; otherwise the answer is No and the refusal is kept.
+// Every line, warning and error is also kept in the run's log, --quiet or not.
 class TerminalHost final : public Host {
 public:
     // The progress bar is drawn again at most this often.
@@ -23,12 +25,12 @@ public:
         bool progressBar = false;  // stderr is a terminal
     };
 
-    TerminalHost(std::ostream& out, std::ostream& err, Clock& clock, Options options);
+    TerminalHost(std::ostream& out, std::ostream& err, Clock& clock, Options options, MessageLog& log);
 
     void appendLine(std::string_view line) override;
     void appendText(std::string_view text) override;
     void clearMessages() override {}
-    // On stderr with the warnings, kept even by --quiet.
+    // On stderr with the warnings, kept even by --quiet; one of the run's warnings.
     void appendAdvice(std::string_view line) override;
     void setProgressMax(int max) override;
     void setProgress(int position) override;
@@ -49,9 +51,11 @@ public:
     void result(std::string_view line);
     // From now on the message-area lines are the command's answer (calibration data, a check's
     // readings): --quiet keeps them.
-    void messagesAreTheResult() { messagesAreResult_ = true; }
+    void messagesAreTheResult();
     // "error: ..." on stderr, never kept out.
     void error(std::string_view text);
+    // The message-area lines from messagesAreTheResult() on.
+    std::vector<std::string> resultLines() const;
 
     bool refusedQuestion() const { return refused_; }
     bool answersYes() const { return options_.yes; }
@@ -63,6 +67,8 @@ private:
     std::ostream& err_;
     Clock& clock_;
     Options options_;
+    MessageLog& log_;
+    size_t resultLinesFrom_ = 0;
     Timer1 timer_;
     int progressMax_ = 100;
     bool progressShown_ = false;

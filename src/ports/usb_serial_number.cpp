@@ -3,9 +3,6 @@
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
-#include "core/link/usb_port.h"
-#include "ports/serial_port.h"
-
 namespace vrn {
 
 std::optional<std::string> usbSerialNumberOf(const std::string& device) {
@@ -18,12 +15,6 @@ std::optional<std::string> usbSerialNumberOf(const std::string& device) {
         return serial.toStdString();
     }
     return std::nullopt;
-}
-
-std::optional<std::string> instrumentSerialNumber() {
-    const auto device = SerialPort::findByDescription(UsbPort::kDescription);
-    if (!device) return std::nullopt;
-    return usbSerialNumberOf(*device);
 }
 
 }  // namespace vrn

@@ -9,7 +9,4 @@ namespace vrn {
 // followed); none for a device without one (a pseudo-terminal) or not seen.
 std::optional<std::string> usbSerialNumberOf(const std::string& device);
 
-// The serial number of the bridge found by the instrument's USB description.
-std::optional<std::string> instrumentSerialNumber();
-
 }  // namespace vrn

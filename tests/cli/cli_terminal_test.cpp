@@ -30,7 +30,8 @@ TEST(CliTerminal, TheProgressBarIsDrawnAtMostTenTimesASecondAndAlwaysAtItsEnd) {
     for (const Row& row : rows) {
         VirtualClock clock;
         std::ostringstream out, err;
-        TerminalHost host(out, err, clock, {.quiet = false, .yes = false, .progressBar = true});
+        MessageLog log;
+        TerminalHost host(out, err, clock, {.quiet = false, .yes = false, .progressBar = true}, log);
         host.setProgressMax(1000);
         for (int i = 1; i <= 1000; ++i) {
             clock.advanceUs(row.usBetweenSteps);

@@ -33,7 +33,12 @@ std::string runText(std::span<const uint8_t, screens::kStoreBytes> bytes, size_t
 
 std::vector<std::string> compareScreens(std::span<const uint8_t, screens::kStoreBytes> file,
                                         std::span<const uint8_t, screens::kStoreBytes> instrument) {
-    std::vector<std::string> lines;
+    return differenceLines(screenDifferences(file, instrument));
+}
+
+std::vector<Difference> screenDifferences(std::span<const uint8_t, screens::kStoreBytes> file,
+                                          std::span<const uint8_t, screens::kStoreBytes> instrument) {
+    std::vector<Difference> found;
     for (int screen = 0; screen < screens::kScreenCount; ++screen) {
         for (int row = 0; row < screens::kRows; ++row) {
             const size_t rowAt = static_cast<size_t>(screen) * screens::kScreenBytes +
@@ -51,13 +56,13 @@ std::vector<std::string> compareScreens(std::span<const uint8_t, screens::kStore
                 const std::string columns = c - from == 1
                                                 ? std::to_string(from + 1)
                                                 : std::to_string(from + 1) + ".." + std::to_string(c);
-                lines.push_back("screen " + std::to_string(screen + 1) + " row " + std::to_string(row + 1) +
-                                " col " + columns + ": file " + runText(file, rowAt, from, c) +
-                                ", instrument " + runText(instrument, rowAt, from, c));
+                found.push_back({"screen " + std::to_string(screen + 1) + " row " + std::to_string(row + 1) +
+                                     " col " + columns,
+                                 runText(file, rowAt, from, c), runText(instrument, rowAt, from, c)});
             }
         }
     }
-    return lines;
+    return found;
 }
 
 }  // namespace vrn::compare

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/compare/difference.h"
 #include "core/screens/screen_store.h"
 
 namespace vrn::compare {
@@ -16,5 +17,8 @@ namespace vrn::compare {
 // text. Empty when every cell agrees.
 std::vector<std::string> compareScreens(std::span<const uint8_t, screens::kStoreBytes> file,
                                         std::span<const uint8_t, screens::kStoreBytes> instrument);
+// The same differences as data: "screen S row R col C..D" and the two quoted runs.
+std::vector<Difference> screenDifferences(std::span<const uint8_t, screens::kStoreBytes> file,
+                                          std::span<const uint8_t, screens::kStoreBytes> instrument);
 
 }  // namespace vrn::compare

@@ -29,15 +29,15 @@ std::string fieldName(int index, const char* what) {
     return name;
 }
 
-class Lines {
+class Differences {
 public:
     void add(const std::string& name, const std::string& file, const std::string& instrument) {
-        if (file != instrument) lines_.push_back(name + ": file " + file + ", instrument " + instrument);
+        if (file != instrument) found_.push_back({name, file, instrument});
     }
-    std::vector<std::string> take() { return std::move(lines_); }
+    std::vector<Difference> take() { return std::move(found_); }
 
 private:
-    std::vector<std::string> lines_;
+    std::vector<Difference> found_;
 };
 
 bool isNumber(const setup::RecordField& f) {
@@ -48,7 +48,12 @@ bool isNumber(const setup::RecordField& f) {
 
 std::vector<std::string> compareSetup(const setup::SetupModel& file, const setup::SetupModel& instrument,
                                       bool compareCom1) {
-    Lines out;
+    return differenceLines(setupDifferences(file, instrument, compareCom1));
+}
+
+std::vector<Difference> setupDifferences(const setup::SetupModel& file, const setup::SetupModel& instrument,
+                                         bool compareCom1) {
+    Differences out;
     const setup::SetupModel& f = file;
     const setup::SetupModel& i = instrument;
     if (compareCom1) {

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "core/compare/difference.h"
+
 namespace vrn::setup {
 class SetupModel;
 }
@@ -17,5 +19,8 @@ namespace vrn::compare {
 // hold them) the two COM1 values are left out. Empty when the Setups agree.
 std::vector<std::string> compareSetup(const setup::SetupModel& file, const setup::SetupModel& instrument,
                                       bool compareCom1);
+// The same differences as data: the value's name, and the two settings.
+std::vector<Difference> setupDifferences(const setup::SetupModel& file, const setup::SetupModel& instrument,
+                                         bool compareCom1);
 
 }  // namespace vrn::compare
