@@ -2,6 +2,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QJsonValue>
 
 #include "cli/session.h"
 
@@ -15,9 +16,11 @@ int runPorts(Session& s, const std::vector<std::string>& args) {
     const std::vector<PortListing> ports = s.env.listPorts ? s.env.listPorts() : std::vector<PortListing>{};
     QJsonArray listed;
     for (const PortListing& p : ports)
-        listed.append(QJsonObject{{"name", QString::fromStdString(p.name)},
-                                  {"description", QString::fromStdString(p.description)},
-                                  {"instrument", p.isInstrument}});
+        listed.append(
+            QJsonObject{{"name", QString::fromStdString(p.name)},
+                        {"description", QString::fromStdString(p.description)},
+                        {"instrument", p.isInstrument},
+                        {"usbSerial", p.serial.empty() ? QJsonValue() : QString::fromStdString(p.serial)}});
     s.result.data["ports"] = listed;
     if (ports.empty()) {
         s.host.result("NO SERIAL PORTS OR FTDI BRIDGES FOUND.");

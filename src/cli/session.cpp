@@ -1,5 +1,6 @@
 #include "cli/session.h"
 
+#include "ports/instrument_choice.h"
 #include "ports/serial_port.h"
 #include "ports/usb_serial_number.h"
 
@@ -26,7 +27,10 @@ bool Session::openLink() {
     // Looked up once the link is open, so a failed open costs no search of the USB devices.
     if (choice.kind == PortChoice::Kind::Search)
         result.port->device = SerialPort::findByDescription(UsbPort::kDescription);
-    if (result.port->device) result.port->usbSerial = usbSerialNumberOf(*result.port->device);
+    if (result.port->device) {
+        const std::optional<std::string> chosen = chosenSerial(*result.port->device);
+        result.port->usbSerial = chosen ? chosen : usbSerialNumberOf(*result.port->device);
+    }
     exchange.emplace(*usb, host);
     return true;
 }

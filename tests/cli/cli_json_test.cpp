@@ -203,13 +203,17 @@ TEST(CliJson, CommandsGiveTheirOwnResultsAsData) {
     EXPECT_TRUE(parts[2]["equal"].toBool(false));
     EXPECT_TRUE(parts[2]["differences"].toArray().isEmpty());
 
-    rig.listing = {{"/dev/ttyS0", "", false}, {"/dev/ttyUSB0", "VARNO 41700 USB", true}};
+    rig.listing = {{"/dev/ttyS0", "", false, ""}, {"/dev/ttyUSB0", "VARNO 41700 USB", true, "FT1"}};
     ASSERT_EQ(rig.run({"--json", "ports"}), kExitOk);
     EXPECT_EQ(document(rig)["result"]["ports"].toArray(),
-              (QJsonArray{
-                  QJsonObject{{"name", "/dev/ttyS0"}, {"description", ""}, {"instrument", false}},
-                  QJsonObject{
-                      {"name", "/dev/ttyUSB0"}, {"description", "VARNO 41700 USB"}, {"instrument", true}}}));
+              (QJsonArray{QJsonObject{{"name", "/dev/ttyS0"},
+                                      {"description", ""},
+                                      {"instrument", false},
+                                      {"usbSerial", QJsonValue()}},
+                          QJsonObject{{"name", "/dev/ttyUSB0"},
+                                      {"description", "VARNO 41700 USB"},
+                                      {"instrument", true},
+                                      {"usbSerial", "FT1"}}}));
 
     ASSERT_EQ(rig.run({"--simulate", "--json", "test", "ram"}), kExitOk);
     EXPECT_FALSE(document(rig)["result"]["reading"].toString().isEmpty());
