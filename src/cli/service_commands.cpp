@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "cli/outcome_exit.h"
 #include "cli/password_prompt.h"
 #include "cli/session.h"
 #include "cli/workspace_commands.h"
@@ -161,7 +162,7 @@ int runCalCheck(Session& s, const std::vector<std::string>& args) {
     if (!passwordGiven(s, a.passwordFile)) return kExitUsage;
     if (!s.openLink()) return kExitFailed;
     s.host.messagesAreTheResult();
-    return service::runCalibrationCheck(*s.exchange, check->check) ? kExitFailed : kExitOk;
+    return exitStatusOf(service::runCalibrationCheck(*s.exchange, check->check));
 }
 
 int runTest(Session& s, const std::vector<std::string>& args) {
