@@ -475,8 +475,9 @@ TEST(SetupSend, ADateOrTimeTheInstrumentCannotHoldIsRefusedBeforeSending) {
         rig.model.setUsePcTime(false);
         rig.model.setDate(r.date);
         rig.model.setTime(r.time);
-        EXPECT_FALSE(rig.transfer.SendUserSettings().ok());
-        EXPECT_TRUE(rig.transfer.refusedBeforeSending());
+        const Outcome sent = rig.transfer.SendUserSettings();
+        EXPECT_EQ(sent.kind(), Outcome::Kind::Refused);
+        EXPECT_EQ(sent.reason(), r.box);
         ASSERT_EQ(rig.host.boxes.size(), 1u);
         EXPECT_EQ(rig.host.boxes[0].text, r.box);
         EXPECT_EQ(rig.wire(), "");
@@ -489,8 +490,9 @@ TEST(SetupSend, AFailedSettingStopsTheSequence) {
     Rig rig;
     fillModel(rig.model);
     rig.instrument.faults.perCommand[250] = Fault::silent();
-    EXPECT_FALSE(rig.transfer.SendUserSettings().ok());
-    EXPECT_FALSE(rig.transfer.refusedBeforeSending());
+    const Outcome sent = rig.transfer.SendUserSettings();
+    EXPECT_EQ(sent.kind(), Outcome::Kind::Failed);
+    EXPECT_EQ(sent.reason(), "SEND SETTINGS FAILED.") << "the setting's wait has no line of its own";
     EXPECT_EQ(rig.host.lines, (Lines{"SEND SETTINGS...", "SEND SETTINGS FAILED."}));
     EXPECT_EQ(rig.host.progress, (std::vector<int>{0, 9, 18, 27, 0}));
     EXPECT_EQ(rig.host.beepTimesUs.size(), static_cast<size_t>(Exchange::kSettingSends));

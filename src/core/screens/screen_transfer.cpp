@@ -24,7 +24,8 @@ Host& ScreenTransfer::host() {
     return ex_.host();
 }
 
-static_assert(ScreenTransfer::kReadyTicks * Timer1::kIntervalMs == ScreenTransfer::kReadySeconds * 1000);
+static_assert(ScreenTransfer::kReadyTicks * Timer1::kIntervalMs ==
+              int64_t{ScreenTransfer::kReadySeconds} * 1000);
 
 Outcome ScreenTransfer::GetUserScreens() {
     Host& h = host();

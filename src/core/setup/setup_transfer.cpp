@@ -341,10 +341,8 @@ Outcome SetupTransfer::GetUserSettings() {
 
 Outcome SetupTransfer::SendUserSettings() {
     Host& h = host();
-    refused_ = false;
     if (model_.usePcTime()) showPcTime(model_, h.clock().localNow());
     if (const auto problem = checkSetupForSend(model_)) {
-        refused_ = true;
         warn(h, *problem);
         return Outcome::refused(*problem);
     }

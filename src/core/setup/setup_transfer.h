@@ -33,8 +33,8 @@ public:
     SetupTransfer(Exchange& exchange, SetupModel& model) : ex_(exchange), model_(model) {}
 
     Outcome GetUserSettings();
-    // Refuses (a box saying why, nothing sent) a Setup the instrument cannot hold; with "Use PC
-    // System Time" the PC's time at the moment of sending goes out.
+    // Refuses (a box saying why, its text the reason, nothing sent) a Setup the instrument cannot
+    // hold; with "Use PC System Time" the PC's time at the moment of sending goes out.
     Outcome SendUserSettings();
     Outcome GetFieldsPerRecord();
     Outcome GetRecordFormats();
@@ -42,9 +42,6 @@ public:
 
     Exchange& exchange() { return ex_; }
     SetupModel& model() { return model_; }
-
-    // Whether the last SendUserSettings stopped at its input check, before sending anything.
-    bool refusedBeforeSending() const { return refused_; }
 
 private:
     // One Get step per query of the table, taken by the kind of its reply.
@@ -60,7 +57,6 @@ private:
 
     Exchange& ex_;
     SetupModel& model_;
-    bool refused_ = false;
 };
 
 // The ten setting commands of a Send, in order, with their carriage returns; none when the date or
