@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     setup::SetupTransfer transfer{ex, model};
     // 25 fields per record on the instrument, so every record is 100 bytes.
     model.setFieldsPerRecord(25);
-    if (transfer.SendUserSettings()) {
+    if (!transfer.SendUserSettings().ok()) {
         std::fputs("records_transfer_bench: could not set 25 fields per record\n", stderr);
         return 1;
     }

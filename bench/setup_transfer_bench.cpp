@@ -57,11 +57,11 @@ bool measure(Port& driver, Timing& t) {
     };
     bool ok = true;
     for (int i = 0; i < kRuns && ok; ++i) {
-        ok = timed(t.sendMs, [&] { return transfer.SendUserSettings(); });
+        ok = timed(t.sendMs, [&] { return !transfer.SendUserSettings().ok(); });
         model.setUsePcTime(true);
-        ok = ok && timed(t.getPcMs, [&] { return transfer.GetUserSettings(); });
+        ok = ok && timed(t.getPcMs, [&] { return !transfer.GetUserSettings().ok(); });
         model.setUsePcTime(false);
-        ok = ok && timed(t.getMs, [&] { return transfer.GetUserSettings(); });
+        ok = ok && timed(t.getMs, [&] { return !transfer.GetUserSettings().ok(); });
     }
     usb.closeAtExit();
     return ok;

@@ -109,12 +109,12 @@ int main(int argc, char** argv) {
     };
     const std::vector<Transfer> transfers = {
         // Send Setup sends back what Get Setup read.
-        {"Get Setup", [&] { return setupTransfer.GetUserSettings(); }},
-        {"Send Setup", [&] { return setupTransfer.SendUserSettings(); }},
-        {"Get Screens", [&] { return screenTransfer.GetUserScreens(); }},
-        {"Send Screens", [&] { return screenTransfer.SendUserScreens(); }},
-        {"Get User Program", [&] { return programTransfer.GetUserProgram(); }},
-        {"Send User Program", [&] { return programTransfer.SendUserProgram(); }},
+        {"Get Setup", [&] { return !setupTransfer.GetUserSettings().ok(); }},
+        {"Send Setup", [&] { return !setupTransfer.SendUserSettings().ok(); }},
+        {"Get Screens", [&] { return !screenTransfer.GetUserScreens().ok(); }},
+        {"Send Screens", [&] { return !screenTransfer.SendUserScreens().ok(); }},
+        {"Get User Program", [&] { return !programTransfer.GetUserProgram().ok(); }},
+        {"Send User Program", [&] { return !programTransfer.SendUserProgram().ok(); }},
         // 25 fields a record on the instrument first, so every record is 100 bytes.
         {"Get Records",
          [&] {
@@ -126,11 +126,11 @@ int main(int argc, char** argv) {
          0,
          [&] {
              setupModel.setFieldsPerRecord(25);
-             return setupTransfer.SendUserSettings();
+             return !setupTransfer.SendUserSettings().ok();
          }},
         // The workspace's Get and Send of Setup, Screens and Program, without a window's pages.
-        {"Whole Get", [&] { return workspace::getAll(whole, {}); }},
-        {"Whole Send", [&] { return workspace::sendAll(whole, {}); }},
+        {"Whole Get", [&] { return !workspace::getAll(whole, {}).ok(); }},
+        {"Whole Send", [&] { return !workspace::sendAll(whole, {}).ok(); }},
         // The instrument's erase itself: its progress steps come at its own pace.
         {"Erase",
          [&] {

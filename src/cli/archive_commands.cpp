@@ -3,6 +3,7 @@
 #include <bit>
 
 #include "cli/archive_options.h"
+#include "cli/outcome_exit.h"
 #include "cli/record_arguments.h"
 #include "cli/session.h"
 #include "core/io/file_store.h"
@@ -130,9 +131,11 @@ int runCollect(Session& s, const std::vector<std::string>& args) {
     // anything is downloaded.
     setup::SetupModel model;
     setup::SetupTransfer transfer(*s.exchange, model);
-    if (transfer.GetFieldsPerRecord() || transfer.GetRecordFormats()) {
+    Outcome format = transfer.GetFieldsPerRecord();
+    if (format.ok()) format = transfer.GetRecordFormats();
+    if (!format.ok()) {
         MyCommError(s.host);
-        return kExitFailed;
+        return exitStatusOf(format);
     }
     if (!records::timeFieldsOf(records::recordFormat(model))) {
         s.host.error(

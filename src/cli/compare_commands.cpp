@@ -93,21 +93,21 @@ bool oneFile(Session& s, const std::vector<std::string>& args, const char* comma
 
 bool getSetup(Session& s, Held& held) {
     setup::SetupTransfer transfer(*s.exchange, held.setup);
-    if (!transfer.GetUserSettings()) return true;
+    if (transfer.GetUserSettings().ok()) return true;
     MyCommError(s.host);
     return false;
 }
 
 bool getScreens(Session& s, Held& held) {
     screens::ScreenTransfer transfer(*s.exchange, held.screens.display, held.screens.editor);
-    if (!transfer.GetUserScreens()) return true;
+    if (transfer.GetUserScreens().ok()) return true;
     MyCommError(s.host);
     return false;
 }
 
 bool getProgram(Session& s, Held& held) {
     program::ProgramTransfer transfer(*s.exchange, held.program);
-    if (!transfer.GetUserProgram()) return true;
+    if (transfer.GetUserProgram().ok()) return true;
     if (!transfer.programAtFault()) MyCommError(s.host);
     return false;
 }
@@ -118,7 +118,7 @@ bool getWhole(Session& s, Held& held) {
     screens::ScreenTransfer screenTransfer(*s.exchange, held.screens.display, held.screens.editor);
     program::ProgramTransfer programTransfer(*s.exchange, held.program);
     workspace::Transfers transfers{setupTransfer, screenTransfer, programTransfer};
-    return !workspace::getAll(transfers, {});
+    return workspace::getAll(transfers, {}).ok();
 }
 
 // The program as the instrument would list it once received; nothing (after an error line) when

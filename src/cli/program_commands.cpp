@@ -5,6 +5,7 @@
 
 #include "cli/check_command.h"
 #include "cli/compare_commands.h"
+#include "cli/outcome_exit.h"
 #include "cli/session.h"
 #include "core/io/file_store.h"
 #include "core/program/program_actions.h"
@@ -43,9 +44,9 @@ int runGetProgram(Session& s, const std::vector<std::string>& args) {
     if (!s.openLink()) return kExitFailed;
     ProgramModel program;
     program::ProgramTransfer transfer(*s.exchange, program);
-    if (transfer.GetUserProgram()) {
+    if (const Outcome got = transfer.GetUserProgram(); !got.ok()) {
         if (!transfer.programAtFault()) MyCommError(s.host);
-        return kExitFailed;
+        return exitStatusOf(got);
     }
     std::string error;
     if (!s.env.files.writeFile(args[0], writeProgramFile(program), error)) {
@@ -69,9 +70,9 @@ int runSendProgram(Session& s, const std::vector<std::string>& given) {
     if (const auto refused = refuseProgramWithErrors(s, program.store, nullptr)) return *refused;
     if (!s.openLink()) return kExitFailed;
     program::ProgramTransfer transfer(*s.exchange, program);
-    if (transfer.SendUserProgram()) {
+    if (const Outcome sent = transfer.SendUserProgram(); !sent.ok()) {
         MyCommError(s.host);
-        return kExitFailed;
+        return exitStatusOf(sent);
     }
     return verify ? verifyProgram(s, program.store, args[0]) : kExitOk;
 }

@@ -8,6 +8,7 @@
 #include <span>
 
 #include "cli/compare_commands.h"
+#include "cli/outcome_exit.h"
 #include "cli/session.h"
 #include "core/io/file_store.h"
 #include "core/screens/pixel_sink.h"
@@ -65,9 +66,9 @@ int runGetScreens(Session& s, const std::vector<std::string>& args) {
     if (!s.openLink()) return kExitFailed;
     Screens screens(s.host);
     screens::ScreenTransfer transfer(*s.exchange, screens.display, screens.editor);
-    if (transfer.GetUserScreens()) {
+    if (const Outcome got = transfer.GetUserScreens(); !got.ok()) {
         MyCommError(s.host);
-        return kExitFailed;
+        return exitStatusOf(got);
     }
     std::string error;
     if (!s.env.files.writeFile(args[0], screens.store.bytes(), error)) {
@@ -87,9 +88,9 @@ int runSendScreens(Session& s, const std::vector<std::string>& given) {
     Screens screens(s.host);
     screens.store.load(*bytes);
     screens::ScreenTransfer transfer(*s.exchange, screens.display, screens.editor);
-    if (transfer.SendUserScreens()) {
+    if (const Outcome sent = transfer.SendUserScreens(); !sent.ok()) {
         MyCommError(s.host);
-        return kExitFailed;
+        return exitStatusOf(sent);
     }
     return verify ? verifyScreens(s, screens.store.bytes(), args[0]) : kExitOk;
 }

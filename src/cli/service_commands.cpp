@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "cli/outcome_exit.h"
 #include "cli/password_prompt.h"
 #include "cli/session.h"
 #include "cli/workspace_commands.h"
@@ -168,9 +169,9 @@ int runCalCheck(Session& s, const std::vector<std::string>& args) {
     if (!passwordGiven(s, a.passwordFile)) return kExitUsage;
     if (!s.openLink()) return kExitFailed;
     s.host.messagesAreTheResult();
-    const bool silent = service::runCalibrationCheck(*s.exchange, check->check);
+    const Outcome checked = service::runCalibrationCheck(*s.exchange, check->check);
     s.result.data["readings"] = jsonTexts(s.host.resultLines());
-    return silent ? kExitFailed : kExitOk;
+    return exitStatusOf(checked);
 }
 
 int runTest(Session& s, const std::vector<std::string>& args) {

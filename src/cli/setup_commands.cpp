@@ -1,6 +1,7 @@
 #include "cli/setup_commands.h"
 
 #include "cli/compare_commands.h"
+#include "cli/outcome_exit.h"
 #include "cli/session.h"
 #include "core/io/file_store.h"
 #include "core/link/clock.h"
@@ -50,9 +51,9 @@ int runGetSetup(Session& s, const std::vector<std::string>& args) {
     // The instrument's own clock is read too, as the window does with "Use PC System Time" off.
     model.setUsePcTime(false);
     setup::SetupTransfer transfer(*s.exchange, model);
-    if (transfer.GetUserSettings()) {
+    if (const Outcome got = transfer.GetUserSettings(); !got.ok()) {
         MyCommError(s.host);
-        return kExitFailed;
+        return exitStatusOf(got);
     }
     s.host.info("INSTRUMENT TIME: " + model.date() + " " + model.time());
     s.result.data["instrumentTime"] = QString::fromStdString(model.date() + " " + model.time());
@@ -106,10 +107,10 @@ int runSendSetup(Session& s, const std::vector<std::string>& args) {
 
     if (!s.openLink()) return kExitFailed;
     setup::SetupTransfer transfer(*s.exchange, model);
-    if (transfer.SendUserSettings()) {
-        if (transfer.refusedBeforeSending()) return kExitUsage;
-        MyCommError(s.host);
-        return kExitFailed;
+    if (const Outcome sent = transfer.SendUserSettings(); !sent.ok()) {
+        // A refusal has said why in its own box.
+        if (sent.kind() != Outcome::Kind::Refused) MyCommError(s.host);
+        return exitStatusOf(sent);
     }
     return verify ? verifySetup(s, model, path) : kExitOk;
 }

@@ -3,6 +3,7 @@
 #include "cli/check_command.h"
 #include "cli/cli.h"
 #include "cli/compare_commands.h"
+#include "cli/outcome_exit.h"
 #include "cli/session.h"
 #include "cli/setup_commands.h"
 #include "core/io/file_store.h"
@@ -138,8 +139,7 @@ int runSendAll(Session& s, const std::vector<std::string>& given) {
     screens::ScreenTransfer screenTransfer(*s.exchange, m.display, m.editor);
     program::ProgramTransfer programTransfer(*s.exchange, m.program);
     workspace::Transfers transfers{setupTransfer, screenTransfer, programTransfer};
-    if (workspace::sendAll(transfers, {}))
-        return setupTransfer.refusedBeforeSending() ? kExitUsage : kExitFailed;
+    if (const Outcome sent = workspace::sendAll(transfers, {}); !sent.ok()) return exitStatusOf(sent);
     return verify ? verifyAll(s, m.setup, m.store.bytes(), m.program.store, args[0]) : kExitOk;
 }
 

@@ -63,10 +63,10 @@ TEST(DestructiveQuestions, NoIsTheDefaultWhereYesChangesTheInstrument) {
          },
          MsgButtons::YesNoDefaultNo, 980},
         {"Send Setup/Screens/Program.\nOverwrite settings in 41700?",
-         [](Rig& r) { workspace::SendCollection1(r.transfers, {}); }, MsgButtons::YesNoDefaultNo, 110},
+         [](Rig& r) { (void)workspace::SendCollection1(r.transfers, {}); }, MsgButtons::YesNoDefaultNo, 110},
         // Yes to these changes only what the window holds.
         {"Get Setup/Screens/Pgm from 41700.\nOverwrite settings in VRNComm?",
-         [](Rig& r) { workspace::GetCollection1(r.transfers, {}); }, MsgButtons::YesNo, 115},
+         [](Rig& r) { (void)workspace::GetCollection1(r.transfers, {}); }, MsgButtons::YesNo, 115},
         {"Erase all current instructions to start a new program?",
          [](Rig& r) { r.programEditor.newProgram(); }, MsgButtons::YesNo, 0},
     };

@@ -63,7 +63,7 @@ TEST(Exchange, QueryRetriesShortRepliesAndAcceptsTheTenth) {
     Rig rig;
     rig.instrument.faults.perCommand[255] = Fault::cutShort(1, 9);
     std::string reply;
-    EXPECT_FALSE(rig.ex.query({"CMD255\r", 2, true, "CANNOT GET INTERVAL"}, reply));
+    EXPECT_TRUE(rig.ex.query({"CMD255\r", 2, true, "CANNOT GET INTERVAL"}, reply).ok());
     EXPECT_EQ(reply, " 1");
     EXPECT_EQ(rig.instrument.commandCounts[255], 10);
     EXPECT_TRUE(rig.host.lines.empty());
@@ -74,7 +74,9 @@ TEST(Exchange, TenSilentQueriesTakeAboutThreeSecondsAndWriteTheLine) {
     rig.instrument.faults.perCommand[255] = Fault::silent();
     std::string reply;
     const int64_t start = rig.ms();
-    EXPECT_TRUE(rig.ex.query({"CMD255\r", 2, true, "CANNOT GET INTERVAL"}, reply));
+    const Outcome asked = rig.ex.query({"CMD255\r", 2, true, "CANNOT GET INTERVAL"}, reply);
+    EXPECT_EQ(asked.kind(), Outcome::Kind::Failed);
+    EXPECT_EQ(asked.reason(), "CANNOT GET INTERVAL");
     // Each try: 8 paced bytes, the 50 ms pause and the 250 ms read time-out.
     const int64_t perTryUs = 8 * kPaceUs + Exchange::kQueryPauseMs * 1000 + UsbPort::kReadTimeoutMs * 1000;
     EXPECT_EQ(rig.ms() - start, Exchange::kQueryTries * perTryUs / 1000);
@@ -85,7 +87,7 @@ TEST(Exchange, TenFailedSettingsTakeAboutTwentySecondsWithTenBeeps) {
     Rig rig;
     rig.instrument.faults.perCommand[250] = Fault::silent();
     const int64_t start = rig.ms();
-    EXPECT_TRUE(rig.ex.setting(commandText("CMD250 %u", 5u)));
+    EXPECT_FALSE(rig.ex.setting(commandText("CMD250 %u", 5u)).ok());
     EXPECT_EQ(rig.host.beepTimesUs.size(), 10u);
     EXPECT_EQ(rig.instrument.commandCounts[250], 10);
     const int64_t took = rig.ms() - start;
@@ -97,13 +99,13 @@ TEST(Exchange, TenFailedSettingsTakeAboutTwentySecondsWithTenBeeps) {
 TEST(Exchange, WaitForByteSkipsOtherBytesAndEndsWithinItsLimit) {
     Rig rig;
     rig.instrument.faults.perCommand[250] = Fault::strayFirst("!?CMD250");
-    EXPECT_FALSE(rig.ex.setting(commandText("CMD250 %u", 7u)));
+    EXPECT_TRUE(rig.ex.setting(commandText("CMD250 %u", 7u)).ok());
     EXPECT_EQ(rig.instrument.state.setup.interval, 7);
 
     for (int seconds : {1, 2, 5}) {
         const int64_t start = rig.host.clock_.nowUs();
         const size_t beeps = rig.host.beepTimesUs.size();
-        EXPECT_TRUE(rig.ex.WaitForByte('*', seconds));
+        EXPECT_FALSE(rig.ex.WaitForByte('*', seconds).ok());
         const int64_t took = rig.host.clock_.nowUs() - start;
         EXPECT_GE(took, seconds * 1000000 - 500000) << seconds;
         EXPECT_LE(took, seconds * 1000000 + 250000) << seconds;
@@ -117,7 +119,7 @@ TEST(Exchange, AWaitGetsItsWholeLimitHoweverLongTheTimerWentUnpumped) {
         Rig rig;
         rig.host.clock_.sleepMs(idleMs);
         const int64_t start = rig.ms();
-        EXPECT_TRUE(rig.ex.WaitForByte('*', Exchange::kSettingWaitSeconds));
+        EXPECT_FALSE(rig.ex.WaitForByte('*', Exchange::kSettingWaitSeconds).ok());
         const int64_t took = rig.ms() - start;
         EXPECT_GE(took, 1500) << "after " << idleMs << " ms idle";
         EXPECT_LE(took, 2250) << "after " << idleMs << " ms idle";
@@ -131,7 +133,7 @@ TEST(Exchange, AWaitWithTimer1OffEndsOnTheClock) {
         Rig rig;
         const Timer1Off off(rig.host);
         const int64_t start = rig.ms();
-        EXPECT_TRUE(rig.ex.WaitForByte('*', seconds));
+        EXPECT_FALSE(rig.ex.WaitForByte('*', seconds).ok());
         const int64_t took = rig.ms() - start;
         EXPECT_GE(took, seconds * 1000) << seconds << " s";
         EXPECT_LE(took, seconds * 1000 + UsbPort::kReadTimeoutMs) << seconds << " s";
@@ -164,7 +166,7 @@ TEST(Exchange, WaitAbortedEndsTheWaitAtOnceWithoutABeep) {
     Rig rig;
     rig.host.timer_.onTick = [&] { rig.ex.abortWaits(); };
     const int64_t start = rig.ms();
-    EXPECT_TRUE(rig.ex.WaitForByte('*', 60));
+    EXPECT_EQ(rig.ex.WaitForByte('*', 60).kind(), Outcome::Kind::Aborted);
     EXPECT_LE(rig.ms() - start, 750);
     EXPECT_TRUE(rig.host.beepTimesUs.empty());
 }
@@ -174,10 +176,10 @@ TEST(Exchange, BytesLeftFromAnEarlierCommandArePurged) {
     rig.ex.SendCommand("CMD255\r");
     rig.host.clock_.sleepMs(5);  // the reply has arrived, nobody read it
     std::string reply;
-    EXPECT_FALSE(rig.ex.query({"CMD315\r", 2, false, "CANNOT GET FIELDS PER RECORD"}, reply));
+    EXPECT_TRUE(rig.ex.query({"CMD315\r", 2, false, "CANNOT GET FIELDS PER RECORD"}, reply).ok());
     EXPECT_EQ(reply, " 1");
     rig.instrument.state.setup.fieldsPerRecord = 12;
-    EXPECT_FALSE(rig.ex.query({"CMD315\r", 2, false, "x"}, reply));
+    EXPECT_TRUE(rig.ex.query({"CMD315\r", 2, false, "x"}, reply).ok());
     EXPECT_EQ(reply, "12");
 }
 

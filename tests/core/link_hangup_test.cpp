@@ -43,7 +43,7 @@ TEST(LinkHangUp, EachWaitEndsAtTheFirstHungUpReadAndThePortIsClosed) {
     struct Row {
         const char* name;
         int commandBytes;  // what it sends before it reads: one write a byte
-        std::function<bool(Exchange&)> run;
+        std::function<Outcome(Exchange&)> run;
     };
     const Row rows[] = {
         {"marker wait", 0, [](Exchange& ex) { return ex.WaitForByte(Exchange::kAck, 60); }},
@@ -67,7 +67,7 @@ TEST(LinkHangUp, EachWaitEndsAtTheFirstHungUpReadAndThePortIsClosed) {
         const int writesBefore = driver.writes;
         const int64_t started = host.clock().nowMs();
 
-        EXPECT_TRUE(r.run(ex)) << "failed";
+        EXPECT_EQ(r.run(ex).kind(), Outcome::Kind::PortGone);
         EXPECT_EQ(driver.reads, 1) << "nothing read after the hang-up";
         EXPECT_LE(host.clock().nowMs() - started,
                   int64_t{UsbPort::kReadTimeoutMs} + Exchange::kQueryPauseMs + 20);
@@ -85,7 +85,7 @@ TEST(LinkHangUp, ReconnectFindsThePortOnceItIsBack) {
     usb.OpenUsbPort();
     Exchange ex(usb, host);
     driver.plugged = false;
-    EXPECT_TRUE(ex.WaitForByte(Exchange::kAck, 2));
+    EXPECT_FALSE(ex.WaitForByte(Exchange::kAck, 2).ok());
     ASSERT_FALSE(usb.isOpen());
 
     driver.plugged = true;

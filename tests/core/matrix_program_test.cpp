@@ -65,14 +65,14 @@ TEST(FaultMatrix, GetUserProgram) {
     Shown device;
     {
         Rig ref;
-        ASSERT_FALSE(ref.transfer.GetUserProgram());
+        ASSERT_TRUE(ref.transfer.GetUserProgram().ok());
         device = shownOf(ref.program);
     }
     const Shown before = shownOf(Rig().program);
     test::Matrix<Rig> m;
     m.transfer = "get program";
     m.boundMs = 15000;  // ten attempts or ten errors in a row, each a read time-out or a 1 s wait
-    m.run = [](Rig& r) { return RxProgram(r.transfer, {}); };
+    m.run = [](Rig& r) { return !RxProgram(r.transfer, {}).ok(); };
     m.check = [&](Rig& r, bool failed) {
         test::Verdict v;
         if (shownOf(r.program) != (failed ? before : device))
@@ -99,13 +99,13 @@ TEST(FaultMatrix, SendUserProgram) {
     {
         Rig ref;
         sent = shownOf(ref.program);
-        ASSERT_FALSE(ref.transfer.SendUserProgram());
+        ASSERT_TRUE(ref.transfer.SendUserProgram().ok());
         deviceAfter = ref.instrument.state.program;
     }
     test::Matrix<Rig> m;
     m.transfer = "send program";
     m.boundMs = 15000;  // ten attempts or ten errors in a row, each a read time-out or a 1 s wait
-    m.run = [](Rig& r) { return TxUserProgram(r.transfer, {}); };
+    m.run = [](Rig& r) { return !TxUserProgram(r.transfer, {}).ok(); };
     m.check = [&](Rig& r, bool failed) {
         test::Verdict v;
         if (shownOf(r.program) != sent) v.model = "the Send changed the program";

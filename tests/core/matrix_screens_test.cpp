@@ -51,8 +51,10 @@ TEST(FaultMatrix, GetScreens) {
     m.transfer = "get screens";
     m.boundMs = 5000;  // ten tries of a 350 ms read, or a 2.5 s wait for "*"
     m.run = [](Rig& r) {
-        RxScreens(r.transfer, {});
-        return r.host.lines.back() != "FINISHED GETTING SCREENS.";
+        const Outcome outcome = RxScreens(r.transfer, {});
+        const bool failed = r.host.lines.back() != "FINISHED GETTING SCREENS.";
+        EXPECT_EQ(outcome.ok(), !failed) << "the outcome says what the last line says";
+        return failed;
     };
     m.check = [&](Rig& r, bool failed) {
         test::Verdict v;
@@ -87,8 +89,10 @@ TEST(FaultMatrix, SendScreens) {
     m.run = [](Rig& r) {
         r.editor.clearAll();
         r.store.setCell(4, 2, 7, 'Q');
-        TxScreens(r.transfer, {});
-        return r.host.lines.back() != "FINISHED SENDING SCREENS.";
+        const Outcome outcome = TxScreens(r.transfer, {});
+        const bool failed = r.host.lines.back() != "FINISHED SENDING SCREENS.";
+        EXPECT_EQ(outcome.ok(), !failed) << "the outcome says what the last line says";
+        return failed;
     };
     m.check = [](Rig& r, bool failed) {
         test::Verdict v;

@@ -66,7 +66,7 @@ TEST(FaultMatrix, CalibrationChecks) {
     m.boundMs = static_cast<int64_t>(calChecks().size()) * (kCalWaitSeconds + 3) * 1000;
     m.run = [](CalRig& r) {
         for (const CalCheckInfo& info : calChecks())
-            r.checksFailed.push_back(runCalibrationCheck(r.ex, info.check));
+            r.checksFailed.push_back(!runCalibrationCheck(r.ex, info.check).ok());
         return std::count(r.checksFailed.begin(), r.checksFailed.end(), true) > 0;
     };
     m.check = [](CalRig& r, bool) {

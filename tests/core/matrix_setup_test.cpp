@@ -46,7 +46,7 @@ TEST(FaultMatrix, GetSetup) {
     Steps device;
     {
         Rig ref;
-        ASSERT_FALSE(ref.transfer.GetUserSettings());
+        ASSERT_TRUE(ref.transfer.GetUserSettings().ok());
         device = stepsOf(ref.model);
     }
     const Steps before = stepsOf(Rig().model);
@@ -54,8 +54,10 @@ TEST(FaultMatrix, GetSetup) {
     m.transfer = "get setup";
     m.boundMs = 20000;  // one query given up after its ten tries, a few more retried
     m.run = [](Rig& r) {
-        RxSetup(r.transfer, {});
-        return r.host.lines.back() != "FINISHED GETTING SETUP.";
+        const Outcome outcome = RxSetup(r.transfer, {});
+        const bool failed = r.host.lines.back() != "FINISHED GETTING SETUP.";
+        EXPECT_EQ(outcome.ok(), !failed) << "the outcome says what the last line says";
+        return failed;
     };
     m.check = [&](Rig& r, bool failed) {
         test::Verdict v;
@@ -100,8 +102,10 @@ TEST(FaultMatrix, SendSetup) {
     m.boundMs = 25000;  // one setting given up after ten sends of two seconds each
     m.run = [&](Rig& r) {
         sent(r.model);
-        TxSetup(r.transfer, {});
-        return r.host.lines.back() != "FINISHED SENDING SETTINGS.";
+        const Outcome outcome = TxSetup(r.transfer, {});
+        const bool failed = r.host.lines.back() != "FINISHED SENDING SETTINGS.";
+        EXPECT_EQ(outcome.ok(), !failed) << "the outcome says what the last line says";
+        return failed;
     };
     m.check = [&](Rig& r, bool failed) {
         test::Verdict v;
@@ -116,7 +120,7 @@ TEST(FaultMatrix, SendSetup) {
         SetupModel back;
         back.setUsePcTime(false);
         SetupTransfer get{r.ex, back};
-        if (get.GetUserSettings())
+        if (!get.GetUserSettings().ok())
             v.model += "the Get after the Send failed";
         else if (!std::equal(wanted.begin() + 2, wanted.end(), stepsOf(back).begin() + 2))
             v.model += "the instrument holds other values than sent";

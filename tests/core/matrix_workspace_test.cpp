@@ -69,14 +69,14 @@ TEST(FaultMatrix, GetSetupScreensProgram) {
     Models device;
     {
         Rig ref;
-        ASSERT_FALSE(getAll(ref.transfers, ref.pages));
+        ASSERT_TRUE(getAll(ref.transfers, ref.pages).ok());
         device = modelsOf(ref);
     }
     const Models before = modelsOf(Rig());
     test::Matrix<Rig> m;
     m.transfer = "get setup/screens/program";
     m.boundMs = 45000;  // the bounds of a failing Setup, the two others whole, and two pauses
-    m.run = [](Rig& r) { return GetCollection1(r.transfers, r.pages); };
+    m.run = [](Rig& r) { return !GetCollection1(r.transfers, r.pages).ok(); };
     m.check = [&](Rig& r, bool failed) {
         test::Verdict v;
         const Models got = modelsOf(r);
@@ -119,13 +119,13 @@ TEST(FaultMatrix, SendSetupScreensProgram) {
     {
         Rig ref;
         sent = modelsOf(ref);
-        ASSERT_FALSE(sendAll(ref.transfers, ref.pages));
+        ASSERT_TRUE(sendAll(ref.transfers, ref.pages).ok());
         deviceProgram = ref.instrument.state.program;
     }
     test::Matrix<Rig> m;
     m.transfer = "send setup/screens/program";
     m.boundMs = 45000;  // the bounds of a failing Setup, the two others whole, and two pauses
-    m.run = [](Rig& r) { return SendCollection1(r.transfers, r.pages); };
+    m.run = [](Rig& r) { return !SendCollection1(r.transfers, r.pages).ok(); };
     m.check = [&](Rig& r, bool failed) {
         test::Verdict v;
         if (modelsOf(r) != sent) v.model += "the Send changed a model; ";

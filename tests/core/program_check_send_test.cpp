@@ -118,8 +118,9 @@ TEST(CheckActions, SendsAskBeforeAProgramWithErrorsAndSendNothingOnNo) {
         if (!r.withErrors) rig.program.store.setInstruction(0, 3);  // BEEP instead of the IF
         for (MsgResult a : r.answers)
             rig.host.setNextAnswer(a);
-        const bool failed = r.whole ? workspace::SendCollection1(rig.transfers, {})
-                                    : program::TxUserProgram(rig.programTransfer, {});
+        const bool failed = !(r.whole ? workspace::SendCollection1(rig.transfers, {})
+                                      : program::TxUserProgram(rig.programTransfer, {}))
+                                 .ok();
         EXPECT_EQ(failed, !r.sent);
         std::vector<std::string> boxes;
         for (const auto& b : rig.host.boxes)

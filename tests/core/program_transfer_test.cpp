@@ -63,7 +63,7 @@ struct Rig : test::SimLink {
     // Sends `from` to the instrument through a transfer of its own.
     bool upload(ProgramModel& from) {
         ProgramTransfer t{ex, from};
-        return t.SendUserProgram();
+        return !t.SendUserProgram().ok();
     }
 };
 
@@ -143,7 +143,7 @@ TEST(ProgramTransfer, RoundTripOfEveryInstruction) {
 
     // Back into a fresh program: the same tree, and every field the transfer carries.
     rig.host.lines.clear();
-    ASSERT_FALSE(rig.transfer.GetUserProgram());
+    ASSERT_TRUE(rig.transfer.GetUserProgram().ok());
     EXPECT_EQ(texts(rig.program.tree), texts(made.program.tree));
     EXPECT_EQ(rig.host.lines.front(), "GET USER PROGRAM...");
     EXPECT_EQ(rig.host.lines.back(), "FINISHED GETTING USER PROGRAM.");
@@ -172,7 +172,7 @@ TEST(ProgramTransfer, RoundTripOfEveryInstruction) {
     // Into the program it came from: not one store byte changes.
     const auto before = std::vector<uint8_t>(a.image().begin(), a.image().end());
     ProgramTransfer again{rig.ex, made.program};
-    ASSERT_FALSE(again.GetUserProgram());
+    ASSERT_TRUE(again.GetUserProgram().ok());
     EXPECT_TRUE(std::equal(before.begin(), before.end(), made.program.store.image().begin()));
 }
 
@@ -193,7 +193,7 @@ TEST(ProgramTransfer, PgmEndOnlyBothWays) {
     EXPECT_EQ(rig.host.progress.size(), 66u);  // blocks 1..65, then 0
 
     rig.program.tree.append({}, "LEFT OVER");
-    ASSERT_FALSE(rig.transfer.GetUserProgram());
+    ASSERT_TRUE(rig.transfer.GetUserProgram().ok());
     EXPECT_EQ(texts(rig.program.tree), (Lines{"PGM END"}));
     EXPECT_EQ(std::count(rig.host.lines.begin(), rig.host.lines.end(), "FIRST HEADER..."), 1);
     EXPECT_EQ(rig.host.lines[rig.host.lines.size() - 2], "LAST HEADER...");
@@ -201,14 +201,14 @@ TEST(ProgramTransfer, PgmEndOnlyBothWays) {
 
 TEST(ProgramTransfer, DownloadOfTheInstrumentsOwnProgramInTableOrder) {
     Rig plain;
-    ASSERT_FALSE(plain.transfer.GetUserProgram());
+    ASSERT_TRUE(plain.transfer.GetUserProgram().ok());
     const auto expected = texts(plain.program.tree);
     EXPECT_GE(plain.program.tree.topCount(), 12u);
     EXPECT_EQ(plain.program.tree.topLevel().back().text, "PGM END");
 
     Rig shuffled;
     shuffled.faults().shuffleSlots = true;
-    ASSERT_FALSE(shuffled.transfer.GetUserProgram());
+    ASSERT_TRUE(shuffled.transfer.GetUserProgram().ok());
     EXPECT_EQ(texts(shuffled.program.tree), expected);
 }
 
@@ -235,7 +235,7 @@ TEST(ProgramTransfer, BadBlockCopiesAreRetriedUpToTheLimit) {
         rig.instrument.faults.corruptBlocks = r.chosen;
         const auto before = texts(rig.program.tree);
         ProgramModel sent;
-        const bool failed = r.download ? rig.transfer.GetUserProgram() : rig.upload(sent);
+        const bool failed = r.download ? !rig.transfer.GetUserProgram().ok() : rig.upload(sent);
         EXPECT_EQ(failed, r.failed);
         const Lines& lines = rig.host.lines;
         if (r.download && r.failed) {
@@ -306,7 +306,7 @@ TEST(ProgramTransfer, DownloadsThatCannotBeDecodedLeaveTheProgram) {
         Rig rig;
         r.spoil(rig);
         rig.program.store.setInstruction(5, 0xABCD);
-        ASSERT_TRUE(rig.transfer.GetUserProgram());
+        ASSERT_FALSE(rig.transfer.GetUserProgram().ok());
         const Lines& lines = rig.host.lines;
         ASSERT_GE(lines.size(), r.lastLines.size());
         EXPECT_EQ(Lines(lines.end() - static_cast<long>(r.lastLines.size()), lines.end()), r.lastLines);
@@ -362,7 +362,7 @@ TEST(ProgramTransfer, MenuItemsSayWhatWasWrongWithTheProgram) {
         SCOPED_TRACE(r.name);
         Rig rig;
         r.spoil(rig);
-        EXPECT_TRUE(r.send ? TxUserProgram(rig.transfer, {}) : RxProgram(rig.transfer, {}));
+        EXPECT_FALSE((r.send ? TxUserProgram(rig.transfer, {}) : RxProgram(rig.transfer, {})).ok());
         ASSERT_EQ(rig.host.boxes.size(), 1u);
         EXPECT_EQ(rig.host.boxes[0].text, r.box);
         if (r.lastLine != nullptr) {
@@ -398,7 +398,8 @@ TEST(ProgramTransfer, EndsAtTheNextReadOnceTheWindowIsClosing) {
             if (closedAtUs < 0) closedAtUs = rig.host.clock_.nowUs();
             return true;
         };
-        EXPECT_TRUE(r.send ? rig.transfer.SendUserProgram() : rig.transfer.GetUserProgram());
+        EXPECT_EQ((r.send ? rig.transfer.SendUserProgram() : rig.transfer.GetUserProgram()).kind(),
+                  Outcome::Kind::Aborted);
         ASSERT_GE(closedAtUs, 0);
         // Nothing more is read after the close is seen: no read time-out runs out after it.
         EXPECT_LT(rig.host.clock_.nowUs() - closedAtUs, 250'000);
@@ -420,14 +421,14 @@ TEST(ProgramTransfer, DownloadEdgesThatStillSucceed) {
         SCOPED_TRACE(r.name);
         Rig rig;
         r.spoil(rig);
-        ASSERT_FALSE(rig.transfer.GetUserProgram());
+        ASSERT_TRUE(rig.transfer.GetUserProgram().ok());
         EXPECT_EQ(std::count(rig.host.lines.begin(), rig.host.lines.end(), "CRC COMPARE END ERR."),
                   r.endErrors);
         EXPECT_EQ(rig.program.tree.topLevel().back().text, "PGM END");
     }
     Rig rig;
     rig.device()[6 * 128 + 2 + 12 * 4 + 1] = 0x09;  // DISPLAY TEXT's font: no ninth choice
-    ASSERT_FALSE(rig.transfer.GetUserProgram());
+    ASSERT_TRUE(rig.transfer.GetUserProgram().ok());
     EXPECT_EQ(rig.program.tree.find({6, 4})->text, "font= ");
     EXPECT_EQ(rig.program.store.shortValue(6, 4), 9);
 }
@@ -447,7 +448,7 @@ TEST(ProgramTransfer, DownloadEndsWithTheEndPacket) {
         Rig rig;
         rig.faults().wrongEndCrc = r.wrongEnds;
         const int64_t start = rig.host.clock_.nowUs();
-        ASSERT_FALSE(rig.transfer.GetUserProgram());
+        ASSERT_TRUE(rig.transfer.GetUserProgram().ok());
         const int64_t waitedOutUs = r.wrongEnds * static_cast<int64_t>(UsbPort::kReadTimeoutMs) * 1000;
         EXPECT_NEAR(static_cast<double>(rig.host.clock_.nowUs() - start),
                     static_cast<double>(kLineUs + waitedOutUs), 3000.0);
@@ -460,7 +461,7 @@ TEST(ProgramTransfer, DownloadStopsTimer1AndGivesUpAfterTenCommands) {
     rig.host.timer_.start(rig.host.clock_.nowMs());
     int ticks = 0;
     rig.host.timer_.onTick = [&ticks] { ++ticks; };
-    EXPECT_TRUE(rig.transfer.GetUserProgram());
+    EXPECT_FALSE(rig.transfer.GetUserProgram().ok());
     EXPECT_GT(rig.host.pumps, 10);
     EXPECT_EQ(ticks, 0);
     EXPECT_TRUE(rig.host.timer_.enabled());
@@ -469,7 +470,7 @@ TEST(ProgramTransfer, DownloadStopsTimer1AndGivesUpAfterTenCommands) {
     silent.instrument.faults.perCommand[115] = sim::Fault::silent();
     silent.host.timer_.stop();
     const int64_t start = silent.host.clock_.nowMs();
-    EXPECT_TRUE(silent.transfer.GetUserProgram());
+    EXPECT_FALSE(silent.transfer.GetUserProgram().ok());
     EXPECT_EQ(silent.instrument.commandCounts[115], ProgramTransfer::kFirstBlockTries);
     EXPECT_GE(silent.host.clock_.nowMs() - start, 10 * 250);
     EXPECT_EQ(silent.host.lines, (Lines{"GET USER PROGRAM...", "GET USER PROGRAM FAILED."}));

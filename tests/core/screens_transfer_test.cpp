@@ -48,7 +48,7 @@ TEST(ScreenTransferGet, ShowsScreenOneAndEndsEditing) {
     Rig rig;
     rig.editor.UpDownScrNumChangingEx(3);
     rig.editor.ButtonStartEditClick();
-    EXPECT_FALSE(rig.transfer.GetUserScreens());
+    EXPECT_TRUE(rig.transfer.GetUserScreens().ok());
 
     EXPECT_EQ(rig.storeBytes(),
               Bytes(rig.instrument.state.screens.begin(), rig.instrument.state.screens.end()));
@@ -75,7 +75,7 @@ TEST(ScreenTransferGet, ShortAnswerTenTimesLeavesEverythingAsItWas) {
     rig.instrument.faults.perCommand[215] = Fault::cutShort(1);
     const int purgesBefore = rig.driver.purges;
 
-    EXPECT_TRUE(rig.transfer.GetUserScreens());
+    EXPECT_FALSE(rig.transfer.GetUserScreens().ok());
 
     EXPECT_EQ(rig.instrument.commandCounts[215], ScreenTransfer::kGetTries);
     // Each try: a purge of its own, the pause, then the send routine's purge and the command.
@@ -96,13 +96,15 @@ TEST(ScreenTransferSend, NoReadyMarkShowsTwoBoxes) {
     Rig rig;
     rig.instrument.faults.perCommand[210] = Fault::silent();
     const int64_t start = rig.host.clock_.nowUs();
-    TxScreens(rig.transfer, {});
+    const Outcome sent = TxScreens(rig.transfer, {});
     const int64_t waitedMs = (rig.host.clock_.nowUs() - start) / 1000;
 
     ASSERT_EQ(rig.host.boxes.size(), 2u);
     EXPECT_EQ(rig.host.boxes[0].text, "No response from 41700");
     EXPECT_EQ(rig.host.boxes[1].text, kCommErrorText);
     EXPECT_EQ(rig.host.lines, (Lines{"SEND SCREENS...", "SEND SCREENS ERROR."}));
+    EXPECT_EQ(sent.kind(), Outcome::Kind::Failed);
+    EXPECT_EQ(sent.reason(), "SEND SCREENS ERROR.");
     EXPECT_EQ(rig.instrument.blocksReceived, 0);
     EXPECT_EQ(rig.driver.written.size(), 7u) << "only the command line went out";
     // Four ticks of 500 ms; the first may come at once.
@@ -116,7 +118,7 @@ TEST(ScreenTransferSend, RoundTripGivesBackTheSameScreens) {
     rig.fillPattern();
     rig.store.SetLargeCell(4, 38, 0xC1);
     const Bytes sent = rig.storeBytes();
-    EXPECT_FALSE(rig.transfer.SendUserScreens());
+    EXPECT_TRUE(rig.transfer.SendUserScreens().ok());
     EXPECT_EQ(Bytes(rig.instrument.state.screens.begin(), rig.instrument.state.screens.end()), sent);
     EXPECT_EQ(rig.host.lines, (Lines{"SEND SCREENS...", "FINISHED SENDING SCREENS."}));
     EXPECT_EQ(rig.host.progressMax, 1920);
@@ -124,14 +126,14 @@ TEST(ScreenTransferSend, RoundTripGivesBackTheSameScreens) {
     EXPECT_EQ(rig.host.progress[1919], 1920);
 
     rig.store.clear(0);
-    EXPECT_FALSE(rig.transfer.GetUserScreens());
+    EXPECT_TRUE(rig.transfer.GetUserScreens().ok());
     EXPECT_EQ(rig.storeBytes(), sent);
 }
 
 TEST(ScreenTransferMenu, ClosedPortRefusesWithItsOwnBox) {
     struct Row {
         const char* name;
-        bool (*action)(ScreenTransfer&, const std::function<void()>&);
+        Outcome (*action)(ScreenTransfer&, const std::function<void()>&);
         const char* text;
     };
     for (const Row& row : {Row{"get", RxScreens, "Cannot Get Screens.\nUSB port is closed."},
@@ -140,7 +142,7 @@ TEST(ScreenTransferMenu, ClosedPortRefusesWithItsOwnBox) {
         Rig rig;
         rig.usb.closeAtExit();
         bool shown = false;
-        EXPECT_TRUE(row.action(rig.transfer, [&] { shown = true; })) << "refused";
+        EXPECT_EQ(row.action(rig.transfer, [&] { shown = true; }).kind(), Outcome::Kind::PortGone);
         ASSERT_EQ(rig.host.boxes.size(), 1u);
         EXPECT_EQ(rig.host.boxes[0].text, row.text);
         EXPECT_FALSE(shown);

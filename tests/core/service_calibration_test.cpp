@@ -223,7 +223,7 @@ TEST(CalibrationCheck, EchoEndsAtStarOrAtItsBound) {
             });
         }
         const int64_t start = rig.nowMs();
-        EXPECT_EQ(runCalibrationCheck(rig.ex, r.check), r.failed) << r.name;
+        EXPECT_EQ(!runCalibrationCheck(rig.ex, r.check).ok(), r.failed) << r.name;
         EXPECT_EQ(rig.memo(), r.echoed) << r.name;
         EXPECT_EQ(rig.host.beepTimesUs.size(), r.failed ? 1U : 0U) << r.name;
         EXPECT_GE(rig.nowMs() - start, r.minMs) << r.name;
@@ -238,7 +238,9 @@ TEST(CalibrationCheck, StopEndsACheck) {
     rig.host.timer_.onTick = [&] {
         if (rig.nowMs() - start >= 2000) rig.ex.abortWaits();
     };
-    EXPECT_TRUE(runCalibrationCheck(rig.ex, CalCheck::Se));
+    const Outcome checked = runCalibrationCheck(rig.ex, CalCheck::Se);
+    EXPECT_EQ(checked.kind(), Outcome::Kind::Aborted);
+    EXPECT_EQ(checked.reason(), "NO RESPONSE FROM 41700 FOR SE CHECK.");
     EXPECT_LT(rig.nowMs() - start, 3000);
     EXPECT_TRUE(rig.host.beepTimesUs.empty());
     EXPECT_EQ(rig.host.lines, std::vector<std::string>{"NO RESPONSE FROM 41700 FOR SE CHECK."});
@@ -263,7 +265,7 @@ TEST(CalibrationCheck, OutputChecksDriveEveryChannelFirst) {
         }
         expected += "CMD952 04\r";
         const int64_t start = rig.nowMs();
-        EXPECT_FALSE(runCalibrationCheck(rig.ex, r.check)) << expected;
+        EXPECT_TRUE(runCalibrationCheck(rig.ex, r.check).ok()) << expected;
         EXPECT_EQ(rig.wire(), expected);
         // 400 ms a channel and 500 ms before the read-back.
         const auto& readBack = rig.driver.written[rig.driver.written.size() - 10];

@@ -38,7 +38,7 @@ struct Rig : test::SimLink {
 TEST(SetupActions, ClosedPortRefusesWithItsOwnBox) {
     struct Row {
         const char* name;
-        bool (*action)(SetupTransfer&, const std::function<void()>&);
+        Outcome (*action)(SetupTransfer&, const std::function<void()>&);
         const char* box;
     } rows[] = {
         {"Get Setup", RxSetup, "Cannot Get Setup.\nUSB port is closed."},
@@ -47,7 +47,7 @@ TEST(SetupActions, ClosedPortRefusesWithItsOwnBox) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         Rig rig;
-        EXPECT_TRUE(r.action(rig.transfer, rig.showPage)) << "refused";
+        EXPECT_EQ(r.action(rig.transfer, rig.showPage).kind(), Outcome::Kind::PortGone);
         ASSERT_EQ(rig.host.boxes.size(), 1u);
         EXPECT_EQ(rig.host.boxes[0].text, r.box);
         EXPECT_EQ(rig.host.boxes[0].kind, MsgKind::Warning);
@@ -62,8 +62,8 @@ TEST(SetupActions, GetAndSendShowThePageUnderTheHourglass) {
     Rig rig;
     rig.usb.OpenUsbPort();
     rig.model.setDate("01-01-2026");
-    EXPECT_FALSE(RxSetup(rig.transfer, rig.showPage));
-    EXPECT_FALSE(TxSetup(rig.transfer, rig.showPage));
+    EXPECT_TRUE(RxSetup(rig.transfer, rig.showPage).ok());
+    EXPECT_TRUE(TxSetup(rig.transfer, rig.showPage).ok());
     EXPECT_EQ(rig.pageShown, 2);
     EXPECT_EQ(rig.host.waitCursorShown, 2);
     EXPECT_EQ(rig.host.waitCursorDepth, 0);
@@ -75,7 +75,9 @@ TEST(SetupActions, FailuresShowTheCommunicationErrorButARefusedSendDoesNot) {
     Rig rig;
     rig.usb.OpenUsbPort();
     rig.instrument.faults.perCommand[235] = Fault::silent();
-    EXPECT_TRUE(RxSetup(rig.transfer, rig.showPage)) << "failed";
+    const Outcome got = RxSetup(rig.transfer, rig.showPage);
+    EXPECT_EQ(got.kind(), Outcome::Kind::Failed);
+    EXPECT_EQ(got.reason(), "CANNOT GET COM2 INFO");
     ASSERT_EQ(rig.host.boxes.size(), 1u);
     EXPECT_EQ(rig.host.boxes[0].text, kCommErrorText);
     EXPECT_EQ(rig.host.waitCursorDepth, 0);
@@ -83,7 +85,7 @@ TEST(SetupActions, FailuresShowTheCommunicationErrorButARefusedSendDoesNot) {
     rig.model.setUsePcTime(false);
     rig.model.setDate("13-01-2026");
     rig.model.setTime("10:00:00");
-    EXPECT_TRUE(TxSetup(rig.transfer, rig.showPage)) << "refused before sending";
+    EXPECT_EQ(TxSetup(rig.transfer, rig.showPage).kind(), Outcome::Kind::Refused);
     ASSERT_EQ(rig.host.boxes.size(), 2u);
     EXPECT_EQ(rig.host.boxes[1].text.substr(0, 19), "Cannot Send Setup.\n");
     EXPECT_EQ(rig.instrument.commandCounts.count(270), 0u);

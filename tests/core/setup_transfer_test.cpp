@@ -69,7 +69,7 @@ TEST(SetupGet, FullGetReadsEveryValueInOrder) {
     Rig rig;
     fillDevice(rig.device());
     rig.model.setUsePcTime(false);
-    EXPECT_FALSE(rig.transfer.GetUserSettings());
+    EXPECT_TRUE(rig.transfer.GetUserSettings().ok());
 
     EXPECT_EQ(
         rig.wire(),
@@ -105,7 +105,7 @@ TEST(SetupGet, FullGetReadsEveryValueInOrder) {
 
 TEST(SetupGet, WithPcTimeSkipsDateAndTimeAndStartsAt24) {
     Rig rig;
-    EXPECT_FALSE(rig.transfer.GetUserSettings());
+    EXPECT_TRUE(rig.transfer.GetUserSettings().ok());
     EXPECT_EQ(rig.instrument.commandCounts.count(275), 0u);
     EXPECT_EQ(rig.instrument.commandCounts.count(285), 0u);
     EXPECT_EQ(rig.host.progress, (std::vector<int>{0, 24, 33, 41, 49, 58, 66, 74, 83, 91, 99, 0}));
@@ -140,7 +140,7 @@ TEST(SetupGet, QueryRepliesAndTheirEffect) {
         SCOPED_TRACE(r.name);
         Rig rig;
         rig.instrument.faults.perCommand[r.command] = Fault::replace(r.reply);
-        EXPECT_EQ(rig.transfer.GetUserSettings(), r.failed);
+        EXPECT_EQ(!rig.transfer.GetUserSettings().ok(), r.failed);
         r.check(rig.model);
         // An out-of-range value fails the step without a line of its own.
         EXPECT_EQ(rig.host.lines.back(), r.failed ? "GET SETUP FAILED." : "FINISHED GETTING SETUP.");
@@ -171,7 +171,7 @@ TEST(SetupGet, DateAndTimePartsAtTheEdgesOfTheirRanges) {
         Rig rig;
         rig.model.setUsePcTime(false);
         rig.instrument.faults.perCommand[r.command] = Fault::replace(r.reply);
-        EXPECT_EQ(rig.transfer.GetUserSettings(), r.failed);
+        EXPECT_EQ(!rig.transfer.GetUserSettings().ok(), r.failed);
         EXPECT_EQ(r.command == 275 ? rig.model.date() : rig.model.time(), r.shown);
     }
 }
@@ -180,7 +180,7 @@ TEST(SetupGet, MonthThirteenFailsAtTheFirstStep) {
     Rig rig;
     rig.model.setUsePcTime(false);
     rig.instrument.faults.perCommand[275] = Fault::replace("13-01-26 ");
-    EXPECT_TRUE(rig.transfer.GetUserSettings());
+    EXPECT_FALSE(rig.transfer.GetUserSettings().ok());
     EXPECT_EQ(rig.instrument.commandLog, (Lines{"CMD275"}));
     EXPECT_EQ(rig.host.lines, (Lines{"GET SETUP...", "GET SETUP FAILED."}));
     EXPECT_EQ(rig.host.progress, (std::vector<int>{0, 0}));
@@ -192,7 +192,7 @@ TEST(SetupGet, FailedStepLeavesTheValuesReadSoFar) {
     fillDevice(rig.device());
     rig.instrument.faults.perCommand[255] = Fault::silent();
     const int64_t start = rig.host.clock_.nowMs();
-    EXPECT_TRUE(rig.transfer.GetUserSettings());
+    EXPECT_FALSE(rig.transfer.GetUserSettings().ok());
     EXPECT_EQ(rig.host.lines, (Lines{"GET SETUP...", "CANNOT GET INTERVAL", "GET SETUP FAILED."}));
     EXPECT_EQ(rig.host.progress, (std::vector<int>{0, 24, 33, 41, 49, 0}));
     EXPECT_EQ(rig.instrument.commandCounts[255], Exchange::kQueryTries);
@@ -260,7 +260,7 @@ TEST(SetupGet, WrongBaudCodesAreQueriedAgainWithAFreshCount) {
         Rig rig;
         rig.device().com2Code = 19;
         rig.instrument.faults.sequence[r.command] = r.faults;
-        EXPECT_EQ(rig.transfer.GetUserSettings(), r.failed);
+        EXPECT_EQ(!rig.transfer.GetUserSettings().ok(), r.failed);
         EXPECT_EQ(rig.instrument.commandCounts[r.command], r.queries);
         EXPECT_EQ(rig.host.lines, r.lines);
         if (!r.failed) {
@@ -273,7 +273,7 @@ TEST(SetupGet, Rs485MarkStaysForTheRestOfTheStep) {
     Rig rig;
     rig.device().com1Code = 12;
     rig.instrument.faults.perCommand[225] = Fault::replace(" -999", 1);
-    EXPECT_FALSE(rig.transfer.GetUserSettings());
+    EXPECT_TRUE(rig.transfer.GetUserSettings().ok());
     EXPECT_EQ(rig.model.com1Type(), 1);
     EXPECT_EQ(rig.model.com1Baud(), 0);
 }
@@ -281,7 +281,7 @@ TEST(SetupGet, Rs485MarkStaysForTheRestOfTheStep) {
 TEST(SetupGet, FiveShortRecordFormatReadsFailWithTheCount) {
     Rig rig;
     rig.instrument.faults.perCommand[325] = Fault::cutShort(1);
-    EXPECT_TRUE(rig.transfer.GetUserSettings());
+    EXPECT_FALSE(rig.transfer.GetUserSettings().ok());
     EXPECT_EQ(rig.instrument.commandCounts[325], SetupTransfer::kRecordFormatTries);
     EXPECT_EQ(rig.host.lines,
               (Lines{"GET SETUP...", "CANNOT GET RECORD FORMATS. BYTES READ: 799", "GET SETUP FAILED."}));
@@ -292,7 +292,7 @@ TEST(SetupGet, RecordFormatTriesPauseAfterTheirPurge) {
     Rig rig;
     const int purges = rig.driver.purges;
     const int64_t start = rig.host.clock_.nowUs();
-    EXPECT_FALSE(rig.transfer.GetRecordFormats());
+    EXPECT_TRUE(rig.transfer.GetRecordFormats().ok());
     // Its own purge, the pause, then the send routine's purge and 8 paced bytes.
     EXPECT_EQ(rig.driver.purges, purges + 2);
     ASSERT_FALSE(rig.driver.written.empty());
@@ -342,7 +342,7 @@ TEST(SetupGet, BadRecordFormatBlockLeavesEarlierRows) {
         SCOPED_TRACE(r.name);
         Rig rig;
         rig.instrument.faults.perCommand[325] = Fault::replace(formatsWith(3, r.block));
-        EXPECT_EQ(rig.transfer.GetRecordFormats(), r.failed);
+        EXPECT_EQ(!rig.transfer.GetRecordFormats().ok(), r.failed);
         EXPECT_EQ(rig.model.field(2).label, "R2");
         EXPECT_EQ(rig.model.field(3).label, r.label3);
         EXPECT_EQ(rig.model.field(3).width, r.width3);
@@ -377,7 +377,7 @@ void fillModel(SetupModel& m) {
 TEST(SetupSend, FullSendPutsEverySettingOnTheWireInOrder) {
     Rig rig;
     fillModel(rig.model);
-    EXPECT_FALSE(rig.transfer.SendUserSettings());
+    EXPECT_TRUE(rig.transfer.SendUserSettings().ok());
 
     std::string blocks;
     for (int i = 0; i < kFieldCount; ++i) {
@@ -404,11 +404,11 @@ TEST(SetupSend, FullSendPutsEverySettingOnTheWireInOrder) {
 TEST(SetupSend, WhatIsSentIsReadBack) {
     Rig rig;
     fillModel(rig.model);
-    ASSERT_FALSE(rig.transfer.SendUserSettings());
+    ASSERT_TRUE(rig.transfer.SendUserSettings().ok());
     SetupModel back;
     back.setUsePcTime(false);
     SetupTransfer get{rig.ex, back};
-    ASSERT_FALSE(get.GetUserSettings());
+    ASSERT_TRUE(get.GetUserSettings().ok());
     const SetupModel& m = rig.model;
     EXPECT_EQ(back.date(), m.date());
     EXPECT_EQ(back.time(), m.time());
@@ -433,7 +433,7 @@ TEST(SetupSend, WithPcTimeSendsThePcClockOfTheMomentOfSending) {
     Rig rig;
     rig.model.setDate("01-01-2001");  // a stale tick
     rig.host.clock_.sleepMs(3723 * 1000);
-    EXPECT_FALSE(rig.transfer.SendUserSettings());
+    EXPECT_TRUE(rig.transfer.SendUserSettings().ok());
     EXPECT_EQ(rig.instrument.commandLog[0], "CMD270 01 01 26");
     EXPECT_EQ(rig.instrument.commandLog[1], "CMD280 01 02 03");
     EXPECT_EQ(rig.model.date(), "01-01-2026");
@@ -475,8 +475,9 @@ TEST(SetupSend, ADateOrTimeTheInstrumentCannotHoldIsRefusedBeforeSending) {
         rig.model.setUsePcTime(false);
         rig.model.setDate(r.date);
         rig.model.setTime(r.time);
-        EXPECT_TRUE(rig.transfer.SendUserSettings());
-        EXPECT_TRUE(rig.transfer.refusedBeforeSending());
+        const Outcome sent = rig.transfer.SendUserSettings();
+        EXPECT_EQ(sent.kind(), Outcome::Kind::Refused);
+        EXPECT_EQ(sent.reason(), r.box);
         ASSERT_EQ(rig.host.boxes.size(), 1u);
         EXPECT_EQ(rig.host.boxes[0].text, r.box);
         EXPECT_EQ(rig.wire(), "");
@@ -489,8 +490,9 @@ TEST(SetupSend, AFailedSettingStopsTheSequence) {
     Rig rig;
     fillModel(rig.model);
     rig.instrument.faults.perCommand[250] = Fault::silent();
-    EXPECT_TRUE(rig.transfer.SendUserSettings());
-    EXPECT_FALSE(rig.transfer.refusedBeforeSending());
+    const Outcome sent = rig.transfer.SendUserSettings();
+    EXPECT_EQ(sent.kind(), Outcome::Kind::Failed);
+    EXPECT_EQ(sent.reason(), "SEND SETTINGS FAILED.") << "the setting's wait has no line of its own";
     EXPECT_EQ(rig.host.lines, (Lines{"SEND SETTINGS...", "SEND SETTINGS FAILED."}));
     EXPECT_EQ(rig.host.progress, (std::vector<int>{0, 9, 18, 27, 0}));
     EXPECT_EQ(rig.host.beepTimesUs.size(), static_cast<size_t>(Exchange::kSettingSends));
@@ -506,7 +508,7 @@ TEST(SetupSend, ALateAcknowledgementAfterQuickOnesIsNotResent) {
     for (int command : {270, 280, 260, 250, 310})
         rig.instrument.faults.perCommand[command] = Fault::late(230000);
     rig.instrument.faults.perCommand[330] = Fault::late(1500000);
-    EXPECT_FALSE(rig.transfer.SendUserSettings());
+    EXPECT_TRUE(rig.transfer.SendUserSettings().ok());
     EXPECT_EQ(rig.instrument.commandCounts[330], 1);
     EXPECT_TRUE(rig.host.beepTimesUs.empty());
     EXPECT_EQ(rig.host.lines, (Lines{"SEND SETTINGS...", "FINISHED SENDING SETTINGS."}));
@@ -516,7 +518,7 @@ TEST(SetupSend, RecordFormatUploadFailsAtOnceWhenABlockIsNotAnswered) {
     Rig rig;
     // The CMD320 "!" and the answers to blocks 0..4 get through, then the line drops.
     rig.instrument.faults.dropAfterBytes = 1 + 5;
-    EXPECT_TRUE(rig.transfer.SendRecordFormats());
+    EXPECT_FALSE(rig.transfer.SendRecordFormats().ok());
     EXPECT_EQ(rig.instrument.commandCounts[320], 1);
     EXPECT_EQ(rig.instrument.blocksReceived, 6);
     EXPECT_EQ(rig.host.beepTimesUs.size(), 1u);
@@ -526,7 +528,7 @@ TEST(SetupSend, RecordFormatUploadFailsAtOnceWhenABlockIsNotAnswered) {
 TEST(SetupSend, RecordFormatUploadResendsItsCommandUntilAsked) {
     Rig rig;
     rig.instrument.faults.perCommand[320] = Fault::silent(3);
-    EXPECT_FALSE(rig.transfer.SendRecordFormats());
+    EXPECT_TRUE(rig.transfer.SendRecordFormats().ok());
     EXPECT_EQ(rig.instrument.commandCounts[320], 4);
     EXPECT_EQ(rig.host.beepTimesUs.size(), 3u);
     EXPECT_EQ(rig.instrument.blocksReceived, kFieldCount);
@@ -547,14 +549,14 @@ TEST(SetupTiming, RunsTakeTheMandatedPausesAndPacingPlusTheReplies) {
     fillModel(rig.model);
     EXPECT_EQ(settingCommands(rig.model).front(), "CMD270 12 31 31\r");
     int64_t start = rig.host.clock_.nowUs();
-    ASSERT_FALSE(rig.transfer.SendUserSettings());
+    ASSERT_TRUE(rig.transfer.SendUserSettings().ok());
     const int64_t send = rig.host.clock_.nowUs() - start;
     // The simulated instrument answers each of the 36 waits within a millisecond.
     EXPECT_GE(send, mandatedSendUs(rig.model));
     EXPECT_LE(send, mandatedSendUs(rig.model) + 36 * 1000);
 
     start = rig.host.clock_.nowUs();
-    ASSERT_FALSE(rig.transfer.GetUserSettings());
+    ASSERT_TRUE(rig.transfer.GetUserSettings().ok());
     const int64_t get = rig.host.clock_.nowUs() - start;
     EXPECT_GE(get, mandatedGetUs(false));
     EXPECT_LE(get, mandatedGetUs(false) + 12 * 1000 + 800 * sim::Instrument::kByteTimeUs);

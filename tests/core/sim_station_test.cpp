@@ -25,7 +25,7 @@ TEST(SimStation, AFirstGetSetupShowsAConfiguredStationWithItsClockRunning) {
     model.setUsePcTime(false);
     setup::SetupTransfer transfer{link.ex, model};
     link.host.clock_.sleepMs(90 * 1000);
-    ASSERT_FALSE(transfer.GetUserSettings());
+    ASSERT_TRUE(transfer.GetUserSettings().ok());
     EXPECT_EQ(model.interval(), 15);
     EXPECT_EQ(model.fieldsPerRecord(), 7);
     EXPECT_TRUE(model.autoScroll());

@@ -53,7 +53,7 @@ struct Rig : test::WholeInstrumentRig<test::SimLink> {
 TEST(WholeTransfer, ClosedPortShowsOnlyItsBox) {
     struct Row {
         const char* name;
-        bool (*run)(Transfers&, const PageControl&);
+        Outcome (*run)(Transfers&, const PageControl&);
         const char* box;
     } rows[] = {
         {"get", GetCollection1, "Cannot Get Setup/Screens/Program.\nUSB port is closed."},
@@ -62,7 +62,7 @@ TEST(WholeTransfer, ClosedPortShowsOnlyItsBox) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         Rig rig;
-        EXPECT_TRUE(r.run(rig.transfers, rig.pages));
+        EXPECT_EQ(r.run(rig.transfers, rig.pages).kind(), Outcome::Kind::PortGone);
         EXPECT_EQ(rig.boxTexts(), std::vector<std::string>{r.box});
         EXPECT_TRUE(rig.host.lines.empty());
         EXPECT_TRUE(rig.shown.empty());
@@ -76,7 +76,7 @@ TEST(WholeTransfer, AnsweringNoChangesNothing) {
         rig.usb.OpenUsbPort();
         rig.host.lines = {"EARLIER LINE"};
         rig.host.answers.push_back(MsgResult::No);
-        EXPECT_TRUE(run(rig.transfers, rig.pages));
+        EXPECT_EQ(run(rig.transfers, rig.pages).kind(), Outcome::Kind::Refused);
         EXPECT_EQ(rig.host.lines, std::vector<std::string>{"EARLIER LINE"});
         EXPECT_EQ(rig.page, 5);
         EXPECT_TRUE(rig.shown.empty());
@@ -89,7 +89,7 @@ TEST(WholeTransfer, GetMovesAllThreePartsOnTheirPages) {
     rig.usb.OpenUsbPort();
     rig.instrument.state.setup.interval = 42;
     rig.host.answers.push_back(MsgResult::Yes);
-    EXPECT_FALSE(GetCollection1(rig.transfers, rig.pages));
+    EXPECT_TRUE(GetCollection1(rig.transfers, rig.pages).ok());
     EXPECT_EQ(rig.setup.interval(), 42);
     EXPECT_EQ(Bytes(rig.store.bytes().begin(), rig.store.bytes().end()),
               Bytes(rig.instrument.state.screens.begin(), rig.instrument.state.screens.end()));
@@ -108,7 +108,7 @@ TEST(WholeTransfer, GetFailingAtTheScreensKeepsTheSetupAndLeavesTheProgram) {
     rig.instrument.faults.perCommand[215] = Fault::silent();
     const Bytes programBefore = writeProgramFile(rig.program);
     rig.host.answers.push_back(MsgResult::Yes);
-    EXPECT_TRUE(GetCollection1(rig.transfers, rig.pages));
+    EXPECT_FALSE(GetCollection1(rig.transfers, rig.pages).ok());
     EXPECT_EQ(rig.setup.interval(), 42);
     EXPECT_EQ(writeProgramFile(rig.program), programBefore);
     EXPECT_EQ(rig.shown, (std::vector<int>{0, 1}));
@@ -124,14 +124,14 @@ TEST(WholeTransfer, SendPausesTwoSecondsBetweenItsTransfers) {
     Rig rig;
     rig.usb.OpenUsbPort();
     const int64_t t0 = rig.host.clock_.nowUs();
-    ASSERT_FALSE(rig.setupTransfer.SendUserSettings());
-    ASSERT_FALSE(rig.screenTransfer.SendUserScreens());
-    ASSERT_FALSE(rig.programTransfer.SendUserProgram());
+    ASSERT_TRUE(rig.setupTransfer.SendUserSettings().ok());
+    ASSERT_TRUE(rig.screenTransfer.SendUserScreens().ok());
+    ASSERT_TRUE(rig.programTransfer.SendUserProgram().ok());
     const int64_t alone = rig.host.clock_.nowUs() - t0;
 
     rig.host.answers.push_back(MsgResult::Yes);
     const int64_t t1 = rig.host.clock_.nowUs();
-    EXPECT_FALSE(SendCollection1(rig.transfers, rig.pages));
+    EXPECT_TRUE(SendCollection1(rig.transfers, rig.pages).ok());
     const int64_t whole = rig.host.clock_.nowUs() - t1;
     EXPECT_GE(whole - alone, 2 * kSendStepPauseMs * 1000);
     EXPECT_LT(whole - alone, 3 * kSendStepPauseMs * 1000);
@@ -142,7 +142,7 @@ TEST(WholeTransfer, SendPausesTwoSecondsBetweenItsTransfers) {
 TEST(WholeTransfer, ASendOfAProgramWithoutPgmEndIsRefusedBeforeAnythingIsSent) {
     struct Row {
         const char* name;
-        bool (*run)(Transfers&, const PageControl&);
+        Outcome (*run)(Transfers&, const PageControl&);
     } rows[] = {
         {"menu item", SendCollection1},
         {"without the question", sendAll},
@@ -154,7 +154,7 @@ TEST(WholeTransfer, ASendOfAProgramWithoutPgmEndIsRefusedBeforeAnythingIsSent) {
         rig.driver.written.clear();
         for (size_t k = 0; k < ProgramStore::kSlotCount; ++k)
             rig.program.store.setInstruction(k, 1);
-        EXPECT_TRUE(r.run(rig.transfers, rig.pages));
+        EXPECT_EQ(r.run(rig.transfers, rig.pages).kind(), Outcome::Kind::Refused);
         EXPECT_EQ(rig.boxTexts(), std::vector<std::string>{
                                       "Cannot Send Setup/Screens/Program.\nThe program has no PGM END."});
         EXPECT_TRUE(rig.driver.written.empty());

@@ -29,7 +29,7 @@ struct Rig {
     }
     std::string query(const char* command, size_t length, bool& failed) {
         std::string reply;
-        failed = ex.query({command, length, true, "CANNOT GET IT."}, reply);
+        failed = !ex.query({command, length, true, "CANNOT GET IT."}, reply).ok();
         return reply;
     }
     int64_t ms() { return clock.nowMs(); }
@@ -72,7 +72,7 @@ TEST(SimLink, QueryAndSettingRoundTrip) {
     bool failed = true;
     EXPECT_EQ(rig.query("CMD255\r", 2, failed), "15");  // the station logs every 15 s
     EXPECT_FALSE(failed);
-    EXPECT_FALSE(rig.ex.setting("CMD250 7\r"));
+    EXPECT_TRUE(rig.ex.setting("CMD250 7\r").ok());
     EXPECT_EQ(rig.query("CMD255\r", 2, failed), " 7");
     EXPECT_FALSE(failed);
     EXPECT_TRUE(rig.host.lines.empty());
@@ -83,7 +83,7 @@ TEST(SimLink, StrayBytesBeforeTheAcknowledgementAreSkipped) {
     Rig rig({"--stray-cmd", "250:XY!"});
     ASSERT_SIM_UP(rig);
     const int64_t start = rig.ms();
-    EXPECT_FALSE(rig.ex.setting("CMD250 12\r"));
+    EXPECT_TRUE(rig.ex.setting("CMD250 12\r").ok());
     EXPECT_LT(rig.ms() - start, 1000);
     bool failed = true;
     EXPECT_EQ(rig.query("CMD255\r", 2, failed), "12");

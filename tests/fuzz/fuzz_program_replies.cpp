@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto tree = texts(program.tree);
     vrn::program::ProgramTransfer transfer(link.exchange, program);
     if (send) {
-        const bool failed = transfer.SendUserProgram();
+        const bool failed = !transfer.SendUserProgram().ok();
         require(failed == (link.host.lastLine == "SEND USER PROGRAM FAILED."),
                 "the Send's last line says how it went");
         require(std::equal(image.begin(), image.end(), program.store.image().begin()) &&
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 "a Send leaves the program");
         return 0;
     }
-    if (transfer.GetUserProgram()) {
+    if (!transfer.GetUserProgram().ok()) {
         require(std::equal(image.begin(), image.end(), program.store.image().begin()) &&
                     texts(program.tree) == tree,
                 "a failed Get leaves the program");

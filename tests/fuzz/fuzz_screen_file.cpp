@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Screens s(link.host);
         const std::vector<uint8_t> before(s.store.bytes().begin(), s.store.bytes().end());
         ScreenTransfer transfer(link.exchange, s.display, s.editor);
-        const bool failed = transfer.GetUserScreens();
+        const bool failed = !transfer.GetUserScreens().ok();
         require(failed == (size < kStoreBytes), "Get Screens succeeds exactly when a whole image arrives");
         const auto want = failed ? std::span<const uint8_t>(before) : input.first(kStoreBytes);
         require(std::equal(want.begin(), want.end(), s.store.bytes().begin()),

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     };
     switch (choice % 6) {
     case 0:
-        runCalibrationCheck(ex, static_cast<CalCheck>(choice / 6 % calChecks().size()));
+        (void)runCalibrationCheck(ex, static_cast<CalCheck>(choice / 6 % calChecks().size()));
         require(within(int64_t{kCalWaitSeconds} * 1000 + 3000), "a check ends at its bound");
         break;
     case 1:

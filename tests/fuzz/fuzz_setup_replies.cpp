@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vrn::setup::SetupModel model;
     model.setUsePcTime(usePcTime);
     vrn::setup::SetupTransfer transfer(link.exchange, model);
-    transfer.GetUserSettings();
+    (void)transfer.GetUserSettings();
 
     using namespace vrn::setup;
     vrn::fuzz::require(model.interval() == kIntervalRange.clamp(model.interval()), "interval in range");

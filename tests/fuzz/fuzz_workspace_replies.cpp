@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                program.tree.topCount() == 2;
     };
 
-    const bool failed = send ? workspace::sendAll(transfers, {}) : workspace::getAll(transfers, {});
+    const bool failed = !(send ? workspace::sendAll(transfers, {}) : workspace::getAll(transfers, {})).ok();
     const char* last =
         send ? (failed ? "SEND SETUP/SCREENS/PROGRAM FAILED." : "FINISHED SENDING SETUP/SCREENS/PROGRAM.")
              : (failed ? "GET SETUP/SCREENS/PROGRAM FAILED." : "FINISHED GETTING SETUP/SCREENS/PROGRAM.");

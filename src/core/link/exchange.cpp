@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "core/link/clock.h"
@@ -28,25 +29,30 @@ void Exchange::armWait(int seconds) {
     waitAborted_ = false;
 }
 
-bool Exchange::WaitForByte(uint8_t marker, int seconds) {
+Outcome Exchange::WaitForByte(uint8_t marker, int seconds, WaitOptions options) {
     const Timer1& timer = host_.timer();
     armWait(seconds);
     // Switched off, Timer1 never lowers its countdown: the Clock then ends the wait at its limit.
     const int64_t deadlineMs = host_.clock().nowMs() + int64_t{seconds} * 1000;
     for (;;) {
+        if (options.pumpFirst) host_.pump();
         uint8_t byte = 0;
-        if (port_.read({&byte, 1}).count == 1 && byte == marker) return false;
-        if (!port_.isOpen()) break;
-        host_.pump();
-        if (waitAborted_) return true;
+        if (port_.read({&byte, 1}).count == 1 && byte == marker) return Outcome::done();
+        if (options.endsEarly && !port_.isOpen()) break;
+        if (!options.pumpFirst) host_.pump();
+        if (options.endsEarly && waitAborted_) return Outcome::aborted();
         if (timer.timedOut()) break;
         if (!timer.enabled() && host_.clock().nowMs() >= deadlineMs) break;
     }
-    host_.beep(BeepKind::Default);
-    return true;
+    if (options.beeps) host_.beep(BeepKind::Default);
+    return waitAborted_ && port_.isOpen() ? Outcome::aborted() : failure();
 }
 
-bool Exchange::query(const Query& q, std::string& reply) {
+Outcome Exchange::failure(std::string reason) const {
+    return port_.isOpen() ? Outcome::failed(std::move(reason)) : Outcome::portGone(std::move(reason));
+}
+
+Outcome Exchange::query(const Query& q, std::string& reply) {
     std::vector<uint8_t> buffer(q.replyLength);
     for (int attempt = 0; attempt < kQueryTries && port_.isOpen(); ++attempt) {
         SendCommand(q.command);
@@ -54,19 +60,21 @@ bool Exchange::query(const Query& q, std::string& reply) {
         const ReadResult r = port_.read(buffer);
         if (r.count >= q.replyLength) {
             reply.assign(buffer.begin(), buffer.end());
-            return false;
+            return Outcome::done();
         }
     }
     host_.appendLine(q.failLine);
-    return true;
+    return failure(q.failLine);
 }
 
-bool Exchange::setting(std::string_view command) {
+Outcome Exchange::setting(std::string_view command) {
+    Outcome last = failure();
     for (int send = 0; send < kSettingSends && port_.isOpen(); ++send) {
         SendCommand(command);
-        if (!WaitForByte(kAck, kSettingWaitSeconds)) return false;
+        last = WaitForByte(kAck, kSettingWaitSeconds);
+        if (last.ok()) return last;
     }
-    return true;
+    return last;
 }
 
 std::string commandText(const char* format, ...) {

@@ -5,10 +5,22 @@
 #include <string>
 #include <string_view>
 
+#include "core/link/outcome.h"
+
 namespace vrn {
 
 class Host;
 class UsbPort;
+
+// How a wait for a marker byte looks at the port and the window. The commands' waits read first,
+// end at once on an abort or a lost port and beep when they give up; the screens' wait for "*"
+// lets the window's events run before each read and ends only at the marker or its time limit,
+// without a beep (its own box follows).
+struct WaitOptions {
+    bool pumpFirst = false;
+    bool endsEarly = true;
+    bool beeps = true;
+};
 
 // The command exchange: paced sends after a purge, fixed-length queries with retries,
 // acknowledged settings with retries, and the wait for a marker byte.
@@ -34,10 +46,9 @@ public:
     // Purges both buffers, then writes the text byte by byte, just over 1 ms apart.
     void SendCommand(std::string_view text);
 
-    // Waits for the marker; true means failed (time limit or the port gone, with a beep, or
-    // aborted, without). The limit is counted in Timer1's ticks, or on the Clock while Timer1 is
-    // off, so no wait is endless.
-    bool WaitForByte(uint8_t marker, int seconds);
+    // Waits for the marker: Done, or Failed at the time limit, PortGone, or Aborted. The limit is
+    // counted in Timer1's ticks, or on the Clock while Timer1 is off, so no wait is endless.
+    Outcome WaitForByte(uint8_t marker, int seconds, WaitOptions options = {});
 
     struct Query {
         std::string command;     // with its carriage return
@@ -45,12 +56,16 @@ public:
         bool pause = true;       // 50 ms between send and read
         std::string failLine;    // the step's "CANNOT GET ..." line
     };
-    // The query pattern up to the reading of the reply: true means failed (after the step's line).
-    // Tries stop early once the port is gone.
-    bool query(const Query& q, std::string& reply);
+    // The query pattern up to the reading of the reply; a failure (Failed or PortGone) after the
+    // step's line, which is its reason. Tries stop early once the port is gone.
+    Outcome query(const Query& q, std::string& reply);
 
-    // The setting pattern: up to ten sends, each waiting up to 2 s for "*"; true means failed.
-    bool setting(std::string_view command);
+    // The setting pattern: up to ten sends, each waiting up to 2 s for "*"; a failure is the last
+    // wait's outcome.
+    Outcome setting(std::string_view command);
+
+    // A step that did not get its answer: Failed, or PortGone once the port has closed.
+    Outcome failure(std::string reason = {}) const;
 
     UsbPort& port() { return port_; }
     Host& host() { return host_; }

@@ -22,33 +22,33 @@ FileDialogSpec programDialog(bool save) {
     return spec;
 }
 
-bool run(ProgramTransfer& transfer, const char* closedText, const std::function<void()>& showProgramPage,
-         bool (ProgramTransfer::*operation)(), bool checkFirst) {
+Outcome run(ProgramTransfer& transfer, const char* closedText, const std::function<void()>& showProgramPage,
+            Outcome (ProgramTransfer::*operation)(), bool checkFirst) {
     Exchange& ex = transfer.exchange();
     if (!ex.port().isOpen()) {
         warn(ex.host(), closedText);
-        return true;
+        return Outcome::portGone(closedText);
     }
     // The program alone is checked: the instrument's record format is not known here. A program
     // without its PGM END is refused by the send itself, with its own box, and asks nothing.
     if (checkFirst && transfer.program().store.hasPgmEnd() &&
         !check::confirmSendDespiteErrors(ex.host(), transfer.program().store, nullptr))
-        return true;
+        return Outcome::refused();
     if (showProgramPage) showProgramPage();
     WaitCursor hourglass(ex.host());
-    const bool failed = (transfer.*operation)();
-    if (failed && !transfer.programAtFault()) MyCommError(ex.host());
-    return failed;
+    Outcome outcome = (transfer.*operation)();
+    if (!outcome.ok() && !transfer.programAtFault()) MyCommError(ex.host());
+    return outcome;
 }
 
 }  // namespace
 
-bool RxProgram(ProgramTransfer& transfer, const std::function<void()>& showProgramPage) {
+Outcome RxProgram(ProgramTransfer& transfer, const std::function<void()>& showProgramPage) {
     return run(transfer, "Cannot Get User Program.\nUSB port is closed.", showProgramPage,
                &ProgramTransfer::GetUserProgram, false);
 }
 
-bool TxUserProgram(ProgramTransfer& transfer, const std::function<void()>& showProgramPage) {
+Outcome TxUserProgram(ProgramTransfer& transfer, const std::function<void()>& showProgramPage) {
     return run(transfer, "Cannot Send User Program.\nUSB port is closed.", showProgramPage,
                &ProgramTransfer::SendUserProgram, true);
 }

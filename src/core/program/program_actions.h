@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "core/link/outcome.h"
 #include "core/program/program_model.h"
 
 namespace vrn {
@@ -18,9 +19,10 @@ class ProgramTransfer;
 // The User Program menu items. Get and Send refuse with a box when the port is closed, show the
 // User Program page, run under the hourglass and report a failed transfer with the
 // communication-error box, unless the program itself was at fault and its box said so. Send first
-// checks the program and asks before sending one with errors. True when refused, declined or failed.
-bool RxProgram(ProgramTransfer& transfer, const std::function<void()>& showProgramPage);
-bool TxUserProgram(ProgramTransfer& transfer, const std::function<void()>& showProgramPage);
+// checks the program and asks before sending one with errors: No is Refused. A closed port is
+// PortGone, with the box's text as its reason.
+Outcome RxProgram(ProgramTransfer& transfer, const std::function<void()>& showProgramPage);
+Outcome TxUserProgram(ProgramTransfer& transfer, const std::function<void()>& showProgramPage);
 
 // File, Individual Open/Save Files: the program file through the open and save dialogs. The path
 // opened or saved; nothing when the user cancelled or the file could not be read or written.

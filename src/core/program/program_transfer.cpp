@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/link/clock.h"
@@ -55,7 +57,7 @@ Host& ProgramTransfer::host() {
     return ex_.host();
 }
 
-bool ProgramTransfer::GetUserProgram() {
+Outcome ProgramTransfer::GetUserProgram() {
     Host& h = host();
     UsbPort& port = ex_.port();
     programAtFault_ = false;
@@ -75,7 +77,7 @@ bool ProgramTransfer::GetUserProgram() {
     }
     if (!firstBlock) {
         h.appendLine(kGetFailed);
-        return true;
+        return h.closing() ? Outcome::aborted(kGetFailed) : ex_.failure(kGetFailed);
     }
 
     std::vector<uint8_t> buffer;
@@ -85,7 +87,7 @@ bool ProgramTransfer::GetUserProgram() {
     int endErrors = 0;
     const auto answer = [&port](uint8_t byte) { port.write({&byte, 1}); };
     // A failure of this download's own bounds, reported where it happened.
-    bool failedHere = false;
+    std::optional<Outcome> failedHere;
     for (;;) {
         const auto bytes = std::span(packet).first(got.count);
         if (bytes.empty()) {
@@ -95,9 +97,10 @@ bool ProgramTransfer::GetUserProgram() {
             if (startsWith(bytes, kFirstHeader)) h.appendLine("FIRST HEADER...");
             if (packetCrcMatches(bytes)) {
                 if (blocks == kMaxBlocks) {
-                    h.appendLine("MORE THAN 70 BLOCKS RECEIVED.");
+                    constexpr const char* kTooMany = "MORE THAN 70 BLOCKS RECEIVED.";
+                    h.appendLine(kTooMany);
                     h.appendLine(kGetFailed);
-                    failedHere = true;
+                    failedHere = Outcome::failed(kTooMany);
                     break;
                 }
                 const auto data = bytes.subspan(kBlockHeaderSize, kBlockDataSize);
@@ -124,9 +127,10 @@ bool ProgramTransfer::GetUserProgram() {
             h.appendLine("CRC COMPARE END ERR.");
             answer(kProgramNak);
             if (++endErrors >= kMaxEndErrors) {
-                h.appendLine("TOO MANY END ERRORS.");
+                constexpr const char* kEndErrors = "TOO MANY END ERRORS.";
+                h.appendLine(kEndErrors);
                 h.appendLine(kGetFailed);
-                failedHere = true;
+                failedHere = ex_.failure(kEndErrors);
                 break;
             }
         } else {
@@ -143,25 +147,27 @@ bool ProgramTransfer::GetUserProgram() {
         h.pump();
         if (h.closing()) {
             h.appendLine(kGetFailed);
-            failedHere = true;
+            failedHere = Outcome::aborted(kGetFailed);
             break;
         }
         got = readPacket(port, packet);
     }
     h.setProgress(0);
 
-    if (failedHere) return true;
+    if (failedHere) return std::move(*failedHere);
     if (errors >= kMaxErrors) {
-        h.appendLine("TOO MANY ERRORS.");
+        constexpr const char* kTooManyErrors = "TOO MANY ERRORS.";
+        h.appendLine(kTooManyErrors);
         h.appendLine(kGetFailed);
         warn(h, "Too many errors.\nGet 41700 User Program failed.");
-        return true;
+        return ex_.failure(kTooManyErrors);
     }
     // The image is whole only after all 66 blocks; decoding fewer would read what never came.
     if (blocks < kProgramBlocks) {
-        h.appendLine(blockCountLine(blocks));
+        const std::string line = blockCountLine(blocks);
+        h.appendLine(line);
         h.appendLine(kGetFailed);
-        return true;
+        return ex_.failure(line);
     }
     const DecodeResult decoded = decodeTransferImage(std::span(buffer).first(kTransferImageSize), program_);
     for (const std::string& line : decoded.lines)
@@ -171,13 +177,13 @@ bool ProgramTransfer::GetUserProgram() {
         programAtFault_ = true;
         warn(h,
              "The received program cannot be used.\n" + decoded.problem + "\nGet 41700 User Program failed.");
-        return true;
+        return Outcome::failed(decoded.problem);
     }
     h.appendLine("FINISHED GETTING USER PROGRAM.");
-    return false;
+    return Outcome::done();
 }
 
-bool ProgramTransfer::SendUserProgram() {
+Outcome ProgramTransfer::SendUserProgram() {
     Host& h = host();
     UsbPort& port = ex_.port();
     Clock& clock = h.clock();
@@ -185,7 +191,7 @@ bool ProgramTransfer::SendUserProgram() {
     programAtFault_ = !program_.store.hasPgmEnd();
     if (programAtFault_) {
         warn(h, kNoPgmEndText);
-        return true;
+        return Outcome::refused(kNoPgmEndText);
     }
     const std::vector<uint8_t> image = buildTransferImage(program_.store);
     const auto blockData = [&image](int block) {
@@ -200,17 +206,17 @@ bool ProgramTransfer::SendUserProgram() {
     std::vector<uint8_t> packet = blockPacket(block, blockData(block));
     int errors = 0;
     int64_t notedMs = clock.nowMs();
-    bool failed = false;
+    Outcome outcome = Outcome::done();
     for (;;) {
         h.pump();
         if (h.closing()) {
-            failed = true;
+            outcome = Outcome::aborted(kSendFailed);
             break;
         }
         uint8_t reply = 0;
         const bool nothing = port.read({&reply, 1}).count == 0;
         if (!port.isOpen()) {
-            failed = true;
+            outcome = Outcome::portGone(kSendFailed);
             break;
         }
         if (nothing || (reply != kProgramAck && reply != kProgramNak)) {
@@ -223,7 +229,7 @@ bool ProgramTransfer::SendUserProgram() {
             h.beep(BeepKind::Default);
             notedMs = clock.nowMs();
             if (++errors >= kMaxErrors) {
-                failed = true;
+                outcome = Outcome::failed(kSendFailed);
                 break;
             }
         } else if (reply == kProgramAck) {
@@ -240,15 +246,15 @@ bool ProgramTransfer::SendUserProgram() {
         } else if (reply == kProgramNak) {
             h.beep(BeepKind::Default);
             if (++errors >= kMaxErrors) {
-                failed = true;
+                outcome = Outcome::failed(kSendFailed);
                 break;
             }
             port.write(packet);
         }
     }
     h.setProgress(0);
-    h.appendLine(failed ? kSendFailed : "FINISHED SENDING USER PROGRAM.");
-    return failed;
+    h.appendLine(outcome.ok() ? "FINISHED SENDING USER PROGRAM." : kSendFailed);
+    return outcome;
 }
 
 }  // namespace vrn::program

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "core/link/outcome.h"
 #include "core/program/program_model.h"
 
 namespace vrn {
@@ -12,9 +13,8 @@ class Host;
 namespace vrn::program {
 
 // Moves the user program between the model and the instrument as the 66-block transfer image.
-// Both operations return failed (true means failure) and write the message-area lines and
-// progress of the window; a failed download leaves the program as it was. Both end at their next
-// read once the window is closing.
+// Both operations write the message-area lines and progress of the window; a failed download
+// leaves the program as it was. Both end (Aborted) at their next read once the window is closing.
 class ProgramTransfer {
 public:
     // Commands the download sends before giving up on a first block.
@@ -30,8 +30,9 @@ public:
 
     ProgramTransfer(Exchange& exchange, ProgramModel& program) : ex_(exchange), program_(program) {}
 
-    bool GetUserProgram();
-    bool SendUserProgram();
+    Outcome GetUserProgram();
+    // A program without "PGM END" is Refused, after its box.
+    Outcome SendUserProgram();
 
     Exchange& exchange() { return ex_; }
     ProgramModel& program() { return program_; }

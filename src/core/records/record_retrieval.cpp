@@ -164,20 +164,17 @@ bool RecordRetrieval::stillShowing(bool show, uint32_t count) {
     return false;
 }
 
-bool RecordRetrieval::readRecordFormat(bool notice) {
+Outcome RecordRetrieval::readRecordFormat(bool notice) {
     Host& h = host();
     if (notice) warn(h, kFormatText);
     const WaitCursor hourglass(h);
-    if (transfer_.GetFieldsPerRecord()) {
-        MyCommError(h);
-        return false;
+    Outcome outcome = transfer_.GetFieldsPerRecord();
+    if (outcome.ok()) {
+        h.clock().sleepMs(kFormatPauseMs);
+        outcome = transfer_.GetRecordFormats();
     }
-    h.clock().sleepMs(kFormatPauseMs);
-    if (transfer_.GetRecordFormats()) {
-        MyCommError(h);
-        return false;
-    }
-    return true;
+    if (!outcome.ok()) MyCommError(h);
+    return outcome;
 }
 
 std::optional<uint32_t> RecordRetrieval::recordsToAsk(const RetrievalOptions& options) {
@@ -269,7 +266,7 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
     h.pump();
     // Off from the record format to the file's text, back as it was however the retrieval ends.
     std::optional<Timer1Off> timerOff(std::in_place, h);
-    if (!readRecordFormat(options.formatNotice)) return {RetrievalOutcome::FormatFailed};
+    if (!readRecordFormat(options.formatNotice).ok()) return {RetrievalOutcome::FormatFailed};
     const std::optional<uint32_t> n = recordsToAsk(options);
     if (!n) return {RetrievalOutcome::TooMany};
     std::string path;

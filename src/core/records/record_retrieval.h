@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/link/outcome.h"
+
 namespace vrn {
 class FileStore;
 class Host;
@@ -119,9 +121,9 @@ private:
     // Whether the records are still to be shown once count of them are known: from the slow
     // display question on, the user may say no (and the page's box is unchecked).
     bool stillShowing(bool show, uint32_t count);
-    // Reads fields per record and the record formats into the Setup (after the notice); false
+    // Reads fields per record and the record formats into the Setup (after the notice); a failure
     // after the communication box.
-    bool readRecordFormat(bool notice);
+    Outcome readRecordFormat(bool notice);
     // N, or none after the message when F x N is beyond what the instrument can hold.
     std::optional<uint32_t> recordsToAsk(const RetrievalOptions& options);
     // The file the records go to, once it is known it can be created: Finished with its path,

@@ -26,30 +26,32 @@ FileDialogSpec screenDialog(bool save) {
 
 }  // namespace
 
-bool RxScreens(ScreenTransfer& transfer, const std::function<void()>& showScreensPage) {
+Outcome RxScreens(ScreenTransfer& transfer, const std::function<void()>& showScreensPage) {
     Exchange& ex = transfer.exchange();
     if (!ex.port().isOpen()) {
-        warn(ex.host(), "Cannot Get Screens.\nUSB port is closed.");
-        return true;
+        constexpr const char* kClosed = "Cannot Get Screens.\nUSB port is closed.";
+        warn(ex.host(), kClosed);
+        return Outcome::portGone(kClosed);
     }
     if (showScreensPage) showScreensPage();
     WaitCursor hourglass(ex.host());
-    const bool failed = transfer.GetUserScreens();
-    if (failed) MyCommError(ex.host());
-    return failed;
+    Outcome outcome = transfer.GetUserScreens();
+    if (!outcome.ok()) MyCommError(ex.host());
+    return outcome;
 }
 
-bool TxScreens(ScreenTransfer& transfer, const std::function<void()>& showScreensPage) {
+Outcome TxScreens(ScreenTransfer& transfer, const std::function<void()>& showScreensPage) {
     Exchange& ex = transfer.exchange();
     if (!ex.port().isOpen()) {
-        warn(ex.host(), "Cannot Send Screens.\nUSB port is closed.");
-        return true;
+        constexpr const char* kClosed = "Cannot Send Screens.\nUSB port is closed.";
+        warn(ex.host(), kClosed);
+        return Outcome::portGone(kClosed);
     }
     if (showScreensPage) showScreensPage();
     WaitCursor hourglass(ex.host());
-    const bool failed = transfer.SendUserScreens();
-    if (failed) MyCommError(ex.host());
-    return failed;
+    Outcome outcome = transfer.SendUserScreens();
+    if (!outcome.ok()) MyCommError(ex.host());
+    return outcome;
 }
 
 void ReadScreenFile(Host& host, ScreenEditor& editor, std::span<const uint8_t> bytes) {

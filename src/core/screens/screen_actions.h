@@ -6,6 +6,8 @@
 #include <span>
 #include <string>
 
+#include "core/link/outcome.h"
+
 namespace vrn {
 class FileStore;
 class Host;
@@ -18,9 +20,9 @@ class ScreenTransfer;
 
 // The Get and Send Screens menu items: refused with a box while the port is closed; they show the
 // Screens page, run under the hourglass and report a failure with the communication-error box.
-// True when refused or failed.
-bool RxScreens(ScreenTransfer& transfer, const std::function<void()>& showScreensPage);
-bool TxScreens(ScreenTransfer& transfer, const std::function<void()>& showScreensPage);
+// A closed port is PortGone, with the box's text as its reason.
+Outcome RxScreens(ScreenTransfer& transfer, const std::function<void()>& showScreensPage);
+Outcome TxScreens(ScreenTransfer& transfer, const std::function<void()>& showScreensPage);
 
 // Loads the store from a screen file's bytes (a short file replaces only the leading bytes), shows
 // screen 1 and ends editing.

@@ -1,5 +1,6 @@
 #include "core/screens/screen_transfer.h"
 
+#include <utility>
 #include <vector>
 
 #include "core/link/clock.h"
@@ -12,15 +13,23 @@
 #include "core/screens/screen_store.h"
 
 namespace vrn::screens {
+namespace {
+
+constexpr const char* kGetFailed = "GET SCREENS FAILED.";
+constexpr const char* kSendError = "SEND SCREENS ERROR.";
+
+}  // namespace
 
 Host& ScreenTransfer::host() {
     return ex_.host();
 }
 
-bool ScreenTransfer::GetUserScreens() {
+static_assert(ScreenTransfer::kReadyTicks * Timer1::kIntervalMs ==
+              int64_t{ScreenTransfer::kReadySeconds} * 1000);
+
+Outcome ScreenTransfer::GetUserScreens() {
     Host& h = host();
     h.appendLine("GET SCREENS...");
-    h.timer().arm(kReadyTicks);
     h.setProgressMax(static_cast<int>(kScreenBytes));
     std::vector<uint8_t> image(kStoreBytes);
     bool complete = false;
@@ -31,8 +40,8 @@ bool ScreenTransfer::GetUserScreens() {
         complete = ex_.port().read(image).count == image.size();
     }
     if (!complete) {
-        h.appendLine("GET SCREENS FAILED.");
-        return true;
+        h.appendLine(kGetFailed);
+        return ex_.failure(kGetFailed);
     }
     ScreenStore& store = display_.store();
     store.load(image);
@@ -46,25 +55,22 @@ bool ScreenTransfer::GetUserScreens() {
     editor_.ButtonStopEditClick();
     h.setProgress(0);
     h.appendLine("FINISHED GETTING SCREENS.");
-    return false;
+    return Outcome::done();
 }
 
-bool ScreenTransfer::SendUserScreens() {
+Outcome ScreenTransfer::SendUserScreens() {
     Host& h = host();
     h.appendLine("SEND SCREENS...");
-    Timer1& timer = h.timer();
-    timer.arm(kReadyTicks);
     h.setProgressMax(static_cast<int>(kStoreBytes));
     ex_.SendCommand("CMD210\r");
-    for (;;) {
-        h.pump();
-        uint8_t byte = 0;
-        if (ex_.port().read({&byte, 1}).count == 1 && byte == kReady) break;
-        if (timer.timedOut()) {
-            warn(h, kNoResponseText);
-            h.appendLine("SEND SCREENS ERROR.");
-            return true;
-        }
+    // As this wait always has: the window's events before each read, the whole time limit
+    // whatever else happens, and its box instead of the beep.
+    Outcome ready =
+        ex_.WaitForByte(kReady, kReadySeconds, {.pumpFirst = true, .endsEarly = false, .beeps = false});
+    if (!ready.ok()) {
+        warn(h, kNoResponseText);
+        h.appendLine(kSendError);
+        return std::move(ready).orReason(kSendError);
     }
     int sent = 0;
     for (const uint8_t byte : display_.store().bytes()) {
@@ -73,7 +79,7 @@ bool ScreenTransfer::SendUserScreens() {
     }
     h.setProgress(0);
     h.appendLine("FINISHED SENDING SCREENS.");
-    return false;
+    return Outcome::done();
 }
 
 }  // namespace vrn::screens

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "core/link/outcome.h"
+
 namespace vrn {
 class Exchange;
 class Host;
@@ -12,13 +14,14 @@ namespace vrn::screens {
 class ScreenEditor;
 class ScreenDisplay;
 
-// Moves the whole screen store to and from the instrument (CMD215 and CMD210). Each operation
-// returns failed (true means failure).
+// Moves the whole screen store to and from the instrument (CMD215 and CMD210), with the
+// message-area lines and progress of the window.
 class ScreenTransfer {
 public:
     static constexpr int kGetTries = 10;
     static constexpr int64_t kGetPauseMs = 100;
-    // Half-second ticks of the wait for "*" before the image goes out.
+    // The wait for "*" before the image goes out, and the same in Timer1's half-second ticks.
+    static constexpr int kReadySeconds = 2;
     static constexpr int kReadyTicks = 4;
     static constexpr uint8_t kReady = '*';
     static constexpr const char* kNoResponseText = "No response from 41700";
@@ -28,9 +31,9 @@ public:
 
     // Up to ten tries of the whole image; on success it shows screen 1 and ends editing. On
     // failure the store, the screen shown and the edit mode are untouched.
-    bool GetUserScreens();
+    Outcome GetUserScreens();
     // Waits for "*", then writes the image one byte a write.
-    bool SendUserScreens();
+    Outcome SendUserScreens();
 
     Exchange& exchange() { return ex_; }
     ScreenDisplay& display() { return display_; }

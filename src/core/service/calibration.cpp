@@ -5,6 +5,7 @@
 #include <cfloat>
 #include <charconv>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "core/link/clock.h"
@@ -161,14 +162,14 @@ CalOutcome runCalibrationStep(Exchange& ex, CalStep step, bool confirmFirst, std
         // The wait may take a minute: the area says what it waits for first, as a check's echo does.
         host.appendLine(startLineOf(info));
         ex.SendCommand(command);
-        failed = ex.WaitForByte(Exchange::kAck, kCalWaitSeconds);
+        failed = !ex.WaitForByte(Exchange::kAck, kCalWaitSeconds).ok();
         host.appendLine(failed ? info.noResponseLine : info.finishedLine);
         host.clock().sleepMs(kCalEndPauseMs);
     }
     return failed ? CalOutcome::NoResponse : CalOutcome::Finished;
 }
 
-bool runCalibrationCheck(Exchange& ex, CalCheck check) {
+Outcome runCalibrationCheck(Exchange& ex, CalCheck check) {
     const CalCheckInfo& info = calCheckInfo(check);
     Host& host = ex.host();
     const char* command = nullptr;
@@ -187,18 +188,18 @@ bool runCalibrationCheck(Exchange& ex, CalCheck check) {
     }
     if (command != nullptr) {
         ex.SendCommand(command);
-        const bool failed = echoUntilAck(ex, kCalWaitSeconds);
-        if (failed) host.appendLine(info.noResponseLine);
-        return failed;
+        Outcome echoed = echoUntilAck(ex, kCalWaitSeconds);
+        if (!echoed.ok()) host.appendLine(info.noResponseLine);
+        return std::move(echoed).orReason(info.noResponseLine);
     }
     WaitCursor hourglass(host);
     driveOutputs(ex, check);
     host.clock().sleepMs(kOutputCheckPauseMs);
     ex.SendCommand("CMD952 04\r");
-    const bool failed = echoUntilAck(ex, kCalWaitSeconds);
-    if (failed) host.appendLine(info.noResponseLine);
+    Outcome echoed = echoUntilAck(ex, kCalWaitSeconds);
+    if (!echoed.ok()) host.appendLine(info.noResponseLine);
     host.appendLine(" ");
-    return failed;
+    return std::move(echoed).orReason(info.noResponseLine);
 }
 
 bool getCalData(Exchange& ex) {

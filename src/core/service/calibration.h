@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/link/outcome.h"
+
 namespace vrn {
 class Exchange;
 }
@@ -73,8 +75,9 @@ std::span<const CalCheckInfo> calChecks();
 const CalCheckInfo& calCheckInfo(CalCheck check);
 
 // A check: the output checks drive the four outputs first; then the instrument's text is shown
-// until "*". It ends after 60 s without a byte, or at Stop Calibration: true means it got no "*".
-bool runCalibrationCheck(Exchange& ex, CalCheck check);
+// until "*". It ends after 60 s without a byte, or at Stop Calibration; without its "*" the
+// check's no-response line is the reason.
+Outcome runCalibrationCheck(Exchange& ex, CalCheck check);
 
 inline constexpr const char* kCalDataHeader =
     "Ch\tSe0\tDiff0\tWd0\tSeMult\tDiffMult\tWdMult\tVMult\tVOffset\tIMult\tIOffset";

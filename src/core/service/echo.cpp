@@ -37,7 +37,7 @@ void EchoWriter::emit(std::span<const uint8_t> segment) {
         host_.appendLine(text);
 }
 
-bool echoUntilAck(Exchange& ex, int seconds) {
+Outcome echoUntilAck(Exchange& ex, int seconds) {
     Host& host = ex.host();
     Timer1& timer = host.timer();
     ex.armWait(seconds);
@@ -49,16 +49,16 @@ bool echoUntilAck(Exchange& ex, int seconds) {
         while (shown < count && buffer[shown] != Exchange::kAck)
             ++shown;
         echo.write(std::span(buffer).first(shown));
-        if (shown < count) return false;
+        if (shown < count) return Outcome::done();
         // A limit on silence, not on the whole: readings may stream for longer than it.
         if (count > 0) timer.arm(seconds * 2);
         if (!ex.port().isOpen()) break;
         host.pump();
-        if (ex.WaitAborted()) return true;
+        if (ex.WaitAborted()) return Outcome::aborted();
         if (timer.timedOut()) break;
     }
     host.beep(BeepKind::Default);
-    return true;
+    return ex.failure();
 }
 
 }  // namespace vrn::service

@@ -4,6 +4,8 @@
 #include <span>
 #include <string>
 
+#include "core/link/outcome.h"
+
 namespace vrn {
 class Exchange;
 class Host;
@@ -28,7 +30,8 @@ private:
 
 // Shows what the instrument sends until it sends "*" (the rest of that read is dropped). A silent
 // instrument would otherwise hold the window for ever, so the echo ends after `seconds` without a
-// byte (with the default beep) or when WaitAborted is set; true means it ended without "*".
-bool echoUntilAck(Exchange& ex, int seconds);
+// byte (Failed, with the default beep), when the port goes (PortGone, with the beep) or when
+// WaitAborted is set (Aborted).
+Outcome echoUntilAck(Exchange& ex, int seconds);
 
 }  // namespace vrn::service

@@ -90,7 +90,7 @@ FirmwareOutcome updateFirmware(Exchange& ex, FileStore& files, const FirmwareReq
     }
 
     ex.SendCommand(" \r");
-    if (ex.WaitForByte('C', kWakeSeconds)) {
+    if (!ex.WaitForByte('C', kWakeSeconds).ok()) {
         warn(host, kFwNoWakeText);
         return FirmwareOutcome::NoContact;
     }

@@ -24,30 +24,33 @@ FileDialogSpec setupDialog(bool save) {
 
 }  // namespace
 
-bool RxSetup(SetupTransfer& transfer, const std::function<void()>& showSetupPage) {
+Outcome RxSetup(SetupTransfer& transfer, const std::function<void()>& showSetupPage) {
     Exchange& ex = transfer.exchange();
     if (!ex.port().isOpen()) {
-        warn(ex.host(), "Cannot Get Setup.\nUSB port is closed.");
-        return true;
+        constexpr const char* kClosed = "Cannot Get Setup.\nUSB port is closed.";
+        warn(ex.host(), kClosed);
+        return Outcome::portGone(kClosed);
     }
     if (showSetupPage) showSetupPage();
     WaitCursor hourglass(ex.host());
-    const bool failed = transfer.GetUserSettings();
-    if (failed) MyCommError(ex.host());
-    return failed;
+    Outcome outcome = transfer.GetUserSettings();
+    if (!outcome.ok()) MyCommError(ex.host());
+    return outcome;
 }
 
-bool TxSetup(SetupTransfer& transfer, const std::function<void()>& showSetupPage) {
+Outcome TxSetup(SetupTransfer& transfer, const std::function<void()>& showSetupPage) {
     Exchange& ex = transfer.exchange();
     if (!ex.port().isOpen()) {
-        warn(ex.host(), "Cannot Send Setup.\nUSB port is closed.");
-        return true;
+        constexpr const char* kClosed = "Cannot Send Setup.\nUSB port is closed.";
+        warn(ex.host(), kClosed);
+        return Outcome::portGone(kClosed);
     }
     if (showSetupPage) showSetupPage();
     WaitCursor hourglass(ex.host());
-    const bool failed = transfer.SendUserSettings();
-    if (failed && !transfer.refusedBeforeSending()) MyCommError(ex.host());
-    return failed;
+    Outcome outcome = transfer.SendUserSettings();
+    // A refusal has said why in its own box.
+    if (!outcome.ok() && outcome.kind() != Outcome::Kind::Refused) MyCommError(ex.host());
+    return outcome;
 }
 
 bool openSetupFileAt(Host& host, FileStore& files, SetupModel& model, const std::string& path) {

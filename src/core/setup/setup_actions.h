@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "core/link/outcome.h"
+
 namespace vrn {
 class FileStore;
 class Host;
@@ -16,9 +18,9 @@ class SetupTransfer;
 
 // The Setup menu items. Get and Send refuse with a box when the port is closed, show the Setup
 // page, run under the hourglass and report a failed transfer with the communication-error box.
-// True when refused or failed.
-bool RxSetup(SetupTransfer& transfer, const std::function<void()>& showSetupPage);
-bool TxSetup(SetupTransfer& transfer, const std::function<void()>& showSetupPage);
+// A closed port is PortGone, with the box's text as its reason.
+Outcome RxSetup(SetupTransfer& transfer, const std::function<void()>& showSetupPage);
+Outcome TxSetup(SetupTransfer& transfer, const std::function<void()>& showSetupPage);
 
 // File, Individual Open/Save Files: the setup file through the open and save dialogs. The path
 // opened or saved; nothing when the user cancelled or the file could not be read or written.

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/link/clock.h"
@@ -177,11 +178,11 @@ Host& SetupTransfer::host() {
     return ex_.host();
 }
 
-bool SetupTransfer::ask(const SetupQuery& q, std::string& reply) {
+Outcome SetupTransfer::ask(const SetupQuery& q, std::string& reply) {
     return ex_.query({q.command, q.replyLength, q.pauseMs != 0, q.failLine}, reply);
 }
 
-bool SetupTransfer::getStep(const SetupQuery& q) {
+Outcome SetupTransfer::getStep(const SetupQuery& q) {
     switch (q.reply) {
     case SetupQuery::Reply::Number:
         return getNumber(q);
@@ -194,38 +195,38 @@ bool SetupTransfer::getStep(const SetupQuery& q) {
     case SetupQuery::Reply::RecordFormats:
         return getRecordFormats(q);
     }
-    return true;
+    return Outcome::failed();
 }
 
-bool SetupTransfer::getNumber(const SetupQuery& q) {
+Outcome SetupTransfer::getNumber(const SetupQuery& q) {
     std::string reply;
-    if (ask(q, reply)) return true;
+    if (Outcome asked = ask(q, reply); !asked.ok()) return asked;
     const int32_t v = readDecimal(reply);
-    if (v < q.min || v > q.max) return true;
+    if (v < q.min || v > q.max) return Outcome::failed();
     q.applyNumber(model_, v);
-    return false;
+    return Outcome::done();
 }
 
-bool SetupTransfer::getDateOrTime(const SetupQuery& q) {
+Outcome SetupTransfer::getDateOrTime(const SetupQuery& q) {
     std::string reply;
-    if (ask(q, reply)) return true;
+    if (Outcome asked = ask(q, reply); !asked.ok()) return asked;
     std::array<int32_t, 3> v{};
     for (size_t k = 0; k < v.size(); ++k) {
         v[k] = readDecimal(reply, 3 * k);
-        if (v[k] < q.parts[k].min || v[k] > q.parts[k].max) return true;
+        if (v[k] < q.parts[k].min || v[k] > q.parts[k].max) return Outcome::failed();
     }
     char text[32];
     std::snprintf(text, sizeof text, "%02d%c%02d%c%02d", v[0], q.separator, v[1], q.separator,
                   q.lastBase + v[2]);
     (model_.*q.applyText)(text);
-    return false;
+    return Outcome::done();
 }
 
-bool SetupTransfer::getCom1(const SetupQuery& q) {
+Outcome SetupTransfer::getCom1(const SetupQuery& q) {
     bool rs485 = false;
     for (int wrong = 0;;) {
         std::string reply;
-        if (ask(q, reply)) return true;
+        if (Outcome asked = ask(q, reply); !asked.ok()) return asked;
         int64_t code = readDecimal(reply);
         if (code < 0) {
             rs485 = true;
@@ -234,39 +235,41 @@ bool SetupTransfer::getCom1(const SetupQuery& q) {
         if (const auto index = baudIndexOfCode(static_cast<int>(code))) {
             model_.setCom1Baud(*index);
             model_.setCom1Type(rs485 ? 1 : 0);
-            return false;
+            return Outcome::done();
         }
         if (++wrong > kWrongBaudCodesTolerated) {
-            host().appendLine("CANNOT GET COM1 BAUD RATE. WRONG INDEX.");
-            return true;
+            constexpr const char* kWrongIndex = "CANNOT GET COM1 BAUD RATE. WRONG INDEX.";
+            host().appendLine(kWrongIndex);
+            return Outcome::failed(kWrongIndex);
         }
     }
 }
 
-bool SetupTransfer::getCom2(const SetupQuery& q) {
+Outcome SetupTransfer::getCom2(const SetupQuery& q) {
     for (int wrong = 0;;) {
         std::string reply;
-        if (ask(q, reply)) return true;
+        if (Outcome asked = ask(q, reply); !asked.ok()) return asked;
         if (const auto index = baudIndexOfCode(readDecimal(reply))) {
             model_.setCom2Baud(*index);
-            return false;
+            return Outcome::done();
         }
         if (++wrong > kWrongBaudCodesTolerated) {
-            host().appendLine("CANNOT GET COM2 BAUD RATE. WRONG INDEX.");
-            return true;
+            constexpr const char* kWrongIndex = "CANNOT GET COM2 BAUD RATE. WRONG INDEX.";
+            host().appendLine(kWrongIndex);
+            return Outcome::failed(kWrongIndex);
         }
     }
 }
 
-bool SetupTransfer::GetFieldsPerRecord() {
+Outcome SetupTransfer::GetFieldsPerRecord() {
     return getNumber(kFieldsPerRecordQuery);
 }
 
-bool SetupTransfer::GetRecordFormats() {
+Outcome SetupTransfer::GetRecordFormats() {
     return getRecordFormats(kRecordFormatsQuery);
 }
 
-bool SetupTransfer::getRecordFormats(const SetupQuery& q) {
+Outcome SetupTransfer::getRecordFormats(const SetupQuery& q) {
     UsbPort& port = ex_.port();
     std::vector<uint8_t> buffer(q.replyLength);
     size_t got = 0;
@@ -278,30 +281,31 @@ bool SetupTransfer::getRecordFormats(const SetupQuery& q) {
         if (got == buffer.size()) break;
     }
     if (got != buffer.size()) {
-        host().appendLine(q.failLine + std::to_string(got));
-        return true;
+        const std::string line = q.failLine + std::to_string(got);
+        host().appendLine(line);
+        return ex_.failure(line);
     }
     for (int i = 0; i < kFieldCount; ++i) {
         const DecodedField d =
             decodeFieldBlock(std::span<const uint8_t>(buffer).subspan(i * kFieldBlockSize));
-        if (d.status == DecodedField::Status::LabelTooLong) return true;
+        if (d.status == DecodedField::Status::LabelTooLong) return Outcome::failed();
         model_.setLabel(i, d.label);
-        if (d.status != DecodedField::Status::Ok) return true;
+        if (d.status != DecodedField::Status::Ok) return Outcome::failed();
         model_.setType(i, d.type);
         model_.setWidth(i, d.width);
         model_.setPrecision(i, d.precision);
         host().pump();
     }
-    return false;
+    return Outcome::done();
 }
 
-bool SetupTransfer::SendRecordFormats() {
-    bool asked = false;
-    for (int send = 0; send < Exchange::kSettingSends && !asked && ex_.port().isOpen(); ++send) {
+Outcome SetupTransfer::SendRecordFormats() {
+    Outcome asked = ex_.failure();
+    for (int send = 0; send < Exchange::kSettingSends && !asked.ok() && ex_.port().isOpen(); ++send) {
         ex_.SendCommand("CMD320\r");
-        asked = !ex_.WaitForByte(Exchange::kNext, Exchange::kSettingWaitSeconds);
+        asked = ex_.WaitForByte(Exchange::kNext, Exchange::kSettingWaitSeconds);
     }
-    if (!asked) return true;
+    if (!asked.ok()) return asked;
     for (int i = 0; i < kFieldCount; ++i) {
         const FieldBlock block = encodeFieldBlock(model_.field(i));
         for (uint8_t byte : block)
@@ -309,41 +313,41 @@ bool SetupTransfer::SendRecordFormats() {
         host().setProgress(blockProgress(i));
         host().pump();
         const bool last = i + 1 == kFieldCount;
-        if (ex_.WaitForByte(last ? Exchange::kAck : Exchange::kNext,
-                            last ? kLastBlockWaitSeconds : kBlockWaitSeconds))
-            return true;
+        if (Outcome answered = ex_.WaitForByte(last ? Exchange::kAck : Exchange::kNext,
+                                               last ? kLastBlockWaitSeconds : kBlockWaitSeconds);
+            !answered.ok())
+            return answered;
     }
-    return false;
+    return Outcome::done();
 }
 
-bool SetupTransfer::GetUserSettings() {
+Outcome SetupTransfer::GetUserSettings() {
     Host& h = host();
     h.setProgressMax(100);
     h.setProgress(0);
     h.appendLine("GET SETUP...");
     // With the PC's clock chosen, the date and time boxes keep showing it.
     const size_t first = model_.usePcTime() ? kPcTimeSkips : 0;
-    bool failed = false;
-    for (size_t k = first; k < kGetQueries.size() && !failed; ++k) {
-        failed = getStep(kGetQueries[k]);
-        if (!failed) h.setProgress(kGetProgress[k]);
+    Outcome outcome = Outcome::done();
+    for (size_t k = first; k < kGetQueries.size() && outcome.ok(); ++k) {
+        outcome = getStep(kGetQueries[k]);
+        if (outcome.ok()) h.setProgress(kGetProgress[k]);
     }
     h.setProgress(0);
-    h.appendLine(failed ? "GET SETUP FAILED." : "FINISHED GETTING SETUP.");
-    return failed;
+    constexpr const char* kFailed = "GET SETUP FAILED.";
+    h.appendLine(outcome.ok() ? "FINISHED GETTING SETUP." : kFailed);
+    return std::move(outcome).orReason(kFailed);
 }
 
-bool SetupTransfer::SendUserSettings() {
+Outcome SetupTransfer::SendUserSettings() {
     Host& h = host();
-    refused_ = false;
     if (model_.usePcTime()) showPcTime(model_, h.clock().localNow());
     if (const auto problem = checkSetupForSend(model_)) {
-        refused_ = true;
         warn(h, *problem);
-        return true;
+        return Outcome::refused(*problem);
     }
     const std::vector<std::string> settings = settingCommands(model_);
-    std::vector<std::function<bool()>> steps;
+    std::vector<std::function<Outcome()>> steps;
     steps.reserve(settings.size() + 1);
     for (const std::string& text : settings)
         steps.emplace_back([this, &text] { return ex_.setting(text); });
@@ -351,15 +355,16 @@ bool SetupTransfer::SendUserSettings() {
     h.setProgressMax(100);
     h.setProgress(0);
     h.appendLine("SEND SETTINGS...");
-    bool failed = false;
-    for (size_t k = 0; k < steps.size() && !failed; ++k) {
-        failed = steps[k]();
-        if (!failed) h.setProgress(kSendProgress[k]);
+    Outcome outcome = Outcome::done();
+    for (size_t k = 0; k < steps.size() && outcome.ok(); ++k) {
+        outcome = steps[k]();
+        if (outcome.ok()) h.setProgress(kSendProgress[k]);
     }
     h.pump();
     h.setProgress(0);
-    h.appendLine(failed ? "SEND SETTINGS FAILED." : "FINISHED SENDING SETTINGS.");
-    return failed;
+    constexpr const char* kFailed = "SEND SETTINGS FAILED.";
+    h.appendLine(outcome.ok() ? "FINISHED SENDING SETTINGS." : kFailed);
+    return std::move(outcome).orReason(kFailed);
 }
 
 std::vector<std::string> settingCommands(const SetupModel& m) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/link/outcome.h"
 #include "core/setup/setup_model.h"
 
 namespace vrn {
@@ -16,8 +17,8 @@ namespace vrn::setup {
 struct SetupQuery;
 
 // Moves the Setup between the model and the instrument, one command pair per value, with the
-// message-area lines and progress positions of the window. Every operation returns failed
-// (true means failure); nothing done before a failure is undone.
+// message-area lines and progress positions of the window. Nothing done before a failure is
+// undone.
 class SetupTransfer {
 public:
     // CMD325: tries, and the pause after the purge of each try.
@@ -31,35 +32,31 @@ public:
 
     SetupTransfer(Exchange& exchange, SetupModel& model) : ex_(exchange), model_(model) {}
 
-    bool GetUserSettings();
-    // Refuses (a box saying why, nothing sent) a Setup the instrument cannot hold; with "Use PC
-    // System Time" the PC's time at the moment of sending goes out.
-    bool SendUserSettings();
-    bool GetFieldsPerRecord();
-    bool GetRecordFormats();
-    bool SendRecordFormats();
+    Outcome GetUserSettings();
+    // Refuses (a box saying why, its text the reason, nothing sent) a Setup the instrument cannot
+    // hold; with "Use PC System Time" the PC's time at the moment of sending goes out.
+    Outcome SendUserSettings();
+    Outcome GetFieldsPerRecord();
+    Outcome GetRecordFormats();
+    Outcome SendRecordFormats();
 
     Exchange& exchange() { return ex_; }
     SetupModel& model() { return model_; }
 
-    // Whether the last SendUserSettings stopped at its input check, before sending anything.
-    bool refusedBeforeSending() const { return refused_; }
-
 private:
     // One Get step per query of the table, taken by the kind of its reply.
-    bool getStep(const SetupQuery& q);
-    bool ask(const SetupQuery& q, std::string& reply);
-    bool getNumber(const SetupQuery& q);
-    bool getDateOrTime(const SetupQuery& q);
-    bool getCom1(const SetupQuery& q);
-    bool getCom2(const SetupQuery& q);
-    bool getRecordFormats(const SetupQuery& q);
+    Outcome getStep(const SetupQuery& q);
+    Outcome ask(const SetupQuery& q, std::string& reply);
+    Outcome getNumber(const SetupQuery& q);
+    Outcome getDateOrTime(const SetupQuery& q);
+    Outcome getCom1(const SetupQuery& q);
+    Outcome getCom2(const SetupQuery& q);
+    Outcome getRecordFormats(const SetupQuery& q);
 
     Host& host();
 
     Exchange& ex_;
     SetupModel& model_;
-    bool refused_ = false;
 };
 
 // The ten setting commands of a Send, in order, with their carriage returns; none when the date or

@@ -43,7 +43,7 @@ BackupOutcome backupInstrument(Exchange& ex, FileStore& files, const std::string
     screens::ScreenTransfer screenTransfer(ex, display, editor);
     program::ProgramTransfer programTransfer(ex, program);
     Transfers transfers{setupTransfer, screenTransfer, programTransfer};
-    if (getAll(transfers, {})) return BackupOutcome::GetFailed;
+    if (!getAll(transfers, {}).ok()) return BackupOutcome::GetFailed;
     Workspace backup{setup, editor, program, {}};
     return saveGroupFiles(host, files, backup, groupPath, encode).configurationWritten
                ? BackupOutcome::Written

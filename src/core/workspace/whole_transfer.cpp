@@ -1,7 +1,5 @@
 #include "core/workspace/whole_transfer.h"
 
-#include <optional>
-
 #include "core/check/check_actions.h"
 #include "core/link/clock.h"
 #include "core/link/exchange.h"
@@ -45,81 +43,86 @@ void show(const PageControl& pages, Page page) {
     if (pages.show) pages.show(page);
 }
 
-// Runs the three steps; `between` runs before the second and the third. The page of the step
-// that failed, if one did.
-std::optional<Page> runSteps(Transfers& t, const PageControl& pages, bool send,
-                             const std::function<void()>& between) {
-    show(pages, Page::Setup);
-    if (send ? t.setup.SendUserSettings() : t.setup.GetUserSettings()) return Page::Setup;
+// Runs the three steps; `between` runs before the second and the third. The outcome of the last
+// step run, whose page is `at`.
+Outcome runSteps(Transfers& t, const PageControl& pages, bool send, const std::function<void()>& between,
+                 Page& at) {
+    at = Page::Setup;
+    show(pages, at);
+    if (Outcome o = send ? t.setup.SendUserSettings() : t.setup.GetUserSettings(); !o.ok()) return o;
     between();
-    show(pages, Page::Screens);
-    if (send ? t.screens.SendUserScreens() : t.screens.GetUserScreens()) return Page::Screens;
+    at = Page::Screens;
+    show(pages, at);
+    if (Outcome o = send ? t.screens.SendUserScreens() : t.screens.GetUserScreens(); !o.ok()) return o;
     between();
-    show(pages, Page::Program);
-    if (send ? t.program.SendUserProgram() : t.program.GetUserProgram()) return Page::Program;
-    return std::nullopt;
+    at = Page::Program;
+    show(pages, at);
+    return send ? t.program.SendUserProgram() : t.program.GetUserProgram();
 }
 
-bool run(Transfers& t, const PageControl& pages, bool send, bool ask) {
+Outcome run(Transfers& t, const PageControl& pages, bool send, bool ask) {
     const Texts& texts = send ? kSend : kGet;
     Exchange& ex = t.setup.exchange();
     Host& host = ex.host();
     const int before = pages.current ? pages.current() : 0;
     if (!ex.port().isOpen()) {
         warn(host, texts.closed);
-        return true;
+        return Outcome::portGone(texts.closed);
     }
     // The Send overwrites the instrument's configuration; the Get only the window's.
     // Refused before anything is sent: the Setup and Screens alone would leave the instrument
     // half changed.
     if (send && !t.program.program().store.hasPgmEnd()) {
         warn(host, kNoPgmEndText);
-        return true;
+        return Outcome::refused(kNoPgmEndText);
     }
     if (ask && send && !check::confirmSendDespiteErrors(host, t.program.program().store, &t.setup.model()))
-        return true;
-    if (ask && !(send ? confirmOverwrite(host, texts.question) : confirm(host, texts.question))) return true;
+        return Outcome::refused();
+    if (ask && !(send ? confirmOverwrite(host, texts.question) : confirm(host, texts.question)))
+        return Outcome::refused();
     host.appendLine(texts.first);
-    std::optional<Page> failedAt;
+    Outcome outcome = Outcome::done();
+    Page at = Page::Setup;
     {
         WaitCursor hourglass(host);
         if (send) {
-            failedAt = runSteps(t, pages, true, [&host] { host.clock().sleepMs(kSendStepPauseMs); });
+            outcome = runSteps(
+                t, pages, true, [&host] { host.clock().sleepMs(kSendStepPauseMs); }, at);
         } else {
             host.pump();
-            failedAt = runSteps(t, pages, false, [&host] { host.pump(); });
+            outcome = runSteps(
+                t, pages, false, [&host] { host.pump(); }, at);
         }
         if (pages.restore) pages.restore(before);
     }
-    const bool failed = failedAt.has_value();
-    if (failed) {
+    if (!outcome.ok()) {
         // A Setup refused before anything was sent, or a program at fault, has said why in its
         // own box; the link is fine.
-        const bool explained = (*failedAt == Page::Setup && send && t.setup.refusedBeforeSending()) ||
-                               (*failedAt == Page::Program && t.program.programAtFault());
+        const bool explained =
+            outcome.kind() == Outcome::Kind::Refused || (at == Page::Program && t.program.programAtFault());
         if (!explained) MyCommError(host);
         host.appendLine(texts.failed);
     } else {
         host.appendLine(texts.finished);
     }
-    return failed;
+    return outcome;
 }
 
 }  // namespace
 
-bool GetCollection1(Transfers& t, const PageControl& pages) {
+Outcome GetCollection1(Transfers& t, const PageControl& pages) {
     return run(t, pages, false, true);
 }
 
-bool SendCollection1(Transfers& t, const PageControl& pages) {
+Outcome SendCollection1(Transfers& t, const PageControl& pages) {
     return run(t, pages, true, true);
 }
 
-bool getAll(Transfers& t, const PageControl& pages) {
+Outcome getAll(Transfers& t, const PageControl& pages) {
     return run(t, pages, false, false);
 }
 
-bool sendAll(Transfers& t, const PageControl& pages) {
+Outcome sendAll(Transfers& t, const PageControl& pages) {
     return run(t, pages, true, false);
 }
 

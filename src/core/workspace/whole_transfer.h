@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/link/outcome.h"
+
 namespace vrn::setup {
 class SetupTransfer;
 }
@@ -38,12 +40,13 @@ inline constexpr int64_t kSendStepPauseMs = 1000;
 // Commands, Get and Send Setup/Screens/Pgm: refused with a box while the port is closed, asked
 // first (the Send also checks the program with the Setup's record format and asks before sending
 // one with errors), then the three transfers in order up to the first failure, each on its own
-// page; the page shown before comes back at the end. True when refused, declined or failed.
-bool GetCollection1(Transfers& t, const PageControl& pages);
-bool SendCollection1(Transfers& t, const PageControl& pages);
+// page; the page shown before comes back at the end. The outcome of the step that failed; a closed
+// port is PortGone, a program without PGM END or a question answered No is Refused.
+Outcome GetCollection1(Transfers& t, const PageControl& pages);
+Outcome SendCollection1(Transfers& t, const PageControl& pages);
 
 // The same runs without the question: for the command-line tool and the firmware backup.
-bool getAll(Transfers& t, const PageControl& pages);
-bool sendAll(Transfers& t, const PageControl& pages);
+Outcome getAll(Transfers& t, const PageControl& pages);
+Outcome sendAll(Transfers& t, const PageControl& pages);
 
 }  // namespace vrn::workspace

@@ -19,14 +19,14 @@ ProgramSection::ProgramSection(TFormMain& form)
     const MainMenuItems& menu = form.menu();
     connect(menu.RxProgram, &QAction::triggered, this, [this] {
         if (form_.usbPort().isOpen() && !form_.changes().maySaveFirst({Part::Program})) return;
-        if (program::RxProgram(transfer_, [this] { showProgramPage(); })) return;
+        if (!program::RxProgram(transfer_, [this] { showProgramPage(); }).ok()) return;
         form_.changes().loaded(Part::Program);
         if (auto* tree =
                 form_.pages().TabSheetUserPgm->findChild<QTreeWidget*>(QStringLiteral("TreeViewPgm")))
             tree->setFocus();
     });
     connect(menu.TxUserProgram, &QAction::triggered, this, [this] {
-        if (!program::TxUserProgram(transfer_, [this] { showProgramPage(); }))
+        if (program::TxUserProgram(transfer_, [this] { showProgramPage(); }).ok())
             form_.changes().saved(Part::Program);
     });
     connect(menu.CheckUserProgram1, &QAction::triggered, this, &ProgramSection::CheckUserProgram1Click);

@@ -98,11 +98,11 @@ ScreensSection::ScreensSection(TFormMain& form) : QObject(&form), form_(form) {
     const MainMenuItems& menu = form.menu();
     connect(menu.RxScreens, &QAction::triggered, this, [this] {
         if (form_.usbPort().isOpen() && !form_.changes().maySaveFirst({Part::Screens})) return;
-        if (!screens::RxScreens(*transfer_, [this] { showScreensPage(); }))
+        if (screens::RxScreens(*transfer_, [this] { showScreensPage(); }).ok())
             form_.changes().loaded(Part::Screens);
     });
     connect(menu.TxScreens, &QAction::triggered, this, [this] {
-        if (!screens::TxScreens(*transfer_, [this] { showScreensPage(); }))
+        if (screens::TxScreens(*transfer_, [this] { showScreensPage(); }).ok())
             form_.changes().saved(Part::Screens);
     });
 

@@ -27,10 +27,10 @@ SetupSection::SetupSection(TFormMain& form)
     // A Get replaces the Setup: a changed one is asked about first (once the port is known open).
     connect(menu.RxSetup, &QAction::triggered, this, [this] {
         if (form_.usbPort().isOpen() && !form_.changes().maySaveFirst({Part::Setup})) return;
-        if (!setup::RxSetup(transfer_, [this] { showSetupPage(); })) form_.changes().loaded(Part::Setup);
+        if (setup::RxSetup(transfer_, [this] { showSetupPage(); }).ok()) form_.changes().loaded(Part::Setup);
     });
     connect(menu.TxSetup, &QAction::triggered, this, [this] {
-        if (!setup::TxSetup(transfer_, [this] { showSetupPage(); })) form_.changes().saved(Part::Setup);
+        if (setup::TxSetup(transfer_, [this] { showSetupPage(); }).ok()) form_.changes().saved(Part::Setup);
     });
 }
 

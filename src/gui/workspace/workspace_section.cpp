@@ -53,12 +53,12 @@ WorkspaceSection::WorkspaceSection(TFormMain& form)
         if (form_.usbPort().isOpen() &&
             !form_.changes().maySaveFirst({Part::Setup, Part::Screens, Part::Program}))
             return;
-        if (workspace::GetCollection1(transfers_, pages_)) return;
+        if (!workspace::GetCollection1(transfers_, pages_).ok()) return;
         for (Part part : kAllParts)
             form_.changes().loaded(part);
     });
     connect(menu.SendCollection1, &QAction::triggered, this, [this] {
-        if (workspace::SendCollection1(transfers_, pages_)) return;
+        if (!workspace::SendCollection1(transfers_, pages_).ok()) return;
         for (Part part : kAllParts)
             form_.changes().saved(part);
     });
