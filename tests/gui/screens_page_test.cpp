@@ -70,7 +70,7 @@ TEST(ScreensPage, TypingALineOnScreenTwoChangesExactlyThoseCells) {
     EXPECT_TRUE(rig.form->screensSection().editor().editing()) << "the space did not click Clear Screen";
 
     // The LCD image shows the line green on black, and the cursor on the blank after it inverse.
-    const QImage& lcd = rig.form->screensSection().page().ImageScreen->image();
+    const QImage& lcd = rig.find<gui::ImageWidget>("ImageScreen")->image();
     const QColor green(0, 255, 0), black(0, 0, 0);
     EXPECT_EQ(lcd.pixelColor(2, 0), green) << "A";
     EXPECT_EQ(lcd.pixelColor(0, 0), black) << "A";
