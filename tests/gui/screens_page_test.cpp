@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QDir>
 #include <QLabel>
@@ -13,6 +14,8 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "core/screens/screen_store.h"
@@ -20,6 +23,7 @@
 #include "gui/screens/image_widget.h"
 #include "gui/screens/screen_picture.h"
 #include "gui/screens/screens_section.h"
+#include "gui/screens/up_down.h"
 #include "gui_rig.h"
 
 namespace vrn::test {
@@ -70,7 +74,7 @@ TEST(ScreensPage, TypingALineOnScreenTwoChangesExactlyThoseCells) {
     EXPECT_TRUE(rig.form->screensSection().editor().editing()) << "the space did not click Clear Screen";
 
     // The LCD image shows the line green on black, and the cursor on the blank after it inverse.
-    const QImage& lcd = rig.form->screensSection().page().ImageScreen->image();
+    const QImage& lcd = rig.find<gui::ImageWidget>("ImageScreen")->image();
     const QColor green(0, 255, 0), black(0, 0, 0);
     EXPECT_EQ(lcd.pixelColor(2, 0), green) << "A";
     EXPECT_EQ(lcd.pixelColor(0, 0), black) << "A";
@@ -116,6 +120,47 @@ TEST(ScreensPage, UpDownBeepsAtTheEndsAndShowsTheScreen) {
     EXPECT_EQ(rig.store().current(), 7);
     QTest::mouseClick(rig.find<QToolButton>("UpDownScrNumDown"), Qt::LeftButton);
     EXPECT_EQ(rig.find<QLabel>("StaticTextScreenNum")->text(), "7");
+}
+
+// The page alone: each control runs its own handler and no other; without handlers a click does
+// nothing and the screen number moves freely; a handler that refuses keeps the number.
+TEST(ScreensPage, EachControlRunsItsOwnHandler) {
+    QWidget sheet;
+    gui::ScreensPage page(&sheet);
+    std::vector<std::string> ran;
+    page.onStartEdit = [&] { ran.emplace_back("start"); };
+    page.onStopEdit = [&] { ran.emplace_back("stop"); };
+    page.onClearScreen = [&] { ran.emplace_back("clear"); };
+    page.onSmallFont = [&] { ran.emplace_back("small"); };
+    page.onLargeFont = [&] { ran.emplace_back("large"); };
+    const std::pair<const char*, const char*> rows[] = {{"ButtonStartEdit", "start"},
+                                                        {"ButtonStopEdit", "stop"},
+                                                        {"ButtonScreenClr", "clear"},
+                                                        {"RadioButtonFontBig", "large"},
+                                                        {"RadioButtonFontSmall", "small"}};
+    for (const auto& [name, handler] : rows) {
+        auto* control = page.findChild<QAbstractButton*>(QString::fromLatin1(name));
+        ASSERT_NE(control, nullptr) << name;
+        control->setEnabled(true);
+        ran.clear();
+        control->click();
+        EXPECT_EQ(ran, std::vector<std::string>{handler}) << name;
+    }
+
+    auto* up = page.findChild<QToolButton*>(QStringLiteral("UpDownScrNumUp"));
+    ASSERT_NE(up, nullptr);
+    auto* number = page.findChild<gui::UpDown*>(QStringLiteral("UpDownScrNum"));
+    ASSERT_NE(number, nullptr);
+    up->click();
+    EXPECT_EQ(number->position(), 2) << "no handler: the number moves";
+    std::vector<int> asked;
+    page.screenNumberChanging = [&](int next) {
+        asked.push_back(next);
+        return false;
+    };
+    up->click();
+    EXPECT_EQ(asked, std::vector<int>{3});
+    EXPECT_EQ(number->position(), 2) << "refused: the number stays";
 }
 
 // The picture of a screen holding every small glyph and a line of large ones, against the one

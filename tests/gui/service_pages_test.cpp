@@ -82,26 +82,30 @@ TEST(ServicePages, PasswordEnablesTheButtonsForTheRun) {
         rig.form->pageControl()->setCurrentWidget(rig.form->pages().TabSheetTests);
         gui::TFormCalibrate& dialog = rig.form->serviceSection().formCalibrate();
         dialog.show();
-        QTest::keyClicks(dialog.EditPassword, QString::fromLatin1(r.typed));
+        auto* password = dialog.findChild<QLineEdit*>(QStringLiteral("EditPassword"));
+        auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("ButtonOk"));
+        auto* cancel = dialog.findChild<QPushButton*>(QStringLiteral("ButtonCancel"));
+        ASSERT_TRUE(password && ok && cancel);
+        QTest::keyClicks(password, QString::fromLatin1(r.typed));
         QString boxText;
         if (!r.accepted) onNextBox([&](QMessageBox& b) { boxText = b.text(); }, QMessageBox::Ok);
         if (r.enter)
-            QTest::keyClick(dialog.EditPassword, Qt::Key_Return);
+            QTest::keyClick(password, Qt::Key_Return);
         else
-            dialog.ButtonOk->click();
+            ok->click();
         EXPECT_EQ(dialog.isVisible(), !r.accepted) << r.name;
         EXPECT_EQ(rig.enabledGuarded(), r.accepted ? 15 : 0) << r.name;
         EXPECT_EQ(boxText, r.accepted ? QString() : QStringLiteral("Incorrect Password")) << r.name;
-        EXPECT_EQ(dialog.EditPassword->text(), QString::fromLatin1(r.typed)) << r.name;
+        EXPECT_EQ(password->text(), QString::fromLatin1(r.typed)) << r.name;
         EXPECT_EQ(rig.form->pageControl()->currentWidget() == rig.form->pages().TabSheetCalib, r.accepted)
             << r.name;
         if (!r.accepted) continue;
         // A wrong password later takes nothing back.
         dialog.show();
-        dialog.EditPassword->setText(QStringLiteral("nope"));
+        password->setText(QStringLiteral("nope"));
         onNextBox(nullptr, QMessageBox::Ok);
-        dialog.ButtonOk->click();
-        dialog.ButtonCancel->click();
+        ok->click();
+        cancel->click();
         EXPECT_EQ(rig.enabledGuarded(), 15) << r.name;
     }
 }

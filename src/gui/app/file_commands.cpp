@@ -18,10 +18,9 @@
 #include "core/screens/screen_actions.h"
 #include "core/setup/setup_actions.h"
 #include "core/workspace/group_actions.h"
-#include "gui/app/form_main.h"
+#include "gui/app/main_menu.h"
+#include "gui/app/models.h"
 #include "gui/app/qt_host.h"
-#include "gui/screens/screens_section.h"
-#include "gui/setup/setup_section.h"
 #include "print/bmp_picture.h"
 
 namespace vrn::gui {
@@ -55,14 +54,18 @@ std::optional<FileKind> fileKindOf(const QString& path) {
     return std::nullopt;
 }
 
-FileCommands::FileCommands(TFormMain& form, workspace::Workspace& workspace, std::string_view preferencesText)
-    : QObject(&form), form_(form), workspace_(workspace), recent_(RecentFiles::fromIni(preferencesText)) {
+FileCommands::FileCommands(const SectionContext& context, workspace::Workspace& workspace,
+                           std::string_view preferencesText)
+    : QObject(&context.window),
+      ctx_(context),
+      workspace_(workspace),
+      recent_(RecentFiles::fromIni(preferencesText)) {
     std::map<std::string, QString> folders;
     for (const auto& [kind, folder] : readIniSection(preferencesText, kFoldersSection))
         folders[kind] = fromLocal(folder);
-    form_.host().setLastFolders(std::move(folders));
+    ctx_.host.setLastFolders(std::move(folders));
 
-    const MainMenuItems& menu = form.menu();
+    const MainMenuItems& menu = ctx_.menu;
     connect(menu.OpenSetupFile, &QAction::triggered, this, &FileCommands::openSetup);
     connect(menu.OpenScreenFile, &QAction::triggered, this, &FileCommands::openScreens);
     connect(menu.OpenPgmFile, &QAction::triggered, this, &FileCommands::openProgram);
@@ -76,26 +79,26 @@ FileCommands::FileCommands(TFormMain& form, workspace::Workspace& workspace, std
 }
 
 void FileCommands::openSetup() {
-    if (!form_.changes().maySaveFirst({Part::Setup})) return;
-    if (const auto path = setup::OpenSetupFile(form_.host(), files_, form_.setupSection().model()))
+    if (!ctx_.changes.maySaveFirst({Part::Setup})) return;
+    if (const auto path = setup::OpenSetupFile(ctx_.host, ctx_.files, ctx_.models.setup))
         opened(FileKind::Setup, *path);
 }
 
 void FileCommands::openScreens() {
-    if (!form_.changes().maySaveFirst({Part::Screens})) return;
-    if (const auto path = screens::OpenScreenFile(form_.host(), files_, form_.screensSection().editor()))
+    if (!ctx_.changes.maySaveFirst({Part::Screens})) return;
+    if (const auto path = screens::OpenScreenFile(ctx_.host, ctx_.files, workspace_.screens))
         opened(FileKind::Screens, *path);
 }
 
 void FileCommands::openProgram() {
-    if (!form_.changes().maySaveFirst({Part::Program})) return;
-    if (const auto path = program::OpenPgmFile(form_.host(), files_, form_.program()))
+    if (!ctx_.changes.maySaveFirst({Part::Program})) return;
+    if (const auto path = program::OpenPgmFile(ctx_.host, ctx_.files, ctx_.models.program))
         opened(FileKind::Program, *path);
 }
 
 void FileCommands::openGroup() {
-    if (!form_.changes().maySaveFirst({Part::Setup, Part::Screens, Part::Program})) return;
-    if (const auto path = workspace::OpenGroup(form_.host(), files_, workspace_))
+    if (!ctx_.changes.maySaveFirst({Part::Setup, Part::Screens, Part::Program})) return;
+    if (const auto path = workspace::OpenGroup(ctx_.host, ctx_.files, workspace_))
         opened(FileKind::Group, *path);
 }
 
@@ -103,25 +106,25 @@ bool FileCommands::openPath(const QString& path) {
     const std::optional<FileKind> kind = fileKindOf(path);
     if (!kind) return false;
     const std::string local = localPath(path);
-    ChangeTracker& changes = form_.changes();
+    ChangeTracker& changes = ctx_.changes;
     bool done = false;
     switch (*kind) {
     case FileKind::Setup:
         done = changes.maySaveFirst({Part::Setup}) &&
-               setup::openSetupFileAt(form_.host(), files_, form_.setupSection().model(), local);
+               setup::openSetupFileAt(ctx_.host, ctx_.files, ctx_.models.setup, local);
         break;
     case FileKind::Screens:
         done = changes.maySaveFirst({Part::Screens}) &&
-               screens::openScreenFileAt(form_.host(), files_, form_.screensSection().editor(), local);
+               screens::openScreenFileAt(ctx_.host, ctx_.files, workspace_.screens, local);
         break;
     case FileKind::Program:
         done = changes.maySaveFirst({Part::Program}) &&
-               program::openPgmFileAt(form_.host(), files_, form_.program(), local);
+               program::openPgmFileAt(ctx_.host, ctx_.files, ctx_.models.program, local);
         break;
     case FileKind::Group:
         done = changes.maySaveFirst({Part::Setup, Part::Screens, Part::Program}) &&
-               workspace::confirmOverwrite(form_.host()) &&
-               workspace::openGroupFiles(form_.host(), files_, workspace_, local);
+               workspace::confirmOverwrite(ctx_.host) &&
+               workspace::openGroupFiles(ctx_.host, ctx_.files, workspace_, local);
         break;
     }
     if (done) opened(*kind, local);
@@ -129,25 +132,25 @@ bool FileCommands::openPath(const QString& path) {
 }
 
 bool FileCommands::saveSetup() {
-    const auto path = setup::SaveSetupFile(form_.host(), files_, form_.setupSection().model());
+    const auto path = setup::SaveSetupFile(ctx_.host, ctx_.files, ctx_.models.setup);
     if (path) saved(FileKind::Setup, *path);
     return path.has_value();
 }
 
 bool FileCommands::saveScreens() {
-    const auto path = screens::SaveScreenFile(form_.host(), files_, form_.screensSection().editor());
+    const auto path = screens::SaveScreenFile(ctx_.host, ctx_.files, workspace_.screens);
     if (path) saved(FileKind::Screens, *path);
     return path.has_value();
 }
 
 bool FileCommands::saveProgram() {
-    const auto path = program::SavePgmFile(form_.host(), files_, form_.program());
+    const auto path = program::SavePgmFile(ctx_.host, ctx_.files, ctx_.models.program);
     if (path) saved(FileKind::Program, *path);
     return path.has_value();
 }
 
 bool FileCommands::saveGroup() {
-    const auto path = workspace::SaveGroup(form_.host(), files_, workspace_, print::bmpPicture);
+    const auto path = workspace::SaveGroup(ctx_.host, ctx_.files, workspace_, print::bmpPicture);
     if (path) saved(FileKind::Group, *path);
     return path.has_value();
 }
@@ -172,13 +175,13 @@ std::vector<Part> partsOf(FileKind kind) {
 
 void FileCommands::opened(FileKind kind, const std::string& path) {
     for (Part part : partsOf(kind))
-        form_.changes().loaded(part);
+        ctx_.changes.loaded(part);
     remember(path);
 }
 
 void FileCommands::saved(FileKind kind, const std::string& path) {
     for (Part part : partsOf(kind))
-        form_.changes().saved(part);
+        ctx_.changes.saved(part);
     remember(path);
 }
 
@@ -186,21 +189,21 @@ void FileCommands::remember(const std::string& path) {
     const QString absolute = QFileInfo(fromLocal(path)).absoluteFilePath();
     recent_.add(localPath(absolute));
     showRecentFiles();
-    form_.setDocumentName(QFileInfo(absolute).fileName());
+    emit documentNamed(QFileInfo(absolute).fileName());
 }
 
 void FileCommands::openRecent(const QString& path) {
     if (!QFileInfo::exists(path)) {
         recent_.remove(localPath(path));
         showRecentFiles();
-        form_.host().appendLine("CANNOT FIND " + localPath(path) + ", REMOVED FROM RECENT FILES.");
+        ctx_.host.appendLine("CANNOT FIND " + localPath(path) + ", REMOVED FROM RECENT FILES.");
         return;
     }
     openPath(path);
 }
 
 void FileCommands::showRecentFiles() {
-    QMenu* menu = form_.menu().RecentFiles1;
+    QMenu* menu = ctx_.menu.RecentFiles1;
     menu->clear();
     int number = 0;
     for (const std::string& entry : recent_.paths) {
@@ -217,7 +220,7 @@ void FileCommands::showRecentFiles() {
 
 std::string FileCommands::writeInto(std::string_view preferencesText) const {
     IniEntries folders;
-    for (const auto& [kind, folder] : form_.host().lastFolders())
+    for (const auto& [kind, folder] : ctx_.host.lastFolders())
         folders.emplace_back(kind, localPath(folder));
     return writeIniSection(recent_.toIni(preferencesText), kFoldersSection, folders);
 }
@@ -227,10 +230,10 @@ std::string FileCommands::writeInto(std::string_view preferencesText) const {
 bool FileCommands::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
-    if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != &form_) return false;
+    if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != &ctx_.window) return false;
     auto* drop = static_cast<QDropEvent*>(event);
     const QStringList paths = openableFiles(drop->mimeData());
-    if (paths.isEmpty() || form_.host().guard().running()) return false;
+    if (paths.isEmpty() || ctx_.host.guard().running()) return false;
     drop->acceptProposedAction();
     if (type == QEvent::Drop) {
         QTimer::singleShot(0, this, [this, paths] {

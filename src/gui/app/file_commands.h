@@ -8,15 +8,13 @@
 
 #include "core/app/recent_files.h"
 #include "gui/app/change_tracker.h"
-#include "ports/disk_file_store.h"
+#include "gui/app/section_context.h"
 
 namespace vrn::workspace {
 struct Workspace;
 }
 
 namespace vrn::gui {
-
-class TFormMain;
 
 // The kinds of file the File menu opens and saves.
 enum class FileKind : uint8_t { Setup, Screens, Program, Group };
@@ -32,7 +30,9 @@ class FileCommands final : public QObject {
 public:
     // preferencesText is the preferences file as read at start-up: the recent files and the
     // dialogs' folders come from it.
-    FileCommands(TFormMain& form, workspace::Workspace& workspace, std::string_view preferencesText);
+    // The group files read and write the workspace (the window's three parts and the group name).
+    FileCommands(const SectionContext& context, workspace::Workspace& workspace,
+                 std::string_view preferencesText);
 
     // Opens a file as the File menu's item of its kind does once the file is chosen, after the
     // same questions. False when declined, cancelled or the file could not be read.
@@ -50,6 +50,10 @@ public:
 
     static constexpr const char* kFoldersSection = "Last Folders";
 
+signals:
+    // A file was opened or saved from the window: its name without the folder.
+    void documentNamed(const QString& name);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -65,9 +69,8 @@ private:
     void remember(const std::string& path);
     void showRecentFiles();
 
-    TFormMain& form_;
+    SectionContext ctx_;
     workspace::Workspace& workspace_;
-    DiskFileStore files_;
     RecentFiles recent_;
 };
 

@@ -32,6 +32,7 @@
 #include "gui/screens/screens_page.h"
 #include "gui/screens/screens_section.h"
 #include "gui/service/service_section.h"
+#include "gui/setup/setup_page.h"
 #include "gui/setup/setup_section.h"
 #include "gui/workspace/workspace_section.h"
 #include "ports/instrument_events.h"
@@ -55,14 +56,17 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
         exchange_->abortWaits();
         host_->timer().runOut();
     };
-    setup_ = new SetupSection(*this);
-    screens_ = new ScreensSection(*this);
+    const SectionContext context{*this,   *host_,    *usb_, *exchange_,       files_,
+                                 models_, *changes_, menu_, *PageControlMain, pages_};
+    setup_ = new SetupSection(context);
+    addTickHandler([this] { setup_->page().timerTick(); });
+    screens_ = new ScreensSection(context);
 
     prefs_ = readPreferencesFile(preferencesPath_);
     move(prefs_.Left, prefs_.Top);
-    userProgram_ = new UserProgramPage(program_, *host_, popup_, pages_.TabSheetUserPgm);
-    new ProgramSection(*this);
-    records_ = new RecordsSection(*this);
+    userProgram_ = new UserProgramPage(models_.program, *host_, popup_, pages_.TabSheetUserPgm);
+    new ProgramSection(context, *userProgram_);
+    records_ = new RecordsSection(context, setup_->transfer(), prefs_, preferencesPath_);
 
     usb_->OpenUsbPort();
 
@@ -74,9 +78,10 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
     about_ = new TFormAbout(QCoreApplication::applicationDirPath(), this);
     auto* editHex = new TFormEditHex(*host_, this);
     userProgram_->setParameterDialogs({editInt, editFloat, editHex, editText, editType});
-    service_ = new ServiceSection(*this);
-    auto* workspace = new WorkspaceSection(*this);
-    fileCommands_ = new FileCommands(*this, workspace->workspace(), readPreferencesText(preferencesPath_));
+    service_ = new ServiceSection(context);
+    auto* workspace = new WorkspaceSection(context, setup_->transfer(), *screens_, *service_);
+    fileCommands_ = new FileCommands(context, workspace->workspace(), readPreferencesText(preferencesPath_));
+    connect(fileCommands_, &FileCommands::documentNamed, this, &TFormMain::setDocumentName);
     buildUndo();
     trackChanges();
     setAcceptDrops(true);
@@ -105,7 +110,7 @@ void TFormMain::openWhenPlugged() {
 // What a save of each part writes is what tells whether it changed; every edit makes the
 // tracker look again.
 void TFormMain::trackChanges() {
-    setup::SetupModel& setupModel = setup_->model();
+    setup::SetupModel& setupModel = models_.setup;
     changes_->setHooks(Part::Setup, {[&setupModel] { return setup::writeSetupFile(setupModel); },
                                      [this] { return fileCommands_->saveSetup(); }, nullptr});
     screens::ScreenEditor& screenEditor = screens_->editor();
@@ -116,9 +121,9 @@ void TFormMain::trackChanges() {
                                        [this] { return fileCommands_->saveScreens(); },
                                        [this] { screens_->undoStack().clear(); }});
     changes_->setHooks(Part::Program, {[this] {
-                                           const auto image = program_.store.image();
+                                           const auto image = models_.program.store.image();
                                            std::vector<uint8_t> bytes(image.begin(), image.end());
-                                           const std::string text = programTreeText(program_.tree);
+                                           const std::string text = programTreeText(models_.program.tree);
                                            bytes.insert(bytes.end(), text.begin(), text.end());
                                            return bytes;
                                        },
@@ -191,8 +196,6 @@ void TFormMain::updateTitle() {
 
 TFormMain::~TFormMain() {
     shutDown();
-    // The page mirrors program_, which is gone before QWidget deletes the children.
-    delete userProgram_;
 }
 
 Timer1& TFormMain::timer() {
@@ -218,7 +221,8 @@ void TFormMain::buildWindow() {
 
     // The client area below the menu: everything but the status bar sits on the central widget at
     // fixed places.
-    auto* client = new QWidget(this);
+    client_ = std::make_unique<QWidget>(this);
+    QWidget* client = client_.get();
     client->setObjectName(QStringLiteral("ClientArea"));
     client->setFixedSize(kClientWidth, kClientHeight - kStatusBarHeight);
     setCentralWidget(client);

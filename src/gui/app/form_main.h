@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "core/app/preferences.h"
-#include "core/program/program_model.h"
 #include "gui/app/main_menu.h"
+#include "gui/app/models.h"
+#include "gui/app/section_context.h"
+#include "ports/disk_file_store.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -38,21 +40,11 @@ class SetupSection;
 class TFormAbout;
 class UserProgramPage;
 
-// The six work pages. Each is an empty QWidget named for its page; the page's own class is put
-// into it (a layout on it, or as a child filling it).
-struct Pages {
-    QWidget* TabSheetSetup = nullptr;
-    QWidget* TabSheetScreen = nullptr;
-    QWidget* TabSheetUserPgm = nullptr;
-    QWidget* TabSheetRecords = nullptr;
-    QWidget* TabSheetTests = nullptr;
-    QWidget* TabSheetCalib = nullptr;
-};
-
 // The main window: the pages, the menus, the message area, the progress bar, the status bar and
-// Timer1, and the Host and link objects every page works through. Construction reads the
-// preferences, places the window and opens the USB port (its warning comes before the window is
-// first shown); closing writes the preferences and closes the port.
+// Timer1; the models, and the Host and link objects every page works through, which it hands to
+// its sections. Construction reads the preferences, places the window and opens the USB port (its
+// warning comes before the window is first shown); closing writes the preferences and closes the
+// port.
 class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -89,8 +81,10 @@ public:
     ScreensSection& screensSection() { return *screens_; }
     ServiceSection& serviceSection() { return *service_; }
 
+    // The Setup, the screens and the user program for the whole run.
+    Models& models() { return models_; }
     // The user program: its store and tree, shown and edited on the User Program page.
-    ProgramModel& program() { return program_; }
+    ProgramModel& program() { return models_.program; }
     UserProgramPage& userProgramPage() { return *userProgram_; }
 
     RecordsSection& recordsSection() { return *records_; }
@@ -132,6 +126,16 @@ private:
     void chooseUndoStack();
     void updateTitle();
 
+    QString preferencesPath_;
+    Preferences prefs_;
+    // The models and the files outlive the client area, whose pages let go of the models as they
+    // are deleted: members go in the reverse order of their declaration, and all of them before
+    // QWidget deletes the remaining children.
+    Models models_;
+    DiskFileStore files_;
+    // The client area below the menu, with the pages and the message area; also the central
+    // widget, which Qt lets go of when it is deleted.
+    std::unique_ptr<QWidget> client_;
     QTabWidget* PageControlMain = nullptr;
     QProgressBar* ProgressBar = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
@@ -142,8 +146,6 @@ private:
     MainMenuItems menu_;
     PopupMenuItems popup_;
 
-    QString preferencesPath_;
-    Preferences prefs_;
     std::unique_ptr<QtHost> host_;
     std::unique_ptr<UsbPort> usb_;
     std::unique_ptr<Exchange> exchange_;
@@ -152,7 +154,6 @@ private:
     ScreensSection* screens_ = nullptr;
     ServiceSection* service_ = nullptr;
     TFormAbout* about_ = nullptr;
-    ProgramModel program_;
     UserProgramPage* userProgram_ = nullptr;
     RecordsSection* records_ = nullptr;
     ChangeTracker* changes_ = nullptr;

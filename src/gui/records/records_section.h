@@ -1,17 +1,21 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <memory>
 
 #include "core/chart/record_table.h"
 #include "core/records/record_erase.h"
 #include "core/records/record_retrieval.h"
-#include "ports/disk_file_store.h"
+#include "gui/app/section_context.h"
+
+namespace vrn {
+struct Preferences;
+}
 
 namespace vrn::gui {
 
 class RecordsPage;
-class TFormMain;
 class TFormRecordsChart;
 
 // The records inside the main window: the Get Records page in TabSheetRecords with its retrieval,
@@ -19,7 +23,10 @@ class TFormRecordsChart;
 class RecordsSection : public QObject {
     Q_OBJECT
 public:
-    explicit RecordsSection(TFormMain& form);
+    // The retrieval reads the record format through setup; the page keeps its two options in
+    // preferences, and the chart window its own section in the preferences file.
+    RecordsSection(const SectionContext& context, setup::SetupTransfer& setup, Preferences& preferences,
+                   const QString& preferencesPath);
 
     RecordsPage& page() { return *page_; }
     records::RecordRetrieval& retrieval() { return retrieval_; }
@@ -29,11 +36,11 @@ public:
     void ButtonPlotClick();
 
 private:
-    DiskFileStore files_;
+    SectionContext ctx_;
+    QString preferencesPath_;
     RecordsPage* page_ = nullptr;
     records::RecordRetrieval retrieval_;
     records::RecordErase erase_;
-    TFormMain& form_;
     TFormRecordsChart* chart_ = nullptr;
     // The records the chart window shows, so a second Plot... keeps a file opened there.
     std::shared_ptr<const chart::RecordTable> plotted_;

@@ -1,12 +1,15 @@
 #include "gui/screens/screens_page.h"
 
+#include <QAbstractButton>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <utility>
 
 #include "core/screens/screen_drawing.h"
+#include "core/screens/screen_editor.h"
 #include "core/screens/screen_store.h"
 #include "gui/screens/image_widget.h"
 #include "gui/screens/up_down.h"
@@ -83,6 +86,42 @@ ScreensPage::ScreensPage(QWidget* tabSheet) : QWidget(tabSheet) {
     StaticTextScreenNum->setGeometry(38, 40, 30, 24);
     UpDownScrNum = named(new UpDown(1, screens::kScreenCount, numberGroup), "UpDownScrNum");
     UpDownScrNum->move(70, 40);
+
+    const std::pair<QAbstractButton*, std::function<void()>*> handlers[] = {
+        {ButtonStartEdit, &onStartEdit},
+        {ButtonStopEdit, &onStopEdit},
+        {ButtonScreenClr, &onClearScreen},
+        {RadioButtonFontSmall, &onSmallFont},
+        {RadioButtonFontBig, &onLargeFont}};
+    for (const auto& [control, handler] : handlers)
+        connect(control, &QAbstractButton::clicked, this, [handler] {
+            if (*handler) (*handler)();
+        });
+    UpDownScrNum->changing = [this](int number) {
+        return !screenNumberChanging || screenNumberChanging(number);
+    };
+}
+
+screens::PixelSink& ScreensPage::screenImage() {
+    return *ImageScreen;
+}
+
+void ScreensPage::showEditor(const screens::ScreenEditor& editor) {
+    const bool editing = editor.editing();
+    ButtonStartEdit->setEnabled(!editing);
+    ButtonStopEdit->setEnabled(editing);
+    ButtonScreenClr->setEnabled(editing);
+    RadioButtonFontSmall->setEnabled(editing);
+    RadioButtonFontBig->setEnabled(editing);
+    (editor.largeFont() ? RadioButtonFontBig : RadioButtonFontSmall)->setChecked(true);
+    LabelRowCol->setText(QString::fromLatin1(editor.labelText()));
+    screens::drawFontPreview(*ImageFont, editor.preview());
+    StaticTextScreenNum->setText(QString::number(editor.screenNumber()));
+    UpDownScrNum->showPosition(editor.screenNumber());
+}
+
+std::vector<QObject*> ScreensPage::spaceControls() const {
+    return {ButtonScreenClr, RadioButtonFontSmall, RadioButtonFontBig};
 }
 
 }  // namespace vrn::gui

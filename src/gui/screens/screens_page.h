@@ -1,22 +1,47 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
+#include <vector>
 
 class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
 
+namespace vrn::screens {
+class PixelSink;
+class ScreenEditor;
+}  // namespace vrn::screens
+
 namespace vrn::gui {
 
 class ImageWidget;
 class UpDown;
 
-// The controls of the Screens page, named as the user and the tests know them.
+// The controls of the Screens page, named as the user and the tests know them. The page shows
+// the editor's state; what its controls ask for goes to the handlers.
 class ScreensPage final : public QWidget {
 public:
     explicit ScreensPage(QWidget* tabSheet);
 
+    // The LCD picture the screens are drawn on.
+    screens::PixelSink& screenImage();
+    // Shows the editor's mode, font, cursor position and screen number, and the font preview.
+    void showEditor(const screens::ScreenEditor& editor);
+    // The controls a space would click or switch; on this page a space is meant for the screen.
+    std::vector<QObject*> spaceControls() const;
+
+    std::function<void()> onStartEdit;
+    std::function<void()> onStopEdit;
+    std::function<void()> onClearScreen;
+    std::function<void()> onSmallFont;
+    std::function<void()> onLargeFont;
+    // Asked before the screen number changes (the new number may be out of range); the number
+    // changes only when it returns true.
+    std::function<bool(int number)> screenNumberChanging;
+
+private:
     ImageWidget* ImageScreen;
     QLabel* LabelRowCol;
     QPushButton* ButtonStartEdit;

@@ -3,23 +3,19 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "core/link/usb_port.h"
 #include "core/screens/screen_actions.h"
 #include "gui/app/change_tracker.h"
-#include "gui/app/form_main.h"
+#include "gui/app/main_menu.h"
+#include "gui/app/models.h"
 #include "gui/app/qt_host.h"
-#include "gui/screens/image_widget.h"
 #include "gui/screens/screen_undo.h"
 #include "gui/screens/screens_page.h"
-#include "gui/screens/up_down.h"
 
 namespace vrn::gui {
 namespace {
@@ -62,16 +58,16 @@ void collectActions(QMenu* menu, std::vector<QAction*>& out) {
 
 }  // namespace
 
-ScreensSection::ScreensSection(TFormMain& form) : QObject(&form), form_(form) {
-    QWidget* tab = form.pages().TabSheetScreen;
+ScreensSection::ScreensSection(const SectionContext& context) : QObject(&context.window), ctx_(context) {
+    QWidget* tab = ctx_.pages.TabSheetScreen;
     page_ = new ScreensPage(tab);
     auto* layout = new QVBoxLayout(tab);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(page_);
 
-    display_ = std::make_unique<screens::ScreenDisplay>(store_, *page_->ImageScreen);
-    editor_ = std::make_unique<screens::ScreenEditor>(*display_, form.host());
-    transfer_ = std::make_unique<screens::ScreenTransfer>(form.exchange(), *display_, *editor_);
+    display_ = std::make_unique<screens::ScreenDisplay>(ctx_.models.screens, page_->screenImage());
+    editor_ = std::make_unique<screens::ScreenEditor>(*display_, ctx_.host);
+    transfer_ = std::make_unique<screens::ScreenTransfer>(ctx_.exchange, *display_, *editor_);
     editor_->onChange = [this] {
         refresh();
         if (changed) changed();
@@ -80,64 +76,54 @@ ScreensSection::ScreensSection(TFormMain& form) : QObject(&form), form_(form) {
     undo_.setUndoLimit(kUndoLimit);
 
     ScreensPage& p = *page_;
-    connect(p.ButtonStartEdit, &QPushButton::clicked, this, [this] { editor_->ButtonStartEditClick(); });
-    connect(p.ButtonStopEdit, &QPushButton::clicked, this, [this] { editor_->ButtonStopEditClick(); });
-    connect(p.ButtonScreenClr, &QPushButton::clicked, this, [this] {
+    p.onStartEdit = [this] { editor_->ButtonStartEditClick(); };
+    p.onStopEdit = [this] { editor_->ButtonStopEditClick(); };
+    p.onClearScreen = [this] {
         if (!editor_->editing() || (mayClearScreen && !mayClearScreen())) return;
         recordEdit("Clear Screen", [this] {
             editor_->ButtonScreenClrClick();
             return true;
         });
-    });
-    connect(p.RadioButtonFontSmall, &QRadioButton::clicked, this,
-            [this] { editor_->RadioButtonFontSmallClick(); });
-    connect(p.RadioButtonFontBig, &QRadioButton::clicked, this,
-            [this] { editor_->RadioButtonFontBigClick(); });
-    p.UpDownScrNum->changing = [this](int number) { return editor_->UpDownScrNumChangingEx(number); };
+    };
+    p.onSmallFont = [this] { editor_->RadioButtonFontSmallClick(); };
+    p.onLargeFont = [this] { editor_->RadioButtonFontBigClick(); };
+    p.screenNumberChanging = [this](int number) { return editor_->UpDownScrNumChangingEx(number); };
 
-    const MainMenuItems& menu = form.menu();
+    const MainMenuItems& menu = ctx_.menu;
     connect(menu.RxScreens, &QAction::triggered, this, [this] {
-        if (form_.usbPort().isOpen() && !form_.changes().maySaveFirst({Part::Screens})) return;
+        if (ctx_.usb.isOpen() && !ctx_.changes.maySaveFirst({Part::Screens})) return;
         if (screens::RxScreens(*transfer_, [this] { showScreensPage(); }).ok())
-            form_.changes().loaded(Part::Screens);
+            ctx_.changes.loaded(Part::Screens);
     });
     connect(menu.TxScreens, &QAction::triggered, this, [this] {
-        if (screens::TxScreens(*transfer_, [this] { showScreensPage(); }).ok())
-            form_.changes().saved(Part::Screens);
+        if (screens::TxScreens(*transfer_, [this] { showScreensPage(); }).ok()) ctx_.changes.saved(Part::Screens);
     });
 
     // A space on these controls would click them or switch the font; it is meant for the screen.
-    spaceSuppressed_ = {p.ButtonScreenClr, p.RadioButtonFontSmall, p.RadioButtonFontBig,
-                        form.findChild<QPushButton*>(QStringLiteral("ButtonClearMemo"))};
+    spaceSuppressed_ = p.spaceControls();
+    spaceSuppressed_.push_back(ctx_.window.findChild<QPushButton*>(QStringLiteral("ButtonClearMemo")));
     for (QObject* control : spaceSuppressed_)
         if (control) control->installEventFilter(this);
     qApp->installEventFilter(this);
 }
 
+screens::ScreenStore& ScreensSection::store() {
+    return ctx_.models.screens;
+}
+
 void ScreensSection::showScreensPage() {
-    form_.pageControl()->setCurrentWidget(form_.pages().TabSheetScreen);
+    ctx_.showPage(ctx_.pages.TabSheetScreen);
 }
 
 void ScreensSection::refresh() {
-    ScreensPage& p = *page_;
-    const bool editing = editor_->editing();
-    p.ButtonStartEdit->setEnabled(!editing);
-    p.ButtonStopEdit->setEnabled(editing);
-    p.ButtonScreenClr->setEnabled(editing);
-    p.RadioButtonFontSmall->setEnabled(editing);
-    p.RadioButtonFontBig->setEnabled(editing);
-    (editor_->largeFont() ? p.RadioButtonFontBig : p.RadioButtonFontSmall)->setChecked(true);
-    p.LabelRowCol->setText(QString::fromLatin1(editor_->labelText()));
-    screens::drawFontPreview(*p.ImageFont, editor_->preview());
-    p.StaticTextScreenNum->setText(QString::number(editor_->screenNumber()));
-    p.UpDownScrNum->showPosition(editor_->screenNumber());
-    setCommandsEnabled(!editing);
+    page_->showEditor(*editor_);
+    setCommandsEnabled(!editor_->editing());
 }
 
 // Every transfer to or from the instrument waits while the screens are edited. Only what this
 // disabled is enabled again.
 void ScreensSection::setCommandsEnabled(bool on) {
-    QMenu* commands = form_.menu().Commands1;
+    QMenu* commands = ctx_.menu.Commands1;
     if (!commands) return;
     commands->menuAction()->setEnabled(on);
     if (on) {
@@ -156,10 +142,9 @@ void ScreensSection::setCommandsEnabled(bool on) {
 }
 
 bool ScreensSection::routesKeys(QObject* receiver) const {
-    if (!editor_->editing() || form_.pageControl()->currentWidget() != form_.pages().TabSheetScreen)
-        return false;
+    if (!editor_->editing() || !ctx_.isShown(ctx_.pages.TabSheetScreen)) return false;
     // Keys for a dialog or box over the window are theirs.
-    return receiver->isWidgetType() && static_cast<QWidget*>(receiver)->window() == &form_;
+    return receiver->isWidgetType() && static_cast<QWidget*>(receiver)->window() == &ctx_.window;
 }
 
 // Acts on a key the editor takes; true when it took it. A shortcut check only asks.

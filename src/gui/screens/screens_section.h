@@ -9,6 +9,7 @@
 #include "core/screens/screen_editor.h"
 #include "core/screens/screen_store.h"
 #include "core/screens/screen_transfer.h"
+#include "gui/app/section_context.h"
 
 class QAction;
 class QKeyEvent;
@@ -16,17 +17,16 @@ class QKeyEvent;
 namespace vrn::gui {
 
 class ScreensPage;
-class TFormMain;
 
-// The Screens inside the main window: the screen store for the whole run, its page in
-// TabSheetScreen with the editor and its undo steps, the Get/Send Screens menu items, and the
+// The Screens inside the main window: the window's screen store on its page in TabSheetScreen,
+// with the editor and its undo steps, the Get/Send Screens menu items, and the
 // keyboard routing of the editor (acting only while editing with the page shown).
 class ScreensSection final : public QObject {
     Q_OBJECT
 public:
-    explicit ScreensSection(TFormMain& form);
+    explicit ScreensSection(const SectionContext& context);
 
-    screens::ScreenStore& store() { return store_; }
+    screens::ScreenStore& store();
     screens::ScreenEditor& editor() { return *editor_; }
     screens::ScreenTransfer& transfer() { return *transfer_; }
     ScreensPage& page() { return *page_; }
@@ -53,8 +53,7 @@ private:
     // Runs an editor operation; one that changed the store becomes an undo step named text.
     bool recordEdit(const char* text, const std::function<bool()>& operation);
 
-    TFormMain& form_;
-    screens::ScreenStore store_;
+    SectionContext ctx_;
     ScreensPage* page_ = nullptr;
     std::unique_ptr<screens::ScreenDisplay> display_;
     std::unique_ptr<screens::ScreenEditor> editor_;

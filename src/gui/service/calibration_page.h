@@ -26,6 +26,7 @@ public:
     void enableCalibration();
     bool calibrationEnabled() const { return enabled_; }
 
+private:
     QCheckBox* CheckBoxCalConfirm = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* MaskEditVRef = nullptr;
@@ -35,7 +36,6 @@ public:
     // The step and check buttons, in the order of the page's groups.
     std::vector<QPushButton*> guardedButtons;
 
-private:
     Exchange& ex_;
     bool enabled_ = false;
 };

@@ -21,12 +21,12 @@ public:
 
     std::function<void()> onAccepted;
 
+private:
+    void ButtonOkClick();
+
     QLineEdit* EditPassword = nullptr;
     QPushButton* ButtonOk = nullptr;
     QPushButton* ButtonCancel = nullptr;
-
-private:
-    void ButtonOkClick();
 
     Host& host_;
 };

@@ -1,10 +1,9 @@
 #include "gui/service/service_section.h"
 
 #include <QAction>
-#include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "gui/app/form_main.h"
+#include "gui/app/main_menu.h"
 #include "gui/app/qt_host.h"
 #include "gui/service/calibration_page.h"
 #include "gui/service/form_calibrate.h"
@@ -21,23 +20,23 @@ void fill(QWidget* tab, QWidget* page) {
 
 }  // namespace
 
-ServiceSection::ServiceSection(TFormMain& form) : QObject(&form), form_(form) {
-    calibration_ = new CalibrationPage(form.exchange(), form.pages().TabSheetCalib);
-    fill(form.pages().TabSheetCalib, calibration_);
-    tests_ = new TestsPage(form.exchange(), form.pages().TabSheetTests);
-    fill(form.pages().TabSheetTests, tests_);
+ServiceSection::ServiceSection(const SectionContext& context) : QObject(&context.window), ctx_(context) {
+    calibration_ = new CalibrationPage(ctx_.exchange, ctx_.pages.TabSheetCalib);
+    fill(ctx_.pages.TabSheetCalib, calibration_);
+    tests_ = new TestsPage(ctx_.exchange, ctx_.pages.TabSheetTests);
+    fill(ctx_.pages.TabSheetTests, tests_);
 
-    formCalibrate_ = new TFormCalibrate(form.host(), &form);
+    formCalibrate_ = new TFormCalibrate(ctx_.host, &ctx_.window);
     formCalibrate_->onAccepted = [this] {
         calibration_->enableCalibration();
-        form_.pageControl()->setCurrentWidget(form_.pages().TabSheetCalib);
+        ctx_.showPage(ctx_.pages.TabSheetCalib);
     };
-    connect(form.menu().AllowCalibration, &QAction::triggered, formCalibrate_, &QDialog::exec);
-    connect(form.menu().FirmwareUpdate1, &QAction::triggered, this, &ServiceSection::FirmwareUpdate1Click);
+    connect(ctx_.menu.AllowCalibration, &QAction::triggered, formCalibrate_, &QDialog::exec);
+    connect(ctx_.menu.FirmwareUpdate1, &QAction::triggered, this, &ServiceSection::FirmwareUpdate1Click);
 }
 
 void ServiceSection::FirmwareUpdate1Click() {
-    service::FirmwareUpdate1(form_.exchange(), files_, firmwareBackup,
+    service::FirmwareUpdate1(ctx_.exchange, ctx_.files, firmwareBackup,
                              currentGroupName ? currentGroupName() : "");
 }
 

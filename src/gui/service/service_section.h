@@ -5,21 +5,20 @@
 #include <string>
 
 #include "core/service/firmware_update.h"
-#include "ports/disk_file_store.h"
+#include "gui/app/section_context.h"
 
 namespace vrn::gui {
 
 class CalibrationPage;
 class TestsPage;
 class TFormCalibrate;
-class TFormMain;
 
 // The service functions inside the main window: the Calibration and Tests pages, the
 // "Calibration Enable" dialog and the Firmware Update menu item.
 class ServiceSection : public QObject {
     Q_OBJECT
 public:
-    explicit ServiceSection(TFormMain& form);
+    explicit ServiceSection(const SectionContext& context);
 
     CalibrationPage& calibrationPage() { return *calibration_; }
     TestsPage& testsPage() { return *tests_; }
@@ -34,8 +33,7 @@ public:
 private:
     void FirmwareUpdate1Click();
 
-    TFormMain& form_;
-    DiskFileStore files_;
+    SectionContext ctx_;
     CalibrationPage* calibration_ = nullptr;
     TestsPage* tests_ = nullptr;
     TFormCalibrate* formCalibrate_ = nullptr;

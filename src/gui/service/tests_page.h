@@ -27,6 +27,18 @@ class TestsPage : public QWidget {
 public:
     TestsPage(Exchange& exchange, QWidget* parent);
 
+private:
+    QGroupBox* buildInputs();
+    QGroupBox* buildOutputs();
+    QGroupBox* buildOther();
+    QGroupBox* buildPullDowns();
+    void ComboBoxTestInputChange();
+    void ButtonTestInputClick();
+    void ButtonTestOutputClick();
+    void ButtonAnOutResetClick();
+    // Shows a result; nothing when the test was refused.
+    void showResult(QLineEdit* box, const std::optional<std::string>& result);
+
     CSpinEdit* CSpinEditTestInChan = nullptr;
     QComboBox* ComboBoxTestInput = nullptr;
     QLineEdit* EditTestInputResult = nullptr;
@@ -45,18 +57,6 @@ public:
     QRadioButton* RadioButtonSwOFF = nullptr;
     QPushButton* ButtonSwitch = nullptr;
     std::array<QCheckBox*, 4> pullDowns{};  // CheckBoxPD1 ... CheckBoxPD4
-
-private:
-    QGroupBox* buildInputs();
-    QGroupBox* buildOutputs();
-    QGroupBox* buildOther();
-    QGroupBox* buildPullDowns();
-    void ComboBoxTestInputChange();
-    void ButtonTestInputClick();
-    void ButtonTestOutputClick();
-    void ButtonAnOutResetClick();
-    // Shows a result; nothing when the test was refused.
-    void showResult(QLineEdit* box, const std::optional<std::string>& result);
 
     Exchange& ex_;
 };

@@ -7,35 +7,39 @@
 #include "core/link/usb_port.h"
 #include "core/setup/setup_actions.h"
 #include "gui/app/change_tracker.h"
-#include "gui/app/form_main.h"
+#include "gui/app/main_menu.h"
+#include "gui/app/models.h"
 #include "gui/app/qt_host.h"
 #include "gui/setup/setup_page.h"
 
 namespace vrn::gui {
 
-SetupSection::SetupSection(TFormMain& form)
-    : QObject(&form), form_(form), transfer_(form.exchange(), model_) {
-    QWidget* tab = form.pages().TabSheetSetup;
-    page_ = new SetupPage(model_, form.host().clock(), tab);
+SetupSection::SetupSection(const SectionContext& context)
+    : QObject(&context.window), ctx_(context), transfer_(context.exchange, context.models.setup) {
+    QWidget* tab = ctx_.pages.TabSheetSetup;
+    page_ = new SetupPage(ctx_.models.setup, ctx_.host.clock(), tab);
     auto* layout = new QVBoxLayout(tab);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(page_);
-    page_->isShown = [&form, tab] { return form.pageControl()->currentWidget() == tab; };
-    form.addTickHandler([this] { page_->timerTick(); });
+    page_->isShown = [this, tab] { return ctx_.isShown(tab); };
 
-    const MainMenuItems& menu = form.menu();
+    const MainMenuItems& menu = ctx_.menu;
     // A Get replaces the Setup: a changed one is asked about first (once the port is known open).
     connect(menu.RxSetup, &QAction::triggered, this, [this] {
-        if (form_.usbPort().isOpen() && !form_.changes().maySaveFirst({Part::Setup})) return;
-        if (setup::RxSetup(transfer_, [this] { showSetupPage(); }).ok()) form_.changes().loaded(Part::Setup);
+        if (ctx_.usb.isOpen() && !ctx_.changes.maySaveFirst({Part::Setup})) return;
+        if (setup::RxSetup(transfer_, [this] { showSetupPage(); }).ok()) ctx_.changes.loaded(Part::Setup);
     });
     connect(menu.TxSetup, &QAction::triggered, this, [this] {
-        if (setup::TxSetup(transfer_, [this] { showSetupPage(); }).ok()) form_.changes().saved(Part::Setup);
+        if (setup::TxSetup(transfer_, [this] { showSetupPage(); }).ok()) ctx_.changes.saved(Part::Setup);
     });
 }
 
+setup::SetupModel& SetupSection::model() {
+    return ctx_.models.setup;
+}
+
 void SetupSection::showSetupPage() {
-    form_.pageControl()->setCurrentWidget(form_.pages().TabSheetSetup);
+    ctx_.showPage(ctx_.pages.TabSheetSetup);
 }
 
 }  // namespace vrn::gui

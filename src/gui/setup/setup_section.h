@@ -4,28 +4,27 @@
 
 #include "core/setup/setup_model.h"
 #include "core/setup/setup_transfer.h"
+#include "gui/app/section_context.h"
 
 namespace vrn::gui {
 
 class SetupPage;
-class TFormMain;
 
-// The Setup inside the main window: the model for the whole run, its page in TabSheetSetup, the
-// Get/Send Setup menu items, and the PC clock on Timer1's tick.
+// The Setup inside the main window: the window's Setup model on its page in TabSheetSetup, and
+// the Get/Send Setup menu items.
 class SetupSection : public QObject {
     Q_OBJECT
 public:
-    explicit SetupSection(TFormMain& form);
+    explicit SetupSection(const SectionContext& context);
 
-    setup::SetupModel& model() { return model_; }
+    setup::SetupModel& model();
     setup::SetupTransfer& transfer() { return transfer_; }
     SetupPage& page() { return *page_; }
 
 private:
     void showSetupPage();
 
-    TFormMain& form_;
-    setup::SetupModel model_;
+    SectionContext ctx_;
     setup::SetupTransfer transfer_;
     SetupPage* page_ = nullptr;
 };

@@ -13,24 +13,25 @@
 #include "core/workspace/report_layout.h"
 #include "gui/app/change_tracker.h"
 #include "gui/app/file_names.h"
-#include "gui/app/form_main.h"
+#include "gui/app/main_menu.h"
+#include "gui/app/models.h"
 #include "gui/app/qt_host.h"
 #include "gui/screens/screens_section.h"
 #include "gui/service/service_section.h"
-#include "gui/setup/setup_section.h"
 #include "print/bmp_picture.h"
 #include "print/report_printer.h"
 
 namespace vrn::gui {
 
-WorkspaceSection::WorkspaceSection(TFormMain& form)
-    : QObject(&form),
-      form_(form),
-      programTransfer_(form.exchange(), form.program()),
-      workspace_{form.setupSection().model(), form.screensSection().editor(), form.program(), {}},
-      transfers_{form.setupSection().transfer(), form.screensSection().transfer(), programTransfer_} {
-    QTabWidget* control = form.pageControl();
-    const Pages& tabs = form.pages();
+WorkspaceSection::WorkspaceSection(const SectionContext& context, setup::SetupTransfer& setup,
+                                   ScreensSection& screens, ServiceSection& service)
+    : QObject(&context.window),
+      ctx_(context),
+      programTransfer_(context.exchange, context.models.program),
+      workspace_{context.models.setup, screens.editor(), context.models.program, {}},
+      transfers_{setup, screens.transfer(), programTransfer_} {
+    QTabWidget* control = &ctx_.pageControl;
+    const Pages& tabs = ctx_.pages;
     pages_.current = [control] { return control->currentIndex(); };
     pages_.show = [control, tabs](workspace::Page page) {
         switch (page) {
@@ -47,52 +48,50 @@ WorkspaceSection::WorkspaceSection(TFormMain& form)
     };
     pages_.restore = [control](int index) { control->setCurrentIndex(index); };
 
-    const MainMenuItems& menu = form.menu();
+    const MainMenuItems& menu = ctx_.menu;
     // A part the whole Get does not reach keeps its mark: only a complete run counts as got or sent.
     connect(menu.GetCollection1, &QAction::triggered, this, [this] {
-        if (form_.usbPort().isOpen() &&
-            !form_.changes().maySaveFirst({Part::Setup, Part::Screens, Part::Program}))
+        if (ctx_.usb.isOpen() && !ctx_.changes.maySaveFirst({Part::Setup, Part::Screens, Part::Program}))
             return;
         if (!workspace::GetCollection1(transfers_, pages_).ok()) return;
         for (Part part : kAllParts)
-            form_.changes().loaded(part);
+            ctx_.changes.loaded(part);
     });
     connect(menu.SendCollection1, &QAction::triggered, this, [this] {
         if (!workspace::SendCollection1(transfers_, pages_).ok()) return;
         for (Part part : kAllParts)
-            form_.changes().saved(part);
+            ctx_.changes.saved(part);
     });
 
     connect(menu.PrintProgram1, &QAction::triggered, this, &WorkspaceSection::PrintProgram1Click);
 
-    ServiceSection& service = form.serviceSection();
     service.firmwareBackup = [this](const std::string& firmwarePath) { return backup(firmwarePath); };
     service.currentGroupName = [this] { return workspace_.groupName; };
 }
 
 void WorkspaceSection::PrintProgram1Click() {
     QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog PrintDialog1(&printer, &form_);
+    QPrintDialog PrintDialog1(&printer, &ctx_.window);
     PrintDialog1.setObjectName(QStringLiteral("PrintDialog1"));
     if (PrintDialog1.exec() != QDialog::Accepted) return;
     const workspace::ReportInput input{workspace_.setup, workspace_.program.tree, workspace_.screens.store(),
-                                       workspace_.groupName, form_.host().clock().localNow()};
-    WaitCursor hourglass(form_.host());
+                                       workspace_.groupName, ctx_.host.clock().localNow()};
+    WaitCursor hourglass(ctx_.host);
     // A PDF file chosen in the dialog replaces an old one only once the report is drawn whole.
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
         const std::string path = localFileName(printer.outputFileName());
         std::string error;
-        if (!print::saveReportPdf(path, input, files_, error))
-            warn(form_.host(), "Cannot write " + path + ".\n" + error);
+        if (!print::saveReportPdf(path, input, ctx_.files, error))
+            warn(ctx_.host, "Cannot write " + path + ".\n" + error);
         return;
     }
     QString error;
-    if (!print::printReport(printer, input, error)) warn(form_.host(), error.toStdString());
+    if (!print::printReport(printer, input, error)) warn(ctx_.host, error.toStdString());
 }
 
 std::optional<std::string> WorkspaceSection::backup(const std::string& firmwarePath) {
-    const std::string path = workspace::firmwareBackupPath(firmwarePath, form_.host().clock());
-    if (workspace::backupInstrument(form_.exchange(), files_, path, print::bmpPicture) !=
+    const std::string path = workspace::firmwareBackupPath(firmwarePath, ctx_.host.clock());
+    if (workspace::backupInstrument(ctx_.exchange, ctx_.files, path, print::bmpPicture) !=
         workspace::BackupOutcome::Written)
         return std::nullopt;
     return path;
