@@ -6,11 +6,7 @@
 
 namespace vrn::cli {
 
-int runPorts(Session& s, const std::vector<std::string>& args) {
-    if (!args.empty()) {
-        s.host.error("ports takes no arguments");
-        return kExitUsage;
-    }
+int runPorts(Session& s) {
     const std::vector<PortListing> ports = s.env.listPorts ? s.env.listPorts() : std::vector<PortListing>{};
     if (ports.empty()) {
         s.host.result("NO SERIAL PORTS OR FTDI BRIDGES FOUND.");
