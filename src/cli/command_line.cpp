@@ -99,7 +99,11 @@ std::string mistakeText(const CLI::ParseError& e, const CLI::App& where, const s
     }
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&e)) {
         const std::string name = what.substr(0, what.find(':'));
-        return name + (what.ends_with("missing") ? " needs a value" : " is given more than once");
+        // "--port: 1 required DEVICE missing"
+        const size_t type = what.find(" required ");
+        if (what.ends_with(" missing") && type != std::string::npos)
+            return name + " needs one " + what.substr(type + 10, what.size() - 8 - type - 10);
+        return name + " is given more than once";
     }
     if (dynamic_cast<const CLI::ExcludesError*>(&e)) {
         const size_t excludes = what.find(" excludes ");
@@ -145,8 +149,10 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::o
         return kExitOk;
     } catch (const CLI::ParseError& e) {
         const CLI::App& where = innermost(app);
-        const CLI::App* command = commandOf(where);
         const std::string text = mistakeText(e, where, app.remaining(true));
+        // A mistake in the program's own options is not the command's, wherever it stands.
+        const bool programOption = app.get_option_no_throw(text.substr(0, text.find(' '))) != nullptr;
+        const CLI::App* command = programOption ? nullptr : commandOf(where);
         // "error: test needs input, ...", "error: get-setup: FILE.set is missing"
         const bool sentence = text.starts_with("takes ") || text.starts_with("needs ");
         err << "error: " << (command ? command->get_name() + (sentence ? " " : ": ") : std::string()) << text << '\n'
