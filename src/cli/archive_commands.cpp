@@ -72,7 +72,8 @@ std::optional<std::string> serialNumberOf(const PortChoice& choice) {
 int runCollect(Session& s, const CollectArgs& args) {
     const std::optional<std::string>& stationName = args.station;
     // The count and the offset were checked when the command line was read.
-    const std::optional<int> offset = args.utcOffset ? records::parseUtcOffset(*args.utcOffset) : std::nullopt;
+    const std::optional<int> offset =
+        args.utcOffset ? records::parseUtcOffset(*args.utcOffset) : std::nullopt;
     uint32_t count = kDefaultCollectCount;
     const bool allRecords = args.count == "all";
     if (!args.count.empty() && !allRecords) parseCount(args.count, count);

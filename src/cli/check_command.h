@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "core/check/finding.h"
 #include "cli/command_args.h"
+#include "core/check/finding.h"
 
 namespace vrn {
 class ProgramStore;

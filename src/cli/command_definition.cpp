@@ -4,9 +4,9 @@
 
 namespace vrn::cli {
 
-CLI::App& addCommand(CLI::App& app, const char* name, const char* summary, const char* help) {
-    CLI::App& command = *app.add_subcommand(name, summary);
-    command.footer(help);
+CLI::App& addCommand(CLI::App& app, const CommandText& text) {
+    CLI::App& command = *app.add_subcommand(text.name, text.summary);
+    command.footer(text.help);
     return command;
 }
 
@@ -24,8 +24,7 @@ void runsWithWords(CLI::App& command, CommandRunner& chosen, std::initializer_li
     size_t k = 0;
     for (const char* name : names)
         positional(command, name, (*words)[k++]);
-    command.callback(
-        [words, run, &chosen] { chosen = [words, run](Session& s) { return run(s, *words); }; });
+    command.callback([words, run, &chosen] { chosen = [words, run](Session& s) { return run(s, *words); }; });
 }
 
 }  // namespace vrn::cli

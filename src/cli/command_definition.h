@@ -14,10 +14,16 @@ struct Session;
 // The command the command line chose, with its arguments bound.
 using CommandRunner = std::function<int(Session&)>;
 
-// Declares a command: its name, the one-line summary the command list shows, and the whole
-// explanation with an example that `COMMAND --help` and the manual page show. Its positionals and
-// options are then added to the command returned.
-CLI::App& addCommand(CLI::App& app, const char* name, const char* summary, const char* help);
+// A command's words: its name, the one-line summary the command list shows, and the whole
+// explanation with an example that `COMMAND --help` and the manual page show.
+struct CommandText {
+    const char* name;
+    const char* summary;
+    const char* help;
+};
+
+// Declares a command; its positionals and options are then added to the command returned.
+CLI::App& addCommand(CLI::App& app, const CommandText& text);
 
 // A positional argument that must be given.
 CLI::Option& positional(CLI::App& command, const char* name, std::string& value);

@@ -27,7 +27,8 @@ constexpr const char* kExitStatuses =
     "  7  the record archive could not be opened, read or written";
 
 void addGlobalOptions(CLI::App& app, GlobalOptions& g) {
-    CLI::Option* port = app.add_option("--port", g.port, "talk to this serial device (e.g. /dev/ttyUSB0, or vrncomm-sim's pty)")
+    CLI::Option* port = app.add_option("--port", g.port,
+                                       "talk to this serial device (e.g. /dev/ttyUSB0, or vrncomm-sim's pty)")
                             ->type_name("DEVICE");
     app.add_flag("--simulate", g.simulate, "talk to the built-in simulated instrument")->excludes(port);
     app.add_option("--trace", g.trace,
@@ -45,7 +46,8 @@ void define(CLI::App& app, CommandLine& line) {
     app.description(kDescription);
     app.footer(kExitStatuses);
     app.set_help_flag("-h,--help", "this text; COMMAND --help explains a command");
-    app.set_help_all_flag("--help-all", "this text with every command's explanation, as the manual page has it");
+    app.set_help_all_flag("--help-all",
+                          "this text with every command's explanation, as the manual page has it");
     app.set_version_flag("--version", "vrncomm-cli " VRN_VERSION, "the version of vrncomm-cli");
     addGlobalOptions(app, line.options);
     // The program's options are taken after a command's name too, and every command is one word.
@@ -79,12 +81,14 @@ std::string namedIn(const std::string& what) {
 }
 
 // Every mistake in one form: what was wrong, in the words the help uses.
-std::string mistakeText(const CLI::ParseError& e, const CLI::App& where, const std::vector<std::string>& rest) {
+std::string mistakeText(const CLI::ParseError& e, const CLI::App& where,
+                        const std::vector<std::string>& rest) {
     const std::string what = e.what();
     const bool inCommand = where.get_parent() != nullptr;
     if (dynamic_cast<const CLI::RequiredError*>(&e) && what.find("subcommand") != std::string::npos) {
         if (!inCommand) return rest.empty() ? "no command given" : "unknown command " + rest.front();
-        return rest.empty() ? "needs " + choicesOf(where) : "takes " + choicesOf(where) + ", not: " + rest.front();
+        return rest.empty() ? "needs " + choicesOf(where)
+                            : "takes " + choicesOf(where) + ", not: " + rest.front();
     }
     if (dynamic_cast<const CLI::RequiredError*>(&e) && what.ends_with(" is required"))
         return what.substr(0, what.size() - 12) + " is missing";
@@ -112,7 +116,8 @@ std::string mistakeText(const CLI::ParseError& e, const CLI::App& where, const s
     }
     if (dynamic_cast<const CLI::RequiresError*>(&e)) {
         const size_t needs = what.find(" requires ");
-        if (needs != std::string::npos) return what.substr(0, needs) + " goes with " + what.substr(needs + 10);
+        if (needs != std::string::npos)
+            return what.substr(0, needs) + " goes with " + what.substr(needs + 10);
     }
     std::string text = what;
     if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
@@ -129,8 +134,8 @@ const CLI::App* commandOf(const CLI::App& where) {
 
 }  // namespace
 
-std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                                    CommandLine& line) {
+std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::ostream& out,
+                                    std::ostream& err, CommandLine& line) {
     CLI::App app("", "vrncomm-cli");
     define(app, line);
     // CLI11 takes the words last first.
@@ -155,7 +160,8 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::o
         const CLI::App* command = programOption ? nullptr : commandOf(where);
         // "error: test needs input, ...", "error: get-setup: FILE.set is missing"
         const bool sentence = text.starts_with("takes ") || text.starts_with("needs ");
-        err << "error: " << (command ? command->get_name() + (sentence ? " " : ": ") : std::string()) << text << '\n'
+        err << "error: " << (command ? command->get_name() + (sentence ? " " : ": ") : std::string()) << text
+            << '\n'
             << usageLine(app, command) << '\n';
         if (!command) err << "vrncomm-cli --help lists the commands.\n";
         return kExitUsage;

@@ -26,7 +26,7 @@ struct CommandLine {
 // Parses a command line (without the program name) into line. Nothing when its command is to be
 // run; otherwise the exit status after what was printed: the help or the version (0), or a
 // mistake ("error: ..." and the usage on err, kExitUsage).
-std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                                    CommandLine& line);
+std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::ostream& out,
+                                    std::ostream& err, CommandLine& line);
 
 }  // namespace vrn::cli

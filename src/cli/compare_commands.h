@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/screens/screen_store.h"
 #include "cli/command_args.h"
+#include "core/screens/screen_store.h"
 
 namespace vrn {
 class ProgramStore;

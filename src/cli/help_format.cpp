@@ -88,7 +88,8 @@ std::string commandHelp(const CLI::App& command) {
 }
 
 std::string commandForManual(const CLI::App& command) {
-    return synopsisOf(command) + ":\n  " + command.get_description() + "\n\n" + forManual(command.get_footer());
+    return synopsisOf(command) + ":\n  " + command.get_description() + "\n\n" +
+           forManual(command.get_footer());
 }
 
 std::string programHelp(const CLI::App& program, bool all) {
@@ -123,7 +124,8 @@ std::string synopsisOf(const CLI::App& command) {
     for (const CLI::Option* opt : command.get_options()) {
         if (opt == command.get_help_ptr() || opt == command.get_help_all_ptr()) continue;
         if (opt->get_positional()) {
-            const std::string& shown = opt->get_option_text().empty() ? opt->get_name() : opt->get_option_text();
+            const std::string& shown =
+                opt->get_option_text().empty() ? opt->get_name() : opt->get_option_text();
             text += " " + (opt->get_required() ? shown : "[" + shown + "]");
         } else {
             text += opt->get_required() ? " " + optionNames(*opt) : " [" + optionNames(*opt) + "]";

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <vector>
+
 #include "cli/command_args.h"
 
 namespace vrn {

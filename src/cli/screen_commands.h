@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_args.h"
 #include "core/screens/pixel_sink.h"
 #include "core/screens/screen_drawing.h"
 #include "core/screens/screen_editor.h"
 #include "core/screens/screen_store.h"
-#include "cli/command_args.h"
 
 namespace vrn {
 class Host;

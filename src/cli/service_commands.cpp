@@ -98,7 +98,8 @@ int runTest(Session& s, const TestArgs& a) {
             ++k;
         // The channel box's range for the kind; Switch/TTL takes any channel of the box.
         if (kinds[k].setsRange && (a.channel > kinds[k].maxChannel || (a.channel - 1) % kinds[k].step != 0)) {
-            s.host.error("test: channel " + std::to_string(a.channel) + " is not a " + kinds[k].item + " channel");
+            s.host.error("test: channel " + std::to_string(a.channel) + " is not a " + kinds[k].item +
+                         " channel");
             return kExitUsage;
         }
         if (!s.openLink()) return kExitFailed;
@@ -114,7 +115,8 @@ int runTest(Session& s, const TestArgs& a) {
         return service::testOutput(*s.exchange, a.channel, l) ? kExitOk : kExitUsage;
     }
     if (!s.openLink()) return kExitFailed;
-    if (a.what == "switch") return service::testSwitch(*s.exchange, a.channel, a.level == "on") ? kExitOk : kExitUsage;
+    if (a.what == "switch")
+        return service::testSwitch(*s.exchange, a.channel, a.level == "on") ? kExitOk : kExitUsage;
     if (a.what == "ram") return printResult(s, service::testRam(*s.exchange));
     if (a.what == "pgm") return printResult(s, service::testPgm(*s.exchange));
     if (a.what == "rom") return printResult(s, service::testRom(*s.exchange));

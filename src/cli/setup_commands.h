@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <vector>
+
 #include "cli/command_args.h"
 
 namespace vrn::setup {

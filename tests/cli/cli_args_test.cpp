@@ -31,11 +31,18 @@ TEST(CliArgs, UsageErrorsExitTwoAndSayWhy) {
          {"--port", "/dev/x", "ports", "--simulate"},
          "error: --port does not go with --simulate\n",
          "COMMAND [ARGS]"},
-        {"port twice", {"--port", "/dev/x", "ports", "--port", "/dev/y"}, "error: --port is given more than once\n",
+        {"port twice",
+         {"--port", "/dev/x", "ports", "--port", "/dev/y"},
+         "error: --port is given more than once\n",
          "COMMAND [ARGS]"},
         {"trace without file", {"ports", "--trace"}, "error: --trace needs one FILE\n", "COMMAND [ARGS]"},
-        {"ports with arguments", {"ports", "extra"}, "error: ports: unexpected argument extra\n", "[OPTIONS] ports\n"},
-        {"a file that looks like an option", {"get-setup", "-x.set"}, "error: get-setup: FILE.set is missing\n",
+        {"ports with arguments",
+         {"ports", "extra"},
+         "error: ports: unexpected argument extra\n",
+         "[OPTIONS] ports\n"},
+        {"a file that looks like an option",
+         {"get-setup", "-x.set"},
+         "error: get-setup: FILE.set is missing\n",
          "get-setup FILE.set\n"},
         {"a value out of its list",
          {"get-records", "10", "r.txt", "--delimiter", "semicolon"},
@@ -49,9 +56,13 @@ TEST(CliArgs, UsageErrorsExitTwoAndSayWhy) {
          {"plot", "r.txt", "r.png", "--from", "2026-01-01"},
          "error: plot: --from goes with --station\n",
          "plot FILE.txt|ARCHIVE OUT.png [--station NAME]"},
-        {"a required option", {"export", "a.db", "out.txt"}, "error: export: --station is missing\n",
+        {"a required option",
+         {"export", "a.db", "out.txt"},
+         "error: export: --station is missing\n",
          "export ARCHIVE --station NAME [--from T]"},
-        {"no choice of test", {"test"}, "error: test needs input, output, switch, ram, pgm, rom or display\n",
+        {"no choice of test",
+         {"test"},
+         "error: test needs input, output, switch, ram, pgm, rom or display\n",
          "test input KIND CHAN | output CHAN LEVEL"},
         {"an unknown choice of test",
          {"test", "flash"},
@@ -80,21 +91,33 @@ TEST(CliArgs, TheSameMistakeGetsTheSameMessageInEveryCommand) {
         std::vector<std::string> second;
         const char* says;
     } rows[] = {
-        {"an unknown option", {"ports", "--fast"}, {"diff-all", "g.ssp", "--fast"}, "error: CMD: unknown option --fast"},
-        {"one argument too many", {"erase-records", "all"}, {"get-setup", "a.set", "all"},
+        {"an unknown option",
+         {"ports", "--fast"},
+         {"diff-all", "g.ssp", "--fast"},
+         "error: CMD: unknown option --fast"},
+        {"one argument too many",
+         {"erase-records", "all"},
+         {"get-setup", "a.set", "all"},
          "error: CMD: unexpected argument all"},
         {"a delimiter out of its list",
          {"get-records", "5", "r.txt", "--delimiter", "semi"},
          {"export", "a.db", "--station", "st", "o.txt", "--delimiter", "semi"},
          "error: CMD: --delimiter takes space, comma or tab, not: semi"},
-        {"a station without its name", {"collect", "a.db", "--station"}, {"plot", "a.db", "o.png", "--station"},
+        {"a station without its name",
+         {"collect", "a.db", "--station"},
+         {"plot", "a.db", "o.png", "--station"},
          "error: CMD: --station needs one NAME"},
-        {"a time that is none", {"export", "a.db", "--station", "s", "--from", "May", "o.txt"},
+        {"a time that is none",
+         {"export", "a.db", "--station", "s", "--from", "May", "o.txt"},
          {"plot", "a.db", "o.png", "--station", "s", "--from", "May"},
          "a UTC time as YYYY-MM-DD, YYYY-MM-DD HH:MM or YYYY-MM-DD HH:MM:SS, not: May"},
-        {"a channel out of range", {"pulldown", "5", "on"}, {"test", "switch", "5", "on"},
+        {"a channel out of range",
+         {"pulldown", "5", "on"},
+         {"test", "switch", "5", "on"},
          "error: CMD: CHAN takes a whole number from 1 to 4, not: 5"},
-        {"on or off", {"pulldown", "1", "up"}, {"test", "switch", "1", "up"},
+        {"on or off",
+         {"pulldown", "1", "up"},
+         {"test", "switch", "1", "up"},
          "error: CMD: STATE takes on or off, not: up"},
     };
     for (const Row& r : rows) {
@@ -105,7 +128,8 @@ TEST(CliArgs, TheSameMistakeGetsTheSameMessageInEveryCommand) {
             EXPECT_EQ(rig.run(*args), kExitUsage);
             std::string line = rig.err.str().substr(0, rig.err.str().find('\n'));
             const std::string& command = args->front();
-            if (const size_t at = line.find(command); at != std::string::npos) line.replace(at, command.size(), "CMD");
+            if (const size_t at = line.find(command); at != std::string::npos)
+                line.replace(at, command.size(), "CMD");
             messages.push_back(line);
         }
         EXPECT_EQ(messages[0], messages[1]);
@@ -194,7 +218,8 @@ TEST(CliArgs, HelpExplainsEveryCommandWithAnExample) {
     EXPECT_EQ(rig.run({"--help"}), kExitOk);
     const std::string usage = rig.out.str();
     EXPECT_TRUE(usage.starts_with("Usage: vrncomm-cli [OPTIONS] COMMAND [ARGS]\n")) << usage;
-    for (const char* option : {"--port DEVICE", "--simulate", "--trace FILE", "-q, --quiet", "-y, --yes", "--version"})
+    for (const char* option :
+         {"--port DEVICE", "--simulate", "--trace FILE", "-q, --quiet", "-y, --yes", "--version"})
         EXPECT_NE(usage.find(std::string("\n  ") + option), std::string::npos) << option;
     std::vector<std::string> names;
     std::istringstream lines(usage.substr(usage.find("\nCommands:\n")));

@@ -92,7 +92,9 @@ TEST(CliCheck, UsageAndFileProblems) {
     } rows[] = {
         {"no file", {"check"}, "error: check: FILE.pgm|GROUP.ssp is missing\n"},
         {"two files", {"check", "g.pgm", "g.pgm"}, "error: check: unexpected argument g.pgm\n"},
-        {"--setup without its file", {"check", "g.pgm", "--setup"}, "error: check: --setup needs one FILE.set\n"},
+        {"--setup without its file",
+         {"check", "g.pgm", "--setup"},
+         "error: check: --setup needs one FILE.set\n"},
         {"a group with --setup",
          {"check", "g.ssp", "--setup", "g.set"},
          "error: a group is checked with its own Setup; --setup goes with a FILE.pgm\n"},

@@ -99,7 +99,10 @@ TEST(ArchiveCommands, RefusalsTellWhyAndStoreNothing) {
         const char* says;
     };
     const std::vector<Row> rows = {
-        {"collect without an archive", {"--simulate", "collect"}, kExitUsage, "collect takes ARCHIVE"},
+        {"collect without an archive",
+         {"--simulate", "collect"},
+         kExitUsage,
+         "error: collect: ARCHIVE is missing"},
         {"collect without a station or serial number",
          {"--simulate", "collect", "@"},
          kExitUsage,
@@ -127,7 +130,7 @@ TEST(ArchiveCommands, RefusalsTellWhyAndStoreNothing) {
         {"export without a station",
          {"export", "@", "out.txt"},
          kExitUsage,
-         "export takes ARCHIVE, --station"},
+         "error: export: --station is missing"},
         {"export of an unknown station",
          {"export", "@", "--station", "x", "out.txt"},
          kExitUsage,
