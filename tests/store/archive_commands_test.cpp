@@ -142,7 +142,7 @@ TEST(ArchiveCommands, RefusalsTellWhyAndStoreNothing) {
         {"plot range without a station",
          {"plot", "@", "o.png", "--from", "2026-01-01"},
          kExitUsage,
-         "go with --station"},
+         "error: plot: --from goes with --station"},
     };
     for (const Row& row : rows) {
         ArchiveCliRig rig;
