@@ -90,8 +90,12 @@ std::string mistakeText(const CLI::ParseError& e, const CLI::App& where,
         return rest.empty() ? "needs " + choicesOf(where)
                             : "takes " + choicesOf(where) + ", not: " + rest.front();
     }
-    if (dynamic_cast<const CLI::RequiredError*>(&e) && what.ends_with(" is required"))
+    if (dynamic_cast<const CLI::RequiredError*>(&e) && what.ends_with(" is required")) {
+        // An unknown option left over is the mistake, not the argument it kept from its place.
+        for (const std::string& word : rest)
+            if (word.starts_with('-')) return "unknown option " + word;
         return what.substr(0, what.size() - 12) + " is missing";
+    }
     if (dynamic_cast<const CLI::ExtrasError*>(&e)) {
         const std::string word = namedIn(what).substr(0, namedIn(what).find(' '));
         if (word.starts_with('-')) return "unknown option " + word;

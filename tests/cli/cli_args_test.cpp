@@ -42,7 +42,7 @@ TEST(CliArgs, UsageErrorsExitTwoAndSayWhy) {
          "[OPTIONS] ports\n"},
         {"a file that looks like an option",
          {"get-setup", "-x.set"},
-         "error: get-setup: FILE.set is missing\n",
+         "error: get-setup: unknown option -x.set\n",
          "get-setup FILE.set\n"},
         {"a value out of its list",
          {"get-records", "10", "r.txt", "--delimiter", "semicolon"},
