@@ -249,6 +249,33 @@ TEST(CliArgs, HelpExplainsEveryCommandWithAnExample) {
     EXPECT_EQ(version.out.str(), "vrncomm-cli " VRN_VERSION "\n");
 }
 
+// --help-all is what help2man makes the manual page of: every command a "SYNOPSIS:" line over its
+// indented summary, its examples as "$ " lines, one line each even where the help continued one.
+TEST(CliArgs, HelpAllHoldsEveryCommandInTheManualPagesForm) {
+    CliRig rig;
+    ASSERT_EQ(rig.run({"--help-all"}), kExitOk);
+    const std::string all = rig.out.str();
+    EXPECT_NE(all.find("\n*Exit status*\n  0  success\n"), std::string::npos);
+    const size_t commands = all.find("\n*Commands*\n");
+    ASSERT_NE(commands, std::string::npos);
+    for (const char* heading :
+         {"\nports:\n  list the serial ports", "\nget-setup FILE.set:\n  read the whole Setup",
+          "\ntest input KIND CHAN | output CHAN LEVEL | switch CHAN on|off | ram | pgm | rom | "
+          "display:\n  run one hardware test"})
+        EXPECT_NE(all.find(heading, commands), std::string::npos) << heading;
+    // An example's line, and the line that introduces it standing alone.
+    EXPECT_NE(all.find("\nexample, a nightly backup of a station's Setup:\n\n  $ vrncomm-cli get-setup "),
+              std::string::npos);
+    EXPECT_NE(
+        all.find("\n  $ vrncomm-cli --quiet collect /var/lib/vrncomm/archive.db --station st12 --count 144 "
+                 "--utc-offset +01:00\n"),
+        std::string::npos);
+    EXPECT_EQ(all.find("\\\n"), std::string::npos) << "a continued line is left";
+    // The test's table stays as it is, under its introduction.
+    EXPECT_NE(all.find("would show:\n\n  input se|diff|wd|lowfreq|ttl CHAN   reads one input"),
+              std::string::npos);
+}
+
 TEST(CliArgs, PortsMarksTheInstrument) {
     CliRig rig;
     rig.listing = {{"/dev/ttyS0", "", false}, {"/dev/ttyUSB0", "VARNO 41700 USB", true}};
