@@ -1,6 +1,7 @@
 #!/bin/sh
 # The manual pages say what the programs' --help says: every command of vrncomm-cli has its
-# subsection, every option of each program its entry, and groff reads each page without warnings.
+# subsection with its example, every option of each program its entry, and groff reads each page
+# without warnings.
 #   check-manpages.sh MANDIR VRNCOMM-CLI VRNCOMM-SIM
 set -u
 mandir=$1 cli=$2 sim=$3
@@ -16,7 +17,7 @@ for page in "$mandir"/*.1; do
     [ -f "$page" ] || { fail "no pages in $mandir"; break; }
     for section in NAME SYNOPSIS DESCRIPTION "SEE ALSO"; do
         check
-        grep -q "^\.SH $section\$" "$page" || fail "$(basename "$page") has no $section section"
+        grep -q -E "^\.SH \"?$section\"?\$" "$page" || fail "$(basename "$page") has no $section section"
     done
     check
     warnings=$(groff -man -Tutf8 -z -ww "$page" 2>&1)
@@ -32,13 +33,18 @@ for pair in "vrncomm-cli.1 $cli" "vrncomm-sim.1 $sim"; do
     done
 done
 
-commands=$("$cli" --help | sed -n '/^commands:$/,$ s/^  \([a-z][a-z0-9-]*\).*/\1/p')
+commands=$("$cli" --help | sed -n '/^Commands:$/,$ s/^  \([a-z][a-z0-9-]*\).*/\1/p')
 [ -n "$commands" ] || fail "vrncomm-cli --help lists no commands"
 for command in $commands; do
     check
-    heading=".SS \"$(roff_of "$command")"
-    grep -q -F -e "$heading " -e "$heading\"" "$mandir/vrncomm-cli.1" ||
+    # help2man makes a subsection of each command's synopsis, "get-setup FILE.set:".
+    heading=".SS \"$command"
+    grep -q -F -e "$heading " -e "$heading:" "$mandir/vrncomm-cli.1" ||
         fail "vrncomm-cli.1 has no subsection for the command $command"
+    check
+    # Its example: a "$ " line in constant width, before the next subsection.
+    awk -v h="$heading" '(index($0, h " ") == 1 || index($0, h ":") == 1) {on = 1; next} /^\.S[SH] / {on = 0} on' \
+        "$mandir/vrncomm-cli.1" | grep -q -F '\f(CW$ ' || fail "vrncomm-cli.1 has no example for the command $command"
 done
 
 echo "check-manpages: $checks checks, $failures failed"

@@ -57,51 +57,15 @@ public:
 
 }  // namespace
 
-int runCollect(Session& s, const std::vector<std::string>& args) {
-    std::vector<std::string> plain;
-    std::optional<std::string> stationName;
-    std::optional<int> offset;
+int runCollect(Session& s, const CollectArgs& args) {
+    const std::optional<std::string>& stationName = args.station;
+    // The count and the offset were checked when the command line was read.
+    const std::optional<int> offset =
+        args.utcOffset ? records::parseUtcOffset(*args.utcOffset) : std::nullopt;
     uint32_t count = kDefaultCollectCount;
-    bool allRecords = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--station" || a == "--count" || a == "--utc-offset") {
-            if (i + 1 >= args.size()) {
-                s.host.error(a + " needs a value");
-                return kExitUsage;
-            }
-            const std::string& value = args[++i];
-            if (a == "--station") {
-                if (value.empty()) {
-                    s.host.error("--station needs a name");
-                    return kExitUsage;
-                }
-                stationName = value;
-            } else if (a == "--count") {
-                allRecords = value == "all";
-                if (!allRecords && !parseCount(value, count)) {
-                    s.host.error("--count takes all or a whole number from 1 to 999999999, not: " + value);
-                    return kExitUsage;
-                }
-            } else {
-                offset = records::parseUtcOffset(value);
-                if (!offset) {
-                    s.host.error("--utc-offset takes +HH:MM or -HH:MM (up to 14 hours), not: " + value);
-                    return kExitUsage;
-                }
-            }
-        } else if (a.starts_with("-")) {
-            s.host.error("unknown option " + a);
-            return kExitUsage;
-        } else {
-            plain.push_back(a);
-        }
-    }
-    if (plain.size() != 1) {
-        s.host.error("collect takes ARCHIVE (a SQLite file or a postgresql:// URL)");
-        return kExitUsage;
-    }
-    const std::string& where = plain[0];
+    const bool allRecords = args.count == "all";
+    if (!args.count.empty() && !allRecords) parseCount(args.count, count);
+    const std::string& where = args.archive;
     const auto archive = openArchive(s, where);
     if (!archive) return kExitArchive;
 
@@ -187,32 +151,12 @@ int runCollect(Session& s, const std::vector<std::string>& args) {
     return kExitOk;
 }
 
-int runExport(Session& s, const std::vector<std::string>& args) {
-    std::vector<std::string> rest = args;
-    ArchiveRange range;
-    if (!takeArchiveRange(s, rest, range)) return kExitUsage;
+int runExport(Session& s, const ExportArgs& args) {
+    const ArchiveRange range = archiveRangeOf(args.range);
     char delimiter = ',';
-    std::vector<std::string> plain;
-    for (size_t i = 0; i < rest.size(); ++i) {
-        if (rest[i] == "--delimiter") {
-            if (i + 1 >= rest.size() || !parseDelimiter(rest[i + 1], delimiter)) {
-                s.host.error("--delimiter takes space, comma or tab");
-                return kExitUsage;
-            }
-            ++i;
-        } else if (rest[i].starts_with("-")) {
-            s.host.error("unknown option " + rest[i]);
-            return kExitUsage;
-        } else {
-            plain.push_back(rest[i]);
-        }
-    }
-    if (plain.size() != 2 || range.station.empty()) {
-        s.host.error("export takes ARCHIVE, --station NAME and OUT.txt");
-        return kExitUsage;
-    }
-    const std::string& where = plain[0];
-    const std::string& out = plain[1];
+    parseDelimiter(args.delimiter, delimiter);
+    const std::string& where = args.archive;
+    const std::string& out = args.out;
     const auto archive = openArchive(s, where);
     if (!archive) return kExitArchive;
     store::StoredRecords stored;

@@ -5,34 +5,13 @@
 
 namespace vrn::cli {
 
-bool takeArchiveRange(Session& s, std::vector<std::string>& args, ArchiveRange& range) {
-    std::vector<std::string> rest;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a != "--station" && a != "--from" && a != "--to") {
-            rest.push_back(a);
-            continue;
-        }
-        if (i + 1 >= args.size() || args[i + 1].empty()) {
-            s.host.error(a + " needs a value");
-            return false;
-        }
-        const std::string& value = args[++i];
-        if (a == "--station") {
-            range.station = value;
-            continue;
-        }
-        const auto t = records::parseUtcTime(value, a == "--to");
-        if (!t) {
-            s.host.error(
-                a +
-                " takes a UTC time as YYYY-MM-DD, YYYY-MM-DD HH:MM or YYYY-MM-DD HH:MM:SS, not: " + value);
-            return false;
-        }
-        (a == "--from" ? range.from : range.to) = *t;
-    }
-    args = rest;
-    return true;
+ArchiveRange archiveRangeOf(const ArchiveRangeArgs& given) {
+    ArchiveRange range;
+    range.station = given.station;
+    // A --to date alone takes in its whole day.
+    if (given.from) range.from = records::parseUtcTime(*given.from, false).value_or(range.from);
+    if (given.to) range.to = records::parseUtcTime(*given.to, true).value_or(range.to);
+    return range;
 }
 
 std::unique_ptr<store::RecordArchive> openArchive(Session& s, const std::string& where) {

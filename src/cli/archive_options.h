@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_args.h"
 #include "store/record_archive.h"
 
 namespace vrn::cli {
@@ -20,8 +21,8 @@ struct ArchiveRange {
     int64_t to = std::numeric_limits<int64_t>::max();
 };
 
-// Takes --station, --from and --to out of args (the rest stays); false after an error line.
-bool takeArchiveRange(Session& s, std::vector<std::string>& args, ArchiveRange& range);
+// The range the options name; their times were checked when the command line was read.
+ArchiveRange archiveRangeOf(const ArchiveRangeArgs& given);
 
 // Opens the archive; none after an error line.
 std::unique_ptr<store::RecordArchive> openArchive(Session& s, const std::string& where);

@@ -18,30 +18,6 @@
 namespace vrn::cli {
 namespace {
 
-struct CheckArgs {
-    std::string file;
-    std::optional<std::string> setup;
-};
-
-std::optional<CheckArgs> parseArgs(Session& s, const std::vector<std::string>& args) {
-    CheckArgs parsed;
-    bool fileGiven = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--setup" && i + 1 < args.size() && !parsed.setup) {
-            parsed.setup = args[++i];
-        } else if (!args[i].starts_with("-") && !fileGiven) {
-            parsed.file = args[i];
-            fileGiven = true;
-        } else {
-            fileGiven = false;
-            break;
-        }
-    }
-    if (fileGiven) return parsed;
-    s.host.error("check takes one FILE.pgm (with --setup FILE.set) or one GROUP.ssp");
-    return std::nullopt;
-}
-
 bool isGroup(Session& s, const std::string& path) {
     std::string error;
     const auto mark = s.env.files.readFile(path, workspace::groupMarkBytes().size(), error);
@@ -77,18 +53,16 @@ int checkStatus(const check::CheckResult& result) {
     return result.findings.empty() ? kExitOk : kExitCheckWarnings;
 }
 
-int runCheck(Session& s, const std::vector<std::string>& args) {
-    const auto parsed = parseArgs(s, args);
-    if (!parsed) return kExitUsage;
+int runCheck(Session& s, const CheckArgs& args) {
     CheckReport report;
-    report.program = parsed->file;
-    report.setup = parsed->setup;
-    if (isGroup(s, parsed->file)) {
-        if (parsed->setup) {
+    report.program = args.file;
+    report.setup = args.setup;
+    if (isGroup(s, args.file)) {
+        if (args.setup) {
             s.host.error("a group is checked with its own Setup; --setup goes with a FILE.pgm");
             return kExitUsage;
         }
-        const workspace::GroupMembers members = workspace::groupMembers(parsed->file);
+        const workspace::GroupMembers members = workspace::groupMembers(args.file);
         report.program = members.program;
         report.setup = members.setup;
     }

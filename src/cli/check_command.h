@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_args.h"
 #include "core/check/finding.h"
 
 namespace vrn {
@@ -26,7 +27,7 @@ struct CheckReport {
 };
 
 // check FILE.pgm [--setup FILE.set] | check GROUP.ssp: the program's findings, offline.
-int runCheck(Session& session, const std::vector<std::string>& args);
+int runCheck(Session& session, const CheckArgs& args);
 
 // The exit status of a check: 0 clean, kExitCheckWarnings, kExitCheckErrors.
 int checkStatus(const check::CheckResult& result);

@@ -85,12 +85,6 @@ QJsonArray hunkRecords(const std::vector<std::string>& diff) {
     return records;
 }
 
-bool oneFile(Session& s, const std::vector<std::string>& args, const char* command, const char* file) {
-    if (args.size() == 1 && !args[0].starts_with("-")) return true;
-    s.host.error(std::string(command) + " takes one " + file);
-    return false;
-}
-
 bool getSetup(Session& s, Held& held) {
     setup::SetupTransfer transfer(*s.exchange, held.setup);
     if (transfer.GetUserSettings().ok()) return true;
@@ -206,15 +200,7 @@ int showVerify(Session& s, const std::vector<Outcome>& outcomes) {
 
 }  // namespace
 
-bool takeVerifyOption(std::vector<std::string>& args) {
-    const auto kept = std::remove(args.begin(), args.end(), std::string("--verify"));
-    const bool found = kept != args.end();
-    args.erase(kept, args.end());
-    return found;
-}
-
-int runDiffSetup(Session& s, const std::vector<std::string>& args) {
-    if (!oneFile(s, args, "diff-setup", "FILE.set")) return kExitUsage;
+int runDiffSetup(Session& s, const Words& args) {
     setup::SetupModel file;
     const auto loaded = loadSetupFile(s, args[0], file);
     if (!loaded) return kExitUsage;
@@ -224,8 +210,7 @@ int runDiffSetup(Session& s, const std::vector<std::string>& args) {
     return showDiff(s, {setupOutcome(file, held, loaded->holdsCom1, args[0])});
 }
 
-int runDiffScreens(Session& s, const std::vector<std::string>& args) {
-    if (!oneFile(s, args, "diff-screens", "FILE.scr")) return kExitUsage;
+int runDiffScreens(Session& s, const Words& args) {
     const auto file = readScreenFile(s, args[0]);
     if (!file) return kExitUsage;
     if (!s.openLink()) return kExitFailed;
@@ -234,8 +219,7 @@ int runDiffScreens(Session& s, const std::vector<std::string>& args) {
     return showDiff(s, {screensOutcome(std::span(*file).first<screens::kStoreBytes>(), held, args[0])});
 }
 
-int runDiffProgram(Session& s, const std::vector<std::string>& args) {
-    if (!oneFile(s, args, "diff-program", "FILE.pgm")) return kExitUsage;
+int runDiffProgram(Session& s, const Words& args) {
     ProgramModel file;
     if (!loadProgram(s, args[0], file)) return kExitUsage;
     const auto listing = sentListing(s, file.store, args[0]);
@@ -246,8 +230,7 @@ int runDiffProgram(Session& s, const std::vector<std::string>& args) {
     return showDiff(s, {programOutcome(*listing, held, args[0])});
 }
 
-int runDiffAll(Session& s, const std::vector<std::string>& args) {
-    if (!oneFile(s, args, "diff-all", "GROUP.ssp")) return kExitUsage;
+int runDiffAll(Session& s, const Words& args) {
     std::string error;
     const auto mark = s.env.files.readFile(args[0], workspace::kGroupMark.size(), error);
     if (!mark || !workspace::isGroupFile(*mark)) {

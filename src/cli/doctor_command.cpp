@@ -8,11 +8,7 @@
 
 namespace vrn::cli {
 
-int runDoctor(Session& s, const std::vector<std::string>& args) {
-    if (!args.empty()) {
-        s.host.error("doctor takes no arguments");
-        return kExitUsage;
-    }
+int runDoctor(Session& s) {
     if (!s.env.diagnoseUsb) {
         s.host.error("doctor cannot look at the USB devices here");
         return kExitFailed;

@@ -1,13 +1,10 @@
 #pragma once
 
-#include <string>
-#include <vector>
-
 namespace vrn::cli {
 
 struct Session;
 
 // Prints one line per check of the way to the instrument; exit 0 when it can be opened.
-int runDoctor(Session& session, const std::vector<std::string>& args);
+int runDoctor(Session& session);
 
 }  // namespace vrn::cli

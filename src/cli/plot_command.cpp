@@ -66,37 +66,12 @@ std::shared_ptr<const chart::RecordTable> readTable(Session& s, const std::strin
     return std::make_shared<const chart::RecordTable>(std::move(*read.table));
 }
 
-int runPlot(Session& s, const std::vector<std::string>& allArgs) {
-    std::vector<std::string> args = allArgs;
-    ArchiveRange range;
-    if (!takeArchiveRange(s, args, range)) return kExitUsage;
-    std::vector<std::string> plain;
+int runPlot(Session& s, const PlotArgs& args) {
+    const ArchiveRange range = archiveRangeOf(args.range);
     std::optional<std::vector<std::string>> fields;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--fields") {
-            if (i + 1 >= args.size() || args[i + 1].empty()) {
-                s.host.error("--fields takes the labels of the fields to draw, separated by commas");
-                return kExitUsage;
-            }
-            fields = splitLabels(args[++i]);
-        } else if (args[i].starts_with("-")) {
-            s.host.error("unknown option " + args[i]);
-            return kExitUsage;
-        } else {
-            plain.push_back(args[i]);
-        }
-    }
-    if (plain.size() != 2) {
-        s.host.error(range.station.empty() ? "plot takes FILE.txt and OUT.png"
-                                           : "plot takes ARCHIVE and OUT.png");
-        return kExitUsage;
-    }
-    if (range.station.empty() && (range.from != ArchiveRange{}.from || range.to != ArchiveRange{}.to)) {
-        s.host.error("--from and --to go with --station, for an archive");
-        return kExitUsage;
-    }
-    const std::string& in = plain[0];
-    const std::string& out = plain[1];
+    if (args.fields) fields = splitLabels(*args.fields);
+    const std::string& in = args.in;
+    const std::string& out = args.out;
 
     int status = kExitOk;
     const auto table = readTable(s, in, range, status);

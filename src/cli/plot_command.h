@@ -3,10 +3,12 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_args.h"
+
 namespace vrn::cli {
 
 struct Session;
 
-int runPlot(Session& s, const std::vector<std::string>& args);
+int runPlot(Session& s, const PlotArgs& args);
 
 }  // namespace vrn::cli

@@ -8,11 +8,7 @@
 
 namespace vrn::cli {
 
-int runPorts(Session& s, const std::vector<std::string>& args) {
-    if (!args.empty()) {
-        s.host.error("ports takes no arguments");
-        return kExitUsage;
-    }
+int runPorts(Session& s) {
     const std::vector<PortListing> ports = s.env.listPorts ? s.env.listPorts() : std::vector<PortListing>{};
     QJsonArray listed;
     for (const PortListing& p : ports)

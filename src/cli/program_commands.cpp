@@ -1,6 +1,5 @@
 #include "cli/program_commands.h"
 
-#include <algorithm>
 #include <ostream>
 
 #include "cli/check_command.h"
@@ -14,16 +13,6 @@
 #include "core/program/program_transfer.h"
 
 namespace vrn::cli {
-namespace {
-
-bool oneFile(Session& s, const std::vector<std::string>& args, const char* command) {
-    if (args.size() == 1 && !args[0].starts_with("-")) return true;
-    s.host.error(std::string(command) + " takes one FILE.pgm");
-    return false;
-}
-
-}  // namespace
-
 // A script gets a refusal for a file that cannot hold a program or whose tree text is damaged.
 bool loadProgram(Session& s, const std::string& path, ProgramModel& program) {
     std::string error;
@@ -39,8 +28,7 @@ bool loadProgram(Session& s, const std::string& path, ProgramModel& program) {
     return true;
 }
 
-int runGetProgram(Session& s, const std::vector<std::string>& args) {
-    if (!oneFile(s, args, "get-program")) return kExitUsage;
+int runGetProgram(Session& s, const Words& args) {
     if (!s.openLink()) return kExitFailed;
     ProgramModel program;
     program::ProgramTransfer transfer(*s.exchange, program);
@@ -56,15 +44,12 @@ int runGetProgram(Session& s, const std::vector<std::string>& args) {
     return kExitOk;
 }
 
-int runSendProgram(Session& s, const std::vector<std::string>& given) {
-    std::vector<std::string> args = given;
-    const bool verify = takeVerifyOption(args);
-    if (!oneFile(s, args, "send-program")) return kExitUsage;
+int runSendProgram(Session& s, const SendArgs& args) {
     ProgramModel program;
-    if (!loadProgram(s, args[0], program)) return kExitUsage;
+    if (!loadProgram(s, args.file, program)) return kExitUsage;
     // Without it the instrument would run off the end of its program.
     if (!program.store.hasPgmEnd()) {
-        s.host.error(args[0] + " has no PGM END in its 512 instruction slots");
+        s.host.error(args.file + " has no PGM END in its 512 instruction slots");
         return kExitUsage;
     }
     if (const auto refused = refuseProgramWithErrors(s, program.store, nullptr)) return *refused;
@@ -74,7 +59,7 @@ int runSendProgram(Session& s, const std::vector<std::string>& given) {
         MyCommError(s.host);
         return exitStatusOf(sent);
     }
-    return verify ? verifyProgram(s, program.store, args[0]) : kExitOk;
+    return args.verify ? verifyProgram(s, program.store, args.file) : kExitOk;
 }
 
 namespace {
@@ -95,16 +80,11 @@ void listNode(const ProgramNode& node, size_t depth, std::vector<std::string>& l
 
 }  // namespace
 
-int runListing(Session& s, const std::vector<std::string>& given) {
-    std::vector<std::string> args = given;
-    const auto outlineOption = std::find(args.begin(), args.end(), "--outline");
-    const bool outline = outlineOption != args.end();
-    if (outline) args.erase(outlineOption);
-    if (!oneFile(s, args, "listing")) return kExitUsage;
+int runListing(Session& s, const ListingArgs& args) {
     ProgramModel program;
-    if (!loadProgram(s, args[0], program)) return kExitUsage;
+    if (!loadProgram(s, args.file, program)) return kExitUsage;
     const std::vector<size_t> levels =
-        outline ? outlineOf(program.tree) : std::vector<size_t>(program.tree.topCount(), 0);
+        args.outline ? outlineOf(program.tree) : std::vector<size_t>(program.tree.topCount(), 0);
     std::vector<std::string> lines;
     for (size_t k = 0; k < program.tree.topCount(); ++k)
         listNode(program.tree.topLevel()[k], levels[k], lines);

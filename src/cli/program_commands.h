@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_args.h"
+
 namespace vrn {
 struct ProgramModel;
 }
@@ -16,10 +18,10 @@ struct Session;
 bool loadProgram(Session& session, const std::string& path, ProgramModel& program);
 
 // get-program FILE.pgm: the instrument's user program into a program file.
-int runGetProgram(Session& session, const std::vector<std::string>& args);
+int runGetProgram(Session& session, const Words& args);
 // send-program FILE.pgm: a program file's program to the instrument.
-int runSendProgram(Session& session, const std::vector<std::string>& args);
+int runSendProgram(Session& session, const SendArgs& args);
 // listing FILE.pgm: the program tree text of a program file, offline, as UTF-8.
-int runListing(Session& session, const std::vector<std::string>& args);
+int runListing(Session& session, const ListingArgs& args);
 
 }  // namespace vrn::cli

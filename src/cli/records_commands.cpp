@@ -9,35 +9,14 @@
 
 namespace vrn::cli {
 
-int runGetRecords(Session& s, const std::vector<std::string>& args) {
+int runGetRecords(Session& s, const GetRecordsArgs& args) {
     records::RetrievalOptions options;
     options.formatNotice = false;
-    std::vector<std::string> plain;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--delimiter") {
-            if (i + 1 >= args.size() || !parseDelimiter(args[i + 1], options.delimiter)) {
-                s.host.error("--delimiter takes space, comma or tab");
-                return kExitUsage;
-            }
-            ++i;
-        } else if (args[i].starts_with("-")) {
-            s.host.error("unknown option " + args[i]);
-            return kExitUsage;
-        } else {
-            plain.push_back(args[i]);
-        }
-    }
-    if (plain.size() != 2) {
-        s.host.error("get-records takes COUNT (or all) and FILE.txt");
-        return kExitUsage;
-    }
-    if (plain[0] == "all") {
-        options.allRecords = true;
-    } else if (!parseCount(plain[0], options.count)) {
-        s.host.error("COUNT must be all or a whole number from 1 to 999999999, not: " + plain[0]);
-        return kExitUsage;
-    }
-    options.path = plain[1];
+    // Both were checked when the command line was read.
+    parseDelimiter(args.delimiter, options.delimiter);
+    options.allRecords = args.count == "all";
+    if (!options.allRecords) parseCount(args.count, options.count);
+    options.path = args.file;
     options.askBeforeShortSave = false;
 
     if (!s.openLink()) return kExitFailed;
@@ -50,11 +29,7 @@ int runGetRecords(Session& s, const std::vector<std::string>& args) {
     return retrievalExitStatus(result.outcome);
 }
 
-int runEraseRecords(Session& s, const std::vector<std::string>& args) {
-    if (!args.empty()) {
-        s.host.error("erase-records takes no arguments");
-        return kExitUsage;
-    }
+int runEraseRecords(Session& s) {
     if (!s.openLink()) return kExitFailed;
     switch (records::RecordErase(*s.exchange).EraseRecords1Click()) {
     case records::EraseOutcome::Erased:

@@ -18,16 +18,6 @@
 #include "core/screens/screen_transfer.h"
 
 namespace vrn::cli {
-namespace {
-
-bool oneFile(Session& s, const std::vector<std::string>& args, const char* command) {
-    if (args.size() == 1 && !args[0].starts_with("-")) return true;
-    s.host.error(std::string(command) + " takes one FILE.scr");
-    return false;
-}
-
-}  // namespace
-
 // The window loads whatever a file holds over the screens in memory; a script gets a refusal
 // instead of screens that are partly someone else's.
 std::optional<std::vector<uint8_t>> readScreenFile(Session& s, const std::string& path) {
@@ -61,8 +51,7 @@ std::vector<uint8_t> png(const screens::PixelBuffer& pixels) {
 
 }  // namespace
 
-int runGetScreens(Session& s, const std::vector<std::string>& args) {
-    if (!oneFile(s, args, "get-screens")) return kExitUsage;
+int runGetScreens(Session& s, const Words& args) {
     if (!s.openLink()) return kExitFailed;
     Screens screens(s.host);
     screens::ScreenTransfer transfer(*s.exchange, screens.display, screens.editor);
@@ -78,11 +67,8 @@ int runGetScreens(Session& s, const std::vector<std::string>& args) {
     return kExitOk;
 }
 
-int runSendScreens(Session& s, const std::vector<std::string>& given) {
-    std::vector<std::string> args = given;
-    const bool verify = takeVerifyOption(args);
-    if (!oneFile(s, args, "send-screens")) return kExitUsage;
-    const auto bytes = readScreenFile(s, args[0]);
+int runSendScreens(Session& s, const SendArgs& args) {
+    const auto bytes = readScreenFile(s, args.file);
     if (!bytes) return kExitUsage;
     if (!s.openLink()) return kExitFailed;
     Screens screens(s.host);
@@ -92,14 +78,10 @@ int runSendScreens(Session& s, const std::vector<std::string>& given) {
         MyCommError(s.host);
         return exitStatusOf(sent);
     }
-    return verify ? verifyScreens(s, screens.store.bytes(), args[0]) : kExitOk;
+    return args.verify ? verifyScreens(s, screens.store.bytes(), args.file) : kExitOk;
 }
 
-int runRender(Session& s, const std::vector<std::string>& args) {
-    if (args.size() != 2 || args[0].starts_with("-") || args[1].starts_with("-")) {
-        s.host.error("render takes one FILE.scr and an OUTDIR");
-        return kExitUsage;
-    }
+int runRender(Session& s, const Words& args) {
     const auto bytes = readScreenFile(s, args[0]);
     if (!bytes) return kExitUsage;
     screens::ScreenStore store;

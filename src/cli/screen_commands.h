@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_args.h"
 #include "core/screens/pixel_sink.h"
 #include "core/screens/screen_drawing.h"
 #include "core/screens/screen_editor.h"
@@ -31,10 +32,10 @@ struct Screens {
 std::optional<std::vector<uint8_t>> readScreenFile(Session& session, const std::string& path);
 
 // get-screens FILE.scr: the eight screens from the instrument into a screen file.
-int runGetScreens(Session& session, const std::vector<std::string>& args);
+int runGetScreens(Session& session, const Words& args);
 // send-screens FILE.scr: a screen file's eight screens to the instrument.
-int runSendScreens(Session& session, const std::vector<std::string>& args);
+int runSendScreens(Session& session, const SendArgs& args);
 // render FILE.scr OUTDIR: the eight screens as PNG pictures, without the instrument.
-int runRender(Session& session, const std::vector<std::string>& args);
+int runRender(Session& session, const Words& args);
 
 }  // namespace vrn::cli

@@ -3,16 +3,18 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_args.h"
+
 namespace vrn::cli {
 
 struct Session;
 
-int runCalData(Session& s, const std::vector<std::string>& args);
-int runCalibrate(Session& s, const std::vector<std::string>& args);
-int runCalCheck(Session& s, const std::vector<std::string>& args);
-int runTest(Session& s, const std::vector<std::string>& args);
-int runPullDown(Session& s, const std::vector<std::string>& args);
-int runResetAll(Session& s, const std::vector<std::string>& args);
-int runFirmware(Session& s, const std::vector<std::string>& args);
+int runCalData(Session& s);
+int runCalibrate(Session& s, const CalibrateArgs& args);
+int runCalCheck(Session& s, const CalCheckArgs& args);
+int runTest(Session& s, const TestArgs& args);
+int runPullDown(Session& s, const PullDownArgs& args);
+int runResetAll(Session& s);
+int runFirmware(Session& s, const FirmwareArgs& args);
 
 }  // namespace vrn::cli

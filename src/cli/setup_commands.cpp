@@ -41,11 +41,7 @@ std::optional<LoadedSetup> loadSetupFile(Session& s, const std::string& path, se
     return LoadedSetup{bytes->size() == setup::kSetupFileSize, adjusted};
 }
 
-int runGetSetup(Session& s, const std::vector<std::string>& args) {
-    if (args.size() != 1 || args[0].starts_with("-")) {
-        s.host.error("get-setup takes one FILE.set");
-        return kExitUsage;
-    }
+int runGetSetup(Session& s, const Words& args) {
     if (!s.openLink()) return kExitFailed;
     setup::SetupModel model;
     // The instrument's own clock is read too, as the window does with "Use PC System Time" off.
@@ -65,27 +61,10 @@ int runGetSetup(Session& s, const std::vector<std::string>& args) {
     return kExitOk;
 }
 
-int runSendSetup(Session& s, const std::vector<std::string>& args) {
-    std::string path;
-    std::optional<std::string> when;
-    bool verify = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--time" && i + 1 < args.size()) {
-            when = args[++i];
-        } else if (args[i] == "--verify") {
-            verify = true;
-        } else if (!args[i].starts_with("-") && path.empty()) {
-            path = args[i];
-        } else {
-            s.host.error(
-                "send-setup takes one FILE.set and optionally --time \"MM-DD-YYYY HH:MM:SS\" and --verify");
-            return kExitUsage;
-        }
-    }
-    if (path.empty()) {
-        s.host.error("send-setup takes one FILE.set");
-        return kExitUsage;
-    }
+int runSendSetup(Session& s, const SendSetupArgs& args) {
+    const std::string& path = args.file;
+    const std::optional<std::string>& when = args.time;
+    const bool verify = args.verify;
 
     setup::SetupModel model;
     const auto loaded = loadSetupFile(s, path, model);

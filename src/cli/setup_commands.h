@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_args.h"
+
 namespace vrn::setup {
 class SetupModel;
 struct AdjustedValue;
@@ -29,8 +31,8 @@ bool warnAdjusted(Session& session, const std::string& path,
 bool adjustedSetupMayBeSent(Session& session);
 
 // get-setup FILE.set: the whole Setup from the instrument into a setup file.
-int runGetSetup(Session& session, const std::vector<std::string>& args);
+int runGetSetup(Session& session, const Words& args);
 // send-setup FILE.set [--time "MM-DD-YYYY HH:MM:SS"]: a setup file's Setup to the instrument.
-int runSendSetup(Session& session, const std::vector<std::string>& args);
+int runSendSetup(Session& session, const SendSetupArgs& args);
 
 }  // namespace vrn::cli

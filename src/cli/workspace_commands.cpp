@@ -44,12 +44,6 @@ struct Models {
     bool setupAdjusted = false;  // the group's setup file held values out of range
 };
 
-bool oneGroup(Session& s, const std::vector<std::string>& args, const char* command) {
-    if (args.size() == 1 && !args[0].starts_with("-")) return true;
-    s.host.error(std::string(command) + " takes one GROUP.ssp");
-    return false;
-}
-
 std::optional<std::vector<uint8_t>> readMember(Session& s, const std::string& path, size_t maxBytes) {
     std::string error;
     auto bytes = s.env.files.readFile(path, maxBytes, error);
@@ -109,20 +103,16 @@ int backupToGroup(Session& s, const std::string& groupPath) {
     return getAllInto(s, groupPath);
 }
 
-int runGetAll(Session& s, const std::vector<std::string>& args) {
-    if (!oneGroup(s, args, "get-all")) return kExitUsage;
+int runGetAll(Session& s, const Words& args) {
     if (!s.openLink()) return kExitFailed;
     return getAllInto(s, args[0]);
 }
 
-int runSendAll(Session& s, const std::vector<std::string>& given) {
-    std::vector<std::string> args = given;
-    const bool verify = takeVerifyOption(args);
-    if (!oneGroup(s, args, "send-all")) return kExitUsage;
+int runSendAll(Session& s, const SendArgs& args) {
     Models m(s.host);
-    if (!loadGroup(s, args[0], m)) return kExitUsage;
+    if (!loadGroup(s, args.file, m)) return kExitUsage;
     if (!m.program.store.hasPgmEnd()) {
-        s.host.error(workspace::groupMembers(args[0]).program +
+        s.host.error(workspace::groupMembers(args.file).program +
                      " has no PGM END in its 512 instruction slots");
         return kExitUsage;
     }
@@ -140,14 +130,10 @@ int runSendAll(Session& s, const std::vector<std::string>& given) {
     program::ProgramTransfer programTransfer(*s.exchange, m.program);
     workspace::Transfers transfers{setupTransfer, screenTransfer, programTransfer};
     if (const Outcome sent = workspace::sendAll(transfers, {}); !sent.ok()) return exitStatusOf(sent);
-    return verify ? verifyAll(s, m.setup, m.store.bytes(), m.program.store, args[0]) : kExitOk;
+    return args.verify ? verifyAll(s, m.setup, m.store.bytes(), m.program.store, args.file) : kExitOk;
 }
 
-int runReport(Session& s, const std::vector<std::string>& args) {
-    if (args.size() != 2 || args[0].starts_with("-") || args[1].starts_with("-")) {
-        s.host.error("report takes one GROUP.ssp and an OUT.pdf");
-        return kExitUsage;
-    }
+int runReport(Session& s, const Words& args) {
     Models m(s.host);
     if (!loadGroup(s, args[0], m)) return kExitUsage;
     const workspace::ReportInput input{m.setup, m.program.tree, m.store, workspace::groupBaseName(args[0]),

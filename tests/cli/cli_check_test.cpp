@@ -90,13 +90,11 @@ TEST(CliCheck, UsageAndFileProblems) {
         std::vector<std::string> args;
         std::string err;
     } rows[] = {
-        {"no file", {"check"}, "error: check takes one FILE.pgm (with --setup FILE.set) or one GROUP.ssp\n"},
-        {"two files",
-         {"check", "g.pgm", "g.pgm"},
-         "error: check takes one FILE.pgm (with --setup FILE.set) or one GROUP.ssp\n"},
+        {"no file", {"check"}, "error: check: FILE.pgm|GROUP.ssp is missing\n"},
+        {"two files", {"check", "g.pgm", "g.pgm"}, "error: check: unexpected argument g.pgm\n"},
         {"--setup without its file",
          {"check", "g.pgm", "--setup"},
-         "error: check takes one FILE.pgm (with --setup FILE.set) or one GROUP.ssp\n"},
+         "error: check: --setup needs one FILE.set\n"},
         {"a group with --setup",
          {"check", "g.ssp", "--setup", "g.set"},
          "error: a group is checked with its own Setup; --setup goes with a FILE.pgm\n"},

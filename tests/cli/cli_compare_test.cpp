@@ -66,7 +66,7 @@ TEST(CliCompare, DiffsExitByWhatTheInstrumentHolds) {
          [](sim::Instrument&) {},
          kExitUsage,
          "",
-         "diff-program takes one FILE.pgm"},
+         "error: diff-program: FILE.pgm is missing"},
         {"not a setup file",
          {"diff-setup", "g.scr"},
          [](sim::Instrument&) {},

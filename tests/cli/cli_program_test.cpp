@@ -44,7 +44,10 @@ TEST(CliProgram, RefusalsAndFailures) {
         int exit;
         std::string err;
     } rows[] = {
-        {"no file", {"get-program"}, kExitUsage, "error: get-program takes one FILE.pgm\n"},
+        {"no file",
+         {"get-program"},
+         kExitUsage,
+         "error: get-program: FILE.pgm is missing\nUsage: vrncomm-cli [OPTIONS] get-program FILE.pgm\n"},
         {"missing file",
          {"listing", "none.pgm"},
          kExitUsage,

@@ -36,7 +36,7 @@ TEST(CliScreens, FailuresAndRefusals) {
          "warning: No response from 41700"},
         {"short file", {"--simulate", "send-screens", "short.scr"}, {}, {}, kExitUsage, "1919 bytes"},
         {"missing file", {"--simulate", "render", "none.scr", "out"}, {}, {}, kExitUsage, "cannot read none.scr"},
-        {"no file named", {"--simulate", "get-screens"}, {}, {}, kExitUsage, "takes one FILE.scr"},
+        {"no file named", {"--simulate", "get-screens"}, {}, {}, kExitUsage, "get-screens: FILE.scr is missing"},
     };
     // clang-format on
     for (const Row& row : rows) {

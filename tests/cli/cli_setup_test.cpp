@@ -150,9 +150,9 @@ TEST(CliSetup, SendRefusesWhatCannotBeSentAndSendsNothing) {
         {"two files",
          {"send-setup", "in.set", "b.set"},
          distinctSetupFile(),
-         "send-setup takes one FILE.set"},
-        {"no file", {"send-setup"}, {}, "send-setup takes one FILE.set"},
-        {"get without file", {"get-setup"}, {}, "get-setup takes one FILE.set"},
+         "error: send-setup: unexpected argument b.set"},
+        {"no file", {"send-setup"}, {}, "error: send-setup: FILE.set is missing"},
+        {"get without file", {"get-setup"}, {}, "error: get-setup: FILE.set is missing"},
     };
     for (const Row& r : rows) {
         CliRig rig;

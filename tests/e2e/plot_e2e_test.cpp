@@ -71,8 +71,10 @@ TEST(PlotEndToEnd, DrawsRetrievedRecordsAndRefusesWhatItCannotDraw) {
          "no Number field \"DATE\""},
         {"not a record file", {"plot", setup, out}, "is not a record text file"},
         {"a missing file", {"plot", dir.filePath(QStringLiteral("none.txt")), out}, "cannot read"},
-        {"no picture named", {"plot", records}, "plot takes FILE.txt and OUT.png"},
-        {"--fields without labels", {"plot", records, out, "--fields"}, "--fields takes"},
+        {"no picture named", {"plot", records}, "error: plot: OUT.png is missing"},
+        {"--fields without labels",
+         {"plot", records, out, "--fields"},
+         "error: plot: --fields needs one LABEL,..."},
     };
     for (const Row& row : rows) {
         const CliRun refused = runCli(row.args);

@@ -99,7 +99,10 @@ TEST(ArchiveCommands, RefusalsTellWhyAndStoreNothing) {
         const char* says;
     };
     const std::vector<Row> rows = {
-        {"collect without an archive", {"--simulate", "collect"}, kExitUsage, "collect takes ARCHIVE"},
+        {"collect without an archive",
+         {"--simulate", "collect"},
+         kExitUsage,
+         "error: collect: ARCHIVE is missing"},
         {"collect without a station or serial number",
          {"--simulate", "collect", "@"},
          kExitUsage,
@@ -127,7 +130,7 @@ TEST(ArchiveCommands, RefusalsTellWhyAndStoreNothing) {
         {"export without a station",
          {"export", "@", "out.txt"},
          kExitUsage,
-         "export takes ARCHIVE, --station"},
+         "error: export: --station is missing"},
         {"export of an unknown station",
          {"export", "@", "--station", "x", "out.txt"},
          kExitUsage,
@@ -139,7 +142,7 @@ TEST(ArchiveCommands, RefusalsTellWhyAndStoreNothing) {
         {"plot range without a station",
          {"plot", "@", "o.png", "--from", "2026-01-01"},
          kExitUsage,
-         "go with --station"},
+         "error: plot: --from goes with --station"},
     };
     for (const Row& row : rows) {
         ArchiveCliRig rig;

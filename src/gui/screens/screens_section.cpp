@@ -96,7 +96,8 @@ ScreensSection::ScreensSection(const SectionContext& context) : QObject(&context
             ctx_.changes.loaded(Part::Screens);
     });
     connect(menu.TxScreens, &QAction::triggered, this, [this] {
-        if (screens::TxScreens(*transfer_, [this] { showScreensPage(); }).ok()) ctx_.changes.saved(Part::Screens);
+        if (screens::TxScreens(*transfer_, [this] { showScreensPage(); }).ok())
+            ctx_.changes.saved(Part::Screens);
     });
 
     // A space on these controls would click them or switch the font; it is meant for the screen.

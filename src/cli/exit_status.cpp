@@ -1,0 +1,31 @@
+#include <array>
+
+#include "cli/cli.h"
+
+namespace vrn::cli {
+namespace {
+
+// One line per status, the README's table in its words; --help and the manual page print it too.
+constexpr std::array<std::string_view, kExitArchive + 1> kExitMeanings{
+    "success; a diff found no difference",
+    "the instrument did not answer, the port could not be opened, the transfer failed, or the tool "
+    "itself failed (out of memory)",
+    "bad usage, a file or value problem, or a question refused (no --yes)",
+    "the instrument answered and differs from the file: a diff command, or a --verify that found the "
+    "send did not take",
+    "fewer records arrived than get-records asked for: the complete records that came were written, "
+    "with the warning \"Only n of N records arrived.\" (get-records all ends at the instrument's "
+    "silence with 0)",
+    "check found warnings and no errors",
+    "check found errors; send-program or send-all refused a program with errors (no --yes)",
+    "the record archive could not be opened, read or written (collect, export, plot of an archive)",
+};
+
+}  // namespace
+
+std::string_view exitMeaning(int status) {
+    if (status < 0 || status >= static_cast<int>(kExitMeanings.size())) return "unknown";
+    return kExitMeanings[static_cast<size_t>(status)];
+}
+
+}  // namespace vrn::cli
