@@ -99,7 +99,7 @@ int runCollect(Session& s, const CollectArgs& args) {
     if (format.ok()) format = transfer.GetRecordFormats();
     if (!format.ok()) {
         MyCommError(s.host);
-        return exitStatusOf(format);
+        return exitStatusOf(format, s.result);
     }
     if (!records::timeFieldsOf(records::recordFormat(model))) {
         s.host.error(

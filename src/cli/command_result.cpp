@@ -31,6 +31,13 @@ std::string jsonDocument(const CommandResult& r) {
         doc["port"] = QJsonValue(QJsonValue::Null);
     doc["exitStatus"] = r.exitStatus;
     doc["exitMeaning"] = QString::fromUtf8(exitMeaning(r.exitStatus));
+    if (r.failure)
+        doc["outcome"] = QJsonObject{
+            {"kind", QString::fromStdString(r.failure->kind)},
+            {"reason", r.failure->reason.empty() ? QJsonValue(QJsonValue::Null)
+                                                 : QJsonValue(QString::fromStdString(r.failure->reason))}};
+    else
+        doc["outcome"] = QJsonValue(QJsonValue::Null);
     doc["messages"] = jsonTexts(r.log.messages);
     doc["warnings"] = jsonTexts(r.log.warnings);
     doc["errors"] = jsonTexts(r.log.errors);

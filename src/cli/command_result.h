@@ -29,6 +29,13 @@ struct PortInfo {
     std::optional<std::string> usbSerial;
 };
 
+// How the transfer that ended a command failed: the outcome's kind ("failed", "aborted",
+// "portGone", "refused") and the line that said why, where one did.
+struct FailedOutcome {
+    std::string kind;
+    std::string reason;
+};
+
 // One run's result as data. The terminal prints it as the command goes; --json prints the whole
 // of it as one document when the command ends.
 struct CommandResult {
@@ -36,6 +43,7 @@ struct CommandResult {
     std::vector<std::string> arguments;  // the command's own, after its name
     std::optional<PortInfo> port;        // none when the command opened no link
     int exitStatus = 0;
+    std::optional<FailedOutcome> failure;  // none when no transfer failed
     MessageLog log;
     std::vector<WrittenFile> files;
     QJsonObject data;  // the command's own figures: "result" of the document

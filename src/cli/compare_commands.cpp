@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 
+#include "cli/outcome_exit.h"
 #include "cli/program_commands.h"
 #include "cli/screen_commands.h"
 #include "cli/session.h"
@@ -38,7 +39,7 @@ struct Held {
 
 // One part compared: its names, the lines that differ from the file at path, and the same
 // differences as records.
-struct Outcome {
+struct PartDiff {
     const char* part;  // upper case, for the message line
     const char* noun;  // for the error line
     std::string path;
@@ -85,34 +86,35 @@ QJsonArray hunkRecords(const std::vector<std::string>& diff) {
     return records;
 }
 
-bool getSetup(Session& s, Held& held) {
+// Each get fills held; kExitOk, or after its box the failure's exit status (kept in the result).
+int getSetup(Session& s, Held& held) {
     setup::SetupTransfer transfer(*s.exchange, held.setup);
-    if (transfer.GetUserSettings().ok()) return true;
-    MyCommError(s.host);
-    return false;
+    const Outcome got = transfer.GetUserSettings();
+    if (!got.ok()) MyCommError(s.host);
+    return exitStatusOf(got, s.result);
 }
 
-bool getScreens(Session& s, Held& held) {
+int getScreens(Session& s, Held& held) {
     screens::ScreenTransfer transfer(*s.exchange, held.screens.display, held.screens.editor);
-    if (transfer.GetUserScreens().ok()) return true;
-    MyCommError(s.host);
-    return false;
+    const Outcome got = transfer.GetUserScreens();
+    if (!got.ok()) MyCommError(s.host);
+    return exitStatusOf(got, s.result);
 }
 
-bool getProgram(Session& s, Held& held) {
+int getProgram(Session& s, Held& held) {
     program::ProgramTransfer transfer(*s.exchange, held.program);
-    if (transfer.GetUserProgram().ok()) return true;
-    if (!transfer.programAtFault()) MyCommError(s.host);
-    return false;
+    const Outcome got = transfer.GetUserProgram();
+    if (!got.ok() && !transfer.programAtFault()) MyCommError(s.host);
+    return exitStatusOf(got, s.result);
 }
 
 // The three gets in a row, as get-all runs them; a failure has had its box.
-bool getWhole(Session& s, Held& held) {
+int getWhole(Session& s, Held& held) {
     setup::SetupTransfer setupTransfer(*s.exchange, held.setup);
     screens::ScreenTransfer screenTransfer(*s.exchange, held.screens.display, held.screens.editor);
     program::ProgramTransfer programTransfer(*s.exchange, held.program);
     workspace::Transfers transfers{setupTransfer, screenTransfer, programTransfer};
-    return workspace::getAll(transfers, {}).ok();
+    return exitStatusOf(workspace::getAll(transfers, {}), s.result);
 }
 
 // The program as the instrument would list it once received; nothing (after an error line) when
@@ -125,21 +127,20 @@ std::optional<std::vector<std::string>> sentListing(Session& s, const ProgramSto
     return listing;
 }
 
-Outcome setupOutcome(const setup::SetupModel& file, const Held& held, bool compareCom1,
-                     const std::string& path) {
+PartDiff setupDiff(const setup::SetupModel& file, const Held& held, bool compareCom1,
+                   const std::string& path) {
     const auto differences = compare::setupDifferences(file, held.setup, compareCom1);
     return {"SETUP", "Setup", path, compare::differenceLines(differences), differenceRecords(differences)};
 }
 
-Outcome screensOutcome(std::span<const uint8_t, screens::kStoreBytes> file, const Held& held,
-                       const std::string& path) {
+PartDiff screensDiff(std::span<const uint8_t, screens::kStoreBytes> file, const Held& held,
+                     const std::string& path) {
     const auto differences = compare::screenDifferences(file, held.screens.store.bytes());
     return {"SCREENS", "screens", path, compare::differenceLines(differences),
             differenceRecords(differences)};
 }
 
-Outcome programOutcome(const std::vector<std::string>& fileListing, const Held& held,
-                       const std::string& path) {
+PartDiff programDiff(const std::vector<std::string>& fileListing, const Held& held, const std::string& path) {
     auto diff =
         compare::unifiedDiff(fileListing, compare::treeListing(held.program.tree), path, "instrument");
     QJsonArray hunks = hunkRecords(diff);
@@ -152,41 +153,41 @@ void letTheSendFinish(Session& s) {
     s.env.clock.sleepMs(workspace::kSendStepPauseMs);
 }
 
-bool allEqual(const std::vector<Outcome>& outcomes) {
-    return std::all_of(outcomes.begin(), outcomes.end(), [](const Outcome& o) { return o.lines.empty(); });
+bool allEqual(const std::vector<PartDiff>& parts) {
+    return std::all_of(parts.begin(), parts.end(), [](const PartDiff& o) { return o.lines.empty(); });
 }
 
-void summarise(Session& s, const Outcome& o) {
+void summarise(Session& s, const PartDiff& o) {
     s.host.info(std::string(o.part) + (o.lines.empty() ? ": SAME AS " : ": DIFFERENT FROM ") + o.path + ".");
 }
 
 // The comparison as the result's data: whether all agree, and each part with its differences.
-QJsonObject comparison(const std::vector<Outcome>& outcomes) {
-    QJsonArray parts;
-    for (const Outcome& o : outcomes)
-        parts.append(QJsonObject{{"part", QString::fromUtf8(o.noun).toLower()},
-                                 {"file", QString::fromStdString(o.path)},
-                                 {"equal", o.lines.empty()},
-                                 {"differences", o.differences}});
-    return {{"equal", allEqual(outcomes)}, {"parts", parts}};
+QJsonObject comparison(const std::vector<PartDiff>& parts) {
+    QJsonArray records;
+    for (const PartDiff& o : parts)
+        records.append(QJsonObject{{"part", QString::fromUtf8(o.noun).toLower()},
+                                   {"file", QString::fromStdString(o.path)},
+                                   {"equal", o.lines.empty()},
+                                   {"differences", o.differences}});
+    return {{"equal", allEqual(parts)}, {"parts", records}};
 }
 
 // A diff's result: the differences on stdout (kept even by --quiet, they are what was asked for),
 // then one message line a part.
-int showDiff(Session& s, const std::vector<Outcome>& outcomes) {
-    s.result.data = comparison(outcomes);
-    for (const Outcome& o : outcomes) {
+int showDiff(Session& s, const std::vector<PartDiff>& parts) {
+    s.result.data = comparison(parts);
+    for (const PartDiff& o : parts) {
         for (const std::string& line : o.lines)
             s.env.out << line << '\n';
         summarise(s, o);
     }
-    return allEqual(outcomes) ? kExitOk : kExitDiffers;
+    return allEqual(parts) ? kExitOk : kExitDiffers;
 }
 
 // A verify's result: a send that did not take is a failure, its differences on stderr.
-int showVerify(Session& s, const std::vector<Outcome>& outcomes) {
-    s.result.data["verify"] = comparison(outcomes);
-    for (const Outcome& o : outcomes) {
+int showVerify(Session& s, const std::vector<PartDiff>& parts) {
+    s.result.data["verify"] = comparison(parts);
+    for (const PartDiff& o : parts) {
         if (!o.lines.empty()) {
             s.host.error(std::string("the instrument's ") + o.noun + " differs from " + o.path +
                          " after the send:");
@@ -195,7 +196,7 @@ int showVerify(Session& s, const std::vector<Outcome>& outcomes) {
         }
         summarise(s, o);
     }
-    return allEqual(outcomes) ? kExitOk : kExitDiffers;
+    return allEqual(parts) ? kExitOk : kExitDiffers;
 }
 
 }  // namespace
@@ -206,8 +207,8 @@ int runDiffSetup(Session& s, const Words& args) {
     if (!loaded) return kExitUsage;
     if (!s.openLink()) return kExitFailed;
     Held held(s.host);
-    if (!getSetup(s, held)) return kExitFailed;
-    return showDiff(s, {setupOutcome(file, held, loaded->holdsCom1, args[0])});
+    if (const int status = getSetup(s, held); status != kExitOk) return status;
+    return showDiff(s, {setupDiff(file, held, loaded->holdsCom1, args[0])});
 }
 
 int runDiffScreens(Session& s, const Words& args) {
@@ -215,8 +216,8 @@ int runDiffScreens(Session& s, const Words& args) {
     if (!file) return kExitUsage;
     if (!s.openLink()) return kExitFailed;
     Held held(s.host);
-    if (!getScreens(s, held)) return kExitFailed;
-    return showDiff(s, {screensOutcome(std::span(*file).first<screens::kStoreBytes>(), held, args[0])});
+    if (const int status = getScreens(s, held); status != kExitOk) return status;
+    return showDiff(s, {screensDiff(std::span(*file).first<screens::kStoreBytes>(), held, args[0])});
 }
 
 int runDiffProgram(Session& s, const Words& args) {
@@ -226,8 +227,8 @@ int runDiffProgram(Session& s, const Words& args) {
     if (!listing) return kExitUsage;
     if (!s.openLink()) return kExitFailed;
     Held held(s.host);
-    if (!getProgram(s, held)) return kExitFailed;
-    return showDiff(s, {programOutcome(*listing, held, args[0])});
+    if (const int status = getProgram(s, held); status != kExitOk) return status;
+    return showDiff(s, {programDiff(*listing, held, args[0])});
 }
 
 int runDiffAll(Session& s, const Words& args) {
@@ -247,25 +248,25 @@ int runDiffAll(Session& s, const Words& args) {
     if (!listing) return kExitUsage;
     if (!s.openLink()) return kExitFailed;
     Held held(s.host);
-    if (!getWhole(s, held)) return kExitFailed;
-    return showDiff(
-        s, {setupOutcome(setupFile, held, loaded->holdsCom1, members.setup),
-            screensOutcome(std::span(*screenFile).first<screens::kStoreBytes>(), held, members.screens),
-            programOutcome(*listing, held, members.program)});
+    if (const int status = getWhole(s, held); status != kExitOk) return status;
+    return showDiff(s,
+                    {setupDiff(setupFile, held, loaded->holdsCom1, members.setup),
+                     screensDiff(std::span(*screenFile).first<screens::kStoreBytes>(), held, members.screens),
+                     programDiff(*listing, held, members.program)});
 }
 
 int verifySetup(Session& s, const setup::SetupModel& sent, const std::string& path) {
     letTheSendFinish(s);
     Held held(s.host);
-    if (!getSetup(s, held)) return kExitFailed;
-    return showVerify(s, {setupOutcome(sent, held, true, path)});
+    if (const int status = getSetup(s, held); status != kExitOk) return status;
+    return showVerify(s, {setupDiff(sent, held, true, path)});
 }
 
 int verifyScreens(Session& s, std::span<const uint8_t, screens::kStoreBytes> sent, const std::string& path) {
     letTheSendFinish(s);
     Held held(s.host);
-    if (!getScreens(s, held)) return kExitFailed;
-    return showVerify(s, {screensOutcome(sent, held, path)});
+    if (const int status = getScreens(s, held); status != kExitOk) return status;
+    return showVerify(s, {screensDiff(sent, held, path)});
 }
 
 int verifyProgram(Session& s, const ProgramStore& sent, const std::string& path) {
@@ -273,8 +274,8 @@ int verifyProgram(Session& s, const ProgramStore& sent, const std::string& path)
     if (!listing) return kExitFailed;
     letTheSendFinish(s);
     Held held(s.host);
-    if (!getProgram(s, held)) return kExitFailed;
-    return showVerify(s, {programOutcome(*listing, held, path)});
+    if (const int status = getProgram(s, held); status != kExitOk) return status;
+    return showVerify(s, {programDiff(*listing, held, path)});
 }
 
 int verifyAll(Session& s, const setup::SetupModel& setup,
@@ -284,11 +285,11 @@ int verifyAll(Session& s, const setup::SetupModel& setup,
     if (!listing) return kExitFailed;
     letTheSendFinish(s);
     Held held(s.host);
-    if (!getWhole(s, held)) return kExitFailed;
+    if (const int status = getWhole(s, held); status != kExitOk) return status;
     const workspace::GroupMembers members = workspace::groupMembers(path);
     return showVerify(
-        s, {setupOutcome(setup, held, true, members.setup), screensOutcome(screens, held, members.screens),
-            programOutcome(*listing, held, members.program)});
+        s, {setupDiff(setup, held, true, members.setup), screensDiff(screens, held, members.screens),
+            programDiff(*listing, held, members.program)});
 }
 
 }  // namespace vrn::cli

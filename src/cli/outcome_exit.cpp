@@ -3,19 +3,30 @@
 #include "cli/cli.h"
 
 namespace vrn::cli {
+namespace {
 
-int exitStatusOf(const Outcome& outcome) {
-    switch (outcome.kind()) {
+const char* kindName(Outcome::Kind kind) {
+    switch (kind) {
     case Outcome::Kind::Done:
-        return kExitOk;
-    case Outcome::Kind::Refused:
-        return kExitUsage;
+        return "done";
     case Outcome::Kind::Failed:
+        return "failed";
     case Outcome::Kind::Aborted:
+        return "aborted";
     case Outcome::Kind::PortGone:
-        break;
+        return "portGone";
+    case Outcome::Kind::Refused:
+        return "refused";
     }
-    return kExitFailed;
+    return "failed";
+}
+
+}  // namespace
+
+int exitStatusOf(const Outcome& outcome, CommandResult& result) {
+    if (outcome.ok()) return kExitOk;
+    result.failure = FailedOutcome{kindName(outcome.kind()), outcome.reason()};
+    return outcome.kind() == Outcome::Kind::Refused ? kExitUsage : kExitFailed;
 }
 
 }  // namespace vrn::cli

@@ -34,7 +34,7 @@ int runGetProgram(Session& s, const Words& args) {
     program::ProgramTransfer transfer(*s.exchange, program);
     if (const Outcome got = transfer.GetUserProgram(); !got.ok()) {
         if (!transfer.programAtFault()) MyCommError(s.host);
-        return exitStatusOf(got);
+        return exitStatusOf(got, s.result);
     }
     std::string error;
     if (!s.env.files.writeFile(args[0], writeProgramFile(program), error)) {
@@ -57,7 +57,7 @@ int runSendProgram(Session& s, const SendArgs& args) {
     program::ProgramTransfer transfer(*s.exchange, program);
     if (const Outcome sent = transfer.SendUserProgram(); !sent.ok()) {
         MyCommError(s.host);
-        return exitStatusOf(sent);
+        return exitStatusOf(sent, s.result);
     }
     return args.verify ? verifyProgram(s, program.store, args.file) : kExitOk;
 }

@@ -57,7 +57,7 @@ int runGetScreens(Session& s, const Words& args) {
     screens::ScreenTransfer transfer(*s.exchange, screens.display, screens.editor);
     if (const Outcome got = transfer.GetUserScreens(); !got.ok()) {
         MyCommError(s.host);
-        return exitStatusOf(got);
+        return exitStatusOf(got, s.result);
     }
     std::string error;
     if (!s.env.files.writeFile(args[0], screens.store.bytes(), error)) {
@@ -76,7 +76,7 @@ int runSendScreens(Session& s, const SendArgs& args) {
     screens::ScreenTransfer transfer(*s.exchange, screens.display, screens.editor);
     if (const Outcome sent = transfer.SendUserScreens(); !sent.ok()) {
         MyCommError(s.host);
-        return exitStatusOf(sent);
+        return exitStatusOf(sent, s.result);
     }
     return args.verify ? verifyScreens(s, screens.store.bytes(), args.file) : kExitOk;
 }

@@ -97,7 +97,7 @@ int runCalCheck(Session& s, const CalCheckArgs& a) {
     s.host.messagesAreTheResult();
     const Outcome checked = service::runCalibrationCheck(*s.exchange, check->check);
     s.result.data["readings"] = jsonTexts(s.host.resultLines());
-    return exitStatusOf(checked);
+    return exitStatusOf(checked, s.result);
 }
 
 int runTest(Session& s, const TestArgs& a) {

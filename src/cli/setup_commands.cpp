@@ -49,7 +49,7 @@ int runGetSetup(Session& s, const Words& args) {
     setup::SetupTransfer transfer(*s.exchange, model);
     if (const Outcome got = transfer.GetUserSettings(); !got.ok()) {
         MyCommError(s.host);
-        return exitStatusOf(got);
+        return exitStatusOf(got, s.result);
     }
     s.host.info("INSTRUMENT TIME: " + model.date() + " " + model.time());
     s.result.data["instrumentTime"] = QString::fromStdString(model.date() + " " + model.time());
@@ -89,7 +89,7 @@ int runSendSetup(Session& s, const SendSetupArgs& args) {
     if (const Outcome sent = transfer.SendUserSettings(); !sent.ok()) {
         // A refusal has said why in its own box.
         if (sent.kind() != Outcome::Kind::Refused) MyCommError(s.host);
-        return exitStatusOf(sent);
+        return exitStatusOf(sent, s.result);
     }
     return verify ? verifySetup(s, model, path) : kExitOk;
 }

@@ -129,7 +129,8 @@ int runSendAll(Session& s, const SendArgs& args) {
     screens::ScreenTransfer screenTransfer(*s.exchange, m.display, m.editor);
     program::ProgramTransfer programTransfer(*s.exchange, m.program);
     workspace::Transfers transfers{setupTransfer, screenTransfer, programTransfer};
-    if (const Outcome sent = workspace::sendAll(transfers, {}); !sent.ok()) return exitStatusOf(sent);
+    if (const Outcome sent = workspace::sendAll(transfers, {}); !sent.ok())
+        return exitStatusOf(sent, s.result);
     return args.verify ? verifyAll(s, m.setup, m.store.bytes(), m.program.store, args.file) : kExitOk;
 }
 

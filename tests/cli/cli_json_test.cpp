@@ -136,7 +136,10 @@ TEST(CliJson, EveryRunPrintsOneDocumentWithItsStatusItsMeaningAndItsLines) {
         // Stderr keeps its lines: every error of the document is there too.
         for (const QString& e : errors)
             EXPECT_NE(rig.err.str().find("error: " + e.toStdString()), std::string::npos) << e.toStdString();
+        EXPECT_EQ(doc["outcome"].isNull(), r.exit != kExitFailed);
         if (r.exit == kExitFailed) {
+            EXPECT_EQ(doc["outcome"]["kind"].toString(), "failed");
+            EXPECT_TRUE(texts(doc["messages"]).contains(doc["outcome"]["reason"].toString()));
             EXPECT_EQ(texts(doc["warnings"]), QStringList{QString::fromStdString(oneLine(kCommErrorText))});
             EXPECT_TRUE(doc["files"].toArray().isEmpty());
             EXPECT_TRUE(rig.files.files.empty());

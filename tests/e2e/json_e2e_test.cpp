@@ -75,6 +75,7 @@ TEST(JsonEndToEnd, ThreeInstrumentsDiffedInParallelGiveThreeDocumentsAndThreeSta
         EXPECT_TRUE(doc["exitMeaning"].toString().startsWith(stations[k].meaningStart))
             << doc["exitMeaning"].toString().toStdString();
         EXPECT_TRUE(doc["files"].toArray().isEmpty());
+        EXPECT_EQ(doc["outcome"].isNull(), stations[k].exit != 1);
         const QJsonArray messages = doc["messages"].toArray();
         ASSERT_FALSE(messages.isEmpty());
         EXPECT_EQ(messages.first().toString(), "GET SETUP...");
@@ -102,6 +103,10 @@ TEST(JsonEndToEnd, ThreeInstrumentsDiffedInParallelGiveThreeDocumentsAndThreeSta
             ASSERT_EQ(doc["warnings"].toArray().size(), 1);
             EXPECT_TRUE(doc["warnings"][0].toString().startsWith("Cannot communicate with 41700."));
             EXPECT_EQ(err, "warning: " + doc["warnings"][0].toString().toUtf8() + "\n");
+            // The transfer's own outcome says what failed, in the message line that said it.
+            EXPECT_EQ(doc["outcome"]["kind"].toString(), "failed");
+            EXPECT_TRUE(messages.contains(doc["outcome"]["reason"]))
+                << doc["outcome"]["reason"].toString().toStdString();
             break;
         }
     }
