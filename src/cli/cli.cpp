@@ -80,7 +80,9 @@ int runCommandLine(const std::vector<std::string>& args, Environment& env, Comma
     // With --json nothing but the document reaches stdout: the lines the command prints as it goes
     // are in the result already.
     std::ostringstream discarded;
-    RecordingFileStore files(env.files, result.files);
+    // Only the document lists the files written: plain text runs spend no digest on them.
+    RecordingFileStore recording(env.files, result.files);
+    FileStore& files = given.json ? static_cast<FileStore&>(recording) : env.files;
     Environment recorded{given.json ? discarded : env.out,
                          env.err,
                          env.errIsTerminal,
