@@ -6,10 +6,7 @@
 #include <vector>
 
 #include "cli/command_args.h"
-#include "core/screens/pixel_sink.h"
-#include "core/screens/screen_drawing.h"
-#include "core/screens/screen_editor.h"
-#include "core/screens/screen_store.h"
+#include "core/screens/offscreen_screens.h"
 
 namespace vrn {
 class Host;
@@ -19,14 +16,7 @@ namespace vrn::cli {
 
 struct Session;
 
-// The store with a screen image nobody sees, as the transfers draw on one.
-struct Screens {
-    explicit Screens(Host& host) : display(store, image), editor(display, host) {}
-    screens::ScreenStore store;
-    screens::PixelBuffer image{screens::kPictureWidth, screens::kScreenImageHeight};
-    screens::ScreenDisplay display;
-    screens::ScreenEditor editor;
-};
+using Screens = screens::OffscreenScreens;
 
 // A whole screen file; nothing (after an error line) when it cannot be read or is not one.
 std::optional<std::vector<uint8_t>> readScreenFile(Session& session, const std::string& path);

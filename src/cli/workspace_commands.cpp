@@ -4,16 +4,13 @@
 #include "cli/cli.h"
 #include "cli/compare_commands.h"
 #include "cli/outcome_exit.h"
+#include "cli/screen_commands.h"
 #include "cli/session.h"
 #include "cli/setup_commands.h"
 #include "core/io/file_store.h"
 #include "core/program/program_actions.h"
 #include "core/program/program_file.h"
 #include "core/program/program_transfer.h"
-#include "core/screens/pixel_sink.h"
-#include "core/screens/screen_drawing.h"
-#include "core/screens/screen_editor.h"
-#include "core/screens/screen_store.h"
 #include "core/screens/screen_transfer.h"
 #include "core/setup/pc_time.h"
 #include "core/setup/send_check.h"
@@ -33,14 +30,11 @@ namespace {
 
 // The three models and the transfers over the session's link, as the window holds them.
 struct Models {
-    explicit Models(Host& host) : display(store, image), editor(display, host) { editor.clearAll(); }
+    explicit Models(Host& host) : screens(host) { screens.editor.clearAll(); }
     setup::SetupModel setup;
-    screens::ScreenStore store;
-    screens::PixelBuffer image{screens::kPictureWidth, screens::kScreenImageHeight};
-    screens::ScreenDisplay display;
-    screens::ScreenEditor editor;
+    Screens screens;
     ProgramModel program;
-    workspace::Workspace ws{setup, editor, program, {}};
+    workspace::Workspace ws{setup, screens.editor, program, {}};
     bool setupAdjusted = false;  // the group's setup file held values out of range
 };
 
@@ -79,7 +73,7 @@ bool loadGroup(Session& s, const std::string& path, Models& m) {
         return false;
     }
     m.setupAdjusted = warnAdjusted(s, members.setup, setup::readSetupFile(*setupBytes, m.setup));
-    m.store.load(*screenBytes);
+    m.screens.store.load(*screenBytes);
     return true;
 }
 
@@ -126,19 +120,19 @@ int runSendAll(Session& s, const SendArgs& args) {
     if (const auto refused = refuseProgramWithErrors(s, m.program.store, &m.setup)) return *refused;
     if (!s.openLink()) return kExitFailed;
     setup::SetupTransfer setupTransfer(*s.exchange, m.setup);
-    screens::ScreenTransfer screenTransfer(*s.exchange, m.display, m.editor);
+    screens::ScreenTransfer screenTransfer(*s.exchange, m.screens.display, m.screens.editor);
     program::ProgramTransfer programTransfer(*s.exchange, m.program);
     workspace::Transfers transfers{setupTransfer, screenTransfer, programTransfer};
     if (const Outcome sent = workspace::sendAll(transfers, {}); !sent.ok())
         return exitStatusOf(sent, s.result);
-    return args.verify ? verifyAll(s, m.setup, m.store.bytes(), m.program.store, args.file) : kExitOk;
+    return args.verify ? verifyAll(s, m.setup, m.screens.store.bytes(), m.program.store, args.file) : kExitOk;
 }
 
 int runReport(Session& s, const Words& args) {
     Models m(s.host);
     if (!loadGroup(s, args[0], m)) return kExitUsage;
-    const workspace::ReportInput input{m.setup, m.program.tree, m.store, workspace::groupBaseName(args[0]),
-                                       s.env.clock.localNow()};
+    const workspace::ReportInput input{m.setup, m.program.tree, m.screens.store,
+                                       workspace::groupBaseName(args[0]), s.env.clock.localNow()};
     std::string error;
     if (!print::saveReportPdf(args[1], input, s.env.files, error)) {
         s.host.error("cannot write " + args[1] + ": " + error);

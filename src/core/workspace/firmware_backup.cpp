@@ -6,10 +6,7 @@
 #include "core/link/exchange.h"
 #include "core/program/program_model.h"
 #include "core/program/program_transfer.h"
-#include "core/screens/pixel_sink.h"
-#include "core/screens/screen_drawing.h"
-#include "core/screens/screen_editor.h"
-#include "core/screens/screen_store.h"
+#include "core/screens/offscreen_screens.h"
 #include "core/screens/screen_transfer.h"
 #include "core/setup/setup_model.h"
 #include "core/setup/setup_transfer.h"
@@ -33,18 +30,15 @@ BackupOutcome backupInstrument(Exchange& ex, FileStore& files, const std::string
     setup::SetupModel setup;
     // The instrument's own clock is kept too, not the PC's.
     setup.setUsePcTime(false);
-    screens::ScreenStore store;
-    screens::PixelBuffer image{screens::kPictureWidth, screens::kScreenImageHeight};
-    screens::ScreenDisplay display(store, image);
-    screens::ScreenEditor editor(display, host);
-    editor.clearAll();
+    screens::OffscreenScreens screenSet(host);
+    screenSet.editor.clearAll();
     ProgramModel program;
     setup::SetupTransfer setupTransfer(ex, setup);
-    screens::ScreenTransfer screenTransfer(ex, display, editor);
+    screens::ScreenTransfer screenTransfer(ex, screenSet.display, screenSet.editor);
     program::ProgramTransfer programTransfer(ex, program);
     Transfers transfers{setupTransfer, screenTransfer, programTransfer};
     if (!getAll(transfers, {}).ok()) return BackupOutcome::GetFailed;
-    Workspace backup{setup, editor, program, {}};
+    Workspace backup{setup, screenSet.editor, program, {}};
     return saveGroupFiles(host, files, backup, groupPath, encode).configurationWritten
                ? BackupOutcome::Written
                : BackupOutcome::NotWritten;
