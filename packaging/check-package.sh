@@ -74,9 +74,15 @@ done
 confdir=$root/conf gendir=$root/generated
 mkdir -p "$confdir" "$gendir"
 printf 'SERIAL=FT5XK2QA\nSCHEDULE="*:0/10"\n' >"$confdir/st12.conf"
+printf 'SCHEDULE = weekly\n' >"$confdir/st14.conf"
 expect "the generator does not give vrncomm-collect@st12.timer its schedule" sh -c \
     "VRNCOMM_COLLECT_DIR=\"\$1\" \"\$2\" \"\$3\" && grep -qx 'OnCalendar=\*:0/10' \"\$3/vrncomm-collect@st12.timer.d/schedule.conf\"" \
     _ "$confdir" "$root/usr/lib/systemd/system-generators/vrncomm-collect-generator" "$gendir"
+expect "the generator does not take a schedule with blanks around =" \
+    grep -qx 'OnCalendar=weekly' "$gendir/vrncomm-collect@st14.timer.d/schedule.conf"
+expect "the collection service skips a station without settings instead of naming the missing file" \
+    sh -c "! grep -q '^ConditionPathExists=' \"\$1\"" _ "$service"
+expect "postrm purge leaves the enabled timers' links" grep -q 'deb-systemd-helper purge' "$root/DEBIAN/postrm"
 # systemd's own check of the units, where systemd is installed: in the unpacked tree, with the
 # system's targets beside them; any complaint (an unknown key too) fails.
 if command -v systemd-analyze >/dev/null 2>&1 && [ -d /lib/systemd/system ]; then

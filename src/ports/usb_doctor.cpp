@@ -20,6 +20,7 @@ constexpr const char* kModemManager = "ModemManager";
 constexpr const char* kKernelDriver = "ftdi_sio";
 constexpr const char* kUsbfs = "usbfs";
 constexpr const char* kOneInstrument = "one instrument";
+constexpr const char* kDialout = "dialout";
 
 std::string quoted(std::string_view text) {
     std::string q = "\"";
@@ -81,7 +82,7 @@ UsbCheck instrumentCheck(const UsbInventory& inventory, const std::vector<const 
 }
 
 UsbCheck oneInstrumentCheck(const std::vector<const UsbDevice*>& found) {
-    UsbCheck c{kOneInstrument, true, {}, {}};
+    UsbCheck c{kOneInstrument, true, {}, {}, false};
     if (found.size() < 2) return c;
     c.ok = false;
     c.finding = std::to_string(found.size()) + " instruments are plugged in: ";
@@ -89,6 +90,78 @@ UsbCheck oneInstrumentCheck(const std::vector<const UsbDevice*>& found) {
         c.finding += (i == 0 ? "" : ", ") + whereAndWhat(*found[i]);
     c.finding += "; VRNComm opens " + found.front()->sysName;
     c.remedy = "unplug the others, or name the one to open: vrncomm --port " + portChoiceFor(*found[1]);
+    return c;
+}
+
+UsbCheck usbBusCheck() {
+    return {"usb bus", false, "this machine has no USB bus",
+            "run VRNComm on the machine the instrument is plugged into (a container or virtual machine needs "
+            "the USB device passed through)"};
+}
+
+// The user may open the instrument through the dialout group, or as the active user at a seat,
+// whom the udev rule's uaccess tag gives it.
+UsbCheck userCheck(const MachineSetup& m, const DoctorUser& user) {
+    UsbCheck c{"user", true, {}, {}, false};
+    const std::string name = user.userName(user.credentials.uid);
+    const bool dialout = std::any_of(user.credentials.gids.begin(), user.credentials.gids.end(),
+                                     [&](uint32_t gid) { return user.groupName(gid) == kDialout; });
+    if (user.credentials.uid == 0) {
+        c.finding = name + " may open every device";
+    } else if (dialout) {
+        c.finding = name + " is in " + kDialout;
+    } else if (std::find(m.seatUsers.begin(), m.seatUsers.end(), user.credentials.uid) != m.seatUsers.end()) {
+        c.finding = name + " is the user at a seat, whom the udev rule gives the instrument";
+    } else {
+        c.ok = false;
+        c.finding = name + " is not in " + kDialout + " and is not the user at a seat";
+        c.remedy = "sudo usermod -aG dialout \"$USER\", then log out and in again";
+    }
+    return c;
+}
+
+UsbCheck brlttyRuleCheck(const MachineSetup& m) {
+    UsbCheck c{"brltty rule", true, {}, {}, false};
+    if (!m.brlttyFtdiRule.empty()) {
+        c.ok = false;
+        c.finding = std::string(kBrltty) + " is installed and its udev rule " + m.brlttyFtdiRule +
+                    " claims FTDI bridges for a Braille display";
+        c.remedy = "sudo apt-get remove brltty";
+    } else if (m.brlttyInstalled) {
+        c.finding = "brltty is installed; no rule of it claims FTDI bridges";
+    }
+    return c;
+}
+
+UsbCheck modemManagerCheck(const UsbInventory& inventory) {
+    UsbCheck c{kModemManager, true, {}, {}, false};
+    const bool running = std::any_of(inventory.processes.begin(), inventory.processes.end(),
+                                     [](const ProcessInfo& p) { return p.name == kModemManager; });
+    if (!running) {
+        c.finding = "not running";
+    } else if (inventory.machine.ruleIgnoresModemManager) {
+        c.finding = "running; the udev rule 70-vrncomm.rules keeps it off the instrument";
+    } else {
+        c.ok = false;
+        c.finding = "running, and no udev rule keeps it off the instrument: it would probe it as a modem";
+        c.remedy =
+            "sudo apt-get install --reinstall vrncomm (its udev rule 70-vrncomm.rules tells "
+            "ModemManager to leave the instrument alone), or sudo systemctl stop ModemManager";
+    }
+    return c;
+}
+
+UsbCheck packageRuleCheck(const MachineSetup& m) {
+    UsbCheck c{"udev rule", true, {}, {}, false};
+    if (!m.packageRule.empty()) {
+        c.finding = m.packageRule;
+        return c;
+    }
+    c.ok = false;
+    c.finding =
+        "70-vrncomm.rules is not among udev's rules: the user at the seat gets no access to the "
+        "instrument, nor dialout to its raw bridge";
+    c.remedy = "sudo apt-get install --reinstall vrncomm, then plug the instrument in again";
     return c;
 }
 
@@ -256,20 +329,28 @@ std::optional<std::string> findInstrumentTty(const UsbInventory& inventory, std:
 UsbDiagnosis diagnoseUsb(const UsbInventory& inventory, const DoctorUser& user,
                          std::string_view description) {
     UsbDiagnosis diagnosis;
+    auto& checks = diagnosis.checks;
+    const MachineSetup& machine = inventory.machine;
+    if (!machine.usbBus) checks.push_back(usbBusCheck());
+    checks.push_back(userCheck(machine, user));
+    checks.push_back(brlttyRuleCheck(machine));
+    checks.push_back(modemManagerCheck(inventory));
+    checks.push_back(packageRuleCheck(machine));
+    if (!machine.usbBus) return diagnosis;
     std::vector<const UsbDevice*> found;
     for (const UsbDevice& d : inventory.devices)
         if (sameDescription(d.product, description)) found.push_back(&d);
-    diagnosis.checks.push_back(instrumentCheck(inventory, found, description));
+    checks.push_back(instrumentCheck(inventory, found, description));
     if (found.empty()) return diagnosis;
     const UsbDevice& d = *found.front();
-    diagnosis.checks.push_back(oneInstrumentCheck(found));
-    diagnosis.checks.push_back(driverCheck(d));
-    diagnosis.checks.push_back(brlttyCheck(inventory, d));
-    diagnosis.checks.push_back(accessCheck(d, user));
-    diagnosis.checks.push_back(holdersCheck(inventory, d, user));
-    diagnosis.checks.push_back(latencyCheck(d));
-    diagnosis.canOpen = std::all_of(diagnosis.checks.begin(), diagnosis.checks.end(),
-                                    [](const UsbCheck& c) { return c.ok || c.name == kOneInstrument; });
+    checks.push_back(oneInstrumentCheck(found));
+    checks.push_back(driverCheck(d));
+    checks.push_back(brlttyCheck(inventory, d));
+    checks.push_back(accessCheck(d, user));
+    checks.push_back(holdersCheck(inventory, d, user));
+    checks.push_back(latencyCheck(d));
+    diagnosis.canOpen =
+        std::all_of(checks.begin(), checks.end(), [](const UsbCheck& c) { return c.ok || !c.blocks; });
     return diagnosis;
 }
 
@@ -288,7 +369,7 @@ std::vector<std::string> doctorLines(const UsbDiagnosis& diagnosis) {
 
 std::vector<std::string> doctorAdvice(const UsbDiagnosis& diagnosis) {
     for (const UsbCheck& c : diagnosis.checks) {
-        if (c.ok || c.name == kOneInstrument) continue;
+        if (c.ok || !c.blocks) continue;
         std::string name = c.name;
         std::transform(name.begin(), name.end(), name.begin(),
                        [](unsigned char ch) { return static_cast<char>(std::toupper(ch)); });

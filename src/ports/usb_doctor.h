@@ -18,6 +18,8 @@ struct UsbCheck {
     bool ok = true;
     std::string finding;
     std::string remedy;
+    // Whether a failure stands in the way of opening the instrument; the rest warn of trouble to come.
+    bool blocks = true;
 };
 
 struct UsbDiagnosis {
@@ -37,7 +39,8 @@ struct DoctorUser {
     static DoctorUser current();
 };
 
-// The checks, in the order a user would go through them.
+// The checks, in the order a user would go through them: those of the machine, then, when an
+// instrument is plugged in, those of the instrument.
 UsbDiagnosis diagnoseUsb(const UsbInventory& inventory, const DoctorUser& user, std::string_view description);
 
 // The device an open by description takes: the first with the description, in bus order.

@@ -202,6 +202,7 @@ UsbInventory readUsbInventory(const SystemRoots& roots, bool holders) {
     const OpenFiles files = holders ? readOpenFiles(roots) : OpenFiles{};
     inventory.processes = files.processes;
     inventory.holdersComplete = files.complete;
+    inventory.machine = readMachineSetup(roots);
     const fs::path devices = fs::path(roots.sys) / "bus/usb/devices";
     for (const std::string& name : entriesOf(devices)) {
         // Interfaces are listed beside the devices ("1-1:1.0"); each is read with its device.

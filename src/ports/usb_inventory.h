@@ -5,15 +5,20 @@
 #include <string>
 #include <vector>
 
+#include "ports/machine_setup.h"
 #include "ports/posix_acl.h"
 
 namespace vrn {
 
-// Where the kernel's views of the machine are mounted; tests give folders of their own.
+// Where the kernel's views of the machine are mounted, and the folders of the system's settings
+// (logind's state, udev's rules, installed programs); tests give folders of their own.
 struct SystemRoots {
     std::string sys = "/sys";
     std::string proc = "/proc";
     std::string dev = "/dev";
+    std::string run = "/run";
+    std::string etc = "/etc";
+    std::string usr = "/usr";
 };
 
 // A process of the machine, by its pid and its command name.
@@ -64,10 +69,11 @@ struct UsbInventory {
     // False when some processes' open files could not be read (another user's, without root):
     // holders may then be missing.
     bool holdersComplete = true;
+    MachineSetup machine;
 };
 
-// Reads every USB device the kernel knows from sysfs, its nodes from devfs and, with holders, who
-// holds them from procfs (every process's open files: skipped where only the devices matter).
+// Reads the machine's set-up and every USB device the kernel knows from sysfs, its nodes from devfs and, with
+// holders, who holds them from procfs (every process's open files: skipped where only the devices matter).
 // Anything missing or unreadable is left empty; nothing outside is trusted.
 UsbInventory readUsbInventory(const SystemRoots& roots = {}, bool holders = true);
 

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/xattr.h>
 
+#include <fstream>
 #include <functional>
 #include <optional>
+#include <sstream>
 
 #include "cli_rig.h"
 #include "core/link/usb_port.h"
@@ -23,6 +25,30 @@ const std::string kBrltty = "brltty: ok";
 const std::string kAccess = "access: ok (/dev/ttyUSB0 is root:dialout 0660)";
 const std::string kOthers = "other programs: ok";
 const std::string kLatency = "latency timer: ok (16 ms now; VRNComm sets 1 ms when it opens the port)";
+// The machine's checks, with the package's udev rule installed and nothing else in the way.
+const std::string kUserInDialout = "user: ok (tech is in dialout)";
+const std::string kUserNowhere =
+    "user: tech is not in dialout and is not the user at a seat; mend: sudo usermod -aG dialout \"$USER\", "
+    "then log out and in again";
+const std::string kBrlttyRule = "brltty rule: ok";
+const std::string kNoModemManager = "ModemManager: ok (not running)";
+const std::string kModemManagerKept =
+    "ModemManager: ok (running; the udev rule 70-vrncomm.rules keeps it off the instrument)";
+const std::string kRule = "udev rule: ok (/usr/lib/udev/rules.d/70-vrncomm.rules)";
+const std::string kNoRule =
+    "udev rule: 70-vrncomm.rules is not among udev's rules: the user at the seat gets no access to the "
+    "instrument, nor dialout to its raw bridge; mend: sudo apt-get install --reinstall vrncomm, then plug "
+    "the "
+    "instrument in again";
+
+// The package's own udev rule, as it is installed.
+std::string packageRule() {
+    std::ifstream in(VRN_UDEV_RULE);
+    std::ostringstream text;
+    text << in.rdbuf();
+    EXPECT_NE(text.str(), "");
+    return text.str();
+}
 
 // A "system.posix_acl_access" value: the owner and group rw, a named user rw, mask rw, others none.
 std::vector<uint8_t> uaccessAcl(uint32_t uid) {
@@ -198,16 +224,20 @@ TEST(CliDoctor, OneLinePerCheckFromTheFakeSystem) {
          kExitOk,
          "/dev/ttyUSB0"},
     };
+    const std::string rule = packageRule();
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         FakeSystem system;
+        system.file("usr/lib/udev/rules.d/70-vrncomm.rules", rule);
         row.lay(system);
         const UsbInventory inventory = readUsbInventory(system.roots());
         const DoctorUser user = system.user(row.inDialout);
         CliRig rig;
         rig.diagnose = [&] { return diagnoseUsb(inventory, user, UsbPort::kDescription); };
         EXPECT_EQ(rig.run({"--quiet", "doctor"}), row.exit);
-        std::string expected;
+        const bool modemManager = std::string_view(row.name).starts_with("ModemManager");
+        std::string expected = (row.inDialout ? kUserInDialout : kUserNowhere) + "\n" + kBrlttyRule + "\n" +
+                               (modemManager ? kModemManagerKept : kNoModemManager) + "\n" + kRule + "\n";
         for (const std::string& line : row.lines)
             expected += line + "\n";
         EXPECT_EQ(rig.out.str(), expected);
@@ -215,6 +245,149 @@ TEST(CliDoctor, OneLinePerCheckFromTheFakeSystem) {
         EXPECT_EQ(findInstrumentTty(inventory, UsbPort::kDescription), row.tty);
         EXPECT_TRUE(rig.choices.empty()) << "the doctor opens nothing";
     }
+}
+
+// With nothing plugged in, the machine's own checks still run, one line each, before the line that
+// says no instrument is there; none of them alone keeps an instrument from opening.
+TEST(CliDoctor, TheMachinesChecksRunWithoutAnInstrument) {
+    const std::string rule = packageRule();
+    const std::string brlttyRule =
+        "# Device: 0403:6001\n"
+        "ENV{PRODUCT}==\"403/6001/*\", ENV{BRLTTY_BRAILLE_DRIVER}=\"at,ce,hm\", GOTO=\"brltty_usb_run\"\n";
+    const std::string brlttyOthers =
+        "# 0403 only in a comment\nENV{PRODUCT}==\"1c71/c005/*\", GOTO=\"run\"\n";
+    struct Row {
+        const char* name;
+        std::function<void(FakeSystem&)> lay;
+        bool inDialout;
+        std::vector<std::string> lines;
+        int exit = kExitFailed;
+    };
+    const Row rows[] = {
+        {"all set",
+         [](FakeSystem&) {},
+         true,
+         {kUserInDialout, kBrlttyRule, kNoModemManager, kRule, kNothing}},
+        {"the user at the seat, not in dialout",
+         [](FakeSystem& s) { s.file("run/systemd/seats/seat0", "IS_SEAT0=1\nACTIVE_UID=4242\n"); },
+         false,
+         {"user: ok (tech is the user at a seat, whom the udev rule gives the instrument)", kBrlttyRule,
+          kNoModemManager, kRule, kNothing}},
+        {"another user at the seat",
+         [](FakeSystem& s) { s.file("run/systemd/seats/seat0", "ACTIVE_UID=1000\n"); },
+         false,
+         {kUserNowhere, kBrlttyRule, kNoModemManager, kRule, kNothing}},
+        {"brltty's rule claims FTDI bridges",
+         [&](FakeSystem& s) {
+             s.file("usr/bin/brltty", "");
+             s.file("usr/lib/udev/rules.d/85-brltty.rules", brlttyRule);
+         },
+         true,
+         {kUserInDialout,
+          "brltty rule: brltty is installed and its udev rule /usr/lib/udev/rules.d/85-brltty.rules claims "
+          "FTDI "
+          "bridges for a Braille display; mend: sudo apt-get remove brltty",
+          kNoModemManager, kRule, kNothing}},
+        {"brltty's rule by attribute, from /etc",
+         [](FakeSystem& s) {
+             s.file("usr/sbin/brltty", "");
+             s.file("etc/udev/rules.d/60-brltty-local.rules",
+                    "SUBSYSTEM==\"usb\", ATTRS{idVendor}==\"0403\", RUN+=\"brltty\"\n");
+         },
+         true,
+         {kUserInDialout,
+          "brltty rule: brltty is installed and its udev rule /etc/udev/rules.d/60-brltty-local.rules claims "
+          "FTDI bridges for a Braille display; mend: sudo apt-get remove brltty",
+          kNoModemManager, kRule, kNothing}},
+        {"brltty's rule masked in /etc",
+         [&](FakeSystem& s) {
+             s.file("usr/bin/brltty", "");
+             s.file("usr/lib/udev/rules.d/85-brltty.rules", brlttyRule);
+             s.file("etc/udev/rules.d/85-brltty.rules", "");
+         },
+         true,
+         {kUserInDialout, "brltty rule: ok (brltty is installed; no rule of it claims FTDI bridges)",
+          kNoModemManager, kRule, kNothing}},
+        {"brltty for other displays",
+         [&](FakeSystem& s) {
+             s.file("usr/bin/brltty", "");
+             s.file("usr/lib/udev/rules.d/85-brltty.rules", brlttyOthers);
+         },
+         true,
+         {kUserInDialout, "brltty rule: ok (brltty is installed; no rule of it claims FTDI bridges)",
+          kNoModemManager, kRule, kNothing}},
+        {"ModemManager running with the package's rule",
+         [](FakeSystem& s) { s.process(812, "ModemManager"); },
+         true,
+         {kUserInDialout, kBrlttyRule, kModemManagerKept, kRule, kNothing}},
+        {"ModemManager running without the package's rule",
+         [](FakeSystem& s) {
+             s.process(812, "ModemManager");
+             s.remove("usr/lib/udev/rules.d/70-vrncomm.rules");
+         },
+         true,
+         {kUserInDialout, kBrlttyRule,
+          "ModemManager: running, and no udev rule keeps it off the instrument: it would probe it as a "
+          "modem; "
+          "mend: sudo apt-get install --reinstall vrncomm (its udev rule 70-vrncomm.rules tells ModemManager "
+          "to leave the instrument alone), or sudo systemctl stop ModemManager",
+          kNoRule, kNothing}},
+        {"the package's rule masked in /etc",
+         [](FakeSystem& s) { s.file("etc/udev/rules.d/70-vrncomm.rules", ""); },
+         true,
+         {kUserInDialout, kBrlttyRule, kNoModemManager, kNoRule, kNothing}},
+        {"the rule installed by cmake under /usr/local",
+         [&](FakeSystem& s) {
+             s.remove("usr/lib/udev/rules.d/70-vrncomm.rules");
+             s.file("usr/local/lib/udev/rules.d/70-vrncomm.rules", rule);
+         },
+         true,
+         {kUserInDialout, kBrlttyRule, kNoModemManager,
+          "udev rule: ok (/usr/local/lib/udev/rules.d/70-vrncomm.rules)", kNothing}},
+        {"no USB bus",
+         [](FakeSystem& s) { s.remove("sys/bus/usb"); },
+         true,
+         {"usb bus: this machine has no USB bus; mend: run VRNComm on the machine the instrument is plugged "
+          "into (a container or virtual machine needs the USB device passed through)",
+          kUserInDialout, kBrlttyRule, kNoModemManager, kRule}},
+        {"an instrument that opens whatever the machine's checks say",
+         [](FakeSystem& s) {
+             s.plug(FakeSystem::Device{});
+             s.process(812, "ModemManager");
+             s.remove("usr/lib/udev/rules.d/70-vrncomm.rules");
+         },
+         true,
+         {kUserInDialout, kBrlttyRule,
+          "ModemManager: running, and no udev rule keeps it off the instrument: it would probe it as a "
+          "modem; "
+          "mend: sudo apt-get install --reinstall vrncomm (its udev rule 70-vrncomm.rules tells ModemManager "
+          "to leave the instrument alone), or sudo systemctl stop ModemManager",
+          kNoRule, kInstrument, kOne, kDriver, kBrltty, kAccess, kOthers, kLatency},
+         kExitOk},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        FakeSystem system;
+        system.file("usr/lib/udev/rules.d/70-vrncomm.rules", rule);
+        row.lay(system);
+        const UsbInventory inventory = readUsbInventory(system.roots());
+        const DoctorUser user = system.user(row.inDialout);
+        CliRig rig;
+        rig.diagnose = [&] { return diagnoseUsb(inventory, user, UsbPort::kDescription); };
+        EXPECT_EQ(rig.run({"doctor"}), row.exit);
+        std::string expected;
+        for (const std::string& line : row.lines)
+            expected += line + "\n";
+        EXPECT_EQ(rig.out.str(), expected);
+        EXPECT_EQ(rig.err.str(), "");
+    }
+    // Root needs neither the group nor the seat.
+    FakeSystem system;
+    DoctorUser root = system.user(false);
+    root.credentials.uid = 0;
+    root.userName = [](uint32_t) { return std::string("root"); };
+    const UsbDiagnosis d = diagnoseUsb(readUsbInventory(system.roots()), root, UsbPort::kDescription);
+    EXPECT_EQ(doctorLines(d).front(), "user: ok (root may open every device)");
 }
 
 // The seat's user is given the tty by an ACL (udev's uaccess): the doctor sees it through the

@@ -148,7 +148,7 @@ TEST(ProgramCheck, EachRuleFiresOnTheProgramThatBreaksIt) {
          {},
          {},
          {"001 DISPLAY TIME row=: error: the large font takes two rows, and row 6 is the last",
-          "001 DISPLAY TIME col=: error: 1 large character from column 40 end at column 41; a row has 40"}},
+          "001 DISPLAY TIME col=: error: 8 large characters from column 40 end at column 55; a row has 40"}},
         {"text past column 40",
          {{"DISPLAY TEXT", {"1", "1", "35", "TEMPERATURE", "0"}}},
          {},
@@ -275,6 +275,76 @@ TEST(ProgramCheck, EachRuleFiresOnTheProgramThatBreaksIt) {
         const CheckResult result = checkProgram(store, setup ? &*setup : nullptr);
         EXPECT_EQ(linesOf(result), r.expected) << r.name;
     }
+}
+
+// Each display instruction takes as many columns as it shows characters: at the last column where
+// it still fits there is no finding, one column further it ends past column 40.
+TEST(ProgramCheck, EachDisplayInstructionTakesItsRealWidth) {
+    struct WidthRow {
+        const char* name;
+        Instr fits;
+        Instr oneFurther;
+        Lines expected;
+    };
+    const std::vector<WidthRow> rows = {
+        {"time HH:MM:SS",
+         {"DISPLAY TIME", {"1", "0", "1", "33"}},
+         {"DISPLAY TIME", {"1", "0", "1", "34"}},
+         {"002 DISPLAY TIME col=: error: 8 characters from column 34 end at column 41; a row has 40"}},
+        {"large time",
+         {"DISPLAY TIME", {"1", "1", "1", "25"}},
+         {"DISPLAY TIME", {"1", "1", "1", "26"}},
+         {"002 DISPLAY TIME col=: error: 8 large characters from column 26 end at column 41; a row has 40"}},
+        {"compass point",
+         {"DISPLAY NESW", {"1", "1", "0", "1", "38"}},
+         {"DISPLAY NESW", {"1", "1", "0", "1", "39"}},
+         {"002 DISPLAY NESW col=: error: 3 characters from column 39 end at column 41; a row has 40"}},
+        {"flags in binary",
+         {"DISPLAY FLAGS", {"1", "0", "1", "25", "0"}},
+         {"DISPLAY FLAGS", {"1", "0", "1", "26", "0"}},
+         {"002 DISPLAY FLAGS col=: error: 16 characters from column 26 end at column 41; a row has 40"}},
+        {"flags in hexadecimal",
+         {"DISPLAY FLAGS", {"1", "0", "1", "37", "1"}},
+         {"DISPLAY FLAGS", {"1", "0", "1", "38", "1"}},
+         {"002 DISPLAY FLAGS col=: error: 4 characters from column 38 end at column 41; a row has 40"}},
+        {"value of its width",
+         {"DISPLAY VALUE", {"1", "1", "0", "1", "34", "7", "1"}},
+         {"DISPLAY VALUE", {"1", "1", "0", "1", "35", "7", "1"}},
+         {"002 DISPLAY VALUE col=: error: 7 characters from column 35 end at column 41; a row has 40"}},
+        {"text up to its end mark",
+         {"DISPLAY TEXT", {"1", "1", "38", "ABC\\DEFGHIJ", "0"}},
+         {"DISPLAY TEXT", {"1", "1", "39", "ABC\\DEFGHIJ", "0"}},
+         {"002 DISPLAY TEXT col=: error: 3 characters from column 39 end at column 41; a row has 40"}},
+    };
+    for (const WidthRow& r : rows) {
+        EXPECT_EQ(linesOf(checkProgram(programOf({kWrite1, r.fits}))), Lines{}) << r.name;
+        EXPECT_EQ(linesOf(checkProgram(programOf({kWrite1, r.oneFurther}))), r.expected) << r.name;
+    }
+}
+
+// A text's length, like what the LCD shows of it, ends at the instrument's end mark.
+TEST(ProgramCheck, ATextIsAsLongAsItsPartBeforeTheEndMark) {
+    const struct {
+        const char* name;
+        Instr instr;
+        Lines expected;
+    } rows[] = {
+        {"header cut by its end mark", {"INPUT SERIAL NMEA", {"1", "GPG\\GA1", "1", "1000", "1"}}, {}},
+        {"header long before its end mark",
+         {"INPUT SERIAL NMEA", {"1", "GPGGA1\\", "1", "1000", "1"}},
+         {"001 INPUT SERIAL NMEA header=: warning: text of 6 characters, where the parameter takes 5"}},
+        {"the longest text and a note after its end mark",
+         {"SERIAL BUFFER TEXT", {"AAAAAAAAAAAAAAAAAAAAAAAAA\\NOTE"}},
+         {}},
+        {"one character too many before the end mark",
+         {"SERIAL BUFFER TEXT", {"AAAAAAAAAAAAAAAAAAAAAAAAAB\\"}},
+         {"001 SERIAL BUFFER TEXT text=: warning: text of 26 characters, where the parameter takes 25"}},
+        {"display text with a note after its end mark",
+         {"DISPLAY TEXT", {"1", "1", "1", "AAAAAAAAAAAAAAAAAAAAAAAAA\\NOTE", "0"}},
+         {}},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(linesOf(checkProgram(programOf({r.instr}))), r.expected) << r.name;
 }
 
 TEST(ProgramCheck, FindingsCarryTheirParameterAndSeverityAsData) {

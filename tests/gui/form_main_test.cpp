@@ -105,7 +105,7 @@ TEST(TFormMain, HasTheWholeMenuTree) {
         {"File1", "FirmwareUpdate1", "&Firmware Update...", {}, ""},
         {"File1", "AllowCalibration", "Cali&bration Enable...", {}, ""},
         {"File1", "Exit1", "E&xit", {}, ""},
-        {"MainMenu1", "Edit1", "&Edit", {}, ""},
+        {"MainMenu1", "Edit1", "Edi&t", {}, ""},
         {"Edit1", "Undo1", "&Undo", QKeySequence("Ctrl+Z"), ""},
         {"Edit1", "Redo1", "&Redo", QKeySequence("Ctrl+Shift+Z"), ""},
         {"MainMenu1", "Commands1", "&Commands", {}, ""},

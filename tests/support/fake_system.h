@@ -14,7 +14,8 @@ namespace vrn::test {
 
 // Fake /sys, /proc and /dev trees in a folder of their own, laid out as the kernel shows them:
 // /sys/bus/usb/devices/1-1 with its attributes and interfaces, /proc/PID/comm and fd links,
-// device nodes as plain files with the modes wanted.
+// device nodes as plain files with the modes wanted; and /run, /etc and /usr for logind's seats,
+// udev's rules and installed programs, empty unless a test puts something there.
 class FakeSystem {
 public:
     // The user the doctor speaks for: never the owner of the nodes made here.
@@ -24,7 +25,7 @@ public:
         char pattern[] = "/tmp/vrn-fake-system-XXXXXX";
         const char* made = ::mkdtemp(pattern);
         root_ = made != nullptr ? made : "";
-        for (const char* dir : {"sys/bus/usb/devices", "proc", "dev/bus/usb"})
+        for (const char* dir : {"sys/bus/usb/devices", "proc", "dev/bus/usb", "run", "etc", "usr"})
             std::filesystem::create_directories(root_ / dir);
     }
     ~FakeSystem() {
@@ -35,7 +36,8 @@ public:
     FakeSystem& operator=(const FakeSystem&) = delete;
 
     SystemRoots roots() const {
-        return {(root_ / "sys").string(), (root_ / "proc").string(), (root_ / "dev").string()};
+        return {(root_ / "sys").string(), (root_ / "proc").string(), (root_ / "dev").string(),
+                (root_ / "run").string(), (root_ / "etc").string(),  (root_ / "usr").string()};
     }
 
     struct Device {
@@ -84,6 +86,15 @@ public:
         ::chmod(path.c_str(), mode);
     }
     std::string nodePath(const std::string& name) const { return (root_ / "dev" / name).string(); }
+
+    // Any other file of the machine, by its path without the leading slash ("etc/udev/rules.d/x.rules").
+    void file(const std::string& path, const std::string& text) {
+        const auto at = root_ / path;
+        std::filesystem::create_directories(at.parent_path());
+        write(at, text);
+    }
+    // Removes a folder of the machine ("sys/bus/usb").
+    void remove(const std::string& path) { std::filesystem::remove_all(root_ / path); }
 
     // A process, holding the named node ("/dev/ttyUSB0") open when one is given.
     void process(int pid, const std::string& name, const std::string& holds = {}) {

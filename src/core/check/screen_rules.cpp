@@ -1,4 +1,5 @@
 #include "core/check/check_context.h"
+#include "core/program/display_width.h"
 
 namespace vrn::check {
 namespace {
@@ -8,17 +9,6 @@ constexpr int32_t kScreens = 8;
 constexpr int32_t kRows = 6;
 constexpr int32_t kColumns = 40;
 constexpr uint16_t kLargeFont = 1;  // "BIG  " in the font list
-
-// How many characters the instruction puts on its row, where that is fixed by its parameters.
-std::optional<int32_t> charactersShown(const CheckContext& c, size_t k) {
-    if (const auto text = c.param(k, "text=")) {
-        // The instrument ends a display text at a backslash.
-        const std::string stored = c.store().textArea(k);
-        return static_cast<int32_t>(stored.substr(0, stored.find('\\')).size());
-    }
-    if (const auto width = c.param(k, "width=")) return c.intValue(k, *width);
-    return std::nullopt;
-}
 
 bool inRange(CheckContext& c, size_t k, std::optional<size_t> p, int32_t last, const char* what) {
     if (!p) return false;
@@ -48,7 +38,7 @@ void checkScreens(CheckContext& c) {
             c.add(k, rowParam, Severity::Error, "the large font takes two rows, and row 6 is the last");
         if (!colOk) continue;
         const int32_t col = c.intValue(k, *colParam);
-        const int32_t chars = charactersShown(c, k).value_or(1);
+        const int32_t chars = displayedCharacters(c.store(), k).value_or(1);
         const int32_t last = col - 1 + chars * cell;
         if (chars > 0 && last > kColumns)
             c.add(k, colParam, Severity::Error,

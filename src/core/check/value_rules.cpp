@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "core/check/check_context.h"
+#include "core/program/display_width.h"
 
 namespace vrn::check {
 namespace {
@@ -37,7 +38,7 @@ void checkChoice(CheckContext& c, size_t k, size_t j, const ParamDesc& p) {
 }
 
 void checkText(CheckContext& c, size_t k, size_t j, const ParamDesc& p) {
-    const size_t length = c.store().textArea(k).size();
+    const size_t length = textBeforeEndMark(c.store().textArea(k)).size();
     if (length > p.width)
         c.add(k, j, Severity::Warning,
               "text of " + std::to_string(length) + " characters, where the parameter takes " +

@@ -61,7 +61,8 @@ MainMenuItems buildMainMenu(QMenuBar* bar) {
     m.File1->addSeparator();
     m.Exit1 = item(m.File1, "Exit1", "E&xit");
 
-    m.Edit1 = topMenu(bar, "Edit1", "&Edit");
+    // T: E belongs to the pages' Start Edit and Edit Parameter buttons.
+    m.Edit1 = topMenu(bar, "Edit1", "Edi&t");
     m.Commands1 = topMenu(bar, "Commands1", "&Commands");
     m.GetCollection1 = item(m.Commands1, "GetCollection1", "&Get Setup/Screens/Pgm from 41700",
                             Qt::CTRL | Qt::ALT | Qt::Key_G);
