@@ -121,7 +121,12 @@ void addRecordCommands(CLI::App& app, CommandRunner& chosen) {
     positional(collect, "ARCHIVE", collected.archive);
     collect.add_option("--station", collected.station)->type_name("NAME")->check(notEmpty());
     collect.add_option("--count", collected.count)->type_name("N|all")->check(recordCount());
-    collect.add_option("--utc-offset", collected.utcOffset)->type_name("+HH:MM")->check(utcOffset());
+    CLI::Option* offset =
+        collect.add_option("--utc-offset", collected.utcOffset)->type_name("+HH:MM")->check(utcOffset());
+    collect.add_option("--new-utc-offset", collected.newUtcOffset)
+        ->type_name("+HH:MM")
+        ->check(utcOffset())
+        ->excludes(offset);
 
     CLI::App& exportCommand = addCommand(app, kExport);
     ExportArgs& exported = runs(exportCommand, chosen, runExport);
