@@ -43,15 +43,15 @@ struct RetrievalOptions {
     bool formatNotice = true;
     // The file to write; without one the save dialog asks.
     std::optional<std::string> path;
-    // Without a record file the records go to the view only (the archive keeps them): no file is
-    // chosen, made or written, and none is shown.
-    bool recordFile = true;
     // Every record the instrument holds: the most the record format allows is asked for and the
     // silence after the last one ends the download. `count` is not used.
     bool allRecords = false;
     // Fewer records than asked: the window asks before saving those that came; a script is told
     // with a warning and gets them.
     bool askBeforeShortSave = true;
+    // Without a record file the records go to the view only (the archive keeps them): no file is
+    // chosen, made or written, and none is shown.
+    bool recordFile = true;
 };
 
 enum class RetrievalOutcome : uint8_t {
