@@ -12,24 +12,13 @@
 #include "core/records/record_text.h"
 #include "core/setup/setup_model.h"
 #include "core/setup/setup_transfer.h"
+#include "store/archive_name.h"
 
 namespace vrn::cli {
 namespace {
 
 // Records asked for when --count is not given: a day of a station logging every minute.
 constexpr uint32_t kDefaultCollectCount = 1440;
-
-// The retrieval's record text file is not wanted when collecting: the archive keeps the records.
-class NoFiles final : public FileStore {
-public:
-    std::optional<std::vector<uint8_t>> readFile(const std::string&, size_t, std::string& error) override {
-        error = "no files here";
-        return std::nullopt;
-    }
-    bool writeFile(const std::string&, std::span<const uint8_t>, std::string&) override { return true; }
-    bool writeFiles(std::span<const FileWrite>, std::string&, std::string&) override { return true; }
-    bool canCreate(const std::string&, std::string&) override { return true; }
-};
 
 // Keeps the records of a complete download for the archive.
 class Collector final : public records::RecordsView {
@@ -55,32 +44,54 @@ public:
     std::vector<uint8_t> bytes;
 };
 
+// The offset a collection keys its records with; none after an error line when the one given
+// differs from the station's (its records would be keyed a second time).
+std::optional<int> collectOffset(Session& s, const CollectArgs& args, const std::string& station,
+                                 const std::optional<store::StationInfo>& known) {
+    // The offsets were checked when the command line was read.
+    if (args.newUtcOffset) return records::parseUtcOffset(*args.newUtcOffset);
+    if (!args.utcOffset) return known ? known->utcOffsetMinutes : 0;
+    const std::optional<int> given = records::parseUtcOffset(*args.utcOffset);
+    if (known && given && *given != known->utcOffsetMinutes) {
+        const std::string held = records::utcOffsetText(known->utcOffsetMinutes);
+        const std::string asked = records::utcOffsetText(*given);
+        s.host.error("station " + station + " is held with the UTC offset " + held + ", not " + asked +
+                     ": if the station's clock now keeps " + asked + ", give --new-utc-offset " + asked +
+                     " (it applies to the records after the newest one held); otherwise --utc-offset " +
+                     held);
+        return std::nullopt;
+    }
+    return given;
+}
+
 }  // namespace
 
 int runCollect(Session& s, const CollectArgs& args) {
     const std::optional<std::string>& stationName = args.station;
-    // The count and the offset were checked when the command line was read.
-    const std::optional<int> offset =
-        args.utcOffset ? records::parseUtcOffset(*args.utcOffset) : std::nullopt;
     uint32_t count = kDefaultCollectCount;
     const bool allRecords = args.count == "all";
     if (!args.count.empty() && !allRecords) parseCount(args.count, count);
     const std::string& where = args.archive;
+    const std::string shown = store::redactedArchive(where);
     const auto archive = openArchive(s, where);
     if (!archive) return kExitArchive;
 
+    std::string error;
+    auto unreadable = [&] {
+        s.host.error("cannot read the archive " + shown + ": " + error);
+        return kExitArchive;
+    };
+    // A named station's offset is checked before anything is asked of the instrument; otherwise
+    // the station is found by the serial number of the port's bridge, still before any command.
+    std::optional<store::StationInfo> known;
+    if (stationName) known = archive->station(*stationName, error);
+    if (!error.empty()) return unreadable();
+    std::optional<int> utcOffset;
+    if (stationName && !(utcOffset = collectOffset(s, args, *stationName, known))) return kExitUsage;
     if (!s.openLink()) return kExitFailed;
     const std::optional<std::string> serial = s.result.port->usbSerial;
-    std::string error;
-    std::optional<store::StationInfo> known;
-    if (stationName)
-        known = archive->station(*stationName, error);
-    else if (serial)
-        known = archive->stationWithSerial(*serial, error);
-    if (!error.empty()) {
-        s.host.error("cannot read the archive " + where + ": " + error);
-        return kExitArchive;
-    }
+    if (!stationName && serial) known = archive->stationWithSerial(*serial, error);
+    if (!error.empty()) return unreadable();
     if (!stationName && !known) {
         s.host.error(serial ? "the archive knows no station with the instrument's USB serial number " +
                                   *serial + ": name it once with --station NAME"
@@ -89,7 +100,7 @@ int runCollect(Session& s, const CollectArgs& args) {
         return kExitUsage;
     }
     const std::string station = stationName ? *stationName : known->name;
-    const int utcOffset = offset ? *offset : known ? known->utcOffsetMinutes : 0;
+    if (!utcOffset && !(utcOffset = collectOffset(s, args, station, known))) return kExitUsage;
 
     // The records are keyed by their Date and Time fields: a format without them is refused before
     // anything is downloaded.
@@ -109,31 +120,31 @@ int runCollect(Session& s, const CollectArgs& args) {
     }
 
     Collector collector;
-    NoFiles noFiles;
     records::RetrievalOptions options;
     options.count = count;
     options.allRecords = allRecords;
     options.formatNotice = false;
     // A download cut short is reported and stores nothing: no question about it.
     options.askBeforeShortSave = false;
-    options.path = where;
-    records::RecordRetrieval retrieval(transfer, noFiles, &collector);
+    options.recordFile = false;
+    records::RecordRetrieval retrieval(transfer, s.env.files, &collector);
     const records::RetrievalOutcome outcome = retrieval.ButtonGetRecordsClick(options).outcome;
     if (outcome == records::RetrievalOutcome::Short)
-        s.host.error("the download was cut short: nothing was stored, " + where + " is left as it was");
+        s.host.error("the download was cut short: nothing was stored, " + shown + " is left as it was");
     if (outcome != records::RetrievalOutcome::Finished) return retrievalExitStatus(outcome);
 
     store::Collection collection;
     collection.station = station;
     collection.usbSerial = serial;
-    collection.utcOffsetMinutes = utcOffset;
+    collection.utcOffsetMinutes = *utcOffset;
+    collection.newUtcOffset = args.newUtcOffset.has_value();
     collection.collectedAt = s.env.clock.wallSeconds();
     collection.format = std::move(collector.format);
     collection.bytes = std::move(collector.bytes);
-    s.host.appendLine("STORING RECORDS IN ARCHIVE...");
+    s.host.appendLine("STORING RECORDS IN " + shown + "...");
     store::StoreSummary summary;
     if (!archive->store(collection, summary, error)) {
-        s.host.error("cannot store the records in " + where + " (it is left as it was): " + error);
+        s.host.error("cannot store the records in " + shown + " (it is left as it was): " + error);
         return kExitArchive;
     }
     s.host.appendLine("RECORDS: " + std::to_string(summary.records) +

@@ -9,7 +9,7 @@ namespace vrn::cli {
 
 struct Session;
 
-// collect ARCHIVE [--station NAME] [--count N] [--utc-offset +HH:MM]: downloads records into the
+// collect ARCHIVE [--station NAME] [--count N] [--utc-offset +HH:MM | --new-utc-offset +HH:MM]: downloads records into the
 // record archive, adding only the ones it does not hold yet.
 int runCollect(Session& session, const CollectArgs& args);
 // export ARCHIVE --station NAME [--from T] [--to T] [--delimiter ...] OUT.txt: a station's records

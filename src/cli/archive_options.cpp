@@ -2,6 +2,7 @@
 
 #include "cli/session.h"
 #include "core/records/record_keys.h"
+#include "store/archive_name.h"
 
 namespace vrn::cli {
 
@@ -17,7 +18,7 @@ ArchiveRange archiveRangeOf(const ArchiveRangeArgs& given) {
 std::unique_ptr<store::RecordArchive> openArchive(Session& s, const std::string& where) {
     std::string error;
     auto archive = store::RecordArchive::open(where, error);
-    if (!archive) s.host.error("cannot open the archive " + where + ": " + error);
+    if (!archive) s.host.error("cannot open the archive " + store::redactedArchive(where) + ": " + error);
     return archive;
 }
 
@@ -27,22 +28,22 @@ int readArchiveRange(Session& s, store::RecordArchive& archive, const std::strin
     const auto station = archive.station(range.station, error);
     if (!station) {
         if (!error.empty()) {
-            s.host.error("cannot read the archive " + where + ": " + error);
+            s.host.error("cannot read the archive " + store::redactedArchive(where) + ": " + error);
             return kExitArchive;
         }
         std::string known;
         for (const std::string& name : archive.stationNames(error))
             known += (known.empty() ? "" : ", ") + name;
-        s.host.error("no station \"" + range.station + "\" in " + where +
+        s.host.error("no station \"" + range.station + "\" in " + store::redactedArchive(where) +
                      (known.empty() ? std::string(" (it has none)") : " (it has: " + known + ")"));
         return kExitUsage;
     }
     if (!archive.read(range.station, range.from, range.to, records, error)) {
-        s.host.error("cannot read the archive " + where + ": " + error);
+        s.host.error("cannot read the archive " + store::redactedArchive(where) + ": " + error);
         return records.formatChangedAt ? kExitUsage : kExitArchive;
     }
     if (records.utc.empty()) {
-        s.host.error("station \"" + range.station + "\" has no records in " + where +
+        s.host.error("station \"" + range.station + "\" has no records in " + store::redactedArchive(where) +
                      " in the times asked for");
         return kExitUsage;
     }

@@ -44,6 +44,8 @@ struct CollectArgs {
     std::optional<std::string> station;
     std::string count;                     // "all" or 1..999999999; empty for the default
     std::optional<std::string> utcOffset;  // +HH:MM or -HH:MM
+    // The station's clock now keeps this offset: it replaces the one held from the next record on.
+    std::optional<std::string> newUtcOffset;
 };
 
 // The part of an archive a command reads: a station, from and to (UTC, as written).

@@ -5,6 +5,7 @@
 
 #include "cli/cli.h"
 #include "cli/help_format.h"
+#include "store/archive_name.h"
 
 namespace vrn::cli {
 namespace {
@@ -172,6 +173,23 @@ std::string mistakeText(const CLI::ParseError& e, const CLI::App& where,
     return text;
 }
 
+// The command line's words as they may be repeated: an archive URL without its password.
+std::vector<std::string> shownArguments(std::vector<std::string> words) {
+    for (std::string& word : words)
+        word = store::redactedArchive(word);
+    return words;
+}
+
+std::string withoutPasswords(std::string text, const std::vector<std::string>& args) {
+    for (const std::string& word : args) {
+        const std::string shown = store::redactedArchive(word);
+        if (shown == word) continue;
+        for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + shown.size()))
+            text.replace(at, word.size(), shown);
+    }
+    return text;
+}
+
 const CLI::App* commandOf(const CLI::App& where) {
     const CLI::App* c = &where;
     if (c->get_parent() == nullptr) return nullptr;
@@ -191,7 +209,7 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::o
     try {
         app.parse(reversed);
         line.command = app.get_subcommands().front()->get_name();
-        line.arguments = commandArguments(app, args, line.command);
+        line.arguments = shownArguments(commandArguments(app, args, line.command));
         return std::nullopt;
     } catch (const CLI::CallForHelp&) {
         out << app.help();
@@ -204,7 +222,7 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::o
         return kExitOk;
     } catch (const CLI::ParseError& e) {
         const CLI::App& where = innermost(app);
-        const std::string text = mistakeText(e, where, app.remaining(true));
+        const std::string text = withoutPasswords(mistakeText(e, where, app.remaining(true)), args);
         // A mistake in the program's own options is not the command's, wherever it stands.
         const bool programOption = app.get_option_no_throw(text.substr(0, text.find(' '))) != nullptr;
         const CLI::App* command = programOption ? nullptr : commandOf(where);
@@ -212,7 +230,7 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::o
         const bool sentence = text.starts_with("takes ") || text.starts_with("needs ");
         if (command != nullptr) {
             line.command = command->get_name();
-            line.arguments = commandArguments(app, args, line.command);
+            line.arguments = shownArguments(commandArguments(app, args, line.command));
         }
         line.mistake = (command ? command->get_name() + (sentence ? " " : ": ") : std::string()) + text;
         err << "error: " << line.mistake << '\n' << usageLine(app, command) << '\n';

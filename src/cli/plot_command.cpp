@@ -9,6 +9,7 @@
 #include "core/chart/record_file_reader.h"
 #include "core/io/file_store.h"
 #include "core/records/record_text.h"
+#include "store/archive_name.h"
 
 namespace vrn::cli {
 namespace {
@@ -54,13 +55,13 @@ std::shared_ptr<const chart::RecordTable> readTable(Session& s, const std::strin
     std::string error;
     const auto bytes = s.env.files.readFile(in, chart::kMaxRecordFileBytes + 1, error);
     if (!bytes) {
-        s.host.error("cannot read " + in + ": " + error);
+        s.host.error("cannot read " + store::redactedArchive(in) + ": " + error);
         return nullptr;
     }
     chart::RecordFileRead read =
         chart::readRecordFile({reinterpret_cast<const char*>(bytes->data()), bytes->size()});
     if (!read.table) {
-        s.host.error(in + " is not a record text file: " + read.error);
+        s.host.error(store::redactedArchive(in) + " is not a record text file: " + read.error);
         return nullptr;
     }
     return std::make_shared<const chart::RecordTable>(std::move(*read.table));

@@ -2,6 +2,7 @@
 
 #include <libpq-fe.h>
 
+#include <QLoggingCategory>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QVariant>
@@ -20,6 +21,20 @@ namespace {
 constexpr size_t kCopyChunk = size_t{1} << 20;
 
 using Result = std::unique_ptr<PGresult, void (*)(PGresult*)>;
+
+Q_LOGGING_CATEGORY(lcServer, "vrn.store.server", QtWarningMsg)
+
+void logNotice(void*, const char* message) {
+    qCInfo(lcServer, "%s", message);
+}
+
+// libpq's connection under Qt's; none when the driver is not Qt's PostgreSQL one.
+PGconn* connectionOf(const QSqlDatabase& db) {
+    const QVariant handle = db.driver()->handle();
+    // Qt names the type by libpq's own struct.
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "pg_conn*") != 0) return nullptr;
+    return *static_cast<PGconn* const*>(handle.constData());
+}
 
 bool run(PGconn* connection, const std::string& sql, ExecStatusType expected, std::string& error,
          size_t* affected = nullptr) {
@@ -64,18 +79,20 @@ bool repeatsATime(const std::vector<std::pair<size_t, int64_t>>& rows) {
 
 }  // namespace
 
+void logServerNotices(const QSqlDatabase& db) {
+    if (PGconn* connection = connectionOf(db)) PQsetNoticeProcessor(connection, logNotice, nullptr);
+}
+
 bool insertPostgresRows(const QSqlDatabase& db, const std::string& station, int64_t collection,
                         const records::RecordBlock& block,
                         const std::vector<std::pair<size_t, int64_t>>& rows, size_t& added,
                         std::string& error) {
     if (rows.empty()) return true;
-    const QVariant handle = db.driver()->handle();
-    // Qt names the type by libpq's own struct.
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "pg_conn*") != 0) {
+    PGconn* connection = connectionOf(db);
+    if (!connection) {
         error = "the archive's connection is not a PostgreSQL one";
         return false;
     }
-    PGconn* connection = *static_cast<PGconn* const*>(handle.constData());
     const size_t fields = block.fieldCount();
     std::string columns = "utc";
     std::string table = "utc BIGINT";

@@ -1,9 +1,11 @@
 #include "store/record_archive.h"
 
+#include <QDeadlineTimer>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 #include <QUrl>
 #include <QUrlQuery>
 #include <QVariant>
@@ -16,7 +18,9 @@
 
 #include "core/records/record_keys.h"
 #include "core/records/record_text.h"
+#include "store/archive_name.h"
 #include "store/postgres_rows.h"
+#include "store/record_keying.h"
 #include "store/sqlite_rows.h"
 
 namespace vrn::store {
@@ -26,6 +30,10 @@ namespace {
 constexpr int kSqliteBusyMs = 120000;
 // Any number: it names the lock that keeps two first collections from making the tables at once.
 constexpr int kSchemaLock = 41700;
+// A PostgreSQL server that went away (a restart) is waited for this long before a store gives up,
+// trying again at this pace.
+constexpr int kReconnectWaitMs = 30000;
+constexpr int kReconnectPauseMs = 500;
 
 std::atomic<int> connectionCount{0};
 
@@ -79,12 +87,87 @@ bool sameFormat(const std::vector<setup::RecordField>& a, const std::vector<setu
     return true;
 }
 
+// A record without a time, stored unless the station holds it already: the same values next to
+// the same keyed neighbour (either one; one missing from an earlier download is filled in). With no
+// keyed neighbour at all, the same values alone.
+bool storeUnkeyed(QSqlDatabase& db, const std::string& station, qlonglong collection,
+                  const records::RecordBlock& block, size_t r, const Neighbours& n, size_t& added,
+                  std::string& error) {
+    const size_t fields = block.fieldCount();
+    std::string same;
+    for (size_t k = 0; k < fields; ++k) {
+        const float v = block.value(r, k);
+        same += " AND v" + std::to_string(k + 1);
+        if (!std::isfinite(v)) {
+            same += " IS NULL";
+            continue;
+        }
+        // As REAL on both sides: a single read back as a double differs from its text's double.
+        same += " = CAST(";
+        appendValue(same, v);
+        same += " AS REAL)";
+    }
+    auto anchor = [](std::string_view column, int64_t key, int64_t step) {
+        std::string text = "(";
+        text.append(column).append("_utc = ").append(std::to_string(key)).append(" AND ");
+        text.append(column).append("_step = ").append(std::to_string(step)).append(")");
+        return text;
+    };
+    std::string beside;
+    if (n.prevKey) beside = anchor("prev", *n.prevKey, n.prevStep);
+    if (n.nextKey) beside += (beside.empty() ? "" : " OR ") + anchor("next", *n.nextKey, n.nextStep);
+    if (beside.empty()) beside = "1 = 1";
+    QSqlQuery q(db);
+    q.prepare(QString::fromStdString(
+        "SELECT collection_id, position FROM vrn_unkeyed WHERE station = ? AND (" + beside + ")" + same));
+    q.addBindValue(QString::fromStdString(station));
+    if (!execPrepared(q, error)) return false;
+    auto number = [](const std::optional<int64_t>& v) {
+        return v ? std::to_string(*v) : std::string("NULL");
+    };
+    const std::string prevKey = number(n.prevKey);
+    const std::string prevStep = n.prevKey ? std::to_string(n.prevStep) : "NULL";
+    const std::string nextKey = number(n.nextKey);
+    const std::string nextStep = n.nextKey ? std::to_string(n.nextStep) : "NULL";
+    std::string sql;
+    if (q.next()) {
+        sql = "UPDATE vrn_unkeyed SET prev_utc = COALESCE(prev_utc, " + prevKey +
+              "), prev_step = COALESCE(prev_step, " + prevStep + "), next_utc = COALESCE(next_utc, " +
+              nextKey + "), next_step = COALESCE(next_step, " + nextStep +
+              ") WHERE collection_id = " + std::to_string(q.value(0).toLongLong()) +
+              " AND position = " + std::to_string(q.value(1).toLongLong());
+    } else {
+        sql =
+            "INSERT INTO vrn_unkeyed (collection_id, position, station, prev_utc, prev_step, next_utc, "
+            "next_step" +
+            valueColumns(static_cast<int>(fields)).toStdString() + ") VALUES (" + std::to_string(collection) +
+            ", " + std::to_string(r + 1) + ", ?, " + prevKey + ", " + prevStep + ", " + nextKey + ", " +
+            nextStep;
+        for (size_t k = 0; k < fields; ++k) {
+            sql += ", ";
+            appendValue(sql, block.value(r, k));
+        }
+        sql += ")";
+    }
+    const bool adding = sql.starts_with("INSERT");
+    q.finish();
+    q.prepare(QString::fromStdString(sql));
+    if (adding) q.addBindValue(QString::fromStdString(station));
+    if (!execPrepared(q, error)) return false;
+    if (adding) ++added;
+    return true;
+}
+
 // The connection to a PostgreSQL URL: postgresql://[USER[:PASSWORD]@][HOST][:PORT]/DATABASE[?OPTIONS],
 // where the option host=/a/folder names a Unix socket's folder and the others go to libpq as they are.
 bool setUpPostgres(QSqlDatabase& db, const std::string& where, std::string& error) {
     const QUrl url(QString::fromStdString(where), QUrl::StrictMode);
     if (!url.isValid()) {
-        error = "not a valid PostgreSQL URL: " + url.errorString().toStdString();
+        // Qt repeats the URL in its reason.
+        error = "not a valid PostgreSQL URL: " +
+                url.errorString()
+                    .replace(QString::fromStdString(where), QString::fromStdString(redactedArchive(where)))
+                    .toStdString();
         return false;
     }
     if (!url.host().isEmpty()) db.setHostName(url.host());
@@ -112,6 +195,18 @@ bool setUpPostgres(QSqlDatabase& db, const std::string& where, std::string& erro
     return true;
 }
 
+// Opens the connection; the server's notices ("already exists, skipping") are not for the user.
+bool openConnection(QSqlDatabase& db, bool postgres, std::string& error) {
+    if (!db.open()) {
+        error = sqlError(db.lastError());
+        return false;
+    }
+    if (!postgres) return true;
+    logServerNotices(db);
+    QSqlQuery q(db);
+    return exec(q, QStringLiteral("SET client_min_messages TO WARNING"), error);
+}
+
 }  // namespace
 
 std::unique_ptr<RecordArchive> RecordArchive::open(const std::string& where, std::string& error) {
@@ -135,10 +230,7 @@ std::unique_ptr<RecordArchive> RecordArchive::open(const std::string& where, std
         db.setDatabaseName(QString::fromStdString(where));
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kSqliteBusyMs));
     }
-    if (!db.open()) {
-        error = sqlError(db.lastError());
-        return nullptr;
-    }
+    if (!openConnection(db, postgres, error)) return nullptr;
     if (!archive->makeTables(error)) return nullptr;
     return archive;
 }
@@ -190,16 +282,74 @@ bool RecordArchive::makeTables(std::string& error) {
         return false;
     }
     QSqlQuery q(db);
-    // The server's notices ("already exists, skipping") are not for the user.
     bool ok =
-        !postgres_ || (exec(q, QStringLiteral("SET client_min_messages TO WARNING"), error) &&
-                       exec(q, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kSchemaLock), error));
+        !postgres_ || exec(q, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kSchemaLock), error);
     for (const QString& sql : tables)
         ok = ok && exec(q, sql, error);
+    // An archive without the version table has the first version's tables.
+    ok = ok &&
+         exec(q, QStringLiteral("CREATE TABLE IF NOT EXISTS vrn_schema (version INTEGER NOT NULL)"), error) &&
+         exec(q, QStringLiteral("SELECT max(version) FROM vrn_schema"), error) && q.next();
+    const int version = ok && !q.value(0).isNull() ? q.value(0).toInt() : 1;
+    q.finish();
+    if (ok && version > kSchemaVersion) {
+        error = "the archive's tables are of a newer version (" + std::to_string(version) +
+                ") than this program knows (" + std::to_string(kSchemaVersion) + ")";
+        ok = false;
+    }
+    ok = ok && (version == kSchemaVersion || migrate(version, error));
     if (ok && db.commit()) return true;
     if (ok) error = sqlError(db.lastError());
     db.rollback();
     return false;
+}
+
+// Brings the tables from version `from` up to this program's, inside makeTables' transaction.
+bool RecordArchive::migrate(int from, std::string& error) {
+    QSqlQuery q(QSqlDatabase::database(QString::fromStdString(connection_), false));
+    const std::vector<std::vector<QString>> steps = {
+        // 2: a record without a time is kept once per station, known by its keyed neighbours: the
+        // nearest one before it and after it in the download (UTC key and how many records away).
+        {
+            QStringLiteral("ALTER TABLE vrn_unkeyed ADD COLUMN station TEXT"),
+            QStringLiteral("ALTER TABLE vrn_unkeyed ADD COLUMN prev_utc BIGINT"),
+            QStringLiteral("ALTER TABLE vrn_unkeyed ADD COLUMN prev_step INTEGER"),
+            QStringLiteral("ALTER TABLE vrn_unkeyed ADD COLUMN next_utc BIGINT"),
+            QStringLiteral("ALTER TABLE vrn_unkeyed ADD COLUMN next_step INTEGER"),
+            QStringLiteral("UPDATE vrn_unkeyed SET station = (SELECT station FROM vrn_collections c WHERE "
+                           "c.id = vrn_unkeyed.collection_id)"),
+            QStringLiteral("CREATE INDEX vrn_unkeyed_station ON vrn_unkeyed (station)"),
+            // A station's former clock offsets: the records up to since_utc were logged with it.
+            QStringLiteral("CREATE TABLE vrn_offsets (station TEXT NOT NULL REFERENCES vrn_stations(name), "
+                           "since_utc BIGINT NOT NULL, utc_offset_minutes INTEGER NOT NULL, PRIMARY KEY "
+                           "(station, since_utc))"),
+        },
+    };
+    for (int version = from; version < kSchemaVersion; ++version)
+        for (const QString& sql : steps[static_cast<size_t>(version - 1)])
+            if (!exec(q, sql, error)) return false;
+    return exec(q, QStringLiteral("DELETE FROM vrn_schema"), error) &&
+           exec(q, QStringLiteral("INSERT INTO vrn_schema (version) VALUES (%1)").arg(kSchemaVersion), error);
+}
+
+bool RecordArchive::reconnectIfLost(std::string& error) {
+    if (!postgres_) return true;
+    QSqlDatabase db = QSqlDatabase::database(QString::fromStdString(connection_), false);
+    {
+        QSqlQuery probe(db);
+        if (probe.exec(QStringLiteral("SELECT 1"))) return true;
+    }
+    // The server went away since the archive was opened (a restart during a long download).
+    const QDeadlineTimer deadline(kReconnectWaitMs);
+    while (true) {
+        db.close();
+        if (openConnection(db, postgres_, error)) return true;
+        if (deadline.hasExpired()) {
+            error = "the connection to the database was lost and could not be made again: " + error;
+            return false;
+        }
+        QThread::msleep(kReconnectPauseMs);
+    }
 }
 
 bool RecordArchive::store(const Collection& c, StoreSummary& summary, std::string& error) {
@@ -216,6 +366,7 @@ bool RecordArchive::store(const Collection& c, StoreSummary& summary, std::strin
     }
     const records::RecordBlock block(c.format, c.bytes);
     summary.records = block.recordCount();
+    if (!reconnectIfLost(error)) return false;
 
     QSqlDatabase db = QSqlDatabase::database(QString::fromStdString(connection_), false);
     if (!db.transaction()) {
@@ -230,9 +381,46 @@ bool RecordArchive::store(const Collection& c, StoreSummary& summary, std::strin
         return false;
     };
 
+    const QString station = QString::fromStdString(c.station);
+    // A write, so the station's row is held until the transaction ends: no other collection of
+    // the station keys records meanwhile.
+    q.prepare(
+        QStringLiteral("UPDATE vrn_stations SET name = name WHERE name = ? RETURNING utc_offset_minutes"));
+    q.addBindValue(station);
+    if (!execPrepared(q, error)) return fail();
+    std::optional<int> heldOffset;
+    if (q.next()) heldOffset = q.value(0).toInt();
+    q.finish();
+    if (heldOffset && *heldOffset != c.utcOffsetMinutes) {
+        if (!c.newUtcOffset) {
+            error = "station " + c.station + " is held with the UTC offset " +
+                    records::utcOffsetText(*heldOffset) + ", not " +
+                    records::utcOffsetText(c.utcOffsetMinutes);
+            return fail();
+        }
+        // The records held so far keep the former offset, in this and every later collection.
+        q.prepare(
+            QStringLiteral("INSERT INTO vrn_offsets (station, since_utc, utc_offset_minutes) SELECT CAST(? "
+                           "AS TEXT), max(utc), "
+                           "CAST(? AS INTEGER) FROM "
+                           "vrn_records WHERE station = ? HAVING max(utc) IS NOT NULL ON CONFLICT (station, "
+                           "since_utc) DO NOTHING"));
+        q.addBindValue(station);
+        q.addBindValue(*heldOffset);
+        q.addBindValue(station);
+        if (!execPrepared(q, error)) return fail();
+    }
+    std::vector<OffsetChange> changes;
+    q.prepare(QStringLiteral(
+        "SELECT since_utc, utc_offset_minutes FROM vrn_offsets WHERE station = ? ORDER BY since_utc DESC"));
+    q.addBindValue(station);
+    if (!execPrepared(q, error)) return fail();
+    while (q.next())
+        changes.push_back({q.value(0).toLongLong(), q.value(1).toInt()});
+    q.finish();
+
     q.prepare(QStringLiteral("UPDATE vrn_stations SET usb_serial = NULL WHERE usb_serial = ? AND name <> ?"));
     const QVariant serial = c.usbSerial ? QVariant(QString::fromStdString(*c.usbSerial)) : QVariant();
-    const QString station = QString::fromStdString(c.station);
     q.addBindValue(serial);
     q.addBindValue(station);
     if (c.usbSerial && !execPrepared(q, error)) return fail();
@@ -273,37 +461,24 @@ bool RecordArchive::store(const Collection& c, StoreSummary& summary, std::strin
         if (!execPrepared(q, error)) return fail();
     }
 
-    const QString columns = valueColumns(fields);
-    const int64_t offsetSeconds = int64_t{c.utcOffsetMinutes} * 60;
+    const std::vector<std::optional<int64_t>> keys = recordKeys(block, *where, c.utcOffsetMinutes, changes);
     // The records with a time go in at the end, each database's quickest way.
     std::vector<std::pair<size_t, int64_t>> keyed;  // record, UTC time
-    // Records without a time, a few at most: one statement for all of them.
-    std::string unkeyed;
-    for (size_t r = 0; r < block.recordCount(); ++r) {
-        const auto local = records::recordSeconds(block, r, *where);
-        if (!local) {
+    for (size_t r = 0; r < keys.size(); ++r) {
+        if (keys[r]) {
+            summary.newest = std::max(summary.newest.value_or(*keys[r]), *keys[r]);
+            keyed.emplace_back(r, *keys[r]);
+        } else if (!records::recordSeconds(block, r, *where)) {
             ++summary.unkeyed;
-            unkeyed += unkeyed.empty() ? "INSERT INTO vrn_unkeyed (collection_id, position" +
-                                             columns.toStdString() + ") VALUES ("
-                                       : std::string(",(");
-            unkeyed += std::to_string(id) + ',' + std::to_string(r + 1);
-            for (int k = 0; k < fields; ++k) {
-                unkeyed += ',';
-                appendValue(unkeyed, block.value(r, static_cast<size_t>(k)));
-            }
-            unkeyed += ')';
-            continue;
+            if (!storeUnkeyed(db, c.station, id, block, r, neighboursOf(keys, r), summary.unkeyedAdded,
+                              error))
+                return fail();
         }
-        const int64_t utc = *local - offsetSeconds;
-        summary.newest = std::max(summary.newest.value_or(utc), utc);
-        keyed.emplace_back(r, utc);
     }
     const bool inserted = postgres_
                               ? insertPostgresRows(db, c.station, id, block, keyed, summary.added, error)
                               : insertSqliteRows(db, c.station, id, block, keyed, summary.added, error);
     if (!inserted) return fail();
-    if (!unkeyed.empty() && !exec(q, QString::fromStdString(unkeyed), error)) return fail();
-    q.finish();
 
     q.prepare(QStringLiteral("UPDATE vrn_collections SET new_records = ?, unkeyed = ? WHERE id = ?"));
     q.addBindValue(QVariant::fromValue<qulonglong>(summary.added));

@@ -18,7 +18,11 @@ struct Collection {
     std::string station;
     std::optional<std::string> usbSerial;
     int utcOffsetMinutes = 0;  // the instrument's clock minus UTC
-    int64_t collectedAt = 0;   // UTC seconds
+    // The station's clock was set to another offset (a daylight-saving change): utcOffsetMinutes
+    // replaces the one held from the first record after the newest one held. Without it a station
+    // held with another offset is refused, as its records would be keyed a second time.
+    bool newUtcOffset = false;
+    int64_t collectedAt = 0;  // UTC seconds
     std::vector<setup::RecordField> format;
     std::vector<uint8_t> bytes;
 };
@@ -27,7 +31,8 @@ struct Collection {
 struct StoreSummary {
     size_t records = 0;
     size_t added = 0;               // records the archive did not hold yet
-    size_t unkeyed = 0;             // records without a date or time, kept with their collection
+    size_t unkeyed = 0;             // records without a date or time
+    size_t unkeyedAdded = 0;        // of those, the ones the archive did not hold yet
     std::optional<int64_t> newest;  // the newest record's time, UTC seconds
 };
 
@@ -63,9 +68,13 @@ public:
 
     bool isPostgres() const { return postgres_; }
 
+    // The version of the tables this program makes; older archives are brought up to it on open.
+    static constexpr int kSchemaVersion = 2;
+
     // Stores a collection in one transaction: its format, every record not yet held (records
-    // already there are kept as they are), the records that have no time, and the station with
-    // its serial number and clock offset. On failure nothing of it is stored.
+    // already there are kept as they are), the records that have no time and are not held yet,
+    // and the station with its serial number and clock offset. On failure nothing of it is
+    // stored. A PostgreSQL connection lost since the last use (a server restart) is opened again.
     bool store(const Collection& collection, StoreSummary& summary, std::string& error);
 
     std::optional<StationInfo> station(const std::string& name, std::string& error);
@@ -83,6 +92,9 @@ private:
     RecordArchive(std::string connection, bool postgres)
         : connection_(std::move(connection)), postgres_(postgres) {}
     bool makeTables(std::string& error);
+    bool migrate(int from, std::string& error);
+    // Opens the PostgreSQL connection again when it was lost, waiting a while for the server.
+    bool reconnectIfLost(std::string& error);
 
     std::string connection_;
     bool postgres_ = false;

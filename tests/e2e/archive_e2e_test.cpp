@@ -181,9 +181,10 @@ TEST(ArchiveEndToEnd, TwoStationsIntoPostgresAndOneIntoSqlite) {
         EXPECT_EQ(db.number("SELECT count(*) FROM vrn_records WHERE station = 'north' AND v1 IS NULL"),
                   northAll.missingFirst);
         EXPECT_GT(northAll.missingFirst + northAll.unkeyed, 0) << "the memory has no missing value to check";
-        // Every collection keeps its records without a time, and its format.
+        // Each record without a time is kept once, however many collections brought it; every
+        // collection keeps its format.
         EXPECT_EQ(db.number("SELECT count(*) FROM vrn_unkeyed"),
-                  2 * (first.unkeyed + older.unkeyed) + first.unkeyed + southAll.unkeyed);
+                  first.unkeyed + older.unkeyed + southAll.unkeyed);
         EXPECT_EQ(db.number("SELECT count(*) FROM vrn_collections"), 4);
         EXPECT_EQ(db.number("SELECT count(*) FROM vrn_fields WHERE label = 'TIME' AND type = 2"), 4);
         EXPECT_EQ(db.number("SELECT utc_offset_minutes FROM vrn_stations WHERE name = 'north'"), 60);
@@ -270,6 +271,54 @@ TEST(ArchiveEndToEnd, FailedOrInterruptedCollectionLeavesTheArchiveAsItWas) {
     EXPECT_EQ(readAll(file), before);
     ArchiveQuery db(QStringLiteral("QSQLITE"), QStringLiteral("e2e-kept"), file.toStdString());
     EXPECT_EQ(db.number("SELECT count(*) FROM vrn_collections"), 1);
+}
+
+TEST(ArchiveEndToEnd, ServerRestartedDuringTheDownloadStillGetsTheCollection) {
+    if (PgCluster::binDir().empty())
+        GTEST_SKIP() << "PostgreSQL's server programs (initdb, pg_ctl) are not installed";
+    PgCluster pg;
+    ASSERT_TRUE(pg.running()) << pg.error();
+    QTemporaryDir dir;
+    const Station station{2000, 1767225600, 60};
+    // The download pauses 2 s after 500 records, well inside the silence that ends it.
+    SimProcess sim(station.simOptions(dir, QStringLiteral("st"),
+                                      {"--records-stall", std::to_string(500 * kFields * 4) + ":2000"}));
+    ASSERT_FALSE(sim.path().empty()) << sim.errorText();
+    // The server ignores the password (trust); it must show nowhere all the same.
+    const std::string url = pg.url() + "&password=s3cret";
+    QProcess p;
+    p.start(QStringLiteral(VRN_CLI_PROGRAM),
+            {QStringLiteral("--port"), QString::fromStdString(sim.path()), QStringLiteral("collect"),
+             QString::fromStdString(url), QStringLiteral("--station"), QStringLiteral("st"),
+             QStringLiteral("--count"), QStringLiteral("1000")});
+    ASSERT_TRUE(p.waitForStarted(5000));
+    QByteArray out;
+    QElapsedTimer t;
+    t.start();
+    while (!out.contains("DOWNLOADING") && t.elapsed() < 10000 && p.state() == QProcess::Running) {
+        p.waitForReadyRead(100);
+        out += p.readAllStandardOutput();
+    }
+    ASSERT_TRUE(out.contains("DOWNLOADING")) << out.toStdString();
+    ASSERT_TRUE(pg.restart()) << pg.error();
+    ASSERT_TRUE(p.waitForFinished(kCliRunLimitMs));
+    out += p.readAllStandardOutput();
+    const std::string err = p.readAllStandardError().toStdString();
+    EXPECT_EQ(p.exitCode(), 0) << out.toStdString() << err;
+    const auto expected = station.expect(1000, 2000);
+    EXPECT_TRUE(out.contains(QByteArray::fromStdString(summary(1000, expected.keyed, expected.unkeyed))))
+        << out.toStdString();
+    // What the lost connection made libpq or Qt say reaches stderr only as a prefixed line.
+    for (const QString& line : QString::fromStdString(err).split('\n', Qt::SkipEmptyParts))
+        EXPECT_TRUE(line.startsWith(QStringLiteral("warning: ")) ||
+                    line.startsWith(QStringLiteral("error: ")))
+            << line.toStdString();
+    EXPECT_FALSE(out.contains("s3cret") || err.find("s3cret") != std::string::npos)
+        << out.toStdString() << err;
+    EXPECT_TRUE(out.contains("STORING RECORDS IN postgresql:///postgres?host=")) << out.toStdString();
+    EXPECT_TRUE(out.contains("&password=***...\n")) << out.toStdString();
+    ArchiveQuery db(QStringLiteral("QPSQL"), QStringLiteral("e2e-restart"), pg.url());
+    EXPECT_EQ(db.number("SELECT count(*) FROM vrn_records"), expected.keyed);
 }
 
 TEST(ArchiveEndToEnd, FormatWithoutDateAndTimeIsRefusedBeforeDownloading) {

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <limits>
 
+#include "archive_cases.h"
 #include "pg_cluster.h"
 #include "store/record_archive.h"
 
@@ -121,6 +122,18 @@ TEST(PostgresRows, EveryValueBackExactlyAndOnlyTheNewAdded) {
     }
     QSqlDatabase::database(admin, false).close();
     QSqlDatabase::removeDatabase(admin);
+}
+
+TEST(PostgresRows, EachRecordOnceAcrossOffsetChangesAndWithoutATime) {
+    if (PgCluster::binDir().empty())
+        GTEST_SKIP() << "PostgreSQL's server programs (initdb, pg_ctl) are not installed";
+    PgCluster pg;
+    ASSERT_TRUE(pg.running()) << pg.error();
+    std::string error;
+    const auto archive = store::RecordArchive::open(pg.url(), error);
+    ASSERT_TRUE(archive) << error;
+    expectEachRecordOnceAcrossAnOffsetChange(*archive, "");
+    expectEachUntimedRecordOnce(*archive, "north");
 }
 
 }  // namespace

@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <bit>
 #include <cmath>
 #include <limits>
+
+#include "archive_cases.h"
 
 namespace vrn::store {
 namespace {
@@ -121,6 +126,7 @@ TEST(RecordArchive, RemembersStationsByTheirSerialNumber) {
     // A collection without a serial number keeps the one known.
     c.usbSerial.reset();
     c.utcOffsetMinutes = -300;
+    c.newUtcOffset = true;
     ASSERT_TRUE(rig.archive->store(c, summary, rig.error)) << rig.error;
     found = rig.archive->station("north", rig.error);
     ASSERT_TRUE(found);
@@ -192,6 +198,67 @@ TEST(RecordArchive, RefusesWhatItCannotKeepAndLeavesTheArchiveAsItWas) {
     EXPECT_FALSE(RecordArchive::open(rig.dir.path().toStdString(), error));
     EXPECT_FALSE(RecordArchive::open("postgresql:///db?sslmode=require;x=1", error));
     EXPECT_NE(error.find("cannot be passed on"), std::string::npos) << error;
+}
+
+TEST(RecordArchive, EachRecordOnceAcrossAnOffsetChange) {
+    ArchiveRig rig;
+    ASSERT_TRUE(rig.archive);
+    test::expectEachRecordOnceAcrossAnOffsetChange(*rig.archive, "");
+}
+
+TEST(RecordArchive, EachRecordWithoutATimeOnce) {
+    ArchiveRig rig;
+    ASSERT_TRUE(rig.archive);
+    test::expectEachUntimedRecordOnce(*rig.archive, "north");
+}
+
+// An archive made before the tables had a version: its untimed records are kept and tied to their
+// station, and it takes new collections.
+TEST(RecordArchive, AnArchiveOfTheFirstVersionIsBroughtUpToDate) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("old.db"));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QString values;
+        for (int k = 1; k <= RecordArchive::kMaxFields; ++k)
+            values += QStringLiteral(", v%1 REAL").arg(k);
+        QSqlQuery q(db);
+        for (const QString& sql :
+             {QStringLiteral("CREATE TABLE vrn_stations (name TEXT PRIMARY KEY, usb_serial TEXT, "
+                             "utc_offset_minutes INTEGER NOT NULL)"),
+              QStringLiteral(
+                  "CREATE TABLE vrn_collections (id INTEGER PRIMARY KEY, station TEXT NOT NULL, "
+                  "collected_at BIGINT NOT NULL, field_count INTEGER NOT NULL, records INTEGER NOT "
+                  "NULL, new_records INTEGER NOT NULL, unkeyed INTEGER NOT NULL)"),
+              QStringLiteral("CREATE TABLE vrn_unkeyed (collection_id BIGINT NOT NULL, position INTEGER NOT "
+                             "NULL%1, PRIMARY KEY (collection_id, position))")
+                  .arg(values),
+              QStringLiteral("INSERT INTO vrn_stations VALUES ('north', NULL, 0)"),
+              QStringLiteral("INSERT INTO vrn_collections VALUES (1, 'north', 0, 3, 1, 0, 1)"),
+              QStringLiteral("INSERT INTO vrn_unkeyed (collection_id, position, v1) VALUES (1, 1, 7)")})
+            ASSERT_TRUE(q.exec(sql)) << q.lastError().text().toStdString();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("old"));
+    std::string error;
+    {
+        auto archive = RecordArchive::open(path.toStdString(), error);
+        ASSERT_TRUE(archive) << error;
+        test::expectEachUntimedRecordOnce(*archive, "north");
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+    db.setDatabaseName(path);
+    ASSERT_TRUE(db.open());
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT (SELECT version FROM vrn_schema), (SELECT count(*) FROM "
+                                      "vrn_unkeyed WHERE station = 'north')")) &&
+                q.next());
+    EXPECT_EQ(q.value(0).toInt(), RecordArchive::kSchemaVersion);
+    EXPECT_EQ(q.value(1).toInt(), 4);
+    q.finish();
+    db.close();
 }
 
 }  // namespace

@@ -270,7 +270,9 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
     const std::optional<uint32_t> n = recordsToAsk(options);
     if (!n) return {RetrievalOutcome::TooMany};
     std::string path;
-    if (const RetrievalOutcome chosen = chooseRecordFile(options, path); chosen != RetrievalOutcome::Finished)
+    if (const RetrievalOutcome chosen =
+            options.recordFile ? chooseRecordFile(options, path) : RetrievalOutcome::Finished;
+        chosen != RetrievalOutcome::Finished)
         return {chosen};
 
     h.appendLine("GET RECORDS");
@@ -293,6 +295,11 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
 
     const RecordBlock block(recordFormat(transfer_.model()), std::span<const uint8_t>(buffer).first(total));
     if (view_) view_->recordsRetrieved(block);
+    if (!options.recordFile) {
+        timerOff.reset();
+        finishRetrieval();
+        return result;
+    }
     size_t headerSize = 0;
     std::string file = recordFileText(block, arrived, recordBytes, options.delimiter, headerSize);
     timerOff.reset();

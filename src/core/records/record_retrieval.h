@@ -49,6 +49,9 @@ struct RetrievalOptions {
     // Fewer records than asked: the window asks before saving those that came; a script is told
     // with a warning and gets them.
     bool askBeforeShortSave = true;
+    // Without a record file the records go to the view only (the archive keeps them): no file is
+    // chosen, made or written, and none is shown.
+    bool recordFile = true;
 };
 
 enum class RetrievalOutcome : uint8_t {

@@ -75,6 +75,16 @@ PgCluster::~PgCluster() {
             (kStartWaitSeconds + 5) * 1000);
 }
 
+bool PgCluster::restart() {
+    running_ = runTool("pg_ctl",
+                       {QStringLiteral("-D"), dir_.filePath(QStringLiteral("data")), QStringLiteral("-m"),
+                        QStringLiteral("immediate"), QStringLiteral("-l"),
+                        dir_.filePath(QStringLiteral("server.log")), QStringLiteral("-w"),
+                        QStringLiteral("-t"), QString::number(kStartWaitSeconds), QStringLiteral("restart")},
+                       (2 * kStartWaitSeconds + 5) * 1000);
+    return running_;
+}
+
 std::string PgCluster::url() const {
     return "postgresql:///postgres?host=" + dir_.path().toStdString() + "&user=" + kUser;
 }

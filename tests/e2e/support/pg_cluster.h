@@ -30,6 +30,9 @@ public:
     const std::string& error() const { return error_; }
     // The archive URL of the cluster's own database, for vrncomm-cli and Qt SQL.
     std::string url() const;
+    // Stops the server, ending every connection at once as a crash does (the server warns each client), and
+    // starts it again; false with the reason in error() when it is not running afterwards.
+    bool restart();
 
 private:
     // Runs one of the server's programs as the user the server runs as; false with the reason.
