@@ -51,10 +51,6 @@ public:
             }
     }
 
-    size_t recordCount() const {
-        return format.empty() ? 0 : bytes.size() / (format.size() * records::kValueBytes);
-    }
-
     std::vector<setup::RecordField> format;
     std::vector<uint8_t> bytes;
 };
@@ -155,7 +151,7 @@ int runCollect(Session& s, const CollectArgs& args) {
         {"newest", summary.newest ? QJsonValue(QString::fromStdString(records::utcTimeText(*summary.newest)))
                                   : QJsonValue()}};
     if (outcome == records::RetrievalOutcome::Short) {
-        s.host.error("the download was cut short: the " + std::to_string(collector.recordCount()) +
+        s.host.error("the download was cut short: the " + std::to_string(summary.records) +
                      " whole records that came were stored, the rest were not");
         return retrievalExitStatus(outcome);
     }

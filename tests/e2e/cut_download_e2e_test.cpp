@@ -147,15 +147,15 @@ TEST(CutDownloadEndToEnd, CollectAllStoresTheWholeRecordsThatCameWhenTheSimulato
 // the next program can open it.
 TEST(CutDownloadEndToEnd, APtyLeftExclusiveByAKilledClientIsGivenBack) {
     QTemporaryDir dir;
-    // An answer of about 3.4 s on the line, so that it has ended when the next program asks.
-    SimProcess sim({"--state", stateWith(dir, 15000)});
+    // An answer of about 1.8 s on the line, so that it has ended when the next program asks.
+    SimProcess sim({"--state", stateWith(dir, 8000)});
     ASSERT_FALSE(sim.path().empty()) << sim.errorText();
     QProcess first;
     first.start(QStringLiteral(VRN_CLI_PROGRAM),
                 {QStringLiteral("--port"), QString::fromStdString(sim.path()), QStringLiteral("get-records"),
                  QStringLiteral("all"), dir.filePath(QStringLiteral("big.txt"))});
     ASSERT_TRUE(first.waitForStarted(kCliRunLimitMs));
-    first.waitForFinished(kKillAfterMs);
+    first.waitForFinished(800);
     ASSERT_EQ(first.state(), QProcess::Running);
     const auto exclusive = [&sim] {
         const int fd = ::open(sim.path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
