@@ -124,14 +124,16 @@ int runCollect(Session& s, const CollectArgs& args) {
     options.count = count;
     options.allRecords = allRecords;
     options.formatNotice = false;
-    // A download cut short is reported and stores nothing: no question about it.
+    // A download cut short is reported and its whole records are stored: they are keyed, so the
+    // next collection adds only what is missing, and none is lost to the instrument's overwriting.
     options.askBeforeShortSave = false;
     options.recordFile = false;
     records::RecordRetrieval retrieval(transfer, s.env.files, &collector);
-    const records::RetrievalOutcome outcome = retrieval.ButtonGetRecordsClick(options).outcome;
-    if (outcome == records::RetrievalOutcome::Short)
-        s.host.error("the download was cut short: nothing was stored, " + shown + " is left as it was");
-    if (outcome != records::RetrievalOutcome::Finished) return retrievalExitStatus(outcome);
+    const records::RetrievalResult retrieved = retrieval.ButtonGetRecordsClick(options);
+    keepFailure(retrieved.link, s.result);
+    const records::RetrievalOutcome outcome = retrieved.outcome;
+    if (outcome != records::RetrievalOutcome::Finished && outcome != records::RetrievalOutcome::Short)
+        return retrievalExitStatus(outcome);
 
     store::Collection collection;
     collection.station = station;
@@ -159,6 +161,11 @@ int runCollect(Session& s, const CollectArgs& args) {
         {"withoutDateOrTime", static_cast<qint64>(summary.unkeyed)},
         {"newest", summary.newest ? QJsonValue(QString::fromStdString(records::utcTimeText(*summary.newest)))
                                   : QJsonValue()}};
+    if (outcome == records::RetrievalOutcome::Short) {
+        s.host.error("the download was cut short: the " + std::to_string(summary.records) +
+                     " whole records that came were stored, the rest were not");
+        return retrievalExitStatus(outcome);
+    }
     return kExitOk;
 }
 

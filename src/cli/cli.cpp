@@ -49,6 +49,17 @@ int run(const std::vector<std::string>& args, Environment& env) {
         reportError(env, result, "internal error");
         result.exitStatus = kExitFailed;
     }
+    // A failure says so on stderr, whatever --quiet kept out: a run that printed no error of its
+    // own gets one from its outcome, or from its exit status's meaning. Differences, a check's
+    // findings and the doctor's lines are the answer itself, on stdout.
+    const bool answered = result.exitStatus == kExitDiffers || result.exitStatus == kExitCheckWarnings ||
+                          result.exitStatus == kExitCheckErrors || result.command == "doctor";
+    if (result.exitStatus != kExitOk && !answered && result.log.errors.empty()) {
+        const std::string why = result.failure && !result.failure->reason.empty()
+                                    ? result.failure->reason
+                                    : std::string(exitMeaning(result.exitStatus));
+        reportError(env, result, result.command ? *result.command + ": " + why : why);
+    }
     if (documentWanted) env.out << jsonDocument(result) << std::flush;
     return result.exitStatus;
 }

@@ -23,7 +23,7 @@ enum ExitCode : int {
     kExitFailed = 1,   // the instrument did not answer or the transfer failed
     kExitUsage = 2,    // bad usage, a file problem, a value that cannot be sent, a refused question
     kExitDiffers = 3,  // the instrument answered and differs from the file (a diff; a send that did not take)
-    kExitShortDownload = 4,  // fewer records arrived than asked; the complete ones were written
+    kExitShortDownload = 4,  // the download was cut short; the complete records that came were kept
     kExitCheckWarnings = 5,  // check found warnings and no errors
     kExitCheckErrors = 6,    // check found errors; a send refused a program with errors (no --yes)
     kExitArchive = 7,        // the record archive could not be opened, read or written

@@ -13,9 +13,9 @@ constexpr std::array<std::string_view, kExitArchive + 1> kExitMeanings{
     "bad usage, a file or value problem, or a question refused (no --yes)",
     "the instrument answered and differs from the file: a diff command, or a --verify that found the "
     "send did not take",
-    "fewer records arrived than get-records asked for: the complete records that came were written, "
-    "with the warning \"Only n of N records arrived.\" (get-records all ends at the instrument's "
-    "silence with 0)",
+    "the record download was cut short (fewer records than asked, the port lost, or all records "
+    "asked for and the instrument's newest not reached): the complete records that came were kept "
+    "(written by get-records with a warning, stored by collect)",
     "check found warnings and no errors",
     "check found errors; send-program or send-all refused a program with errors (no --yes)",
     "the record archive could not be opened, read or written (collect, export, plot of an archive)",

@@ -23,9 +23,13 @@ const char* kindName(Outcome::Kind kind) {
 
 }  // namespace
 
+void keepFailure(const Outcome& outcome, CommandResult& result) {
+    if (!outcome.ok()) result.failure = FailedOutcome{kindName(outcome.kind()), outcome.reason()};
+}
+
 int exitStatusOf(const Outcome& outcome, CommandResult& result) {
     if (outcome.ok()) return kExitOk;
-    result.failure = FailedOutcome{kindName(outcome.kind()), outcome.reason()};
+    keepFailure(outcome, result);
     return outcome.kind() == Outcome::Kind::Refused ? kExitUsage : kExitFailed;
 }
 

@@ -10,4 +10,8 @@ namespace vrn::cli {
 // A failure is kept in the result, for --json's "outcome".
 int exitStatusOf(const Outcome& outcome, CommandResult& result);
 
+// Keeps a failure in the result for --json's "outcome" without choosing the exit status: a
+// download cut short still ends with the short-download status.
+void keepFailure(const Outcome& outcome, CommandResult& result);
+
 }  // namespace vrn::cli

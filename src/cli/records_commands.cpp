@@ -1,5 +1,6 @@
 #include "cli/records_commands.h"
 
+#include "cli/outcome_exit.h"
 #include "cli/record_arguments.h"
 #include "cli/session.h"
 #include "core/records/record_erase.h"
@@ -26,6 +27,7 @@ int runGetRecords(Session& s, const GetRecordsArgs& args) {
     const records::RetrievalResult result = retrieval.ButtonGetRecordsClick(options);
     s.result.data = {{"totalBytes", static_cast<qint64>(result.totalBytes)},
                      {"records", static_cast<qint64>(result.recordsWritten)}};
+    keepFailure(result.link, s.result);
     return retrievalExitStatus(result.outcome);
 }
 

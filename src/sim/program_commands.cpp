@@ -228,7 +228,11 @@ void awaitBlock(Instrument& in, const std::shared_ptr<Upload>& u) {
 std::vector<uint8_t> defaultProgramImage() {
     ProgramStore store;
     size_t k = 0;
+    // Every pass records one value for each field of the station's record format, in its order:
+    // AIR TEMP, RH, BARO, WIND SPEED, WIND DIR, DATE, TIME.
     put(store, k++, "INPUT VOLTAGE", {"1", "1", "20.0", "-40.0", "5", "1"});
+    put(store, k++, "INPUT VOLTAGE", {"3", "1", "100.0", "0.0", "5", "6"});
+    put(store, k++, "INPUT VOLTAGE", {"4", "1", "20.0", "950.0", "5", "7"});
     put(store, k++, "INPUT WIND SPEED (FREQ)", {"1", "0", "0", "2"});
     put(store, k++, "INPUT WIND DIR (VOLTAGE)", {"2", "0", "3"});
     put(store, k++, "LOC1 = LOC2 OPER VALUE", {"4", "1", "2", "1.8"});
@@ -236,12 +240,10 @@ std::vector<uint8_t> defaultProgramImage() {
     put(store, k++, "AVERAGE", {"2", "5", "0", "60"});
     put(store, k++, "DISPLAY TEXT", {"1", "1", "1", "TEMP ~F", "0"});
     put(store, k++, "DISPLAY VALUE", {"4", "1", "0", "1", "10", "6", "1"});
-    put(store, k++, "IF TIME INTERVAL", {"1", "10"});
+    for (const char* loc : {"1", "6", "7", "5", "3"})
+        put(store, k++, "RECORD VALUE", {loc});
     put(store, k++, "RECORD TIME", {"0"});
     put(store, k++, "RECORD TIME", {"1"});
-    put(store, k++, "RECORD VALUE", {"4"});
-    put(store, k++, "RECORD VALUE", {"5"});
-    put(store, k++, "END IF", {});
     put(store, k, "PGM END", {});
     return buildTransferImage(store);
 }

@@ -14,6 +14,7 @@
 #include "core/link/clock.h"
 #include "core/link/trace.h"
 #include "sim/instrument.h"
+#include "sim/pty_exclusive.h"
 
 namespace vrn::sim {
 namespace {
@@ -107,6 +108,10 @@ bool PtyServer::step(std::string& error) {
     }
     uint8_t due[4096];
     const int64_t now = clock_.nowUs();
+    if (ready == 0 && now >= nextExclusiveCheckUs_) {
+        nextExclusiveCheckUs_ = now + kExclusiveCheckUs;
+        releaseOrphanedExclusive(slave_, slavePath_);
+    }
     for (size_t n; (n = instrument_.take(due, now)) > 0;)
         unsent_.push_back({now, std::vector<uint8_t>(due, due + n)});
     while (!unsent_.empty() && now - unsent_.front().dueUs > kUnreadLostUs)

@@ -31,6 +31,9 @@ public:
     // Reply bytes the pty has had no room for this long are lost, as on a line whose reader
     // stopped reading: an interrupted download leaves no backlog for the next program.
     static constexpr int64_t kUnreadLostUs = 500000;
+    // How often the server looks for an exclusive hold left by a program that was killed (a look
+    // reads /proc, a millisecond or two).
+    static constexpr int64_t kExclusiveCheckUs = 500000;
 
     PtyServer(Instrument& instrument, Clock& clock) : instrument_(instrument), clock_(clock) {}
     ~PtyServer();
@@ -72,6 +75,7 @@ private:
     };
     std::deque<Pending> unsent_;
     bool heardSinceQuiet_ = false;
+    int64_t nextExclusiveCheckUs_ = 0;
 };
 
 }  // namespace vrn::sim

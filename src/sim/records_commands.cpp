@@ -86,16 +86,20 @@ void erase(Instrument& in, const CommandLine&) {
 }  // namespace
 
 float loggedValue(const SimSetup& setup, const SimRecords& records, uint32_t r, int k) {
-    if ((uint64_t{r} * 7919 + static_cast<uint64_t>(k) * 104729 + 13) % kMissingEvery == 0)
-        return std::numeric_limits<float>::quiet_NaN();
+    const uint64_t spread = uint64_t{r} * 7919 + static_cast<uint64_t>(k) * 104729 + 13;
     const int64_t seconds = records.firstSeconds + int64_t{r} * records.intervalSeconds;
     const LocalDateTime t = civilFromEpochSeconds(seconds);
-    switch (setup.fields[static_cast<size_t>(k)].type) {
+    const uint8_t type = setup.fields[static_cast<size_t>(k)].type;
+    // The instrument's own clock is missing only under the clock fault.
+    if ((type == 1 || type == 2) && records.clockMissingEvery != 0 && spread % records.clockMissingEvery == 0)
+        return std::numeric_limits<float>::quiet_NaN();
+    switch (type) {
     case 1:
         return static_cast<float>((t.year - 2000) * 10000 + t.month * 100 + t.day);
     case 2:
         return static_cast<float>(t.hour * 10000 + t.minute * 100 + t.second);
     default:
+        if (spread % kMissingEvery == 0) return std::numeric_limits<float>::quiet_NaN();
         return weather(k, seconds);
     }
 }

@@ -45,6 +45,9 @@ struct SimRecords {
     uint32_t logged = 100000;
     int64_t firstSeconds = 1767225600;  // 2026-01-01 00:00:00
     uint32_t intervalSeconds = 60;
+    // A clock fault: one record in this many (spread over the records) has its date and time
+    // missing; 0 for a clock that never fails.
+    uint32_t clockMissingEvery = 0;
 };
 // The eight user screens as the instrument keeps them: 8 x 6 rows x 40 cell bytes.
 using SimScreens = std::array<uint8_t, 1920>;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
 #include "cli_rig.h"
 #include "core/program/program_file.h"
 #include "core/program/program_model.h"
@@ -8,13 +10,11 @@
 namespace vrn::cli::test {
 namespace {
 
-// The station's program and Setup as the simulated instrument holds them: records the date, the
-// time and two values inside an IF, where the record format has seven fields.
+// The simulated station's program with a record format whose first field was made a Date and
+// whose last was dropped.
 const std::string kStationGroupFindings =
-    "010 RECORD TIME: warning: recorded inside an IF: how many values a pass records depends on the run\n"
-    "010 RECORD TIME frmt=: warning: records a Date into field 1 \"AIR TEMP\", a Number field\n"
-    "011 RECORD TIME frmt=: warning: records a Time into field 2 \"RH\", a Number field\n"
-    "013 RECORD VALUE: warning: a pass records 4 values; the record format has 7 fields per record\n";
+    "011 RECORD VALUE sloc=: error: records a Number into field 1 \"AIR TEMP\", a Date field\n"
+    "017 RECORD TIME frmt=: error: records value 7 of a pass; the record format has 6 fields per record\n";
 
 // IF FLAG, DISPLAY TEXT at column 38, IF KEYSWITCH, END IF, PGM END: the outer IF is never
 // closed and the text runs past column 40. The tree shows what the store holds.
@@ -46,13 +46,57 @@ std::vector<uint8_t> brokenProgram() {
     return writeProgramFile(p);
 }
 
+// IF TIME INTERVAL, RECORD VALUE, END IF, PGM END: one value recorded inside an IF, a warning only.
+std::vector<uint8_t> warningsOnlyProgram() {
+    ProgramModel p;
+    p.store.setInstruction(0, 22);
+    p.store.setIntValue(0, 1, 10);
+    p.store.setInstruction(1, 44);
+    p.store.setIntValue(1, 0, 1);
+    p.store.setInstruction(2, 12);
+    p.store.setInstruction(3, 0);
+    p.tree.clear();
+    const std::vector<std::pair<const char*, std::vector<const char*>>> nodes = {
+        {"IF TIME INTERVAL", {"unit= SECONDS", "time= 0010"}},
+        {"RECORD VALUE", {"sloc= 001"}},
+        {"END IF", {}},
+        {"PGM END", {}},
+    };
+    for (const auto& [text, params] : nodes) {
+        const NodePath at = p.tree.append({}, text);
+        for (const char* param : params)
+            p.tree.append(at, param);
+    }
+    return writeProgramFile(p);
+}
+
 const std::string kBrokenFindings =
     "001 IF FLAG: error: no END IF closes this IF before PGM END\n"
     "002 DISPLAY TEXT col=: error: 4 characters from column 38 end at column 41; a row has 40\n";
 
+// What --simulate starts with is a coherent station: its program records exactly what its record
+// format holds, so its group checks clean, and a collection of all its records keys every one.
+TEST(CliCheck, TheSimulatedStationChecksCleanAndKeysEveryRecord) {
+    CliRig rig;
+    sim::configureStation(rig.instrument);
+    rig.instrument.state.records.logged = 500;
+    ASSERT_EQ(rig.run({"--simulate", "get-all", "g.ssp"}), kExitOk) << rig.err.str();
+    EXPECT_EQ(rig.run({"check", "g.ssp"}), kExitOk) << rig.out.str() << rig.err.str();
+    EXPECT_EQ(rig.out.str(), "");
+    const QTemporaryDir dir;
+    const std::string archive = dir.filePath(QStringLiteral("a.db")).toStdString();
+    EXPECT_EQ(rig.run({"--simulate", "--json", "collect", archive, "--station", "st", "--count", "all"}),
+              kExitOk)
+        << rig.err.str();
+    EXPECT_NE(rig.out.str().find("\"records\":500"), std::string::npos) << rig.out.str();
+    EXPECT_NE(rig.out.str().find("\"withoutDateOrTime\":0"), std::string::npos) << rig.out.str();
+}
+
 TEST(CliCheck, FindingsOfTheStationGroupItsProgramAndABrokenProgram) {
     CliRig rig;
-    sim::configureStation(rig.instrument);  // as --simulate starts it
+    sim::configureStation(rig.instrument);  // as --simulate starts it, its record format then changed
+    rig.instrument.state.setup.fields[0].type = 1;
+    rig.instrument.state.setup.fieldsPerRecord = 6;
     ASSERT_EQ(rig.run({"--simulate", "get-all", "g.ssp"}), kExitOk) << rig.err.str();
     rig.files.files["broken.pgm"] = brokenProgram();
     struct Row {
@@ -61,15 +105,15 @@ TEST(CliCheck, FindingsOfTheStationGroupItsProgramAndABrokenProgram) {
         int exit;
         std::string out;
     } rows[] = {
-        {"the group with its Setup", {"check", "g.ssp"}, kExitCheckWarnings, kStationGroupFindings},
+        {"the group with its Setup", {"check", "g.ssp"}, kExitCheckErrors, kStationGroupFindings},
         {"its program alone", {"check", "g.pgm"}, kExitOk, ""},
         {"its program and Setup",
          {"check", "g.pgm", "--setup", "g.set"},
-         kExitCheckWarnings,
+         kExitCheckErrors,
          kStationGroupFindings},
         {"--setup first, --quiet kept out",
          {"--quiet", "check", "--setup", "g.set", "g.pgm"},
-         kExitCheckWarnings,
+         kExitCheckErrors,
          kStationGroupFindings},
         {"errors", {"check", "broken.pgm"}, kExitCheckErrors, kBrokenFindings},
     };
@@ -142,9 +186,11 @@ TEST(CliCheck, SendsRefuseAProgramWithErrorsUnlessYes) {
             EXPECT_TRUE(rig.instrument.commandLog.empty());
         }
     }
-    // Warnings alone never stop a send: the station's group goes up as it is.
+    // Warnings alone never stop a send: the group goes up as it is.
     CliRig rig;
     rig.files.files = source.files.files;
+    rig.files.files["g.pgm"] = warningsOnlyProgram();
+    EXPECT_EQ(rig.run({"check", "g.ssp"}), kExitCheckWarnings) << rig.out.str();
     EXPECT_EQ(rig.run({"--simulate", "send-all", "g.ssp"}), kExitOk) << rig.err.str();
     EXPECT_EQ(rig.err.str(), "");
 }

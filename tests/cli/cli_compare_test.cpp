@@ -6,6 +6,7 @@
 #include "cli/cli.h"
 #include "cli_rig.h"
 #include "sim/faults.h"
+#include "sim/station.h"
 
 namespace vrn::cli::test {
 namespace {
@@ -93,6 +94,7 @@ TEST(CliCompare, DiffsExitByWhatTheInstrumentHolds) {
 
 TEST(CliCompare, VerifyFailsWhenTheInstrumentKeepsSomethingElse) {
     CliRig source;
+    sim::configureStation(source.instrument);  // its program records what its record format holds
     ASSERT_EQ(source.run({"--simulate", "get-all", "g.ssp"}), kExitOk) << source.err.str();
     struct Row {
         const char* name;

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "cli/cli.h"
 #include "cli/outcome_exit.h"
+#include "cli_rig.h"
+#include "sim/faults.h"
 
 namespace vrn::cli {
 namespace {
@@ -28,6 +33,43 @@ TEST(CliExitStatus, FollowsTheOutcome) {
         if (!result.failure) continue;
         EXPECT_EQ(result.failure->kind, r.kind);
         EXPECT_EQ(result.failure->reason, r.outcome.reason());
+    }
+}
+
+// Whatever --quiet keeps out, a run that fails says so: at least one "error:" line on stderr, for
+// every command that talks to the instrument, against one that never answers.
+TEST(CliExitStatus, QuietNeverHidesAFailure) {
+    const std::vector<std::vector<std::string>> commands = {
+        {"--yes", "erase-records"},
+        {"calibrate", "se-zero", "--password-file", "pw"},
+        {"cal-data"},
+        {"cal-check", "se", "--password-file", "pw"},
+        {"get-setup", "s.set"},
+        {"send-setup", "s.set"},
+        {"get-screens", "s.scr"},
+        {"get-program", "p.pgm"},
+        {"get-records", "10", "r.txt"},
+        {"get-records", "all", "r.txt"},
+        {"get-all", "g.ssp"},
+        {"test", "ram"},
+        {"diff-setup", "s.set"},
+    };
+    for (const bool json : {false, true}) {
+        for (const auto& command : commands) {
+            test::CliRig rig;
+            rig.files.files["pw"] = {'4', '1', '7', '0', '0', '\n'};
+            // A Setup file for the sends and the diff, from the instrument while it still answers.
+            ASSERT_EQ(rig.run({"--simulate", "get-setup", "s.set"}), kExitOk) << rig.err.str();
+            rig.instrument.faults.all = sim::Fault::silent();
+            std::vector<std::string> args = {"--simulate", "--quiet"};
+            if (json) args.push_back("--json");
+            args.insert(args.end(), command.begin(), command.end());
+            const int status = rig.run(args);
+            const std::string name = command.front() == "--yes" ? command[1] : command.front();
+            EXPECT_NE(status, kExitOk) << name;
+            EXPECT_NE(rig.err.str().find("error: "), std::string::npos)
+                << name << (json ? " --json" : "") << ": exit " << status << ", stderr: " << rig.err.str();
+        }
     }
 }
 

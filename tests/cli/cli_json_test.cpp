@@ -80,14 +80,14 @@ TEST(CliJson, EveryRunPrintsOneDocumentWithItsStatusItsMeaningAndItsLines) {
          {"s.set"},
          "/dev/ttyUSB7",
          ""},
-        {"no answer",
+        {"no answer: the failure's line as an error",
          {"--simulate", "--json", "get-setup", "s.set"},
          silent,
          kExitFailed,
          "get-setup",
          {"s.set"},
          QJsonValue::Null,
-         ""},
+         "get-setup: CANNOT GET DATE"},
         {"a command's usage error",
          {"--json", "diff-setup"},
          nothing,
@@ -243,24 +243,23 @@ TEST(CliJson, CommandsGiveTheirOwnResultsAsData) {
 
 TEST(CliJson, CheckFindingsAndDoctorChecksAreRecords) {
     CliRig rig;
-    sim::configureStation(rig.instrument);  // as --simulate starts it: its program has warnings
+    sim::configureStation(rig.instrument);  // as --simulate starts it, with one record field more
+    rig.instrument.state.setup.fieldsPerRecord = 8;
     ASSERT_EQ(rig.run({"--simulate", "get-all", "g.ssp"}), kExitOk) << rig.err.str();
-    ASSERT_EQ(rig.run({"--json", "check", "g.ssp"}), kExitCheckWarnings) << rig.err.str();
+    ASSERT_EQ(rig.run({"--json", "check", "g.ssp"}), kExitCheckErrors) << rig.err.str();
     const QJsonObject check = document(rig)["result"].toObject();
     EXPECT_EQ(check["program"].toString(), "g.pgm");
     EXPECT_EQ(check["setup"].toString(), "g.set");
-    EXPECT_EQ(check["errors"].toInt(-1), 0);
-    EXPECT_EQ(check["warnings"].toInt(-1), 4);
+    EXPECT_EQ(check["errors"].toInt(-1), 1);
+    EXPECT_EQ(check["warnings"].toInt(-1), 0);
     const QJsonArray findings = check["findings"].toArray();
-    ASSERT_EQ(findings.size(), 4);
-    EXPECT_EQ(
-        findings[0].toObject(),
-        (QJsonObject{{"position", 10},
-                     {"instruction", "RECORD TIME"},
-                     {"parameter", QJsonValue::Null},
-                     {"severity", "warning"},
-                     {"text", "recorded inside an IF: how many values a pass records depends on the run"}}));
-    EXPECT_EQ(findings[1]["parameter"].toString(), "frmt=");
+    ASSERT_EQ(findings.size(), 1);
+    EXPECT_EQ(findings[0].toObject(),
+              (QJsonObject{{"position", 17},
+                           {"instruction", "RECORD TIME"},
+                           {"parameter", QJsonValue::Null},
+                           {"severity", "error"},
+                           {"text", "a pass records 7 values; the record format has 8 fields per record"}}));
 
     rig.diagnose = [] {
         return UsbDiagnosis{{{"instrument", true, "", ""}, {"access", false, "no access", "add the rule"}},

@@ -11,6 +11,8 @@ namespace {
 TEST(CliPortAccess, DeniedPortIsExplainedOnStderr) {
     const std::string warning = "warning: Cannot open VARNO 41700 USB port.\n";
     const std::string advice = std::string(UsbPort::kAccessDeniedText).append("\n");
+    // A failure always ends with an error line, --quiet or not.
+    const std::string failed = "error: get-setup: " + std::string(exitMeaning(kExitFailed)) + "\n";
     struct Row {
         const char* name;
         bool present;
@@ -18,9 +20,9 @@ TEST(CliPortAccess, DeniedPortIsExplainedOnStderr) {
         std::vector<std::string> args;
         std::string err;
     } rows[] = {
-        {"denied", true, true, {"get-setup", "a.set"}, warning + advice},
-        {"denied, quiet", true, true, {"--quiet", "get-setup", "a.set"}, warning + advice},
-        {"absent", false, false, {"get-setup", "a.set"}, warning},
+        {"denied", true, true, {"get-setup", "a.set"}, warning + advice + failed},
+        {"denied, quiet", true, true, {"--quiet", "get-setup", "a.set"}, warning + advice + failed},
+        {"absent", false, false, {"get-setup", "a.set"}, warning + failed},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

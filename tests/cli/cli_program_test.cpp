@@ -26,7 +26,7 @@ TEST(CliProgram, GetSendAndListing) {
     ASSERT_EQ(rig.run({"listing", "own.pgm"}), kExitOk) << rig.err.str();
     EXPECT_EQ(rig.out.str().substr(0, 21), "INPUT VOLTAGE\n\tchan= ");
     EXPECT_NE(rig.out.str().find("\ttext= TEMP \u00B0F"), std::string::npos);
-    EXPECT_TRUE(rig.out.str().ends_with("END IF\nPGM END\n"));
+    EXPECT_TRUE(rig.out.str().ends_with("RECORD TIME\n\tfrmt= TIME\nPGM END\n")) << rig.out.str();
     EXPECT_TRUE(rig.choices.size() == 1);  // the listing opened no port
 
     rig.files.files["mine.pgm"] = fileWithText("BEEP\r\n\tnum= 3\r\nPGM END\r\n", 3);

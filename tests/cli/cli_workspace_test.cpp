@@ -8,6 +8,7 @@
 #include "cli/cli.h"
 #include "cli_rig.h"
 #include "sim/faults.h"
+#include "sim/station.h"
 
 namespace vrn::cli::test {
 namespace {
@@ -46,6 +47,7 @@ TEST(CliWorkspace, GetAllWritesTheWholeGroupOnlyWhenEverythingArrived) {
 
 TEST(CliWorkspace, SendAllRefusesABrokenGroupBeforeSending) {
     CliRig source;
+    sim::configureStation(source.instrument);  // its program records what its record format holds
     ASSERT_EQ(source.run({"--simulate", "get-all", "g.ssp"}), kExitOk);
     struct Row {
         const char* name;

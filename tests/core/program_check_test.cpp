@@ -450,23 +450,26 @@ TEST(ProgramCheck, TheStationProgramAndAProgramOfEveryInstructionHaveNoFindings)
     EXPECT_EQ(linesOf(checkProgram(every, &format)), Lines{});
 }
 
-// The station's program records the date, the time and two values every 10 minutes, where its
-// Setup's record format has five Number fields before the date and the time.
+// The station's program records its record format's five readings, its date and its time on every
+// pass: against that format it has no findings; against one missing the last field, or with the
+// readings' order moved, it has.
 TEST(ProgramCheck, TheStationProgramAgainstTheStationRecordFormat) {
     ProgramModel station;
     ASSERT_FALSE(decodeTransferImage(sim::defaultProgramImage(), station).failed);
-    setup::SetupModel s = formatOf({FieldType::Number, FieldType::Number, FieldType::Number,
-                                    FieldType::Number, FieldType::Number, FieldType::Date, FieldType::Time});
-    s.setLabel(0, "AIR TEMP");
-    s.setLabel(1, "RH");
+    using T = FieldType;
+    const std::vector<T> stationFormat = {T::Number, T::Number, T::Number, T::Number,
+                                          T::Number, T::Date,   T::Time};
+    const setup::SetupModel coherent = formatOf(stationFormat);
+    EXPECT_EQ(linesOf(checkProgram(station.store, &coherent)), Lines{});
+    setup::SetupModel shorter = formatOf({T::Number, T::Number, T::Number, T::Number, T::Number, T::Date});
     EXPECT_EQ(
-        linesOf(checkProgram(station.store, &s)),
-        (Lines{"010 RECORD TIME: warning: recorded inside an IF: how many values a pass records depends on "
-               "the run",
-               "010 RECORD TIME frmt=: warning: records a Date into field 1 \"AIR TEMP\", a Number field",
-               "011 RECORD TIME frmt=: warning: records a Time into field 2 \"RH\", a Number field",
-               "013 RECORD VALUE: warning: a pass records 4 values; the record format has 7 fields per "
-               "record"}));
+        linesOf(checkProgram(station.store, &shorter)),
+        (Lines{"017 RECORD TIME frmt=: error: records value 7 of a pass; the record format has 6 fields "
+               "per record"}));
+    setup::SetupModel dateFirst =
+        formatOf({T::Date, T::Time, T::Number, T::Number, T::Number, T::Number, T::Number});
+    dateFirst.setLabel(0, "DATE");
+    EXPECT_EQ(linesOf(checkProgram(station.store, &dateFirst)).size(), 4u);
 }
 
 TEST(ProgramOutline, BodiesOfIfsGoOneLevelDeeper) {

@@ -427,10 +427,11 @@ TEST(ProgramTransfer, DownloadEdgesThatStillSucceed) {
         EXPECT_EQ(rig.program.tree.topLevel().back().text, "PGM END");
     }
     Rig rig;
-    rig.device()[6 * 128 + 2 + 12 * 4 + 1] = 0x09;  // DISPLAY TEXT's font: no ninth choice
+    rig.device()[8 * 128 + 2 + 12 * 4 + 1] = 0x09;  // DISPLAY TEXT's font: no ninth choice
     ASSERT_TRUE(rig.transfer.GetUserProgram().ok());
-    EXPECT_EQ(rig.program.tree.find({6, 4})->text, "font= ");
-    EXPECT_EQ(rig.program.store.shortValue(6, 4), 9);
+    ASSERT_EQ(rig.program.tree.find({8})->text, "DISPLAY TEXT");
+    EXPECT_EQ(rig.program.tree.find({8, 4})->text, "font= ");
+    EXPECT_EQ(rig.program.store.shortValue(8, 4), 9);
 }
 
 // The download ends when the end packet is whole, not a read's time limit later; a wrong end

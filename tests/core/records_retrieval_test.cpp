@@ -295,6 +295,7 @@ TEST(RecordRetrieval, FileProblemsAreFoundBeforeTheDownloadOrKeepTheRecords) {
         bool sent340;
         std::string firstBox;  // after the format notice
         const char* savedAt;   // where the records landed, if anywhere
+        const char* lastLine;  // how the message area ends; nullptr where no download ran
     };
     const std::string kept = std::string("\n\n") + RecordRetrieval::kKeptText;
     const std::vector<Row> rows = {
@@ -304,6 +305,7 @@ TEST(RecordRetrieval, FileProblemsAreFoundBeforeTheDownloadOrKeepTheRecords) {
          RetrievalOutcome::FileFailed,
          false,
          recordFileProblem("/readonly/rec.txt", "Access is denied."),
+         nullptr,
          nullptr},
         {"script: read-only place refused before the download",
          "/readonly/rec.txt",
@@ -311,6 +313,7 @@ TEST(RecordRetrieval, FileProblemsAreFoundBeforeTheDownloadOrKeepTheRecords) {
          RetrievalOutcome::FileFailed,
          false,
          recordFileProblem("/readonly/rec.txt", "Access is denied."),
+         nullptr,
          nullptr},
         {"window: full disk, another file chosen",
          std::nullopt,
@@ -318,21 +321,24 @@ TEST(RecordRetrieval, FileProblemsAreFoundBeforeTheDownloadOrKeepTheRecords) {
          RetrievalOutcome::Finished,
          true,
          recordFileProblem("/full/rec.txt", "No space left on device") + kept,
-         "/data/other.txt"},
+         "/data/other.txt",
+         "FINISHED"},
         {"window: full disk, the second dialog cancelled",
          std::nullopt,
          {"/full/rec.txt", std::nullopt},
          RetrievalOutcome::FileFailed,
          true,
          recordFileProblem("/full/rec.txt", "No space left on device") + kept,
-         nullptr},
+         nullptr,
+         RecordRetrieval::kNotSavedText},
         {"script: full disk",
          "/full/rec.txt",
          {},
          RetrievalOutcome::FileFailed,
          true,
          recordFileProblem("/full/rec.txt", "No space left on device"),
-         nullptr},
+         nullptr,
+         RecordRetrieval::kNotSavedText},
     };
     for (const Row& row : rows) {
         Rig rig;
@@ -355,6 +361,13 @@ TEST(RecordRetrieval, FileProblemsAreFoundBeforeTheDownloadOrKeepTheRecords) {
         }
         // Records that came are shown whether or not a file took them.
         EXPECT_EQ(rig.view.text, row.sent340 ? "0000001,0001.0\r\n" : "") << row.name;
+        // A retrieval whose records were dropped never ends with FINISHED.
+        if (row.lastLine) {
+            ASSERT_FALSE(rig.host.lines.empty()) << row.name;
+            EXPECT_EQ(rig.host.lines.back(), row.lastLine) << row.name;
+        }
+        EXPECT_EQ(std::count(rig.host.lines.begin(), rig.host.lines.end(), "FINISHED"), row.savedAt ? 1 : 0)
+            << row.name;
         rig.expectEveryWayOutRestored();
     }
 }
@@ -421,6 +434,218 @@ TEST(RecordRetrieval, ShortDownloadsKeepTheCompleteRecords) {
     EXPECT_EQ(shortDownloadText(4, 10), "Only 4 of 10 records arrived.");
     EXPECT_EQ(RecordRetrieval::maxRecords(25), 86507u);
     EXPECT_EQ(RecordRetrieval::maxRecords(1), 2162687u);
+}
+
+// Asked for all, the instrument's silence ends the records and a stall looks the same: its 16
+// newest records are asked for after the silence. They reach back to the last record that came
+// when the download was whole (those logged meanwhile are added); else it was cut, and the records
+// that came are kept as for a short download. A record broken off or a lost port is never an end.
+TEST(RecordRetrieval, AllRecordsAreCompleteOnlyUpToTheInstrumentsNewest) {
+    struct Row {
+        const char* name;
+        uint32_t logged;
+        std::optional<uint64_t> stallAfter;  // bytes, then a pause of stallMs
+        int64_t stallMs;
+        std::optional<uint64_t> stopAfter;  // bytes, for every CMD340
+        uint32_t loggedMeanwhile;           // records logged between the download and its check
+        std::optional<uint64_t> goneAfter;  // the port goes away once this many bytes came
+        bool ask;
+        RetrievalOutcome outcome;
+        uint32_t written;
+        bool checked;  // the newest records were asked for
+        Outcome::Kind link;
+    };
+    const int f = 3;
+    const uint64_t rb = f * 4;
+    using K = Outcome::Kind;
+    const int64_t silenceMs = (RecordRetrieval::kEmptyReadsTolerated + 2) * int64_t{UsbPort::kReadTimeoutMs};
+    const std::vector<Row> rows = {
+        {"whole: the newest record came last",
+         40,
+         {},
+         0,
+         {},
+         0,
+         {},
+         false,
+         RetrievalOutcome::Finished,
+         40,
+         true,
+         K::Done},
+        {"fewer than 16 held", 5, {}, 0, {}, 0, {}, false, RetrievalOutcome::Finished, 5, true, K::Done},
+        {"a pause shorter than the silence",
+         40,
+         10 * rb,
+         1000,
+         {},
+         0,
+         {},
+         false,
+         RetrievalOutcome::Finished,
+         40,
+         true,
+         K::Done},
+        {"records logged during the download are added",
+         40,
+         {},
+         0,
+         {},
+         3,
+         {},
+         false,
+         RetrievalOutcome::Finished,
+         43,
+         true,
+         K::Done},
+        {"a stall longer than the silence",
+         40,
+         10 * rb,
+         silenceMs + 5000,
+         {},
+         0,
+         {},
+         false,
+         RetrievalOutcome::Short,
+         10,
+         true,
+         K::Failed},
+        {"a stall, the window asks",
+         40,
+         10 * rb,
+         silenceMs + 5000,
+         {},
+         0,
+         {},
+         true,
+         RetrievalOutcome::Short,
+         10,
+         true,
+         K::Failed},
+        {"a stall before the first record",
+         40,
+         0,
+         60000,
+         {},
+         0,
+         {},
+         false,
+         RetrievalOutcome::TimedOut,
+         0,
+         true,
+         K::Failed},
+        {"a record broken off",
+         40,
+         {},
+         0,
+         10 * rb + 5,
+         0,
+         {},
+         false,
+         RetrievalOutcome::Short,
+         10,
+         false,
+         K::Failed},
+        {"the port gone after 25 records",
+         40,
+         {},
+         0,
+         {},
+         0,
+         25 * rb,
+         false,
+         RetrievalOutcome::Short,
+         25,
+         false,
+         K::PortGone},
+        {"the port gone, the window asks",
+         40,
+         {},
+         0,
+         {},
+         0,
+         25 * rb,
+         true,
+         RetrievalOutcome::Short,
+         25,
+         false,
+         K::PortGone},
+    };
+    for (const Row& row : rows) {
+        Rig rig;
+        rig.format(f);
+        auto& records = rig.instrument.state.records;
+        records.logged = row.logged;
+        records.intervalSeconds = 60;
+        rig.instrument.faults.records.stallAfterBytes = row.stallAfter;
+        rig.instrument.faults.records.stallUs = row.stallMs * 1000;
+        rig.instrument.faults.records.stopAfterBytes = row.stopAfter;
+        // Looked at after every read of the download: the instrument logs on, or goes away.
+        rig.host.closingWhen = [&rig, &row, &records] {
+            if (!rig.sent340() || rig.host.progress.empty()) return false;
+            if (row.loggedMeanwhile > 0) records.logged = row.logged + row.loggedMeanwhile;
+            if (row.goneAfter && rig.usb.isOpen() && uint64_t(rig.host.progress.back()) >= *row.goneAfter)
+                rig.usb.instrumentGone();
+            return false;
+        };
+        if (row.ask) rig.host.setNextAnswer(MsgResult::Yes);
+        rig.files.files["/data/rec.txt"] = {'o', 'l', 'd'};
+        const RetrievalResult r =
+            rig.retrieval.ButtonGetRecordsClick({1, ',', false, true, "/data/rec.txt", true, row.ask});
+        EXPECT_EQ(r.outcome, row.outcome) << row.name;
+        EXPECT_EQ(r.recordsWritten, row.written) << row.name;
+        EXPECT_EQ(r.link.kind(), row.link) << row.name;
+        EXPECT_EQ(rig.wire().find("CMD340 16\r") != std::string::npos, row.checked) << row.name;
+        const std::string file = rig.file("/data/rec.txt");
+        if (row.outcome == RetrievalOutcome::TimedOut) {
+            EXPECT_EQ(file, "old") << row.name;
+        } else {
+            EXPECT_TRUE(file.starts_with(std::to_string(row.written) + " RECORDS\r\n")) << row.name;
+            EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), row.written + 3) << row.name;
+        }
+        // The records that came are the instrument's oldest, in order, and no record twice.
+        for (uint32_t k = 0; k < row.written; ++k) {
+            char time[32];
+            std::snprintf(time, sizeof time, ",%02u:%02u:00\r\n", k / 60, k % 60);
+            EXPECT_NE(file.find(time), std::string::npos) << row.name << " record " << k;
+        }
+        if (row.outcome == RetrievalOutcome::Short) {
+            ASSERT_EQ(rig.host.boxes.size(), 2u) << row.name;
+            EXPECT_EQ(rig.host.boxes[1].text,
+                      row.ask ? cutDownloadQuestion(row.written) : cutDownloadText(row.written))
+                << row.name;
+            EXPECT_EQ(r.link.reason(), cutDownloadText(row.written)) << row.name;
+        }
+        if (row.outcome == RetrievalOutcome::Finished) {
+            EXPECT_EQ(rig.host.boxes.size(), 1u) << row.name;
+        }
+        rig.expectEveryWayOutRestored();
+    }
+    EXPECT_EQ(cutDownloadText(12), "The download was cut short after 12 records.");
+}
+
+// Asked for a count, a port lost in the middle keeps the whole records that came, as silence does.
+TEST(RecordRetrieval, APortLostMidDownloadIsAShortDownload) {
+    Rig rig;
+    rig.format(3);
+    rig.host.closingWhen = [&rig] {
+        // After the first read of 100 bytes: eight records and a part.
+        if (rig.usb.isOpen() && rig.sent340() && !rig.host.progress.empty() &&
+            rig.host.progress.back() >= 100)
+            rig.usb.instrumentGone();
+        return false;
+    };
+    rig.files.files["/data/rec.txt"] = {'o', 'l', 'd'};
+    const RetrievalResult r =
+        rig.retrieval.ButtonGetRecordsClick({10, ',', false, true, "/data/rec.txt", false, false});
+    EXPECT_EQ(r.outcome, RetrievalOutcome::Short);
+    EXPECT_EQ(r.recordsWritten, 8u);
+    EXPECT_EQ(r.link.kind(), Outcome::Kind::PortGone);
+    EXPECT_EQ(r.link.reason(), shortDownloadText(8, 10));
+    EXPECT_TRUE(rig.file("/data/rec.txt").starts_with("8 RECORDS\r\n"));
+    // It ends at the first read that finds the port gone, not after the silence.
+    EXPECT_LT(rig.host.clock_.nowUs() - rig.driver.written.back().atUs,
+              3 * int64_t{UsbPort::kReadTimeoutMs} * 1000 + RecordRetrieval::kFinishPauseMs * 1000 +
+                  RecordRetrieval::kFileWritePauseMs * 1000);
 }
 
 // Asked for all, the count is known only once the records came: the slow-display question names it.

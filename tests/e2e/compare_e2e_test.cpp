@@ -58,7 +58,15 @@ TEST(CompareEndToEnd, SendProgramVerifyFailsWhenTheInstrumentStoresItWrong) {
     size_t last = body.rfind('\n', body.size() - 2);
     while (last != std::string::npos && body[last + 1] == '\t')
         last = body.rfind('\n', last - 1);
-    const std::string lastInstruction = body.substr(last + 1, body.find('\n', last + 1) - last - 1);
+    // The instruction's line and its parameters' lines, each as the diff removes it.
+    std::string removedOnStderr;
+    std::string removed;
+    for (size_t at = last + 1; at < body.size();) {
+        const size_t end = body.find('\n', at);
+        removedOnStderr += "\n  -" + body.substr(at, end - at);
+        removed += "\n-" + body.substr(at, end - at);
+        at = end + 1;
+    }
 
     SimProcess sim({"--lose-last-instruction"});
     ASSERT_FALSE(sim.path().empty()) << sim.errorText();
@@ -73,12 +81,12 @@ TEST(CompareEndToEnd, SendProgramVerifyFailsWhenTheInstrumentStoresItWrong) {
                                      "\n  +++ instrument\n  @@ "))
         << send.err;
     // Lost, not replaced: PGM END follows as context and nothing is added.
-    EXPECT_NE(send.err.find("\n  -" + lastInstruction + "\n   PGM END\n"), std::string::npos) << send.err;
+    EXPECT_NE(send.err.find(removedOnStderr + "\n   PGM END\n"), std::string::npos) << send.err;
     EXPECT_EQ(send.err.find("\n  +", send.err.find("+++")), std::string::npos) << send.err;
 
     const CliRun diff = runCliOn(sim.path(), {"--quiet", "diff-program", file});
     EXPECT_EQ(diff.exitCode, 3);
-    EXPECT_NE(diff.out.find("\n-" + lastInstruction + "\n"), std::string::npos) << diff.out;
+    EXPECT_NE(diff.out.find(removed + "\n"), std::string::npos) << diff.out;
 }
 
 }  // namespace

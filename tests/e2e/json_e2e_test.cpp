@@ -102,7 +102,10 @@ TEST(JsonEndToEnd, ThreeInstrumentsDiffedInParallelGiveThreeDocumentsAndThreeSta
             EXPECT_TRUE(result.isEmpty());
             ASSERT_EQ(doc["warnings"].toArray().size(), 1);
             EXPECT_TRUE(doc["warnings"][0].toString().startsWith("Cannot communicate with 41700."));
-            EXPECT_EQ(err, "warning: " + doc["warnings"][0].toString().toUtf8() + "\n");
+            // The failure's own line follows as an error.
+            ASSERT_EQ(doc["errors"].toArray().size(), 1);
+            EXPECT_EQ(err, "warning: " + doc["warnings"][0].toString().toUtf8() +
+                               "\nerror: " + doc["errors"][0].toString().toUtf8() + "\n");
             // The transfer's own outcome says what failed, in the message line that said it.
             EXPECT_EQ(doc["outcome"]["kind"].toString(), "failed");
             EXPECT_TRUE(messages.contains(doc["outcome"]["reason"]))

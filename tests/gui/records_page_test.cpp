@@ -168,11 +168,55 @@ TEST(RecordsPage, ShortDownloadsAskAndAllRecordsEndsAtTheSilence) {
             << row.name;
         EXPECT_EQ(QFile::exists(path), *row.file != '\0') << row.name;
         EXPECT_TRUE(readAll(path).startsWith(row.file)) << row.name << ": " << readAll(path).toStdString();
-        EXPECT_EQ(rig.device.instrument.commandLog.back(), row.all ? "CMD340 1081343" : "CMD340 10")
-            << row.name;
+        // All records: the download, then the instrument's newest records, which end with the last that came.
+        const auto& log = rig.device.instrument.commandLog;
+        ASSERT_GE(log.size(), 2u) << row.name;
+        EXPECT_EQ(log[log.size() - (row.all ? 2 : 1)], row.all ? "CMD340 1081343" : "CMD340 10") << row.name;
+        if (row.all) {
+            EXPECT_EQ(log.back(), "CMD340 16") << row.name;
+        }
         EXPECT_TRUE(rig.find<QPushButton>("ButtonGetRecords")->isEnabled()) << row.name;
         EXPECT_TRUE(rig.form->timer().enabled()) << row.name;
     }
+}
+
+// A save that fails after the download, and the request for another file cancelled: the records
+// are dropped, and the retrieval says so instead of "FINISHED".
+TEST(RecordsPage, RecordsDroppedAfterAFailedSaveEndWithRecordsNotSaved) {
+    RecordsRig rig;
+    rig.begin();
+    rig.device.instrument.state.setup.fieldsPerRecord = 2;
+    rig.device.instrument.state.records.logged = 4;
+    rig.find<QSpinBox>("CSpinEditNumOfRecs")->setValue(4);
+    const QString folder = rig.dir.path() + QStringLiteral("/gone");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    auto* memo = rig.find<QPlainTextEdit>("Memo1");
+    // The folder goes once the download has begun: the file could be created before, not after.
+    QObject::connect(memo, &QPlainTextEdit::textChanged, [memo, folder] {
+        if (memo->toPlainText().endsWith(QStringLiteral("DOWNLOADING RECORDS...")))
+            QDir(folder).removeRecursively();
+    });
+    QString failure;
+    onNextBox(
+        [&](QMessageBox& notice) {
+            QObject::connect(&notice, &QDialog::finished, [&] {
+                onNextBox(
+                    [&](QMessageBox& box) {
+                        failure = box.text();
+                        onNextSaveDialog(QString());
+                    },
+                    QMessageBox::Ok);
+            });
+        },
+        QMessageBox::Ok);
+    onNextSaveDialog(folder + QStringLiteral("/day.txt"));
+    QTest::mouseClick(rig.find<QPushButton>("ButtonGetRecords"), Qt::LeftButton);
+    EXPECT_TRUE(failure.endsWith(QStringLiteral("choose another file for them."))) << failure.toStdString();
+    const QString text = memo->toPlainText();
+    const QString retrieval = text.mid(text.lastIndexOf(QStringLiteral("GET RECORDS")));
+    EXPECT_TRUE(retrieval.endsWith(QStringLiteral("RECORDS NOT SAVED."))) << retrieval.toStdString();
+    EXPECT_FALSE(retrieval.contains(QStringLiteral("FINISHED"))) << retrieval.toStdString();
+    EXPECT_TRUE(rig.form->timer().enabled());
 }
 
 TEST(RecordsPage, CancelledFileDialogSendsNoRecordCommand) {

@@ -22,7 +22,8 @@ struct ArchiveCliRig : CliRig {
         s.fields[0] = {"AIR TEMP", 0, 5, 1};
         s.fields[1] = {"DATE", 1, 6, 0};
         s.fields[2] = {"TIME", 2, 6, 0};
-        instrument.state.records = {6000, 1767225600, 60};
+        // Its clock fails now and then: those records cannot be keyed.
+        instrument.state.records = {6000, 1767225600, 60, 4999};
     }
     bool keyed(uint32_t r) const {
         return !std::isnan(sim::loggedValue(instrument.state.setup, instrument.state.records, r, 1)) &&

@@ -64,10 +64,28 @@ std::string shortDownloadText(uint32_t arrived, uint32_t asked) {
     return text;
 }
 
-std::string shortDownloadQuestion(uint32_t arrived, uint32_t asked) {
+namespace {
+
+std::string saveQuestion(uint32_t arrived) {
     char text[64];
     std::snprintf(text, sizeof text, "\n\nSave these %u records?", arrived);
-    return shortDownloadText(arrived, asked) + text;
+    return text;
+}
+
+}  // namespace
+
+std::string shortDownloadQuestion(uint32_t arrived, uint32_t asked) {
+    return shortDownloadText(arrived, asked) + saveQuestion(arrived);
+}
+
+std::string cutDownloadText(uint32_t arrived) {
+    char text[96];
+    std::snprintf(text, sizeof text, "The download was cut short after %u records.", arrived);
+    return text;
+}
+
+std::string cutDownloadQuestion(uint32_t arrived) {
+    return cutDownloadText(arrived) + saveQuestion(arrived);
 }
 
 std::string recordFileProblem(const std::string& path, const std::string& reason) {
@@ -105,7 +123,7 @@ RetrievalOutcome RecordRetrieval::chooseRecordFile(const RetrievalOptions& optio
     return RetrievalOutcome::Finished;
 }
 
-size_t RecordRetrieval::receiveRecords(std::span<uint8_t> buffer, bool& cutShort) {
+size_t RecordRetrieval::receiveRecords(std::span<uint8_t> buffer, bool& cutShort, bool progress) {
     Exchange& ex = transfer_.exchange();
     Host& h = host();
     size_t total = 0;
@@ -115,10 +133,10 @@ size_t RecordRetrieval::receiveRecords(std::span<uint8_t> buffer, bool& cutShort
         const ReadResult r = ex.port().read(buffer.subspan(total, room));
         if (r.count > 0) {
             total += std::min(r.count, room);
-            h.setProgress(progressOf(total));
+            if (progress) h.setProgress(progressOf(total));
             emptyReads = 0;
             if (total >= buffer.size()) break;
-        } else if (++emptyReads > kEmptyReadsTolerated) {
+        } else if (++emptyReads > kEmptyReadsTolerated || !ex.port().isOpen()) {
             cutShort = true;
             break;
         }
@@ -131,10 +149,37 @@ size_t RecordRetrieval::receiveRecords(std::span<uint8_t> buffer, bool& cutShort
     return total;
 }
 
-bool RecordRetrieval::keepShortDownload(uint32_t arrived, uint32_t asked, bool ask) {
-    if (ask) return confirm(host(), shortDownloadQuestion(arrived, asked));
-    warn(host(), shortDownloadText(arrived, asked));
+bool RecordRetrieval::keepShortDownload(const RetrievalOptions& options, uint32_t arrived, uint32_t asked) {
+    if (options.askBeforeShortSave)
+        return confirm(host(), options.allRecords ? cutDownloadQuestion(arrived)
+                                                  : shortDownloadQuestion(arrived, asked));
+    warn(host(), options.allRecords ? cutDownloadText(arrived) : shortDownloadText(arrived, asked));
     return true;
+}
+
+bool RecordRetrieval::completeFromNewest(std::span<uint8_t> buffer, size_t& total, size_t recordBytes) {
+    Exchange& ex = transfer_.exchange();
+    // A record broken off is no end the instrument gives.
+    if (total % recordBytes != 0 || !ex.port().isOpen() || host().closing()) return false;
+    std::vector<uint8_t> newest(size_t{kNewestRecordsAsked} * recordBytes);
+    ex.SendCommand(commandText("CMD340 %u", kNewestRecordsAsked));
+    bool silent = false;
+    const size_t got = receiveRecords(newest, silent, false);
+    if (got % recordBytes != 0 || !ex.port().isOpen() || host().closing()) return false;
+    const std::span<const uint8_t> answer = std::span<const uint8_t>(newest).first(got);
+    // An empty memory answers with nothing again, and the instrument still answers a question:
+    // one that stalled before its first record would not.
+    if (total == 0) return got == 0 && transfer_.GetFieldsPerRecord().ok();
+    const std::span<const uint8_t> last = buffer.subspan(total - recordBytes, recordBytes);
+    for (size_t end = got; end >= recordBytes; end -= recordBytes) {
+        if (!std::ranges::equal(answer.subspan(end - recordBytes, recordBytes), last)) continue;
+        const std::span<const uint8_t> later = answer.subspan(end);
+        if (later.size() > buffer.size() - total) return false;
+        std::ranges::copy(later, buffer.begin() + static_cast<std::ptrdiff_t>(total));
+        total += later.size();
+        return true;
+    }
+    return false;
 }
 
 bool RecordRetrieval::saveRecordFile(std::string& path, std::string_view text, bool mayAskAgain) {
@@ -197,13 +242,15 @@ bool RecordRetrieval::allocateRecords(size_t bytes, std::vector<uint8_t>& buffer
     return true;
 }
 
-size_t RecordRetrieval::downloadRecords(uint32_t n, std::span<uint8_t> buffer, bool& cutShort) {
+size_t RecordRetrieval::downloadRecords(const RetrievalOptions& options, uint32_t n,
+                                        std::span<uint8_t> buffer, size_t recordBytes, bool& cutShort) {
     Host& h = host();
     h.setProgressMax(progressOf(buffer.size()));
     h.appendLine("DOWNLOADING RECORDS...");
     h.pump();
     transfer_.exchange().SendCommand(commandText("CMD340 %u", n));
-    const size_t total = receiveRecords(buffer, cutShort);
+    size_t total = receiveRecords(buffer, cutShort);
+    if (options.allRecords && cutShort) cutShort = !completeFromNewest(buffer, total, recordBytes);
     char totalLine[48];
     std::snprintf(totalLine, sizeof totalLine, "TOTAL BYTES: %u", static_cast<unsigned>(total));
     h.appendLine(totalLine);
@@ -215,13 +262,13 @@ RetrievalOutcome RecordRetrieval::judgeDownload(const RetrievalOptions& options,
                                                 uint32_t arrived, bool cutShort) {
     Host& h = host();
     // A closed window, or silence before one whole record: nothing worth keeping came.
-    if (cutShort && (h.closing() || (arrived == 0 && !options.allRecords))) {
+    if (cutShort && (h.closing() || arrived == 0)) {
         h.setProgress(0);
         MyCommError(h);
         return RetrievalOutcome::TimedOut;
     }
-    if (!cutShort || options.allRecords) return RetrievalOutcome::Finished;
-    if (!keepShortDownload(arrived, asked, options.askBeforeShortSave)) {
+    if (!cutShort) return RetrievalOutcome::Finished;
+    if (!keepShortDownload(options, arrived, asked)) {
         h.setProgress(0);
         return RetrievalOutcome::Cancelled;
     }
@@ -246,12 +293,12 @@ std::string RecordRetrieval::recordFileText(const RecordBlock& block, uint32_t a
     return file;
 }
 
-void RecordRetrieval::finishRetrieval() {
+void RecordRetrieval::finishRetrieval(bool saved) {
     Host& h = host();
     h.setProgress(0);
     h.clock().sleepMs(kFinishPauseMs);
     transfer_.exchange().port().purge();
-    h.appendLine("FINISHED");
+    h.appendLine(saved ? "FINISHED" : kNotSavedText);
 }
 
 RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& options) {
@@ -283,14 +330,19 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
     if (!allocateRecords(size_t{*n} * recordBytes, buffer)) return {RetrievalOutcome::NoMemory};
 
     const ButtonOff buttonOff(view_);
-    bool cutShort = false;  // by silence, or by the window closing
-    const size_t total = downloadRecords(*n, buffer, cutShort);
+    bool cutShort = false;  // by silence, the port's loss, or the window closing
+    const size_t total = downloadRecords(options, *n, buffer, recordBytes, cutShort);
     // A partial last record is never kept.
     const auto arrived = static_cast<uint32_t>(total / recordBytes);
+    const std::string cutText =
+        options.allRecords ? cutDownloadText(arrived) : shortDownloadText(arrived, *n);
+    const Outcome link = !cutShort                              ? Outcome::done()
+                         : transfer_.exchange().port().isOpen() ? Outcome::failed(cutText)
+                                                                : Outcome::portGone(cutText);
     const RetrievalOutcome kept = judgeDownload(options, *n, arrived, cutShort);
     if (kept != RetrievalOutcome::Finished && kept != RetrievalOutcome::Short)
-        return {kept, static_cast<uint32_t>(total)};
-    RetrievalResult result{kept, static_cast<uint32_t>(total), arrived};
+        return {kept, static_cast<uint32_t>(total), 0, link};
+    RetrievalResult result{kept, static_cast<uint32_t>(total), arrived, link};
     if (options.allRecords) show = stillShowing(show, arrived);
 
     const RecordBlock block(recordFormat(transfer_.model()), std::span<const uint8_t>(buffer).first(total));
@@ -314,7 +366,7 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
                     options.delimiter);
     }
     std::string().swap(file);
-    finishRetrieval();
+    finishRetrieval(result.outcome != RetrievalOutcome::FileFailed);
     return result;
 }
 

@@ -70,6 +70,9 @@ struct RetrievalResult {
     RetrievalOutcome outcome = RetrievalOutcome::Finished;
     uint32_t totalBytes = 0;
     uint32_t recordsWritten = 0;
+    // How the download itself ended: Done, PortGone when the port closed or went away under it,
+    // Failed when the instrument fell silent before the last record; the line that said so.
+    Outcome link = Outcome::done();
 };
 
 // Get Records: reads the record format from the instrument, downloads N records with CMD340,
@@ -84,6 +87,10 @@ public:
     static constexpr size_t kReadBlock = 100;
     // The eleventh empty read in a row ends the download.
     static constexpr int kEmptyReadsTolerated = 10;
+    // Asked for all, the records end at the instrument's silence, as a stall would end them: its
+    // newest records are asked for after it. They must reach back to the last record that came,
+    // across those logged while the download ran.
+    static constexpr uint32_t kNewestRecordsAsked = 16;
     static constexpr int64_t kFileWritePauseMs = 50;
     static constexpr int64_t kFinishPauseMs = 100;
     // Records formatted for the file between two looks at the window's events.
@@ -101,6 +108,7 @@ public:
     static constexpr const char* kFileText =
         "The named file cannot be opened.\nIt may be in use by another program.";
     static constexpr const char* kKeptText = "The records are kept: choose another file for them.";
+    static constexpr const char* kNotSavedText = "RECORDS NOT SAVED.";
     static constexpr const char* kFileFilter = "Text File (*.txt)|*.txt|All Files (*.*)|*.*";
     static constexpr const char* kFileExt = "txt";
 
@@ -134,13 +142,18 @@ private:
     RetrievalOutcome chooseRecordFile(const RetrievalOptions& options, std::string& path);
     // Room for the records; false after the message when there is none.
     bool allocateRecords(size_t bytes, std::vector<uint8_t>& buffer);
-    // Sends CMD340 for n records and receives them (see receiveRecords), with the lines and bar.
-    size_t downloadRecords(uint32_t n, std::span<uint8_t> buffer, bool& cutShort);
-    // Reads CMD340's answer into the buffer; the bytes that came, and whether silence or the
-    // window closing ended it before the buffer was full.
-    size_t receiveRecords(std::span<uint8_t> buffer, bool& cutShort);
+    // Sends CMD340 for n records and receives them (see receiveRecords), with the lines and bar;
+    // asked for all, the instrument's newest records then tell whether the silence was their end.
+    size_t downloadRecords(const RetrievalOptions& options, uint32_t n, std::span<uint8_t> buffer,
+                           size_t recordBytes, bool& cutShort);
+    // Reads CMD340's answer into the buffer; the bytes that came, and whether silence, the port's
+    // loss or the window closing ended it before the buffer was full.
+    size_t receiveRecords(std::span<uint8_t> buffer, bool& cutShort, bool progress = true);
+    // After the silence that ends a download of all records: whether the records that came are
+    // all the instrument holds. The newest records after the last that came are added to them.
+    bool completeFromNewest(std::span<uint8_t> buffer, size_t& total, size_t recordBytes);
     // Whether the records of a short download are saved: asked in the window, told to a script.
-    bool keepShortDownload(uint32_t arrived, uint32_t asked, bool ask);
+    bool keepShortDownload(const RetrievalOptions& options, uint32_t arrived, uint32_t asked);
     // What a download cut short leaves: Finished or Short to go on with, or TimedOut or Cancelled.
     RetrievalOutcome judgeDownload(const RetrievalOptions& options, uint32_t asked, uint32_t arrived,
                                    bool cutShort);
@@ -149,8 +162,9 @@ private:
                                size_t& headerSize);
     // Writes the file; in the window a failed save keeps the records and asks for another file.
     bool saveRecordFile(std::string& path, std::string_view text, bool mayAskAgain);
-    // The end of every retrieval that got as far as the file: the pause, the purge, "FINISHED".
-    void finishRetrieval();
+    // The end of every retrieval that got as far as the file: the pause, the purge, "FINISHED",
+    // or kNotSavedText when the records were dropped.
+    void finishRetrieval(bool saved);
 
     setup::SetupTransfer& transfer_;
     FileStore& files_;
@@ -163,6 +177,9 @@ std::string tooManyMessage(int fieldsPerRecord);
 // A download that ended with fewer records than asked.
 std::string shortDownloadText(uint32_t arrived, uint32_t asked);
 std::string shortDownloadQuestion(uint32_t arrived, uint32_t asked);
+// A download of all records that was cut: how many whole ones came.
+std::string cutDownloadText(uint32_t arrived);
+std::string cutDownloadQuestion(uint32_t arrived);
 // A file that cannot be written: the file message, the file's name and the reason.
 std::string recordFileProblem(const std::string& path, const std::string& reason);
 

@@ -43,6 +43,11 @@ bool SimProcess::running() const {
     return process_->state() != QProcess::NotRunning;
 }
 
+void SimProcess::kill() {
+    process_->kill();
+    process_->waitForFinished(kStopWaitMs);
+}
+
 int SimProcess::stop() {
     if (process_->state() == QProcess::NotRunning) return process_->exitCode();
     process_->terminate();

@@ -28,6 +28,8 @@ public:
     bool running() const;
     // Stops the simulator with SIGTERM and waits for it; returns its exit code (-1 if it had to be killed).
     int stop();
+    // Kills the simulator at once (SIGKILL), as a crash or a pulled cable ends it, and waits for it.
+    void kill();
 
     // Where the simulator's binary is.
     static std::string program();
