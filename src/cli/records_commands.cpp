@@ -1,5 +1,6 @@
 #include "cli/records_commands.h"
 
+#include "cli/output_target.h"
 #include "cli/record_arguments.h"
 #include "cli/session.h"
 #include "core/records/record_erase.h"
@@ -19,6 +20,7 @@ int runGetRecords(Session& s, const GetRecordsArgs& args) {
     options.path = args.file;
     options.askBeforeShortSave = false;
 
+    if (!claimOutputFile(s, args.file)) return kExitUsage;
     if (!s.openLink()) return kExitFailed;
     setup::SetupModel model;
     setup::SetupTransfer transfer(*s.exchange, model);
