@@ -6,20 +6,25 @@
 
 namespace vrn::cli {
 
-bool claimOutputFile(Session& s, const std::string& path) {
-    const bool standardOutput = path == FileStore::kStandardOutput;
-    if (standardOutput && s.documentOnStdout) {
+bool claimStandardOutput(Session& s, const std::string& path) {
+    if (path != FileStore::kStandardOutput) return true;
+    if (s.documentOnStdout) {
         s.host.error(
             "- (standard output) does not go with --json, whose document is printed there: "
             "name a file");
         return false;
     }
+    s.host.dataOnStdout();
+    return true;
+}
+
+bool claimOutputFile(Session& s, const std::string& path) {
+    if (!claimStandardOutput(s, path)) return false;
     std::string error;
     if (!s.env.files.canCreate(path, error)) {
         s.host.error("cannot write " + path + ": " + error);
         return false;
     }
-    if (standardOutput) s.host.dataOnStdout();
     return true;
 }
 

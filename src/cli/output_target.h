@@ -16,6 +16,10 @@ struct Session;
 // to stderr). "-" does not go with --json, whose document is printed on standard output.
 bool claimOutputFile(Session& s, const std::string& path);
 
+// Only what "-" asks for: refused with --json, otherwise the message lines go to stderr. For a
+// command whose own operation checks the file before the instrument is asked anything.
+bool claimStandardOutput(Session& s, const std::string& path);
+
 // A command that writes several files (a group, a folder of pictures), named by path: standard
 // output cannot take them.
 bool refuseStandardOutput(Session& s, const std::string& path, std::string_view command);
