@@ -16,8 +16,9 @@ struct Session;
 // to stderr). "-" does not go with --json, whose document is printed on standard output.
 bool claimOutputFile(Session& s, const std::string& path);
 
-// Only what "-" asks for: refused with --json, otherwise the message lines go to stderr. For a
-// command whose own operation checks the file before the instrument is asked anything.
+// Only what "-" asks for (and a name of standard output's own pipe or terminal, /dev/stdout): refused with
+// --json, otherwise the message lines go to stderr. For a command whose own operation checks the file before
+// the instrument is asked anything.
 bool claimStandardOutput(Session& s, const std::string& path);
 
 // A command that writes several files (a group, a folder of pictures), named by path: standard

@@ -39,6 +39,11 @@ TEST(OutputTargetEndToEnd, DashIsStandardOutputAndHoldsOnlyTheData) {
     EXPECT_EQ(setup.out.size(), 990U);
     EXPECT_NE(setup.err.find("INSTRUMENT TIME: "), std::string::npos) << setup.err;
 
+    // Standard output's pipe by its name is the same: only the data on it.
+    const CliRun named = runCliOn(sim.path(), {"get-setup", "/dev/stdout"});
+    ASSERT_EQ(named.exitCode, 0) << named.err;
+    EXPECT_EQ(named.out.size(), 990U);
+
     const CliRun records = runCliOn(sim.path(), {"get-records", "20", "-"});
     ASSERT_EQ(records.exitCode, 0) << records.err;
     EXPECT_TRUE(records.out.starts_with("20 RECORDS\r\n")) << records.out.substr(0, 100);
