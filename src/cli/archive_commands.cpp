@@ -4,6 +4,7 @@
 
 #include "cli/archive_options.h"
 #include "cli/outcome_exit.h"
+#include "cli/output_target.h"
 #include "cli/record_arguments.h"
 #include "cli/session.h"
 #include "core/io/file_store.h"
@@ -175,7 +176,8 @@ int runExport(Session& s, const ExportArgs& args) {
     parseDelimiter(args.delimiter, delimiter);
     const std::string& where = args.archive;
     const std::string& out = args.out;
-    const auto archive = openArchive(s, where);
+    if (!claimOutputFile(s, out)) return kExitUsage;
+    const auto archive = openArchiveToRead(s, where);
     if (!archive) return kExitArchive;
     store::StoredRecords stored;
     if (const int status = readArchiveRange(s, *archive, where, range, stored); status != kExitOk)

@@ -22,6 +22,17 @@ std::unique_ptr<store::RecordArchive> openArchive(Session& s, const std::string&
     return archive;
 }
 
+std::unique_ptr<store::RecordArchive> openArchiveToRead(Session& s, const std::string& where) {
+    if (store::RecordArchive::isMissing(where)) {
+        s.host.error("no archive at " + where);
+        return nullptr;
+    }
+    std::string error;
+    auto archive = store::RecordArchive::open(where, error, store::RecordArchive::Access::MustExist);
+    if (!archive) s.host.error("cannot open the archive " + where + ": " + error);
+    return archive;
+}
+
 int readArchiveRange(Session& s, store::RecordArchive& archive, const std::string& where,
                      const ArchiveRange& range, store::StoredRecords& records) {
     std::string error;

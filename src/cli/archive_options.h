@@ -26,6 +26,9 @@ ArchiveRange archiveRangeOf(const ArchiveRangeArgs& given);
 
 // Opens the archive; none after an error line.
 std::unique_ptr<store::RecordArchive> openArchive(Session& s, const std::string& where);
+// Opens an archive that is there, for a command that only reads it: a mistyped path makes nothing
+// and is "no archive at PATH". None after an error line.
+std::unique_ptr<store::RecordArchive> openArchiveToRead(Session& s, const std::string& where);
 
 // Reads the range's records; the exit status after an error line when there are none or they
 // cannot be read, 0 when they were.

@@ -106,6 +106,7 @@ int runCommandLine(const std::vector<std::string>& args, Environment& env, Comma
     const std::optional<std::string>& tracePath = given.trace;
     if (!tracePath) {
         Session session(recorded, choice, options, result);
+        session.documentOnStdout = given.json;
         return line.run(session);
     }
     std::string error;
@@ -125,6 +126,7 @@ int runCommandLine(const std::vector<std::string>& args, Environment& env, Comma
                        },
                        env.listPorts, env.openTrace, env.diagnoseUsb};
     Session session(traced, choice, options, result);
+    session.documentOnStdout = given.json;
     return line.run(session);
 }
 

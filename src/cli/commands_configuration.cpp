@@ -141,7 +141,8 @@ constexpr CommandText kGetAll{
     "\"GROUP Screen 1.bmp\" to \"GROUP Screen 8.bmp\". Nothing is written unless all three\n"
     "parts arrived. GROUP.ssp, GROUP.set, GROUP.scr and GROUP.pgm replace their old files\n"
     "together, once all four are complete: when one cannot be written, none is replaced and\n"
-    "the error names it and the reason. A missing folder is made.\n"
+    "the error names it and the reason. A missing folder is refused before anything is asked of\n"
+    "the instrument.\n"
     "\n"
     "example, a station's whole configuration before a visit:\n"
     "  vrncomm-cli get-all station-12/st12.ssp\n"};

@@ -5,6 +5,7 @@
 
 #include "chart/records_chart.h"
 #include "cli/archive_options.h"
+#include "cli/output_target.h"
 #include "cli/session.h"
 #include "core/chart/record_file_reader.h"
 #include "core/io/file_store.h"
@@ -41,7 +42,7 @@ std::shared_ptr<const chart::RecordTable> readTable(Session& s, const std::strin
                                                     const ArchiveRange& range, int& status) {
     status = kExitUsage;
     if (!range.station.empty()) {
-        const auto archive = openArchive(s, in);
+        const auto archive = openArchiveToRead(s, in);
         if (!archive) {
             status = kExitArchive;
             return nullptr;
@@ -74,6 +75,7 @@ int runPlot(Session& s, const PlotArgs& args) {
     const std::string& in = args.in;
     const std::string& out = args.out;
 
+    if (!claimOutputFile(s, out)) return kExitUsage;
     int status = kExitOk;
     const auto table = readTable(s, in, range, status);
     if (!table) return status;

@@ -5,6 +5,7 @@
 #include "cli/check_command.h"
 #include "cli/compare_commands.h"
 #include "cli/outcome_exit.h"
+#include "cli/output_target.h"
 #include "cli/session.h"
 #include "core/io/file_store.h"
 #include "core/program/program_actions.h"
@@ -29,6 +30,7 @@ bool loadProgram(Session& s, const std::string& path, ProgramModel& program) {
 }
 
 int runGetProgram(Session& s, const Words& args) {
+    if (!claimOutputFile(s, args[0])) return kExitUsage;
     if (!s.openLink()) return kExitFailed;
     ProgramModel program;
     program::ProgramTransfer transfer(*s.exchange, program);

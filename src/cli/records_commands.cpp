@@ -1,8 +1,10 @@
 #include "cli/records_commands.h"
 
 #include "cli/outcome_exit.h"
+#include "cli/output_target.h"
 #include "cli/record_arguments.h"
 #include "cli/session.h"
+#include "core/io/file_store.h"
 #include "core/records/record_erase.h"
 #include "core/records/record_retrieval.h"
 #include "core/setup/setup_model.h"
@@ -20,6 +22,12 @@ int runGetRecords(Session& s, const GetRecordsArgs& args) {
     options.path = args.file;
     options.askBeforeShortSave = false;
 
+    if (!claimStandardOutput(s, args.file)) return kExitUsage;
+    // Found out before the port is opened, in the words the retrieval has for it.
+    if (std::string error; !s.env.files.canCreate(args.file, error)) {
+        s.host.MyMessage(records::recordFileProblem(args.file, error), MsgButtons::Ok, MsgKind::Warning);
+        return kExitUsage;
+    }
     if (!s.openLink()) return kExitFailed;
     setup::SetupModel model;
     setup::SetupTransfer transfer(*s.exchange, model);

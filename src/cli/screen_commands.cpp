@@ -9,6 +9,7 @@
 
 #include "cli/compare_commands.h"
 #include "cli/outcome_exit.h"
+#include "cli/output_target.h"
 #include "cli/session.h"
 #include "core/io/file_store.h"
 #include "core/screens/pixel_sink.h"
@@ -52,6 +53,7 @@ std::vector<uint8_t> png(const screens::PixelBuffer& pixels) {
 }  // namespace
 
 int runGetScreens(Session& s, const Words& args) {
+    if (!claimOutputFile(s, args[0])) return kExitUsage;
     if (!s.openLink()) return kExitFailed;
     Screens screens(s.host);
     screens::ScreenTransfer transfer(*s.exchange, screens.display, screens.editor);
@@ -82,6 +84,7 @@ int runSendScreens(Session& s, const SendArgs& args) {
 }
 
 int runRender(Session& s, const Words& args) {
+    if (!refuseStandardOutput(s, args[1], "render")) return kExitUsage;
     const auto bytes = readScreenFile(s, args[0]);
     if (!bytes) return kExitUsage;
     screens::ScreenStore store;

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "cli/outcome_exit.h"
+#include "cli/output_target.h"
 #include "cli/password_prompt.h"
 #include "cli/session.h"
 #include "cli/workspace_commands.h"
@@ -153,6 +154,7 @@ int runFirmware(Session& s, const FirmwareArgs& args) {
         s.host.error("firmware erases and rewrites the instrument's program memory: run again with --yes");
         return kExitUsage;
     }
+    if (!backup.empty() && !checkGroupTarget(s, backup, "firmware --backup")) return kExitUsage;
     if (!s.openLink()) return kExitFailed;
     service::FirmwareRequest request;
     request.path = path;

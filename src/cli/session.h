@@ -28,6 +28,8 @@ struct Session {
     std::unique_ptr<Port> driver;
     std::optional<UsbPort> usb;
     std::optional<Exchange> exchange;
+    // --json was given: standard output is the document's.
+    bool documentOnStdout = false;
 };
 
 }  // namespace vrn::cli

@@ -2,6 +2,7 @@
 
 #include "cli/compare_commands.h"
 #include "cli/outcome_exit.h"
+#include "cli/output_target.h"
 #include "cli/session.h"
 #include "core/io/file_store.h"
 #include "core/link/clock.h"
@@ -42,6 +43,7 @@ std::optional<LoadedSetup> loadSetupFile(Session& s, const std::string& path, se
 }
 
 int runGetSetup(Session& s, const Words& args) {
+    if (!claimOutputFile(s, args[0])) return kExitUsage;
     if (!s.openLink()) return kExitFailed;
     setup::SetupModel model;
     // The instrument's own clock is read too, as the window does with "Use PC System Time" off.

@@ -9,7 +9,7 @@ namespace vrn::cli {
 
 TerminalHost::TerminalHost(std::ostream& out, std::ostream& err, Clock& clock, Options options,
                            MessageLog& log)
-    : out_(out), err_(err), clock_(clock), options_(options), log_(log) {
+    : out_(&out), err_(err), clock_(clock), options_(options), log_(log) {
     timer_.start(clock_.nowMs());
 }
 
@@ -23,7 +23,7 @@ void TerminalHost::appendText(std::string_view text) {
     if (log_.messages.empty()) log_.messages.emplace_back();
     log_.messages.back() += text;
     if (options_.quiet && !messagesAreResult_) return;
-    out_ << text << std::flush;
+    *out_ << text << std::flush;
 }
 
 void TerminalHost::appendAdvice(std::string_view line) {
@@ -34,6 +34,10 @@ void TerminalHost::appendAdvice(std::string_view line) {
 
 void TerminalHost::info(std::string_view line) {
     appendLine(line);
+}
+
+void TerminalHost::dataOnStdout() {
+    out_ = &err_;
 }
 
 void TerminalHost::messagesAreTheResult() {
@@ -48,7 +52,7 @@ std::vector<std::string> TerminalHost::resultLines() const {
 
 void TerminalHost::result(std::string_view line) {
     endProgressLine();
-    out_ << line << '\n' << std::flush;
+    *out_ << line << '\n' << std::flush;
 }
 
 void TerminalHost::error(std::string_view text) {

@@ -10,7 +10,8 @@
 
 namespace vrn::cli {
 
-// The window's Host on a terminal: message-area lines go to stdout, boxes to stderr as
+// The window's Host on a terminal: message-area lines go to stdout (stderr when stdout takes a data
+// file), boxes to stderr as
 // "warning: ..." lines, the progress bar to stderr when that is a terminal. Questions are
 // answered Yes only when the user said --yes; otherwise the answer is No and the refusal is kept.
 // Every line, warning and error is also kept in the run's log, --quiet or not.
@@ -49,6 +50,8 @@ public:
     void info(std::string_view line);
     // The answer the command exists for, on stdout even with --quiet.
     void result(std::string_view line);
+    // Standard output takes the command's data file: the lines meant for it go to stderr.
+    void dataOnStdout();
     // From now on the message-area lines are the command's answer (calibration data, a check's
     // readings): --quiet keeps them.
     void messagesAreTheResult();
@@ -63,7 +66,7 @@ public:
 private:
     void endProgressLine();
 
-    std::ostream& out_;
+    std::ostream* out_;
     std::ostream& err_;
     Clock& clock_;
     Options options_;

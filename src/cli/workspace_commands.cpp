@@ -4,6 +4,7 @@
 #include "cli/cli.h"
 #include "cli/compare_commands.h"
 #include "cli/outcome_exit.h"
+#include "cli/output_target.h"
 #include "cli/screen_commands.h"
 #include "cli/session.h"
 #include "cli/setup_commands.h"
@@ -98,6 +99,7 @@ int backupToGroup(Session& s, const std::string& groupPath) {
 }
 
 int runGetAll(Session& s, const Words& args) {
+    if (!checkGroupTarget(s, args[0], "get-all")) return kExitUsage;
     if (!s.openLink()) return kExitFailed;
     return getAllInto(s, args[0]);
 }
@@ -129,6 +131,7 @@ int runSendAll(Session& s, const SendArgs& args) {
 }
 
 int runReport(Session& s, const Words& args) {
+    if (!claimOutputFile(s, args[1])) return kExitUsage;
     Models m(s.host);
     if (!loadGroup(s, args[0], m)) return kExitUsage;
     const workspace::ReportInput input{m.setup, m.program.tree, m.screens.store,

@@ -87,6 +87,73 @@ bool writeAll(int fd, std::span<const uint8_t> bytes) {
     return true;
 }
 
+// What a save does with its target.
+enum class Target {
+    File,     // none yet, or a regular file: a temporary file beside it takes its place
+    Stream,   // a FIFO or a character device: written in place, as it is
+    Refused,  // what a file cannot replace (a folder, a block device, a socket)
+};
+
+// The target as the system opens it: links are followed, /dev/stdout to whatever it stands for.
+Target targetOf(const std::string& path, std::string& error) {
+    struct stat info {};
+    // Not there yet, or not to be looked at: the save itself finds out what is wrong.
+    if (::stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode)) return Target::File;
+    if (S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode)) return Target::Stream;
+    error = S_ISDIR(info.st_mode)    ? "It is a folder, not a file."
+            : S_ISBLK(info.st_mode)  ? "It is a block device, not a file."
+            : S_ISSOCK(info.st_mode) ? "It is a socket, not a file."
+                                     : "It is not a file.";
+    return Target::Refused;
+}
+
+bool isStandardOutput(const std::string& path) {
+    return path == FileStore::kStandardOutput;
+}
+
+// Standard output as it was given: it must be open for writing.
+bool standardOutputWritable(std::string& error) {
+    const int flags = ::fcntl(STDOUT_FILENO, F_GETFL);
+    if (flags < 0) {
+        error = "Standard output is closed.";
+        return false;
+    }
+    if ((flags & O_ACCMODE) == O_RDONLY) {
+        error = "Standard output is not open for writing.";
+        return false;
+    }
+    return true;
+}
+
+// The bytes into a FIFO or character device, in place. It is opened as a stream only if it still
+// is one: a file put there meanwhile is not overwritten in place.
+bool writeStream(const std::string& path, std::span<const uint8_t> bytes, std::string& error) {
+    Descriptor fd(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
+    struct stat info {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
+        error = reason(errno);
+        return false;
+    }
+    if (!S_ISFIFO(info.st_mode) && !S_ISCHR(info.st_mode)) {
+        error = "It is no longer a FIFO or a device.";
+        return false;
+    }
+    if (!writeAll(fd.get(), bytes) || fd.release() != 0) {
+        error = reason(errno);
+        return false;
+    }
+    return true;
+}
+
+bool writeStandardOutput(std::span<const uint8_t> bytes, std::string& error) {
+    if (!standardOutputWritable(error)) return false;
+    if (!writeAll(STDOUT_FILENO, bytes)) {
+        error = reason(errno);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::optional<std::vector<uint8_t>> DiskFileStore::readFile(const std::string& path, size_t maxBytes,
@@ -123,8 +190,18 @@ std::optional<std::vector<uint8_t>> DiskFileStore::readFile(const std::string& p
 }
 
 // Every byte goes to a temporary file beside the target, is flushed to the disk, and only then
-// does a rename put it in the target's place: a failed save leaves the previous file whole.
+// does a rename put it in the target's place: a failed save leaves the previous file whole. A pipe
+// or a device is no file to replace: it is written to.
 bool DiskFileStore::writeFile(const std::string& path, std::span<const uint8_t> bytes, std::string& error) {
+    if (isStandardOutput(path)) return writeStandardOutput(bytes, error);
+    switch (targetOf(path, error)) {
+    case Target::Refused:
+        return false;
+    case Target::Stream:
+        return writeStream(path, bytes, error);
+    case Target::File:
+        break;
+    }
     std::string tempName;
     if (!writeBeside(path, bytes, tempName, error)) return false;
     if (::rename(tempName.c_str(), saveTarget(path).c_str()) != 0) {
@@ -138,6 +215,8 @@ bool DiskFileStore::writeFile(const std::string& path, std::span<const uint8_t> 
 bool DiskFileStore::writeFiles(std::span<const FileWrite> files, std::string& failedPath,
                                std::string& error) {
     std::vector<std::string> temps;
+    std::vector<const FileWrite*> renamed;
+    std::vector<const FileWrite*> streamed;
     const auto fail = [&](const std::string& path) {
         failedPath = path;
         for (const std::string& t : temps)
@@ -145,22 +224,29 @@ bool DiskFileStore::writeFiles(std::span<const FileWrite> files, std::string& fa
         return false;
     };
     for (const FileWrite& f : files) {
-        std::error_code made;
-        fs::create_directories(folderOf(saveTarget(f.path)), made);
-        if (made) {
-            error = made.message();
+        if (isStandardOutput(f.path)) {
+            error = "Standard output takes one file, not a group.";
             return fail(f.path);
+        }
+        const Target target = targetOf(f.path, error);
+        if (target == Target::Refused) return fail(f.path);
+        if (target == Target::Stream) {
+            streamed.push_back(&f);
+            continue;
         }
         std::string tempName;
         if (!writeBeside(f.path, f.bytes, tempName, error)) return fail(f.path);
         temps.push_back(std::move(tempName));
+        renamed.push_back(&f);
     }
-    // Every file is complete: now they replace the old ones.
+    // Every file is complete: the streams get theirs, then the files replace the old ones.
+    for (const FileWrite* f : streamed)
+        if (!writeStream(f->path, f->bytes, error)) return fail(f->path);
     for (size_t i = 0; i < temps.size(); ++i) {
-        if (::rename(temps[i].c_str(), saveTarget(files[i].path).c_str()) != 0) {
+        if (::rename(temps[i].c_str(), saveTarget(renamed[i]->path).c_str()) != 0) {
             error = reason(errno);
             temps.erase(temps.begin(), temps.begin() + static_cast<std::ptrdiff_t>(i));
-            return fail(files[i].path);
+            return fail(renamed[i]->path);
         }
     }
     return true;
@@ -189,20 +275,27 @@ bool DiskFileStore::writeBeside(const std::string& path, std::span<const uint8_t
 }
 
 // As writeFile will need it: a target that is a writable file or none, and a folder that takes a
-// new file beside it. The probe is an empty temporary file, removed at once; the target itself is
-// never opened.
+// new file beside it; or a stream this user may write to. The probe is an empty temporary file,
+// removed at once; the target itself is never opened (a FIFO's reader is not woken).
 bool DiskFileStore::canCreate(const std::string& path, std::string& error) {
     if (path.empty()) {
         error = reason(ENOENT);
         return false;
     }
+    if (isStandardOutput(path)) return standardOutputWritable(error);
+    switch (targetOf(path, error)) {
+    case Target::Refused:
+        return false;
+    case Target::Stream:
+        if (::access(path.c_str(), W_OK) == 0) return true;
+        error = reason(errno);
+        return false;
+    case Target::File:
+        break;
+    }
     const fs::path target = saveTarget(path);
     struct stat info {};
     if (::stat(target.c_str(), &info) == 0) {
-        if (S_ISDIR(info.st_mode)) {
-            error = "It is a folder, not a file.";
-            return false;
-        }
         if (::access(target.c_str(), W_OK) != 0) {
             error = "The file is read-only.";
             return false;

@@ -6,7 +6,7 @@ namespace vrn {
 
 // The FileStore on the local disk. Paths are the bytes the user gave, whatever their encoding.
 // Saves go to a temporary file beside the target that replaces it only once every byte is written
-// and flushed.
+// and flushed; a FIFO or character device is written in place, and "-" is standard output.
 class DiskFileStore final : public FileStore {
 public:
     std::optional<std::vector<uint8_t>> readFile(const std::string& path, size_t maxBytes,

@@ -1,5 +1,7 @@
 #include "store/record_archive.h"
 
+#include <sys/stat.h>
+
 #include <QDeadlineTimer>
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -11,6 +13,7 @@
 #include <QVariant>
 #include <atomic>
 #include <bit>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -207,10 +210,29 @@ bool openConnection(QSqlDatabase& db, bool postgres, std::string& error) {
     return exec(q, QStringLiteral("SET client_min_messages TO WARNING"), error);
 }
 
+bool isPostgresUrl(const std::string& where) {
+    return where.starts_with("postgresql://") || where.starts_with("postgres://");
+}
+
+// The file as a SQLite URI that opens it only if it is there: every byte of the path is kept.
+QString existingSqliteFile(const std::string& path) {
+    const QByteArray encoded = QUrl::toPercentEncoding(QByteArray::fromStdString(path), "/");
+    // An absolute path after an empty authority, so that "//x" is not taken for a host.
+    return QStringLiteral("file:%1%2?mode=rw")
+        .arg(path.starts_with('/') ? QStringLiteral("//") : QString(), QString::fromLatin1(encoded));
+}
+
 }  // namespace
 
-std::unique_ptr<RecordArchive> RecordArchive::open(const std::string& where, std::string& error) {
-    const bool postgres = where.starts_with("postgresql://") || where.starts_with("postgres://");
+bool RecordArchive::isMissing(const std::string& where) {
+    struct stat info {};
+    return !where.empty() && !isPostgresUrl(where) && ::stat(where.c_str(), &info) != 0 &&
+           (errno == ENOENT || errno == ENOTDIR);
+}
+
+std::unique_ptr<RecordArchive> RecordArchive::open(const std::string& where, std::string& error,
+                                                   Access access) {
+    const bool postgres = isPostgresUrl(where);
     const QString driver = postgres ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE");
     if (!QSqlDatabase::isDriverAvailable(driver)) {
         error = "the Qt SQL driver " + driver.toStdString() +
@@ -227,8 +249,11 @@ std::unique_ptr<RecordArchive> RecordArchive::open(const std::string& where, std
             error = "no archive file named";
             return nullptr;
         }
-        db.setDatabaseName(QString::fromStdString(where));
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kSqliteBusyMs));
+        const bool mustExist = access == Access::MustExist;
+        db.setDatabaseName(mustExist ? existingSqliteFile(where) : QString::fromStdString(where));
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1%2")
+                                 .arg(kSqliteBusyMs)
+                                 .arg(mustExist ? QStringLiteral(";QSQLITE_OPEN_URI") : QString()));
     }
     if (!openConnection(db, postgres, error)) return nullptr;
     if (!archive->makeTables(error)) return nullptr;

@@ -59,9 +59,15 @@ public:
     // The most fields a record has: the rows have a column for each.
     static constexpr int kMaxFields = 25;
 
+    // A command that only reads opens with MustExist: a SQLite file that is not there is not made.
+    enum class Access { MakeIfMissing, MustExist };
+
     // Opens the archive and makes its tables if they are missing; none, with the reason in
     // error, when it cannot.
-    static std::unique_ptr<RecordArchive> open(const std::string& where, std::string& error);
+    static std::unique_ptr<RecordArchive> open(const std::string& where, std::string& error,
+                                               Access access = Access::MakeIfMissing);
+    // Whether where names a SQLite file that is not there (a PostgreSQL URL never is missing).
+    static bool isMissing(const std::string& where);
     ~RecordArchive();
     RecordArchive(const RecordArchive&) = delete;
     RecordArchive& operator=(const RecordArchive&) = delete;

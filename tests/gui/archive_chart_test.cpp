@@ -6,6 +6,7 @@
 #include <QDateTimeEdit>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -96,6 +97,21 @@ TEST(ArchiveChart, OpenAsksForStationAndRangeThenDrawsThem) {
         QMessageBox::Ok);
     EXPECT_FALSE(window.openArchive(path, "north", kJan1 + 86400 * 5, kJan1 + 86400 * 6));
     EXPECT_EQ(window.recordsChart(), c);
+}
+
+// The chart only reads: a path that names no archive is said so, and nothing is made there.
+TEST(ArchiveChart, OpeningAMissingArchiveMakesNone) {
+    GuiRig rig;
+    rig.start();
+    DiskFileStore files;
+    gui::TFormRecordsChart window(rig.form->host(), files);
+    const QString path = rig.dir.filePath(QStringLiteral("archvie.db"));
+    QString said;
+    onNextBox([&](QMessageBox& box) { said = box.text(); }, QMessageBox::Ok);
+    EXPECT_FALSE(window.openArchive(path.toStdString(), "north", kJan1, kJan1 + 86400));
+    EXPECT_TRUE(said.contains(QStringLiteral("no archive at ") + path)) << said.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_EQ(window.recordsChart(), nullptr);
 }
 
 }  // namespace

@@ -1,13 +1,22 @@
 #include "ports/disk_file_store.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
+#include "fifo_reader.h"
 #include "gui/app/file_names.h"
 
 namespace vrn {
@@ -77,13 +86,101 @@ TEST(DiskFileStore, FilesThatBelongTogetherReplaceTheirOldOnesAllOrNone) {
             << "no temporary left";
     }
 
-    // A missing folder is made.
+    // A missing folder is refused, as a single file's save refuses it, and is not made.
     const std::vector<FileStore::FileWrite> group = {
         {at("g.ssp"), fresh}, {at("g.set"), fresh}, {at("new/g.scr"), fresh}};
-    ASSERT_TRUE(store.writeFiles(group, failed, error)) << error;
-    for (const char* name : {"g.ssp", "g.set", "new/g.scr"})
-        EXPECT_EQ(store.readFile(at(name), 10, error), fresh) << name;
+    EXPECT_FALSE(store.writeFiles(group, failed, error));
+    EXPECT_EQ(failed, at("new/g.scr"));
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(at("new"))));
+    for (const char* name : {"g.ssp", "g.set"})
+        EXPECT_EQ(store.readFile(at(name), 10, error), old) << name;
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2) << "no temporary left";
+}
+
+// What a save does with a target that is not a regular file: a FIFO and a character device are
+// written in place and stay what they are; a folder, a block device and a socket are refused, found
+// out by canCreate already. A link to a regular file stays a link whose file is replaced.
+TEST(DiskFileStore, StreamsAreWrittenInPlaceAndWhatNoFileCanReplaceIsRefused) {
+    QTemporaryDir dir;
+    const std::string folder = QFile::encodeName(dir.path()).toStdString();
+    DiskFileStore store;
+    std::string error;
+    const std::vector<uint8_t> bytes(70000, 0x5A);  // more than a pipe holds at once
+
+    const std::string fifo = folder + "/fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    test::FifoReader reader(fifo, bytes.size(), std::chrono::seconds(10));
+    EXPECT_TRUE(store.canCreate(fifo, error)) << error;
+    EXPECT_TRUE(store.writeFile(fifo, bytes, error)) << error;
+    EXPECT_EQ(reader.wait(), bytes);
+
+    // A null device of our own: needs root (CAP_MKNOD), as the tests run in CI.
+    const std::string device = folder + "/null";
+    const bool haveDevice = ::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    if (haveDevice) {
+        EXPECT_TRUE(store.canCreate(device, error)) << error;
+        EXPECT_TRUE(store.writeFile(device, bytes, error)) << error;
+        std::string failed;
+        const std::vector<FileStore::FileWrite> group = {{folder + "/g.ssp", {1}}, {device, {2}}};
+        EXPECT_TRUE(store.writeFiles(group, failed, error)) << error;
+    }
+
+    const std::string link = folder + "/link.set";
+    ASSERT_TRUE(store.writeFile(folder + "/real.set", std::vector<uint8_t>{1}, error));
+    std::filesystem::create_symlink("real.set", link);
+    EXPECT_TRUE(store.writeFile(link, std::vector<uint8_t>{7, 8}, error)) << error;
+
+    const std::string socketPath = folder + "/socket";
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
+    ASSERT_EQ(::bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    const std::string block = folder + "/block";
+    const bool haveBlock = ::mknod(block.c_str(), S_IFBLK | 0600, makedev(7, 250)) == 0;
+
+    struct Refused {
+        const char* name;
+        std::string path;
+        const char* says;
+    };
+    std::vector<Refused> refused = {{"a folder", folder + "/sub", "folder"},
+                                    {"a link to a folder", folder + "/sublink", "folder"},
+                                    {"a socket", socketPath, "socket"}};
+    ASSERT_TRUE(std::filesystem::create_directory(folder + "/sub"));
+    std::filesystem::create_directory_symlink("sub", folder + "/sublink");
+    if (haveBlock) refused.push_back({"a block device", block, "block device"});
+    for (const Refused& r : refused) {
+        SCOPED_TRACE(r.name);
+        error.clear();
+        EXPECT_FALSE(store.canCreate(r.path, error));
+        EXPECT_NE(error.find(r.says), std::string::npos) << error;
+        error.clear();
+        EXPECT_FALSE(store.writeFile(r.path, bytes, error));
+        EXPECT_NE(error.find(r.says), std::string::npos) << error;
+        std::string failed;
+        const std::vector<FileStore::FileWrite> group = {{folder + "/g.ssp", {3}}, {r.path, {4}}};
+        EXPECT_FALSE(store.writeFiles(group, failed, error));
+        EXPECT_EQ(failed, r.path);
+    }
+    ::close(sock);
+
+    struct stat info {};
+    ASSERT_EQ(::lstat(fifo.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "the FIFO is still a FIFO";
+    if (haveDevice) {
+        ASSERT_EQ(::lstat(device.c_str(), &info), 0);
+        EXPECT_TRUE(S_ISCHR(info.st_mode)) << "the device is still a device";
+    }
+    ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode)) << "the link is still a link";
+    EXPECT_EQ(store.readFile(folder + "/real.set", 10, error), (std::vector<uint8_t>{7, 8}));
+    ASSERT_EQ(::lstat(socketPath.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISSOCK(info.st_mode));
+    const QStringList hidden =
+        QDir(dir.path())
+            .entryList(QStringList{QStringLiteral(".*.*")}, QDir::Files | QDir::Hidden | QDir::System);
+    EXPECT_TRUE(hidden.isEmpty()) << "no temporary left: " << hidden.join(' ').toStdString();
 }
 
 // Names are bytes: one that is not UTF-8 names its own file, and two such names never meet in one

@@ -7,6 +7,7 @@
 
 #include "cli_rig.h"
 #include "sim/records_commands.h"
+#include "store/record_archive.h"
 
 namespace vrn::cli::test {
 namespace {
@@ -149,6 +150,9 @@ TEST(ArchiveCommands, RefusalsTellWhyAndStoreNothing) {
     };
     for (const Row& row : rows) {
         ArchiveCliRig rig;
+        // An empty archive is there: reading one that is not is refused before its stations.
+        std::string made;
+        ASSERT_TRUE(store::RecordArchive::open(rig.archive, made)) << made;
         std::vector<std::string> args = row.args;
         for (std::string& a : args)
             if (a == "@") a = rig.archive;

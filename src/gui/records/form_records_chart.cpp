@@ -24,6 +24,18 @@
 #include "store/record_archive.h"
 
 namespace vrn::gui {
+namespace {
+
+// The chart only reads an archive: a path that names none makes nothing.
+std::unique_ptr<store::RecordArchive> openExistingArchive(const std::string& where, std::string& error) {
+    if (store::RecordArchive::isMissing(where)) {
+        error = "There is no archive at " + where + ".";
+        return nullptr;
+    }
+    return store::RecordArchive::open(where, error, store::RecordArchive::Access::MustExist);
+}
+
+}  // namespace
 
 TFormRecordsChart::TFormRecordsChart(Host& host, FileStore& files, QWidget* parent)
     : QDialog(parent), host_(host), files_(files) {
@@ -144,7 +156,7 @@ bool TFormRecordsChart::openRecordFile(const std::string& path) {
 
 bool TFormRecordsChart::askArchiveRange(const std::string& where) {
     std::string error;
-    const auto archive = store::RecordArchive::open(where, error);
+    const auto archive = openExistingArchive(where, error);
     if (!archive) {
         warn(host_, "The record archive cannot be opened:\n" + error);
         return false;
@@ -163,7 +175,7 @@ bool TFormRecordsChart::askArchiveRange(const std::string& where) {
 bool TFormRecordsChart::openArchive(const std::string& where, const std::string& station, int64_t from,
                                     int64_t to) {
     std::string error;
-    const auto archive = store::RecordArchive::open(where, error);
+    const auto archive = openExistingArchive(where, error);
     store::StoredRecords stored;
     if (!archive || !archive->read(station, from, to, stored, error)) {
         warn(host_, "The record archive cannot be read:\n" + error);
