@@ -32,7 +32,7 @@ QPen penOf(size_t s) {
 }
 
 // Room for a tick's label: "2024-05-14" and a margin.
-constexpr int kTimeLabelPixels = 90;
+constexpr int kTimeLabelPixels = 120;
 // The value axis has at most this many steps.
 constexpr int kValueSteps = 6;
 
@@ -41,7 +41,7 @@ constexpr int kValueSteps = 6;
 QString timeLabelHtml(const std::string& label, size_t k) {
     QString html = QString::fromStdString(label).toHtmlEscaped();
     html.replace(QLatin1Char('\n'), QStringLiteral("<br>"));
-    return html + QStringLiteral("<!--%1-->").arg(k);
+    return QStringLiteral("<center>%1</center><!--%2-->").arg(html).arg(k);
 }
 
 }  // namespace
