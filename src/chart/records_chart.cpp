@@ -1,13 +1,12 @@
 #include "chart/records_chart.h"
 
 #include <QBuffer>
-#include <QDateTime>
 #include <QImage>
 #include <QLegendMarker>
 #include <QLocale>
+#include <QtCharts/QCategoryAxis>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
-#include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QLegend>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
@@ -15,6 +14,7 @@
 #include <array>
 #include <cmath>
 
+#include "core/chart/axis_scale.h"
 #include "core/chart/decimation.h"
 
 namespace vrn::chart {
@@ -31,12 +31,17 @@ QPen penOf(size_t s) {
     return pen;
 }
 
-// x, in the clock's seconds, as the date axis takes it: local milliseconds since the epoch. One
-// offset for all, so a change of daylight-saving time inside the records does not fold them.
-double localOffsetMs(double seconds) {
-    const QDateTime clock = QDateTime::fromSecsSinceEpoch(static_cast<qint64>(seconds), Qt::UTC);
-    const QDateTime local(clock.date(), clock.time());
-    return static_cast<double>(local.toMSecsSinceEpoch()) - seconds * 1000.0;
+// Room for a tick's label: "2024-05-14" and a margin.
+constexpr int kTimeLabelPixels = 120;
+// The value axis has at most this many steps.
+constexpr int kValueSteps = 6;
+
+// A time label's lines, as the axis draws it (rich text); the same time of day on two dates
+// differs by its hidden number, as the axis takes each label once.
+QString timeLabelHtml(const std::string& label, size_t k) {
+    QString html = QString::fromStdString(label).toHtmlEscaped();
+    html.replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+    return QStringLiteral("<center>%1</center><!--%2-->").arg(html).arg(k);
 }
 
 }  // namespace
@@ -51,7 +56,6 @@ RecordsChart::RecordsChart(std::shared_ptr<const RecordTable> table, const QStri
     chart_->legend()->setAlignment(Qt::AlignBottom);
     full_ = xRange(*table_).value_or(Range{0, 1});
     if (full_.hi <= full_.lo) full_.hi = full_.lo + 1;
-    if (table_->dated) axisOffsetMs_ = localOffsetMs(full_.lo);
     buildAxes();
     for (size_t s = 0; s < table_->seriesCount(); ++s)
         addLine(s, true);
@@ -66,14 +70,17 @@ RecordsChart::~RecordsChart() {
 
 void RecordsChart::buildAxes() {
     if (table_->dated) {
-        auto* axis = new QDateTimeAxis;
-        axis->setFormat(QStringLiteral("MM/dd/yy hh:mm"));
-        axis->setTitleText(QStringLiteral("Date and time"));
-        axis->setTickCount(6);
-        axis->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(full_.lo * 1000 + axisOffsetMs_)),
-                       QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(full_.hi * 1000 + axisOffsetMs_)));
-        connect(axis, &QDateTimeAxis::rangeChanged, this, [this] { redraw(); });
+        // Ticks on round times, at the times they name; an axis of seconds of the clock shown.
+        auto* axis = new QCategoryAxis;
+        axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        axis->setTitleText(QString::fromLatin1(table_->utc ? kUtcTimeTitle : kInstrumentTimeTitle));
+        axis->setRange(full_.lo, full_.hi);
+        connect(axis, &QValueAxis::rangeChanged, this, [this] {
+            roundTimes();
+            redraw();
+        });
         xAxis_ = axis;
+        roundTimes();
     } else {
         auto* axis = new QValueAxis;
         axis->setTitleText(QStringLiteral("Record"));
@@ -85,22 +92,30 @@ void RecordsChart::buildAxes() {
     yAxis_ = new QValueAxis;
     // A zoom sets any range: its ticks are made round again.
     connect(yAxis_, &QValueAxis::rangeChanged, this, [this] {
-        if (!roundingValues_) roundValues();
+        if (!roundingValues_) roundValues(yAxis_->min(), yAxis_->max());
     });
     chart_->addAxis(xAxis_, Qt::AlignBottom);
     chart_->addAxis(yAxis_, Qt::AlignLeft);
 }
 
-// In the axis's own units: seconds for the record's clock, or the record number.
+// The time axis's ticks for the range it shows and the room the plot has.
+void RecordsChart::roundTimes() {
+    auto* axis = static_cast<QCategoryAxis*>(xAxis_);
+    for (const QString& label : axis->categoriesLabels())
+        axis->remove(label);
+    axis->setStartValue(axis->min());
+    const int room = std::max(static_cast<int>(buckets_) / kTimeLabelPixels, 2);
+    const std::vector<TimeTick> ticks = timeTicks(axis->min(), axis->max(), room);
+    for (size_t k = 0; k < ticks.size(); ++k)
+        axis->append(timeLabelHtml(ticks[k].label, k), static_cast<double>(ticks[k].at));
+}
+
+// In the axis's own units: seconds of the clock shown, or the record number.
 double RecordsChart::axisMin() const {
-    if (auto* dates = qobject_cast<QDateTimeAxis*>(xAxis_))
-        return (static_cast<double>(dates->min().toMSecsSinceEpoch()) - axisOffsetMs_) / 1000.0;
     return static_cast<QValueAxis*>(xAxis_)->min();
 }
 
 double RecordsChart::axisMax() const {
-    if (auto* dates = qobject_cast<QDateTimeAxis*>(xAxis_))
-        return (static_cast<double>(dates->max().toMSecsSinceEpoch()) - axisOffsetMs_) / 1000.0;
     return static_cast<QValueAxis*>(xAxis_)->max();
 }
 
@@ -123,8 +138,6 @@ void RecordsChart::redraw() {
     redrawing_ = true;
     const double lo = axisMin();
     const double hi = axisMax();
-    const double scale = table_->dated ? 1000.0 : 1.0;
-    const double offset = table_->dated ? axisOffsetMs_ : 0.0;
     for (size_t s = 0; s < table_->seriesCount(); ++s) {
         if (!visible_[s]) continue;
         const std::vector<LineRun> runs = decimate(table_->x, table_->values[s], lo, hi, buckets_);
@@ -133,7 +146,7 @@ void RecordsChart::redraw() {
             if (r < runs.size()) {
                 points.reserve(static_cast<qsizetype>(runs[r].size()));
                 for (const ChartPoint& p : runs[r])
-                    points.append(QPointF(p.x * scale + offset, p.y));
+                    points.append(QPointF(p.x, p.y));
             }
             QLineSeries* line = r < lines_[s].size() ? lines_[s][r] : addLine(s, false);
             // A reading alone between gaps is no line; its point shows it.
@@ -146,7 +159,7 @@ void RecordsChart::redraw() {
     redrawing_ = false;
 }
 
-// The y axis spans the values of the fields shown, with a little room above and below.
+// The y axis spans the values of the fields shown, from a round number to a round number.
 void RecordsChart::fitValues() {
     double lo = INFINITY;
     double hi = -INFINITY;
@@ -162,23 +175,18 @@ void RecordsChart::fitValues() {
         lo = 0;
         hi = 1;
     }
-    const double margin = hi > lo ? (hi - lo) * 0.05 : 1.0;
-    roundingValues_ = true;
-    yAxis_->setRange(lo - margin, hi + margin);
-    roundingValues_ = false;
-    roundValues();
+    roundValues(lo, hi);
 }
 
-// Qt's nice numbers: the range widened to round ends and a tick count that steps by 1, 2 or 5 times
-// a power of ten; the labels carry as many decimals as that step has.
-void RecordsChart::roundValues() {
+// Round ends that hold lo to hi without a whole empty step, ticks 1, 2 or 5 times a power of ten
+// apart, labels with as many decimals as the step has.
+void RecordsChart::roundValues(double lo, double hi) {
+    const ValueScale scale = valueScale(lo, hi, kValueSteps);
     roundingValues_ = true;
-    yAxis_->applyNiceNumbers();
+    yAxis_->setRange(scale.lo, scale.hi);
+    yAxis_->setTickCount(scale.tickCount());
     roundingValues_ = false;
-    const double step = (yAxis_->max() - yAxis_->min()) / std::max(yAxis_->tickCount() - 1, 1);
-    const int decimals =
-        step > 0 ? std::clamp(static_cast<int>(std::ceil(-std::log10(step) - 1e-9)), 0, 9) : 0;
-    yAxis_->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
+    yAxis_->setLabelFormat(QStringLiteral("%.%1f").arg(std::min(scale.decimals, 9)));
 }
 
 void RecordsChart::setSeriesVisible(size_t s, bool on) {
@@ -197,18 +205,16 @@ void RecordsChart::setPlotWidth(int pixels) {
     const auto buckets = static_cast<size_t>(std::max(pixels, 1));
     if (buckets == buckets_) return;
     buckets_ = buckets;
+    if (table_->dated) roundTimes();
     redraw();
 }
 
 void RecordsChart::resetZoom() {
     chart_->zoomReset();
     redrawing_ = true;
-    if (auto* dates = qobject_cast<QDateTimeAxis*>(xAxis_))
-        dates->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(full_.lo * 1000 + axisOffsetMs_)),
-                        QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(full_.hi * 1000 + axisOffsetMs_)));
-    else
-        static_cast<QValueAxis*>(xAxis_)->setRange(full_.lo, full_.hi);
+    static_cast<QValueAxis*>(xAxis_)->setRange(full_.lo, full_.hi);
     redrawing_ = false;
+    if (table_->dated) roundTimes();
     fitValues();
     redraw();
 }

@@ -12,7 +12,6 @@
 
 class QChartView;
 class QLineSeries;
-class QAbstractAxis;
 class QValueAxis;
 class QImage;
 class QSize;
@@ -27,6 +26,10 @@ namespace vrn::chart {
 class RecordsChart : public QObject {
     Q_OBJECT
 public:
+    // The time axis's title says which clock its times are of.
+    static constexpr const char* kUtcTimeTitle = "Date and time (UTC)";
+    static constexpr const char* kInstrumentTimeTitle = "Date and time (instrument's clock)";
+
     RecordsChart(std::shared_ptr<const RecordTable> table, const QString& title, QObject* parent = nullptr);
     ~RecordsChart() override;
     RecordsChart(const RecordsChart&) = delete;
@@ -34,6 +37,7 @@ public:
 
     const RecordTable& table() const { return *table_; }
     // The chart; a view that shows it takes it over (QChartView::setChart).
+    // Its axes: the x axis in seconds of the clock shown, or record numbers; the y axis values.
     QChart* chart() const { return chart_.data(); }
 
     bool isSeriesVisible(size_t s) const { return visible_.at(s); }
@@ -51,7 +55,8 @@ private:
     void buildAxes();
     void redraw();
     void fitValues();
-    void roundValues();
+    void roundValues(double lo, double hi);
+    void roundTimes();
     double axisMin() const;
     double axisMax() const;
     QLineSeries* addLine(size_t s, bool inLegend);
@@ -59,13 +64,11 @@ private:
     std::shared_ptr<const RecordTable> table_;
     // A view showing the chart may delete it first.
     QPointer<QChart> chart_;
-    QAbstractAxis* xAxis_ = nullptr;
+    QValueAxis* xAxis_ = nullptr;
     QValueAxis* yAxis_ = nullptr;
     std::vector<bool> visible_;
     std::vector<std::vector<QLineSeries*>> lines_;
     Range full_;
-    // x is the clock's seconds without a time zone; the date axis shows local time.
-    double axisOffsetMs_ = 0;
     size_t buckets_ = 1000;
     bool redrawing_ = false;
     bool roundingValues_ = false;

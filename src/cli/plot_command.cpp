@@ -51,7 +51,7 @@ std::shared_ptr<const chart::RecordTable> readTable(Session& s, const std::strin
         status = readArchiveRange(s, *archive, in, range, stored);
         if (status != kExitOk) return nullptr;
         return std::make_shared<const chart::RecordTable>(
-            chart::tableFromBlock(records::RecordBlock(stored.format, stored.bytes)));
+            chart::tableFromArchive(records::RecordBlock(stored.format, stored.bytes), stored.utc));
     }
     std::string error;
     const auto bytes = s.env.files.readFile(in, chart::kMaxRecordFileBytes + 1, error);

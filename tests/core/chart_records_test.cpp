@@ -123,6 +123,24 @@ TEST(ChartRecordFile, XIsTheClockWithoutTimeZone) {
     EXPECT_EQ(read.table->labels, std::vector<std::string>{"T"});
 }
 
+// An archive's records are drawn at the UTC times they are kept under, not at their instrument's
+// clock, so the chart agrees with the range asked for.
+TEST(ChartRecordFile, ArchiveRecordsAreDrawnOnUtc) {
+    const std::vector<setup::RecordField> format{field("DATE", 1), field("TIME", 2), field("T", 0)};
+    // The instrument's clock runs two hours ahead of UTC.
+    const std::vector<uint8_t> bytes = bytesOf({110315, 93005, 12.5F, 110315, 94005, 13.5F});
+    const records::RecordBlock block(format, bytes);
+    const int64_t utc = epochSeconds(2011, 3, 15, 7, 30, 5);
+    const RecordTable onClock = tableFromBlock(block);
+    EXPECT_FALSE(onClock.utc);
+    EXPECT_EQ(onClock.x, (std::vector<double>{utc + 7200.0, utc + 7800.0}));
+    const RecordTable archived = tableFromArchive(block, {utc, utc + 600});
+    EXPECT_TRUE(archived.dated);
+    EXPECT_TRUE(archived.utc);
+    EXPECT_EQ(archived.x, (std::vector<double>{static_cast<double>(utc), utc + 600.0}));
+    EXPECT_EQ(archived.values, onClock.values);
+}
+
 std::string repeated(const std::string& line, size_t times) {
     std::string out;
     out.reserve(line.size() * times);

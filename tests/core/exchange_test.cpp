@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/link/decimal.h"
 #include "core/link/timer1.h"
 #include "core/link/timer1_off.h"
@@ -200,6 +202,8 @@ TEST(UsbPort, StartWithoutInstrumentWarnsOnceAndStaysClosed) {
     usb.ReconnectUSB();
     EXPECT_EQ(host.clock_.nowMs(), start);
     EXPECT_EQ(host.boxes.size(), 2u);
+    EXPECT_EQ(std::count(host.lines.begin(), host.lines.end(), UsbPort::kConnectedText), 0)
+        << "a reconnection that failed says no CONNECTED";
     EXPECT_EQ(driver.resets, 0);
     usb.closeAtExit();
     EXPECT_EQ(driver.closes, 0);
@@ -219,7 +223,9 @@ TEST(UsbPort, OpenConfiguresAndReconnectWaitsTwoSecondsWithTheHourglass) {
     EXPECT_TRUE(host.boxes.empty());
 
     const int64_t start = host.clock_.nowMs();
+    EXPECT_TRUE(host.lines.empty()) << "the first opening says nothing";
     usb.ReconnectUSB();
+    EXPECT_EQ(host.lines, std::vector<std::string>{UsbPort::kConnectedText});
     EXPECT_EQ(host.clock_.nowMs() - start, UsbPort::kReopenWaitMs);
     EXPECT_EQ(driver.resets, 1);
     EXPECT_EQ(driver.closes, 1);

@@ -62,13 +62,24 @@ TEST(CheckActions, CheckUserProgramListsTheFindingsAndTheCursorStepsThroughThem)
     cursor.reset(result);
     // The instruction's node for a finding without a parameter, the parameter's node otherwise,
     // and after the last the first again.
-    const std::vector<NodePath> steps = {{0}, {1, 0}, {0}};
-    for (const NodePath& path : steps) {
+    // Each step's line says which finding it is, and when it went round to the first again.
+    const struct {
+        NodePath path;
+        std::string line;
+    } steps[] = {
+        {{0}, "FINDING 1 OF 2: " + kFindingLines[0]},
+        {{1, 0}, "FINDING 2 OF 2: " + kFindingLines[1]},
+        {{0}, "FINDING 1 OF 2, FROM THE FIRST AGAIN: " + kFindingLines[0]},
+        {{1, 0}, "FINDING 2 OF 2: " + kFindingLines[1]},
+    };
+    for (const auto& expected : steps) {
         const auto step = cursor.next(program.tree);
         ASSERT_TRUE(step);
-        EXPECT_EQ(step->path, path);
-        EXPECT_EQ(step->finding->slot, path[0]);
+        EXPECT_EQ(step->path, expected.path);
+        EXPECT_EQ(step->finding->slot, expected.path[0]);
+        EXPECT_EQ(stepLine(*step), expected.line);
     }
+    cursor.next(program.tree);
     // Edited since: a parameter node that is gone falls back to its instruction; an instruction
     // that is gone is passed over.
     while (!program.tree.topLevel()[1].children.empty())

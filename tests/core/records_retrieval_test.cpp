@@ -88,8 +88,9 @@ TEST(RecordRetrieval, ThreeFieldsTwoRecordsGiveTheFileAndDisplayByteForByte) {
     EXPECT_EQ(r.outcome, RetrievalOutcome::Finished);
     EXPECT_EQ(r.totalBytes, 24u);
     EXPECT_EQ(rig.wire(), "CMD315\rCMD325\rCMD340 2\r");
-    EXPECT_EQ(rig.host.lines, (Lines{"GET RECORDS", "DOWNLOADING RECORDS...", "TOTAL BYTES: 24",
-                                     "WRITING RECORDS TO FILE...", "SHOWING RECORDS...", "FINISHED"}));
+    EXPECT_EQ(rig.host.lines,
+              (Lines{"GET RECORDS", "DOWNLOADING RECORDS...", "TOTAL BYTES: 24", "WRITING RECORDS TO FILE...",
+                     "SAVED RECORD FILE /data/rec.txt", "SHOWING RECORDS...", "FINISHED"}));
     ASSERT_EQ(rig.host.boxes.size(), 1u);
     EXPECT_EQ(rig.host.boxes[0].text, RecordRetrieval::kFormatText);
     ASSERT_EQ(rig.host.dialogs.size(), 1u);
@@ -359,6 +360,14 @@ TEST(RecordRetrieval, FileProblemsAreFoundBeforeTheDownloadOrKeepTheRecords) {
         if (row.savedAt) {
             EXPECT_TRUE(rig.file(row.savedAt).ends_with("\r\n0001.0\r\n")) << row.name;
         }
+        // A line names the file the records went to, and only that one.
+        std::vector<std::string> savedLines;
+        for (const std::string& line : rig.host.lines)
+            if (line.starts_with(RecordRetrieval::kSavedLine)) savedLines.push_back(line);
+        EXPECT_EQ(savedLines, row.savedAt ? std::vector<std::string>{RecordRetrieval::kSavedLine +
+                                                                     std::string(row.savedAt)}
+                                          : std::vector<std::string>{})
+            << row.name;
         // Records that came are shown whether or not a file took them.
         EXPECT_EQ(rig.view.text, row.sent340 ? "0000001,0001.0\r\n" : "") << row.name;
         // A retrieval whose records were dropped never ends with FINISHED.

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimeZone>
+#include <QtCharts/QAbstractAxis>
 #include <QtCharts/QChart>
 #include <bit>
 
@@ -70,7 +71,16 @@ TEST(ArchiveChart, OpenAsksForStationAndRangeThenDrawsThem) {
             stations->setCurrentText(QStringLiteral("south"));
             span = ask.findChild<QLabel*>(QStringLiteral("LabelSpan"))->text();
             auto* from = ask.findChild<QDateTimeEdit*>(QStringLiteral("DateTimeEditFrom"));
+            auto* to = ask.findChild<QDateTimeEdit*>(QStringLiteral("DateTimeEditTo"));
             defaultFrom = from->dateTime();
+            // From cannot be put after To, nor To before From.
+            const QDateTime lastRecord = to->dateTime();
+            from->setDateTime(lastRecord.addDays(1));
+            EXPECT_EQ(from->dateTime(), lastRecord);
+            EXPECT_LE(ask.from(), ask.to());
+            to->setDateTime(lastRecord.addDays(-3));
+            EXPECT_EQ(to->dateTime(), lastRecord);
+            EXPECT_LE(ask.from(), ask.to());
             // The first day's afternoon.
             from->setDateTime(QDateTime::fromSecsSinceEpoch(kJan1 + 12 * 3600, QTimeZone::utc()));
             ask.findChild<QDateTimeEdit*>(QStringLiteral("DateTimeEditTo"))
@@ -88,6 +98,12 @@ TEST(ArchiveChart, OpenAsksForStationAndRangeThenDrawsThem) {
     ASSERT_EQ(c->table().seriesCount(), 1U);
     EXPECT_EQ(c->table().values[0].front(), 12.0F);
     EXPECT_EQ(c->table().values[0].back(), 23.0F);
+    // An archive's records are drawn at their UTC times, and the axis says so.
+    EXPECT_TRUE(c->table().utc);
+    EXPECT_EQ(c->table().x.front(), static_cast<double>(kJan1 + 12 * 3600));
+    const QList<QAbstractAxis*> times = c->chart()->axes(Qt::Horizontal);
+    ASSERT_EQ(times.size(), 1);
+    EXPECT_EQ(times[0]->titleText(), chart::RecordsChart::kUtcTimeTitle);
 
     // A range without records is a box, and the chart stays.
     onNextBox(

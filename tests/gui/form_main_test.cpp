@@ -273,6 +273,10 @@ TEST(TFormMain, StartUpWithoutTheInstrumentWarnsBeforeTheWindowIsShown) {
         QMessageBox::Ok);
     rig.start();
     EXPECT_EQ(boxText, "Cannot open VARNO 41700 USB port.");
+    EXPECT_TRUE(rig.form->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))
+                    ->toPlainText()
+                    .endsWith(gui::TFormMain::kTryWithoutText))
+        << "the message area says how to go on without an instrument";
     EXPECT_FALSE(windowVisibleDuringBox);
     EXPECT_FALSE(rig.form->usbPort().isOpen());
     EXPECT_EQ(statusText(*rig.form), "USB port closed");

@@ -43,6 +43,46 @@ TEST(MessageArea, FollowsNewLinesOnlyWhileItShowsItsEnd) {
     EXPECT_EQ(memo->document()->lastBlock().text(), "LAST");
 }
 
+// The last line is inside the viewport, not under the horizontal scroll bar or below it.
+bool lastLineShown(QPlainTextEdit& memo) {
+    const QRect line = memo.cursorRect(QTextCursor(memo.document()->lastBlock()));
+    return memo.viewport()->rect().contains(line);
+}
+
+// A long line brings the horizontal scroll bar, which takes height from the viewport after the
+// line came: the area still follows (unless scrolled back), with the window's events let through
+// between lines as a transfer's pumps do.
+TEST(MessageArea, FollowsNewLinesAfterALongLineBringsTheSidewaysBar) {
+    GuiRig rig;
+    rig.start();
+    rig.form->show();
+    QPlainTextEdit* memo = memoOf(*rig.form);
+    QScrollBar* bar = memo->verticalScrollBar();
+    Host& host = rig.form->host();
+    const auto add = [&](const std::string& line) {
+        host.appendLine(line);
+        QApplication::processEvents();
+    };
+    for (int i = 0; i < 30; ++i)
+        add("LINE " + std::to_string(i));
+    ASSERT_EQ(memo->horizontalScrollBar()->maximum(), 0);
+    add("LONG " + std::string(400, '-'));
+    ASSERT_GT(memo->horizontalScrollBar()->maximum(), 0);
+    for (int i = 0; i < 5; ++i) {
+        add("AFTER " + std::to_string(i));
+        EXPECT_TRUE(lastLineShown(*memo)) << "AFTER " << i << " is hidden";
+        EXPECT_EQ(bar->value(), bar->maximum());
+    }
+
+    bar->setValue(5);
+    add("WHILE SCROLLED BACK");
+    add("LONG AGAIN " + std::string(800, '-'));
+    EXPECT_EQ(bar->value(), 5) << "scrolled back, the area stays where the user put it";
+    bar->setValue(bar->maximum());
+    add("AT THE END AGAIN");
+    EXPECT_TRUE(lastLineShown(*memo));
+}
+
 TEST(MessageArea, LongLinesScrollSidewaysInsteadOfWrapping) {
     GuiRig rig;
     rig.start();

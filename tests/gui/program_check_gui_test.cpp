@@ -52,7 +52,8 @@ TEST(ProgramCheckWindow, CheckListsTheFindingsAndF8StepsThroughThemInTheTree) {
         "001 IF FLAG: error: no END IF closes this IF before PGM END\n"
         "002 AVERAGE sloc=: warning: location 9 is never written\n"
         "003 PGM END: warning: the program records no values; the record format has 1 field per record\n"
-        "FINISHED CHECKING USER PROGRAM: 1 ERROR, 2 WARNINGS."))
+        "FINISHED CHECKING USER PROGRAM: 1 ERROR, 2 WARNINGS.\n"
+        "FINDING 1 OF 3: 001 IF FLAG: error: no END IF closes this IF before PGM END"))
         << rig.memo().toStdString();
     EXPECT_EQ(rig.form->pageControl()->currentWidget(), rig.form->pages().TabSheetUserPgm);
     EXPECT_EQ(rig.tree()->currentItem(), rig.tree()->topLevelItem(0));
@@ -64,10 +65,21 @@ TEST(ProgramCheckWindow, CheckListsTheFindingsAndF8StepsThroughThemInTheTree) {
     EXPECT_EQ(rig.tree()->currentItem(), rig.tree()->topLevelItem(1)->child(0));
     EXPECT_TRUE(rig.tree()->topLevelItem(1)->isExpanded());
     EXPECT_EQ(rig.label(), "Instruction 002 ");
+    EXPECT_TRUE(
+        rig.memo().endsWith("\nFINDING 2 OF 3: 002 AVERAGE sloc=: warning: location 9 is never written"))
+        << rig.memo().toStdString();
     f8->trigger();
     EXPECT_EQ(rig.tree()->currentItem(), rig.tree()->topLevelItem(2));
+    EXPECT_TRUE(
+        rig.memo().endsWith("\nFINDING 3 OF 3: 003 PGM END: warning: the program records no values; "
+                            "the record format has 1 field per record"))
+        << rig.memo().toStdString();
     f8->trigger();
     EXPECT_EQ(rig.tree()->currentItem(), rig.tree()->topLevelItem(0));
+    EXPECT_TRUE(
+        rig.memo().endsWith("\nFINDING 1 OF 3, FROM THE FIRST AGAIN: 001 IF FLAG: error: no END IF "
+                            "closes this IF before PGM END"))
+        << rig.memo().toStdString();
 }
 
 TEST(ProgramCheckWindow, SendUserProgramAsksBeforeSendingAProgramWithErrors) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
 #include <QImage>
@@ -12,6 +11,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QTextDocumentFragment>
+#include <QtCharts/QCategoryAxis>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLegend>
@@ -64,9 +65,9 @@ void onNextFileDialog(const QString& path) {
     });
 }
 
-// The minute of 07/01/2026 12:mm as the chart's date axis holds it.
-double minuteMs(int minute) {
-    return static_cast<double>(QDateTime(QDate(2026, 7, 1), QTime(12, minute)).toMSecsSinceEpoch());
+// The minute of 07/01/2026 12:mm as the chart's date axis holds it: seconds of the record's clock.
+double minuteAt(int minute) {
+    return static_cast<double>(chart::epochSeconds(2026, 7, 1, 12, minute, 0));
 }
 
 std::vector<QList<QPointF>> drawnRuns(const chart::RecordsChart& c, size_t s) {
@@ -108,11 +109,11 @@ TEST(RecordsChartWindow, DrawsARecordFileWithItsGapsAndChosenFields) {
     ASSERT_EQ(wind.size(), 1u);
     ASSERT_EQ(wind[0].size(), 6);
     for (int m = 0; m < 6; ++m)
-        EXPECT_EQ(wind[0][m], QPointF(minuteMs(m), 5.0 + m)) << "minute " << m;
+        EXPECT_EQ(wind[0][m], QPointF(minuteAt(m), 5.0 + m)) << "minute " << m;
     const auto temp = drawnRuns(*c, 1);
     ASSERT_EQ(temp.size(), 2u);
-    EXPECT_EQ(temp[0], (QList<QPointF>{{minuteMs(0), 20.0}, {minuteMs(1), 21.0}}));
-    EXPECT_EQ(temp[1], (QList<QPointF>{{minuteMs(3), 23.0}, {minuteMs(4), 24.0}, {minuteMs(5), 25.0}}));
+    EXPECT_EQ(temp[0], (QList<QPointF>{{minuteAt(0), 20.0}, {minuteAt(1), 21.0}}));
+    EXPECT_EQ(temp[1], (QList<QPointF>{{minuteAt(3), 23.0}, {minuteAt(4), 24.0}, {minuteAt(5), 25.0}}));
     // One legend entry a field, however many pieces its line is in.
     EXPECT_TRUE(c->chart()->legend()->markers(c->linesOf(1)[0]).at(0)->isVisible());
     for (size_t r = 1; r < c->linesOf(1).size(); ++r)
@@ -138,7 +139,7 @@ TEST(RecordsChartWindow, DrawsARecordFileWithItsGapsAndChosenFields) {
     c->chart()->zoomIn(QRectF(plot.left(), plot.top(), plot.width() / 2, plot.height()));
     for (const auto& run : drawnRuns(*c, 1))
         for (const QPointF& p : run)
-            EXPECT_LE(p.x(), minuteMs(3)) << "a point beyond the zoomed range";
+            EXPECT_LE(p.x(), minuteAt(3)) << "a point beyond the zoomed range";
     QTest::mouseClick(rig.find<QPushButton>(window, "ButtonResetZoom"), Qt::LeftButton);
     EXPECT_EQ(drawnRuns(*c, 1).size(), 2u);
     EXPECT_EQ(drawnRuns(*c, 1).back().size(), 3);
@@ -206,6 +207,52 @@ TEST(RecordsChartWindow, ValueAxisTicksAreRoundForTheFieldsShownAndAfterAZoom) {
     const QRectF plot = c->chart()->plotArea();
     c->chart()->zoomIn(QRectF(plot.left(), plot.top() + plot.height() / 3, plot.width(), plot.height() / 5));
     expectRoundTicks(values, "zoomed");
+}
+
+// Pressure and a temperature just above zero: the axis starts at zero, not a whole step below,
+// and ends at the first round number above the pressure. Time ticks fall on whole minutes of the
+// instrument's clock, and the axis says whose clock it is.
+TEST(RecordsChartWindow, AxesReadAtAGlance) {
+    ChartRig rig;
+    rig.start();
+    rig.form->show();
+    gui::TFormRecordsChart* window = rig.plot();
+    ASSERT_NE(window, nullptr);
+    onNextFileDialog(rig.write("mast.txt",
+                               "4 RECORDS\r\n07-01-2026 12:10:00\r\nDATE,TIME,AIR TEMP,PRESSURE\r\n"
+                               "07/01/2026,12:00:10,2.2,1008.5\r\n"
+                               "07/01/2026,12:03:10,3.0,1010.0\r\n"
+                               "07/01/2026,12:06:10,4.1,1012.0\r\n"
+                               "07/01/2026,12:09:40,5.0,1013.0\r\n"));
+    QTest::mouseClick(rig.find<QPushButton>(window, "ButtonOpenRecords"), Qt::LeftButton);
+    chart::RecordsChart* c = window->recordsChart();
+    ASSERT_NE(c, nullptr);
+    auto* values = qobject_cast<QValueAxis*>(c->chart()->axes(Qt::Vertical).at(0));
+    ASSERT_NE(values, nullptr);
+    expectRoundTicks(values, "pressure and temperature");
+    const double step = (values->max() - values->min()) / (values->tickCount() - 1);
+    EXPECT_DOUBLE_EQ(values->min(), 0.0);
+    EXPECT_GE(values->max(), 1013.0);
+    EXPECT_LT(values->max(), 1013.0 + step) << "a whole empty step above the data";
+
+    auto* times = qobject_cast<QCategoryAxis*>(c->chart()->axes(Qt::Horizontal).at(0));
+    ASSERT_NE(times, nullptr);
+    EXPECT_EQ(times->titleText(), chart::RecordsChart::kInstrumentTimeTitle);
+    const QStringList labels = times->categoriesLabels();
+    ASSERT_GE(labels.size(), 2);
+    for (const QString& label : labels) {
+        const double at = times->endValue(label);
+        EXPECT_EQ(std::fmod(at - minuteAt(0), 60.0), 0.0)
+            << label.toStdString() << " is not on a whole minute";
+        EXPECT_GE(at, minuteAt(0));
+        EXPECT_LE(at, minuteAt(10));
+    }
+    // The labels are rich text: what they show is their plain text.
+    const QString first = QTextDocumentFragment::fromHtml(labels.front()).toPlainText();
+    EXPECT_TRUE(first.startsWith(QStringLiteral("12:0"))) << first.toStdString();
+    EXPECT_TRUE(first.endsWith(QStringLiteral("2026-07-01"))) << "the date, once";
+    EXPECT_FALSE(
+        QTextDocumentFragment::fromHtml(labels.back()).toPlainText().contains(QStringLiteral("2026")));
 }
 
 TEST(RecordsChartWindow, RemembersTheUntickedFieldsInItsOwnSection) {

@@ -117,6 +117,48 @@ TEST(SetupPage, ControlsStartWithTheirDefaults) {
     EXPECT_EQ(rig.label(1)->parentWidget(), rig.find<QScrollArea>("ScrollBoxFields")->widget());
 }
 
+// Every control says what its value means: a number box its unit and the range the box itself
+// keeps to, so a tip cannot promise a value the box refuses. Captions stay as they are.
+TEST(SetupPage, ControlsCarryTipsWithUnitsAndRanges) {
+    SetupRig rig;
+    const struct Row {
+        const char* name;
+        const char* says;  // part of the tip; empty for any
+    } rows[] = {
+        {"CSpinEditInterval", "Seconds between two runs of the user program"},
+        {"CSpinEditNumOfFields", "logged record"},
+        {"CSpinEditScrollPause", "Seconds each screen is shown"},
+        {"CSpinEditScrollEnd", "last screen"},
+        {"SpinEditWidth01", "Number field"},
+        {"SpinEditPrec25", "decimal point"},
+        {"RadioGroupCom1Type", "COM1"},
+        {"RadioGroupCom1Baud", "bits per second"},
+        {"RadioGroupCom2Baud", "COM2"},
+        {"CheckBoxKeyLock", "keypad"},
+        {"CheckBoxAutoScroll", "screens"},
+        {"CheckBoxPCTime", "PC's date and time"},
+        {"MaskEditTime", "HH:MM:SS"},
+        {"MaskEditDate", "MM-DD-YYYY"},
+        {"EditLabel07", "25 characters"},
+        {"ComboBoxType12", "date"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        auto* control = rig.find<QWidget>(r.name);
+        ASSERT_NE(control, nullptr);
+        const QString tip = control->toolTip();
+        EXPECT_TRUE(tip.contains(QString::fromLatin1(r.says))) << tip.toStdString();
+        if (auto* spin = qobject_cast<QSpinBox*>(control)) {
+            EXPECT_TRUE(
+                tip.endsWith(QStringLiteral("from %1 to %2.").arg(spin->minimum()).arg(spin->maximum())))
+                << tip.toStdString();
+        }
+    }
+    EXPECT_EQ(rig.find<QCheckBox>("CheckBoxKeyLock")->text(), "Keypad Lock");
+    EXPECT_EQ(rig.find<QCheckBox>("CheckBoxStopOnErr")->toolTip(),
+              "Set Stop On Error with 41700 keypad only.");
+}
+
 TEST(SetupPage, FieldsPerRecordEnablesRowsOnEveryChange) {
     SetupRig rig;
     rig.showPage("TabSheetSetup");

@@ -81,6 +81,8 @@ void answerSave(QString& asked, QMessageBox::StandardButton answer) {
             asked = box.text();
             EXPECT_EQ(box.standardButtons(), QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
             EXPECT_EQ(box.escapeButton(), box.button(QMessageBox::Cancel));
+            EXPECT_EQ(box.button(QMessageBox::Save)->shortcut(), QKeySequence(QStringLiteral("Alt+S")));
+            EXPECT_EQ(box.button(QMessageBox::Discard)->shortcut(), QKeySequence(QStringLiteral("Alt+D")));
         },
         answer);
 }
@@ -273,6 +275,59 @@ TEST(UnsavedWork, RecentFilesAndFoldersAreKeptInSectionsOfTheirOwn) {
     });
     rig.form->menu().OpenPgmFile->trigger();
     EXPECT_EQ(startedIn, rig.path("programs"));
+}
+
+// The question answered from the keyboard: Alt+D discards, and the part is replaced.
+TEST(UnsavedWork, AltDAnswersDiscard) {
+    WorkRig rig;
+    rig.insertInstruction();
+    ProgramModel other;
+    other.tree.insert({0}, "KEYED");
+    writeFile(rig.path("k.pgm"), writeProgramFile(other));
+    whenModal<QMessageBox>(QStringLiteral("question"), [](QMessageBox& box) {
+        QApplication::setActiveWindow(&box);
+        QTest::keyClick(&box, Qt::Key_D, Qt::AltModifier);
+        // A button's key presses it as a click would, after a moment's animation.
+        if (!QTest::qWaitFor([&box] { return !box.isVisible(); }, kModalDeadlineMs)) {
+            ADD_FAILURE() << "Alt+D left the box open";
+            box.reject();
+        }
+    });
+    onNextFileDialog(rig.path("k.pgm"));
+    rig.form->menu().OpenPgmFile->trigger();
+    EXPECT_EQ(rig.form->program().tree.topLevel()[0].text, "KEYED");
+}
+
+// Each kind opened from Recent Files says so in the message area as File, Open does.
+TEST(UnsavedWork, RecentFilesSayWhatTheyOpened) {
+    WorkRig rig;
+    const struct Row {
+        const char* file;
+        QAction* save;
+        const char* opened;
+    } rows[] = {
+        {"r.set", rig.form->menu().SaveSetupFile, "OPENED SETUP FILE "},
+        {"r.scr", rig.form->menu().SaveScreenFile, "OPENED SCREEN FILE "},
+        {"r.pgm", rig.form->menu().SavePgmFile, "OPENED USER PGM FILE "},
+        {"g.ssp", rig.form->menu().SaveGroup, "OPENED GROUP "},
+    };
+    for (const Row& r : rows) {
+        onNextFileDialog(rig.path(r.file));
+        r.save->trigger();
+    }
+    auto* memo = rig.form->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.file);
+        QAction* entry = nullptr;
+        for (QAction* action : rig.form->menu().RecentFiles1->actions())
+            if (action->data().toString() == rig.path(r.file)) entry = action;
+        ASSERT_NE(entry, nullptr);
+        memo->clear();
+        if (QString::fromLatin1(r.file).endsWith(QStringLiteral(".ssp")))
+            onNextBox(nullptr, QMessageBox::Yes);  // a group replaces all three parts
+        entry->trigger();
+        EXPECT_EQ(memo->toPlainText().split(u'\n').last(), r.opened + rig.path(r.file));
+    }
 }
 
 TEST(UnsavedWork, ADroppedFileOpensAsTheFileMenuWould) {

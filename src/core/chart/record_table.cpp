@@ -111,6 +111,16 @@ RecordTable tableFromBlock(const records::RecordBlock& block) {
     return table;
 }
 
+RecordTable tableFromArchive(const records::RecordBlock& block, const std::vector<int64_t>& utc) {
+    RecordTable table = tableFromBlock(block);
+    if (utc.size() != table.recordCount()) return table;
+    table.dated = true;
+    table.utc = true;
+    for (size_t r = 0; r < utc.size(); ++r)
+        table.x[r] = static_cast<double>(utc[r]);
+    return table;
+}
+
 std::optional<size_t> findSeries(const RecordTable& table, std::string_view label) {
     for (size_t s = 0; s < table.labels.size(); ++s)
         if (table.labels[s] == label) return s;

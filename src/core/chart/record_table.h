@@ -18,6 +18,8 @@ struct RecordTable {
     // True when x is each record's date and time, as seconds since 1970-01-01 00:00 of the
     // instrument's clock (no time zone); false when x is the record's number from 1.
     bool dated = false;
+    // True when a dated x is UTC (records of an archive) instead of the instrument's clock.
+    bool utc = false;
     // NaN for a dated record whose date or time is missing or impossible.
     std::vector<double> x;
     // The Number fields' labels (UTF-8) and values, one entry per field, one value per record;
@@ -44,6 +46,9 @@ std::optional<int64_t> secondOfRecordTime(float value);
 
 // The retrieved records: Date and Time fields give x when the format has both, Number fields a series.
 RecordTable tableFromBlock(const records::RecordBlock& block);
+
+// Records of an archive: x is the UTC time each record is kept under, one per record.
+RecordTable tableFromArchive(const records::RecordBlock& block, const std::vector<int64_t>& utc);
 
 // The index of the series with this label; none when no Number field has it.
 std::optional<size_t> findSeries(const RecordTable& table, std::string_view label);

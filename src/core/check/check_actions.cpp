@@ -41,18 +41,28 @@ NodePath findingPath(const Finding& finding) {
 void FindingCursor::reset(CheckResult result) {
     result_ = std::move(result);
     next_ = 0;
+    shown_.reset();
 }
 
 std::optional<FindingCursor::Step> FindingCursor::next(const ProgramTree& tree) {
     const size_t count = result_.findings.size();
     for (size_t tried = 0; tried < count; ++tried) {
-        const Finding& f = result_.findings[next_];
+        const size_t index = next_;
+        const Finding& f = result_.findings[index];
         next_ = (next_ + 1) % count;
         NodePath path = findingPath(f);
         if (tree.find(path) == nullptr) path.resize(1);
-        if (tree.find(path) != nullptr) return Step{&f, std::move(path)};
+        if (tree.find(path) == nullptr) continue;
+        const bool wrapped = shown_ && index <= *shown_;
+        shown_ = index;
+        return Step{&f, std::move(path), index + 1, count, wrapped};
     }
     return std::nullopt;
+}
+
+std::string stepLine(const FindingCursor::Step& step) {
+    return "FINDING " + std::to_string(step.number) + " OF " + std::to_string(step.count) +
+           (step.wrapped ? ", FROM THE FIRST AGAIN: " : ": ") + findingLine(*step.finding);
 }
 
 }  // namespace vrn::check

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
+#include <string>
 
 #include "core/check/finding.h"
 #include "core/program/program_tree.h"
@@ -37,6 +39,9 @@ public:
     struct Step {
         const Finding* finding;
         NodePath path;
+        size_t number = 1;     // of the finding, from 1
+        size_t count = 1;      // findings in all
+        bool wrapped = false;  // round to the first again after the last
     };
 
     void reset(CheckResult result);
@@ -47,6 +52,11 @@ public:
 private:
     CheckResult result_;
     size_t next_ = 0;
+    std::optional<size_t> shown_;  // the finding the last step named
 };
+
+// The message-area line of a step: "FINDING 2 OF 4: " and the finding's line; a step round to the
+// first again says so.
+std::string stepLine(const FindingCursor::Step& step);
 
 }  // namespace vrn::check

@@ -19,6 +19,7 @@ void UsbPort::OpenUsbPort() {
         for (const std::string& line : advice)
             host_.appendAdvice(line);
         if (advice.empty() && driver_.accessDenied()) host_.appendAdvice(kAccessDeniedText);
+        if (!failureHint_.empty()) host_.appendAdvice(failureHint_);
         host_.setStatusText(kClosedText);
         return;
     }
@@ -34,15 +35,15 @@ void UsbPort::OpenUsbPort() {
         host_.appendLine(line);
 }
 
+// A reconnection that worked says so where the user looks, as the hot-plug does.
 void UsbPort::ReconnectUSB() {
     if (PortHandle_ != 0) driver_.resetDevice();
     OpenUsbPort();
+    if (PortHandle_ != 0) host_.appendLine(kConnectedText);
 }
 
 void UsbPort::instrumentAppeared() {
-    if (PortHandle_ != 0) return;
-    ReconnectUSB();
-    if (PortHandle_ != 0) host_.appendLine(kConnectedText);
+    if (PortHandle_ == 0) ReconnectUSB();
 }
 
 void UsbPort::instrumentGone() {

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
+#include <utility>
 
 #include "core/link/port.h"
 
@@ -21,7 +23,7 @@ public:
     static constexpr const char* kOpenText = "VARNO 41700 USB: Port Open";
     static constexpr const char* kClosedText = "USB port closed";
     static constexpr const char* kCannotOpenText = "Cannot open VARNO 41700 USB port.";
-    // The message-area line after an open that a plugged-in instrument set off.
+    // The message-area line after Reconnect USB, or a plugged-in instrument, opened the port.
     static constexpr const char* kConnectedText = "41700 CONNECTED";
     // After the box when the device is there but this user may not open it; the names are the
     // installed udev rule's file and the group that owns serial ports.
@@ -34,6 +36,9 @@ public:
     // 0 means no port is open.
     PortHandle handle() const { return PortHandle_; }
     bool isOpen() const { return PortHandle_ != 0; }
+
+    // A line after the advice of an open that failed: how to go on without an instrument.
+    void setFailureHint(std::string hint) { failureHint_ = std::move(hint); }
 
     void OpenUsbPort();
     void ReconnectUSB();
@@ -55,6 +60,7 @@ private:
     Host& host_;
     PortHandle PortHandle_ = 0;
     PortHandle nextHandle_ = 1;
+    std::string failureHint_;
 };
 
 }  // namespace vrn

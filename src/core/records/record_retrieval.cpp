@@ -187,7 +187,10 @@ bool RecordRetrieval::saveRecordFile(std::string& path, std::string_view text, b
     const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
     for (;;) {
         std::string error;
-        if (files_.writeFile(path, bytes, error)) return true;
+        if (files_.writeFile(path, bytes, error)) {
+            h.appendLine(std::string(kSavedLine) + path);
+            return true;
+        }
         if (!mayAskAgain) {
             warn(h, recordFileProblem(path, error));
             return false;

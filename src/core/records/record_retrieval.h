@@ -109,6 +109,8 @@ public:
         "The named file cannot be opened.\nIt may be in use by another program.";
     static constexpr const char* kKeptText = "The records are kept: choose another file for them.";
     static constexpr const char* kNotSavedText = "RECORDS NOT SAVED.";
+    // Before the name of the record file written, in the message area.
+    static constexpr const char* kSavedLine = "SAVED RECORD FILE ";
     static constexpr const char* kFileFilter = "Text File (*.txt)|*.txt|All Files (*.*)|*.*";
     static constexpr const char* kFileExt = "txt";
 

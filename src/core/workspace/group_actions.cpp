@@ -66,6 +66,7 @@ bool openGroupFiles(Host& host, FileStore& files, Workspace& ws, const std::stri
     } else {
         warn(host, cannotOpenText("Program"));
     }
+    host.appendLine("OPENED GROUP " + path);
     return true;
 }
 
@@ -77,7 +78,6 @@ std::optional<std::string> OpenGroup(Host& host, FileStore& files, Workspace& ws
     if (!confirmOverwrite(host)) return std::nullopt;
     auto path = host.openFileName(groupDialog(false));
     if (!path || !openGroupFiles(host, files, ws, *path)) return std::nullopt;
-    host.appendLine("OPENED GROUP " + *path);
     return path;
 }
 

@@ -50,7 +50,8 @@ std::optional<std::string> SaveGroup(Host& host, FileStore& files, Workspace& ws
 bool confirmOverwrite(Host& host);
 
 // Loads the members of the group at path, each failure with its own box and the others still
-// loaded. False, with nothing loaded, when the group file is missing or carries no mark.
+// loaded, and a line naming the group. False, with nothing loaded, when the group file is missing
+// or carries no mark.
 bool openGroupFiles(Host& host, FileStore& files, Workspace& ws, const std::string& path);
 
 // What a save managed: the group file, and the setup, screen and program files that a backup needs.

@@ -6,18 +6,31 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 
+#include "core/link/host.h"
 #include "gui/app/link_label.h"
 #include "gui/app/logo.h"
 
 namespace vrn::gui {
 
-QString TFormAbout::documentationPath(const QString& programDir) {
+QString TFormAbout::documentationPath(const QString& programDir, const QString& buildProgramDir,
+                                      const QString& sourceReadme) {
     const QString installed = QDir::cleanPath(programDir + QStringLiteral("/../share/doc/vrncomm/README.md"));
-    return QFileInfo::exists(installed) ? installed : QString::fromLatin1(kPackageReadme);
+    if (QFileInfo::exists(installed)) return installed;
+    const QFileInfo program(programDir);
+    if (!buildProgramDir.isEmpty() && program.exists() &&
+        program.canonicalFilePath() == QFileInfo(buildProgramDir).canonicalFilePath() &&
+        QFileInfo::exists(sourceReadme))
+        return QDir::cleanPath(sourceReadme);
+    return QString::fromLatin1(kPackageReadme);
 }
 
-TFormAbout::TFormAbout(const QString& programDir, QWidget* parent)
-    : QDialog(parent), address_(documentationPath(programDir)) {
+QString TFormAbout::documentationPath(const QString& programDir) {
+    return documentationPath(programDir, QStringLiteral(VRN_BUILD_PROGRAM_DIR),
+                             QStringLiteral(VRN_SOURCE_README));
+}
+
+TFormAbout::TFormAbout(const QString& programDir, Host& host, QWidget* parent)
+    : QDialog(parent), host_(host), address_(documentationPath(programDir)) {
     setObjectName(QStringLiteral("TFormAbout"));
     setWindowTitle(QStringLiteral("About VRNComm"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -65,10 +78,14 @@ TFormAbout::TFormAbout(const QString& programDir, QWidget* parent)
     connect(Label1, &LinkLabel::clicked, this, &TFormAbout::Label1Click);
 }
 
-// The box closes whether or not a browser could be started.
+// The box closes whether or not a browser could be started; when none could, a box says so.
 void TFormAbout::Label1Click() {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(address_));
     accept();
+    const std::string where = address_.toStdString();
+    if (!QFileInfo::exists(address_))
+        warn(host_, "The documentation is not installed:\n" + where + " does not exist.");
+    else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(address_)))
+        warn(host_, "No program could be started to show the documentation:\n" + where);
 }
 
 }  // namespace vrn::gui

@@ -6,6 +6,10 @@
 class QLabel;
 class QPlainTextEdit;
 
+namespace vrn {
+class Host;
+}
+
 namespace vrn::gui {
 
 class LinkLabel;
@@ -19,18 +23,23 @@ public:
     static constexpr const char* kPackageReadme = "/usr/share/doc/vrncomm/README.md";
 
     // The README installed with the program in programDir: <prefix>/share/doc/vrncomm/README.md
-    // beside <prefix>/bin, so a build installed under /usr/local finds its own; the package's
-    // place when there is none there (a program run from its build folder).
+    // beside <prefix>/bin, so a build installed under /usr/local finds its own; the source tree's
+    // README for the program in its build folder (buildProgramDir); the package's place otherwise.
+    static QString documentationPath(const QString& programDir, const QString& buildProgramDir,
+                                     const QString& sourceReadme);
+    // The same for the build that made this program.
     static QString documentationPath(const QString& programDir);
 
-    // programDir: the folder the running program is in.
-    explicit TFormAbout(const QString& programDir, QWidget* parent = nullptr);
+    // programDir: the folder the running program is in. A README that cannot be opened is said in
+    // a box through host.
+    TFormAbout(const QString& programDir, Host& host, QWidget* parent = nullptr);
 
     const QString& address() const { return address_; }
 
 private:
     void Label1Click();
 
+    Host& host_;
     QString address_;
 
     QLabel* ImageLogo = nullptr;

@@ -51,6 +51,7 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
     changes_ = new ChangeTracker(*host_, this);
     connect(changes_, &ChangeTracker::stateChanged, this, &TFormMain::updateTitle);
     usb_ = std::make_unique<UsbPort>(driver, *host_);
+    usb_->setFailureHint(kTryWithoutText);
     exchange_ = std::make_unique<Exchange>(*usb_, *host_);
     host_->guard().endWait = [this] {
         exchange_->abortWaits();
@@ -75,7 +76,7 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
     auto* editFloat = new TFormEditFloat(*host_, this);
     auto* editType = new TFormEditType(this);
     auto* editText = new TFormEditText(*host_, this);
-    about_ = new TFormAbout(QCoreApplication::applicationDirPath(), this);
+    about_ = new TFormAbout(QCoreApplication::applicationDirPath(), *host_, this);
     auto* editHex = new TFormEditHex(*host_, this);
     userProgram_->setParameterDialogs({editInt, editFloat, editHex, editText, editType});
     service_ = new ServiceSection(context);

@@ -56,6 +56,9 @@ public:
     static constexpr int kPagesHeight = 385;
     // The one version the window title, the About box and --version show.
     static constexpr const char* kCaption = "Varno 41700 VRNComm " VRN_VERSION;
+    // After the reasons an instrument could not be opened: the program can be tried without one.
+    static constexpr const char* kTryWithoutText =
+        "NO INSTRUMENT AT HAND? vrncomm --simulate TRIES EVERY FUNCTION ON A SIMULATED ONE.";
     static constexpr const char* kApplicationName = "VRNComm " VRN_VERSION;
     // How often an instrument plugged in during an exchange looks again whether it has ended.
     static constexpr int kPluggedRetryMs = 250;

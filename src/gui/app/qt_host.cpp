@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <algorithm>
@@ -55,6 +56,7 @@ QtHost::QtHost(Clock& clock, const Widgets& widgets)
     QObject::connect(&ticker_, &QTimer::timeout, [this] { timer1_.catchUp(clock_.nowMs()); });
     timer1_.start(clock_.nowMs());
     ticker_.start();
+    followMessages();
 }
 
 // A transfer that blocks the window still shows its lines and progress as they come, so the
@@ -72,14 +74,25 @@ void QtHost::appendText(std::string_view text) {
 void QtHost::addToMessages(const QString& text, bool asLine) {
     QPlainTextEdit* memo = widgets_.messages;
     QScrollBar* bar = memo->verticalScrollBar();
-    const bool atEnd = bar->value() >= bar->maximum();
     const int shown = bar->value();
     QTextCursor cursor(memo->document());
     cursor.movePosition(QTextCursor::End);
     if (asLine && !memo->document()->isEmpty()) cursor.insertBlock();
     cursor.insertText(text);
-    bar->setValue(atEnd ? bar->maximum() : shown);
+    bar->setValue(followMessages_ ? bar->maximum() : shown);
     memo->repaint();
+}
+
+// Whether the area follows is the user's choice, made by where they scroll to. The range also
+// grows without new text: a long line's sideways bar takes a line's height from the view, after
+// the line came. Following, the area keeps its end in view through that too.
+void QtHost::followMessages() {
+    QScrollBar* bar = widgets_.messages->verticalScrollBar();
+    QObject::connect(bar, &QScrollBar::valueChanged,
+                     [this, bar](int value) { followMessages_ = value >= bar->maximum(); });
+    QObject::connect(bar, &QScrollBar::rangeChanged, [this, bar](int, int maximum) {
+        if (followMessages_) bar->setValue(maximum);
+    });
 }
 
 void QtHost::clearMessages() {
@@ -144,6 +157,9 @@ QtHost::SaveAnswer QtHost::askSaveChanges(std::string_view text) {
     box.setTextFormat(Qt::PlainText);
     box.setText(fromUtf8(text));
     box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    // Alt+S and Alt+D answer from the keyboard; the box is modal, so no page's keys clash.
+    box.button(QMessageBox::Save)->setText(QStringLiteral("&Save"));
+    box.button(QMessageBox::Discard)->setText(QStringLiteral("&Discard"));
     box.setDefaultButton(QMessageBox::Save);
     box.setEscapeButton(QMessageBox::Cancel);
     switch (box.exec()) {

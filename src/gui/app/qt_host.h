@@ -70,6 +70,7 @@ private:
                                              bool* checked = nullptr);
     void showProgress();
     void addToMessages(const QString& text, bool asLine);
+    void followMessages();
 
     Clock& clock_;
     Widgets widgets_;
@@ -77,7 +78,8 @@ private:
     QTimer ticker_;
     ExchangeGuard guard_;
     std::map<std::string, QString> lastFolders_;
-    int progress_ = 0;  // the position asked for, which the bar shows within a frame
+    bool followMessages_ = true;  // the message area showed its end when last scrolled
+    int progress_ = 0;            // the position asked for, which the bar shows within a frame
     int64_t progressShownUs_ = -kProgressFrameUs;
 };
 

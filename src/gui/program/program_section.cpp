@@ -45,7 +45,10 @@ void ProgramSection::NextFinding1Click() {
         return;
     }
     showProgramPage();
-    if (const auto step = findings_.next(ctx_.models.program.tree)) page_.selectNode(step->path);
+    if (const auto step = findings_.next(ctx_.models.program.tree)) {
+        page_.selectNode(step->path);
+        ctx_.host.appendLine(check::stepLine(*step));
+    }
 }
 
 void ProgramSection::showProgramPage() {

@@ -56,6 +56,11 @@ TFormArchiveRange::TFormArchiveRange(store::RecordArchive& archive, const QStrin
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(ComboBoxStation, &QComboBox::currentIndexChanged, this, &TFormArchiveRange::stationChanged);
+    // From never comes after To: each bounds the other.
+    connect(DateTimeEditFrom, &QDateTimeEdit::dateTimeChanged, DateTimeEditTo,
+            &QDateTimeEdit::setMinimumDateTime);
+    connect(DateTimeEditTo, &QDateTimeEdit::dateTimeChanged, DateTimeEditFrom,
+            &QDateTimeEdit::setMaximumDateTime);
     stationChanged();
 }
 
@@ -70,9 +75,14 @@ void TFormArchiveRange::stationChanged() {
     LabelSpan->setText(QStringLiteral("Records from %1 to %2 UTC")
                            .arg(QString::fromStdString(records::utcTimeText(span->first)),
                                 QString::fromStdString(records::utcTimeText(span->second))));
+    DateTimeEditFrom->clearMaximumDateTime();
+    DateTimeEditTo->clearMinimumDateTime();
     DateTimeEditFrom->setDateTime(
         QDateTime::fromSecsSinceEpoch(std::max(span->first, span->second - kDaySeconds), QTimeZone::utc()));
     DateTimeEditTo->setDateTime(QDateTime::fromSecsSinceEpoch(span->second, QTimeZone::utc()));
+    // Values that did not change signal nothing: the bounds are set here too.
+    DateTimeEditFrom->setMaximumDateTime(DateTimeEditTo->dateTime());
+    DateTimeEditTo->setMinimumDateTime(DateTimeEditFrom->dateTime());
 }
 
 std::string TFormArchiveRange::station() const {

@@ -187,7 +187,7 @@ bool TFormRecordsChart::openArchive(const std::string& where, const std::string&
         return false;
     }
     const records::RecordBlock block(stored.format, stored.bytes);
-    showRecords(std::make_shared<const chart::RecordTable>(chart::tableFromBlock(block)),
+    showRecords(std::make_shared<const chart::RecordTable>(chart::tableFromArchive(block, stored.utc)),
                 QStringLiteral("%1 (%2)").arg(QString::fromStdString(station),
                                               QFileInfo(QString::fromStdString(where)).fileName()));
     return true;

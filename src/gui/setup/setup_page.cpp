@@ -109,7 +109,55 @@ SetupPage::SetupPage(setup::SetupModel& model, Clock& clock, QWidget* parent)
     page->addLayout(buildGrid());
     showModel();
     connectEdits();
+    giveTips();
     model_.onChanged = [this] { showModel(); };
+}
+
+namespace {
+
+// "what it is, from 1 to 99": a value's meaning with its unit, and its range.
+QString rangeTip(const char* what, setup::SpinRange range) {
+    return QStringLiteral("%1, from %2 to %3.").arg(QLatin1String(what)).arg(range.min).arg(range.max);
+}
+
+}  // namespace
+
+// What each value means for the instrument, in its unit and range; the captions stay short.
+void SetupPage::giveTips() {
+    const QString baud = QStringLiteral("%1's speed in bits per second (19.2K is 19,200).");
+    const std::initializer_list<std::pair<QWidget*, QString>> tips = {
+        {RadioGroupCom1Type, QStringLiteral("The electrical standard of the instrument's COM1 port.")},
+        {RadioGroupCom1Baud, baud.arg(QLatin1String("COM1"))},
+        {RadioGroupCom2Baud, baud.arg(QLatin1String("COM2"))},
+        {CheckBoxKeyLock, QStringLiteral("Ticked, the instrument's keypad is locked.")},
+        {CheckBoxAutoScroll,
+         QStringLiteral("Ticked, the LCD shows its screens one after the other by itself.")},
+        {CSpinEditInterval, rangeTip("Seconds between two runs of the user program", setup::kIntervalRange)},
+        {CSpinEditNumOfFields,
+         rangeTip("Values in each logged record, one grid row each", setup::kFieldsPerRecordRange)},
+        {CSpinEditScrollPause,
+         rangeTip("Seconds each screen is shown while the LCD scrolls", setup::kScrollPauseRange)},
+        {CSpinEditScrollEnd,
+         rangeTip("The last screen the LCD scrolls to, from screen 1", setup::kScrollEndRange)},
+        {CheckBoxPCTime,
+         QStringLiteral("Ticked, Send Setup sets the instrument's clock to the PC's date and time; "
+                        "unticked, to the time and date typed here.")},
+        {MaskEditTime, QStringLiteral("The instrument's time of day, 24-hour: HH:MM:SS.")},
+        {MaskEditDate, QStringLiteral("The instrument's date, month first: MM-DD-YYYY.")},
+    };
+    for (const auto& [control, tip] : tips)
+        control->setToolTip(tip);
+    const QString label =
+        QStringLiteral("The field's label in record files, up to %1 characters.").arg(setup::kLabelMaxChars);
+    const QString type = QStringLiteral("Whether the field holds a number, the record's date or its time.");
+    const QString width = rangeTip("Characters a Number field takes in record files", setup::kWidthRange);
+    const QString precision = rangeTip("Digits after a Number field's decimal point", setup::kPrecisionRange);
+    for (size_t at = 0; at < labels_.size(); ++at) {
+        labels_[at]->setToolTip(label);
+        types_[at]->setToolTip(type);
+        widths_[at]->setToolTip(width);
+        precisions_[at]->setToolTip(precision);
+    }
 }
 
 SetupPage::~SetupPage() {

@@ -54,6 +54,7 @@ private:
     QLayout* buildGrid();
     void connectEdits();
     void showModel();
+    void giveTips();
 
     setup::SetupModel& model_;
     Clock& clock_;
