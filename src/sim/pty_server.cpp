@@ -79,7 +79,11 @@ bool PtyServer::step(std::string& error) {
     // Sleep until bytes come from the program while the line has room for them, the line gets
     // room, the next reply byte is due, or the idle limit.
     const int64_t start = clock_.nowUs();
-    const int64_t roomAtUs = instrument_.lineInFreeUs() - kInAheadUs;
+    // While the line carries bytes, the next are taken a batch time after the last at the soonest:
+    // a program writing a byte a call does not wake the loop for every byte.
+    const bool carrying = instrument_.lineInFreeUs() > start;
+    const int64_t roomAtUs =
+        std::max(instrument_.lineInFreeUs() - kInAheadUs, carrying ? lastReadUs_ + kBatchUs : start);
     const bool roomNow = roomAtUs <= start;
     int64_t waitUs = roomNow ? kIdleWaitUs : std::min(kIdleWaitUs, roomAtUs - start);
     if (const auto next = instrument_.nextOutputUs())
@@ -100,6 +104,7 @@ bool PtyServer::step(std::string& error) {
         uint8_t bytes[kInBatchBytes];
         const ssize_t n = ::read(master_, bytes, std::max<size_t>(room, 1));
         if (n > 0) {
+            lastReadUs_ = clock_.nowUs();
             traceBytes(false, bytes, static_cast<size_t>(n));
             instrument_.receive({bytes, static_cast<size_t>(n)});
             heardSinceQuiet_ = true;

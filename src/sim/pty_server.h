@@ -79,6 +79,7 @@ private:
     };
     std::deque<Pending> unsent_;
     bool heardSinceQuiet_ = false;
+    int64_t lastReadUs_ = 0;
 };
 
 }  // namespace vrn::sim
