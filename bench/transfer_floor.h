@@ -20,11 +20,13 @@ namespace vrn::bench {
 
 constexpr int64_t kByteUs = sim::Instrument::kByteTimeUs;
 
-// The floor on a timeline of its own: pacing steps and pauses move it on; bytes from the
-// instrument stream from the end of the last command or write, after its reply latency (so a reply
-// that arrives during a pause costs nothing more).
+// The floor on a timeline of its own: pacing steps and pauses move it on; bytes the PC writes take
+// the line 8 us each, after what it still carries; bytes from the instrument stream from the
+// arrival of the last byte the PC wrote, after its reply latency (so a reply that arrives during a
+// pause costs nothing more).
 struct Floor {
     int64_t nowUs = 0;
+    int64_t wireInUs = 0;
     int64_t wireEndUs = 0;
     int64_t lastByteUs = 0;
     // What the pty adds on top, counted: answers the PC waited for after a command or write, and
@@ -33,13 +35,8 @@ struct Floor {
     int turnarounds = 0;
     int writeCalls = 0;
     bool awaiting = false;
-    // A command byte goes out as its pacing step begins: the instrument may answer during the step.
-    void pace() {
-        awaiting = true;
-        lastByteUs = nowUs;
-        wireEndUs = nowUs + sim::Instrument::kReplyLatencyUs;
-        nowUs += kPaceUs;
-    }
+    // A command byte is written as its pacing step begins: it crosses the line during the step.
+    void pace() { nowUs += kPaceUs; }
     void pause(int64_t us) { nowUs += us; }
     void received(size_t n) {
         if (n == 0) return;
@@ -48,12 +45,14 @@ struct Floor {
         wireEndUs += static_cast<int64_t>(n) * kByteUs;
         nowUs = std::max(nowUs, wireEndUs);
     }
-    // The pty takes the PC's bytes at once (unlike the real line, where the transfer and its floor
-    // would both carry their wire time); the instrument's answer starts its latency after them.
-    void written() {
+    // The PC's bytes cross the line as the instrument's do (the write returns at once, as a
+    // serial port's buffer takes them); the instrument's answer starts its latency after the last.
+    void written(size_t n) {
         awaiting = true;
         ++writeCalls;
-        wireEndUs = std::max(wireEndUs, nowUs + sim::Instrument::kReplyLatencyUs);
+        wireInUs = std::max(wireInUs, nowUs) + static_cast<int64_t>(n) * kByteUs;
+        lastByteUs = wireInUs;
+        wireEndUs = std::max(wireEndUs, wireInUs + sim::Instrument::kReplyLatencyUs);
     }
     // The whole floor; work the instrument does after the last command (its answer a byte after it)
     // runs alongside whatever pause follows the command.
@@ -61,7 +60,7 @@ struct Floor {
         int64_t us = std::max(nowUs, wireEndUs);
         if (instrumentUs > 0)
             us = std::max(us, lastByteUs + sim::Instrument::kReplyLatencyUs + instrumentUs + kByteUs);
-        return us;
+        return std::max(us, wireInUs);
     }
 };
 
@@ -101,7 +100,7 @@ public:
     void setFlowControl(uint16_t m, uint8_t a, uint8_t b) override { inner_.setFlowControl(m, a, b); }
     void purge() override { inner_.purge(); }
     void write(std::span<const uint8_t> bytes) override {
-        floor_.written();
+        floor_.written(bytes.size());
         inner_.write(bytes);
     }
     ReadResult read(std::span<uint8_t> buffer) override {
@@ -116,6 +115,16 @@ private:
     Port& inner_;
     Floor& floor_;
 };
+
+// A send that ends without an answer returns while its last bytes still cross the line. The
+// instrument's answer to a query written after them comes once the line has carried them all, so a
+// send is timed to that answer, and its floor holds the query as well.
+inline bool lineCarried(Port& port) {
+    static constexpr uint8_t kQuery[] = {'C', 'M', 'D', '2', '5', '5', '\r'};
+    port.write(kQuery);
+    uint8_t answer[2];
+    return port.read(answer).count == sizeof answer;
+}
 
 struct Row {
     std::string name;

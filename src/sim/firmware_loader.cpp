@@ -93,9 +93,9 @@ bool onRecord(Instrument& in, Loader& loader, const std::string& record) {
 
 void startLoader(Instrument& in) {
     auto loader = std::make_shared<Loader>();
-    loader->lastByteUs = in.clock().nowUs();
+    loader->lastByteUs = in.nowUs();
     in.setRawReader([loader](Instrument& i, uint8_t byte) {
-        const int64_t now = i.clock().nowUs();
+        const int64_t now = i.nowUs();
         if (now - loader->lastByteUs > kLoaderIdleUs) {
             i.setRawReader(nullptr);
             return false;

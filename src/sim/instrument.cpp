@@ -24,12 +24,33 @@ void Instrument::registerCommand(int number, Handler handler) {
 }
 
 void Instrument::receive(std::span<const uint8_t> bytes) {
-    for (uint8_t b : bytes)
-        onByte(b);
+    int64_t at = std::max(lineInFreeUs_, clock_.nowUs());
+    for (uint8_t b : bytes) {
+        at += kByteTimeUs;
+        lineInFreeUs_ = at;
+        onByte(b, at);
+    }
 }
 
-void Instrument::onByte(uint8_t byte) {
-    const int64_t now = clock_.nowUs();
+void Instrument::handOver(std::span<const uint8_t> bytes) {
+    const int64_t at = nowUs();
+    for (uint8_t b : bytes)
+        onByte(b, at);
+}
+
+int64_t Instrument::nowUs() const {
+    return byteUs_ ? *byteUs_ : clock_.nowUs();
+}
+
+void Instrument::onByte(uint8_t byte, int64_t now) {
+    // Handlers that run for this byte answer from its arrival.
+    const std::optional<int64_t> outer = byteUs_;
+    byteUs_ = now;
+    handleByte(byte, now);
+    byteUs_ = outer;
+}
+
+void Instrument::handleByte(uint8_t byte, int64_t now) {
     if (blockWanted_ > 0 && now - lastByteUs_ > kBlockIdleUs) {
         blockWanted_ = 0;
         block_.clear();
@@ -137,7 +158,7 @@ void Instrument::replyBytes(std::span<const uint8_t> bytes, int64_t delayUs) {
 }
 
 void Instrument::queue(std::span<const uint8_t> bytes, int64_t delayUs) {
-    int64_t at = std::max(lineFreeUs_, clock_.nowUs() + kReplyLatencyUs + delayUs);
+    int64_t at = std::max(lineFreeUs_, nowUs() + kReplyLatencyUs + delayUs);
     for (uint8_t b : bytes) {
         if (faults.dropAfterBytes && bytesSent_ >= *faults.dropAfterBytes) break;
         if (faults.stallAtByte == bytesSent_) at += faults.stallUs;
@@ -150,7 +171,7 @@ void Instrument::queue(std::span<const uint8_t> bytes, int64_t delayUs) {
 
 void Instrument::expectBlock(size_t n, BlockHandler onBlock) {
     blockWanted_ = n;
-    lastByteUs_ = clock_.nowUs();
+    lastByteUs_ = nowUs();
     block_.clear();
     block_.reserve(n);
     onBlock_ = std::move(onBlock);

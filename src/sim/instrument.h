@@ -26,8 +26,9 @@ struct CommandLine {
     std::vector<std::string> args;  // the blank-separated words after the number
 };
 
-// The instrument's side of the protocol. Bytes from the PC arrive through receive() as they come;
-// replies leave through an output queue in which every byte has the time it reaches the PC.
+// The instrument's side of the protocol. Bytes from the PC cross the line through receive(), each
+// reaching the instrument a byte time after the one before; replies leave through an output queue in
+// which every byte has the time it reaches the PC.
 // Each subsystem registers its commands (setup_commands.cpp, ...).
 class Instrument {
 public:
@@ -42,8 +43,13 @@ public:
 
     explicit Instrument(Clock& clock);
 
-    // Bytes from the PC, at the clock's current time.
+    // Bytes the PC put on the line at the clock's current time. They reach the instrument one byte
+    // time apart, after what the line still carries, and are handled at once at those times.
     void receive(std::span<const uint8_t> bytes);
+    // When the line from the PC has carried everything received so far.
+    int64_t lineInFreeUs() const { return lineInFreeUs_; }
+    // The instrument's present: the arrival of the byte it is handling, else the clock's time.
+    int64_t nowUs() const;
     // Moves the reply bytes that have reached the PC by nowUs into out; returns how many.
     size_t take(std::span<uint8_t> out, int64_t nowUs);
     // When the next queued byte reaches the PC, if any is queued.
@@ -58,6 +64,8 @@ public:
     void replyBytes(std::span<const uint8_t> bytes, int64_t delayUs = 0);
     // The next n raw bytes from the PC go to onBlock instead of the command reader.
     void expectBlock(size_t n, BlockHandler onBlock);
+    // For block handlers: bytes already arrived that belong to the command reader after all.
+    void handOver(std::span<const uint8_t> bytes);
 
     void registerCommand(int number, Handler handler);
 
@@ -82,7 +90,8 @@ public:
     int blocksReceived = 0;
 
 private:
-    void onByte(uint8_t byte);
+    void onByte(uint8_t byte, int64_t atUs);
+    void handleByte(uint8_t byte, int64_t now);
     void dispatch(const std::string& line);
     void queue(std::span<const uint8_t> bytes, int64_t delayUs);
 
@@ -102,7 +111,9 @@ private:
         uint8_t byte;
     };
     std::deque<Pending> output_;
-    int64_t lineFreeUs_ = 0;  // when the line has sent everything queued so far
+    int64_t lineFreeUs_ = 0;         // when the line has sent everything queued so far
+    int64_t lineInFreeUs_ = 0;       // when the line from the PC has carried everything received
+    std::optional<int64_t> byteUs_;  // the arrival of the byte being handled
     uint64_t bytesSent_ = 0;
 };
 

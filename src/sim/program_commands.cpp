@@ -170,7 +170,7 @@ void awaitAnswer(Instrument& in, const std::shared_ptr<Download>& d) {
             d->sendCurrent(i);
         } else {
             // Not an answer: the PC gave up and this is the start of its next command.
-            i.receive(answer);
+            i.handOver(answer);
             return;
         }
         awaitAnswer(i, d);

@@ -77,11 +77,19 @@ bool PtyServer::serve(const volatile std::sig_atomic_t& stop, std::string& error
 }
 
 bool PtyServer::step(std::string& error) {
-    // Sleep until bytes come from the program, the next reply byte is due, or the idle limit.
-    int64_t waitUs = kIdleWaitUs;
+    // Sleep until bytes come from the program while the line has room for them, the line gets
+    // room, the next reply byte is due, or the idle limit.
+    const int64_t start = clock_.nowUs();
+    // While the line carries bytes, the next are taken a batch time after the last at the soonest:
+    // a program writing a byte a call does not wake the loop for every byte.
+    const bool carrying = instrument_.lineInFreeUs() > start;
+    const int64_t roomAtUs =
+        std::max(instrument_.lineInFreeUs() - kInAheadUs, carrying ? lastReadUs_ + kBatchUs : start);
+    const bool roomNow = roomAtUs <= start;
+    int64_t waitUs = roomNow ? kIdleWaitUs : std::min(kIdleWaitUs, roomAtUs - start);
     if (const auto next = instrument_.nextOutputUs())
-        waitUs = std::min(waitUs, std::min(*next + kBatchUs, *instrument_.lastOutputUs()) - clock_.nowUs());
-    pollfd fd{master_, POLLIN, 0};
+        waitUs = std::min(waitUs, std::min(*next + kBatchUs, *instrument_.lastOutputUs()) - start);
+    pollfd fd{master_, static_cast<short>(roomNow ? POLLIN : 0), 0};
     if (!unsent_.empty()) fd.events |= POLLOUT;
     if (waitUs < 0) waitUs = 0;
     const timespec timeout{static_cast<time_t>(waitUs / 1000000), static_cast<long>(waitUs % 1000000) * 1000};
@@ -91,9 +99,13 @@ bool PtyServer::step(std::string& error) {
         return false;
     }
     if (ready > 0 && (fd.revents & POLLIN) != 0) {
-        uint8_t bytes[4096];
-        const ssize_t n = ::read(master_, bytes, sizeof bytes);
+        const int64_t busyUs = std::max<int64_t>(0, instrument_.lineInFreeUs() - clock_.nowUs());
+        const size_t room =
+            kInBatchBytes - std::min(kInBatchBytes, static_cast<size_t>(busyUs / Instrument::kByteTimeUs));
+        uint8_t bytes[kInBatchBytes];
+        const ssize_t n = ::read(master_, bytes, std::max<size_t>(room, 1));
         if (n > 0) {
+            lastReadUs_ = clock_.nowUs();
             traceBytes(false, bytes, static_cast<size_t>(n));
             instrument_.receive({bytes, static_cast<size_t>(n)});
             heardSinceQuiet_ = true;
@@ -102,12 +114,13 @@ bool PtyServer::step(std::string& error) {
             return false;
         }
     }
-    if (ready == 0 && heardSinceQuiet_ && !instrument_.nextOutputUs()) {
+    const int64_t now = clock_.nowUs();
+    if (ready == 0 && roomNow && heardSinceQuiet_ && instrument_.lineInFreeUs() <= now &&
+        !instrument_.nextOutputUs()) {
         heardSinceQuiet_ = false;
         if (onQuiet) onQuiet();
     }
     uint8_t due[4096];
-    const int64_t now = clock_.nowUs();
     if (ready == 0 && now >= nextExclusiveCheckUs_) {
         nextExclusiveCheckUs_ = now + kExclusiveCheckUs;
         releaseOrphanedExclusive(slave_, slavePath_);

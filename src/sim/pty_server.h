@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/instrument.h"
+
 namespace vrn {
 class Clock;
 class TraceSink;
@@ -15,10 +17,10 @@ class TraceSink;
 
 namespace vrn::sim {
 
-class Instrument;
-
 // Serves the instrument on a pseudo-terminal: what a program writes to the slave side reaches
-// the instrument, and its replies reach the program when their time has come. The server keeps
+// the instrument no faster than the line carries it (the pty's buffer fills and the program's
+// writes block, as on the instrument's line), and its replies reach the program when their time
+// has come. The server keeps
 // a descriptor of the slave open itself, so programs can open and close the slave as often as
 // they like without the master seeing a hang-up.
 class PtyServer {
@@ -28,6 +30,11 @@ public:
     // Bytes of a long reply are handed over in batches at most this late; the reply's last byte
     // always on time.
     static constexpr int64_t kBatchUs = 100;
+    // The program's bytes are taken from the pty once the line has this little left to carry, as
+    // much as it carries in twice that, and handed to the instrument with the times they arrive:
+    // a wake-up up to this late leaves the line no gap, and the rest waits in the pty.
+    static constexpr int64_t kInAheadUs = 4000;
+    static constexpr size_t kInBatchBytes = static_cast<size_t>(2 * kInAheadUs / Instrument::kByteTimeUs);
     // Reply bytes the pty has had no room for this long are lost, as on a line whose reader
     // stopped reading: an interrupted download leaves no backlog for the next program.
     static constexpr int64_t kUnreadLostUs = 500000;
@@ -76,6 +83,7 @@ private:
     std::deque<Pending> unsent_;
     bool heardSinceQuiet_ = false;
     int64_t nextExclusiveCheckUs_ = 0;
+    int64_t lastReadUs_ = 0;
 };
 
 }  // namespace vrn::sim
