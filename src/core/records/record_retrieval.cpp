@@ -349,7 +349,7 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
     if (view_) view_->recordsRetrieved(block);
     if (!options.recordFile) {
         timerOff.reset();
-        finishRetrieval();
+        finishRetrieval(true);
         return result;
     }
     size_t headerSize = 0;
