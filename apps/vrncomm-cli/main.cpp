@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "cli/cli.h"
+#include "cli/stop_signal.h"
 #include "core/link/usb_port.h"
 #include "ports/disk_file_store.h"
 #include "ports/port_factory.h"
@@ -103,5 +104,6 @@ int main(int argc, char** argv) {
             return vrn::diagnoseUsb(vrn::readUsbInventory(), vrn::DoctorUser::current(),
                                     vrn::UsbPort::kDescription);
         }};
+    vrn::cli::installStopSignals();
     return vrn::cli::run(args, env);
 }

@@ -13,6 +13,7 @@
 #include "cli/command_result.h"
 #include "cli/recording_file_store.h"
 #include "cli/session.h"
+#include "cli/stop_signal.h"
 #include "core/link/tracing_port.h"
 
 namespace vrn::cli {
@@ -48,6 +49,12 @@ int run(const std::vector<std::string>& args, Environment& env) {
     } catch (...) {
         reportError(env, result, "internal error");
         result.exitStatus = kExitFailed;
+    }
+    // A stop signal ended the run: its status says which, its outcome that it was aborted.
+    if (const int signal = stopSignal(); signal != 0) {
+        result.exitStatus = 128 + signal;
+        const std::string why = result.failure ? result.failure->reason : std::string();
+        result.failure = FailedOutcome{"aborted", why.empty() ? "stopped by a signal" : why};
     }
     // A failure says so on stderr, whatever --quiet kept out: a run that printed no error of its
     // own gets one from its outcome, or from its exit status's meaning. Differences, a check's

@@ -27,6 +27,8 @@ enum ExitCode : int {
     kExitCheckWarnings = 5,  // check found warnings and no errors
     kExitCheckErrors = 6,    // check found errors; a send refused a program with errors (no --yes)
     kExitArchive = 7,        // the record archive could not be opened, read or written
+    kExitInterrupted = 130,  // SIGINT ended the run (128 + the signal)
+    kExitTerminated = 143,   // SIGTERM ended the run
 };
 
 // What an exit status means, in the words of the README's table ("exitMeaning" of --json).

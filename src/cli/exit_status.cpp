@@ -24,6 +24,8 @@ constexpr std::array<std::string_view, kExitArchive + 1> kExitMeanings{
 }  // namespace
 
 std::string_view exitMeaning(int status) {
+    if (status == kExitInterrupted) return "stopped by SIGINT (Ctrl+C): the running wait was aborted";
+    if (status == kExitTerminated) return "stopped by SIGTERM: the running wait was aborted";
     if (status < 0 || status >= static_cast<int>(kExitMeanings.size())) return "unknown";
     return kExitMeanings[static_cast<size_t>(status)];
 }

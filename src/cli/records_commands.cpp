@@ -47,6 +47,10 @@ int runEraseRecords(Session& s) {
     case records::EraseOutcome::Declined:
         return kExitUsage;
     case records::EraseOutcome::TimedOut:
+        keepFailure(Outcome::failed(records::RecordErase::kTimeoutLine), s.result);
+        break;
+    case records::EraseOutcome::Aborted:
+        keepFailure(Outcome::aborted(records::RecordErase::kAbortedLine), s.result);
         break;
     }
     return kExitFailed;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/command_result.h"
+#include "cli/stop_signal.h"
 #include "core/link/host.h"
 #include "core/link/timer1.h"
 
@@ -40,6 +41,8 @@ public:
     void beep(BeepKind) override {}
     void setWaitCursor(bool) override {}
     void pump() override;
+    // A stop signal ends the running wait and every one after it.
+    bool closing() const override { return stopSignal() != 0; }
     Timer1& timer() override { return timer_; }
     Clock& clock() override { return clock_; }
     // The tool takes file names as arguments; no dialog is ever asked for.

@@ -19,7 +19,8 @@ struct Fault {
         Short,       // the reply loses its last `shortBy` bytes
         Replace,     // the reply is `text` instead
         StrayFirst,  // `text` goes out before the reply
-        Late         // the reply leaves `delayUs` later than it would
+        Late,        // the reply leaves `delayUs` later than it would
+        Stream  // instead of the reply, `text` over and over, a byte every `delayUs`, until the next command
     };
     Kind kind = Kind::None;
     size_t shortBy = 1;
@@ -34,6 +35,12 @@ struct Fault {
     }
     static Fault strayFirst(std::string text, int times = -1) {
         return make(Kind::StrayFirst, 0, std::move(text), times);
+    }
+
+    static Fault stream(std::string text, int64_t everyUs, int times = -1) {
+        Fault f = make(Kind::Stream, 0, std::move(text), times);
+        f.delayUs = everyUs;
+        return f;
     }
 
     static Fault late(int64_t delayUs, int times = -1) {

@@ -119,6 +119,7 @@ void Instrument::dispatch(const std::string& line) {
         currentFault_ = {};
         return;
     }
+    stream_.reset();
     commandLog.push_back(cmd.text.substr(cmd.text.find("CMD")));
     ++commandCounts[cmd.number];
     auto it = handlers_.find(cmd.number);
@@ -153,6 +154,12 @@ void Instrument::replyBytes(std::span<const uint8_t> bytes, int64_t delayUs) {
     case Fault::Kind::Late:
         delayUs += currentFault_.delayUs;
         break;
+    case Fault::Kind::Stream:
+        // A reply in parts streams from its first part on.
+        if (!stream_ && !currentFault_.text.empty() && currentFault_.delayUs > 0)
+            stream_ = Stream{currentFault_.text, currentFault_.delayUs,
+                             clock_.nowUs() + kReplyLatencyUs + delayUs, 0};
+        return;
     }
     queue(out, delayUs);
 }
@@ -177,7 +184,16 @@ void Instrument::expectBlock(size_t n, BlockHandler onBlock) {
     onBlock_ = std::move(onBlock);
 }
 
+void Instrument::feedStream(int64_t nowUs) {
+    if (!stream_) return;
+    for (; stream_->nextUs <= nowUs; stream_->nextUs += stream_->everyUs) {
+        output_.push_back({stream_->nextUs, static_cast<uint8_t>(stream_->text[stream_->next])});
+        stream_->next = (stream_->next + 1) % stream_->text.size();
+    }
+}
+
 size_t Instrument::take(std::span<uint8_t> out, int64_t nowUs) {
+    feedStream(nowUs);
     size_t n = 0;
     while (n < out.size() && !output_.empty() && output_.front().atUs <= nowUs) {
         out[n++] = output_.front().byte;
@@ -187,8 +203,8 @@ size_t Instrument::take(std::span<uint8_t> out, int64_t nowUs) {
 }
 
 std::optional<int64_t> Instrument::nextOutputUs() const {
-    if (output_.empty()) return std::nullopt;
-    return output_.front().atUs;
+    if (output_.empty()) return stream_ ? std::optional(stream_->nextUs) : std::nullopt;
+    return stream_ ? std::min(output_.front().atUs, stream_->nextUs) : output_.front().atUs;
 }
 
 std::optional<int64_t> Instrument::lastOutputUs() const {

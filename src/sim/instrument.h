@@ -94,6 +94,8 @@ private:
     void handleByte(uint8_t byte, int64_t now);
     void dispatch(const std::string& line);
     void queue(std::span<const uint8_t> bytes, int64_t delayUs);
+    // Puts the bytes of a running stream fault that reach the PC by nowUs into the output.
+    void feedStream(int64_t nowUs);
 
     Clock& clock_;
     std::map<int, Handler> handlers_;
@@ -114,6 +116,13 @@ private:
     int64_t lineFreeUs_ = 0;         // when the line has sent everything queued so far
     int64_t lineInFreeUs_ = 0;       // when the line from the PC has carried everything received
     std::optional<int64_t> byteUs_;  // the arrival of the byte being handled
+    struct Stream {
+        std::string text;
+        int64_t everyUs = 0;
+        int64_t nextUs = 0;
+        size_t next = 0;
+    };
+    std::optional<Stream> stream_;  // a stream fault running until the next command
     uint64_t bytesSent_ = 0;
 };
 

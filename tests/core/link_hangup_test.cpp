@@ -53,7 +53,7 @@ TEST(LinkHangUp, EachWaitEndsAtTheFirstHungUpReadAndThePortIsClosed) {
              return ex.query({"CMD255\r", 3, true, "CANNOT GET X."}, reply);
          }},
         {"setting", 9, [](Exchange& ex) { return ex.setting("CMD250 5\r"); }},
-        {"echo wait", 0, [](Exchange& ex) { return service::echoUntilAck(ex, 60); }},
+        {"echo wait", 0, [](Exchange& ex) { return service::echoUntilAck(ex, {.silenceMs = 60000}); }},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);

@@ -1,6 +1,7 @@
 #include "core/link/exchange.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdarg>
 #include <cstdio>
 #include <utility>
@@ -24,28 +25,52 @@ void Exchange::SendCommand(std::string_view text) {
     }
 }
 
-void Exchange::armWait(int seconds) {
-    host_.timer().arm(seconds * 2);
-    waitAborted_ = false;
+bool Exchange::WaitAborted() const {
+    return waitAborted_ || host_.closing();
 }
 
-Outcome Exchange::WaitForByte(uint8_t marker, int seconds, WaitOptions options) {
-    const Timer1& timer = host_.timer();
-    armWait(seconds);
-    // Switched off, Timer1 never lowers its countdown: the Clock then ends the wait at its limit.
-    const int64_t deadlineMs = host_.clock().nowMs() + int64_t{seconds} * 1000;
+Outcome Exchange::wait(const WaitRule& rule, WaitReader& reader) {
+    Clock& clock = host_.clock();
+    Timer1& timer = host_.timer();
+    waitAborted_ = false;
+    int64_t silenceEndMs = 0;
+    const auto restartSilence = [&] {
+        timer.arm(static_cast<int>(rule.silenceMs / Timer1::kIntervalMs));
+        silenceEndMs = clock.nowMs() + rule.silenceMs;
+    };
+    restartSilence();
+    const int64_t endMs = rule.limitMs > 0 ? clock.nowMs() + rule.limitMs : INT64_MAX;
+    int emptyReads = 0;
     for (;;) {
-        if (options.pumpFirst) host_.pump();
-        uint8_t byte = 0;
-        if (port_.read({&byte, 1}).count == 1 && byte == marker) return Outcome::done();
-        if (options.endsEarly && !port_.isOpen()) break;
-        if (!options.pumpFirst) host_.pump();
-        if (options.endsEarly && waitAborted_) return Outcome::aborted();
-        if (timer.timedOut()) break;
-        if (!timer.enabled() && host_.clock().nowMs() >= deadlineMs) break;
+        if (rule.pumpFirst) host_.pump();
+        const std::span<uint8_t> room = reader.room();
+        const size_t count = std::min(port_.read(room).count, room.size());
+        const WaitStep step = reader.took(room.first(count));
+        if (step == WaitStep::Over) return Outcome::done();
+        if (step == WaitStep::Progress && rule.restart == WaitRule::Restart::OnProgress) restartSilence();
+        emptyReads = count > 0 ? 0 : emptyReads + 1;
+        if (rule.silentReads > 0 && emptyReads > rule.silentReads) break;
+        if (!port_.isOpen()) break;
+        if (!rule.pumpFirst) host_.pump();
+        if (WaitAborted()) return Outcome::aborted();
+        // Switched off, Timer1 never lowers its countdown: the Clock then ends the silence.
+        if (rule.silenceMs > 0 && (timer.timedOut() || (!timer.enabled() && clock.nowMs() >= silenceEndMs)))
+            break;
+        if (clock.nowMs() >= endMs) break;
     }
-    if (options.beeps) host_.beep(BeepKind::Default);
-    return waitAborted_ && port_.isOpen() ? Outcome::aborted() : failure();
+    if (rule.beeps) host_.beep(BeepKind::Default);
+    return failure();
+}
+
+Outcome Exchange::WaitForByte(uint8_t marker, int seconds) {
+    return waitForMarker(marker, {.silenceMs = int64_t{seconds} * 1000});
+}
+
+Outcome Exchange::waitForMarker(uint8_t marker, const WaitRule& rule) {
+    BufferReader reader(1, [marker](std::span<const uint8_t> bytes) {
+        return !bytes.empty() && bytes[0] == marker ? WaitStep::Over : WaitStep::GoesOn;
+    });
+    return wait(rule, reader);
 }
 
 Outcome Exchange::failure(std::string reason) const {
@@ -55,6 +80,10 @@ Outcome Exchange::failure(std::string reason) const {
 Outcome Exchange::query(const Query& q, std::string& reply) {
     std::vector<uint8_t> buffer(q.replyLength);
     for (int attempt = 0; attempt < kQueryTries && port_.isOpen(); ++attempt) {
+        if (host_.closing()) {
+            host_.appendLine(q.failLine);
+            return Outcome::aborted(q.failLine);
+        }
         SendCommand(q.command);
         if (q.pause) host_.clock().sleepMs(kQueryPauseMs);
         const ReadResult r = port_.read(buffer);

@@ -6,7 +6,6 @@
 #include "core/link/exchange.h"
 #include "core/link/host.h"
 #include "core/link/timer1.h"
-#include "core/link/usb_port.h"
 
 namespace vrn::records {
 
@@ -18,32 +17,30 @@ EraseOutcome RecordErase::EraseRecords1Click() {
     h.clock().sleepMs(kStartPauseMs);
     h.setProgressMax(kProgressSteps);
     h.setProgress(0);
-    Timer1& timer = h.timer();
-    timer.setEnabled(true, h.clock().nowMs());
+    h.timer().setEnabled(true, h.clock().nowMs());
     const WaitCursor hourglass(h);
-    timer.arm(kTimeoutTicks);
     int steps = 0;
-    for (;;) {
-        h.pump();
-        if (timer.timedOut()) {
-            h.appendLine("ERASE RECORDS FAILED. TIMEOUT ERROR. RECORDS MAY NOT BE ERASED.");
-            h.setProgress(0);
-            return EraseOutcome::TimedOut;
-        }
-        uint8_t byte = 0;
-        if (ex_.port().read({&byte, 1}).count != 1) continue;
-        if (byte == kDone) {
-            h.appendLine("ALL RECORDS ERASED.");
-            h.setProgress(0);
-            return EraseOutcome::Erased;
-        }
-        if (byte == kStep) {
-            // More steps than the bar is scaled for keep it full.
-            steps = std::min(steps + 1, kProgressSteps);
-            h.setProgress(steps);
-            timer.arm(kTimeoutTicks);
-        }
+    BufferReader reader(1, [&](std::span<const uint8_t> bytes) {
+        if (bytes.empty()) return WaitStep::GoesOn;
+        if (bytes[0] == kDone) return WaitStep::Over;
+        if (bytes[0] != kStep) return WaitStep::GoesOn;
+        // More steps than the bar is scaled for keep it full.
+        steps = std::min(steps + 1, kProgressSteps);
+        h.setProgress(steps);
+        return WaitStep::Progress;
+    });
+    const Outcome erased = ex_.wait(kEraseWait, reader);
+    h.setProgress(0);
+    if (erased.ok()) {
+        h.appendLine("ALL RECORDS ERASED.");
+        return EraseOutcome::Erased;
     }
+    if (erased.kind() == Outcome::Kind::Aborted) {
+        h.appendLine(kAbortedLine);
+        return EraseOutcome::Aborted;
+    }
+    h.appendLine(kTimeoutLine);
+    return EraseOutcome::TimedOut;
 }
 
 }  // namespace vrn::records

@@ -2,16 +2,16 @@
 
 #include <cstdint>
 
-namespace vrn {
-class Exchange;
-}
+#include "core/link/exchange.h"
+#include "core/link/timer1.h"
 
 namespace vrn::records {
 
 enum class EraseOutcome : uint8_t {
     Declined,  // the user answered No: nothing was sent
     Erased,
-    TimedOut,
+    TimedOut,  // no progress for its limit, a stream without the end, or the port gone
+    Aborted,
 };
 
 // Commands, Special Commands, Erase Records: asks, sends CMD345 and follows the instrument's "!"
@@ -24,8 +24,18 @@ public:
     static constexpr int kProgressSteps = 1024;
     // Half-second ticks of Timer1 without progress before the erase is given up (2 to 2.5 s).
     static constexpr int kTimeoutTicks = 5;
+    // However much progress comes, an erase that never ends is given up after this.
+    static constexpr int64_t kEraseLimitMs = 600000;
+    static constexpr const char* kTimeoutLine =
+        "ERASE RECORDS FAILED. TIMEOUT ERROR. RECORDS MAY NOT BE ERASED.";
+    static constexpr const char* kAbortedLine = "ERASE RECORDS STOPPED. RECORDS MAY NOT BE ERASED.";
     static constexpr uint8_t kStep = '!';
     static constexpr uint8_t kDone = '*';
+
+    static constexpr WaitRule kEraseWait{.silenceMs = kTimeoutTicks * Timer1::kIntervalMs,
+                                         .restart = WaitRule::Restart::OnProgress,
+                                         .limitMs = kEraseLimitMs,
+                                         .beeps = false};
 
     explicit RecordErase(Exchange& exchange) : ex_(exchange) {}
 

@@ -123,30 +123,45 @@ RetrievalOutcome RecordRetrieval::chooseRecordFile(const RetrievalOptions& optio
     return RetrievalOutcome::Finished;
 }
 
-size_t RecordRetrieval::receiveRecords(std::span<uint8_t> buffer, bool& cutShort, bool progress) {
-    Exchange& ex = transfer_.exchange();
-    Host& h = host();
-    size_t total = 0;
-    cutShort = false;
-    for (int emptyReads = 0; total < buffer.size();) {
-        const size_t room = std::min(kReadBlock, buffer.size() - total);
-        const ReadResult r = ex.port().read(buffer.subspan(total, room));
-        if (r.count > 0) {
-            total += std::min(r.count, room);
-            if (progress) h.setProgress(progressOf(total));
-            emptyReads = 0;
-            if (total >= buffer.size()) break;
-        } else if (++emptyReads > kEmptyReadsTolerated || !ex.port().isOpen()) {
-            cutShort = true;
-            break;
-        }
-        h.pump();
-        if (h.closing()) {
-            cutShort = true;
-            break;
-        }
+namespace {
+
+// Reads a download into its buffer in blocks until it is full.
+class RecordsReader final : public WaitReader {
+public:
+    RecordsReader(Host& host, std::span<uint8_t> buffer, bool progress)
+        : host_(host), buffer_(buffer), progress_(progress) {}
+    std::span<uint8_t> room() override {
+        return buffer_.subspan(total_, std::min(RecordRetrieval::kReadBlock, buffer_.size() - total_));
     }
-    return total;
+    WaitStep took(std::span<const uint8_t> bytes) override {
+        if (bytes.empty()) return total_ >= buffer_.size() ? WaitStep::Over : WaitStep::GoesOn;
+        total_ += bytes.size();
+        if (progress_) host_.setProgress(progressOf(total_));
+        return total_ >= buffer_.size() ? WaitStep::Over : WaitStep::Progress;
+    }
+    size_t total() const { return total_; }
+
+private:
+    Host& host_;
+    std::span<uint8_t> buffer_;
+    bool progress_;
+    size_t total_ = 0;
+};
+
+}  // namespace
+
+size_t RecordRetrieval::receiveRecords(std::span<uint8_t> buffer, Outcome& ended, bool progress) {
+    ended = Outcome::done();
+    if (buffer.empty()) return 0;
+    RecordsReader reader(host(), buffer, progress);
+    ended = transfer_.exchange().wait(downloadWait(buffer.size()), reader);
+    return reader.total();
+}
+
+WaitRule RecordRetrieval::downloadWait(size_t bytes) {
+    return {.limitMs = kDownloadBaseMs + static_cast<int64_t>(bytes / kDownloadBytesPerMs),
+            .silentReads = kEmptyReadsTolerated,
+            .beeps = false};
 }
 
 bool RecordRetrieval::keepShortDownload(const RetrievalOptions& options, uint32_t arrived, uint32_t asked) {
@@ -163,8 +178,9 @@ bool RecordRetrieval::completeFromNewest(std::span<uint8_t> buffer, size_t& tota
     if (total % recordBytes != 0 || !ex.port().isOpen() || host().closing()) return false;
     std::vector<uint8_t> newest(size_t{kNewestRecordsAsked} * recordBytes);
     ex.SendCommand(commandText("CMD340 %u", kNewestRecordsAsked));
-    bool silent = false;
-    const size_t got = receiveRecords(newest, silent, false);
+    // The answer's end is its silence: how the wait ended tells nothing more.
+    Outcome silence = Outcome::done();
+    const size_t got = receiveRecords(newest, silence, false);
     if (got % recordBytes != 0 || !ex.port().isOpen() || host().closing()) return false;
     const std::span<const uint8_t> answer = std::span<const uint8_t>(newest).first(got);
     // An empty memory answers with nothing again, and the instrument still answers a question:
@@ -246,14 +262,15 @@ bool RecordRetrieval::allocateRecords(size_t bytes, std::vector<uint8_t>& buffer
 }
 
 size_t RecordRetrieval::downloadRecords(const RetrievalOptions& options, uint32_t n,
-                                        std::span<uint8_t> buffer, size_t recordBytes, bool& cutShort) {
+                                        std::span<uint8_t> buffer, size_t recordBytes, Outcome& ended) {
     Host& h = host();
     h.setProgressMax(progressOf(buffer.size()));
     h.appendLine("DOWNLOADING RECORDS...");
     h.pump();
     transfer_.exchange().SendCommand(commandText("CMD340 %u", n));
-    size_t total = receiveRecords(buffer, cutShort);
-    if (options.allRecords && cutShort) cutShort = !completeFromNewest(buffer, total, recordBytes);
+    size_t total = receiveRecords(buffer, ended);
+    if (options.allRecords && !ended.ok() && completeFromNewest(buffer, total, recordBytes))
+        ended = Outcome::done();
     char totalLine[48];
     std::snprintf(totalLine, sizeof totalLine, "TOTAL BYTES: %u", static_cast<unsigned>(total));
     h.appendLine(totalLine);
@@ -333,15 +350,16 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
     if (!allocateRecords(size_t{*n} * recordBytes, buffer)) return {RetrievalOutcome::NoMemory};
 
     const ButtonOff buttonOff(view_);
-    bool cutShort = false;  // by silence, the port's loss, or the window closing
-    const size_t total = downloadRecords(options, *n, buffer, recordBytes, cutShort);
+    Outcome ended = Outcome::done();  // cut short by silence, the port's loss, or the abort
+    const size_t total = downloadRecords(options, *n, buffer, recordBytes, ended);
+    const bool cutShort = !ended.ok();
     // A partial last record is never kept.
     const auto arrived = static_cast<uint32_t>(total / recordBytes);
     const std::string cutText =
         options.allRecords ? cutDownloadText(arrived) : shortDownloadText(arrived, *n);
-    const Outcome link = !cutShort                              ? Outcome::done()
-                         : transfer_.exchange().port().isOpen() ? Outcome::failed(cutText)
-                                                                : Outcome::portGone(cutText);
+    const Outcome link = !cutShort                                ? Outcome::done()
+                         : ended.kind() == Outcome::Kind::Aborted ? Outcome::aborted(cutText)
+                                                                  : transfer_.exchange().failure(cutText);
     const RetrievalOutcome kept = judgeDownload(options, *n, arrived, cutShort);
     if (kept != RetrievalOutcome::Finished && kept != RetrievalOutcome::Short)
         return {kept, static_cast<uint32_t>(total), 0, link};

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/link/exchange.h"
 #include "core/link/outcome.h"
 
 namespace vrn {
@@ -87,6 +88,10 @@ public:
     static constexpr size_t kReadBlock = 100;
     // The eleventh empty read in a row ends the download.
     static constexpr int kEmptyReadsTolerated = 10;
+    // However the records trickle, a download ends within this bound: a base and a time per byte
+    // far below the line's rate.
+    static constexpr int64_t kDownloadBaseMs = 30000;
+    static constexpr size_t kDownloadBytesPerMs = 10;
     // Asked for all, the records end at the instrument's silence, as a stall would end them: its
     // newest records are asked for after it. They must reach back to the last record that came,
     // across those logged while the download ran.
@@ -147,10 +152,12 @@ private:
     // Sends CMD340 for n records and receives them (see receiveRecords), with the lines and bar;
     // asked for all, the instrument's newest records then tell whether the silence was their end.
     size_t downloadRecords(const RetrievalOptions& options, uint32_t n, std::span<uint8_t> buffer,
-                           size_t recordBytes, bool& cutShort);
-    // Reads CMD340's answer into the buffer; the bytes that came, and whether silence, the port's
-    // loss or the window closing ended it before the buffer was full.
-    size_t receiveRecords(std::span<uint8_t> buffer, bool& cutShort, bool progress = true);
+                           size_t recordBytes, Outcome& ended);
+    // Reads CMD340's answer into the buffer; the bytes that came, and how the wait ended: Done when
+    // the buffer is full, else by silence, the port's loss or the abort.
+    size_t receiveRecords(std::span<uint8_t> buffer, Outcome& ended, bool progress = true);
+    // The wait of a download of so many bytes.
+    static WaitRule downloadWait(size_t bytes);
     // After the silence that ends a download of all records: whether the records that came are
     // all the instrument holds. The newest records after the last that came are added to them.
     bool completeFromNewest(std::span<uint8_t> buffer, size_t& total, size_t recordBytes);

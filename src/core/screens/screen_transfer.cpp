@@ -63,10 +63,9 @@ Outcome ScreenTransfer::SendUserScreens() {
     h.appendLine("SEND SCREENS...");
     h.setProgressMax(static_cast<int>(kStoreBytes));
     ex_.SendCommand("CMD210\r");
-    // As this wait always has: the window's events before each read, the whole time limit
-    // whatever else happens, and its box instead of the beep.
-    Outcome ready =
-        ex_.WaitForByte(kReady, kReadySeconds, {.pumpFirst = true, .endsEarly = false, .beeps = false});
+    // As this wait always has: the window's events before each read, and its box instead of the beep.
+    Outcome ready = ex_.waitForMarker(
+        kReady, {.silenceMs = int64_t{kReadySeconds} * 1000, .pumpFirst = true, .beeps = false});
     if (!ready.ok()) {
         warn(h, kNoResponseText);
         h.appendLine(kSendError);

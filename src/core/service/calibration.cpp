@@ -54,6 +54,10 @@ constexpr std::array kChecks{
 };
 
 constexpr size_t kCalDataRead = 1000;
+// A check's echo: a minute without a reading ends it, a stream without "*" its whole limit.
+constexpr WaitRule kCheckEcho{.silenceMs = int64_t{kCalWaitSeconds} * 1000,
+                              .restart = WaitRule::Restart::OnProgress,
+                              .limitMs = int64_t{kCalEchoLimitSeconds} * 1000};
 constexpr int kOutputChannels = 4;
 
 bool isDigit(char c) {
@@ -188,7 +192,7 @@ Outcome runCalibrationCheck(Exchange& ex, CalCheck check) {
     }
     if (command != nullptr) {
         ex.SendCommand(command);
-        Outcome echoed = echoUntilAck(ex, kCalWaitSeconds);
+        Outcome echoed = echoUntilAck(ex, kCheckEcho);
         if (!echoed.ok()) host.appendLine(info.noResponseLine);
         return std::move(echoed).orReason(info.noResponseLine);
     }
@@ -196,7 +200,7 @@ Outcome runCalibrationCheck(Exchange& ex, CalCheck check) {
     driveOutputs(ex, check);
     host.clock().sleepMs(kOutputCheckPauseMs);
     ex.SendCommand("CMD952 04\r");
-    Outcome echoed = echoUntilAck(ex, kCalWaitSeconds);
+    Outcome echoed = echoUntilAck(ex, kCheckEcho);
     if (!echoed.ok()) host.appendLine(info.noResponseLine);
     host.appendLine(" ");
     return std::move(echoed).orReason(info.noResponseLine);

@@ -20,6 +20,8 @@ inline constexpr const char* kIncorrectPasswordText = "Incorrect Password";
 bool calibrationPasswordMatches(std::string_view typed);
 
 inline constexpr int kCalWaitSeconds = 60;
+// A check's readings may stream for longer than the silence limit, but not without end.
+inline constexpr int kCalEchoLimitSeconds = 300;
 inline constexpr int64_t kCalEndPauseMs = 100;
 inline constexpr int64_t kCalDataPauseMs = 100;
 inline constexpr int64_t kOutputSettleMs = 200;

@@ -1,12 +1,9 @@
 #include "core/service/echo.h"
 
 #include <string_view>
-#include <vector>
 
 #include "core/link/exchange.h"
 #include "core/link/host.h"
-#include "core/link/timer1.h"
-#include "core/link/usb_port.h"
 
 namespace vrn::service {
 namespace {
@@ -37,28 +34,17 @@ void EchoWriter::emit(std::span<const uint8_t> segment) {
         host_.appendLine(text);
 }
 
-Outcome echoUntilAck(Exchange& ex, int seconds) {
-    Host& host = ex.host();
-    Timer1& timer = host.timer();
-    ex.armWait(seconds);
-    std::vector<uint8_t> buffer(kEchoRead);
-    EchoWriter echo(host);
-    for (;;) {
-        const size_t count = ex.port().read(buffer).count;
+Outcome echoUntilAck(Exchange& ex, const WaitRule& rule) {
+    EchoWriter echo(ex.host());
+    BufferReader reader(kEchoRead, [&echo](std::span<const uint8_t> bytes) {
         size_t shown = 0;
-        while (shown < count && buffer[shown] != Exchange::kAck)
+        while (shown < bytes.size() && bytes[shown] != Exchange::kAck)
             ++shown;
-        echo.write(std::span(buffer).first(shown));
-        if (shown < count) return Outcome::done();
-        // A limit on silence, not on the whole: readings may stream for longer than it.
-        if (count > 0) timer.arm(seconds * 2);
-        if (!ex.port().isOpen()) break;
-        host.pump();
-        if (ex.WaitAborted()) return Outcome::aborted();
-        if (timer.timedOut()) break;
-    }
-    host.beep(BeepKind::Default);
-    return ex.failure();
+        echo.write(bytes.first(shown));
+        if (shown < bytes.size()) return WaitStep::Over;
+        return bytes.empty() ? WaitStep::GoesOn : WaitStep::Progress;
+    });
+    return ex.wait(rule, reader);
 }
 
 }  // namespace vrn::service

@@ -9,6 +9,7 @@
 namespace vrn {
 class Exchange;
 class Host;
+struct WaitRule;
 }  // namespace vrn
 
 namespace vrn::service {
@@ -28,10 +29,9 @@ private:
     bool lineOpen_ = false;
 };
 
-// Shows what the instrument sends until it sends "*" (the rest of that read is dropped). A silent
-// instrument would otherwise hold the window for ever, so the echo ends after `seconds` without a
-// byte (Failed, with the default beep), when the port goes (PortGone, with the beep) or when
-// WaitAborted is set (Aborted).
-Outcome echoUntilAck(Exchange& ex, int seconds);
+// Shows what the instrument sends until it sends "*" (the rest of that read is dropped), or until
+// the caller's rule ends the wait: Failed at its bounds, with the default beep; PortGone when the
+// port goes, with the beep; Aborted at the abort. Every read that brought bytes is progress.
+Outcome echoUntilAck(Exchange& ex, const WaitRule& rule);
 
 }  // namespace vrn::service
