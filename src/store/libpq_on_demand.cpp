@@ -1,8 +1,8 @@
-// The libpq functions the PostgreSQL rows use, taken from libpq when they are first called instead of
-// linking it: linked, libpq loads with OpenSSL, GnuTLS, Kerberos and LDAP into every program at start
-// (about 5 MB, and a fifth of an empty window's start-up), though only a PostgreSQL archive uses it.
-// They are only ever called on a connection Qt's PostgreSQL driver opened, so the driver has loaded
-// libpq by then and opening it again costs nothing. Should it still be missing, each call fails as
+// The libpq functions the PostgreSQL rows and the notice routing use, taken from libpq when they
+// are first called instead of linking it: linked, libpq loads with OpenSSL, GnuTLS, Kerberos and LDAP into
+// every program at start (about 5 MB, and a fifth of an empty window's start-up), though only a PostgreSQL
+// archive uses it. They are only ever called on a connection Qt's PostgreSQL driver opened, so the driver has
+// loaded libpq by then and opening it again costs nothing. Should it still be missing, each call fails as
 // libpq fails a call on a broken connection.
 #include <dlfcn.h>
 #include <libpq-fe.h>
@@ -82,6 +82,11 @@ char* PQgetvalue(const PGresult* result, int row, int column) {
     static auto* const real = resolve<decltype(PQgetvalue)>("PQgetvalue");
     static char none[] = "";
     return real != nullptr ? real(result, row, column) : none;
+}
+
+PQnoticeProcessor PQsetNoticeProcessor(PGconn* connection, PQnoticeProcessor processor, void* arg) {
+    static auto* const real = resolve<decltype(PQsetNoticeProcessor)>("PQsetNoticeProcessor");
+    return real != nullptr ? real(connection, processor, arg) : nullptr;
 }
 
 }  // extern "C"
