@@ -24,8 +24,9 @@ public:
     static constexpr int kProgressSteps = 1024;
     // Half-second ticks of Timer1 without progress before the erase is given up (2 to 2.5 s).
     static constexpr int kTimeoutTicks = 5;
-    // However much progress comes, an erase that never ends is given up after this.
-    static constexpr int64_t kEraseLimitMs = 600000;
+    // However much progress comes, an erase that never ends is given up after an hour: beyond its
+    // 1,024 steps at the slowest pace the time limit lets through (2,560 s), so no real erase meets it.
+    static constexpr int64_t kEraseLimitMs = 3600000;
     static constexpr const char* kTimeoutLine =
         "ERASE RECORDS FAILED. TIMEOUT ERROR. RECORDS MAY NOT BE ERASED.";
     static constexpr const char* kAbortedLine = "ERASE RECORDS STOPPED. RECORDS MAY NOT BE ERASED.";
