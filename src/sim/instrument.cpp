@@ -24,6 +24,7 @@ void Instrument::registerCommand(int number, Handler handler) {
 }
 
 void Instrument::receive(std::span<const uint8_t> bytes) {
+    if (poweredOff()) return;
     for (uint8_t b : bytes)
         onByte(b);
 }
@@ -158,6 +159,7 @@ void Instrument::expectBlock(size_t n, BlockHandler onBlock) {
 
 size_t Instrument::take(std::span<uint8_t> out, int64_t nowUs) {
     size_t n = 0;
+    if (poweredOff()) return 0;
     while (n < out.size() && !output_.empty() && output_.front().atUs <= nowUs) {
         out[n++] = output_.front().byte;
         output_.pop_front();

@@ -71,6 +71,15 @@ public:
 
     Clock& clock() { return clock_; }
 
+    // Brings the clock, the power and the record memory up to the Clock's time: records fall
+    // due, a power cut begins or ends. Receiving and sending start with it.
+    void keepTime();
+    // Whether the power is off now (the port is gone).
+    bool poweredOff() {
+        keepTime();
+        return state.poweredOff;
+    }
+
     State state;
     Faults faults;
     // How often each command number was received, and every command line in order.
@@ -85,6 +94,8 @@ private:
     void onByte(uint8_t byte);
     void dispatch(const std::string& line);
     void queue(std::span<const uint8_t> bytes, int64_t delayUs);
+    void keepTimeUntil(int64_t nowUs);
+    void powerOff();
 
     Clock& clock_;
     std::map<int, Handler> handlers_;
