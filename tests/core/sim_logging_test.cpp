@@ -93,6 +93,16 @@ TEST(SimLogging, AFullMemoryOverwritesItsOldestAndKeepsEveryRecordAsLogged) {
     m.capacityValues = 5 * (kTime + 1) + 3;  // five records
     m.logged = 3;
     m.firstSeconds = kStart - 3 * 60;  // 23:57, 23:58, 23:59
+    // Under a clock fault that misses one date in three, whether a record's date is missing
+    // follows the record itself, not its place in the memory.
+    auto dateMissing = [&st, &m](uint32_t r) {
+        SimRecords faulty = m;
+        faulty.clockMissingEvery = 3;
+        return std::isnan(loggedValue(st.instrument.state.setup, faulty, r, kDate));
+    };
+    const bool keptMissing = dateMissing(2);
+    const bool neighbourMissing = dateMissing(0);
+    ASSERT_NE(keptMissing, neighbourMissing) << "the check below tells records apart";
     const float kept = loggedValue(st.instrument.state.setup, m, 2, 0);
     st.clock.advanceUs(4 * 60 * 1000000LL);
     st.instrument.keepTime();
@@ -103,6 +113,7 @@ TEST(SimLogging, AFullMemoryOverwritesItsOldestAndKeepsEveryRecordAsLogged) {
         EXPECT_EQ(st.stamp(r), stampOf(kStart + want[r])) << r;
     const float now = loggedValue(st.instrument.state.setup, m, 0, 0);
     EXPECT_TRUE(now == kept || (std::isnan(now) && std::isnan(kept))) << "a record's values never change";
+    EXPECT_EQ(dateMissing(0), keptMissing);
 
     // Far more due than it holds: the newest five, one interval apart.
     st.clock.advanceUs(1000 * 60 * 1000000LL);
