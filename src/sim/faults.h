@@ -68,6 +68,13 @@ struct RecordFaults {
     std::string eraseStray;  // sent among the erase's progress bytes
 };
 
+// The power fails at atUs on the Clock and comes back forUs later: meanwhile the port is gone,
+// the clock stands and nothing is logged; what was on its way to the PC is lost.
+struct PowerCut {
+    int64_t atUs = 0;
+    int64_t forUs = 0;
+};
+
 struct Faults {
     std::map<int, Fault> perCommand;
     // Faults used one after another (each for its `times`) before perCommand is looked at.
@@ -84,6 +91,7 @@ struct Faults {
     std::map<int, int> corruptBlocks;  // block number -> how many times
     ProgramFaults program;
     RecordFaults records;
+    std::optional<PowerCut> powerCut;
     // The firmware loader: how many records it acknowledges before it falls silent, and text it
     // sends before every acknowledgement.
     std::optional<int> loaderAcks;

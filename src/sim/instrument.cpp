@@ -24,6 +24,7 @@ void Instrument::registerCommand(int number, Handler handler) {
 }
 
 void Instrument::receive(std::span<const uint8_t> bytes) {
+    if (poweredOff()) return;
     int64_t at = std::max(lineInFreeUs_, clock_.nowUs());
     for (uint8_t b : bytes) {
         at += kByteTimeUs;
@@ -195,6 +196,7 @@ void Instrument::feedStream(int64_t nowUs) {
 size_t Instrument::take(std::span<uint8_t> out, int64_t nowUs) {
     feedStream(nowUs);
     size_t n = 0;
+    if (poweredOff()) return 0;
     while (n < out.size() && !output_.empty() && output_.front().atUs <= nowUs) {
         out[n++] = output_.front().byte;
         output_.pop_front();

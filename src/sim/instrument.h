@@ -79,6 +79,15 @@ public:
 
     Clock& clock() { return clock_; }
 
+    // Brings the clock, the power and the record memory up to the Clock's time: records fall
+    // due, a power cut begins or ends. Receiving and sending start with it.
+    void keepTime();
+    // Whether the power is off now (the port is gone).
+    bool poweredOff() {
+        keepTime();
+        return state.poweredOff;
+    }
+
     State state;
     Faults faults;
     // How often each command number was received, and every command line in order.
@@ -96,6 +105,8 @@ private:
     void queue(std::span<const uint8_t> bytes, int64_t delayUs);
     // Puts the bytes of a running stream fault that reach the PC by nowUs into the output.
     void feedStream(int64_t nowUs);
+    void keepTimeUntil(int64_t nowUs);
+    void powerOff();
 
     Clock& clock_;
     std::map<int, Handler> handlers_;

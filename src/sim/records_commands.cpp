@@ -10,6 +10,7 @@
 
 #include "core/link/virtual_clock.h"
 #include "sim/instrument.h"
+#include "sim/record_memory.h"
 
 namespace vrn::sim {
 namespace {
@@ -53,9 +54,10 @@ void sendRecords(Instrument& in, const CommandLine& cmd) {
     const SimRecords& records = in.state.records;
     const int fields = std::clamp(setup.fieldsPerRecord, 1, 25);
     const uint32_t count = std::min(n, records.logged);
+    const uint32_t from = records.sendsOldest ? 0 : records.logged - count;
     std::vector<uint8_t> bytes;
     bytes.reserve(size_t{count} * static_cast<size_t>(fields) * 4);
-    for (uint32_t r = records.logged - count; r < records.logged; ++r)
+    for (uint32_t r = from; r < from + count; ++r)
         for (int k = 0; k < fields; ++k)
             putLittleEndian(bytes, loggedValue(setup, records, r, k));
 
@@ -73,7 +75,7 @@ void sendRecords(Instrument& in, const CommandLine& cmd) {
 }
 
 void erase(Instrument& in, const CommandLine&) {
-    in.state.records.logged = 0;
+    eraseRecords(in.state.records);
     const std::string& stray = in.faults.records.eraseStray;
     for (int step = 1; step <= kEraseSteps; ++step) {
         const int64_t at = step * kEraseStepUs;
@@ -86,8 +88,9 @@ void erase(Instrument& in, const CommandLine&) {
 }  // namespace
 
 float loggedValue(const SimSetup& setup, const SimRecords& records, uint32_t r, int k) {
-    const uint64_t spread = uint64_t{r} * 7919 + static_cast<uint64_t>(k) * 104729 + 13;
-    const int64_t seconds = records.firstSeconds + int64_t{r} * records.intervalSeconds;
+    const uint64_t serial = records.dropped + r;
+    const uint64_t spread = serial * 7919 + static_cast<uint64_t>(k) * 104729 + 13;
+    const int64_t seconds = recordSeconds(records, r);
     const LocalDateTime t = civilFromEpochSeconds(seconds);
     const uint8_t type = setup.fields[static_cast<size_t>(k)].type;
     // The instrument's own clock is missing only under the clock fault.

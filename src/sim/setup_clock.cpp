@@ -1,5 +1,6 @@
 #include "sim/setup_clock.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace vrn::sim {
@@ -29,10 +30,15 @@ void setClockSeconds(SimSetup& s, int64_t value) {
 }
 
 void keepClock(SimSetup& s, int64_t nowUs) {
-    if (!s.clockRuns) return;
-    const int64_t whole = (nowUs - s.clockSetUs) / 1000000;
+    if (!s.clockRuns || nowUs <= s.clockSetUs) return;
+    // Whole seconds and the rest apart, so that a year at a high speed stays inside 64 bits.
+    const int64_t passed = nowUs - s.clockSetUs;
+    const int64_t speed = std::max<int64_t>(s.clockSpeed, 1);
+    const int64_t restUs = (passed % 1000000) * speed + s.clockCarryUs;
+    const int64_t whole = passed / 1000000 * speed + restUs / 1000000;
+    s.clockCarryUs = restUs % 1000000;
+    s.clockSetUs = nowUs;
     if (whole <= 0) return;
-    s.clockSetUs += whole * 1000000;
     if (const auto at = clockSeconds(s)) setClockSeconds(s, *at + whole);
 }
 

@@ -7,8 +7,9 @@
 
 namespace vrn::sim {
 
-// Moves a running clock on by the whole seconds passed since it was last brought up to date. A
-// date the calendar does not have (the 31st of February, as CMD270 allows) stops it there.
+// Moves a running clock on by the whole seconds passed (times its speed) since it was last
+// brought up to date. A date the calendar does not have (the 31st of February, as CMD270 allows)
+// stops it there.
 void keepClock(SimSetup& setup, int64_t nowUs);
 
 // The instrument's date and time as seconds of the civil calendar, when the date exists.

@@ -114,6 +114,7 @@ void registerSetupCommands(Instrument& in) {
         i.state.setup.month = m;
         i.state.setup.day = d;
         i.state.setup.year = y;
+        i.state.records.nextSeconds.reset();  // logging starts over from the new date
         i.reply("*");
     });
     in.registerCommand(280, [](Instrument& i, const CommandLine& cmd) {
@@ -121,6 +122,8 @@ void registerSetupCommands(Instrument& in) {
         if (cmd.args.size() != 3 || h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 59) return;
         keepClock(i.state.setup, i.clock().nowUs());
         i.state.setup.clockSetUs = i.clock().nowUs();
+        i.state.setup.clockCarryUs = 0;
+        i.state.records.nextSeconds.reset();
         i.state.setup.hour = h;
         i.state.setup.minute = m;
         i.state.setup.second = s;

@@ -17,9 +17,19 @@ const char* const kSimUsage =
     "  --link PATH            also make a symbolic link to the terminal at PATH (removed at exit);\n"
     "                         PATH must not exist, unless a simulator that is gone left it\n"
     "  --state DIR            keep what is sent to the instrument in DIR, and start from what DIR\n"
-    "                         holds: a Setup sent, the simulator restarted, a Get gives it back\n"
+    "                         holds: a Setup sent, the simulator restarted, a Get gives it back;\n"
+    "                         the record memory too (records.bin), and the clock, which runs on\n"
+    "                         while the simulator is stopped and logs the records due meanwhile\n"
     "  --trace FILE           write every byte received and sent to FILE, with its time in\n"
     "                         microseconds since the start\n"
+    "  --speed K              the instrument's clock runs K times faster than the PC's (1 to\n"
+    "                         1000000); the line keeps its rate. A record is logged every minute\n"
+    "                         of that clock, the oldest overwritten once 2,162,675 values are held\n"
+    "  --sends-oldest         a record download of N sends the oldest N records, not the newest\n"
+    "  --power-cut-after S    the power fails S seconds after the start: the terminal (and the\n"
+    "                         --link) goes away, the clock stands, nothing is logged\n"
+    "  --power-cut-for S      ... and comes back S seconds later on a new terminal, its path\n"
+    "                         printed again; both options go together\n"
     "  --silent               never reply to any command\n"
     "  --silent-cmd N         never reply to command N\n"
     "  --short-cmd N:BYTES    leave the last BYTES bytes off every reply to command N\n"
@@ -46,6 +56,8 @@ namespace {
 
 // A day: longer than any test waits, and its microseconds stay far inside the clock's range.
 constexpr int64_t kLongestStallMs = int64_t{24} * 3600 * 1000;
+// A year of records a minute apart in half a minute.
+constexpr int64_t kFastestClock = 1000000;
 
 template <typename T>
 bool number(const std::string& text, T& value) {
@@ -77,6 +89,11 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
             lastFault = nullptr;
             continue;
         }
+        if (option == "--sends-oldest") {
+            options.sendsOldest = true;
+            lastFault = nullptr;
+            continue;
+        }
         if (option == "--silent") {
             options.faults.all = Fault::silent();
             lastFault = &*options.faults.all;
@@ -87,7 +104,8 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
             option == "--short-cmd" || option == "--reply-cmd" || option == "--stray-cmd" ||
             option == "--drop-after" || option == "--times" || option == "--records-stop-after" ||
             option == "--records-stall" || option == "--erase-stray" || option == "--loader-acks" ||
-            option == "--loader-stray";
+            option == "--loader-stray" || option == "--speed" || option == "--power-cut-after" ||
+            option == "--power-cut-for";
         if (!takesValue) {
             error = "unknown option: " + option;
             return false;
@@ -119,6 +137,20 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
                 return false;
             }
             options.state = value;
+        } else if (option == "--speed") {
+            if (!number(value, options.speed) || options.speed < 1 || options.speed > kFastestClock) {
+                error = "--speed needs a whole number from 1 to 1000000, not: " + value;
+                return false;
+            }
+        } else if (option == "--power-cut-after" || option == "--power-cut-for") {
+            int64_t seconds = 0;
+            if (!number(value, seconds) || seconds < 0 || seconds > kLongestStallMs / 1000) {
+                error = option + " needs whole seconds (up to a day), not: " + value;
+                return false;
+            }
+            PowerCut& cut = options.faults.powerCut ? *options.faults.powerCut
+                                                    : options.faults.powerCut.emplace(PowerCut{-1, -1});
+            (option == "--power-cut-after" ? cut.atUs : cut.forUs) = seconds * 1000000;
         } else if (option == "--silent-cmd") {
             if (!number(value, command) || command < 0 || command > 999) {
                 error = "--silent-cmd needs a command number, not: " + value;
@@ -187,6 +219,11 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
             }
             options.faults.dropAfterBytes = bytes;
         }
+    }
+    if (options.faults.powerCut &&
+        (options.faults.powerCut->atUs < 0 || options.faults.powerCut->forUs < 0)) {
+        error = "--power-cut-after and --power-cut-for go together";
+        return false;
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,9 @@ struct SimOptions {
     std::string link;   // a symlink to the pty's slave, made at start and removed at exit
     std::string state;  // a folder keeping what the instrument was sent between runs
     std::string trace;  // a file for every byte of the link, timed
+    int64_t speed = 1;  // the instrument's clock runs this many times faster than the PC's
+    bool sendsOldest = false;
+    // A power cut's atUs counts from the start of the simulator.
     Faults faults;
 };
 

@@ -7,7 +7,7 @@ namespace vrn::sim {
 
 bool SimPort::openEx(std::string_view) {
     ++opens;
-    open_ = present && !denied;
+    open_ = present && !denied && !instrument_.poweredOff();
     return open_;
 }
 
@@ -34,6 +34,7 @@ void SimPort::write(std::span<const uint8_t> bytes) {
 
 ReadResult SimPort::read(std::span<uint8_t> buffer) {
     if (!open_) return {0, ReadStatus::Error};
+    if (instrument_.poweredOff()) return {0, ReadStatus::HangUp};
     const ReadResult result = readFromInstrument(buffer);
     received.insert(received.end(), buffer.begin(),
                     buffer.begin() + static_cast<std::ptrdiff_t>(result.count));

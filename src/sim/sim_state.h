@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,14 +34,30 @@ struct SimSetup {
     // (the default, so that tests read back exactly what they set) keeps them as set.
     bool clockRuns = false;
     int64_t clockSetUs = 0;
+    // The clock runs this many times faster than the Clock (the wire keeps its rate), so that a
+    // night of logging passes in seconds; clockCarryUs keeps the part of a second it has run.
+    int64_t clockSpeed = 1;
+    int64_t clockCarryUs = 0;
 
     static std::array<SimField, 25> defaultFields();
 };
 
 // The instrument's own small program, as its 67,584-byte transfer image.
 std::vector<uint8_t> defaultProgramImage();
-// The record memory: how many records are logged, one every intervalSeconds from firstSeconds.
-// Their values follow from the record format and the time of each record.
+// The most values (records x fields) the record memory holds: the largest download there is.
+inline constexpr uint32_t kMemoryValues = 2162675;
+
+// Where the times of the records held break their one-interval spacing (the clock was set): the
+// record at index (from the oldest) has the time seconds.
+struct RecordBreak {
+    uint32_t index = 0;
+    int64_t seconds = 0;
+};
+
+// The record memory: how many records are held, one every intervalSeconds from firstSeconds
+// (oldest first) but for the breaks. Their values follow from the record format, the time of each
+// record and its serial number (dropped + its index), so the memory takes no room for values.
+// While the clock runs, a record is logged every intervalSeconds of it; when full, the oldest go.
 struct SimRecords {
     uint32_t logged = 100000;
     int64_t firstSeconds = 1767225600;  // 2026-01-01 00:00:00
@@ -48,6 +65,14 @@ struct SimRecords {
     // A clock fault: one record in this many (spread over the records) has its date and time
     // missing; 0 for a clock that never fails.
     uint32_t clockMissingEvery = 0;
+    std::vector<RecordBreak> breaks{};
+    uint64_t dropped = 0;  // records overwritten or erased so far
+    // When (clock seconds) the next record is logged; unset until the clock first runs, and
+    // after it was set.
+    std::optional<int64_t> nextSeconds{};
+    uint32_t capacityValues = kMemoryValues;
+    // A count asks for the oldest records rather than the newest.
+    bool sendsOldest = false;
 };
 // The eight user screens as the instrument keeps them: 8 x 6 rows x 40 cell bytes.
 using SimScreens = std::array<uint8_t, 1920>;
@@ -76,6 +101,7 @@ struct State {
     SimRecords records;
     SimScreens screens = defaultScreens();
     SimService service;
+    bool poweredOff = false;  // a power cut: the port gone, the clock stopped
 };
 
 }  // namespace vrn::sim

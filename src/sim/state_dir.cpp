@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "sim/instrument.h"
+#include "sim/records_file.h"
 #include "sim/setup_clock.h"
 
 namespace vrn::sim {
@@ -197,14 +198,12 @@ const Part kPartsOfState[] = {
      [](Instrument& in, const std::string& contents, std::string& error) {
          return exactBytes(contents, in.state.program, "program.bin", error);
      }},
-    {"records.txt",
-     [](Instrument& in) {
-         const SimRecords& r = in.state.records;
-         return "logged " + std::to_string(r.logged) + "\nfirst " + std::to_string(r.firstSeconds) +
-                "\ninterval " + std::to_string(r.intervalSeconds) + "\n";
-     },
+    // A memory written by hand (one run of records); records.bin, read after it, takes its place.
+    {"records.txt", nullptr,
      [](Instrument& in, const std::string& text, std::string& error) {
-         SimRecords r;
+         SimRecords r = in.state.records;
+         r.breaks.clear();
+         r.dropped = 0;
          std::istringstream words(text);
          std::string a, b, c;
          long long logged = -1, first = 0, interval = 0;
@@ -220,8 +219,12 @@ const Part kPartsOfState[] = {
          in.state.records = r;
          return true;
      }},
+    {"records.bin", [](Instrument& in) { return recordsFileBytes(in.state.records); },
+     [](Instrument& in, const std::string& bytes, std::string& error) {
+         return readRecordsFile(bytes, in.state.records, error);
+     }},
 };
-static_assert(std::size(kPartsOfState) == 4);
+static_assert(std::size(kPartsOfState) == 5);
 
 }  // namespace
 
@@ -248,6 +251,7 @@ bool StateDir::load(Instrument& instrument, std::string& error) {
 // quiet after a command, which is rare enough.
 bool StateDir::save(Instrument& instrument, std::string& error) {
     for (size_t k = 0; k < kParts; ++k) {
+        if (kPartsOfState[k].save == nullptr) continue;
         std::string contents = kPartsOfState[k].save(instrument);
         if (contents == last_[k]) continue;
         if (!savePart(kPartsOfState[k].name, contents, error)) return false;

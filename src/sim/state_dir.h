@@ -12,10 +12,11 @@ namespace vrn::sim {
 class Instrument;
 
 // Keeps what the instrument was sent in a folder between runs of vrncomm-sim, one file a part
-// (setup.txt, screens.bin, program.bin, records.txt), so scripts and demos can send something,
-// restart the simulator and get it back.
+// (setup.txt, screens.bin, program.bin, records.bin), so scripts and demos can send something,
+// restart the simulator and get it back. A records.txt written by hand ("logged N", "first
+// SECONDS", "interval SECONDS") gives a memory to start from where there is no records.bin.
 // A running clock is kept as its distance from the PC's clock, so it runs on while the simulator
-// is stopped, as a battery-backed one does.
+// is stopped, as a battery-backed one does, and the records that fell due meanwhile are logged.
 class StateDir {
 public:
     explicit StateDir(std::string dir) : dir_(std::move(dir)) {}
@@ -32,7 +33,7 @@ private:
     bool savePart(const std::string& name, const std::string& contents, std::string& error);
 
     std::string dir_;
-    static constexpr size_t kParts = 4;
+    static constexpr size_t kParts = 5;
     std::array<std::string, kParts> last_;  // each part's contents as last loaded or saved
 };
 
