@@ -15,11 +15,20 @@ ArchiveRange archiveRangeOf(const ArchiveRangeArgs& given) {
     return range;
 }
 
-std::unique_ptr<store::RecordArchive> openArchive(Session& s, const std::string& where) {
+namespace {
+
+std::unique_ptr<store::RecordArchive> open(Session& s, const std::string& where,
+                                           store::RecordArchive::Access access) {
     std::string error;
-    auto archive = store::RecordArchive::open(where, error);
+    auto archive = store::RecordArchive::open(where, error, access);
     if (!archive) s.host.error("cannot open the archive " + store::redactedArchive(where) + ": " + error);
     return archive;
+}
+
+}  // namespace
+
+std::unique_ptr<store::RecordArchive> openArchive(Session& s, const std::string& where) {
+    return open(s, where, store::RecordArchive::Access::MakeIfMissing);
 }
 
 std::unique_ptr<store::RecordArchive> openArchiveToRead(Session& s, const std::string& where) {
@@ -27,10 +36,7 @@ std::unique_ptr<store::RecordArchive> openArchiveToRead(Session& s, const std::s
         s.host.error("no archive at " + where);
         return nullptr;
     }
-    std::string error;
-    auto archive = store::RecordArchive::open(where, error, store::RecordArchive::Access::MustExist);
-    if (!archive) s.host.error("cannot open the archive " + where + ": " + error);
-    return archive;
+    return open(s, where, store::RecordArchive::Access::MustExist);
 }
 
 int readArchiveRange(Session& s, store::RecordArchive& archive, const std::string& where,
