@@ -38,6 +38,9 @@ public:
     // Ends a running WaitForByte (or echo of readings) at once with failure and without a beep:
     // raises WaitAborted (Stop Calibration, and a close asked for during an exchange).
     void abortWaits() { waitAborted_ = true; }
+    // A loop that reads without a wait of its own (the record download) starts clear of an earlier
+    // abort, and goes on after one the user took back.
+    void clearAbort() { waitAborted_ = false; }
     // Starts a wait of the given seconds on Timer1's countdown, clearing an earlier abort.
     void armWait(int seconds);
     // Whether the running wait was aborted since it started.

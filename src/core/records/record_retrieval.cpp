@@ -34,6 +34,22 @@ private:
     RecordsView* view_;
 };
 
+// Stop is offered while the download proper runs.
+class StopOffered {
+public:
+    explicit StopOffered(RecordsView* view) : view_(view) {
+        if (view_) view_->downloadRunning(true);
+    }
+    ~StopOffered() {
+        if (view_) view_->downloadRunning(false);
+    }
+    StopOffered(const StopOffered&) = delete;
+    StopOffered& operator=(const StopOffered&) = delete;
+
+private:
+    RecordsView* view_;
+};
+
 int progressOf(size_t n) {
     return static_cast<int>(std::min<size_t>(n, 0x7fffffff));
 }
@@ -88,6 +104,11 @@ std::string cutDownloadQuestion(uint32_t arrived) {
     return cutDownloadText(arrived) + saveQuestion(arrived);
 }
 
+std::string stopDownloadQuestion(bool allRecords, uint32_t arrived, uint32_t asked) {
+    return (allRecords ? cutDownloadQuestion(arrived) : shortDownloadQuestion(arrived, asked)) + "\n\n" +
+           RecordRetrieval::kGoOnText;
+}
+
 std::string recordFileProblem(const std::string& path, const std::string& reason) {
     return std::string(RecordRetrieval::kFileText) + "\n\n" + path + "\n" + reason;
 }
@@ -123,7 +144,7 @@ RetrievalOutcome RecordRetrieval::chooseRecordFile(const RetrievalOptions& optio
     return RetrievalOutcome::Finished;
 }
 
-size_t RecordRetrieval::receiveRecords(std::span<uint8_t> buffer, bool& cutShort, bool progress) {
+size_t RecordRetrieval::receiveRecords(std::span<uint8_t> buffer, bool& cutShort, Receiving* main) {
     Exchange& ex = transfer_.exchange();
     Host& h = host();
     size_t total = 0;
@@ -133,7 +154,7 @@ size_t RecordRetrieval::receiveRecords(std::span<uint8_t> buffer, bool& cutShort
         const ReadResult r = ex.port().read(buffer.subspan(total, room));
         if (r.count > 0) {
             total += std::min(r.count, room);
-            if (progress) h.setProgress(progressOf(total));
+            if (main) showReceived(*main, total);
             emptyReads = 0;
             if (total >= buffer.size()) break;
         } else if (++emptyReads > kEmptyReadsTolerated || !ex.port().isOpen()) {
@@ -145,8 +166,38 @@ size_t RecordRetrieval::receiveRecords(std::span<uint8_t> buffer, bool& cutShort
             cutShort = true;
             break;
         }
+        // Stop was pressed in the events just let through: nothing more is read before the answer.
+        if (main && ex.WaitAborted()) {
+            main->stop = askStop(*main, total);
+            if (main->stop != Stop::None) {
+                cutShort = true;
+                break;
+            }
+            ex.clearAbort();
+            if (view_) view_->downloadGoesOn();
+        }
     }
     return total;
+}
+
+void RecordRetrieval::showReceived(const Receiving& main, size_t total) {
+    host().setProgress(progressOf(total));
+    if (main.options.allRecords && view_)
+        view_->recordsSoFar(static_cast<uint32_t>(total / main.recordBytes));
+}
+
+RecordRetrieval::Stop RecordRetrieval::askStop(const Receiving& main, size_t total) {
+    if (!main.options.askBeforeShortSave) return Stop::Keep;
+    const auto arrived = static_cast<uint32_t>(total / main.recordBytes);
+    switch (host().MyMessage(stopDownloadQuestion(main.options.allRecords, arrived, main.asked),
+                             MsgButtons::YesNoCancel, MsgKind::Confirmation)) {
+    case MsgResult::Yes:
+        return Stop::Keep;
+    case MsgResult::No:
+        return Stop::Drop;
+    default:
+        return Stop::None;
+    }
 }
 
 bool RecordRetrieval::keepShortDownload(const RetrievalOptions& options, uint32_t arrived, uint32_t asked) {
@@ -164,7 +215,7 @@ bool RecordRetrieval::completeFromNewest(std::span<uint8_t> buffer, size_t& tota
     std::vector<uint8_t> newest(size_t{kNewestRecordsAsked} * recordBytes);
     ex.SendCommand(commandText("CMD340 %u", kNewestRecordsAsked));
     bool silent = false;
-    const size_t got = receiveRecords(newest, silent, false);
+    const size_t got = receiveRecords(newest, silent);
     if (got % recordBytes != 0 || !ex.port().isOpen() || host().closing()) return false;
     const std::span<const uint8_t> answer = std::span<const uint8_t>(newest).first(got);
     // An empty memory answers with nothing again, and the instrument still answers a question:
@@ -212,6 +263,7 @@ bool RecordRetrieval::stillShowing(bool show, uint32_t count) {
 Outcome RecordRetrieval::readRecordFormat(bool notice) {
     Host& h = host();
     if (notice) warn(h, kFormatText);
+    if (view_ && !view_->mayReplaceRecordFormat()) return Outcome::refused();
     const WaitCursor hourglass(h);
     Outcome outcome = transfer_.GetFieldsPerRecord();
     if (outcome.ok()) {
@@ -243,14 +295,29 @@ bool RecordRetrieval::allocateRecords(size_t bytes, std::vector<uint8_t>& buffer
 }
 
 size_t RecordRetrieval::downloadRecords(const RetrievalOptions& options, uint32_t n,
-                                        std::span<uint8_t> buffer, size_t recordBytes, bool& cutShort) {
+                                        std::span<uint8_t> buffer, size_t recordBytes, bool& cutShort,
+                                        Stop& stop) {
     Host& h = host();
-    h.setProgressMax(progressOf(buffer.size()));
+    Exchange& ex = transfer_.exchange();
+    // All records: the most the format allows is asked for, far more than the instrument holds.
+    h.setProgressMax(options.allRecords ? Host::kUnknownTotal : progressOf(buffer.size()));
     h.appendLine("DOWNLOADING RECORDS...");
     h.pump();
-    transfer_.exchange().SendCommand(commandText("CMD340 %u", n));
-    size_t total = receiveRecords(buffer, cutShort);
-    if (options.allRecords && cutShort) cutShort = !completeFromNewest(buffer, total, recordBytes);
+    ex.clearAbort();
+    ex.SendCommand(commandText("CMD340 %u", n));
+    Receiving main{options, n, recordBytes};
+    size_t total = 0;
+    {
+        const StopOffered stopOffered(view_);
+        total = receiveRecords(buffer, cutShort, &main);
+    }
+    stop = main.stop;
+    if (options.allRecords) {
+        h.setProgressMax(progressOf(std::max<size_t>(total, 1)));
+        h.setProgress(progressOf(total));
+    }
+    if (options.allRecords && cutShort && stop == Stop::None)
+        cutShort = !completeFromNewest(buffer, total, recordBytes);
     char totalLine[48];
     std::snprintf(totalLine, sizeof totalLine, "TOTAL BYTES: %u", static_cast<unsigned>(total));
     h.appendLine(totalLine);
@@ -259,8 +326,17 @@ size_t RecordRetrieval::downloadRecords(const RetrievalOptions& options, uint32_
 }
 
 RetrievalOutcome RecordRetrieval::judgeDownload(const RetrievalOptions& options, uint32_t asked,
-                                                uint32_t arrived, bool cutShort) {
+                                                uint32_t arrived, bool cutShort, Stop stop) {
     Host& h = host();
+    // Stopped by the user, who was asked already (a script is told); no whole record is nothing
+    // to keep.
+    if (stop != Stop::None) {
+        if (stop == Stop::Keep && !options.askBeforeShortSave)
+            warn(h, options.allRecords ? cutDownloadText(arrived) : shortDownloadText(arrived, asked));
+        if (stop == Stop::Keep && arrived > 0) return RetrievalOutcome::Short;
+        h.setProgress(0);
+        return RetrievalOutcome::Cancelled;
+    }
     // A closed window, or silence before one whole record: nothing worth keeping came.
     if (cutShort && (h.closing() || arrived == 0)) {
         h.setProgress(0);
@@ -313,7 +389,9 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
     h.pump();
     // Off from the record format to the file's text, back as it was however the retrieval ends.
     std::optional<Timer1Off> timerOff(std::in_place, h);
-    if (!readRecordFormat(options.formatNotice).ok()) return {RetrievalOutcome::FormatFailed};
+    if (const Outcome format = readRecordFormat(options.formatNotice); !format.ok())
+        return {format.kind() == Outcome::Kind::Refused ? RetrievalOutcome::Cancelled
+                                                        : RetrievalOutcome::FormatFailed};
     const std::optional<uint32_t> n = recordsToAsk(options);
     if (!n) return {RetrievalOutcome::TooMany};
     std::string path;
@@ -330,16 +408,18 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
     if (!allocateRecords(size_t{*n} * recordBytes, buffer)) return {RetrievalOutcome::NoMemory};
 
     const ButtonOff buttonOff(view_);
-    bool cutShort = false;  // by silence, the port's loss, or the window closing
-    const size_t total = downloadRecords(options, *n, buffer, recordBytes, cutShort);
+    bool cutShort = false;  // by silence, the port's loss, the window closing, or Stop
+    Stop stop = Stop::None;
+    const size_t total = downloadRecords(options, *n, buffer, recordBytes, cutShort, stop);
     // A partial last record is never kept.
     const auto arrived = static_cast<uint32_t>(total / recordBytes);
     const std::string cutText =
         options.allRecords ? cutDownloadText(arrived) : shortDownloadText(arrived, *n);
     const Outcome link = !cutShort                              ? Outcome::done()
+                         : stop != Stop::None                   ? Outcome::aborted(cutText)
                          : transfer_.exchange().port().isOpen() ? Outcome::failed(cutText)
                                                                 : Outcome::portGone(cutText);
-    const RetrievalOutcome kept = judgeDownload(options, *n, arrived, cutShort);
+    const RetrievalOutcome kept = judgeDownload(options, *n, arrived, cutShort, stop);
     if (kept != RetrievalOutcome::Finished && kept != RetrievalOutcome::Short)
         return {kept, static_cast<uint32_t>(total), 0, link};
     RetrievalResult result{kept, static_cast<uint32_t>(total), arrived, link};
@@ -349,7 +429,7 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
     if (view_) view_->recordsRetrieved(block);
     if (!options.recordFile) {
         timerOff.reset();
-        finishRetrieval();
+        finishRetrieval(true);
         return result;
     }
     size_t headerSize = 0;
