@@ -62,11 +62,12 @@ void TerminalHost::error(std::string_view text) {
 }
 
 void TerminalHost::setProgressMax(int max) {
-    progressMax_ = std::max(1, max);
+    progressMax_ = std::max(kUnknownTotal, max);
 }
 
 void TerminalHost::setProgress(int position) {
-    if (!options_.progressBar || options_.quiet) return;
+    // A bar whose total is not known would only say 100 % from the start.
+    if (!options_.progressBar || options_.quiet || progressMax_ == kUnknownTotal) return;
     if (position <= 0) {
         endProgressLine();
         return;

@@ -81,7 +81,10 @@ TEST(AccessKeys, EachAltKeyReachesItsOwnerOnEveryPage) {
           {'X', {"ButtonExpand"}},
           {'C', {"ButtonCollapse"}}}},
         {"TabSheetRecords",
-         {{'G', {"ButtonGetRecords"}}, {'P', {"ButtonPlot"}}, {'C', {"ButtonClearRecText"}}}},
+         {{'G', {"ButtonGetRecords"}},
+          {'S', {"ButtonStopRecords"}},
+          {'P', {"ButtonPlot"}},
+          {'C', {"ButtonClearRecText"}}}},
         {"TabSheetTests", {}},
         {"TabSheetCalib", {}},
     };

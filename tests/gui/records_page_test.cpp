@@ -1,3 +1,5 @@
+#include "gui/records/records_page.h"
+
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -6,14 +8,21 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <optional>
 
 #include "core/link/timer1.h"
+#include "core/setup/setup_file.h"
+#include "core/setup/setup_model.h"
+#include "gui/app/change_tracker.h"
+#include "gui/records/records_section.h"
+#include "gui/setup/setup_section.h"
 #include "gui_rig.h"
 
 namespace vrn::test {
@@ -49,6 +58,28 @@ void onNextSaveDialog(const QString& path) {
         dialog.selectFile(path);
         static_cast<QDialog&>(dialog).accept();
     });
+}
+
+// Accepts the next save dialogs with the paths, one after the other.
+void onSaveDialogs(QStringList paths) {
+    if (paths.isEmpty()) return;
+    const QString first = paths.takeFirst();
+    whenModal<QFileDialog>(QStringLiteral("save"), [first, paths](QFileDialog& dialog) {
+        onSaveDialogs(paths);
+        dialog.selectFile(first);
+        static_cast<QDialog&>(dialog).accept();
+    });
+}
+
+// Closes the next box with OK, then answers the box after it, keeping that one's text.
+void afterNotice(QString& asked, QMessageBox::StandardButton answer) {
+    onNextBox(
+        [&asked, answer](QMessageBox& notice) {
+            QObject::connect(&notice, &QDialog::finished, [&asked, answer] {
+                onNextBox([&asked](QMessageBox& box) { asked = box.text(); }, answer);
+            });
+        },
+        QMessageBox::Ok);
 }
 
 QByteArray readAll(const QString& path) {
@@ -229,6 +260,147 @@ TEST(RecordsPage, CancelledFileDialogSendsNoRecordCommand) {
     EXPECT_EQ(rig.device.instrument.commandCounts[325], 1);
     EXPECT_TRUE(rig.form->timer().enabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// The retrieval reads the record format into the Setup: a changed Setup is asked about after the
+// notice. Cancel keeps the edits and sends nothing; Discard lets the instrument's format replace
+// them; Save writes the Setup first.
+TEST(RecordsPage, GetRecordsAsksAboutAChangedSetup) {
+    for (const QMessageBox::StandardButton answer :
+         {QMessageBox::Save, QMessageBox::Discard, QMessageBox::Cancel}) {
+        SCOPED_TRACE(answer);
+        RecordsRig rig;
+        rig.begin();
+        rig.device.instrument.state.setup.fieldsPerRecord = 2;
+        rig.device.instrument.state.records.logged = 4;
+        rig.find<QSpinBox>("CSpinEditNumOfRecs")->setValue(4);
+        setup::SetupModel& model = rig.form->setupSection().model();
+        model.setFieldsPerRecord(7);
+        model.setLabel(0, "MINE");
+        const std::vector<uint8_t> edited = setup::writeSetupFile(model);
+        ASSERT_TRUE(rig.form->changes().isModified(gui::Part::Setup));
+        const QString setupPath = rig.dir.path() + QStringLiteral("/kept.set");
+        const QString recordsPath = rig.dir.path() + QStringLiteral("/day.txt");
+
+        const size_t sentBefore = rig.device.instrument.commandLog.size();
+        QString asked;
+        afterNotice(asked, answer);
+        if (answer == QMessageBox::Save)
+            onSaveDialogs({setupPath, recordsPath});
+        else if (answer == QMessageBox::Discard)
+            onSaveDialogs({recordsPath});
+        QTest::mouseClick(rig.find<QPushButton>("ButtonGetRecords"), Qt::LeftButton);
+        EXPECT_EQ(asked, "Save changes to the Setup?");
+        const auto& counts = rig.device.instrument.commandCounts;
+        if (answer == QMessageBox::Cancel) {
+            EXPECT_EQ(model.fieldsPerRecord(), 7);
+            EXPECT_EQ(model.field(0).label, "MINE");
+            EXPECT_TRUE(rig.form->changes().isModified(gui::Part::Setup));
+            EXPECT_EQ(rig.device.instrument.commandLog.size(), sentBefore) << "nothing sent";
+            EXPECT_FALSE(QFile::exists(recordsPath));
+        } else {
+            EXPECT_EQ(model.fieldsPerRecord(), 2);
+            EXPECT_NE(model.field(0).label, "MINE");
+            EXPECT_EQ(counts.at(340), 1);
+            EXPECT_TRUE(readAll(recordsPath).startsWith("4 RECORDS\r\n"));
+        }
+        const QByteArray saved = readAll(setupPath);
+        EXPECT_EQ(std::vector<uint8_t>(saved.begin(), saved.end()),
+                  answer == QMessageBox::Save ? edited : std::vector<uint8_t>{});
+        EXPECT_TRUE(rig.form->timer().enabled());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+}
+
+// Stop, Escape or closing the window during a download ask what becomes of the records that came:
+// Yes keeps the whole ones, No drops them, Cancel lets the download go on to its end. Closed, the
+// window closes once the retrieval has ended, unless the download went on. With All records the
+// bar is busy and the page counts the records while they come.
+TEST(RecordsPage, StopOrCloseDuringADownloadAsksWhatToKeep) {
+    enum class By : uint8_t { Stop, Escape, Close };
+    struct Row {
+        const char* name;
+        By by;
+        bool all;
+        QMessageBox::StandardButton answer;
+        const char* file;  // how the file begins; empty: no file
+    };
+    const Row rows[] = {
+        {"Stop, Yes keeps 12", By::Stop, false, QMessageBox::Yes, "12 RECORDS\r\n"},
+        {"Stop, No drops them", By::Stop, false, QMessageBox::No, ""},
+        {"Stop, Cancel downloads all", By::Stop, false, QMessageBox::Cancel, "200 RECORDS\r\n"},
+        {"Escape, All records, Yes", By::Escape, true, QMessageBox::Yes, "12 RECORDS\r\n"},
+        {"close, Yes keeps 12", By::Close, false, QMessageBox::Yes, "12 RECORDS\r\n"},
+        {"close, No drops them", By::Close, false, QMessageBox::No, ""},
+        {"close, Cancel downloads all", By::Close, true, QMessageBox::Cancel, "200 RECORDS\r\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        RecordsRig rig;
+        rig.begin();
+        rig.form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(rig.form.get()));
+        rig.device.instrument.state.setup.fieldsPerRecord = 2;  // 8 bytes: 12 whole records in 100
+        rig.device.instrument.state.records.logged = 200;
+        rig.find<QSpinBox>("CSpinEditNumOfRecs")->setValue(200);
+        rig.find<QCheckBox>("CheckBoxAllRecs")->setChecked(row.all);
+        auto* stop = rig.find<QPushButton>("ButtonStopRecords");
+        auto* bar = rig.find<QProgressBar>("ProgressBar");
+        auto* soFar = rig.find<QLabel>("LabelRecordsSoFar");
+        EXPECT_EQ(stop->text(), "&Stop");
+        EXPECT_FALSE(stop->isEnabled());
+        const QString path = rig.dir.path() + QStringLiteral("/day.txt");
+
+        // Acts at the first look at the window's events after the first block of records.
+        bool stoppable = false;
+        bool busy = false;
+        QString counted;
+        QObject::connect(&rig.form->recordsSection().page(), &gui::RecordsPage::downloadRunningChanged,
+                         [&](bool running) {
+                             if (!running) return;
+                             QTimer::singleShot(0, [&] {
+                                 stoppable = stop->isEnabled();
+                                 busy = bar->minimum() == 0 && bar->maximum() == 0;
+                                 counted = soFar->text();
+                                 if (row.by == By::Stop) QTest::mouseClick(stop, Qt::LeftButton);
+                                 if (row.by == By::Escape) {
+                                     // The closed notice gave the window's activation back; offscreen it
+                                     // waits.
+                                     rig.form->activateWindow();
+                                     EXPECT_TRUE(QTest::qWaitForWindowActive(rig.form.get()));
+                                     QTest::keyClick(rig.form.get(), Qt::Key_Escape);
+                                 }
+                                 if (row.by == By::Close) rig.form->close();
+                             });
+                         });
+        QString asked;
+        afterNotice(asked, row.answer);
+        onNextSaveDialog(path);
+        QTest::mouseClick(rig.find<QPushButton>("ButtonGetRecords"), Qt::LeftButton);
+        // The window closes once the retrieval has ended, and the format it read still counts as
+        // a change of the Setup.
+        const bool closes = row.by == By::Close && row.answer != QMessageBox::Cancel;
+        QString setupAsked;
+        if (closes) onNextBox([&](QMessageBox& box) { setupAsked = box.text(); }, QMessageBox::Discard);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(setupAsked, closes ? "Save changes to the Setup?" : "");
+
+        EXPECT_TRUE(stoppable);
+        EXPECT_EQ(busy, row.all);
+        EXPECT_EQ(counted, row.all ? "12 records so far" : "");
+        const QString cut = row.all ? QStringLiteral("The download was cut short after 12 records.")
+                                    : QStringLiteral("Only 12 of 200 records arrived.");
+        EXPECT_EQ(asked, cut + QStringLiteral("\n\nSave these 12 records?\n\nCancel goes on downloading."));
+        EXPECT_EQ(QFile::exists(path), *row.file != '\0');
+        EXPECT_TRUE(readAll(path).startsWith(row.file)) << readAll(path).left(20).toStdString();
+        EXPECT_EQ(rig.device.instrument.commandCounts[340],
+                  row.all && row.answer == QMessageBox::Cancel ? 2 : 1);
+        EXPECT_FALSE(stop->isEnabled());
+        EXPECT_TRUE(soFar->text().isEmpty());
+        EXPECT_NE(bar->maximum(), 0) << "the bar is busy no more";
+        EXPECT_EQ(rig.form->isVisible(), !closes);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
 }
 
 TEST(RecordsPage, EraseRecordsFromTheMenuAsksFirst) {

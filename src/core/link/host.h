@@ -13,8 +13,9 @@ class Timer1;
 enum class MsgKind : uint8_t { Warning, Confirmation };
 // YesNoDefaultNo: a question whose Yes erases or overwrites something in the instrument, so that
 // Enter alone never says Yes to it.
-enum class MsgButtons : uint8_t { Ok, YesNo, YesNoDefaultNo };
-enum class MsgResult : uint8_t { Ok, Yes, No };
+// YesNoCancel: Cancel (or closing the box) leaves things as they were and the operation goes on.
+enum class MsgButtons : uint8_t { Ok, YesNo, YesNoDefaultNo, YesNoCancel };
+enum class MsgResult : uint8_t { Ok, Yes, No, Cancel };
 enum class BeepKind : uint8_t { Default, Warning };
 
 // A file dialog as the window shows it. The filter uses the "Text (*.ext)|*.ext|..." pairs.
@@ -40,6 +41,9 @@ public:
     // terminal shows it with the warnings, where it is seen even when the progress lines are not.
     virtual void appendAdvice(std::string_view line) { appendLine(line); }
 
+    // A total not known beforehand is kUnknownTotal: the bar shows that work goes on, without a
+    // position.
+    static constexpr int kUnknownTotal = 0;
     virtual void setProgressMax(int max) = 0;
     virtual void setProgress(int position) = 0;
 

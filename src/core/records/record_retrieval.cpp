@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <new>
 #include <optional>
 #include <vector>
@@ -29,6 +30,22 @@ public:
     }
     ButtonOff(const ButtonOff&) = delete;
     ButtonOff& operator=(const ButtonOff&) = delete;
+
+private:
+    RecordsView* view_;
+};
+
+// Stop is offered while the download proper runs.
+class StopOffered {
+public:
+    explicit StopOffered(RecordsView* view) : view_(view) {
+        if (view_) view_->downloadRunning(true);
+    }
+    ~StopOffered() {
+        if (view_) view_->downloadRunning(false);
+    }
+    StopOffered(const StopOffered&) = delete;
+    StopOffered& operator=(const StopOffered&) = delete;
 
 private:
     RecordsView* view_;
@@ -88,6 +105,11 @@ std::string cutDownloadQuestion(uint32_t arrived) {
     return cutDownloadText(arrived) + saveQuestion(arrived);
 }
 
+std::string stopDownloadQuestion(bool allRecords, uint32_t arrived, uint32_t asked) {
+    return (allRecords ? cutDownloadQuestion(arrived) : shortDownloadQuestion(arrived, asked)) + "\n\n" +
+           RecordRetrieval::kGoOnText;
+}
+
 std::string recordFileProblem(const std::string& path, const std::string& reason) {
     return std::string(RecordRetrieval::kFileText) + "\n\n" + path + "\n" + reason;
 }
@@ -128,34 +150,62 @@ namespace {
 // Reads a download into its buffer in blocks until it is full.
 class RecordsReader final : public WaitReader {
 public:
-    RecordsReader(Host& host, std::span<uint8_t> buffer, bool progress)
-        : host_(host), buffer_(buffer), progress_(progress) {}
+    RecordsReader(std::span<uint8_t> buffer, std::function<void(size_t)> progress)
+        : buffer_(buffer), progress_(std::move(progress)) {}
     std::span<uint8_t> room() override {
         return buffer_.subspan(total_, std::min(RecordRetrieval::kReadBlock, buffer_.size() - total_));
     }
     WaitStep took(std::span<const uint8_t> bytes) override {
         if (bytes.empty()) return total_ >= buffer_.size() ? WaitStep::Over : WaitStep::GoesOn;
         total_ += bytes.size();
-        if (progress_) host_.setProgress(progressOf(total_));
+        if (progress_) progress_(total_);
         return total_ >= buffer_.size() ? WaitStep::Over : WaitStep::Progress;
     }
     size_t total() const { return total_; }
 
 private:
-    Host& host_;
     std::span<uint8_t> buffer_;
-    bool progress_;
+    std::function<void(size_t)> progress_;
     size_t total_ = 0;
 };
 
 }  // namespace
 
-size_t RecordRetrieval::receiveRecords(std::span<uint8_t> buffer, Outcome& ended, bool progress) {
+size_t RecordRetrieval::receiveRecords(std::span<uint8_t> buffer, Outcome& ended, Receiving* main) {
     ended = Outcome::done();
     if (buffer.empty()) return 0;
-    RecordsReader reader(host(), buffer, progress);
-    ended = transfer_.exchange().wait(downloadWait(buffer.size()), reader);
+    std::function<void(size_t)> progress;
+    if (main) progress = [this, main](size_t total) { showReceived(*main, total); };
+    RecordsReader reader(buffer, std::move(progress));
+    for (;;) {
+        ended = transfer_.exchange().wait(downloadWait(buffer.size() - reader.total()), reader);
+        // Stop: nothing more is read before the answer, and Cancel lets the download go on.
+        if (ended.kind() != Outcome::Kind::Aborted || main == nullptr || host().closing()) break;
+        main->stop = askStop(*main, reader.total());
+        if (main->stop != Stop::None) break;
+        if (view_) view_->downloadGoesOn();
+    }
     return reader.total();
+}
+
+void RecordRetrieval::showReceived(const Receiving& main, size_t total) {
+    host().setProgress(progressOf(total));
+    if (main.options.allRecords && view_)
+        view_->recordsSoFar(static_cast<uint32_t>(total / main.recordBytes));
+}
+
+RecordRetrieval::Stop RecordRetrieval::askStop(const Receiving& main, size_t total) {
+    if (!main.options.askBeforeShortSave) return Stop::Keep;
+    const auto arrived = static_cast<uint32_t>(total / main.recordBytes);
+    switch (host().MyMessage(stopDownloadQuestion(main.options.allRecords, arrived, main.asked),
+                             MsgButtons::YesNoCancel, MsgKind::Confirmation)) {
+    case MsgResult::Yes:
+        return Stop::Keep;
+    case MsgResult::No:
+        return Stop::Drop;
+    default:
+        return Stop::None;
+    }
 }
 
 WaitRule RecordRetrieval::downloadWait(size_t bytes) {
@@ -180,7 +230,7 @@ bool RecordRetrieval::completeFromNewest(std::span<uint8_t> buffer, size_t& tota
     ex.SendCommand(commandText("CMD340 %u", kNewestRecordsAsked));
     // The answer's end is its silence: how the wait ended tells nothing more.
     Outcome silence = Outcome::done();
-    const size_t got = receiveRecords(newest, silence, false);
+    const size_t got = receiveRecords(newest, silence);
     if (got % recordBytes != 0 || !ex.port().isOpen() || host().closing()) return false;
     const std::span<const uint8_t> answer = std::span<const uint8_t>(newest).first(got);
     // An empty memory answers with nothing again, and the instrument still answers a question:
@@ -231,6 +281,7 @@ bool RecordRetrieval::stillShowing(bool show, uint32_t count) {
 Outcome RecordRetrieval::readRecordFormat(bool notice) {
     Host& h = host();
     if (notice) warn(h, kFormatText);
+    if (view_ && !view_->mayReplaceRecordFormat()) return Outcome::refused();
     const WaitCursor hourglass(h);
     Outcome outcome = transfer_.GetFieldsPerRecord();
     if (outcome.ok()) {
@@ -262,14 +313,27 @@ bool RecordRetrieval::allocateRecords(size_t bytes, std::vector<uint8_t>& buffer
 }
 
 size_t RecordRetrieval::downloadRecords(const RetrievalOptions& options, uint32_t n,
-                                        std::span<uint8_t> buffer, size_t recordBytes, Outcome& ended) {
+                                        std::span<uint8_t> buffer, size_t recordBytes, Outcome& ended,
+                                        Stop& stop) {
     Host& h = host();
-    h.setProgressMax(progressOf(buffer.size()));
+    // All records: the most the format allows is asked for, far more than the instrument holds.
+    h.setProgressMax(options.allRecords ? Host::kUnknownTotal : progressOf(buffer.size()));
     h.appendLine("DOWNLOADING RECORDS...");
     h.pump();
     transfer_.exchange().SendCommand(commandText("CMD340 %u", n));
-    size_t total = receiveRecords(buffer, ended);
-    if (options.allRecords && !ended.ok() && completeFromNewest(buffer, total, recordBytes))
+    Receiving main{options, n, recordBytes};
+    size_t total = 0;
+    {
+        const StopOffered stopOffered(view_);
+        total = receiveRecords(buffer, ended, &main);
+    }
+    stop = main.stop;
+    if (options.allRecords) {
+        h.setProgressMax(progressOf(std::max<size_t>(total, 1)));
+        h.setProgress(progressOf(total));
+    }
+    if (options.allRecords && !ended.ok() && stop == Stop::None &&
+        completeFromNewest(buffer, total, recordBytes))
         ended = Outcome::done();
     char totalLine[48];
     std::snprintf(totalLine, sizeof totalLine, "TOTAL BYTES: %u", static_cast<unsigned>(total));
@@ -279,8 +343,17 @@ size_t RecordRetrieval::downloadRecords(const RetrievalOptions& options, uint32_
 }
 
 RetrievalOutcome RecordRetrieval::judgeDownload(const RetrievalOptions& options, uint32_t asked,
-                                                uint32_t arrived, bool cutShort) {
+                                                uint32_t arrived, bool cutShort, Stop stop) {
     Host& h = host();
+    // Stopped by the user, who was asked already (a script is told); no whole record is nothing
+    // to keep.
+    if (stop != Stop::None) {
+        if (stop == Stop::Keep && !options.askBeforeShortSave)
+            warn(h, options.allRecords ? cutDownloadText(arrived) : shortDownloadText(arrived, asked));
+        if (stop == Stop::Keep && arrived > 0) return RetrievalOutcome::Short;
+        h.setProgress(0);
+        return RetrievalOutcome::Cancelled;
+    }
     // A closed window, or silence before one whole record: nothing worth keeping came.
     if (cutShort && (h.closing() || arrived == 0)) {
         h.setProgress(0);
@@ -333,7 +406,9 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
     h.pump();
     // Off from the record format to the file's text, back as it was however the retrieval ends.
     std::optional<Timer1Off> timerOff(std::in_place, h);
-    if (!readRecordFormat(options.formatNotice).ok()) return {RetrievalOutcome::FormatFailed};
+    if (const Outcome format = readRecordFormat(options.formatNotice); !format.ok())
+        return {format.kind() == Outcome::Kind::Refused ? RetrievalOutcome::Cancelled
+                                                        : RetrievalOutcome::FormatFailed};
     const std::optional<uint32_t> n = recordsToAsk(options);
     if (!n) return {RetrievalOutcome::TooMany};
     std::string path;
@@ -350,8 +425,9 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
     if (!allocateRecords(size_t{*n} * recordBytes, buffer)) return {RetrievalOutcome::NoMemory};
 
     const ButtonOff buttonOff(view_);
-    Outcome ended = Outcome::done();  // cut short by silence, the port's loss, or the abort
-    const size_t total = downloadRecords(options, *n, buffer, recordBytes, ended);
+    Outcome ended = Outcome::done();  // cut short by silence, the port's loss, the abort or Stop
+    Stop stop = Stop::None;
+    const size_t total = downloadRecords(options, *n, buffer, recordBytes, ended, stop);
     const bool cutShort = !ended.ok();
     // A partial last record is never kept.
     const auto arrived = static_cast<uint32_t>(total / recordBytes);
@@ -360,7 +436,7 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
     const Outcome link = !cutShort                                ? Outcome::done()
                          : ended.kind() == Outcome::Kind::Aborted ? Outcome::aborted(cutText)
                                                                   : transfer_.exchange().failure(cutText);
-    const RetrievalOutcome kept = judgeDownload(options, *n, arrived, cutShort);
+    const RetrievalOutcome kept = judgeDownload(options, *n, arrived, cutShort, stop);
     if (kept != RetrievalOutcome::Finished && kept != RetrievalOutcome::Short)
         return {kept, static_cast<uint32_t>(total), 0, link};
     RetrievalResult result{kept, static_cast<uint32_t>(total), arrived, link};

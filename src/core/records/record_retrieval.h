@@ -34,6 +34,15 @@ public:
     virtual void insertRecordText(std::string_view text) = 0;
     // Every record arrived; the page keeps them for its chart.
     virtual void recordsRetrieved(const RecordBlock& block) { (void)block; }
+    // Before the record format read from the instrument replaces the Setup's: false (a changed
+    // Setup the user did not let go) ends the retrieval before anything is sent.
+    virtual bool mayReplaceRecordFormat() { return true; }
+    // The download runs and may be stopped (an abort of the exchange's waits); then it has ended.
+    virtual void downloadRunning(bool running) { (void)running; }
+    // Asked whether to stop, the user let the download go on.
+    virtual void downloadGoesOn() {}
+    // The whole records that came so far, while their total is not known (All records).
+    virtual void recordsSoFar(uint32_t count) { (void)count; }
 };
 
 struct RetrievalOptions {
@@ -116,6 +125,7 @@ public:
     static constexpr const char* kNotSavedText = "RECORDS NOT SAVED.";
     // Before the name of the record file written, in the message area.
     static constexpr const char* kSavedLine = "SAVED RECORD FILE ";
+    static constexpr const char* kGoOnText = "Cancel goes on downloading.";
     static constexpr const char* kFileFilter = "Text File (*.txt)|*.txt|All Files (*.*)|*.*";
     static constexpr const char* kFileExt = "txt";
 
@@ -134,13 +144,24 @@ public:
                             char delimiter);
 
 private:
+    // How the user ended a download with Stop: not at all, keeping the whole records that came,
+    // or dropping them.
+    enum class Stop : uint8_t { None, Keep, Drop };
+    // The download proper, as receiveRecords sees it: shown as it goes, and stoppable.
+    struct Receiving {
+        const RetrievalOptions& options;
+        uint32_t asked;
+        size_t recordBytes;
+        Stop stop = Stop::None;
+    };
+
     Host& host();
     // The phases of a retrieval, in their order.
     // Whether the records are still to be shown once count of them are known: from the slow
     // display question on, the user may say no (and the page's box is unchecked).
     bool stillShowing(bool show, uint32_t count);
     // Reads fields per record and the record formats into the Setup (after the notice); a failure
-    // after the communication box.
+    // after the communication box, Refused when the view kept the Setup's own.
     Outcome readRecordFormat(bool notice);
     // N, or none after the message when F x N is beyond what the instrument can hold.
     std::optional<uint32_t> recordsToAsk(const RetrievalOptions& options);
@@ -152,10 +173,14 @@ private:
     // Sends CMD340 for n records and receives them (see receiveRecords), with the lines and bar;
     // asked for all, the instrument's newest records then tell whether the silence was their end.
     size_t downloadRecords(const RetrievalOptions& options, uint32_t n, std::span<uint8_t> buffer,
-                           size_t recordBytes, Outcome& ended);
+                           size_t recordBytes, Outcome& ended, Stop& stop);
     // Reads CMD340's answer into the buffer; the bytes that came, and how the wait ended: Done when
-    // the buffer is full, else by silence, the port's loss or the abort.
-    size_t receiveRecords(std::span<uint8_t> buffer, Outcome& ended, bool progress = true);
+    // the buffer is full, else by silence, the port's loss or the abort. With `main`, the progress
+    // follows and an abort (Stop) asks whether to stop, noted in main; Cancel lets it go on.
+    size_t receiveRecords(std::span<uint8_t> buffer, Outcome& ended, Receiving* main = nullptr);
+    void showReceived(const Receiving& main, size_t total);
+    // After an abort: the answer to the stop question; a script is not asked and keeps the records.
+    Stop askStop(const Receiving& main, size_t total);
     // The wait of a download of so many bytes.
     static WaitRule downloadWait(size_t bytes);
     // After the silence that ends a download of all records: whether the records that came are
@@ -165,7 +190,7 @@ private:
     bool keepShortDownload(const RetrievalOptions& options, uint32_t arrived, uint32_t asked);
     // What a download cut short leaves: Finished or Short to go on with, or TimedOut or Cancelled.
     RetrievalOutcome judgeDownload(const RetrievalOptions& options, uint32_t asked, uint32_t arrived,
-                                   bool cutShort);
+                                   bool cutShort, Stop stop);
     // The record file's text in steps, the bar following; headerSize is where its records start.
     std::string recordFileText(const RecordBlock& block, uint32_t arrived, size_t recordBytes, char delimiter,
                                size_t& headerSize);
@@ -189,6 +214,8 @@ std::string shortDownloadQuestion(uint32_t arrived, uint32_t asked);
 // A download of all records that was cut: how many whole ones came.
 std::string cutDownloadText(uint32_t arrived);
 std::string cutDownloadQuestion(uint32_t arrived);
+// Stop during a download: the question of a download cut short, whose Cancel lets it go on.
+std::string stopDownloadQuestion(bool allRecords, uint32_t arrived, uint32_t asked);
 // A file that cannot be written: the file message, the file's name and the reason.
 std::string recordFileProblem(const std::string& path, const std::string& reason);
 

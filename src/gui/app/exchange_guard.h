@@ -14,9 +14,9 @@ namespace vrn::gui {
 // One exchange with the instrument at a time. Transfers run on the window's thread and let window
 // events run only while they wait (Host::pump), and every such pump goes through here: while it
 // runs, every command and every control that could start a second exchange, or change a model
-// being filled, is disabled, and input that reaches one anyway is dropped. Stop Calibration, the
-// message area, the page tabs and File, Exit stay usable. Closing the window meanwhile ends the
-// exchange at its next wait and closes the window once the exchange has returned.
+// being filled, is disabled, and input that reaches one anyway is dropped. Stop Calibration, Stop of
+// Get Records, the message area, the page tabs and File, Exit stay usable. Closing the window meanwhile ends
+// the exchange at its next wait and closes the window once the exchange has returned.
 class ExchangeGuard final : public QObject {
 public:
     explicit ExchangeGuard(QWidget& window);
@@ -51,7 +51,8 @@ public:
     std::function<void()> endWait;
 
     // The controls that stay usable during an exchange, by their names.
-    static constexpr const char* kUsableNames[] = {"ButtonStopCal", "Exit1", "Memo1", "ButtonClearMemo"};
+    static constexpr const char* kUsableNames[] = {"ButtonStopCal", "ButtonStopRecords", "Exit1", "Memo1",
+                                                   "ButtonClearMemo"};
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

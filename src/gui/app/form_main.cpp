@@ -291,6 +291,11 @@ QWidget* TFormMain::addPage(const char* name, const char* caption) {
 // During an exchange the window closes only once the exchange has ended, which it does at its
 // next wait; the port stays open under it until then.
 void TFormMain::closeEvent(QCloseEvent* event) {
+    // A download asks what becomes of the records that came before the window closes.
+    if (records_->stopForClose()) {
+        event->ignore();
+        return;
+    }
     if (host_->guard().deferClose()) {
         event->ignore();
         return;

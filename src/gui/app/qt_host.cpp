@@ -140,10 +140,16 @@ MsgResult QtHost::MyMessage(std::string_view text, MsgButtons buttons, MsgKind k
     // Texts may carry what the instrument or a file said: never read them as markup.
     box.setTextFormat(Qt::PlainText);
     box.setText(fromUtf8(text));
-    box.setStandardButtons(buttons == MsgButtons::Ok ? QMessageBox::Ok : QMessageBox::Yes | QMessageBox::No);
+    box.setStandardButtons(buttons == MsgButtons::Ok ? QMessageBox::Ok
+                           : buttons == MsgButtons::YesNoCancel
+                               ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
+                               : QMessageBox::Yes | QMessageBox::No);
     if (buttons == MsgButtons::YesNoDefaultNo) box.setDefaultButton(QMessageBox::No);
     const int pressed = box.exec();
     if (buttons == MsgButtons::Ok) return MsgResult::Ok;
+    // Closing a question that has Cancel is a Cancel.
+    if (buttons == MsgButtons::YesNoCancel && pressed != QMessageBox::Yes && pressed != QMessageBox::No)
+        return MsgResult::Cancel;
     // Closing a question without an answer is a No: callers go on only on Yes.
     return pressed == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
 }

@@ -43,6 +43,13 @@ RecordsPage::RecordsPage(Preferences& prefs, QWidget* parent) : QWidget(parent),
 
     ButtonGetRecords = new QPushButton(QStringLiteral("&Get Records"), this);
     ButtonGetRecords->setObjectName(QStringLiteral("ButtonGetRecords"));
+    ButtonStopRecords = new QPushButton(QStringLiteral("&Stop"), this);
+    ButtonStopRecords->setObjectName(QStringLiteral("ButtonStopRecords"));
+    ButtonStopRecords->setToolTip(QStringLiteral("Stop the download (Esc)."));
+    ButtonStopRecords->setEnabled(false);
+    // The count of an All records download, whose end the bar cannot show.
+    LabelRecordsSoFar = new QLabel(this);
+    LabelRecordsSoFar->setObjectName(QStringLiteral("LabelRecordsSoFar"));
 
     auto* numberLabel = new QLabel(QStringLiteral("Number of Records\nTo Retrieve"), this);
     CSpinEditNumOfRecs = new CSpinEdit(Preferences::kMinNumOfRecords, Preferences::kMaxNumOfRecords,
@@ -77,7 +84,11 @@ RecordsPage::RecordsPage(Preferences& prefs, QWidget* parent) : QWidget(parent),
 
     // The text window takes the room the column of options, sized to its font, leaves.
     auto* options = new QVBoxLayout;
-    options->addWidget(ButtonGetRecords);
+    auto* getAndStop = new QHBoxLayout;
+    getAndStop->addWidget(ButtonGetRecords);
+    getAndStop->addWidget(ButtonStopRecords);
+    options->addLayout(getAndStop);
+    options->addWidget(LabelRecordsSoFar);
     options->addSpacing(8);
     options->addWidget(numberLabel);
     options->addWidget(CSpinEditNumOfRecs);
@@ -105,6 +116,9 @@ RecordsPage::RecordsPage(Preferences& prefs, QWidget* parent) : QWidget(parent),
     connect(ButtonPlot, &QPushButton::clicked, this, [this] {
         if (onPlot) onPlot();
     });
+    connect(ButtonStopRecords, &QPushButton::clicked, this, [this] {
+        if (downloading_ && onStop) onStop();
+    });
     connect(CheckBoxShowRecs, &QCheckBox::toggled, this, [this](bool on) { prefs_.ShowRecords = on; });
     connect(CheckBoxAllRecs, &QCheckBox::toggled, CSpinEditNumOfRecs, &QWidget::setDisabled);
     connect(CSpinEditNumOfRecs, &QSpinBox::valueChanged, this, [this](int v) { prefs_.NumOfRecords = v; });
@@ -117,6 +131,32 @@ records::RetrievalOptions RecordsPage::options() const {
     o.showRecords = CheckBoxShowRecs->isChecked();
     o.allRecords = CheckBoxAllRecs->isChecked();
     return o;
+}
+
+bool RecordsPage::mayReplaceRecordFormat() {
+    return !mayReplaceFormat || mayReplaceFormat();
+}
+
+void RecordsPage::downloadRunning(bool running) {
+    downloading_ = running;
+    soFar_ = 0;
+    ButtonStopRecords->setEnabled(running);
+    LabelRecordsSoFar->clear();
+    emit downloadRunningChanged(running);
+}
+
+void RecordsPage::downloadGoesOn() {
+    if (onGoOn) onGoOn();
+}
+
+void RecordsPage::recordsSoFar(uint32_t count) {
+    if (count == soFar_ && !LabelRecordsSoFar->text().isEmpty()) return;
+    soFar_ = count;
+    LabelRecordsSoFar->setText(QStringLiteral("%1 records so far").arg(count));
+}
+
+void RecordsPage::stopDownload() {
+    ButtonStopRecords->click();
 }
 
 void RecordsPage::uncheckShowRecords() {

@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -38,6 +39,12 @@ public:
     std::function<void()> onGetRecords;
     // Runs when ButtonPlot is clicked.
     std::function<void()> onPlot;
+    // Runs when ButtonStopRecords is clicked, or Escape pressed, while a download runs.
+    std::function<void()> onStop;
+    // Whether the Setup's record format may be replaced (the Setup's own save question).
+    std::function<bool()> mayReplaceFormat;
+    // The user let a download he was asked to stop go on.
+    std::function<void()> onGoOn;
 
     // The records of the last retrieval that received them all, as the chart draws them; none
     // before the first.
@@ -47,6 +54,16 @@ public:
     void setGetRecordsEnabled(bool enabled) override;
     void insertRecordText(std::string_view text) override;
     void recordsRetrieved(const records::RecordBlock& block) override;
+    bool mayReplaceRecordFormat() override;
+    void downloadRunning(bool running) override;
+    void downloadGoesOn() override;
+    void recordsSoFar(uint32_t count) override;
+    bool downloading() const { return downloading_; }
+    // As a click of Stop: does nothing unless a download runs.
+    void stopDownload();
+
+signals:
+    void downloadRunningChanged(bool running);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -61,6 +78,10 @@ private:
     CSpinEdit* CSpinEditNumOfRecs = nullptr;
     QPushButton* ButtonGetRecords = nullptr;
     QPushButton* ButtonPlot = nullptr;
+    QPushButton* ButtonStopRecords = nullptr;
+    QLabel* LabelRecordsSoFar = nullptr;
+    bool downloading_ = false;
+    uint32_t soFar_ = 0;
     std::shared_ptr<const chart::RecordTable> lastRecords_;
 };
 

@@ -1,8 +1,12 @@
 #include "gui/records/records_section.h"
 
 #include <QAction>
+#include <QShortcut>
 #include <QVBoxLayout>
+#include <utility>
 
+#include "core/link/exchange.h"
+#include "gui/app/change_tracker.h"
 #include "gui/app/main_menu.h"
 #include "gui/app/qt_host.h"
 #include "gui/records/form_records_chart.h"
@@ -21,9 +25,30 @@ RecordsSection::RecordsSection(const SectionContext& context, setup::SetupTransf
     auto* layout = new QVBoxLayout(ctx_.pages.TabSheetRecords);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(page_);
-    page_->onGetRecords = [this] { retrieval_.ButtonGetRecordsClick(page_->options()); };
+    page_->onGetRecords = [this] {
+        retrieval_.ButtonGetRecordsClick(page_->options());
+        if (std::exchange(closeAfterDownload_, false))
+            QMetaObject::invokeMethod(&ctx_.window, &QWidget::close, Qt::QueuedConnection);
+    };
+    // The retrieval reads the record format into the Setup: a changed one is asked about first.
+    page_->mayReplaceFormat = [this] { return ctx_.changes.maySaveFirst({Part::Setup}); };
+    page_->onStop = [this] { ctx_.exchange.abortWaits(); };
+    page_->onGoOn = [this] { closeAfterDownload_ = false; };
+    // Escape stops a download whichever page shows.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), &ctx_.window);
+    escape->setObjectName(QStringLiteral("StopRecordsShortcut"));
+    escape->setEnabled(false);
+    connect(page_, &RecordsPage::downloadRunningChanged, escape, &QShortcut::setEnabled);
+    connect(escape, &QShortcut::activated, page_, &RecordsPage::stopDownload);
     page_->onPlot = [this] { ButtonPlotClick(); };
     connect(ctx_.menu.EraseRecords1, &QAction::triggered, this, [this] { erase_.EraseRecords1Click(); });
+}
+
+bool RecordsSection::stopForClose() {
+    if (!page_->downloading()) return false;
+    closeAfterDownload_ = true;
+    page_->stopDownload();
+    return true;
 }
 
 // New records since the window last drew some replace what it shows; otherwise it keeps what it

@@ -34,6 +34,9 @@ public:
     TFormRecordsChart* chartWindow() const { return chart_; }
     // Plot...: opens the chart window, showing the last retrieved records.
     void ButtonPlotClick();
+    // The window is closing: a running download is stopped as by Stop, asking first, and the
+    // window closes once it has ended (unless the user let it go on). False when none runs.
+    bool stopForClose();
 
 private:
     SectionContext ctx_;
@@ -44,6 +47,7 @@ private:
     TFormRecordsChart* chart_ = nullptr;
     // The records the chart window shows, so a second Plot... keeps a file opened there.
     std::shared_ptr<const chart::RecordTable> plotted_;
+    bool closeAfterDownload_ = false;
 };
 
 }  // namespace vrn::gui
