@@ -47,7 +47,7 @@ std::string dateText(const LocalDateTime& t) {
 }
 
 // Labels for ticks this far apart.
-std::vector<TimeTick> labelled(std::vector<int64_t> times, int64_t step) {
+std::vector<TimeTick> labelled(const std::vector<int64_t>& times, int64_t step) {
     std::vector<TimeTick> ticks;
     std::string lastDate;
     for (const int64_t at : times) {
@@ -59,7 +59,7 @@ std::vector<TimeTick> labelled(std::vector<int64_t> times, int64_t step) {
             label = format("%02d:%02d", t.hour, t.minute);
         else if (step <= 2 * kWeek)
             label = dateText(t);
-        else if (step < 12 * 31 * kDay)
+        else if (step < kDay * 12 * 31)
             label = format("%04d-%02d", t.year, t.month);
         else
             label = format("%04d", t.year, 0);
@@ -93,8 +93,8 @@ ValueScale valueScale(double lo, double hi, int maxSteps) {
     if (hi < lo) std::swap(lo, hi);
     maxSteps = std::max(maxSteps, 1);
     if (hi == lo) {
-        const double unit =
-            lo == 0 ? 1.0 : decimal(1, static_cast<int>(std::floor(std::log10(std::fabs(lo)))));
+        const int exponent = lo == 0 ? 0 : static_cast<int>(std::floor(std::log10(std::fabs(lo))));
+        const double unit = decimal(1.0, exponent);
         lo -= unit / 2;
         hi += unit / 2;
     }
@@ -133,7 +133,7 @@ std::vector<TimeTick> timeTicks(double lo, double hi, int maxTicks) {
         std::vector<int64_t> times;
         for (int64_t k = 0; k < count; ++k)
             times.push_back(first + k * step);
-        return labelled(std::move(times), step);
+        return labelled(times, step);
     }
     // Months, then years: 1, 2, 3, 6 months; 1, 2, 5, 10, 20, 50 ... years.
     std::vector<int64_t> months{1, 2, 3, 6};
@@ -152,7 +152,7 @@ std::vector<TimeTick> timeTicks(double lo, double hi, int maxTicks) {
         std::vector<int64_t> times;
         for (int64_t k = 0; k < count; ++k)
             times.push_back(monthStart(first + k * step));
-        return labelled(std::move(times), step * 31 * kDay);
+        return labelled(times, step * 31 * kDay);
     }
     return {};
 }
