@@ -168,7 +168,8 @@ bool RecordRetrieval::keepShortDownload(const RetrievalOptions& options, uint32_
     if (options.askBeforeShortSave)
         return confirm(host(), options.allRecords ? cutDownloadQuestion(arrived)
                                                   : shortDownloadQuestion(arrived, asked));
-    warn(host(), options.allRecords ? cutDownloadText(arrived) : shortDownloadText(arrived, asked));
+    if (!options.quietShort)
+        warn(host(), options.allRecords ? cutDownloadText(arrived) : shortDownloadText(arrived, asked));
     return true;
 }
 
@@ -269,7 +270,8 @@ size_t RecordRetrieval::downloadRecords(const RetrievalOptions& options, uint32_
     h.pump();
     transfer_.exchange().SendCommand(commandText("CMD340 %u", n));
     size_t total = receiveRecords(buffer, ended);
-    if (options.allRecords && !ended.ok() && completeFromNewest(buffer, total, recordBytes))
+    if ((options.allRecords || options.countMayExceedHeld) && !ended.ok() &&
+        completeFromNewest(buffer, total, recordBytes))
         ended = Outcome::done();
     char totalLine[48];
     std::snprintf(totalLine, sizeof totalLine, "TOTAL BYTES: %u", static_cast<unsigned>(total));
