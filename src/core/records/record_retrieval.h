@@ -47,17 +47,17 @@ struct RetrievalOptions {
     // Every record the instrument holds: the most the record format allows is asked for and the
     // silence after the last one ends the download. `count` is not used.
     bool allRecords = false;
-    // A count may be more than the instrument holds: it then sends what it holds and falls
-    // silent, and its newest records tell that silence from a download cut short, as for all.
-    bool countMayExceedHeld = false;
     // Fewer records than asked: the window asks before saving those that came; a script is told
     // with a warning and gets them.
     bool askBeforeShortSave = true;
-    // ... or, for a caller that judges a short download itself, nothing is said.
-    bool quietShort = false;
     // Without a record file the records go to the view only (the archive keeps them): no file is
     // chosen, made or written, and none is shown.
     bool recordFile = true;
+    // A count may be more than the instrument holds: it then sends what it holds and falls
+    // silent, and its newest records tell that silence from a download cut short, as for all.
+    bool countMayExceedHeld = false;
+    // A short download is not told: the caller judges it (with the instrument's clock) and says.
+    bool quietShort = false;
 };
 
 enum class RetrievalOutcome : uint8_t {
