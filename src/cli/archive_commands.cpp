@@ -1,6 +1,8 @@
 #include "cli/archive_commands.h"
 
+#include <algorithm>
 #include <bit>
+#include <chrono>
 
 #include "cli/archive_options.h"
 #include "cli/outcome_exit.h"
@@ -8,9 +10,11 @@
 #include "cli/record_arguments.h"
 #include "cli/session.h"
 #include "core/io/file_store.h"
+#include "core/records/collect_plan.h"
 #include "core/records/record_keys.h"
 #include "core/records/record_retrieval.h"
 #include "core/records/record_text.h"
+#include "core/setup/send_check.h"
 #include "core/setup/setup_model.h"
 #include "core/setup/setup_transfer.h"
 #include "store/archive_name.h"
@@ -65,18 +69,59 @@ std::optional<int> collectOffset(Session& s, const CollectArgs& args, const std:
     return given;
 }
 
-}  // namespace
+// The instrument's clock as the Setup's date and time boxes hold it, in UTC seconds.
+std::optional<int64_t> instrumentUtc(const setup::SetupModel& model, int utcOffsetMinutes) {
+    const auto date = setup::parseDateText(model.date());
+    const auto time = setup::parseTimeText(model.time());
+    if (!date || !time) return std::nullopt;
+    using namespace std::chrono;
+    const sys_days day{year{static_cast<int>(date->year)} / month{date->month} / std::chrono::day{date->day}};
+    const int64_t local = day.time_since_epoch().count() * int64_t{86400} + time->hour * 3600 +
+                          time->minute * 60 + time->second;
+    return local - int64_t{utcOffsetMinutes} * 60;
+}
 
-int runCollect(Session& s, const CollectArgs& args) {
+// The whole records that came, by their UTC times.
+records::RecordsCame recordsCame(const Collector& collector, int utcOffsetMinutes) {
+    records::RecordsCame came;
+    const records::RecordBlock block(collector.format, collector.bytes);
+    came.records = static_cast<uint32_t>(block.recordCount());
+    const auto where = records::timeFieldsOf(collector.format);
+    if (!where) return came;
+    for (size_t r = 0; r < block.recordCount(); ++r) {
+        const auto local = records::recordSeconds(block, r, *where);
+        if (!local) continue;
+        const int64_t utc = *local - int64_t{utcOffsetMinutes} * 60;
+        came.oldest = std::min(came.oldest.value_or(utc), utc);
+        came.newest = std::max(came.newest.value_or(utc), utc);
+    }
+    return came;
+}
+
+// The archive's side of a collection without a count: what it holds of the station.
+struct HeldRecords {
+    std::optional<int64_t> newest;
+    int64_t interval = records::kDefaultIntervalSeconds;
+};
+
+// How many of the station's newest records tell its interval.
+constexpr int kIntervalRecords = 64;
+
+// What a collection attempt leaves for its row in the archive.
+struct AttemptTrace {
+    std::optional<std::string> station;
+    size_t records = 0;
+    size_t added = 0;
+    std::optional<int64_t> startUs;  // the port opened
+    std::optional<int64_t> endUs;    // the download ended
+};
+
+int collectInto(Session& s, const CollectArgs& args, store::RecordArchive& archive, AttemptTrace& trace) {
     const std::optional<std::string>& stationName = args.station;
     uint32_t count = kDefaultCollectCount;
     const bool allRecords = args.count == "all";
     if (!args.count.empty() && !allRecords) parseCount(args.count, count);
-    const std::string& where = args.archive;
-    const std::string shown = store::redactedArchive(where);
-    const auto archive = openArchive(s, where);
-    if (!archive) return kExitArchive;
-
+    const std::string shown = store::redactedArchive(args.archive);
     std::string error;
     auto unreadable = [&] {
         s.host.error("cannot read the archive " + shown + ": " + error);
@@ -85,13 +130,15 @@ int runCollect(Session& s, const CollectArgs& args) {
     // A named station's offset is checked before anything is asked of the instrument; otherwise
     // the station is found by the serial number of the port's bridge, still before any command.
     std::optional<store::StationInfo> known;
-    if (stationName) known = archive->station(*stationName, error);
+    if (stationName) known = archive.station(*stationName, error);
     if (!error.empty()) return unreadable();
     std::optional<int> utcOffset;
+    trace.station = stationName;
     if (stationName && !(utcOffset = collectOffset(s, args, *stationName, known))) return kExitUsage;
+    trace.startUs = s.env.clock.nowUs();
     if (!s.openLink()) return kExitFailed;
     const std::optional<std::string> serial = s.result.port->usbSerial;
-    if (!stationName && serial) known = archive->stationWithSerial(*serial, error);
+    if (!stationName && serial) known = archive.stationWithSerial(*serial, error);
     if (!error.empty()) return unreadable();
     if (!stationName && !known) {
         s.host.error(serial ? "the archive knows no station with the instrument's USB serial number " +
@@ -101,6 +148,7 @@ int runCollect(Session& s, const CollectArgs& args) {
         return kExitUsage;
     }
     const std::string station = stationName ? *stationName : known->name;
+    trace.station = station;
     if (!utcOffset && !(utcOffset = collectOffset(s, args, station, known))) return kExitUsage;
 
     // The records are keyed by their Date and Time fields: a format without them is refused before
@@ -120,18 +168,73 @@ int runCollect(Session& s, const CollectArgs& args) {
         return kExitUsage;
     }
 
+    // Without a count, what is new: from the archive's newest record, the instrument's clock and the
+    // interval of the archive's last records, with a margin, widened until it reaches back to what
+    // the archive holds. A station with none held, or whose instrument sends its oldest records for
+    // a count, is downloaded whole (the archive adds only the new).
+    const bool newOnly = args.count.empty();
+    const uint32_t most = records::RecordRetrieval::maxRecords(model.fieldsPerRecord());
+    HeldRecords held;
+    std::optional<int64_t> instrumentNow;
+    const bool sendsOldest = known && known->sendsOldest;
+    if (newOnly) {
+        if (const auto span = archive.timeSpan(station, error)) held.newest = span->second;
+        if (!error.empty()) return unreadable();
+        const std::vector<int64_t> times = archive.newestTimes(station, kIntervalRecords, error);
+        if (!error.empty()) return unreadable();
+        held.interval = records::recordInterval(times);
+        if (const Outcome clock = transfer.GetClock(); !clock.ok()) {
+            MyCommError(s.host);
+            return exitStatusOf(clock, s.result);
+        }
+        instrumentNow = instrumentUtc(model, *utcOffset);
+        const bool whole = !held.newest || sendsOldest || !instrumentNow;
+        count = whole ? most : records::newRecordsToAsk(held.newest, *instrumentNow, held.interval, most);
+    }
+
     Collector collector;
     records::RetrievalOptions options;
     options.count = count;
-    options.allRecords = allRecords;
+    options.allRecords = allRecords || (newOnly && count >= most);
+    options.countMayExceedHeld = newOnly;
+    // What a silence ended is judged below, with the instrument's clock.
+    options.quietShort = newOnly;
     options.formatNotice = false;
     // A download cut short is reported and its whole records are stored: they are keyed, so the
     // next collection adds only what is missing, and none is lost to the instrument's overwriting.
     options.askBeforeShortSave = false;
     options.recordFile = false;
     records::RecordRetrieval retrieval(transfer, s.env.files, &collector);
-    const records::RetrievalResult retrieved = retrieval.ButtonGetRecordsClick(options);
+    records::RetrievalResult retrieved = retrieval.ButtonGetRecordsClick(options);
+    while (newOnly && !options.allRecords && retrieved.outcome == records::RetrievalOutcome::Finished) {
+        const records::CollectStep step =
+            records::judgeNewRecords(held.newest, *instrumentNow, held.interval, options.count, most,
+                                     recordsCame(collector, *utcOffset));
+        if (step == records::CollectStep::Done) break;
+        if (step == records::CollectStep::OldestFirst) {
+            s.host.appendLine("THE INSTRUMENT SENDS ITS OLDEST RECORDS FOR A COUNT: DOWNLOADING ALL");
+            if (!archive.setSendsOldest(station, error)) return unreadable();
+            options.allRecords = true;
+        } else {
+            options.count = records::widenedCount(options.count, most);
+            options.allRecords = options.count >= most;
+            s.host.appendLine("THE RECORDS DO NOT REACH THE ARCHIVE'S NEWEST: ASKING FOR " +
+                              (options.allRecords ? std::string("ALL") : std::to_string(options.count)));
+        }
+        retrieved = retrieval.ButtonGetRecordsClick(options);
+    }
+    // An instrument that sends its oldest records ends a download of all in silence however it
+    // went: it is whole when its newest record reaches the instrument's clock.
+    if (newOnly && instrumentNow && retrieved.outcome == records::RetrievalOutcome::Short &&
+        records::reachesClock(recordsCame(collector, *utcOffset), *instrumentNow, held.interval)) {
+        s.host.appendLine("THE RECORDS REACH THE INSTRUMENT'S CLOCK: THE DOWNLOAD IS WHOLE");
+        retrieved.outcome = records::RetrievalOutcome::Finished;
+        retrieved.link = Outcome::done();
+    }
     keepFailure(retrieved.link, s.result);
+    trace.endUs = s.env.clock.nowUs();
+    trace.records =
+        retrieved.totalBytes / (static_cast<size_t>(model.fieldsPerRecord()) * records::kValueBytes);
     const records::RetrievalOutcome outcome = retrieved.outcome;
     if (outcome != records::RetrievalOutcome::Finished && outcome != records::RetrievalOutcome::Short)
         return retrievalExitStatus(outcome);
@@ -146,10 +249,11 @@ int runCollect(Session& s, const CollectArgs& args) {
     collection.bytes = std::move(collector.bytes);
     s.host.appendLine("STORING RECORDS IN " + shown + "...");
     store::StoreSummary summary;
-    if (!archive->store(collection, summary, error)) {
+    if (!archive.store(collection, summary, error)) {
         s.host.error("cannot store the records in " + shown + " (it is left as it was): " + error);
         return kExitArchive;
     }
+    trace.added = summary.added + summary.unkeyedAdded;
     s.host.appendLine("RECORDS: " + std::to_string(summary.records) +
                       ", NEW: " + std::to_string(summary.added) +
                       ", WITHOUT DATE OR TIME: " + std::to_string(summary.unkeyed));
@@ -168,6 +272,48 @@ int runCollect(Session& s, const CollectArgs& args) {
         return retrievalExitStatus(outcome);
     }
     return kExitOk;
+}
+
+// The attempt's kind: the failed transfer's, else what the exit status says.
+std::string attemptOutcome(const CommandResult& result, int status) {
+    if (status == kExitOk) return "ok";
+    if (status == kExitShortDownload) return "cut";
+    if (result.failure) return result.failure->kind;
+    if (status == kExitUsage) return "refused";
+    if (status == kExitArchive) return "archive";
+    return "failed";
+}
+
+}  // namespace
+
+int runCollect(Session& s, const CollectArgs& args) {
+    const auto archive = openArchive(s, args.archive);
+    if (!archive) return kExitArchive;
+    AttemptTrace trace;
+    const int status = collectInto(s, args, *archive, trace);
+    // Every attempt at a known station is kept, the failed ones too, while the archive answers.
+    if (!trace.station) return status;
+    store::Attempt attempt;
+    attempt.station = *trace.station;
+    attempt.attemptedAt = s.env.clock.wallSeconds();
+    attempt.outcome = attemptOutcome(s.result, status);
+    if (status != kExitOk) {
+        if (s.result.failure && !s.result.failure->reason.empty())
+            attempt.reason = s.result.failure->reason;
+        else if (!s.result.log.errors.empty())
+            attempt.reason = s.result.log.errors.back();
+    }
+    attempt.records = trace.records;
+    attempt.added = trace.added;
+    if (trace.startUs)
+        attempt.wireSeconds =
+            static_cast<double>(trace.endUs.value_or(s.env.clock.nowUs()) - *trace.startUs) / 1e6;
+    std::string error;
+    if (!archive->addAttempt(attempt, error)) {
+        s.host.error("cannot record the attempt in " + store::redactedArchive(args.archive) + ": " + error);
+        return status == kExitOk ? kExitArchive : status;
+    }
+    return status;
 }
 
 int runExport(Session& s, const ExportArgs& args) {

@@ -349,6 +349,18 @@ bool RecordArchive::migrate(int from, std::string& error) {
                            "since_utc BIGINT NOT NULL, utc_offset_minutes INTEGER NOT NULL, PRIMARY KEY "
                            "(station, since_utc))"),
         },
+        // 3: the station's instrument answers a count with its oldest records, found by a collection.
+        {
+            QStringLiteral("ALTER TABLE vrn_stations ADD COLUMN sends_oldest INTEGER NOT NULL DEFAULT 0"),
+        },
+        // 4: every collection attempt, the failed ones too: a failure may come before the station
+        // is held, so the station is not a reference.
+        {
+            QStringLiteral("CREATE TABLE vrn_attempts (station TEXT NOT NULL, attempted_at BIGINT NOT NULL, "
+                           "outcome TEXT NOT NULL, reason TEXT NOT NULL, records INTEGER NOT NULL, "
+                           "new_records INTEGER NOT NULL, wire_seconds REAL NOT NULL)"),
+            QStringLiteral("CREATE INDEX vrn_attempts_station ON vrn_attempts (station, attempted_at)"),
+        },
     };
     for (int version = from; version < kSchemaVersion; ++version)
         for (const QString& sql : steps[static_cast<size_t>(version - 1)])
@@ -530,6 +542,7 @@ std::optional<StationInfo> stationFrom(QSqlQuery& q, std::string& error) {
     info.name = q.value(0).toString().toStdString();
     if (!q.value(1).isNull()) info.usbSerial = q.value(1).toString().toStdString();
     info.utcOffsetMinutes = q.value(2).toInt();
+    info.sendsOldest = q.value(3).toInt() != 0;
     return info;
 }
 
@@ -537,15 +550,16 @@ std::optional<StationInfo> stationFrom(QSqlQuery& q, std::string& error) {
 
 std::optional<StationInfo> RecordArchive::station(const std::string& name, std::string& error) {
     QSqlQuery q(QSqlDatabase::database(QString::fromStdString(connection_), false));
-    q.prepare(QStringLiteral("SELECT name, usb_serial, utc_offset_minutes FROM vrn_stations WHERE name = ?"));
+    q.prepare(QStringLiteral(
+        "SELECT name, usb_serial, utc_offset_minutes, sends_oldest FROM vrn_stations WHERE name = ?"));
     q.addBindValue(QString::fromStdString(name));
     return stationFrom(q, error);
 }
 
 std::optional<StationInfo> RecordArchive::stationWithSerial(const std::string& serial, std::string& error) {
     QSqlQuery q(QSqlDatabase::database(QString::fromStdString(connection_), false));
-    q.prepare(
-        QStringLiteral("SELECT name, usb_serial, utc_offset_minutes FROM vrn_stations WHERE usb_serial = ?"));
+    q.prepare(QStringLiteral(
+        "SELECT name, usb_serial, utc_offset_minutes, sends_oldest FROM vrn_stations WHERE usb_serial = ?"));
     q.addBindValue(QString::fromStdString(serial));
     return stationFrom(q, error);
 }
@@ -566,6 +580,57 @@ std::optional<std::pair<int64_t, int64_t>> RecordArchive::timeSpan(const std::st
     q.addBindValue(QString::fromStdString(station));
     if (!execPrepared(q, error) || !q.next() || q.value(0).isNull()) return std::nullopt;
     return std::make_pair(int64_t{q.value(0).toLongLong()}, int64_t{q.value(1).toLongLong()});
+}
+
+std::vector<int64_t> RecordArchive::newestTimes(const std::string& station, int count, std::string& error) {
+    std::vector<int64_t> times;
+    QSqlQuery q(QSqlDatabase::database(QString::fromStdString(connection_), false));
+    q.prepare(QStringLiteral("SELECT utc FROM vrn_records WHERE station = ? ORDER BY utc DESC LIMIT ?"));
+    q.addBindValue(QString::fromStdString(station));
+    q.addBindValue(count);
+    if (!execPrepared(q, error)) return times;
+    while (q.next())
+        times.push_back(q.value(0).toLongLong());
+    return times;
+}
+
+bool RecordArchive::addAttempt(const Attempt& a, std::string& error) {
+    if (!reconnectIfLost(error)) return false;
+    QSqlQuery q(QSqlDatabase::database(QString::fromStdString(connection_), false));
+    q.prepare(
+        QStringLiteral("INSERT INTO vrn_attempts (station, attempted_at, outcome, reason, records, "
+                       "new_records, wire_seconds) VALUES (?, ?, ?, ?, ?, ?, ?)"));
+    q.addBindValue(QString::fromStdString(a.station));
+    q.addBindValue(QVariant::fromValue<qlonglong>(a.attemptedAt));
+    q.addBindValue(QString::fromStdString(a.outcome));
+    q.addBindValue(QString::fromStdString(a.reason));
+    q.addBindValue(QVariant::fromValue<qlonglong>(static_cast<qlonglong>(a.records)));
+    q.addBindValue(QVariant::fromValue<qlonglong>(static_cast<qlonglong>(a.added)));
+    q.addBindValue(a.wireSeconds);
+    return execPrepared(q, error);
+}
+
+std::vector<Attempt> RecordArchive::attempts(const std::string& station, std::string& error) {
+    std::vector<Attempt> out;
+    QSqlQuery q(QSqlDatabase::database(QString::fromStdString(connection_), false));
+    q.prepare(
+        QStringLiteral("SELECT attempted_at, outcome, reason, records, new_records, wire_seconds FROM "
+                       "vrn_attempts WHERE station = ? ORDER BY attempted_at"));
+    q.addBindValue(QString::fromStdString(station));
+    if (!execPrepared(q, error)) return out;
+    while (q.next())
+        out.push_back({station, q.value(0).toLongLong(), q.value(1).toString().toStdString(),
+                       q.value(2).toString().toStdString(), static_cast<size_t>(q.value(3).toLongLong()),
+                       static_cast<size_t>(q.value(4).toLongLong()), q.value(5).toDouble()});
+    return out;
+}
+
+bool RecordArchive::setSendsOldest(const std::string& station, std::string& error) {
+    if (!reconnectIfLost(error)) return false;
+    QSqlQuery q(QSqlDatabase::database(QString::fromStdString(connection_), false));
+    q.prepare(QStringLiteral("UPDATE vrn_stations SET sends_oldest = 1 WHERE name = ?"));
+    q.addBindValue(QString::fromStdString(station));
+    return execPrepared(q, error);
 }
 
 bool RecordArchive::read(const std::string& station, int64_t from, int64_t to, StoredRecords& out,

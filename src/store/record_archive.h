@@ -40,6 +40,19 @@ struct StationInfo {
     std::string name;
     std::optional<std::string> usbSerial;
     int utcOffsetMinutes = 0;
+    // The instrument answers a count with its oldest records: a collection downloads them all.
+    bool sendsOldest = false;
+};
+
+// One collection attempt, whatever became of it.
+struct Attempt {
+    std::string station;
+    int64_t attemptedAt = 0;  // UTC seconds
+    std::string outcome;      // "ok", or how it failed: "failed", "portGone", "refused", "cut", ...
+    std::string reason;       // the line that said why; empty when it went well
+    size_t records = 0;       // records that came
+    size_t added = 0;         // of those, the ones the archive did not hold
+    double wireSeconds = 0;   // from opening the port to the end of the download
 };
 
 // A station's records of a time range, oldest first, all of one record format.
@@ -75,7 +88,7 @@ public:
     bool isPostgres() const { return postgres_; }
 
     // The version of the tables this program makes; older archives are brought up to it on open.
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 4;
 
     // Stores a collection in one transaction: its format, every record not yet held (records
     // already there are kept as they are), the records that have no time and are not held yet,
@@ -89,6 +102,14 @@ public:
     std::vector<std::string> stationNames(std::string& error);
     // The times of a station's oldest and newest records (UTC seconds); none when it has none.
     std::optional<std::pair<int64_t, int64_t>> timeSpan(const std::string& station, std::string& error);
+
+    // The times of the station's newest `count` records, newest first.
+    std::vector<int64_t> newestTimes(const std::string& station, int count, std::string& error);
+    // Adds a collection attempt; the station's attempts, oldest first.
+    bool addAttempt(const Attempt& attempt, std::string& error);
+    std::vector<Attempt> attempts(const std::string& station, std::string& error);
+    // Remembers that the station's instrument answers a count with its oldest records.
+    bool setSendsOldest(const std::string& station, std::string& error);
 
     // The station's records from `from` to `to` (UTC seconds, both included). False when they
     // cannot be read or were collected with different record formats.

@@ -261,5 +261,41 @@ TEST(RecordArchive, AnArchiveOfTheFirstVersionIsBroughtUpToDate) {
     db.close();
 }
 
+// An archive of the second version (no sends_oldest column) keeps its stations, reads them as
+// sending their newest records, and remembers one that sends its oldest.
+TEST(RecordArchive, AnArchiveOfTheSecondVersionLearnsWhichStationsSendTheirOldest) {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QStringLiteral("v2.db")).toStdString();
+    std::string error;
+    {
+        auto archive = RecordArchive::open(path, error);
+        ASSERT_TRUE(archive) << error;
+    }
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("v2"));
+        db.setDatabaseName(QString::fromStdString(path));
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        for (const QString& sql :
+             {QStringLiteral("ALTER TABLE vrn_stations DROP COLUMN sends_oldest"),
+              QStringLiteral("DROP TABLE vrn_attempts"), QStringLiteral("UPDATE vrn_schema SET version = 2"),
+              QStringLiteral("INSERT INTO vrn_stations VALUES ('north', 'S1', 60)")})
+            ASSERT_TRUE(q.exec(sql)) << q.lastError().text().toStdString();
+        q.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("v2"));
+    auto archive = RecordArchive::open(path, error);
+    ASSERT_TRUE(archive) << error;
+    auto north = archive->station("north", error);
+    ASSERT_TRUE(north) << error;
+    EXPECT_EQ(north->utcOffsetMinutes, 60);
+    EXPECT_FALSE(north->sendsOldest);
+    ASSERT_TRUE(archive->setSendsOldest("north", error)) << error;
+    north = archive->stationWithSerial("S1", error);
+    ASSERT_TRUE(north) << error;
+    EXPECT_TRUE(north->sendsOldest);
+}
+
 }  // namespace
 }  // namespace vrn::store

@@ -218,7 +218,8 @@ bool RecordRetrieval::keepShortDownload(const RetrievalOptions& options, uint32_
     if (options.askBeforeShortSave)
         return confirm(host(), options.allRecords ? cutDownloadQuestion(arrived)
                                                   : shortDownloadQuestion(arrived, asked));
-    warn(host(), options.allRecords ? cutDownloadText(arrived) : shortDownloadText(arrived, asked));
+    if (!options.quietShort)
+        warn(host(), options.allRecords ? cutDownloadText(arrived) : shortDownloadText(arrived, asked));
     return true;
 }
 
@@ -332,7 +333,7 @@ size_t RecordRetrieval::downloadRecords(const RetrievalOptions& options, uint32_
         h.setProgressMax(progressOf(std::max<size_t>(total, 1)));
         h.setProgress(progressOf(total));
     }
-    if (options.allRecords && !ended.ok() && stop == Stop::None &&
+    if ((options.allRecords || options.countMayExceedHeld) && !ended.ok() && stop == Stop::None &&
         completeFromNewest(buffer, total, recordBytes))
         ended = Outcome::done();
     char totalLine[48];

@@ -62,6 +62,11 @@ struct RetrievalOptions {
     // Without a record file the records go to the view only (the archive keeps them): no file is
     // chosen, made or written, and none is shown.
     bool recordFile = true;
+    // A count may be more than the instrument holds: it then sends what it holds and falls
+    // silent, and its newest records tell that silence from a download cut short, as for all.
+    bool countMayExceedHeld = false;
+    // A short download is not told: the caller judges it (with the instrument's clock) and says.
+    bool quietShort = false;
 };
 
 enum class RetrievalOutcome : uint8_t {

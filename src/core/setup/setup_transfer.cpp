@@ -339,6 +339,13 @@ Outcome SetupTransfer::GetUserSettings() {
     return std::move(outcome).orReason(kFailed);
 }
 
+Outcome SetupTransfer::GetClock() {
+    Outcome outcome = Outcome::done();
+    for (size_t k = 0; k < kPcTimeSkips && outcome.ok(); ++k)
+        outcome = getStep(kGetQueries[k]);
+    return outcome;
+}
+
 Outcome SetupTransfer::SendUserSettings() {
     Host& h = host();
     if (model_.usePcTime()) showPcTime(model_, h.clock().localNow());

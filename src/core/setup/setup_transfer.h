@@ -36,6 +36,8 @@ public:
     // Refuses (a box saying why, its text the reason, nothing sent) a Setup the instrument cannot
     // hold; with "Use PC System Time" the PC's time at the moment of sending goes out.
     Outcome SendUserSettings();
+    // The instrument's date and time alone (the first two queries of a Get) into the model.
+    Outcome GetClock();
     Outcome GetFieldsPerRecord();
     Outcome GetRecordFormats();
     Outcome SendRecordFormats();
