@@ -1,6 +1,7 @@
 #include "cli/command_line.h"
 
 #include <CLI/CLI.hpp>
+#include <map>
 #include <ostream>
 
 #include "cli/cli.h"
@@ -64,26 +65,29 @@ void addGlobalOptions(CLI::App& app, GlobalOptions& g) {
                  "and error: lines, without the progress bar (schema: see the README)");
 }
 
-// The words of the command line that are not the program's options or the command's name.
-std::vector<std::string> commandArguments(const CLI::App& app, const std::vector<std::string>& args,
-                                          const std::string& command) {
-    std::vector<std::string> own;
-    bool named = false;
-    for (size_t k = 0; k < args.size(); ++k) {
-        const std::string& word = args[k];
-        const std::string name = word.substr(0, word.find('='));
-        const CLI::Option* global = word.starts_with('-') ? app.get_option_no_throw(name) : nullptr;
-        if (global != nullptr) {
-            if (global->get_type_size() > 0 && name == word) ++k;  // its value follows
-            continue;
-        }
-        if (!named && word == command) {
-            named = true;
-            continue;
-        }
-        own.push_back(word);
+// A command's own words as the parser took them, in their order: its options with their values,
+// its positionals, and the sub-choice ("test ram") with its own. The program's options fall
+// through to the program, so none of them is among them.
+void ownWords(const CLI::App& command, std::vector<std::string>& words) {
+    std::map<const CLI::Option*, size_t> taken;
+    for (const CLI::Option* option : command.parse_order()) {
+        // One entry a value, or one a flag given.
+        const bool flag = option->get_type_size_max() == 0;
+        if (!option->get_positional()) words.push_back(option->get_name());
+        if (flag) continue;
+        const size_t k = taken[option]++;
+        if (k < option->results().size()) words.push_back(option->results()[k]);
     }
-    return own;
+    for (const CLI::App* choice : command.get_subcommands()) {
+        words.push_back(choice->get_name());
+        ownWords(*choice, words);
+    }
+}
+
+std::vector<std::string> commandArguments(const CLI::App& command) {
+    std::vector<std::string> words;
+    ownWords(command, words);
+    return words;
 }
 
 void define(CLI::App& app, CommandLine& line) {
@@ -209,7 +213,7 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::o
     try {
         app.parse(reversed);
         line.command = app.get_subcommands().front()->get_name();
-        line.arguments = shownArguments(commandArguments(app, args, line.command));
+        line.arguments = shownArguments(commandArguments(*app.get_subcommands().front()));
         return std::nullopt;
     } catch (const CLI::CallForHelp&) {
         out << app.help();
@@ -230,7 +234,11 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::o
         const bool sentence = text.starts_with("takes ") || text.starts_with("needs ");
         if (command != nullptr) {
             line.command = command->get_name();
-            line.arguments = shownArguments(commandArguments(app, args, line.command));
+            // The words the parser could not place stay in: the mistake is among them.
+            std::vector<std::string> words = commandArguments(*command);
+            for (const std::string& word : app.remaining(true))
+                words.push_back(word);
+            line.arguments = shownArguments(std::move(words));
         }
         line.mistake = (command ? command->get_name() + (sentence ? " " : ": ") : std::string()) + text;
         err << "error: " << line.mistake << '\n' << usageLine(app, command) << '\n';

@@ -3,6 +3,7 @@
 #include "cli/outcome_exit.h"
 #include "cli/output_target.h"
 #include "cli/record_arguments.h"
+#include "cli/result_outcomes.h"
 #include "cli/session.h"
 #include "core/io/file_store.h"
 #include "core/records/record_erase.h"
@@ -32,10 +33,11 @@ int runGetRecords(Session& s, const GetRecordsArgs& args) {
     setup::SetupModel model;
     setup::SetupTransfer transfer(*s.exchange, model);
     records::RecordRetrieval retrieval(transfer, s.env.files);
+    const LogMark mark = markOf(s.result.log);
     const records::RetrievalResult result = retrieval.ButtonGetRecordsClick(options);
     s.result.data = {{"totalBytes", static_cast<qint64>(result.totalBytes)},
                      {"records", static_cast<qint64>(result.recordsWritten)}};
-    keepFailure(result.link, s.result);
+    keepFailure(outcomeOf(result, reasonSince(s.result.log, mark)), s.result);
     return retrievalExitStatus(result.outcome);
 }
 

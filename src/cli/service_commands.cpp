@@ -6,6 +6,7 @@
 #include "cli/outcome_exit.h"
 #include "cli/output_target.h"
 #include "cli/password_prompt.h"
+#include "cli/result_outcomes.h"
 #include "cli/session.h"
 #include "cli/workspace_commands.h"
 #include "core/io/file_store.h"
@@ -45,11 +46,17 @@ bool passwordGiven(Session& s, const std::optional<std::string>& file) {
     return false;
 }
 
-int printResult(Session& s, const std::optional<std::string>& result) {
-    if (!result) return kExitUsage;
+// A reading's box: none when the test was turned down before anything was sent.
+int printResult(Session& s, LogMark mark, const std::optional<std::string>& result) {
+    if (!result) return exitStatusOf(diagnosticOutcome(false, reasonSince(s.result.log, mark)), s.result);
     s.host.result(*result);
     s.result.data["reading"] = QString::fromStdString(*result);
-    return *result == service::kNoResponse ? kExitFailed : kExitOk;
+    if (*result == service::kNoResponse) return exitStatusOf(Outcome::failed(*result), s.result);
+    return kExitOk;
+}
+
+int diagnosticStatus(Session& s, LogMark mark, bool done) {
+    return exitStatusOf(diagnosticOutcome(done, reasonSince(s.result.log, mark)), s.result);
 }
 
 }  // namespace
@@ -57,6 +64,7 @@ int printResult(Session& s, const std::optional<std::string>& result) {
 int runCalData(Session& s) {
     if (!s.openLink()) return kExitFailed;
     s.host.messagesAreTheResult();
+    const LogMark mark = markOf(s.result.log);
     if (service::getCalData(*s.exchange)) {
         // The header line first, then the instrument's rows as it sent them.
         const std::vector<std::string> lines = s.host.resultLines();
@@ -65,7 +73,9 @@ int runCalData(Session& s) {
         return kExitOk;
     }
     s.host.error("the instrument sent no calibration data");
-    return kExitFailed;
+    const std::string said = reasonSince(s.result.log, mark);
+    return exitStatusOf(Outcome::failed(said.empty() ? "the instrument sent no calibration data" : said),
+                        s.result);
 }
 
 int runCalibrate(Session& s, const CalibrateArgs& a) {
@@ -78,15 +88,10 @@ int runCalibrate(Session& s, const CalibrateArgs& a) {
     }
     if (!passwordGiven(s, a.passwordFile)) return kExitUsage;
     if (!s.openLink()) return kExitFailed;
-    switch (service::runCalibrationStep(*s.exchange, step->step, true, a.ref.value_or("5000.00"))) {
-    case service::CalOutcome::Declined:
-        return kExitUsage;
-    case service::CalOutcome::NoResponse:
-        return kExitFailed;
-    case service::CalOutcome::Finished:
-        break;
-    }
-    return kExitOk;
+    const LogMark mark = markOf(s.result.log);
+    const service::CalOutcome calibrated =
+        service::runCalibrationStep(*s.exchange, step->step, true, a.ref.value_or("5000.00"));
+    return exitStatusOf(outcomeOf(calibrated, reasonSince(s.result.log, mark)), s.result);
 }
 
 int runCalCheck(Session& s, const CalCheckArgs& a) {
@@ -114,7 +119,8 @@ int runTest(Session& s, const TestArgs& a) {
             return kExitUsage;
         }
         if (!s.openLink()) return kExitFailed;
-        return printResult(s, service::testInput(*s.exchange, k, a.channel));
+        const LogMark mark = markOf(s.result.log);
+        return printResult(s, mark, service::testInput(*s.exchange, k, a.channel));
     }
     if (a.what == "output") {
         const auto levels = service::outputLevels();
@@ -123,15 +129,17 @@ int runTest(Session& s, const TestArgs& a) {
                a.level != std::to_string(levels[l].value) + (levels[l].milliamperes ? "mA" : "mV"))
             ++l;
         if (!s.openLink()) return kExitFailed;
-        return service::testOutput(*s.exchange, a.channel, l) ? kExitOk : kExitUsage;
+        const LogMark mark = markOf(s.result.log);
+        return diagnosticStatus(s, mark, service::testOutput(*s.exchange, a.channel, l));
     }
     if (!s.openLink()) return kExitFailed;
+    const LogMark mark = markOf(s.result.log);
     if (a.what == "switch")
-        return service::testSwitch(*s.exchange, a.channel, a.level == "on") ? kExitOk : kExitUsage;
-    if (a.what == "ram") return printResult(s, service::testRam(*s.exchange));
-    if (a.what == "pgm") return printResult(s, service::testPgm(*s.exchange));
-    if (a.what == "rom") return printResult(s, service::testRom(*s.exchange));
-    return service::testDisplay(*s.exchange) ? kExitOk : kExitUsage;
+        return diagnosticStatus(s, mark, service::testSwitch(*s.exchange, a.channel, a.level == "on"));
+    if (a.what == "ram") return printResult(s, mark, service::testRam(*s.exchange));
+    if (a.what == "pgm") return printResult(s, mark, service::testPgm(*s.exchange));
+    if (a.what == "rom") return printResult(s, mark, service::testRom(*s.exchange));
+    return diagnosticStatus(s, mark, service::testDisplay(*s.exchange));
 }
 
 int runPullDown(Session& s, const PullDownArgs& a) {
@@ -167,20 +175,11 @@ int runFirmware(Session& s, const FirmwareArgs& args) {
             return backup;
         };
     }
-    switch (service::updateFirmware(*s.exchange, s.env.files, request)) {
-    case service::FirmwareOutcome::Finished:
-        return kExitOk;
-    case service::FirmwareOutcome::Cancelled:
-    case service::FirmwareOutcome::Refused:
-        return kExitUsage;
-    case service::FirmwareOutcome::NoContact:
-        // A backup that could not be written is a file problem, not the instrument's.
-        if (backupExit == kExitUsage) return kExitUsage;
-        break;
-    case service::FirmwareOutcome::Failed:
-        break;
-    }
-    return kExitFailed;
+    const LogMark mark = markOf(s.result.log);
+    const service::FirmwareOutcome updated = service::updateFirmware(*s.exchange, s.env.files, request);
+    // The backup's own failure is kept already, with its reason.
+    if (s.result.failure) return backupExit;
+    return exitStatusOf(outcomeOf(updated, reasonSince(s.result.log, mark)), s.result);
 }
 
 }  // namespace vrn::cli

@@ -1,5 +1,7 @@
 #include "cli/session.h"
 
+#include "cli/outcome_exit.h"
+#include "cli/result_outcomes.h"
 #include "ports/instrument_choice.h"
 #include "ports/serial_port.h"
 #include "ports/usb_serial_number.h"
@@ -19,11 +21,16 @@ bool Session::openLink() {
     driver = env.makePort(choice, env.clock);
     if (!driver) {
         host.error("no driver for the chosen port");
+        keepFailure(portNotOpened("no driver for the chosen port"), result);
         return false;
     }
     usb.emplace(*driver, host);
+    const LogMark mark = markOf(result.log);
     usb->OpenUsbPort();
-    if (!usb->isOpen()) return false;
+    if (!usb->isOpen()) {
+        keepFailure(portNotOpened(reasonSince(result.log, mark)), result);
+        return false;
+    }
     // Looked up once the link is open, so a failed open costs no search of the USB devices.
     if (choice.kind == PortChoice::Kind::Search)
         result.port->device = SerialPort::findByDescription(UsbPort::kDescription);

@@ -5,6 +5,7 @@
 #include "cli/compare_commands.h"
 #include "cli/outcome_exit.h"
 #include "cli/output_target.h"
+#include "cli/result_outcomes.h"
 #include "cli/screen_commands.h"
 #include "cli/session.h"
 #include "cli/setup_commands.h"
@@ -81,7 +82,11 @@ bool loadGroup(Session& s, const std::string& path, Models& m) {
 // The whole get into a group: kExitOk, kExitFailed when the get failed (nothing written), or
 // kExitUsage when the group's files could not be written.
 int getAllInto(Session& s, const std::string& groupPath) {
-    switch (workspace::backupInstrument(*s.exchange, s.env.files, groupPath, print::bmpPicture)) {
+    const LogMark mark = markOf(s.result.log);
+    const workspace::BackupOutcome backedUp =
+        workspace::backupInstrument(*s.exchange, s.env.files, groupPath, print::bmpPicture);
+    keepFailure(outcomeOf(backedUp, reasonSince(s.result.log, mark)), s.result);
+    switch (backedUp) {
     case workspace::BackupOutcome::Written:
         return kExitOk;
     case workspace::BackupOutcome::GetFailed:

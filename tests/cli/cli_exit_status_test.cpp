@@ -57,7 +57,7 @@ TEST(CliExitStatus, QuietNeverHidesAFailure) {
     for (const bool json : {false, true}) {
         for (const auto& command : commands) {
             test::CliRig rig;
-            rig.files.files["pw"] = {'4', '1', '7', '0', '0', '\n'};
+            rig.files.files["pw"] = {'k', 'v', 't', '4', '1', '9', '3', '8', '\n'};
             // A Setup file for the sends and the diff, from the instrument while it still answers.
             ASSERT_EQ(rig.run({"--simulate", "get-setup", "s.set"}), kExitOk) << rig.err.str();
             rig.instrument.faults.all = sim::Fault::silent();
