@@ -19,6 +19,9 @@ void installStopSignals() {
     struct sigaction action = {};
     action.sa_handler = noteStopSignal;
     sigemptyset(&action.sa_mask);
+    // A second signal ends the program at once, should the first meet no wait to end (a write to
+    // a pipe nobody reads).
+    action.sa_flags = SA_RESETHAND;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 }
