@@ -105,6 +105,19 @@ std::string cutDownloadQuestion(uint32_t arrived) {
     return cutDownloadText(arrived) + saveQuestion(arrived);
 }
 
+namespace {
+
+// A download that ended early: cut, for all records; short of its count otherwise.
+std::string earlyEndText(const RetrievalOptions& options, uint32_t arrived, uint32_t asked) {
+    return options.allRecords ? cutDownloadText(arrived) : shortDownloadText(arrived, asked);
+}
+
+std::string earlyEndQuestion(const RetrievalOptions& options, uint32_t arrived, uint32_t asked) {
+    return earlyEndText(options, arrived, asked) + saveQuestion(arrived);
+}
+
+}  // namespace
+
 std::string stopDownloadQuestion(bool allRecords, uint32_t arrived, uint32_t asked) {
     return (allRecords ? cutDownloadQuestion(arrived) : shortDownloadQuestion(arrived, asked)) + "\n\n" +
            RecordRetrieval::kGoOnText;
@@ -215,11 +228,8 @@ WaitRule RecordRetrieval::downloadWait(size_t bytes) {
 }
 
 bool RecordRetrieval::keepShortDownload(const RetrievalOptions& options, uint32_t arrived, uint32_t asked) {
-    if (options.askBeforeShortSave)
-        return confirm(host(), options.allRecords ? cutDownloadQuestion(arrived)
-                                                  : shortDownloadQuestion(arrived, asked));
-    if (!options.quietShort)
-        warn(host(), options.allRecords ? cutDownloadText(arrived) : shortDownloadText(arrived, asked));
+    if (options.askBeforeShortSave) return confirm(host(), earlyEndQuestion(options, arrived, asked));
+    if (!options.quietShort) warn(host(), earlyEndText(options, arrived, asked));
     return true;
 }
 
@@ -349,8 +359,7 @@ RetrievalOutcome RecordRetrieval::judgeDownload(const RetrievalOptions& options,
     // Stopped by the user, who was asked already (a script is told); no whole record is nothing
     // to keep.
     if (stop != Stop::None) {
-        if (stop == Stop::Keep && !options.askBeforeShortSave)
-            warn(h, options.allRecords ? cutDownloadText(arrived) : shortDownloadText(arrived, asked));
+        if (stop == Stop::Keep && !options.askBeforeShortSave) warn(h, earlyEndText(options, arrived, asked));
         if (stop == Stop::Keep && arrived > 0) return RetrievalOutcome::Short;
         h.setProgress(0);
         return RetrievalOutcome::Cancelled;
@@ -432,8 +441,7 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
     const bool cutShort = !ended.ok();
     // A partial last record is never kept.
     const auto arrived = static_cast<uint32_t>(total / recordBytes);
-    const std::string cutText =
-        options.allRecords ? cutDownloadText(arrived) : shortDownloadText(arrived, *n);
+    const std::string cutText = earlyEndText(options, arrived, *n);
     const Outcome link = !cutShort                                ? Outcome::done()
                          : ended.kind() == Outcome::Kind::Aborted ? Outcome::aborted(cutText)
                                                                   : transfer_.exchange().failure(cutText);
