@@ -128,11 +128,11 @@ TEST(ScreensPage, EachControlRunsItsOwnHandler) {
     QWidget sheet;
     gui::ScreensPage page(&sheet);
     std::vector<std::string> ran;
-    page.onStartEdit = [&] { ran.emplace_back("start"); };
-    page.onStopEdit = [&] { ran.emplace_back("stop"); };
-    page.onClearScreen = [&] { ran.emplace_back("clear"); };
-    page.onSmallFont = [&] { ran.emplace_back("small"); };
-    page.onLargeFont = [&] { ran.emplace_back("large"); };
+    QObject::connect(&page, &gui::ScreensPage::startEditClicked, [&] { ran.emplace_back("start"); });
+    QObject::connect(&page, &gui::ScreensPage::stopEditClicked, [&] { ran.emplace_back("stop"); });
+    QObject::connect(&page, &gui::ScreensPage::clearScreenClicked, [&] { ran.emplace_back("clear"); });
+    QObject::connect(&page, &gui::ScreensPage::smallFontClicked, [&] { ran.emplace_back("small"); });
+    QObject::connect(&page, &gui::ScreensPage::largeFontClicked, [&] { ran.emplace_back("large"); });
     const std::pair<const char*, const char*> rows[] = {{"ButtonStartEdit", "start"},
                                                         {"ButtonStopEdit", "stop"},
                                                         {"ButtonScreenClr", "clear"},
