@@ -29,12 +29,6 @@ struct GuardRig : GuiRig {
         form->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
-    template <typename T>
-    T* find(const char* name) {
-        T* w = form->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
     // Every command sent starts with a purge of the port's buffers; the waits in between purge nothing.
     int commandsSent() const { return device.port.purges; }
     void pressGetSetup() { QTest::keyClick(form.get(), Qt::Key_F10, Qt::ShiftModifier); }

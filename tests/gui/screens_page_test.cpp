@@ -36,12 +36,6 @@ struct ScreensRig : GuiRig {
         start();
         form->show();
     }
-    template <typename T>
-    T* find(const char* name) {
-        T* w = form->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
     screens::ScreenStore& store() { return form->screensSection().store(); }
     Bytes bytes() { return Bytes(store().bytes().begin(), store().bytes().end()); }
     void showPage(QWidget* page) { form->pageControl()->setCurrentWidget(page); }
