@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -177,8 +178,11 @@ void UserProgramPage::focusTree() {
 QPoint UserProgramPage::editDialogPosition() const {
     QWidget* mainWindow = window();
     QPoint tabControl;
-    if (auto* pages = mainWindow->findChild<QWidget*>("PageControlMain"))
-        tabControl = pages->mapTo(mainWindow, QPoint(0, 0));
+    for (QWidget* w = parentWidget(); w != nullptr && w != mainWindow; w = w->parentWidget())
+        if (qobject_cast<QTabWidget*>(w)) {
+            tabControl = w->mapTo(mainWindow, QPoint(0, 0));
+            break;
+        }
     const QPoint button = ButtonEditPgm->mapTo(parentWidget(), QPoint(0, 0));
     return mainWindow->pos() + tabControl + button + QPoint(0, 80);
 }
