@@ -116,6 +116,7 @@ public:
     void addTickHandler(std::function<void()> handler);
 
 signals:
+    // Timer1's tick, which runs the tick handlers.
     void timerTicked();
 
 protected:

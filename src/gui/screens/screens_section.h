@@ -46,7 +46,8 @@ public:
     // Older steps than these are forgotten.
     static constexpr int kUndoLimit = 1000;
 
-    // A space on control is meant for the screen too, while it is edited.
+    // A space pressed on control is kept from it: it is meant for the screen (the page's own
+    // controls are kept from it anyway).
     void suppressSpaceOn(QObject* control);
 
 protected:
