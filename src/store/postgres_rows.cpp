@@ -12,8 +12,6 @@
 #include <cstdlib>
 #include <memory>
 
-#include "core/records/record_text.h"
-
 namespace vrn::store {
 namespace {
 
@@ -36,15 +34,18 @@ PGconn* connectionOf(const QSqlDatabase& db) {
     return *static_cast<PGconn* const*>(handle.constData());
 }
 
-bool run(PGconn* connection, const std::string& sql, ExecStatusType expected, std::string& error,
-         size_t* affected = nullptr) {
-    const Result result(PQexec(connection, sql.c_str()), PQclear);
+// Runs a statement whose only outside value, the station, goes as a parameter ($1) when given.
+Result run(PGconn* connection, const std::string& sql, ExecStatusType expected, std::string& error,
+           const std::string* station = nullptr) {
+    const char* values[] = {station ? station->c_str() : nullptr};
+    Result result(station ? PQexecParams(connection, sql.c_str(), 1, nullptr, values, nullptr, nullptr, 0)
+                          : PQexec(connection, sql.c_str()),
+                  PQclear);
     if (PQresultStatus(result.get()) != expected) {
         error = PQerrorMessage(connection);
-        return false;
+        return Result(nullptr, PQclear);
     }
-    if (affected) *affected = std::strtoull(PQcmdTuples(result.get()), nullptr, 10);
-    return true;
+    return result;
 }
 
 // COPY's binary format: every number big-endian.
@@ -67,14 +68,92 @@ void putValue(std::string& out, float value) {
     putField(out, std::bit_cast<uint32_t>(value), 4);
 }
 
-// Whether two of the records share a time: a plain INSERT would stop at the second.
-bool repeatsATime(const std::vector<std::pair<size_t, int64_t>>& rows) {
-    std::vector<int64_t> times;
-    times.reserve(rows.size());
-    for (const auto& row : rows)
-        times.push_back(row.second);
+// The columns of the rows' values: ", v1, v2, ...".
+std::string valueColumns(size_t fields) {
+    std::string columns;
+    for (size_t k = 1; k <= fields; ++k)
+        columns += ", v" + std::to_string(k);
+    return columns;
+}
+
+// A temporary table for the rows, gone at the end of the transaction however it ends, and COPY
+// into it begun.
+bool beginCopy(PGconn* connection, size_t fields, std::string& error) {
+    std::string table = "utc BIGINT, collection_id BIGINT";
+    for (size_t k = 1; k <= fields; ++k)
+        table += ", v" + std::to_string(k) + " REAL";
+    return run(connection, "CREATE TEMPORARY TABLE vrn_incoming (" + table + ") ON COMMIT DROP",
+               PGRES_COMMAND_OK, error) &&
+           run(connection,
+               "COPY vrn_incoming (utc, collection_id" + valueColumns(fields) +
+                   ") FROM STDIN (FORMAT binary)",
+               PGRES_COPY_IN, error);
+}
+
+// Sends every row in COPY's binary format, which spares the server reading each value from text,
+// and ends the COPY.
+bool copyRows(PGconn* connection, const RecordRows& rows, std::string& error) {
+    std::string data("PGCOPY\n\xFF\r\n\0", 11);
+    data.reserve(kCopyChunk + 512);
+    putBigEndian(data, 0, 4);  // flags
+    putBigEndian(data, 0, 4);  // no header extension
+    auto send = [&] {
+        if (PQputCopyData(connection, data.data(), static_cast<int>(data.size())) == 1) {
+            data.clear();
+            return true;
+        }
+        error = PQerrorMessage(connection);
+        PQputCopyEnd(connection, "abandoned");
+        return false;
+    };
+    for (size_t r = 0; r < rows.size(); ++r) {
+        putBigEndian(data, rows.fields + 2, 2);
+        putField(data, static_cast<uint64_t>(rows.utc[r]), 8);
+        putField(data, static_cast<uint64_t>(rows.collection[r]), 8);
+        for (size_t k = 0; k < rows.fields; ++k)
+            putValue(data, rows.value(r, k));
+        if (data.size() >= kCopyChunk && !send()) return false;
+    }
+    putBigEndian(data, 0xFFFF, 2);  // the end of the rows
+    if (!send()) return false;
+    if (PQputCopyEnd(connection, nullptr) != 1) {
+        error = PQerrorMessage(connection);
+        return false;
+    }
+    const Result copied(PQgetResult(connection), PQclear);
+    const bool ok = PQresultStatus(copied.get()) == PGRES_COMMAND_OK;
+    if (!ok) error = PQerrorMessage(connection);
+    while (PGresult* rest = PQgetResult(connection))
+        PQclear(rest);
+    return ok;
+}
+
+// Whether two of the rows share a time: a plain INSERT would stop at the second.
+bool repeatsATime(const RecordRows& rows) {
+    std::vector<int64_t> times = rows.utc;
     std::sort(times.begin(), times.end());
     return std::adjacent_find(times.begin(), times.end()) != times.end();
+}
+
+// Whether an INSERT of the rows may meet records held: the rows repeat a time, or the station
+// has records in their time span. ON CONFLICT costs the server a second look at the key for every
+// row, so it is asked for only then.
+bool mayMeetHeldRecords(PGconn* connection, const std::string& station, const RecordRows& rows, bool& may,
+                        std::string& error) {
+    may = repeatsATime(rows);
+    if (may) return true;
+    const auto [oldest, newest] = std::minmax_element(rows.utc.begin(), rows.utc.end());
+    const Result held = run(connection,
+                            "SELECT EXISTS (SELECT 1 FROM vrn_records WHERE station = $1 AND utc BETWEEN " +
+                                std::to_string(*oldest) + " AND " + std::to_string(*newest) + ")",
+                            PGRES_TUPLES_OK, error, &station);
+    if (!held) return false;
+    if (PQntuples(held.get()) != 1) {
+        error = "the server did not say whether records are held";
+        return false;
+    }
+    may = *PQgetvalue(held.get(), 0, 0) == 't';
+    return true;
 }
 
 }  // namespace
@@ -83,105 +162,30 @@ void logServerNotices(const QSqlDatabase& db) {
     if (PGconn* connection = connectionOf(db)) PQsetNoticeProcessor(connection, logNotice, nullptr);
 }
 
-bool insertPostgresRows(const QSqlDatabase& db, const std::string& station, int64_t collection,
-                        const records::RecordBlock& block,
-                        const std::vector<std::pair<size_t, int64_t>>& rows, size_t& added,
-                        std::string& error) {
-    if (rows.empty()) return true;
+bool insertPostgresRows(const QSqlDatabase& db, const std::string& station, const RecordRows& rows,
+                        size_t& added, std::string& error) {
+    if (rows.size() == 0) return true;
     PGconn* connection = connectionOf(db);
     if (!connection) {
         error = "the archive's connection is not a PostgreSQL one";
         return false;
     }
-    const size_t fields = block.fieldCount();
-    std::string columns = "utc";
-    std::string table = "utc BIGINT";
-    for (size_t k = 1; k <= fields; ++k) {
-        columns += ", v" + std::to_string(k);
-        table += ", v" + std::to_string(k) + " REAL";
-    }
-    // Gone at the end of the collection's transaction, however it ends.
-    if (!run(connection, "CREATE TEMPORARY TABLE vrn_incoming (" + table + ") ON COMMIT DROP",
-             PGRES_COMMAND_OK, error) ||
-        !run(connection, "COPY vrn_incoming (" + columns + ") FROM STDIN (FORMAT binary)", PGRES_COPY_IN,
-             error))
+    bool overlap = false;
+    if (!beginCopy(connection, rows.fields, error) || !copyRows(connection, rows, error) ||
+        !mayMeetHeldRecords(connection, station, rows, overlap, error))
         return false;
-    // The binary format spares the server reading every value back from text.
-    std::string data("PGCOPY\n\xFF\r\n\0", 11);
-    data.reserve(kCopyChunk + 512);
-    putBigEndian(data, 0, 4);  // flags
-    putBigEndian(data, 0, 4);  // no header extension
-    auto send = [&] {
-        if (PQputCopyData(connection, data.data(), static_cast<int>(data.size())) != 1) {
-            error = PQerrorMessage(connection);
-            return false;
-        }
-        data.clear();
-        return true;
-    };
-    for (const auto& [r, utc] : rows) {
-        putBigEndian(data, fields + 1, 2);
-        putField(data, static_cast<uint64_t>(utc), 8);
-        for (size_t k = 0; k < fields; ++k)
-            putValue(data, block.value(r, k));
-        if (data.size() >= kCopyChunk && !send()) {
-            PQputCopyEnd(connection, "abandoned");
-            return false;
-        }
-    }
-    putBigEndian(data, 0xFFFF, 2);  // the end of the rows
-    if (!send()) {
-        PQputCopyEnd(connection, "abandoned");
-        return false;
-    }
-    if (PQputCopyEnd(connection, nullptr) != 1) {
-        error = PQerrorMessage(connection);
-        return false;
-    }
-    const Result copied(PQgetResult(connection), PQclear);
-    if (PQresultStatus(copied.get()) != PGRES_COMMAND_OK) {
-        error = PQerrorMessage(connection);
-        while (PGresult* rest = PQgetResult(connection))
-            PQclear(rest);
-        return false;
-    }
-    while (PGresult* rest = PQgetResult(connection))
-        PQclear(rest);
-    char* text = PQescapeLiteral(connection, station.data(), station.size());
-    if (!text) {
-        error = PQerrorMessage(connection);
-        return false;
-    }
-    const std::string literal = text;
-    PQfreemem(text);
-    // ON CONFLICT costs the server a second look at the key for every row, so it is asked for only
-    // when the station already has records in the collection's time span (or the collection
-    // repeats a time). No other collection of the station can add some meanwhile: the store's
-    // upsert of the station's row holds that row until this transaction ends.
-    const auto [oldest, newest] = std::minmax_element(
-        rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
-    bool overlap = repeatsATime(rows);
-    if (!overlap) {
-        const Result held(PQexec(connection, ("SELECT EXISTS (SELECT 1 FROM vrn_records WHERE station = " +
-                                              literal + " AND utc BETWEEN " + std::to_string(oldest->second) +
-                                              " AND " + std::to_string(newest->second) + ")")
-                                                 .c_str()),
-                          PQclear);
-        if (PQresultStatus(held.get()) != PGRES_TUPLES_OK || PQntuples(held.get()) != 1) {
-            error = PQerrorMessage(connection);
-            return false;
-        }
-        overlap = *PQgetvalue(held.get(), 0, 0) == 't';
-    }
-    size_t inserted = 0;
-    if (!run(connection,
-             "INSERT INTO vrn_records (station, collection_id, " + columns + ") SELECT " + literal + ", " +
-                 std::to_string(collection) + ", " + columns + " FROM vrn_incoming" +
-                 (overlap ? " ON CONFLICT (station, utc) DO NOTHING" : ""),
-             PGRES_COMMAND_OK, error, &inserted))
-        return false;
-    added += inserted;
-    return true;
+    // No other writer adds records of the station meanwhile: the store holds the station's row
+    // until this transaction ends.
+    const std::string columns = "utc, collection_id" + valueColumns(rows.fields);
+    const Result inserted =
+        run(connection,
+            "INSERT INTO vrn_records (station, " + columns + ") SELECT $1, " + columns +
+                " FROM vrn_incoming" + (overlap ? " ON CONFLICT (station, utc) DO NOTHING" : ""),
+            PGRES_COMMAND_OK, error, &station);
+    if (!inserted) return false;
+    added += std::strtoull(PQcmdTuples(inserted.get()), nullptr, 10);
+    // The table goes at the end of the transaction; another batch of it may come before.
+    return static_cast<bool>(run(connection, "DROP TABLE vrn_incoming", PGRES_COMMAND_OK, error));
 }
 
 }  // namespace vrn::store

@@ -8,12 +8,9 @@
 #include <cmath>
 #include <memory>
 
-#include "core/records/record_text.h"
-
 namespace vrn::store {
 
-bool insertSqliteRows(const QSqlDatabase& db, const std::string& station, int64_t collection,
-                      const records::RecordBlock& block, const std::vector<std::pair<size_t, int64_t>>& rows,
+bool insertSqliteRows(const QSqlDatabase& db, const std::string& station, const RecordRows& rows,
                       size_t& added, std::string& error) {
     const QVariant handle = db.driver()->handle();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) {
@@ -21,7 +18,7 @@ bool insertSqliteRows(const QSqlDatabase& db, const std::string& station, int64_
         return false;
     }
     sqlite3* connection = *static_cast<sqlite3* const*>(handle.constData());
-    const auto fields = static_cast<int>(block.fieldCount());
+    const auto fields = static_cast<int>(rows.fields);
     std::string sql = "INSERT INTO vrn_records (station, utc, collection_id";
     std::string marks = "?, ?, ?";
     for (int k = 1; k <= fields; ++k) {
@@ -36,11 +33,11 @@ bool insertSqliteRows(const QSqlDatabase& db, const std::string& station, int64_
     }
     const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> statement(prepared, sqlite3_finalize);
     sqlite3_bind_text(prepared, 1, station.data(), static_cast<int>(station.size()), SQLITE_STATIC);
-    sqlite3_bind_int64(prepared, 3, collection);
-    for (const auto& [r, utc] : rows) {
-        sqlite3_bind_int64(prepared, 2, utc);
+    for (size_t r = 0; r < rows.size(); ++r) {
+        sqlite3_bind_int64(prepared, 2, rows.utc[r]);
+        sqlite3_bind_int64(prepared, 3, rows.collection[r]);
         for (int k = 0; k < fields; ++k) {
-            const float v = block.value(r, static_cast<size_t>(k));
+            const float v = rows.value(r, static_cast<size_t>(k));
             if (std::isfinite(v))
                 sqlite3_bind_double(prepared, k + 4, static_cast<double>(v));
             else
