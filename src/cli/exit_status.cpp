@@ -18,7 +18,7 @@ constexpr std::array<std::string_view, kExitArchive + 1> kExitMeanings{
     "(written by get-records with a warning, stored by collect)",
     "check found warnings and no errors",
     "check found errors; send-program or send-all refused a program with errors (no --yes)",
-    "the record archive could not be opened, read or written (collect, export, plot of an archive)",
+    "the record archive could not be opened, read or written (collect, export, plot of an archive, sync)",
 };
 
 }  // namespace

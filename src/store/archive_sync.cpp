@@ -137,23 +137,32 @@ bool copyCollections(Target& t, const Source& s, StationCopy& copy, std::string&
         t.targetFormat[c.id] = formatKey(c.format);
         unmatched.emplace(Key{c.row.collectedAt, c.row.records, t.targetFormat[c.id]}, c.id);
     }
+    std::vector<const StoredCollection*> lacked;
     for (const StoredCollection& c : s.collections) {
         t.sourceFormat[c.id] = formatKey(c.format);
         const auto match = unmatched.find(Key{c.row.collectedAt, c.row.records, t.sourceFormat[c.id]});
-        if (match != unmatched.end()) {
-            t.collectionOf[c.id] = match->second;
-            unmatched.erase(match);
+        if (match == unmatched.end()) {
+            lacked.push_back(&c);
             continue;
         }
-        int64_t id = 0;
-        CollectionRow row = c.row;
-        row.station = t.station;
-        if (!addCollection(t.db, row, c.format, id, error)) return false;
-        t.collectionOf[c.id] = id;
-        t.targetFormat[id] = t.sourceFormat[c.id];
-        ++copy.addedCollections;
+        t.collectionOf[c.id] = match->second;
+        unmatched.erase(match);
     }
-    return true;
+    std::vector<std::pair<CollectionRow, size_t>> rows;
+    for (const StoredCollection* c : lacked) {
+        rows.emplace_back(c->row, c->format.size());
+        rows.back().first.station = t.station;
+    }
+    std::vector<int64_t> ids;
+    if (!addCollections(t.db, t.archive.isPostgres(), rows, ids, error)) return false;
+    std::vector<CollectionFormat> formats;
+    for (size_t k = 0; k < lacked.size(); ++k) {
+        t.collectionOf[lacked[k]->id] = ids[k];
+        t.targetFormat[ids[k]] = t.sourceFormat[lacked[k]->id];
+        formats.push_back({ids[k], &lacked[k]->format});
+    }
+    copy.addedCollections = lacked.size();
+    return addFormats(t.db, t.archive.isPostgres(), formats, error);
 }
 
 // Of a batch of the source's records, the ones the target lacks, with its collections; Conflict

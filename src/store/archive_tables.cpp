@@ -4,6 +4,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -78,6 +79,24 @@ bool prepareAndRun(QSqlQuery& q, const QString& sql, const QVariantList& bound, 
     for (const QVariant& v : bound)
         q.addBindValue(v);
     return execPrepared(q, error);
+}
+
+// Inserts rows of `columns` values each, the values in `bound` one row after the other, many rows
+// a statement: each statement is a round trip to a server.
+bool insertMany(QSqlDatabase& db, const QString& insert, int columns, const QVariantList& bound,
+                std::string& error) {
+    constexpr int kRowsAtOnce = 500;
+    QSqlQuery q(db);
+    const QString row = QLatin1Char('(') +
+                        QStringList(columns, QStringLiteral("?")).join(QStringLiteral(", ")) +
+                        QLatin1Char(')');
+    for (qsizetype from = 0; from < bound.size(); from += qsizetype{columns} * kRowsAtOnce) {
+        const qsizetype rows = std::min<qsizetype>(kRowsAtOnce, (bound.size() - from) / columns);
+        if (!prepareAndRun(q, insert + QStringList(rows, row).join(QStringLiteral(", ")),
+                           bound.mid(from, rows * columns), error))
+            return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -171,15 +190,15 @@ bool putStation(QSqlDatabase& db, const StationInfo& s, std::string& error) {
         {name, serial, s.utcOffsetMinutes, s.sendsOldest ? 1 : 0}, error);
 }
 
-bool addCollection(QSqlDatabase& db, const CollectionRow& row, const std::vector<setup::RecordField>& format,
-                   int64_t& id, std::string& error) {
+bool addCollection(QSqlDatabase& db, const CollectionRow& row, size_t fields, int64_t& id,
+                   std::string& error) {
     QSqlQuery q(db);
     if (!prepareAndRun(
             q,
             QStringLiteral("INSERT INTO vrn_collections (station, collected_at, field_count, records, "
                            "new_records, unkeyed) VALUES (?, ?, ?, ?, ?, ?) RETURNING id"),
-            {QString::fromStdString(row.station), number(row.collectedAt), static_cast<int>(format.size()),
-             count(row.records), count(row.added), count(row.unkeyed)},
+            {QString::fromStdString(row.station), number(row.collectedAt), count(fields), count(row.records),
+             count(row.added), count(row.unkeyed)},
             error))
         return false;
     if (!q.next()) {
@@ -187,21 +206,65 @@ bool addCollection(QSqlDatabase& db, const CollectionRow& row, const std::vector
         return false;
     }
     id = q.value(0).toLongLong();
-    q.finish();
-    q.prepare(
-        QStringLiteral("INSERT INTO vrn_fields (collection_id, position, label, type, width, prec) VALUES "
-                       "(?, ?, ?, ?, ?, ?)"));
-    for (size_t k = 0; k < format.size(); ++k) {
-        const setup::RecordField& f = format[k];
-        q.addBindValue(number(id));
-        q.addBindValue(static_cast<int>(k) + 1);
-        q.addBindValue(QString::fromStdString(f.label));
-        q.addBindValue(f.type);
-        q.addBindValue(f.width);
-        q.addBindValue(f.precision);
-        if (!execPrepared(q, error)) return false;
-    }
     return true;
+}
+
+bool addCollections(QSqlDatabase& db, bool postgres,
+                    const std::vector<std::pair<CollectionRow, size_t>>& rows, std::vector<int64_t>& ids,
+                    std::string& error) {
+    ids.clear();
+    if (rows.empty()) return true;
+    QSqlQuery q(db);
+    if (postgres) {
+        if (!prepareAndRun(
+                q,
+                QStringLiteral("SELECT nextval(pg_get_serial_sequence('vrn_collections', 'id')) FROM "
+                               "generate_series(1, ?)"),
+                {count(rows.size())}, error))
+            return false;
+        while (q.next())
+            ids.push_back(q.value(0).toLongLong());
+    } else {
+        if (!prepareAndRun(q, QStringLiteral("SELECT COALESCE(max(id), 0) FROM vrn_collections"), {},
+                           error) ||
+            !q.next())
+            return false;
+        for (int64_t id = q.value(0).toLongLong() + 1; ids.size() < rows.size(); ++id)
+            ids.push_back(id);
+    }
+    if (ids.size() != rows.size()) {
+        error = "the new collections got no numbers";
+        return false;
+    }
+    if (postgres) return copyPostgresCollections(db, rows, ids, error);
+    QVariantList bound;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const CollectionRow& c = rows[r].first;
+        bound << number(ids[r]) << QString::fromStdString(c.station) << number(c.collectedAt)
+              << count(rows[r].second) << count(c.records) << count(c.added) << count(c.unkeyed);
+    }
+    return insertMany(
+        db,
+        QStringLiteral("INSERT INTO vrn_collections (id, station, collected_at, field_count, records, "
+                       "new_records, unkeyed)%1 VALUES ")
+            .arg(postgres ? QStringLiteral(" OVERRIDING SYSTEM VALUE") : QString()),
+        7, bound, error);
+}
+
+bool addFormats(QSqlDatabase& db, bool postgres, const std::vector<CollectionFormat>& formats,
+                std::string& error) {
+    if (postgres) return copyPostgresFormats(db, formats, error);
+    QVariantList bound;
+    for (const CollectionFormat& c : formats)
+        for (size_t k = 0; k < c.format->size(); ++k) {
+            const setup::RecordField& f = (*c.format)[k];
+            bound << number(c.collection) << count(k + 1) << QString::fromStdString(f.label) << f.type
+                  << f.width << f.precision;
+        }
+    return insertMany(
+        db,
+        QStringLiteral("INSERT INTO vrn_fields (collection_id, position, label, type, width, prec) VALUES "),
+        6, bound, error);
 }
 
 bool setCollectionCounts(QSqlDatabase& db, int64_t id, size_t added, size_t unkeyed, std::string& error) {

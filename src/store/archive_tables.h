@@ -57,9 +57,26 @@ struct CollectionRow {
     size_t unkeyed = 0;
 };
 
-// Adds a collection's row and its record format; id is its number.
-bool addCollection(QSqlDatabase& db, const CollectionRow& row, const std::vector<setup::RecordField>& format,
-                   int64_t& id, std::string& error);
+// Adds a collection's row, of a format of `fields` fields; id is its number.
+bool addCollection(QSqlDatabase& db, const CollectionRow& row, size_t fields, int64_t& id,
+                   std::string& error);
+
+// Adds collections' rows, many a statement (PostgreSQL: by COPY): `rows` with the field count of each; ids
+// are their numbers, in order. The transaction must hold the archive for writing (SQLite numbers them on from
+// the highest number held).
+bool addCollections(QSqlDatabase& db, bool postgres,
+                    const std::vector<std::pair<CollectionRow, size_t>>& rows, std::vector<int64_t>& ids,
+                    std::string& error);
+
+// A collection's record format.
+struct CollectionFormat {
+    int64_t collection = 0;
+    const std::vector<setup::RecordField>* format = nullptr;
+};
+
+// Adds the record formats of collections, many fields a statement.
+bool addFormats(QSqlDatabase& db, bool postgres, const std::vector<CollectionFormat>& formats,
+                std::string& error);
 bool setCollectionCounts(QSqlDatabase& db, int64_t id, size_t added, size_t unkeyed, std::string& error);
 
 // Adds a collection attempt.

@@ -76,23 +76,19 @@ std::string valueColumns(size_t fields) {
     return columns;
 }
 
-// A temporary table for the rows, gone at the end of the transaction however it ends, and COPY
-// into it begun.
-bool beginCopy(PGconn* connection, size_t fields, std::string& error) {
-    std::string table = "utc BIGINT, collection_id BIGINT";
-    for (size_t k = 1; k <= fields; ++k)
-        table += ", v" + std::to_string(k) + " REAL";
-    return run(connection, "CREATE TEMPORARY TABLE vrn_incoming (" + table + ") ON COMMIT DROP",
-               PGRES_COMMAND_OK, error) &&
-           run(connection,
-               "COPY vrn_incoming (utc, collection_id" + valueColumns(fields) +
-                   ") FROM STDIN (FORMAT binary)",
-               PGRES_COPY_IN, error);
+// A text field: its bytes as they are.
+void putText(std::string& out, const std::string& text) {
+    putBigEndian(out, text.size(), 4);
+    out += text;
 }
 
-// Sends every row in COPY's binary format, which spares the server reading each value from text,
-// and ends the COPY.
-bool copyRows(PGconn* connection, const RecordRows& rows, std::string& error) {
+// COPY in the binary format, which spares the server reading each value from text, of `count`
+// rows into `target` ("table (columns)"); putRow(data, r) appends row r's fields.
+template <class PutRow>
+bool copyBinary(PGconn* connection, const std::string& target, size_t count, PutRow putRow,
+                std::string& error) {
+    if (!run(connection, "COPY " + target + " FROM STDIN (FORMAT binary)", PGRES_COPY_IN, error))
+        return false;
     std::string data("PGCOPY\n\xFF\r\n\0", 11);
     data.reserve(kCopyChunk + 512);
     putBigEndian(data, 0, 4);  // flags
@@ -106,12 +102,8 @@ bool copyRows(PGconn* connection, const RecordRows& rows, std::string& error) {
         PQputCopyEnd(connection, "abandoned");
         return false;
     };
-    for (size_t r = 0; r < rows.size(); ++r) {
-        putBigEndian(data, rows.fields + 2, 2);
-        putField(data, static_cast<uint64_t>(rows.utc[r]), 8);
-        putField(data, static_cast<uint64_t>(rows.collection[r]), 8);
-        for (size_t k = 0; k < rows.fields; ++k)
-            putValue(data, rows.value(r, k));
+    for (size_t r = 0; r < count; ++r) {
+        putRow(data, r);
         if (data.size() >= kCopyChunk && !send()) return false;
     }
     putBigEndian(data, 0xFFFF, 2);  // the end of the rows
@@ -128,6 +120,46 @@ bool copyRows(PGconn* connection, const RecordRows& rows, std::string& error) {
     return ok;
 }
 
+// The rows into `table`: the station first when given, then utc, collection_id and the values.
+bool copyRows(PGconn* connection, const std::string& table, const RecordRows& rows,
+              const std::string* station, std::string& error) {
+    const std::string target =
+        table + " (" + (station ? "station, " : "") + "utc, collection_id" + valueColumns(rows.fields) + ")";
+    return copyBinary(
+        connection, target, rows.size(),
+        [&](std::string& data, size_t r) {
+            putBigEndian(data, rows.fields + (station ? 3 : 2), 2);
+            if (station) putText(data, *station);
+            putField(data, static_cast<uint64_t>(rows.utc[r]), 8);
+            putField(data, static_cast<uint64_t>(rows.collection[r]), 8);
+            for (size_t k = 0; k < rows.fields; ++k)
+                putValue(data, rows.value(r, k));
+        },
+        error);
+}
+
+// The rows into a temporary table, then those not held into the records: ON CONFLICT costs the
+// server a second look at the key for every row.
+bool insertWhatIsNew(PGconn* connection, const std::string& station, const RecordRows& rows, size_t& added,
+                     std::string& error) {
+    std::string table = "utc BIGINT, collection_id BIGINT";
+    for (size_t k = 1; k <= rows.fields; ++k)
+        table += ", v" + std::to_string(k) + " REAL";
+    // Gone at the end of the transaction however it ends; dropped before, as another batch may come.
+    if (!run(connection, "CREATE TEMPORARY TABLE vrn_incoming (" + table + ") ON COMMIT DROP",
+             PGRES_COMMAND_OK, error) ||
+        !copyRows(connection, "vrn_incoming", rows, nullptr, error))
+        return false;
+    const std::string columns = "utc, collection_id" + valueColumns(rows.fields);
+    const Result inserted = run(connection,
+                                "INSERT INTO vrn_records (station, " + columns + ") SELECT $1, " + columns +
+                                    " FROM vrn_incoming ON CONFLICT (station, utc) DO NOTHING",
+                                PGRES_COMMAND_OK, error, &station);
+    if (!inserted) return false;
+    added += std::strtoull(PQcmdTuples(inserted.get()), nullptr, 10);
+    return static_cast<bool>(run(connection, "DROP TABLE vrn_incoming", PGRES_COMMAND_OK, error));
+}
+
 // Whether two of the rows share a time: a plain INSERT would stop at the second.
 bool repeatsATime(const RecordRows& rows) {
     std::vector<int64_t> times = rows.utc;
@@ -135,9 +167,8 @@ bool repeatsATime(const RecordRows& rows) {
     return std::adjacent_find(times.begin(), times.end()) != times.end();
 }
 
-// Whether an INSERT of the rows may meet records held: the rows repeat a time, or the station
-// has records in their time span. ON CONFLICT costs the server a second look at the key for every
-// row, so it is asked for only then.
+// Whether the rows may meet records held: they repeat a time, or the station has records in their
+// time span.
 bool mayMeetHeldRecords(PGconn* connection, const std::string& station, const RecordRows& rows, bool& may,
                         std::string& error) {
     may = repeatsATime(rows);
@@ -170,22 +201,66 @@ bool insertPostgresRows(const QSqlDatabase& db, const std::string& station, cons
         error = "the archive's connection is not a PostgreSQL one";
         return false;
     }
-    bool overlap = false;
-    if (!beginCopy(connection, rows.fields, error) || !copyRows(connection, rows, error) ||
-        !mayMeetHeldRecords(connection, station, rows, overlap, error))
-        return false;
     // No other writer adds records of the station meanwhile: the store holds the station's row
     // until this transaction ends.
-    const std::string columns = "utc, collection_id" + valueColumns(rows.fields);
-    const Result inserted =
-        run(connection,
-            "INSERT INTO vrn_records (station, " + columns + ") SELECT $1, " + columns +
-                " FROM vrn_incoming" + (overlap ? " ON CONFLICT (station, utc) DO NOTHING" : ""),
-            PGRES_COMMAND_OK, error, &station);
-    if (!inserted) return false;
-    added += std::strtoull(PQcmdTuples(inserted.get()), nullptr, 10);
-    // The table goes at the end of the transaction; another batch of it may come before.
-    return static_cast<bool>(run(connection, "DROP TABLE vrn_incoming", PGRES_COMMAND_OK, error));
+    bool overlap = false;
+    if (!mayMeetHeldRecords(connection, station, rows, overlap, error)) return false;
+    if (overlap) return insertWhatIsNew(connection, station, rows, added, error);
+    // None can be held: straight into the records.
+    if (!copyRows(connection, "vrn_records", rows, &station, error)) return false;
+    added += rows.size();
+    return true;
+}
+
+bool copyPostgresCollections(const QSqlDatabase& db,
+                             const std::vector<std::pair<CollectionRow, size_t>>& rows,
+                             const std::vector<int64_t>& ids, std::string& error) {
+    PGconn* connection = connectionOf(db);
+    if (!connection) {
+        error = "the archive's connection is not a PostgreSQL one";
+        return false;
+    }
+    return copyBinary(
+        connection, "vrn_collections (id, station, collected_at, field_count, records, new_records, unkeyed)",
+        rows.size(),
+        [&](std::string& data, size_t r) {
+            const CollectionRow& c = rows[r].first;
+            putBigEndian(data, 7, 2);
+            putField(data, static_cast<uint64_t>(ids[r]), 8);
+            putText(data, c.station);
+            putField(data, static_cast<uint64_t>(c.collectedAt), 8);
+            for (const size_t n : {rows[r].second, c.records, c.added, c.unkeyed})
+                putField(data, n, 4);
+        },
+        error);
+}
+
+bool copyPostgresFormats(const QSqlDatabase& db, const std::vector<CollectionFormat>& formats,
+                         std::string& error) {
+    PGconn* connection = connectionOf(db);
+    if (!connection) {
+        error = "the archive's connection is not a PostgreSQL one";
+        return false;
+    }
+    std::vector<std::pair<int64_t, size_t>> fields;  // collection, field from 0
+    for (const CollectionFormat& c : formats)
+        for (size_t k = 0; k < c.format->size(); ++k)
+            fields.emplace_back(c.collection, k);
+    size_t at = 0;
+    return copyBinary(
+        connection, "vrn_fields (collection_id, position, label, type, width, prec)", fields.size(),
+        [&](std::string& data, size_t r) {
+            while (formats[at].collection != fields[r].first)
+                ++at;
+            const setup::RecordField& f = (*formats[at].format)[fields[r].second];
+            putBigEndian(data, 6, 2);
+            putField(data, static_cast<uint64_t>(fields[r].first), 8);
+            putField(data, fields[r].second + 1, 4);
+            putText(data, f.label);
+            for (const int n : {f.type, f.width, f.precision})
+                putField(data, static_cast<uint32_t>(n), 4);
+        },
+        error);
 }
 
 }  // namespace vrn::store

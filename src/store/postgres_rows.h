@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 
+#include "store/archive_tables.h"
 #include "store/record_rows.h"
 
 class QSqlDatabase;
@@ -21,5 +22,12 @@ void logServerNotices(const QSqlDatabase& db);
 // already held are left as they are; added counts the new ones.
 bool insertPostgresRows(const QSqlDatabase& db, const std::string& station, const RecordRows& rows,
                         size_t& added, std::string& error);
+
+// Inserts collections' rows numbered `ids`, and collections' formats, by COPY.
+bool copyPostgresCollections(const QSqlDatabase& db,
+                             const std::vector<std::pair<CollectionRow, size_t>>& rows,
+                             const std::vector<int64_t>& ids, std::string& error);
+bool copyPostgresFormats(const QSqlDatabase& db, const std::vector<CollectionFormat>& formats,
+                         std::string& error);
 
 }  // namespace vrn::store

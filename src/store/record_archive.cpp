@@ -389,7 +389,8 @@ bool RecordArchive::store(const Collection& c, StoreSummary& summary, std::strin
     const bool stored =
         keyingOffsets(db, c, changes, error) &&
         putStation(db, {c.station, c.usbSerial, c.utcOffsetMinutes, false}, error) &&
-        addCollection(db, {c.station, c.collectedAt, summary.records, 0, 0}, c.format, id, error) &&
+        addCollection(db, {c.station, c.collectedAt, summary.records, 0, 0}, c.format.size(), id, error) &&
+        addFormats(db, postgres_, {{id, &c.format}}, error) &&
         keyRecords(db, c, block, *where, changes, id, rows, summary, error) &&
         insertRecordRows(db, postgres_, c.station, rows, summary.added, error) &&
         setCollectionCounts(db, id, summary.added, summary.unkeyed, error);

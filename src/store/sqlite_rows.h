@@ -16,4 +16,9 @@ namespace vrn::store {
 bool insertSqliteRows(const QSqlDatabase& db, const std::string& station, const RecordRows& rows,
                       size_t& added, std::string& error);
 
+// Reads up to `limit` of the station's records after the time `after`, oldest first, with their
+// first rows.fields values, by SQLite's own statement on the connection; a NULL is a NaN.
+bool readSqliteRows(const QSqlDatabase& db, const std::string& station, int64_t after, size_t limit,
+                    RecordRows& rows, std::string& error);
+
 }  // namespace vrn::store
