@@ -22,7 +22,7 @@ namespace vrn::store {
 namespace {
 
 // Records are read from the source and written to the target this many at a time.
-constexpr size_t kRowsAtOnce = 50000;
+constexpr size_t kRowsAtOnce = 100000;
 
 // A record format as one text, to compare formats by.
 std::string formatKey(const std::vector<setup::RecordField>& format) {

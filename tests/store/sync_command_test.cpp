@@ -82,7 +82,7 @@ TEST(SyncCommand, RefusalsLeaveTheTargetAsItWas) {
         const char* says;
     };
     const std::vector<Row> rows = {
-        {"FROM not there", {"sync", "@dir/none.db", "@to"}, kExitArchive, "error: no archive at "},
+        {"FROM not there", {"sync", "@dir/none.db", "@dir/new.db"}, kExitArchive, "error: no archive at "},
         {"TO in a folder that is not there",
          {"sync", "@from", "@dir/no/to.db"},
          kExitArchive,
@@ -135,7 +135,8 @@ TEST(SyncCommand, RefusalsLeaveTheTargetAsItWas) {
                                     rig.bytes(rig.path("text.db"))};
         for (int k = 0; k < 3; ++k)
             EXPECT_EQ(after[k], before[k]) << k;
-        EXPECT_FALSE(QFile::exists(QString::fromStdString(rig.path("none.db"))));
+        for (const char* made : {"none.db", "new.db"})
+            EXPECT_FALSE(QFile::exists(QString::fromStdString(rig.path(made)))) << made;
     }
 }
 
