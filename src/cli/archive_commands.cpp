@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <chrono>
 
 #include "cli/archive_options.h"
 #include "cli/outcome_exit.h"
@@ -14,7 +13,6 @@
 #include "core/records/record_keys.h"
 #include "core/records/record_retrieval.h"
 #include "core/records/record_text.h"
-#include "core/setup/send_check.h"
 #include "core/setup/setup_model.h"
 #include "core/setup/setup_transfer.h"
 #include "store/archive_name.h"
@@ -71,14 +69,9 @@ std::optional<int> collectOffset(Session& s, const CollectArgs& args, const std:
 
 // The instrument's clock as the Setup's date and time boxes hold it, in UTC seconds.
 std::optional<int64_t> instrumentUtc(const setup::SetupModel& model, int utcOffsetMinutes) {
-    const auto date = setup::parseDateText(model.date());
-    const auto time = setup::parseTimeText(model.time());
-    if (!date || !time) return std::nullopt;
-    using namespace std::chrono;
-    const sys_days day{year{static_cast<int>(date->year)} / month{date->month} / std::chrono::day{date->day}};
-    const int64_t local = day.time_since_epoch().count() * int64_t{86400} + time->hour * 3600 +
-                          time->minute * 60 + time->second;
-    return local - int64_t{utcOffsetMinutes} * 60;
+    const std::optional<int64_t> local = records::clockSeconds(model);
+    if (!local) return std::nullopt;
+    return *local - int64_t{utcOffsetMinutes} * 60;
 }
 
 // The whole records that came, by their UTC times.
@@ -103,9 +96,6 @@ struct HeldRecords {
     std::optional<int64_t> newest;
     int64_t interval = records::kDefaultIntervalSeconds;
 };
-
-// How many of the station's newest records tell its interval.
-constexpr int kIntervalRecords = 64;
 
 // What a collection attempt leaves for its row in the archive.
 struct AttemptTrace {
@@ -180,7 +170,8 @@ int collectInto(Session& s, const CollectArgs& args, store::RecordArchive& archi
     if (newOnly) {
         if (const auto span = archive.timeSpan(station, error)) held.newest = span->second;
         if (!error.empty()) return unreadable();
-        const std::vector<int64_t> times = archive.newestTimes(station, kIntervalRecords, error);
+        const std::vector<int64_t> times =
+            archive.newestTimes(station, static_cast<int>(records::kIntervalRecords), error);
         if (!error.empty()) return unreadable();
         held.interval = records::recordInterval(times);
         if (const Outcome clock = transfer.GetClock(); !clock.ok()) {
@@ -200,6 +191,12 @@ int collectInto(Session& s, const CollectArgs& args, store::RecordArchive& archi
     // What a silence ended is judged below, with the instrument's clock.
     options.quietShort = newOnly;
     options.formatNotice = false;
+    // Read above; the pause before the closing purge is of no use to a command that ends there.
+    options.formatRead = true;
+    options.finishPause = false;
+    // Against a clock that runs fast, the newest records asked for after a download's closing
+    // silence must reach back across the many logged during it.
+    if (instrumentNow) options.clockBefore = records::clockSeconds(model);
     // A download cut short is reported and its whole records are stored: they are keyed, so the
     // next collection adds only what is missing, and none is lost to the instrument's overwriting.
     options.askBeforeShortSave = false;
