@@ -167,9 +167,8 @@ int collectInto(Session& s, const CollectArgs& args, store::RecordArchive& archi
     HeldRecords held;
     std::optional<int64_t> instrumentNow;
     const bool sendsOldest = known && known->sendsOldest;
-    if (newOnly) {
-        if (const auto span = archive.timeSpan(station, error)) held.newest = span->second;
-        if (!error.empty()) return unreadable();
+    // The clock and the interval also judge a download of all that the instrument's silence ended.
+    if (newOnly || allRecords) {
         const std::vector<int64_t> times =
             archive.newestTimes(station, static_cast<int>(records::kIntervalRecords), error);
         if (!error.empty()) return unreadable();
@@ -179,6 +178,10 @@ int collectInto(Session& s, const CollectArgs& args, store::RecordArchive& archi
             return exitStatusOf(clock, s.result);
         }
         instrumentNow = instrumentUtc(model, *utcOffset);
+    }
+    if (newOnly) {
+        if (const auto span = archive.timeSpan(station, error)) held.newest = span->second;
+        if (!error.empty()) return unreadable();
         const bool whole = !held.newest || sendsOldest || !instrumentNow;
         count = whole ? most : records::newRecordsToAsk(held.newest, *instrumentNow, held.interval, most);
     }
@@ -189,7 +192,7 @@ int collectInto(Session& s, const CollectArgs& args, store::RecordArchive& archi
     options.allRecords = allRecords || (newOnly && count >= most);
     options.countMayExceedHeld = newOnly;
     // What a silence ended is judged below, with the instrument's clock.
-    options.quietShort = newOnly;
+    options.quietShort = newOnly || allRecords;
     options.formatNotice = false;
     // Read above; the pause before the closing purge is of no use to a command that ends there.
     options.formatRead = true;
@@ -222,7 +225,7 @@ int collectInto(Session& s, const CollectArgs& args, store::RecordArchive& archi
     }
     // An instrument that sends its oldest records ends a download of all in silence however it
     // went: it is whole when its newest record reaches the instrument's clock.
-    if (newOnly && instrumentNow && retrieved.outcome == records::RetrievalOutcome::Short &&
+    if (instrumentNow && retrieved.outcome == records::RetrievalOutcome::Short &&
         records::reachesClock(recordsCame(collector, *utcOffset), *instrumentNow, held.interval)) {
         s.host.appendLine("THE RECORDS REACH THE INSTRUMENT'S CLOCK: THE DOWNLOAD IS WHOLE");
         retrieved.outcome = records::RetrievalOutcome::Finished;
