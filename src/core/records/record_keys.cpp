@@ -51,8 +51,8 @@ std::optional<int64_t> clockSeconds(const setup::SetupModel& model) {
     if (!date || !time) return std::nullopt;
     using namespace std::chrono;
     const sys_days day{year{static_cast<int>(date->year)} / month{date->month} / std::chrono::day{date->day}};
-    return day.time_since_epoch().count() * int64_t{86400} + time->hour * 3600 + time->minute * 60 +
-           time->second;
+    return day.time_since_epoch().count() * int64_t{86400} + int64_t{time->hour} * 3600 +
+           int64_t{time->minute} * 60 + time->second;
 }
 
 std::optional<int> parseUtcOffset(std::string_view text) {
