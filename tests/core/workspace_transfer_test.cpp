@@ -176,11 +176,11 @@ TEST(WholeTransfer, FirmwareBackupSavesOnlyAWholeGet) {
         const char* name;
         int silentCommand;  // 0: none
         std::string unwritable;
-        BackupOutcome outcome;
+        Outcome::Kind outcome;
     } rows[] = {
-        {"complete", 0, "", BackupOutcome::Written},
-        {"program get fails", 115, "", BackupOutcome::GetFailed},
-        {"folder read-only", 0, "/fw/", BackupOutcome::NotWritten},
+        {"complete", 0, "", Outcome::Kind::Done},
+        {"program get fails", 115, "", Outcome::Kind::Failed},
+        {"folder read-only", 0, "/fw/", Outcome::Kind::NotWritten},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -194,9 +194,9 @@ TEST(WholeTransfer, FirmwareBackupSavesOnlyAWholeGet) {
         EXPECT_EQ(path.substr(0, 17), "/fw/41700 backup ");
         EXPECT_EQ(path.substr(path.size() - 4), ".ssp");
         auto encode = [](const screens::PixelBuffer&) { return Bytes{'B', 'M'}; };
-        EXPECT_EQ(backupInstrument(rig.ex, files, path, encode), r.outcome);
-        EXPECT_EQ(files.files.size(), r.outcome == BackupOutcome::Written ? 13u : 0u);
-        EXPECT_EQ(rig.host.lines.back(), r.outcome != BackupOutcome::GetFailed
+        EXPECT_EQ(backupInstrument(rig.ex, files, path, encode).kind(), r.outcome);
+        EXPECT_EQ(files.files.size(), r.outcome == Outcome::Kind::Done ? 13u : 0u);
+        EXPECT_EQ(rig.host.lines.back(), r.outcome != Outcome::Kind::Failed
                                              ? "FINISHED GETTING SETUP/SCREENS/PROGRAM."
                                              : "GET SETUP/SCREENS/PROGRAM FAILED.");
         EXPECT_TRUE(rig.host.answers.empty());

@@ -26,7 +26,8 @@ RecordsSection::RecordsSection(const SectionContext& context, setup::SetupTransf
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(page_);
     page_->onGetRecords = [this] {
-        retrieval_.ButtonGetRecordsClick(page_->options());
+        // The page and the message area have shown how it ended.
+        (void)retrieval_.ButtonGetRecordsClick(page_->options());
         if (std::exchange(closeAfterDownload_, false))
             QMetaObject::invokeMethod(&ctx_.window, &QWidget::close, Qt::QueuedConnection);
     };
@@ -41,7 +42,8 @@ RecordsSection::RecordsSection(const SectionContext& context, setup::SetupTransf
     connect(page_, &RecordsPage::downloadRunningChanged, escape, &QShortcut::setEnabled);
     connect(escape, &QShortcut::activated, page_, &RecordsPage::stopDownload);
     page_->onPlot = [this] { ButtonPlotClick(); };
-    connect(ctx_.menu.EraseRecords1, &QAction::triggered, this, [this] { erase_.EraseRecords1Click(); });
+    connect(ctx_.menu.EraseRecords1, &QAction::triggered, this,
+            [this] { (void)erase_.EraseRecords1Click(); });
 }
 
 bool RecordsSection::stopForClose() {

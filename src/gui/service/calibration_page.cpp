@@ -111,9 +111,10 @@ CalibrationPage::CalibrationPage(Exchange& exchange, QWidget* parent) : QWidget(
         for (auto [step, caption] :
              {std::pair{g.zero, g.zeroCaption}, std::pair{g.fullScale, g.fullCaption}}) {
             QPushButton* b = button(box, service::calStepInfo(step).button, caption);
+            // A step's lines in the message area say how it ended.
             connect(b, &QPushButton::clicked, this, [this, s = step] {
-                service::runCalibrationStep(ex_, s, CheckBoxCalConfirm->isChecked(),
-                                            MaskEditVRef->text().toStdString());
+                (void)service::runCalibrationStep(ex_, s, CheckBoxCalConfirm->isChecked(),
+                                                  MaskEditVRef->text().toStdString());
             });
             guardedButtons.push_back(b);
         }
@@ -142,8 +143,8 @@ CalibrationPage::CalibrationPage(Exchange& exchange, QWidget* parent) : QWidget(
         QGroupBox* box = group(grid, o.caption, o.column, 1);
         QPushButton* b = button(box, service::calStepInfo(o.step).button, o.stepCaption);
         connect(b, &QPushButton::clicked, this, [this, s = o.step] {
-            service::runCalibrationStep(ex_, s, CheckBoxCalConfirm->isChecked(),
-                                        MaskEditVRef->text().toStdString());
+            (void)service::runCalibrationStep(ex_, s, CheckBoxCalConfirm->isChecked(),
+                                              MaskEditVRef->text().toStdString());
         });
         guardedButtons.push_back(b);
         for (auto [check, caption] :
@@ -162,7 +163,7 @@ CalibrationPage::CalibrationPage(Exchange& exchange, QWidget* parent) : QWidget(
     data->setLayout(new QVBoxLayout);
     data->layout()->setContentsMargins(8, 4, 8, 6);
     ButtonGetCalData = button(data, "ButtonGetCalData", "Get Cal Data");
-    connect(ButtonGetCalData, &QPushButton::clicked, this, [this] { service::getCalData(ex_); });
+    connect(ButtonGetCalData, &QPushButton::clicked, this, [this] { (void)service::getCalData(ex_); });
 
     ButtonStopCal = new QPushButton(QStringLiteral("Stop Calibration"), this);
     ButtonStopCal->setObjectName(QStringLiteral("ButtonStopCal"));

@@ -89,12 +89,11 @@ void WorkspaceSection::PrintProgram1Click() {
     if (!print::printReport(printer, input, error)) warn(ctx_.host, error.toStdString());
 }
 
-std::optional<std::string> WorkspaceSection::backup(const std::string& firmwarePath) {
+Result<std::string> WorkspaceSection::backup(const std::string& firmwarePath) {
     const std::string path = workspace::firmwareBackupPath(firmwarePath, ctx_.host.clock());
-    if (workspace::backupInstrument(ctx_.exchange, ctx_.files, path, print::bmpPicture) !=
-        workspace::BackupOutcome::Written)
-        return std::nullopt;
-    return path;
+    Outcome backedUp = workspace::backupInstrument(ctx_.exchange, ctx_.files, path, print::bmpPicture);
+    if (!backedUp.ok()) return backedUp;
+    return {std::move(backedUp), path};
 }
 
 }  // namespace vrn::gui

@@ -32,7 +32,7 @@ public:
 private:
     void PrintProgram1Click();
     // Into models of the backup's own: the window's three parts and its group stay as they are.
-    std::optional<std::string> backup(const std::string& firmwarePath);
+    Result<std::string> backup(const std::string& firmwarePath);
 
     SectionContext ctx_;
     program::ProgramTransfer programTransfer_;
