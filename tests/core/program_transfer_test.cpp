@@ -15,6 +15,7 @@
 #include "core/program/transfer_image.h"
 #include "program_rig.h"
 #include "sim_link.h"
+#include "whole_instrument_rig.h"
 
 namespace vrn::program {
 namespace {
@@ -54,9 +55,8 @@ void everyInstruction(test::ProgramRig& rig) {
     p.tree.setText({13, 0}, "mask= BEEF");
 }
 
-struct Rig : test::SimLink {
-    ProgramModel program;
-    ProgramTransfer transfer{ex, program};
+struct Rig : test::WholeInstrumentRig<test::SimLink> {
+    ProgramTransfer& transfer = programTransfer;
     Rig() { usb.OpenUsbPort(); }
     std::vector<uint8_t>& device() { return instrument.state.program; }
     sim::ProgramFaults& faults() { return instrument.faults.program; }
@@ -464,7 +464,7 @@ TEST(ProgramTransfer, DownloadStopsTimer1AndGivesUpAfterTenCommands) {
     rig.faults().silentAfterBlocks = 3;  // ten empty reads, pumping between them
     rig.host.timer_.start(rig.host.clock_.nowMs());
     int ticks = 0;
-    rig.host.timer_.onTick = [&ticks] { ++ticks; };
+    rig.host.onTick = [&ticks] { ++ticks; };
     EXPECT_FALSE(rig.transfer.GetUserProgram().ok());
     EXPECT_GT(rig.host.pumps, 10);
     EXPECT_EQ(ticks, 0);

@@ -130,7 +130,7 @@ TEST(RecordRetrieval, Timer1IsOffForTheDownloadAndLeftAsItWasFound) {
         Rig rig;
         rig.host.timer_.setEnabled(wasOn, rig.host.clock_.nowMs());
         int ticks = 0;
-        rig.host.timer_.onTick = [&ticks] { ++ticks; };
+        rig.host.onTick = [&ticks] { ++ticks; };
         rig.format(3);
         rig.answer({12.3f, 110315.0f, 93005.0f});
         EXPECT_TRUE(rig.get(1, false, "/data/rec.txt").ok());

@@ -135,7 +135,7 @@ TEST(CalibrationStep, StopSilenceAndStrayBytes) {
         // What the message area showed while the step waited.
         std::vector<std::string> linesWhileWaiting;
         if (r.stopAtMs > 0)
-            rig.host.timer_.onTick = [&] {
+            rig.host.onTick = [&] {
                 if (rig.nowMs() - start < r.stopAtMs || rig.ex.WaitAborted()) return;
                 linesWhileWaiting = rig.host.lines;
                 rig.ex.abortWaits();
@@ -236,7 +236,7 @@ TEST(CalibrationCheck, StopEndsACheck) {
     Rig rig;
     rig.instrument.faults.perCommand[952] = Fault::silent();
     const int64_t start = rig.nowMs();
-    rig.host.timer_.onTick = [&] {
+    rig.host.onTick = [&] {
         if (rig.nowMs() - start >= 2000) rig.ex.abortWaits();
     };
     const Outcome checked = runCalibrationCheck(rig.ex, CalCheck::Se);

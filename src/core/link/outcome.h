@@ -67,6 +67,7 @@ public:
     bool hasValue() const { return value_.has_value(); }
     const T& value() const { return value_.value(); }
     T& value() { return value_.value(); }
+    const T& operator*() const { return value_.value(); }
     const T* operator->() const { return &value_.value(); }
     T* operator->() { return &value_.value(); }
 

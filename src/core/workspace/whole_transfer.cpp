@@ -1,5 +1,7 @@
 #include "core/workspace/whole_transfer.h"
 
+#include <functional>
+
 #include "core/check/check_actions.h"
 #include "core/link/clock.h"
 #include "core/link/exchange.h"
@@ -39,20 +41,16 @@ constexpr Texts kSend{
 
 constexpr const char* kNoPgmEndText = "Cannot Send Setup/Screens/Program.\nThe program has no PGM END.";
 
-void show(const PageControl& pages, Page page) {
-    if (pages.show) pages.show(page);
-}
-
 // Runs the three steps, each on its page; `between` runs before the second and the third. The
 // outcome of the last step run.
 Outcome runSteps(Transfers& t, const PageControl& pages, bool send, const std::function<void()>& between) {
-    show(pages, Page::Setup);
+    pages.show(Page::Setup);
     if (Outcome o = send ? t.setup.SendUserSettings() : t.setup.GetUserSettings(); !o.ok()) return o;
     between();
-    show(pages, Page::Screens);
+    pages.show(Page::Screens);
     if (Outcome o = send ? t.screens.SendUserScreens() : t.screens.GetUserScreens(); !o.ok()) return o;
     between();
-    show(pages, Page::Program);
+    pages.show(Page::Program);
     return send ? t.program.SendUserProgram() : t.program.GetUserProgram();
 }
 
@@ -60,7 +58,7 @@ Outcome run(Transfers& t, const PageControl& pages, bool send, bool ask) {
     const Texts& texts = send ? kSend : kGet;
     Exchange& ex = t.setup.exchange();
     Host& host = ex.host();
-    const int before = pages.current ? pages.current() : 0;
+    const int before = pages.current();
     if (!ex.port().isOpen()) {
         warn(host, texts.closed);
         return Outcome::portGone(texts.closed);
@@ -86,7 +84,7 @@ Outcome run(Transfers& t, const PageControl& pages, bool send, bool ask) {
             host.pump();
             outcome = runSteps(t, pages, false, [&host] { host.pump(); });
         }
-        if (pages.restore) pages.restore(before);
+        pages.restore(before);
     }
     if (!outcome.ok()) {
         // A Setup refused before anything was sent, or a program at fault, has said why in its

@@ -43,20 +43,16 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
                      QWidget* parent)
     : QMainWindow(parent), preferencesPath_(preferencesPath) {
     buildWindow();
-    host_ = std::make_unique<QtHost>(clock, QtHost::Widgets{this, Memo1, ProgressBar, statusPanel_});
-    host_->timer().onTick = [this] {
+    host_ = std::make_unique<QtHost>(clock, QtHost::Widgets{this, Memo1, ProgressBar, statusPanel_}, [this] {
         for (const auto& handler : tickHandlers_)
             handler();
-    };
+    });
     changes_ = new ChangeTracker(*host_, this);
     connect(changes_, &ChangeTracker::stateChanged, this, &TFormMain::updateTitle);
     usb_ = std::make_unique<UsbPort>(driver, *host_);
     usb_->setFailureHint(kTryWithoutText);
     exchange_ = std::make_unique<Exchange>(*usb_, *host_);
-    host_->guard().endWait = [this] {
-        exchange_->abortWaits();
-        host_->timer().runOut();
-    };
+    host_->guard().endWait = [this] { exchange_->abortWaits(); };
     const SectionContext context{*this,   *host_,    *usb_, *exchange_,       files_,
                                  models_, *changes_, menu_, *PageControlMain, pages_};
     setup_ = new SetupSection(context);

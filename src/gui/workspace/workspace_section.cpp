@@ -23,31 +23,36 @@
 
 namespace vrn::gui {
 
+int TabPages::current() const {
+    return control_.currentIndex();
+}
+
+void TabPages::show(workspace::Page page) const {
+    switch (page) {
+    case workspace::Page::Setup:
+        control_.setCurrentWidget(tabs_.TabSheetSetup);
+        break;
+    case workspace::Page::Screens:
+        control_.setCurrentWidget(tabs_.TabSheetScreen);
+        break;
+    case workspace::Page::Program:
+        control_.setCurrentWidget(tabs_.TabSheetUserPgm);
+        break;
+    }
+}
+
+void TabPages::restore(int index) const {
+    control_.setCurrentIndex(index);
+}
+
 WorkspaceSection::WorkspaceSection(const SectionContext& context, setup::SetupTransfer& setup,
                                    ScreensSection& screens, ServiceSection& service)
     : QObject(&context.window),
       ctx_(context),
       programTransfer_(context.exchange, context.models.program),
       workspace_{context.models.setup, screens.editor(), context.models.program, {}},
-      transfers_{setup, screens.transfer(), programTransfer_} {
-    QTabWidget* control = &ctx_.pageControl;
-    const Pages& tabs = ctx_.pages;
-    pages_.current = [control] { return control->currentIndex(); };
-    pages_.show = [control, tabs](workspace::Page page) {
-        switch (page) {
-        case workspace::Page::Setup:
-            control->setCurrentWidget(tabs.TabSheetSetup);
-            break;
-        case workspace::Page::Screens:
-            control->setCurrentWidget(tabs.TabSheetScreen);
-            break;
-        case workspace::Page::Program:
-            control->setCurrentWidget(tabs.TabSheetUserPgm);
-            break;
-        }
-    };
-    pages_.restore = [control](int index) { control->setCurrentIndex(index); };
-
+      transfers_{setup, screens.transfer(), programTransfer_},
+      pages_(context.pageControl, context.pages) {
     const MainMenuItems& menu = ctx_.menu;
     // A part the whole Get does not reach keeps its mark: only a complete run counts as got or sent.
     connect(menu.GetCollection1, &QAction::triggered, this, [this] {

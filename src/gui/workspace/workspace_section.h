@@ -15,6 +15,19 @@ namespace vrn::gui {
 class ScreensSection;
 class ServiceSection;
 
+// The window's page control as the whole transfers show their steps on it.
+class TabPages final : public workspace::PageControl {
+public:
+    TabPages(QTabWidget& control, const Pages& tabs) : control_(control), tabs_(tabs) {}
+    int current() const override;
+    void show(workspace::Page page) const override;
+    void restore(int index) const override;
+
+private:
+    QTabWidget& control_;
+    Pages tabs_;
+};
+
 // The whole get and send, the printed report and the backup before a firmware update, on the
 // window's three models (the File menu's group items are FileCommands'). Holds the current group
 // name for the whole run.
@@ -38,7 +51,7 @@ private:
     program::ProgramTransfer programTransfer_;
     workspace::Workspace workspace_;
     workspace::Transfers transfers_;
-    workspace::PageControl pages_;
+    TabPages pages_;
 };
 
 }  // namespace vrn::gui
