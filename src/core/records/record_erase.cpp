@@ -29,7 +29,7 @@ Outcome RecordErase::EraseRecords1Click() {
         h.setProgress(steps);
         return WaitStep::Progress;
     });
-    const Outcome erased = ex_.wait(kEraseWait, reader);
+    Outcome erased = ex_.wait(kEraseWait, reader);
     h.setProgress(0);
     if (erased.ok()) {
         h.appendLine("ALL RECORDS ERASED.");

@@ -230,7 +230,7 @@ Outcome getCalData(Exchange& ex) {
     // A read returns when its room is full or after the port's time-out: a read that brings
     // nothing is the end of the reply.
     CalDataReader reader;
-    const Outcome read = ex.wait(kCalDataWait, reader);
+    Outcome read = ex.wait(kCalDataWait, reader);
     if (reader.text().empty()) return read.ok() ? ex.failure() : read;
     ex.host().appendLine(kCalDataHeader);
     EchoWriter(ex.host()).write(reader.text());
