@@ -1,10 +1,7 @@
 #include "core/program/program_transfer.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "core/link/clock.h"
