@@ -1,5 +1,7 @@
 #include <CLI/CLI.hpp>
 
+#include "cli/archive/status_command.h"
+#include "cli/archive/sync_command.h"
 #include "cli/archive_commands.h"
 #include "cli/command_definition.h"
 #include "cli/plot_command.h"
@@ -147,12 +149,16 @@ void addRecordCommands(CLI::App& app, CommandRunner& chosen) {
     delimiterOption(exportCommand, exported.delimiter);
     positional(exportCommand, "OUT.txt", exported.out);
 
+    addSyncCommand(app, chosen);
+
     CLI::App& plot = addCommand(app, kPlot);
     PlotArgs& plotted = runs(plot, chosen, runPlot);
     positional(plot, "FILE.txt|ARCHIVE", plotted.in);
     positional(plot, "OUT.png", plotted.out);
     rangeOptions(plot, plotted.range, false);
     plot.add_option("--fields", plotted.fields)->type_name("LABEL,...")->check(notEmpty());
+
+    addStatusCommand(app, chosen);
 }
 
 }  // namespace vrn::cli

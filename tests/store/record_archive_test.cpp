@@ -12,6 +12,8 @@
 #include <limits>
 
 #include "archive_cases.h"
+#include "archive_fixture.h"
+#include "store/archive_tables.h"
 
 namespace vrn::store {
 namespace {
@@ -278,7 +280,12 @@ TEST(RecordArchive, AnArchiveOfTheSecondVersionLearnsWhichStationsSendTheirOldes
         QSqlQuery q(db);
         for (const QString& sql :
              {QStringLiteral("ALTER TABLE vrn_stations DROP COLUMN sends_oldest"),
-              QStringLiteral("DROP TABLE vrn_attempts"), QStringLiteral("UPDATE vrn_schema SET version = 2"),
+              QStringLiteral("DROP TABLE vrn_attempts"), QStringLiteral("DROP INDEX vrn_collections_station"),
+              QStringLiteral("ALTER TABLE vrn_collections DROP COLUMN oldest_utc"),
+              QStringLiteral("ALTER TABLE vrn_collections DROP COLUMN newest_utc"),
+              QStringLiteral("ALTER TABLE vrn_collections DROP COLUMN whole_memory"),
+              QStringLiteral("ALTER TABLE vrn_collections DROP COLUMN clock_ahead"),
+              QStringLiteral("UPDATE vrn_schema SET version = 2"),
               QStringLiteral("INSERT INTO vrn_stations VALUES ('north', 'S1', 60)")})
             ASSERT_TRUE(q.exec(sql)) << q.lastError().text().toStdString();
         q.finish();
@@ -295,6 +302,21 @@ TEST(RecordArchive, AnArchiveOfTheSecondVersionLearnsWhichStationsSendTheirOldes
     north = archive->stationWithSerial("S1", error);
     ASSERT_TRUE(north) << error;
     EXPECT_TRUE(north->sendsOldest);
+}
+
+// The SQLite archive that version 4 of the tables made: opened, brought up to date, read back.
+TEST(RecordArchive, AnArchiveOfVersionFourReadsBackExactly) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("v4.db"));
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(test::versionFourFile("archive.db")), path));
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    std::string error;
+    auto archive = RecordArchive::open(path.toStdString(), error);
+    ASSERT_TRUE(archive) << error;
+    test::expectWhatVersionFourHeld(*archive);
+    QSqlQuery q(databaseOf(*archive));
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT version FROM vrn_schema")) && q.next());
+    EXPECT_EQ(q.value(0).toInt(), RecordArchive::kSchemaVersion);
 }
 
 }  // namespace
