@@ -74,12 +74,12 @@ int main(int argc, char** argv) {
         options.count = kRecords;
         options.path = "records.txt";
         const records::RetrievalResult r = retrieval.ButtonGetRecordsClick(options);
-        if (r.outcome != records::RetrievalOutcome::Finished) {
+        if (!r.ok()) {
             std::fputs("records_transfer_bench: a retrieval failed\n", stderr);
             return 1;
         }
-        bytes = r.totalBytes;
-        rates.push_back(r.totalBytes / (static_cast<double>(host.endUs - host.startUs) / 1e6));
+        bytes = r->totalBytes;
+        rates.push_back(r->totalBytes / (static_cast<double>(host.endUs - host.startUs) / 1e6));
     }
     std::sort(rates.begin(), rates.end());
     std::printf("download of %u records x 25 fields (%u bytes), %d runs, over a pty to vrncomm-sim:\n",

@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
              records::RetrievalOptions options;
              options.count = recordCount;
              options.path = "records.txt";
-             return retrieval.ButtonGetRecordsClick(options).outcome != records::RetrievalOutcome::Finished;
+             return !retrieval.ButtonGetRecordsClick(options).ok();
          },
          0,
          [&] {
@@ -139,7 +139,7 @@ int main(int argc, char** argv) {
         {"Erase",
          [&] {
              host.setNextAnswer(MsgResult::Yes);
-             return records::RecordErase(ex).EraseRecords1Click() != records::EraseOutcome::Erased;
+             return !records::RecordErase(ex).EraseRecords1Click().ok();
          },
          static_cast<int64_t>(sim::kEraseSteps + 1) * sim::kEraseStepUs},
     };

@@ -7,6 +7,7 @@
 #include "cli/outcome_exit.h"
 #include "cli/output_target.h"
 #include "cli/record_arguments.h"
+#include "cli/result_outcomes.h"
 #include "cli/session.h"
 #include "core/io/file_store.h"
 #include "core/records/collect_plan.h"
@@ -208,7 +209,7 @@ int collectInto(Session& s, const CollectArgs& args, store::RecordArchive& archi
     options.recordFile = false;
     records::RecordRetrieval retrieval(transfer, s.env.files, &collector);
     records::RetrievalResult retrieved = retrieval.ButtonGetRecordsClick(options);
-    while (newOnly && !options.allRecords && retrieved.outcome == records::RetrievalOutcome::Finished) {
+    while (newOnly && !options.allRecords && retrieved.ok()) {
         const records::CollectStep step =
             records::judgeNewRecords(held.newest, *instrumentNow, held.interval, options.count, most,
                                      recordsCame(collector, *utcOffset));
@@ -227,19 +228,17 @@ int collectInto(Session& s, const CollectArgs& args, store::RecordArchive& archi
     }
     // An instrument that sends its oldest records ends a download of all in silence however it
     // went: it is whole when its newest record reaches the instrument's clock.
-    if (instrumentNow && retrieved.outcome == records::RetrievalOutcome::Short &&
+    if (instrumentNow && records::keptShort(retrieved) &&
         records::reachesClock(recordsCame(collector, *utcOffset), *instrumentNow, held.interval)) {
         s.host.appendLine("THE RECORDS REACH THE INSTRUMENT'S CLOCK: THE DOWNLOAD IS WHOLE");
-        retrieved.outcome = records::RetrievalOutcome::Finished;
-        retrieved.link = Outcome::done();
+        retrieved = {Outcome::done(), retrieved.value()};
     }
-    keepFailure(retrieved.link, s.result);
+    keepFailure(outcomeOf(retrieved, {}), s.result);
     trace.endUs = s.env.clock.nowUs();
     trace.records =
-        retrieved.totalBytes / (static_cast<size_t>(model.fieldsPerRecord()) * records::kValueBytes);
-    const records::RetrievalOutcome outcome = retrieved.outcome;
-    if (outcome != records::RetrievalOutcome::Finished && outcome != records::RetrievalOutcome::Short)
-        return retrievalExitStatus(outcome);
+        retrieved->totalBytes / (static_cast<size_t>(model.fieldsPerRecord()) * records::kValueBytes);
+    const bool cutShort = records::keptShort(retrieved);
+    if (!retrieved.ok() && !cutShort) return retrievalExitStatus(retrieved);
 
     store::Collection collection;
     collection.station = station;
@@ -250,8 +249,7 @@ int collectInto(Session& s, const CollectArgs& args, store::RecordArchive& archi
     collection.format = std::move(collector.format);
     collection.bytes = std::move(collector.bytes);
     // A whole download of all, or of fewer records than asked, is everything the instrument held.
-    collection.wholeMemory = outcome == records::RetrievalOutcome::Finished &&
-                             (options.allRecords || trace.records < options.count);
+    collection.wholeMemory = retrieved.ok() && (options.allRecords || trace.records < options.count);
     collection.clockAhead = clockAhead;
     s.host.appendLine("STORING RECORDS IN " + shown + "...");
     store::StoreSummary summary;
@@ -272,10 +270,10 @@ int collectInto(Session& s, const CollectArgs& args, store::RecordArchive& archi
         {"withoutDateOrTime", static_cast<qint64>(summary.unkeyed)},
         {"newest", summary.newest ? QJsonValue(QString::fromStdString(records::utcTimeText(*summary.newest)))
                                   : QJsonValue()}};
-    if (outcome == records::RetrievalOutcome::Short) {
+    if (cutShort) {
         s.host.error("the download was cut short: the " + std::to_string(summary.records) +
                      " whole records that came were stored, the rest were not");
-        return retrievalExitStatus(outcome);
+        return retrievalExitStatus(retrieved);
     }
     return kExitOk;
 }

@@ -104,7 +104,7 @@ int getScreens(Session& s, Held& held) {
 int getProgram(Session& s, Held& held) {
     program::ProgramTransfer transfer(*s.exchange, held.program);
     const Outcome got = transfer.GetUserProgram();
-    if (!got.ok() && !transfer.programAtFault()) MyCommError(s.host);
+    if (!got.ok() && got.kind() != Outcome::Kind::ProgramAtFault) MyCommError(s.host);
     return exitStatusOf(got, s.result);
 }
 

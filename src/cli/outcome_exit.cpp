@@ -10,6 +10,8 @@ const char* kindName(Outcome::Kind kind) {
     case Outcome::Kind::Done:
         return "done";
     case Outcome::Kind::Failed:
+    case Outcome::Kind::NotWritten:
+    case Outcome::Kind::ProgramAtFault:
         return "failed";
     case Outcome::Kind::Aborted:
         return "aborted";
@@ -27,10 +29,24 @@ void keepFailure(const Outcome& outcome, CommandResult& result) {
     if (!outcome.ok()) result.failure = FailedOutcome{kindName(outcome.kind()), outcome.reason()};
 }
 
-int exitStatusOf(const Outcome& outcome, CommandResult& result) {
+namespace {
+
+int statusOf(const Outcome& outcome) {
     if (outcome.ok()) return kExitOk;
+    const bool usage =
+        outcome.kind() == Outcome::Kind::Refused || outcome.kind() == Outcome::Kind::NotWritten;
+    return usage ? kExitUsage : kExitFailed;
+}
+
+}  // namespace
+
+int exitStatusOf(const Outcome& outcome, CommandResult& result) {
     keepFailure(outcome, result);
-    return outcome.kind() == Outcome::Kind::Refused ? kExitUsage : kExitFailed;
+    return statusOf(outcome);
+}
+
+int retrievalExitStatus(const records::RetrievalResult& retrieved) {
+    return records::keptShort(retrieved) ? kExitShortDownload : statusOf(retrieved);
 }
 
 }  // namespace vrn::cli

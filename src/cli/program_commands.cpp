@@ -35,7 +35,7 @@ int runGetProgram(Session& s, const Words& args) {
     ProgramModel program;
     program::ProgramTransfer transfer(*s.exchange, program);
     if (const Outcome got = transfer.GetUserProgram(); !got.ok()) {
-        if (!transfer.programAtFault()) MyCommError(s.host);
+        if (got.kind() != Outcome::Kind::ProgramAtFault) MyCommError(s.host);
         return exitStatusOf(got, s.result);
     }
     std::string error;

@@ -2,7 +2,6 @@
 
 #include <charconv>
 
-#include "cli/cli.h"
 #include "core/app/preferences.h"
 
 namespace vrn::cli {
@@ -24,25 +23,6 @@ bool parseDelimiter(const std::string& name, char& delimiter) {
     else
         return false;
     return true;
-}
-
-int retrievalExitStatus(records::RetrievalOutcome outcome) {
-    switch (outcome) {
-    case records::RetrievalOutcome::Finished:
-        return kExitOk;
-    case records::RetrievalOutcome::Short:
-        return kExitShortDownload;
-    case records::RetrievalOutcome::TooMany:
-    case records::RetrievalOutcome::FileFailed:
-    case records::RetrievalOutcome::Cancelled:
-        return kExitUsage;
-    case records::RetrievalOutcome::PortClosed:
-    case records::RetrievalOutcome::FormatFailed:
-    case records::RetrievalOutcome::NoMemory:
-    case records::RetrievalOutcome::TimedOut:
-        break;
-    }
-    return kExitFailed;
 }
 
 }  // namespace vrn::cli

@@ -3,8 +3,6 @@
 #include <cstdint>
 #include <string>
 
-#include "core/records/record_retrieval.h"
-
 namespace vrn::cli {
 
 // A record count as the Get Records page takes it (1 to 999999999); false when it is not one.
@@ -12,8 +10,5 @@ bool parseCount(const std::string& text, uint32_t& count);
 
 // "space", "comma" or "tab", the record file's field delimiters; false for anything else.
 bool parseDelimiter(const std::string& name, char& delimiter);
-
-// The exit status of a records download's outcome.
-int retrievalExitStatus(records::RetrievalOutcome outcome);
 
 }  // namespace vrn::cli

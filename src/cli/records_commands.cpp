@@ -35,27 +35,15 @@ int runGetRecords(Session& s, const GetRecordsArgs& args) {
     records::RecordRetrieval retrieval(transfer, s.env.files);
     const LogMark mark = markOf(s.result.log);
     const records::RetrievalResult result = retrieval.ButtonGetRecordsClick(options);
-    s.result.data = {{"totalBytes", static_cast<qint64>(result.totalBytes)},
-                     {"records", static_cast<qint64>(result.recordsWritten)}};
+    s.result.data = {{"totalBytes", static_cast<qint64>(result->totalBytes)},
+                     {"records", static_cast<qint64>(result->recordsWritten)}};
     keepFailure(outcomeOf(result, reasonSince(s.result.log, mark)), s.result);
-    return retrievalExitStatus(result.outcome);
+    return retrievalExitStatus(result);
 }
 
 int runEraseRecords(Session& s) {
     if (!s.openLink()) return kExitFailed;
-    switch (records::RecordErase(*s.exchange).EraseRecords1Click()) {
-    case records::EraseOutcome::Erased:
-        return kExitOk;
-    case records::EraseOutcome::Declined:
-        return kExitUsage;
-    case records::EraseOutcome::TimedOut:
-        keepFailure(Outcome::failed(records::RecordErase::kTimeoutLine), s.result);
-        break;
-    case records::EraseOutcome::Aborted:
-        keepFailure(Outcome::aborted(records::RecordErase::kAbortedLine), s.result);
-        break;
-    }
-    return kExitFailed;
+    return exitStatusOf(records::RecordErase(*s.exchange).EraseRecords1Click(), s.result);
 }
 
 }  // namespace vrn::cli

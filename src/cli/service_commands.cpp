@@ -18,6 +18,7 @@ namespace vrn::cli {
 namespace {
 
 constexpr size_t kPasswordFileMax = 256;
+constexpr const char* kNoCalDataText = "the instrument sent no calibration data";
 
 // The calibration password, from --password-file (its one line) or asked on the terminal.
 bool passwordGiven(Session& s, const std::optional<std::string>& file) {
@@ -47,16 +48,15 @@ bool passwordGiven(Session& s, const std::optional<std::string>& file) {
 }
 
 // A reading's box: none when the test was turned down before anything was sent.
-int printResult(Session& s, LogMark mark, const std::optional<std::string>& result) {
-    if (!result) return exitStatusOf(diagnosticOutcome(false, reasonSince(s.result.log, mark)), s.result);
-    s.host.result(*result);
-    s.result.data["reading"] = QString::fromStdString(*result);
-    if (*result == service::kNoResponse) return exitStatusOf(Outcome::failed(*result), s.result);
-    return kExitOk;
+int printResult(Session& s, LogMark mark, const Result<std::string>& result) {
+    if (!result.hasValue()) return exitStatusOf(toldBy(result, reasonSince(s.result.log, mark)), s.result);
+    s.host.result(result.value());
+    s.result.data["reading"] = QString::fromStdString(result.value());
+    return exitStatusOf(result, s.result);
 }
 
-int diagnosticStatus(Session& s, LogMark mark, bool done) {
-    return exitStatusOf(diagnosticOutcome(done, reasonSince(s.result.log, mark)), s.result);
+int diagnosticStatus(Session& s, LogMark mark, const Outcome& done) {
+    return exitStatusOf(toldBy(done, reasonSince(s.result.log, mark)), s.result);
 }
 
 }  // namespace
@@ -65,17 +65,17 @@ int runCalData(Session& s) {
     if (!s.openLink()) return kExitFailed;
     s.host.messagesAreTheResult();
     const LogMark mark = markOf(s.result.log);
-    if (service::getCalData(*s.exchange)) {
-        // The header line first, then the instrument's rows as it sent them.
-        const std::vector<std::string> lines = s.host.resultLines();
+    const Outcome got = service::getCalData(*s.exchange);
+    // The header line first, then the instrument's rows as it sent them.
+    const std::vector<std::string> lines = s.host.resultLines();
+    if (!lines.empty()) {
         s.result.data["header"] = QString::fromStdString(lines.front());
         s.result.data["rows"] = jsonTexts({lines.begin() + 1, lines.end()});
-        return kExitOk;
     }
-    s.host.error("the instrument sent no calibration data");
+    if (got.ok()) return kExitOk;
+    if (lines.empty()) s.host.error(kNoCalDataText);
     const std::string said = reasonSince(s.result.log, mark);
-    return exitStatusOf(Outcome::failed(said.empty() ? "the instrument sent no calibration data" : said),
-                        s.result);
+    return exitStatusOf(toldBy(got, said.empty() ? kNoCalDataText : said), s.result);
 }
 
 int runCalibrate(Session& s, const CalibrateArgs& a) {
@@ -89,9 +89,9 @@ int runCalibrate(Session& s, const CalibrateArgs& a) {
     if (!passwordGiven(s, a.passwordFile)) return kExitUsage;
     if (!s.openLink()) return kExitFailed;
     const LogMark mark = markOf(s.result.log);
-    const service::CalOutcome calibrated =
+    const Outcome calibrated =
         service::runCalibrationStep(*s.exchange, step->step, true, a.ref.value_or("5000.00"));
-    return exitStatusOf(outcomeOf(calibrated, reasonSince(s.result.log, mark)), s.result);
+    return exitStatusOf(toldBy(calibrated, reasonSince(s.result.log, mark)), s.result);
 }
 
 int runCalCheck(Session& s, const CalCheckArgs& a) {
@@ -167,19 +167,17 @@ int runFirmware(Session& s, const FirmwareArgs& args) {
     service::FirmwareRequest request;
     request.path = path;
     int backupExit = kExitOk;
-    if (!backup.empty()) {
-        request.backupFirst = true;
-        request.backup = [&s, &backup, &backupExit](const std::string&) -> std::optional<std::string> {
-            backupExit = backupToGroup(s, backup);
-            if (backupExit != kExitOk) return std::nullopt;
-            return backup;
-        };
-    }
+    request.backupFirst = !backup.empty();
+    const auto backUp = [&s, &backup, &backupExit](const std::string&) -> Result<std::string> {
+        backupExit = backupToGroup(s, backup);
+        if (backupExit != kExitOk) return Outcome::failed();
+        return {Outcome::done(), backup};
+    };
     const LogMark mark = markOf(s.result.log);
-    const service::FirmwareOutcome updated = service::updateFirmware(*s.exchange, s.env.files, request);
+    const Outcome updated = service::updateFirmware(*s.exchange, s.env.files, request, backUp);
     // The backup's own failure is kept already, with its reason.
     if (s.result.failure) return backupExit;
-    return exitStatusOf(outcomeOf(updated, reasonSince(s.result.log, mark)), s.result);
+    return exitStatusOf(toldBy(updated, reasonSince(s.result.log, mark)), s.result);
 }
 
 }  // namespace vrn::cli

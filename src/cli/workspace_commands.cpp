@@ -83,18 +83,9 @@ bool loadGroup(Session& s, const std::string& path, Models& m) {
 // kExitUsage when the group's files could not be written.
 int getAllInto(Session& s, const std::string& groupPath) {
     const LogMark mark = markOf(s.result.log);
-    const workspace::BackupOutcome backedUp =
+    const Outcome backedUp =
         workspace::backupInstrument(*s.exchange, s.env.files, groupPath, print::bmpPicture);
-    keepFailure(outcomeOf(backedUp, reasonSince(s.result.log, mark)), s.result);
-    switch (backedUp) {
-    case workspace::BackupOutcome::Written:
-        return kExitOk;
-    case workspace::BackupOutcome::GetFailed:
-        return kExitFailed;
-    case workspace::BackupOutcome::NotWritten:
-        break;
-    }
-    return kExitUsage;
+    return exitStatusOf(toldBy(backedUp, reasonSince(s.result.log, mark)), s.result);
 }
 
 }  // namespace

@@ -24,6 +24,9 @@ TEST(CliExitStatus, FollowsTheOutcome) {
         {Outcome::aborted(), kExitFailed, "aborted"},
         {Outcome::portGone("Cannot Get Setup.\nUSB port is closed."), kExitFailed, "portGone"},
         {Outcome::refused("Cannot Send Setup.\nThe time box is empty."), kExitUsage, "refused"},
+        // A file problem is the user's to mend; a program that came unusable is the instrument's.
+        {Outcome::notWritten("Cannot create file \"/g/m.ssp\"."), kExitUsage, "failed"},
+        {Outcome::programAtFault("RECEIVED USER PROGRAM HAS NO PGM END."), kExitFailed, "failed"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(static_cast<int>(r.outcome.kind()));
@@ -33,6 +36,25 @@ TEST(CliExitStatus, FollowsTheOutcome) {
         if (!result.failure) continue;
         EXPECT_EQ(result.failure->kind, r.kind);
         EXPECT_EQ(result.failure->reason, r.outcome.reason());
+    }
+}
+
+// A download cut short whose whole records were kept has its own status, whatever ended it.
+TEST(CliExitStatus, ARetrievalThatKeptRecordsIsAShortDownload) {
+    const struct Row {
+        records::RetrievalResult result;
+        int status;
+    } rows[] = {
+        {{Outcome::done(), {120, 10}}, kExitOk},
+        {{Outcome::failed("Only 4 of 10 records arrived."), {48, 4}}, kExitShortDownload},
+        {{Outcome::portGone("Only 4 of 10 records arrived."), {50, 4}}, kExitShortDownload},
+        {{Outcome::failed("Only 0 of 10 records arrived."), {10, 0}}, kExitFailed},
+        {{Outcome::notWritten("The named file cannot be opened."), {48, 0}}, kExitUsage},
+        {{Outcome::refused("With 25 Fields Per Record,"), {}}, kExitUsage},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.result.reason());
+        EXPECT_EQ(retrievalExitStatus(r.result), r.status);
     }
 }
 

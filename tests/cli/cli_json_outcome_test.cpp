@@ -3,12 +3,15 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/terminal_host.h"
 #include "cli_rig.h"
+#include "core/link/exchange.h"
 #include "sim/faults.h"
 
 namespace vrn::cli::test {
@@ -69,6 +72,47 @@ TEST(CliJsonOutcome, SilentInstrumentGivesEveryCommandItsOutcome) {
         const QJsonObject outcome = outcomeOf(rig, args, r.status);
         EXPECT_EQ(outcome["kind"].toString().toStdString(), r.kind);
         EXPECT_FALSE(outcome["reason"].toString().isEmpty()) << rig.out.str();
+    }
+}
+
+// The kinds an operation adds reach the document as failures, each with its line and the exit
+// status of its kind: a record file that could not be written after the download, a program that
+// came but cannot be used (its own box, not the communication error's).
+TEST(CliJsonOutcome, FileAndProgramFailuresAreFailuresWithTheirLine) {
+    const struct Row {
+        std::vector<std::string> command;
+        std::function<void(CliRig&)> arrange;
+        int status;
+        std::string reason;
+    } rows[] = {
+        {{"get-records", "3", "/full/r.txt"},
+         [](CliRig&) {},
+         kExitUsage,
+         "The named file cannot be opened. It may be in use by another program. /full/r.txt No space left on "
+         "device"},
+        {{"get-program", "p.pgm"},
+         [](CliRig& rig) {
+             // Every slot a BEEP: a program without its PGM END.
+             for (size_t k = 0; k < 512; ++k) {
+                 rig.instrument.state.program[k * 128] = 0;
+                 rig.instrument.state.program[k * 128 + 1] = 3;
+                 rig.instrument.state.program[65536 + k * 4] = static_cast<uint8_t>(k >> 8);
+                 rig.instrument.state.program[65536 + k * 4 + 1] = static_cast<uint8_t>(k);
+             }
+         },
+         kExitFailed,
+         "The program has no PGM END."},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.command.front());
+        CliRig rig;
+        r.arrange(rig);
+        std::vector<std::string> args = {"--simulate", "--json"};
+        args.insert(args.end(), r.command.begin(), r.command.end());
+        const QJsonObject outcome = outcomeOf(rig, args, r.status);
+        EXPECT_EQ(outcome["kind"].toString(), "failed");
+        EXPECT_EQ(outcome["reason"].toString().toStdString(), r.reason);
+        EXPECT_EQ(rig.err.str().find(oneLine(kCommErrorText)), std::string::npos) << rig.err.str();
     }
 }
 

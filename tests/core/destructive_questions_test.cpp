@@ -50,16 +50,17 @@ TEST(DestructiveQuestions, NoIsTheDefaultWhereYesChangesTheInstrument) {
         MsgButtons buttons;
         int command;  // the command a Yes would lead to, never sent on No; 0: none
     } rows[] = {
-        {"Erase ALL Recorded Data in 41700?", [](Rig& r) { records::RecordErase(r.ex).EraseRecords1Click(); },
-         MsgButtons::YesNoDefaultNo, 345},
+        {"Erase ALL Recorded Data in 41700?",
+         [](Rig& r) { (void)records::RecordErase(r.ex).EraseRecords1Click(); }, MsgButtons::YesNoDefaultNo,
+         345},
         {"Replace all SE Zero calibration settings?",
-         [](Rig& r) { service::runCalibrationStep(r.ex, service::CalStep::SeZero, true, ""); },
+         [](Rig& r) { (void)service::runCalibrationStep(r.ex, service::CalStep::SeZero, true, ""); },
          MsgButtons::YesNoDefaultNo, 0},
         {service::kFwConfirmText,
          [](Rig& r) {
              service::FirmwareRequest request;
              request.path = "/fw/new.glo";
-             service::updateFirmware(r.ex, r.files, request);
+             (void)service::updateFirmware(r.ex, r.files, request);
          },
          MsgButtons::YesNoDefaultNo, 980},
         {"Send Setup/Screens/Program.\nOverwrite settings in 41700?",

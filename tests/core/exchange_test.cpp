@@ -149,7 +149,7 @@ TEST(Timer1Off, PutsTimer1BackAsItWasWithAFreshHalfSecond) {
         Rig rig;
         rig.host.timer_.setEnabled(wasOn, rig.ms());
         int ticks = 0;
-        rig.host.timer_.onTick = [&ticks] { ++ticks; };
+        rig.host.onTick = [&ticks] { ++ticks; };
         {
             const Timer1Off off(rig.host);
             EXPECT_FALSE(rig.host.timer_.enabled());
@@ -166,7 +166,7 @@ TEST(Timer1Off, PutsTimer1BackAsItWasWithAFreshHalfSecond) {
 
 TEST(Exchange, WaitAbortedEndsTheWaitAtOnceWithoutABeep) {
     Rig rig;
-    rig.host.timer_.onTick = [&] { rig.ex.abortWaits(); };
+    rig.host.onTick = [&] { rig.ex.abortWaits(); };
     const int64_t start = rig.ms();
     EXPECT_EQ(rig.ex.WaitForByte('*', 60).kind(), Outcome::Kind::Aborted);
     EXPECT_LE(rig.ms() - start, 750);

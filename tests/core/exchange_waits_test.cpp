@@ -2,38 +2,33 @@
 // streams bytes without the awaited marker ends each at its bound, and the abort ends each at once.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "core/records/record_erase.h"
 #include "core/records/record_retrieval.h"
-#include "core/screens/pixel_sink.h"
-#include "core/screens/screen_actions.h"
-#include "core/screens/screen_drawing.h"
-#include "core/screens/screen_editor.h"
-#include "core/screens/screen_store.h"
-#include "core/screens/screen_transfer.h"
 #include "core/service/calibration.h"
-#include "core/setup/setup_model.h"
-#include "core/setup/setup_transfer.h"
+#include "core/service/firmware_update.h"
 #include "fault_matrix.h"
 #include "memory_file_store.h"
+#include "whole_instrument_rig.h"
 
 namespace vrn::test {
 namespace {
 
-struct WaitRig : MatrixLink {
-    setup::SetupModel model;
-    setup::SetupTransfer transfer{ex, model};
+constexpr const char* kFirmwarePath = "/fw/new.glo";
+
+struct WaitRig : WholeInstrumentRig<MatrixLink> {
     MemoryFileStore files;
-    records::RecordRetrieval retrieval{transfer, files};
-    screens::ScreenStore store;
-    screens::PixelBuffer image{screens::kPictureWidth, screens::kScreenImageHeight};
-    screens::ScreenDisplay display{store, image};
-    screens::ScreenEditor editor{display, host};
-    screens::ScreenTransfer screenTransfer{ex, display, editor};
-    WaitRig() { instrument.state.setup.fieldsPerRecord = 3; }
+    records::RecordRetrieval retrieval{setupTransfer, files};
+    WaitRig() {
+        instrument.state.setup.fieldsPerRecord = 3;
+        std::ifstream firmware(std::string(VRN_FIRMWARE_DIR) + "/demo.glo", std::ios::binary);
+        files.files[kFirmwarePath] = {std::istreambuf_iterator<char>(firmware), {}};
+    }
 };
 
 constexpr uint32_t kRecordsAsked = 40;
@@ -61,9 +56,7 @@ std::vector<WaitKind> waitKinds() {
         {"erase progress", 345, records::RecordErase::kEraseLimitMs,
          [](WaitRig& r, Outcome::Kind wanted) {
              r.host.setNextAnswer(MsgResult::Yes);
-             const records::EraseOutcome e = records::RecordErase(r.ex).EraseRecords1Click();
-             return e == (wanted == Outcome::Kind::Aborted ? records::EraseOutcome::Aborted
-                                                           : records::EraseOutcome::TimedOut);
+             return records::RecordErase(r.ex).EraseRecords1Click().kind() == wanted;
          }},
         {"records silence", 340,
          records::RecordRetrieval::kDownloadBaseMs +
@@ -74,11 +67,29 @@ std::vector<WaitKind> waitKinds() {
              o.formatNotice = false;
              o.path = "/data/records.txt";
              o.askBeforeShortSave = false;
-             return r.retrieval.ButtonGetRecordsClick(o).link.kind() == wanted;
+             return r.retrieval.ButtonGetRecordsClick(o).kind() == wanted;
          }},
         {"screens ready", 210, screens::ScreenTransfer::kReadySeconds * 1000,
          [](WaitRig& r, Outcome::Kind wanted) {
              return r.screenTransfer.SendUserScreens().kind() == wanted;
+         }},
+        {"calibration data", 805, service::kCalDataLimitMs,
+         [](WaitRig& r, Outcome::Kind wanted) { return service::getCalData(r.ex).kind() == wanted; }},
+        {"program blocks", 115, program::ProgramTransfer::kFirstBlockTries * 1000,
+         [](WaitRig& r, Outcome::Kind wanted) {
+             return r.programTransfer.GetUserProgram().kind() == wanted;
+         }},
+        {"program replies", 110,
+         program::ProgramTransfer::kMaxErrors * program::ProgramTransfer::kReplyTimeoutMs,
+         [](WaitRig& r, Outcome::Kind wanted) {
+             return r.programTransfer.SendUserProgram().kind() == wanted;
+         }},
+        {"firmware loader", 980, (service::kLoaderSeconds + 1) * 1000,
+         [](WaitRig& r, Outcome::Kind wanted) {
+             r.host.setNextAnswer(MsgResult::Yes);
+             service::FirmwareRequest request;
+             request.path = kFirmwarePath;
+             return service::updateFirmware(r.ex, r.files, request).kind() == wanted;
          }},
     };
 }

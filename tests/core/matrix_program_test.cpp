@@ -9,6 +9,7 @@
 #include "core/program/program_model.h"
 #include "core/program/program_transfer.h"
 #include "fault_matrix.h"
+#include "whole_instrument_rig.h"
 
 namespace vrn::program {
 namespace {
@@ -29,9 +30,8 @@ Shown shownOf(const ProgramModel& p) {
     return s;
 }
 
-struct Rig : test::MatrixLink {
-    ProgramModel program;
-    ProgramTransfer transfer{ex, program};
+struct Rig : test::WholeInstrumentRig<test::MatrixLink> {
+    ProgramTransfer& transfer = programTransfer;
 
     Rig() {
         program.tree.append({}, "LEFT OVER");

@@ -24,8 +24,7 @@ struct Rig : test::MatrixLink {
     setup::SetupTransfer transfer{ex, model};
     test::MemoryFileStore files;
     RecordRetrieval retrieval{transfer, files};
-    RetrievalOutcome outcome = RetrievalOutcome::Finished;
-    uint32_t arrived = 0;
+    RetrievalResult outcome{Outcome::done(), Retrieved{}};
 
     Rig() {
         files.files[kPath] = kOldFile;
@@ -50,7 +49,7 @@ TEST(FaultMatrix, GetRecords) {
         o.count = 40;
         o.formatNotice = false;
         o.path = kPath;
-        ASSERT_EQ(ref.retrieval.ButtonGetRecordsClick(o).outcome, RetrievalOutcome::Finished);
+        ASSERT_TRUE(ref.retrieval.ButtonGetRecordsClick(o).ok());
         wanted = ref.recordsOf();
     }
     test::Matrix<Rig> m;
@@ -62,10 +61,8 @@ TEST(FaultMatrix, GetRecords) {
         o.formatNotice = false;
         o.path = kPath;
         o.askBeforeShortSave = false;
-        const RetrievalResult result = r.retrieval.ButtonGetRecordsClick(o);
-        r.outcome = result.outcome;
-        r.arrived = result.recordsWritten;
-        return r.outcome != RetrievalOutcome::Finished;
+        r.outcome = r.retrieval.ButtonGetRecordsClick(o);
+        return !r.outcome.ok();
     };
     m.check = [&](Rig& r, bool failed) {
         test::Verdict v;
@@ -74,31 +71,35 @@ TEST(FaultMatrix, GetRecords) {
             v.messages = test::expectEnd(r, "FINISHED", {});
             return v;
         }
-        if (r.outcome == RetrievalOutcome::Short) {
+        const uint32_t arrived = r.outcome->recordsWritten;
+        if (keptShort(r.outcome)) {
             // The first records of a full download, as many as came whole, under their own count.
             const size_t labels = wanted.find('\n') + 1;
             size_t end = wanted.find('\n', labels) + 1;
-            for (uint32_t k = 0; k < r.arrived; ++k)
+            for (uint32_t k = 0; k < arrived; ++k)
                 end = wanted.find('\n', end) + 1;
             const std::string expected =
-                std::to_string(r.arrived) + " RECORDS\r\n" + wanted.substr(labels, end - labels);
-            if (r.arrived == 0 || r.recordsOf() != expected)
+                std::to_string(arrived) + " RECORDS\r\n" + wanted.substr(labels, end - labels);
+            if (arrived == 0 || r.recordsOf() != expected)
                 v.model = "the file holds other than the complete records that came";
-            v.messages = test::expectEnd(r, "FINISHED", {shortDownloadText(r.arrived, 40)});
+            v.messages = test::expectEnd(r, "FINISHED", {shortDownloadText(arrived, 40)});
             return v;
         }
         if (r.files.files.size() != 1 || r.files.files.at(kPath) != kOldFile)
             v.file = "a failed download wrote a file";
-        if (r.outcome == RetrievalOutcome::FormatFailed) {
+        // The record format that could not be read, or a download that brought no whole record.
+        if (r.outcome.kind() == Outcome::Kind::Failed && r.outcome.reason() == kCommErrorText) {
             if (r.boxTexts() != std::vector<std::string>{kCommErrorText})
                 v.messages = "not the one error box";
-        } else if (r.outcome == RetrievalOutcome::TimedOut) {
+        } else if (r.outcome.kind() == Outcome::Kind::Failed &&
+                   r.outcome.reason() == shortDownloadText(0, 40)) {
             // The line names how many bytes came before the download stopped.
             if (!r.host.lines.back().starts_with("TOTAL BYTES: ") ||
                 r.boxTexts() != std::vector<std::string>{kCommErrorText})
                 v.messages = test::expectEnd(r, "TOTAL BYTES: n", {kCommErrorText});
         } else {
-            v.messages = "outcome " + std::to_string(static_cast<int>(r.outcome));
+            v.messages =
+                "outcome " + std::to_string(static_cast<int>(r.outcome.kind())) + " " + r.outcome.reason();
         }
         return v;
     };
@@ -137,7 +138,7 @@ TEST(FaultMatrix, EraseRecords) {
     m.boundMs = 10000;
     m.run = [](EraseRig& r) {
         r.host.setNextAnswer(MsgResult::Yes);
-        return r.erase.EraseRecords1Click() != EraseOutcome::Erased;
+        return !r.erase.EraseRecords1Click().ok();
     };
     m.check = [](EraseRig& r, bool failed) {
         test::Verdict v;

@@ -13,18 +13,15 @@
 #include "core/screens/screen_store.h"
 #include "core/screens/screen_transfer.h"
 #include "fault_matrix.h"
+#include "whole_instrument_rig.h"
 
 namespace vrn::screens {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-struct Rig : test::MatrixLink {
-    ScreenStore store;
-    PixelBuffer image{kPictureWidth, kScreenImageHeight};
-    ScreenDisplay display{store, image};
-    ScreenEditor editor{display, host};
-    ScreenTransfer transfer{ex, display, editor};
+struct Rig : test::WholeInstrumentRig<test::MatrixLink> {
+    ScreenTransfer& transfer = screenTransfer;
 
     Rig() {
         editor.clearAll();

@@ -11,6 +11,7 @@
 #include "core/setup/setup_transfer.h"
 #include "fault_matrix.h"
 #include "setup_steps.h"
+#include "whole_instrument_rig.h"
 
 namespace vrn::setup {
 namespace {
@@ -19,9 +20,9 @@ using test::readSoFar;
 using test::Steps;
 using test::stepsOf;
 
-struct Rig : test::MatrixLink {
-    SetupModel model;
-    SetupTransfer transfer{ex, model};
+struct Rig : test::WholeInstrumentRig<test::MatrixLink> {
+    SetupModel& model = setup;
+    SetupTransfer& transfer = setupTransfer;
 
     Rig() {
         model.setUsePcTime(false);

@@ -17,6 +17,7 @@
 #include "core/workspace/whole_transfer.h"
 #include "fault_matrix.h"
 #include "setup_steps.h"
+#include "whole_instrument_rig.h"
 
 namespace vrn::workspace {
 namespace {
@@ -24,17 +25,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 using Lines = std::vector<std::string>;
 
-struct Rig : test::MatrixLink {
-    setup::SetupModel setup;
-    screens::ScreenStore store;
-    screens::PixelBuffer image{screens::kPictureWidth, screens::kScreenImageHeight};
-    screens::ScreenDisplay display{store, image};
-    screens::ScreenEditor editor{display, host};
-    ProgramModel program;
-    setup::SetupTransfer setupTransfer{ex, setup};
-    screens::ScreenTransfer screenTransfer{ex, display, editor};
-    program::ProgramTransfer programTransfer{ex, program};
-    Transfers transfers{setupTransfer, screenTransfer, programTransfer};
+struct Rig : test::WholeInstrumentRig<test::MatrixLink> {
     PageControl pages;
 
     Rig() {

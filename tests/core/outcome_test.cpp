@@ -35,17 +35,14 @@ TEST(Outcome, SaysWhatHappenedAndTheLineThatSaidWhy) {
          [](Rig& r) {
              r.instrument.faults.perCommand[210] = sim::Fault::silent();
              // As the window ends a wait when it is closed.
-             r.host.timer_.onTick = [&r] {
-                 r.ex.abortWaits();
-                 r.host.timer_.runOut();
-             };
+             r.host.onTick = [&r] { r.ex.abortWaits(); };
          },
          [](Rig& r) { return r.screenTransfer.SendUserScreens(); }, Outcome::Kind::Aborted,
          "SEND SCREENS ERROR."},
         {"the port gone under the screens' wait",
          [](Rig& r) {
              r.instrument.faults.perCommand[210] = sim::Fault::silent();
-             r.host.timer_.onTick = [&r] { r.usb.closeAtExit(); };
+             r.host.onTick = [&r] { r.usb.closeAtExit(); };
          },
          [](Rig& r) { return r.screenTransfer.SendUserScreens(); }, Outcome::Kind::PortGone,
          "SEND SCREENS ERROR."},

@@ -34,18 +34,18 @@ TEST(RecordErase, OutcomesOfTheInstrumentsAnswers) {
         const char* name;
         std::string answer;  // empty: the simulated instrument's own erase
         int64_t stepUs;
-        EraseOutcome outcome;
+        Outcome::Kind outcome;
         int lastProgress;  // before the bar goes back to 0
     };
     const std::vector<Row> rows = {
-        {"the instrument's own erase", "", 0, EraseOutcome::Erased, 1024},
-        {"star first ends at once", "*", 1000, EraseOutcome::Erased, 0},
+        {"the instrument's own erase", "", 0, Outcome::Kind::Done, 1024},
+        {"star first ends at once", "*", 1000, Outcome::Kind::Done, 0},
         {"more than 1,024 steps keep the bar full", std::string(1100, '!').append("*"), 1000,
-         EraseOutcome::Erased, 1024},
-        {"steps just inside the limit keep it going", "!!!!*", 1900000, EraseOutcome::Erased, 4},
-        {"silence fails", "", -1, EraseOutcome::TimedOut, 0},
+         Outcome::Kind::Done, 1024},
+        {"steps just inside the limit keep it going", "!!!!*", 1900000, Outcome::Kind::Done, 4},
+        {"silence fails", "", -1, Outcome::Kind::Failed, 0},
         {"stray bytes do not restart the limit", std::string(40, 'x').append("*"), 300000,
-         EraseOutcome::TimedOut, 0},
+         Outcome::Kind::Failed, 0},
     };
     for (const Row& row : rows) {
         Rig rig;
@@ -53,10 +53,11 @@ TEST(RecordErase, OutcomesOfTheInstrumentsAnswers) {
         if (row.stepUs < 0) rig.instrument.faults.perCommand[345] = sim::Fault::silent();
         rig.host.setNextAnswer(MsgResult::Yes);
         const int64_t startUs = rig.host.clock_.nowUs();
-        EXPECT_EQ(rig.erase.EraseRecords1Click(), row.outcome) << row.name;
+        const Outcome erased = rig.erase.EraseRecords1Click();
+        EXPECT_EQ(erased.kind(), row.outcome) << row.name;
         EXPECT_EQ(rig.instrument.commandCounts[345], 1) << row.name;
-        const bool erased = row.outcome == EraseOutcome::Erased;
-        EXPECT_EQ(rig.host.lines, (Lines{kStarted, erased ? kErased : kFailed})) << row.name;
+        EXPECT_EQ(rig.host.lines, (Lines{kStarted, erased.ok() ? kErased : kFailed})) << row.name;
+        EXPECT_EQ(erased.reason(), erased.ok() ? "" : kFailed) << row.name;
         EXPECT_EQ(rig.host.progressMax, RecordErase::kProgressSteps) << row.name;
         ASSERT_GE(rig.host.progress.size(), 2u) << row.name;
         EXPECT_EQ(rig.host.progress.back(), 0) << row.name;
@@ -66,7 +67,7 @@ TEST(RecordErase, OutcomesOfTheInstrumentsAnswers) {
             << row.name;
         EXPECT_EQ(rig.host.waitCursorDepth, 0) << row.name;
         EXPECT_TRUE(rig.host.timer_.enabled()) << row.name;
-        if (!erased) {
+        if (!erased.ok()) {
             // The 500 ms pause, then five half-second ticks: 2 to 2.5 s, however many stray bytes.
             const int64_t tookUs = rig.host.clock_.nowUs() - startUs;
             EXPECT_GE(tookUs, 2500000) << row.name;
@@ -78,7 +79,7 @@ TEST(RecordErase, OutcomesOfTheInstrumentsAnswers) {
 TEST(RecordErase, NoSendsNothingAndAddsNoLine) {
     Rig rig;
     rig.host.setNextAnswer(MsgResult::No);
-    EXPECT_EQ(rig.erase.EraseRecords1Click(), EraseOutcome::Declined);
+    EXPECT_EQ(rig.erase.EraseRecords1Click().kind(), Outcome::Kind::Refused);
     EXPECT_TRUE(rig.driver.written.empty());
     EXPECT_TRUE(rig.host.lines.empty());
     ASSERT_EQ(rig.host.boxes.size(), 1u);

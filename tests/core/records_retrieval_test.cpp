@@ -95,13 +95,22 @@ struct Rig : test::SimLink {
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
+// How a retrieval ended, as a row names it: whole, cut short with its whole records kept, or with
+// nothing kept.
+enum class Ended : uint8_t { Whole, KeptShort, NothingKept };
+
+Ended endedOf(const RetrievalResult& r) {
+    if (r.ok()) return Ended::Whole;
+    return keptShort(r) ? Ended::KeptShort : Ended::NothingKept;
+}
+
 TEST(RecordRetrieval, ThreeFieldsTwoRecordsGiveTheFileAndDisplayByteForByte) {
     Rig rig;
     rig.format(3);
     rig.answer({12.3f, 110315.0f, 93005.0f, -1.5f, kNaN, 235959.0f});
     const RetrievalResult r = rig.get(2, true, "/data/rec.txt");
-    EXPECT_EQ(r.outcome, RetrievalOutcome::Finished);
-    EXPECT_EQ(r.totalBytes, 24u);
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(r->totalBytes, 24u);
     EXPECT_EQ(rig.wire(), "CMD315\rCMD325\rCMD340 2\r");
     EXPECT_EQ(rig.host.lines,
               (Lines{"GET RECORDS", "DOWNLOADING RECORDS...", "TOTAL BYTES: 24", "WRITING RECORDS TO FILE...",
@@ -136,10 +145,10 @@ TEST(RecordRetrieval, Timer1IsOffForTheDownloadAndLeftAsItWasFound) {
         Rig rig;
         rig.host.timer_.setEnabled(wasOn, rig.host.clock_.nowMs());
         int ticks = 0;
-        rig.host.timer_.onTick = [&ticks] { ++ticks; };
+        rig.host.onTick = [&ticks] { ++ticks; };
         rig.format(3);
         rig.answer({12.3f, 110315.0f, 93005.0f});
-        EXPECT_EQ(rig.get(1, false, "/data/rec.txt").outcome, RetrievalOutcome::Finished);
+        EXPECT_TRUE(rig.get(1, false, "/data/rec.txt").ok());
         EXPECT_EQ(ticks, 0) << "was on: " << wasOn;
         EXPECT_EQ(rig.host.timer_.enabled(), wasOn);
     }
@@ -165,7 +174,9 @@ TEST(RecordRetrieval, FieldsTimesRecordsLimit) {
         // A silent instrument: the download is not the point here and ends at once.
         rig.instrument.faults.perCommand[340] = sim::Fault::silent();
         if (row.accepted) rig.host.setNextFileName("/data/x.txt");
-        rig.retrieval.ButtonGetRecordsClick({row.n, ',', false, true, std::nullopt});
+        const RetrievalResult r =
+            rig.retrieval.ButtonGetRecordsClick({row.n, ',', false, true, std::nullopt});
+        EXPECT_EQ(r.kind() == Outcome::Kind::Refused, !row.accepted) << row.name;
         EXPECT_EQ(rig.sent340(), row.accepted) << row.name;
         EXPECT_EQ(rig.host.dialogs.size(), row.accepted ? 1u : 0u) << row.name;
         if (!row.accepted) {
@@ -196,7 +207,7 @@ TEST(RecordRetrieval, SlowDisplayQuestionFromFiveThousandWhenShowing) {
         Rig rig;
         rig.format(1);
         if (row.asked) rig.host.setNextAnswer(row.answer);
-        rig.get(row.n, row.show, std::nullopt);
+        (void)rig.get(row.n, row.show, std::nullopt);
         const bool asked = !rig.host.boxes.empty() && rig.host.boxes[0].text == slowDisplayQuestion(row.n);
         EXPECT_EQ(asked, row.asked) << row.name;
         EXPECT_EQ(rig.view.unchecked, row.asked && row.answer == MsgResult::No ? 1 : 0) << row.name;
@@ -214,13 +225,13 @@ TEST(RecordRetrieval, WaysOutBeforeTheDownloadSendNoRecordCommand) {
         const char* name;
         bool portOpen;
         bool formatSilent;
-        RetrievalOutcome outcome;
+        Outcome::Kind outcome;
         const char* lastBox;
     };
     const std::vector<Row> rows = {
-        {"port closed", false, false, RetrievalOutcome::PortClosed, RecordRetrieval::kPortClosedText},
-        {"format read fails", true, true, RetrievalOutcome::FormatFailed, kCommErrorText},
-        {"file dialog cancelled", true, false, RetrievalOutcome::Cancelled, RecordRetrieval::kFormatText},
+        {"port closed", false, false, Outcome::Kind::PortGone, RecordRetrieval::kPortClosedText},
+        {"format read fails", true, true, Outcome::Kind::Failed, kCommErrorText},
+        {"file dialog cancelled", true, false, Outcome::Kind::Refused, RecordRetrieval::kFormatText},
     };
     for (const Row& row : rows) {
         Rig rig;
@@ -229,7 +240,9 @@ TEST(RecordRetrieval, WaysOutBeforeTheDownloadSendNoRecordCommand) {
         if (row.formatSilent) rig.instrument.faults.perCommand[315] = sim::Fault::silent();
         rig.host.fileNames.push_back(std::nullopt);
         rig.files.files["/data/old.txt"] = {'o', 'l', 'd'};
-        EXPECT_EQ(rig.get(10, false, std::nullopt).outcome, row.outcome) << row.name;
+        const RetrievalResult r = rig.get(10, false, std::nullopt);
+        EXPECT_EQ(r.kind(), row.outcome) << row.name;
+        EXPECT_EQ(r->recordsWritten, 0u) << row.name;
         EXPECT_FALSE(rig.sent340()) << row.name;
         ASSERT_FALSE(rig.host.boxes.empty()) << row.name;
         EXPECT_EQ(rig.host.boxes.back().text, row.lastBox) << row.name;
@@ -244,8 +257,10 @@ TEST(RecordRetrieval, StalledDownloadEndsAfterElevenEmptyReadsWithTheOldFileInta
     rig.instrument.faults.records.stopAfterBytes = 10;
     rig.files.files["/data/rec.txt"] = {'o', 'l', 'd'};
     const RetrievalResult r = rig.get(50, true, "/data/rec.txt");
-    EXPECT_EQ(r.outcome, RetrievalOutcome::TimedOut);
-    EXPECT_EQ(r.totalBytes, 10u);
+    EXPECT_EQ(r.kind(), Outcome::Kind::Failed);
+    EXPECT_EQ(r.reason(), shortDownloadText(0, 50));
+    EXPECT_EQ(r->recordsWritten, 0u);
+    EXPECT_EQ(r->totalBytes, 10u);
     EXPECT_EQ(rig.host.lines, (Lines{"GET RECORDS", "DOWNLOADING RECORDS...", "TOTAL BYTES: 10"}));
     EXPECT_EQ(rig.host.boxes.back().text, kCommErrorText);
     EXPECT_EQ(rig.file("/data/rec.txt"), "old");
@@ -266,12 +281,12 @@ TEST(RecordRetrieval, ClosingTheWindowEndsTheDownloadOrTheShowingAtTheNextPump) 
     struct Row {
         const char* name;
         const char* closedAfter;  // the window is closed once this line is in the message area
-        RetrievalOutcome outcome;
+        Outcome::Kind outcome;
         bool fileWritten;
     };
     const Row rows[] = {
-        {"downloading", "DOWNLOADING RECORDS...", RetrievalOutcome::TimedOut, false},
-        {"showing", "SHOWING RECORDS...", RetrievalOutcome::Finished, true},
+        {"downloading", "DOWNLOADING RECORDS...", Outcome::Kind::Aborted, false},
+        {"showing", "SHOWING RECORDS...", Outcome::Kind::Done, true},
     };
     constexpr uint32_t kRecords = 2 * RecordRetrieval::kShowRecordsPerStep + 1;
     for (const Row& row : rows) {
@@ -284,7 +299,7 @@ TEST(RecordRetrieval, ClosingTheWindowEndsTheDownloadOrTheShowingAtTheNextPump) 
             return std::find(lines.begin(), lines.end(), row.closedAfter) != lines.end();
         };
         const RetrievalResult r = rig.get(kRecords, true, "/data/rec.txt");
-        EXPECT_EQ(r.outcome, row.outcome) << row.name;
+        EXPECT_EQ(r.kind(), row.outcome) << row.name;
         const std::string file = rig.file("/data/rec.txt");
         const auto shown = std::count(rig.view.text.begin(), rig.view.text.end(), '\n');
         if (row.fileWritten) {
@@ -292,7 +307,8 @@ TEST(RecordRetrieval, ClosingTheWindowEndsTheDownloadOrTheShowingAtTheNextPump) 
             EXPECT_EQ(shown, RecordRetrieval::kShowRecordsPerStep) << row.name;
         } else {
             EXPECT_EQ(file, "old") << row.name;
-            EXPECT_EQ(r.totalBytes, RecordRetrieval::kReadBlock) << row.name;
+            EXPECT_EQ(r->totalBytes, RecordRetrieval::kReadBlock) << row.name;
+            EXPECT_EQ(r->recordsWritten, 0u) << row.name;
             EXPECT_EQ(shown, 0) << row.name;
         }
         EXPECT_EQ(rig.files.files.size(), 1u) << row.name;
@@ -307,7 +323,7 @@ TEST(RecordRetrieval, FileProblemsAreFoundBeforeTheDownloadOrKeepTheRecords) {
         const char* name;
         std::optional<std::string> fixedPath;  // the command line's FILE
         std::vector<std::optional<std::string>> dialogAnswers;
-        RetrievalOutcome outcome;
+        Outcome::Kind outcome;
         bool sent340;
         std::string firstBox;  // after the format notice
         const char* savedAt;   // where the records landed, if anywhere
@@ -318,7 +334,7 @@ TEST(RecordRetrieval, FileProblemsAreFoundBeforeTheDownloadOrKeepTheRecords) {
         {"window: read-only place refused before the download",
          std::nullopt,
          {"/readonly/rec.txt"},
-         RetrievalOutcome::FileFailed,
+         Outcome::Kind::NotWritten,
          false,
          recordFileProblem("/readonly/rec.txt", "Access is denied."),
          nullptr,
@@ -326,7 +342,7 @@ TEST(RecordRetrieval, FileProblemsAreFoundBeforeTheDownloadOrKeepTheRecords) {
         {"script: read-only place refused before the download",
          "/readonly/rec.txt",
          {},
-         RetrievalOutcome::FileFailed,
+         Outcome::Kind::NotWritten,
          false,
          recordFileProblem("/readonly/rec.txt", "Access is denied."),
          nullptr,
@@ -334,7 +350,7 @@ TEST(RecordRetrieval, FileProblemsAreFoundBeforeTheDownloadOrKeepTheRecords) {
         {"window: full disk, another file chosen",
          std::nullopt,
          {"/full/rec.txt", "/data/other.txt"},
-         RetrievalOutcome::Finished,
+         Outcome::Kind::Done,
          true,
          recordFileProblem("/full/rec.txt", "No space left on device") + kept,
          "/data/other.txt",
@@ -342,7 +358,7 @@ TEST(RecordRetrieval, FileProblemsAreFoundBeforeTheDownloadOrKeepTheRecords) {
         {"window: full disk, the second dialog cancelled",
          std::nullopt,
          {"/full/rec.txt", std::nullopt},
-         RetrievalOutcome::FileFailed,
+         Outcome::Kind::NotWritten,
          true,
          recordFileProblem("/full/rec.txt", "No space left on device") + kept,
          nullptr,
@@ -350,7 +366,7 @@ TEST(RecordRetrieval, FileProblemsAreFoundBeforeTheDownloadOrKeepTheRecords) {
         {"script: full disk",
          "/full/rec.txt",
          {},
-         RetrievalOutcome::FileFailed,
+         Outcome::Kind::NotWritten,
          true,
          recordFileProblem("/full/rec.txt", "No space left on device"),
          nullptr,
@@ -365,7 +381,7 @@ TEST(RecordRetrieval, FileProblemsAreFoundBeforeTheDownloadOrKeepTheRecords) {
             rig.host.setNextFileName(a);
         const RetrievalResult r =
             rig.retrieval.ButtonGetRecordsClick({1, ',', true, true, row.fixedPath, false, !row.fixedPath});
-        EXPECT_EQ(r.outcome, row.outcome) << row.name;
+        EXPECT_EQ(r.kind(), row.outcome) << row.name;
         EXPECT_EQ(rig.sent340(), row.sent340) << row.name;
         ASSERT_GE(rig.host.boxes.size(), 2u) << row.name;
         EXPECT_EQ(rig.host.boxes[1].text, row.firstBox) << row.name;
@@ -408,26 +424,27 @@ TEST(RecordRetrieval, ShortDownloadsKeepTheCompleteRecords) {
         bool ask;
         std::optional<MsgResult> answer;
         std::string box;  // the box after the format notice; empty for none
-        RetrievalOutcome outcome;
+        Ended ended;
+        Outcome::Kind outcome;
         uint32_t written;
     };
     constexpr uint32_t kAsked = 10;
     const int f = 3;
     const std::vector<Row> rows = {
         {"window, Yes saves the 4 that came", 4, std::nullopt, false, true, MsgResult::Yes,
-         shortDownloadQuestion(4, kAsked), RetrievalOutcome::Short, 4},
+         shortDownloadQuestion(4, kAsked), Ended::KeptShort, Outcome::Kind::Failed, 4},
         {"window, a partial fifth record is dropped", 10, 4 * f * 4 + 7, false, true, MsgResult::Yes,
-         shortDownloadQuestion(4, kAsked), RetrievalOutcome::Short, 4},
+         shortDownloadQuestion(4, kAsked), Ended::KeptShort, Outcome::Kind::Failed, 4},
         {"window, No keeps the old file", 4, std::nullopt, false, true, MsgResult::No,
-         shortDownloadQuestion(4, kAsked), RetrievalOutcome::Cancelled, 0},
+         shortDownloadQuestion(4, kAsked), Ended::NothingKept, Outcome::Kind::Refused, 0},
         {"script: a warning, and the 4 written", 4, std::nullopt, false, false, std::nullopt,
-         shortDownloadText(4, kAsked), RetrievalOutcome::Short, 4},
+         shortDownloadText(4, kAsked), Ended::KeptShort, Outcome::Kind::Failed, 4},
         {"not one whole record: the communication error", 10, f * 4 - 1, false, false, std::nullopt,
-         kCommErrorText, RetrievalOutcome::TimedOut, 0},
+         kCommErrorText, Ended::NothingKept, Outcome::Kind::Failed, 0},
         {"all: ends at the silence without a question", 7, std::nullopt, true, true, std::nullopt, "",
-         RetrievalOutcome::Finished, 7},
+         Ended::Whole, Outcome::Kind::Done, 7},
         {"all from an empty memory: a file of no records", 0, std::nullopt, true, false, std::nullopt, "",
-         RetrievalOutcome::Finished, 0},
+         Ended::Whole, Outcome::Kind::Done, 0},
     };
     for (const Row& row : rows) {
         Rig rig;
@@ -438,8 +455,9 @@ TEST(RecordRetrieval, ShortDownloadsKeepTheCompleteRecords) {
         if (row.answer) rig.host.setNextAnswer(*row.answer);
         const RetrievalResult r = rig.retrieval.ButtonGetRecordsClick(
             {kAsked, ',', false, true, "/data/rec.txt", row.all, row.ask});
-        EXPECT_EQ(r.outcome, row.outcome) << row.name;
-        EXPECT_EQ(r.recordsWritten, row.written) << row.name;
+        EXPECT_EQ(endedOf(r), row.ended) << row.name;
+        EXPECT_EQ(r.kind(), row.outcome) << row.name;
+        EXPECT_EQ(r->recordsWritten, row.written) << row.name;
         const uint32_t asked = row.all ? RecordRetrieval::maxRecords(f) : kAsked;
         EXPECT_NE(rig.wire().find("CMD340 " + std::to_string(asked) + "\r"), std::string::npos) << row.name;
         ASSERT_EQ(rig.host.boxes.size(), row.box.empty() ? 1u : 2u) << row.name;
@@ -447,7 +465,7 @@ TEST(RecordRetrieval, ShortDownloadsKeepTheCompleteRecords) {
             EXPECT_EQ(rig.host.boxes[1].text, row.box) << row.name;
         }
         const std::string file = rig.file("/data/rec.txt");
-        if (row.outcome == RetrievalOutcome::Short || row.outcome == RetrievalOutcome::Finished) {
+        if (row.ended != Ended::NothingKept) {
             EXPECT_TRUE(file.starts_with(std::to_string(row.written) + " RECORDS\r\n")) << row.name;
             EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), row.written + 3) << row.name;
         } else {
@@ -474,7 +492,7 @@ TEST(RecordRetrieval, AllRecordsAreCompleteOnlyUpToTheInstrumentsNewest) {
         uint32_t loggedMeanwhile;           // records logged between the download and its check
         std::optional<uint64_t> goneAfter;  // the port goes away once this many bytes came
         bool ask;
-        RetrievalOutcome outcome;
+        Ended ended;
         uint32_t written;
         bool checked;  // the newest records were asked for
         Outcome::Kind link;
@@ -484,19 +502,8 @@ TEST(RecordRetrieval, AllRecordsAreCompleteOnlyUpToTheInstrumentsNewest) {
     using K = Outcome::Kind;
     const int64_t silenceMs = (RecordRetrieval::kEmptyReadsTolerated + 2) * int64_t{UsbPort::kReadTimeoutMs};
     const std::vector<Row> rows = {
-        {"whole: the newest record came last",
-         40,
-         {},
-         0,
-         {},
-         0,
-         {},
-         false,
-         RetrievalOutcome::Finished,
-         40,
-         true,
-         K::Done},
-        {"fewer than 16 held", 5, {}, 0, {}, 0, {}, false, RetrievalOutcome::Finished, 5, true, K::Done},
+        {"whole: the newest record came last", 40, {}, 0, {}, 0, {}, false, Ended::Whole, 40, true, K::Done},
+        {"fewer than 16 held", 5, {}, 0, {}, 0, {}, false, Ended::Whole, 5, true, K::Done},
         {"a pause shorter than the silence",
          40,
          10 * rb,
@@ -505,7 +512,7 @@ TEST(RecordRetrieval, AllRecordsAreCompleteOnlyUpToTheInstrumentsNewest) {
          0,
          {},
          false,
-         RetrievalOutcome::Finished,
+         Ended::Whole,
          40,
          true,
          K::Done},
@@ -517,7 +524,7 @@ TEST(RecordRetrieval, AllRecordsAreCompleteOnlyUpToTheInstrumentsNewest) {
          3,
          {},
          false,
-         RetrievalOutcome::Finished,
+         Ended::Whole,
          43,
          true,
          K::Done},
@@ -529,7 +536,7 @@ TEST(RecordRetrieval, AllRecordsAreCompleteOnlyUpToTheInstrumentsNewest) {
          0,
          {},
          false,
-         RetrievalOutcome::Short,
+         Ended::KeptShort,
          10,
          true,
          K::Failed},
@@ -541,7 +548,7 @@ TEST(RecordRetrieval, AllRecordsAreCompleteOnlyUpToTheInstrumentsNewest) {
          0,
          {},
          true,
-         RetrievalOutcome::Short,
+         Ended::KeptShort,
          10,
          true,
          K::Failed},
@@ -553,22 +560,11 @@ TEST(RecordRetrieval, AllRecordsAreCompleteOnlyUpToTheInstrumentsNewest) {
          0,
          {},
          false,
-         RetrievalOutcome::TimedOut,
+         Ended::NothingKept,
          0,
          true,
          K::Failed},
-        {"a record broken off",
-         40,
-         {},
-         0,
-         10 * rb + 5,
-         0,
-         {},
-         false,
-         RetrievalOutcome::Short,
-         10,
-         false,
-         K::Failed},
+        {"a record broken off", 40, {}, 0, 10 * rb + 5, 0, {}, false, Ended::KeptShort, 10, false, K::Failed},
         {"the port gone after 25 records",
          40,
          {},
@@ -577,7 +573,7 @@ TEST(RecordRetrieval, AllRecordsAreCompleteOnlyUpToTheInstrumentsNewest) {
          0,
          25 * rb,
          false,
-         RetrievalOutcome::Short,
+         Ended::KeptShort,
          25,
          false,
          K::PortGone},
@@ -589,7 +585,7 @@ TEST(RecordRetrieval, AllRecordsAreCompleteOnlyUpToTheInstrumentsNewest) {
          0,
          25 * rb,
          true,
-         RetrievalOutcome::Short,
+         Ended::KeptShort,
          25,
          false,
          K::PortGone},
@@ -615,12 +611,12 @@ TEST(RecordRetrieval, AllRecordsAreCompleteOnlyUpToTheInstrumentsNewest) {
         rig.files.files["/data/rec.txt"] = {'o', 'l', 'd'};
         const RetrievalResult r =
             rig.retrieval.ButtonGetRecordsClick({1, ',', false, true, "/data/rec.txt", true, row.ask});
-        EXPECT_EQ(r.outcome, row.outcome) << row.name;
-        EXPECT_EQ(r.recordsWritten, row.written) << row.name;
-        EXPECT_EQ(r.link.kind(), row.link) << row.name;
+        EXPECT_EQ(endedOf(r), row.ended) << row.name;
+        EXPECT_EQ(r->recordsWritten, row.written) << row.name;
+        EXPECT_EQ(r.kind(), row.link) << row.name;
         EXPECT_EQ(rig.wire().find("CMD340 16\r") != std::string::npos, row.checked) << row.name;
         const std::string file = rig.file("/data/rec.txt");
-        if (row.outcome == RetrievalOutcome::TimedOut) {
+        if (row.ended == Ended::NothingKept) {
             EXPECT_EQ(file, "old") << row.name;
         } else {
             EXPECT_TRUE(file.starts_with(std::to_string(row.written) + " RECORDS\r\n")) << row.name;
@@ -632,14 +628,14 @@ TEST(RecordRetrieval, AllRecordsAreCompleteOnlyUpToTheInstrumentsNewest) {
             std::snprintf(time, sizeof time, ",%02u:%02u:00\r\n", k / 60, k % 60);
             EXPECT_NE(file.find(time), std::string::npos) << row.name << " record " << k;
         }
-        if (row.outcome == RetrievalOutcome::Short) {
+        if (row.ended == Ended::KeptShort) {
             ASSERT_EQ(rig.host.boxes.size(), 2u) << row.name;
             EXPECT_EQ(rig.host.boxes[1].text,
                       row.ask ? cutDownloadQuestion(row.written) : cutDownloadText(row.written))
                 << row.name;
-            EXPECT_EQ(r.link.reason(), cutDownloadText(row.written)) << row.name;
+            EXPECT_EQ(r.reason(), cutDownloadText(row.written)) << row.name;
         }
-        if (row.outcome == RetrievalOutcome::Finished) {
+        if (row.ended == Ended::Whole) {
             EXPECT_EQ(rig.host.boxes.size(), 1u) << row.name;
         }
         rig.expectEveryWayOutRestored();
@@ -655,14 +651,14 @@ TEST(RecordRetrieval, TheNewestAfterASilenceReachBackAcrossAFastClock) {
         int64_t speed;
         bool clockGiven;
         std::optional<uint32_t> count;  // none: all records
-        RetrievalOutcome outcome;
-        size_t fewest;  // records that came, at least
+        bool whole;                     // done, rather than kept short
+        size_t fewest;                  // records that came, at least
     };
     const Row rows[] = {
-        {"real time", 1, true, {}, RetrievalOutcome::Finished, 40},
-        {"600 times faster, without the clock", 600, false, {}, RetrievalOutcome::Short, 40},
-        {"600 times faster", 600, true, {}, RetrievalOutcome::Finished, 40 + 16 + 1},
-        {"600 times faster, room for five more", 600, true, 45, RetrievalOutcome::Finished, 45},
+        {"real time", 1, true, {}, true, 40},
+        {"600 times faster, without the clock", 600, false, {}, false, 40},
+        {"600 times faster", 600, true, {}, true, 40 + 16 + 1},
+        {"600 times faster, room for five more", 600, true, 45, true, 45},
     };
     for (const Row& row : rows) {
         Rig rig;
@@ -681,7 +677,8 @@ TEST(RecordRetrieval, TheNewestAfterASilenceReachBackAcrossAFastClock) {
         options.askBeforeShortSave = false;
         if (row.clockGiven) options.clockBefore = start;
         const RetrievalResult r = rig.retrieval.ButtonGetRecordsClick(options);
-        EXPECT_EQ(r.outcome, row.outcome) << row.name;
+        EXPECT_EQ(r.ok(), row.whole) << row.name;
+        EXPECT_EQ(keptShort(r), !row.whole) << row.name;
         // The instrument's records from its oldest, one a minute, none missing and none twice.
         const std::vector<int64_t>& times = rig.view.times;
         ASSERT_GE(times.size(), row.fewest) << row.name;
@@ -706,10 +703,10 @@ TEST(RecordRetrieval, APortLostMidDownloadIsAShortDownload) {
     rig.files.files["/data/rec.txt"] = {'o', 'l', 'd'};
     const RetrievalResult r =
         rig.retrieval.ButtonGetRecordsClick({10, ',', false, true, "/data/rec.txt", false, false});
-    EXPECT_EQ(r.outcome, RetrievalOutcome::Short);
-    EXPECT_EQ(r.recordsWritten, 8u);
-    EXPECT_EQ(r.link.kind(), Outcome::Kind::PortGone);
-    EXPECT_EQ(r.link.reason(), shortDownloadText(8, 10));
+    EXPECT_TRUE(keptShort(r));
+    EXPECT_EQ(r->recordsWritten, 8u);
+    EXPECT_EQ(r.kind(), Outcome::Kind::PortGone);
+    EXPECT_EQ(r.reason(), shortDownloadText(8, 10));
     EXPECT_TRUE(rig.file("/data/rec.txt").starts_with("8 RECORDS\r\n"));
     // It ends at the first read that finds the port gone, not after the silence.
     EXPECT_LT(rig.host.clock_.nowUs() - rig.driver.written.back().atUs,
@@ -725,7 +722,7 @@ TEST(RecordRetrieval, AllRecordsAskAboutShowingOnceTheirNumberIsKnown) {
     rig.host.setNextAnswer(MsgResult::No);
     const RetrievalResult r =
         rig.retrieval.ButtonGetRecordsClick({1, ',', true, true, "/data/rec.txt", true, true});
-    EXPECT_EQ(r.outcome, RetrievalOutcome::Finished);
+    EXPECT_TRUE(r.ok());
     ASSERT_EQ(rig.host.boxes.size(), 2u);
     EXPECT_EQ(rig.host.boxes[1].text, slowDisplayQuestion(RecordRetrieval::kSlowDisplayCount + 1));
     EXPECT_EQ(rig.view.unchecked, 1);

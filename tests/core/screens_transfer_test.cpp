@@ -12,6 +12,7 @@
 #include "core/screens/screen_transfer.h"
 #include "memory_file_store.h"
 #include "sim_link.h"
+#include "whole_instrument_rig.h"
 
 namespace vrn::screens {
 namespace {
@@ -20,12 +21,8 @@ using sim::Fault;
 using Lines = std::vector<std::string>;
 using Bytes = std::vector<uint8_t>;
 
-struct Rig : test::SimLink {
-    ScreenStore store;
-    PixelBuffer image{kPictureWidth, kScreenImageHeight};
-    ScreenDisplay display{store, image};
-    ScreenEditor editor{display, host};
-    ScreenTransfer transfer{ex, display, editor};
+struct Rig : test::WholeInstrumentRig<test::SimLink> {
+    ScreenTransfer& transfer = screenTransfer;
     test::MemoryFileStore files;
 
     Rig() {

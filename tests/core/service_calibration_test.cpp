@@ -93,17 +93,17 @@ TEST(CalibrationStep, QuestionsCommandsAndLines) {
     for (const Row& r : rows) {
         Rig rig;
         if (r.asks) rig.host.setNextAnswer(r.answer);
-        const CalOutcome outcome = runCalibrationStep(rig.ex, r.step, r.confirmOn, "0123.40");
+        const Outcome outcome = runCalibrationStep(rig.ex, r.step, r.confirmOn, "0123.40");
         EXPECT_EQ(rig.host.boxes.size(), r.asks ? 1U : 0U) << r.name;
         if (r.asks) {
             EXPECT_EQ(rig.host.boxes[0].text, calStepInfo(r.step).question) << r.name;
         }
         EXPECT_EQ(rig.wire(), r.sent) << r.name;
         if (r.line == nullptr) {
-            EXPECT_EQ(outcome, CalOutcome::Declined) << r.name;
+            EXPECT_EQ(outcome.kind(), Outcome::Kind::Refused) << r.name;
             EXPECT_TRUE(rig.host.lines.empty()) << r.name;
         } else {
-            EXPECT_EQ(outcome, CalOutcome::Finished) << r.name;
+            EXPECT_TRUE(outcome.ok()) << r.name;
             EXPECT_EQ(rig.host.lines, (std::vector<std::string>{r.start, r.line})) << r.name;
             EXPECT_TRUE(rig.host.beepTimesUs.empty()) << r.name;
         }
@@ -135,14 +135,15 @@ TEST(CalibrationStep, StopSilenceAndStrayBytes) {
         // What the message area showed while the step waited.
         std::vector<std::string> linesWhileWaiting;
         if (r.stopAtMs > 0)
-            rig.host.timer_.onTick = [&] {
+            rig.host.onTick = [&] {
                 if (rig.nowMs() - start < r.stopAtMs || rig.ex.WaitAborted()) return;
                 linesWhileWaiting = rig.host.lines;
                 rig.ex.abortWaits();
             };
-        const CalOutcome outcome = runCalibrationStep(rig.ex, CalStep::SeZero, false, "");
+        const Outcome outcome = runCalibrationStep(rig.ex, CalStep::SeZero, false, "");
         const int64_t took = rig.nowMs() - start;
-        EXPECT_EQ(outcome, r.finished ? CalOutcome::Finished : CalOutcome::NoResponse) << r.name;
+        EXPECT_EQ(outcome.ok(), r.finished) << r.name;
+        EXPECT_EQ(outcome.reason(), r.finished ? "" : "NO RESPONSE FROM 41700 FOR SE ZERO CAL.") << r.name;
         EXPECT_EQ(rig.host.lines.back(),
                   r.finished ? "SE ZERO CAL FINISHED." : "NO RESPONSE FROM 41700 FOR SE ZERO CAL.")
             << r.name;
@@ -235,7 +236,7 @@ TEST(CalibrationCheck, StopEndsACheck) {
     Rig rig;
     rig.instrument.faults.perCommand[952] = Fault::silent();
     const int64_t start = rig.nowMs();
-    rig.host.timer_.onTick = [&] {
+    rig.host.onTick = [&] {
         if (rig.nowMs() - start >= 2000) rig.ex.abortWaits();
     };
     const Outcome checked = runCalibrationCheck(rig.ex, CalCheck::Se);
@@ -290,7 +291,7 @@ TEST(CalibrationData, HeaderThenTheTextOrNothing) {
     for (const Row& r : rows) {
         Rig rig;
         rig.instrument.faults.perCommand[805] = r.fault;
-        EXPECT_EQ(getCalData(rig.ex), !r.lines.empty()) << r.name;
+        EXPECT_EQ(getCalData(rig.ex).ok(), !r.lines.empty()) << r.name;
         EXPECT_EQ(rig.host.lines, r.lines) << r.name;
         EXPECT_EQ(rig.wire(), "CMD805\r") << r.name;
     }
@@ -320,7 +321,7 @@ TEST(CalibrationData, ReadOnWhileTheReplyKeepsComing) {
             i.reply(r.first);
             if (!r.later.empty()) i.reply(r.later, 150000);
         });
-        EXPECT_TRUE(getCalData(rig.ex)) << r.name;
+        EXPECT_TRUE(getCalData(rig.ex).ok()) << r.name;
         size_t shown = 0;
         for (size_t k = 1; k < rig.host.lines.size(); ++k)
             shown += rig.host.lines[k].size();
@@ -331,7 +332,7 @@ TEST(CalibrationData, ReadOnWhileTheReplyKeepsComing) {
     }
     // The simulated instrument's own reply fits the first read, its last value whole.
     Rig rig;
-    ASSERT_TRUE(getCalData(rig.ex));
+    ASSERT_TRUE(getCalData(rig.ex).ok());
     ASSERT_EQ(rig.host.lines.size(), 17u);
     EXPECT_TRUE(rig.host.lines.back().ends_with("\t0.004")) << rig.host.lines.back();
     size_t bytes = 0;

@@ -79,7 +79,10 @@ TEST(TestsInput, CommandsPausesAndResults) {
         const int command = std::stoi(std::string(r.sent + 3, 3));
         if (r.fault.kind != Fault::Kind::None) rig.instrument.faults.perCommand[command] = r.fault;
         const int64_t start = rig.nowMs();
-        EXPECT_EQ(testInput(rig.ex, r.kind, r.channel), std::optional<std::string>(r.result)) << r.name;
+        const Result<std::string> shown = testInput(rig.ex, r.kind, r.channel);
+        ASSERT_TRUE(shown.hasValue()) << r.name;
+        EXPECT_EQ(shown.value(), r.result) << r.name;
+        EXPECT_EQ(shown.ok(), std::string(r.result) != kNoResponse) << r.name;
         EXPECT_EQ(rig.wire(), r.sent) << r.name;
         EXPECT_GE(rig.nowMs() - start, r.pauseMs) << r.name;
         EXPECT_EQ(rig.host.waitCursorShown, r.hourglass ? 1 : 0) << r.name;
@@ -88,7 +91,7 @@ TEST(TestsInput, CommandsPausesAndResults) {
 }
 
 TEST(TestsOther, RamSignaturesAndDisplay) {
-    using Test = std::function<std::optional<std::string>(Exchange&)>;
+    using Test = std::function<Result<std::string>(Exchange&)>;
     struct Row {
         const char* name;
         Test test;
@@ -112,7 +115,10 @@ TEST(TestsOther, RamSignaturesAndDisplay) {
         Rig rig;
         if (r.fault.kind != Fault::Kind::None) rig.instrument.faults.perCommand[r.command] = r.fault;
         const int64_t start = rig.nowMs();
-        EXPECT_EQ(r.test(rig.ex), std::optional<std::string>(r.result)) << r.name;
+        const Result<std::string> shown = r.test(rig.ex);
+        ASSERT_TRUE(shown.hasValue()) << r.name;
+        EXPECT_EQ(shown.value(), r.result) << r.name;
+        EXPECT_EQ(shown.ok(), std::string(r.result) != kNoResponse) << r.name;
         EXPECT_EQ(rig.wire(), "CMD" + std::to_string(r.command) + "\r") << r.name;
         EXPECT_GE(rig.nowMs() - start, r.pauseMs) << r.name;
     }
@@ -127,10 +133,10 @@ TEST(TestsOutputs, LevelsResetAndPullDowns) {
         int64_t minMs;
     };
     const Row rows[] = {
-        {"2500 mV on channel 3", true, [](Exchange& ex) { testOutput(ex, 3, 2); }, "CMD945 3 2500\r",
-         kOutputPauseMs},
-        {"12 mA on channel 2", true, [](Exchange& ex) { testOutput(ex, 2, 6); }, "CMD950 2 12\r",
-         kOutputPauseMs},
+        {"2500 mV on channel 3", true, [](Exchange& ex) { EXPECT_TRUE(testOutput(ex, 3, 2).ok()); },
+         "CMD945 3 2500\r", kOutputPauseMs},
+        {"12 mA on channel 2", true, [](Exchange& ex) { EXPECT_TRUE(testOutput(ex, 2, 6).ok()); },
+         "CMD950 2 12\r", kOutputPauseMs},
         {"reset all", true, resetAllOutputs, "CMD945 1 0\rCMD945 2 0\rCMD945 3 0\rCMD945 4 0\r", 1200},
         {"reset all, port closed", false, resetAllOutputs, "", 1200},
         {"pull-down 4 on and off", true,
@@ -139,8 +145,10 @@ TEST(TestsOutputs, LevelsResetAndPullDowns) {
              setPullDown(ex, 4, false);
          },
          "CMD850 4\rCMD850 -4\r", 0},
-        {"switch 2 off", true, [](Exchange& ex) { testSwitch(ex, 2, false); }, "CMD920 2 0\r", 0},
-        {"display", true, [](Exchange& ex) { testDisplay(ex); }, "CMD915\r", kDisplayPauseMs},
+        {"switch 2 off", true, [](Exchange& ex) { EXPECT_TRUE(testSwitch(ex, 2, false).ok()); },
+         "CMD920 2 0\r", 0},
+        {"display", true, [](Exchange& ex) { EXPECT_TRUE(testDisplay(ex).ok()); }, "CMD915\r",
+         kDisplayPauseMs},
     };
     for (const Row& r : rows) {
         Rig rig;
@@ -160,23 +168,26 @@ TEST(TestsOutputs, LevelsResetAndPullDowns) {
 
 TEST(TestsPortClosed, EachTestRefusesWithItsText) {
     struct Row {
-        std::function<bool(Exchange&)> refused;  // true when the test ran nothing
+        std::function<Outcome(Exchange&)> run;
         const char* text;
     };
     const Row rows[] = {
-        {[](Exchange& ex) { return !testInput(ex, 0, 1); }, kInputClosedText},
-        {[](Exchange& ex) { return !testOutput(ex, 1, 0); }, kOutputClosedText},
-        {[](Exchange& ex) { return !testRam(ex); }, kRamClosedText},
-        {[](Exchange& ex) { return !testPgm(ex); }, kPgmClosedText},
-        {[](Exchange& ex) { return !testRom(ex); }, kRomClosedText},
-        {[](Exchange& ex) { return !testDisplay(ex); }, kDisplayClosedText},
-        {[](Exchange& ex) { return !testSwitch(ex, 1, true); }, kSwitchClosedText},
+        {[](Exchange& ex) { return testInput(ex, 0, 1); }, kInputClosedText},
+        {[](Exchange& ex) { return testOutput(ex, 1, 0); }, kOutputClosedText},
+        {[](Exchange& ex) { return testRam(ex); }, kRamClosedText},
+        {[](Exchange& ex) { return testPgm(ex); }, kPgmClosedText},
+        {[](Exchange& ex) { return testRom(ex); }, kRomClosedText},
+        {[](Exchange& ex) { return testDisplay(ex); }, kDisplayClosedText},
+        {[](Exchange& ex) { return testSwitch(ex, 1, true); }, kSwitchClosedText},
     };
     for (const Row& r : rows) {
         Rig rig;
         rig.usb.closeAtExit();
         const int64_t start = rig.nowMs();
-        EXPECT_TRUE(r.refused(rig.ex)) << r.text;
+        const Outcome outcome = r.run(rig.ex);
+        // Refused, its box the reason: the test ran nothing.
+        EXPECT_EQ(outcome.kind(), Outcome::Kind::Refused) << r.text;
+        EXPECT_EQ(outcome.reason(), r.text);
         ASSERT_EQ(rig.host.boxes.size(), 1U) << r.text;
         EXPECT_EQ(rig.host.boxes[0].text, r.text);
         EXPECT_EQ(rig.nowMs(), start) << r.text;

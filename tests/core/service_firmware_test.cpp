@@ -45,7 +45,7 @@ struct Rig : test::SimLink {
         driver.written.clear();
     }
     void put(const std::string& text) { files.files["/fw/new.glo"].assign(text.begin(), text.end()); }
-    FirmwareOutcome update(bool answerYes = true) {
+    Outcome update(bool answerYes = true) {
         host.setNextAnswer(answerYes ? MsgResult::Yes : MsgResult::No);
         FirmwareRequest request;
         request.path = "/fw/new.glo";
@@ -83,7 +83,7 @@ TEST(FirmwareUpdate, RecordsGoOutWithOneLineFeedAndProgressByFileShare) {
     for (const Row& r : rows) {
         Rig rig;
         rig.put(r.file);
-        EXPECT_EQ(rig.update(), FirmwareOutcome::Finished) << r.name;
+        EXPECT_TRUE(rig.update().ok()) << r.name;
 
         const auto records = linesOf(r.file);
         std::string expected = " \rCMD980\rFLS";
@@ -169,8 +169,8 @@ TEST(FirmwareUpdate, WholeFileCheckedBeforeAnythingIsSent) {
     for (const Row& r : rows) {
         Rig rig;
         rig.put(r.file);
-        FirmwareRequest request{"/fw/new.glo", false, {}, {}};
-        EXPECT_EQ(updateFirmware(rig.ex, rig.files, request), FirmwareOutcome::Refused) << r.name;
+        FirmwareRequest request{"/fw/new.glo", false, {}};
+        EXPECT_EQ(updateFirmware(rig.ex, rig.files, request).kind(), Outcome::Kind::Refused) << r.name;
         ASSERT_EQ(rig.host.boxes.size(), 1U) << r.name;
         EXPECT_EQ(rig.host.boxes[0].text, r.box) << r.name;
         EXPECT_TRUE(rig.driver.written.empty()) << r.name;
@@ -182,26 +182,30 @@ TEST(FirmwareUpdate, LoaderAndRecordFaults) {
         const char* name;
         std::function<void(sim::Faults&)> fault;
         bool answerYes;
-        FirmwareOutcome outcome;
+        Outcome::Kind outcome;
         const char* box;       // after the confirmation; nullptr for none
         int64_t minMs, maxMs;  // from CMD980 to the end; -1: CMD980 never sent
     };
     const Row rows[] = {
         {"single star then silence", [](sim::Faults& f) { f.perCommand[980] = Fault::cutShort(2); }, true,
-         FirmwareOutcome::Finished, nullptr, 0, 2000},
-        {"stray bytes ignored", [](sim::Faults& f) { f.loaderStray = "ab!C\r"; }, true,
-         FirmwareOutcome::Finished, nullptr, 0, 2000},
+         Outcome::Kind::Done, nullptr, 0, 2000},
+        {"stray bytes ignored", [](sim::Faults& f) { f.loaderStray = "ab!C\r"; }, true, Outcome::Kind::Done,
+         nullptr, 0, 2000},
         {"records stop being acknowledged", [](sim::Faults& f) { f.loaderAcks = 3; }, true,
-         FirmwareOutcome::Failed, kFwTimeoutText, 90000, 92000},
+         Outcome::Kind::Failed, kFwTimeoutText, 90000, 92000},
         {"loader silent", [](sim::Faults& f) { f.perCommand[980] = Fault::silent(); }, true,
-         FirmwareOutcome::Failed, kFwNoLoaderText, 5000, 7000},
-        {"No at the confirmation", [](sim::Faults&) {}, false, FirmwareOutcome::Cancelled, nullptr, -1, -1},
+         Outcome::Kind::Failed, kFwNoLoaderText, 5000, 7000},
+        {"No at the confirmation", [](sim::Faults&) {}, false, Outcome::Kind::Refused, nullptr, -1, -1},
     };
     for (const Row& r : rows) {
         Rig rig;
         rig.put(firmwareFile("demo.glo"));
         r.fault(rig.instrument.faults);
-        EXPECT_EQ(rig.update(r.answerYes), r.outcome) << r.name;
+        const Outcome outcome = rig.update(r.answerYes);
+        EXPECT_EQ(outcome.kind(), r.outcome) << r.name;
+        if (r.box) {
+            EXPECT_EQ(outcome.reason(), r.box) << r.name;
+        }
         ASSERT_GE(rig.host.boxes.size(), 1U) << r.name;
         EXPECT_EQ(rig.host.boxes[0].text, kFwConfirmText) << r.name;
         EXPECT_EQ(rig.host.boxes.size(), r.box ? 2U : 1U) << r.name;
@@ -227,17 +231,17 @@ TEST(FirmwareUpdate, RefusalsBeforeTheLoader) {
         bool silent;
         bool backupFirst;
         int backupResult;  // -1: no backup step wired
-        FirmwareOutcome outcome;
+        Outcome::Kind outcome;
         const char* box;
         const char* sent;
     };
     const Row rows[] = {
-        {"port closed", false, false, false, -1, FirmwareOutcome::Refused, kFwPortClosedText, ""},
-        {"no wake answer", true, true, false, -1, FirmwareOutcome::NoContact, kFwNoWakeText, " \r"},
-        {"backup fails", true, false, true, 0, FirmwareOutcome::NoContact, kFwBackupFailedText, ""},
-        {"backup not wired", true, false, true, -1, FirmwareOutcome::NoContact, kFwBackupFailedText, ""},
-        {"backup done first", true, false, true, 1, FirmwareOutcome::Cancelled, kFwConfirmText, " \r"},
-        {"backup not chosen", true, false, false, 0, FirmwareOutcome::Cancelled, kFwConfirmText, " \r"},
+        {"port closed", false, false, false, -1, Outcome::Kind::PortGone, kFwPortClosedText, ""},
+        {"no wake answer", true, true, false, -1, Outcome::Kind::Failed, kFwNoWakeText, " \r"},
+        {"backup fails", true, false, true, 0, Outcome::Kind::Failed, kFwBackupFailedText, ""},
+        {"backup not wired", true, false, true, -1, Outcome::Kind::Failed, kFwBackupFailedText, ""},
+        {"backup done first", true, false, true, 1, Outcome::Kind::Refused, kFwConfirmText, " \r"},
+        {"backup not chosen", true, false, false, 0, Outcome::Kind::Refused, kFwConfirmText, " \r"},
     };
     for (const Row& r : rows) {
         Rig rig;
@@ -248,16 +252,19 @@ TEST(FirmwareUpdate, RefusalsBeforeTheLoader) {
         size_t sentBeforeBackup = 99;
         FirmwareBackup backup;
         if (r.backupResult >= 0)
-            backup = [&](const std::string& path) -> std::optional<std::string> {
+            backup = [&](const std::string& path) -> Result<std::string> {
                 backedUp.push_back(path);
                 sentBeforeBackup = rig.driver.written.size();
-                if (r.backupResult != 1) return std::nullopt;
-                return "/fw/41700 backup.ssp";
+                if (r.backupResult != 1) return Outcome::failed();
+                return {Outcome::done(), "/fw/41700 backup.ssp"};
             };
         rig.host.setNextFileName("/fw/new.glo");
         rig.host.checkBoxAnswers.push_back(r.backupFirst);
         rig.host.setNextAnswer(MsgResult::No);
-        EXPECT_EQ(FirmwareUpdate1(rig.ex, rig.files, backup, ""), r.outcome) << r.name;
+        const Outcome outcome = FirmwareUpdate1(rig.ex, rig.files, backup, "");
+        EXPECT_EQ(outcome.kind(), r.outcome) << r.name;
+        // What ended it is the box that said so, or the No to the confirmation.
+        EXPECT_EQ(outcome.reason(), r.box == kFwConfirmText ? kFwCancelledLine : r.box) << r.name;
         ASSERT_FALSE(rig.host.boxes.empty()) << r.name;
         EXPECT_EQ(rig.host.boxes.back().text, r.box) << r.name;
         EXPECT_EQ(rig.wire(), r.sent) << r.name;
@@ -283,25 +290,21 @@ TEST(FirmwareUpdate, MessageAreaTellsWhereTheBackupWentAndThatAnUpdateWasCancell
         bool backupFirst;
         MsgResult answer;
         std::vector<std::string> firstLines;  // the message area from its start
-        FirmwareOutcome outcome;
+        Outcome::Kind outcome;
     };
     const Row rows[] = {
-        {"backup, answered No",
-         true,
-         MsgResult::No,
-         {backupLine, kFwCancelledLine},
-         FirmwareOutcome::Cancelled},
-        {"no backup, answered No", false, MsgResult::No, {kFwCancelledLine}, FirmwareOutcome::Cancelled},
+        {"backup, answered No", true, MsgResult::No, {backupLine, kFwCancelledLine}, Outcome::Kind::Refused},
+        {"no backup, answered No", false, MsgResult::No, {kFwCancelledLine}, Outcome::Kind::Refused},
         {"backup, answered Yes",
          true,
          MsgResult::Yes,
          {backupLine, "DO NOT REMOVE POWER FROM 41700!"},
-         FirmwareOutcome::Finished},
+         Outcome::Kind::Done},
         {"no backup, answered Yes",
          false,
          MsgResult::Yes,
          {"DO NOT REMOVE POWER FROM 41700!"},
-         FirmwareOutcome::Finished},
+         Outcome::Kind::Done},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -311,10 +314,10 @@ TEST(FirmwareUpdate, MessageAreaTellsWhereTheBackupWentAndThatAnUpdateWasCancell
         FirmwareRequest request;
         request.path = "/fw/new.glo";
         request.backupFirst = r.backupFirst;
-        request.backup = [](const std::string&) -> std::optional<std::string> {
-            return "/fw/41700 backup.ssp";
+        const FirmwareBackup backup = [](const std::string&) -> Result<std::string> {
+            return {Outcome::done(), "/fw/41700 backup.ssp"};
         };
-        EXPECT_EQ(updateFirmware(rig.ex, rig.files, request), r.outcome);
+        EXPECT_EQ(updateFirmware(rig.ex, rig.files, request, backup).kind(), r.outcome);
         ASSERT_GE(rig.host.lines.size(), r.firstLines.size());
         EXPECT_EQ(std::vector<std::string>(
                       rig.host.lines.begin(),

@@ -134,8 +134,7 @@ TEST(GroupFile, OnlyTheExactMarkOpensAGroup) {
 TEST(GroupFile, SavedMembersMatchTheIndividualFilesAndReadBack) {
     Rig saved;
     saved.fill();
-    ASSERT_TRUE(
-        saveGroupFiles(saved.host, saved.files, saved.ws, "/g/site.a.ssp", rawPicture).configurationWritten);
+    ASSERT_TRUE(saveGroupFiles(saved.host, saved.files, saved.ws, "/g/site.a.ssp", rawPicture).ok());
     EXPECT_TRUE(saved.host.boxes.empty());
     EXPECT_EQ(saved.ws.groupName, "site.a");
     const auto& f = saved.files.files;
@@ -169,7 +168,7 @@ TEST(GroupFile, EachMemberFailureHasItsOwnBoxAndTheOthersGoOn) {
         "Please\nset Setup parameters manually.";
     Rig saved;
     saved.fill();
-    saveGroupFiles(saved.host, saved.files, saved.ws, "/g/m.ssp", rawPicture);
+    ASSERT_TRUE(saveGroupFiles(saved.host, saved.files, saved.ws, "/g/m.ssp", rawPicture).ok());
 
     Rig opened;
     opened.files.files = saved.files.files;
@@ -199,9 +198,9 @@ TEST(GroupFile, EachMemberFailureHasItsOwnBoxAndTheOthersGoOn) {
             {"/g/m.ssp", Bytes{1}}, {m.setup, Bytes{2}}, {m.screens, Bytes{3}}, {m.program, Bytes{4}}};
         rig.files.files.insert(old.begin(), old.end());
         rig.files.readOnly = {f.readOnly};
-        const SaveOutcome out = saveGroupFiles(rig.host, rig.files, rig.ws, "/g/m.ssp", rawPicture);
-        EXPECT_FALSE(out.groupWritten);
-        EXPECT_FALSE(out.configurationWritten);
+        const Outcome out = saveGroupFiles(rig.host, rig.files, rig.ws, "/g/m.ssp", rawPicture);
+        EXPECT_EQ(out.kind(), Outcome::Kind::NotWritten);
+        EXPECT_EQ(out.reason(), f.box);
         EXPECT_EQ(rig.boxTexts(), std::vector<std::string>{f.box});
         EXPECT_EQ(rig.files.files, old);
         EXPECT_EQ(rig.ws.groupName, "");
@@ -211,18 +210,15 @@ TEST(GroupFile, EachMemberFailureHasItsOwnBoxAndTheOthersGoOn) {
     Rig readOnly;
     readOnly.fill();
     readOnly.files.readOnly = {m.listing, m.pictures[0]};
-    const SaveOutcome out =
-        saveGroupFiles(readOnly.host, readOnly.files, readOnly.ws, "/g/m.ssp", rawPicture);
-    EXPECT_TRUE(out.groupWritten);
-    EXPECT_TRUE(out.configurationWritten);
+    const Outcome out = saveGroupFiles(readOnly.host, readOnly.files, readOnly.ws, "/g/m.ssp", rawPicture);
+    EXPECT_TRUE(out.ok());
     EXPECT_TRUE(readOnly.host.boxes.empty());
     // The first picture failing ends the pictures.
     EXPECT_FALSE(readOnly.files.files.contains(m.pictures[1]));
 
     Rig noGroup;
     noGroup.files.readOnly = {"/g/m.ssp"};
-    EXPECT_FALSE(
-        saveGroupFiles(noGroup.host, noGroup.files, noGroup.ws, "/g/m.ssp", rawPicture).groupWritten);
+    EXPECT_FALSE(saveGroupFiles(noGroup.host, noGroup.files, noGroup.ws, "/g/m.ssp", rawPicture).ok());
     EXPECT_EQ(noGroup.host.boxes.size(), 1u);
     EXPECT_EQ(noGroup.files.files.size(), 0u);
     EXPECT_EQ(noGroup.ws.groupName, "");

@@ -28,16 +28,20 @@ namespace {
 using sim::Fault;
 using Bytes = std::vector<uint8_t>;
 
+// The page control: index 5 is a page no transfer shows.
+struct RecordedPages final : PageControl {
+    mutable int page = 5;
+    mutable std::vector<int> shown;
+    int current() const override { return page; }
+    void show(Page p) const override {
+        page = static_cast<int>(p);
+        shown.push_back(page);
+    }
+    void restore(int p) const override { page = p; }
+};
+
 struct Rig : test::WholeInstrumentRig<test::SimLink> {
-    // The page control: index 5 is a page no transfer shows.
-    int page = 5;
-    std::vector<int> shown;
-    PageControl pages{[this] { return page; },
-                      [this](Page p) {
-                          page = static_cast<int>(p);
-                          shown.push_back(page);
-                      },
-                      [this](int p) { page = p; }};
+    RecordedPages pages;
 
     Rig() {
         editor.clearAll();
@@ -67,7 +71,7 @@ TEST(WholeTransfer, ClosedPortShowsOnlyItsBox) {
         EXPECT_EQ(r.run(rig.transfers, rig.pages).kind(), Outcome::Kind::PortGone);
         EXPECT_EQ(rig.boxTexts(), std::vector<std::string>{r.box});
         EXPECT_TRUE(rig.host.lines.empty());
-        EXPECT_TRUE(rig.shown.empty());
+        EXPECT_TRUE(rig.pages.shown.empty());
         EXPECT_TRUE(rig.instrument.commandLog.empty());
     }
 }
@@ -80,8 +84,8 @@ TEST(WholeTransfer, AnsweringNoChangesNothing) {
         rig.host.answers.push_back(MsgResult::No);
         EXPECT_EQ(run(rig.transfers, rig.pages).kind(), Outcome::Kind::Refused);
         EXPECT_EQ(rig.host.lines, std::vector<std::string>{"EARLIER LINE"});
-        EXPECT_EQ(rig.page, 5);
-        EXPECT_TRUE(rig.shown.empty());
+        EXPECT_EQ(rig.pages.page, 5);
+        EXPECT_TRUE(rig.pages.shown.empty());
         EXPECT_TRUE(rig.instrument.commandLog.empty());
     }
 }
@@ -95,8 +99,8 @@ TEST(WholeTransfer, GetMovesAllThreePartsOnTheirPages) {
     EXPECT_EQ(rig.setup.interval(), 42);
     EXPECT_EQ(Bytes(rig.store.bytes().begin(), rig.store.bytes().end()),
               Bytes(rig.instrument.state.screens.begin(), rig.instrument.state.screens.end()));
-    EXPECT_EQ(rig.shown, (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(rig.page, 5);
+    EXPECT_EQ(rig.pages.shown, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(rig.pages.page, 5);
     EXPECT_EQ(rig.host.lines.front(), "GET SETUP/SCREENS/PROGRAM...");
     EXPECT_EQ(rig.host.lines.back(), "FINISHED GETTING SETUP/SCREENS/PROGRAM.");
     EXPECT_EQ(rig.host.boxes.size(), 1u);  // the question
@@ -113,8 +117,8 @@ TEST(WholeTransfer, GetFailingAtTheScreensKeepsTheSetupAndLeavesTheProgram) {
     EXPECT_FALSE(GetCollection1(rig.transfers, rig.pages).ok());
     EXPECT_EQ(rig.setup.interval(), 42);
     EXPECT_EQ(writeProgramFile(rig.program), programBefore);
-    EXPECT_EQ(rig.shown, (std::vector<int>{0, 1}));
-    EXPECT_EQ(rig.page, 5);
+    EXPECT_EQ(rig.pages.shown, (std::vector<int>{0, 1}));
+    EXPECT_EQ(rig.pages.page, 5);
     const auto boxes = rig.boxTexts();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1], kCommErrorText);
@@ -145,7 +149,7 @@ TEST(WholeTransfer, SendPausesTwoSecondsBetweenItsTransfers) {
     EXPECT_GE(whole - alone, 2 * kSendStepPauseMs * 1000);
     EXPECT_LT(whole - alone, 3 * kSendStepPauseMs * 1000);
     EXPECT_EQ(rig.host.lines.back(), "FINISHED SENDING SETUP/SCREENS/PROGRAM.");
-    EXPECT_EQ(rig.page, 5);
+    EXPECT_EQ(rig.pages.page, 5);
 }
 
 TEST(WholeTransfer, ASendOfAProgramWithoutPgmEndIsRefusedBeforeAnythingIsSent) {
@@ -176,11 +180,11 @@ TEST(WholeTransfer, FirmwareBackupSavesOnlyAWholeGet) {
         const char* name;
         int silentCommand;  // 0: none
         std::string unwritable;
-        BackupOutcome outcome;
+        Outcome::Kind outcome;
     } rows[] = {
-        {"complete", 0, "", BackupOutcome::Written},
-        {"program get fails", 115, "", BackupOutcome::GetFailed},
-        {"folder read-only", 0, "/fw/", BackupOutcome::NotWritten},
+        {"complete", 0, "", Outcome::Kind::Done},
+        {"program get fails", 115, "", Outcome::Kind::Failed},
+        {"folder read-only", 0, "/fw/", Outcome::Kind::NotWritten},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -194,16 +198,16 @@ TEST(WholeTransfer, FirmwareBackupSavesOnlyAWholeGet) {
         EXPECT_EQ(path.substr(0, 17), "/fw/41700 backup ");
         EXPECT_EQ(path.substr(path.size() - 4), ".ssp");
         auto encode = [](const screens::PixelBuffer&) { return Bytes{'B', 'M'}; };
-        EXPECT_EQ(backupInstrument(rig.ex, files, path, encode), r.outcome);
-        EXPECT_EQ(files.files.size(), r.outcome == BackupOutcome::Written ? 13u : 0u);
-        EXPECT_EQ(rig.host.lines.back(), r.outcome != BackupOutcome::GetFailed
+        EXPECT_EQ(backupInstrument(rig.ex, files, path, encode).kind(), r.outcome);
+        EXPECT_EQ(files.files.size(), r.outcome == Outcome::Kind::Done ? 13u : 0u);
+        EXPECT_EQ(rig.host.lines.back(), r.outcome != Outcome::Kind::Failed
                                              ? "FINISHED GETTING SETUP/SCREENS/PROGRAM."
                                              : "GET SETUP/SCREENS/PROGRAM FAILED.");
         EXPECT_TRUE(rig.host.answers.empty());
         // The rig's own models, standing for the window's, never saw the instrument's.
         EXPECT_EQ(rig.setup.interval(), setup::SetupModel().interval());
         EXPECT_EQ(rig.program.tree.topLevel().size(), 1u);
-        EXPECT_TRUE(rig.shown.empty());
+        EXPECT_TRUE(rig.pages.shown.empty());
     }
 }
 

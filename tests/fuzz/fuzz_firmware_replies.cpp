@@ -30,11 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FirmwareRequest request;
     request.path = "/fw.glo";
     const int64_t start = link.host.clock_.nowMs();
-    const FirmwareOutcome outcome = updateFirmware(link.exchange, files, request);
-    require(outcome != FirmwareOutcome::Refused && outcome != FirmwareOutcome::Cancelled,
-            "a good file is sent");
-    require((outcome == FirmwareOutcome::Finished) == (link.host.lastLine == "FINISHED FIRMWARE UPDATE."),
-            "finished only when it did");
+    const vrn::Outcome outcome = updateFirmware(link.exchange, files, request);
+    require(outcome.kind() != vrn::Outcome::Kind::Refused, "a good file is sent");
+    require(outcome.ok() == (link.host.lastLine == "FINISHED FIRMWARE UPDATE."), "finished only when it did");
     require(link.host.clock_.nowMs() - start <= (kWakeSeconds + kLoaderSeconds + kProgramSeconds + 3) * 1000,
             "the update ends within its time limits");
     require(files.files.size() == 1 && std::string(files.files.begin()->second.begin(),

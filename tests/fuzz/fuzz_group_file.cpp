@@ -95,10 +95,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     require(open == workspace::isGroupFile(input), "a group opens exactly when it starts with the mark");
     if (!open) return 0;
 
-    workspace::saveGroupFiles(host, files, opened.ws, "/a/g.ssp", encode);
+    require(workspace::saveGroupFiles(host, files, opened.ws, "/a/g.ssp", encode).ok(),
+            "an opened group saves");
     Models again(host);
     require(workspace::openGroupFiles(host, files, again.ws, "/a/g.ssp"), "a saved group opens");
-    workspace::saveGroupFiles(host, files, again.ws, "/b/g.ssp", encode);
+    require(workspace::saveGroupFiles(host, files, again.ws, "/b/g.ssp", encode).ok(),
+            "a saved group saves again");
     const workspace::GroupMembers a = workspace::groupMembers("/a/g.ssp"),
                                   b = workspace::groupMembers("/b/g.ssp");
     require(files.files[a.setup] == files.files[b.setup] &&

@@ -21,10 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (choice % 4 == 3) {
         link.host.answer = vrn::MsgResult::Yes;
         const int64_t start = link.host.clock_.nowMs();
-        const EraseOutcome outcome = RecordErase(link.exchange).EraseRecords1Click();
-        require(outcome == EraseOutcome::Erased || outcome == EraseOutcome::TimedOut,
-                "an erase that was asked runs");
-        require(outcome == EraseOutcome::Erased || link.host.clock_.nowMs() - start >= 2000,
+        const vrn::Outcome outcome = RecordErase(link.exchange).EraseRecords1Click();
+        require(
+            outcome.kind() != vrn::Outcome::Kind::Refused && outcome.kind() != vrn::Outcome::Kind::Aborted,
+            "an erase that was asked runs");
+        require(outcome.ok() || link.host.clock_.nowMs() - start >= 2000,
                 "an erase gives up only after its time-out");
         return 0;
     }
@@ -39,18 +40,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     options.askBeforeShortSave = choice % 8 < 4;
     const RetrievalResult result = retrieval.ButtonGetRecordsClick(options);
     const auto recordBytes = static_cast<uint32_t>(model.fieldsPerRecord()) * 4;
-    if (result.outcome == RetrievalOutcome::Short) {
+    if (keptShort(result)) {
         require(files.files.size() == 1, "a short download writes the records that came");
         const auto& file = files.files.begin()->second;
         const std::string text(file.begin(), file.end());
-        require(result.recordsWritten > 0 && result.recordsWritten < options.count,
+        require(result->recordsWritten > 0 && result->recordsWritten < options.count,
                 "a short download kept some, not all");
-        require(text.starts_with(std::to_string(result.recordsWritten) + " RECORDS\r\n"),
+        require(text.starts_with(std::to_string(result->recordsWritten) + " RECORDS\r\n"),
                 "the file counts the records it holds");
-        require(result.totalBytes / recordBytes == result.recordsWritten, "only whole records are kept");
+        require(result->totalBytes / recordBytes == result->recordsWritten, "only whole records are kept");
         return 0;
     }
-    if (result.outcome != RetrievalOutcome::Finished) {
+    if (!result.ok()) {
         require(files.files.empty(), "a download that did not finish writes no file");
         return 0;
     }
@@ -59,6 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(file.begin(), file.end());
     require(text.starts_with(std::to_string(options.count) + " RECORDS\r\n"),
             "the file starts with its count");
-    require(result.totalBytes == options.count * recordBytes, "every record byte came");
+    require(result->totalBytes == options.count * recordBytes, "every record byte came");
     return 0;
 }

@@ -17,6 +17,7 @@
 #include "core/link/usb_port.h"
 #include "gui/app/qt_host.h"
 #include "gui_rig.h"
+#include "timer1_countdown.h"
 
 namespace vrn::test {
 namespace {
@@ -185,7 +186,7 @@ TEST(TFormMain, TimerTicksFollowTheClockAndRunTheTickHandlers) {
         ++ticks;
         ticksSeenByHandler.push_back(form.timer().TimeoutTicks());
     });
-    form.timer().arm(2);
+    Timer1Countdown::arm(form.timer(), 2);
     form.host().pump();
     EXPECT_EQ(ticks, 0) << "no half-second has passed on the clock";
     rig.clock.advanceUs(499000);
@@ -209,7 +210,7 @@ TEST(TFormMain, TimerTicksFollowTheClockAndRunTheTickHandlers) {
 
     form.timer().setEnabled(false, rig.clock.nowMs());
     rig.clock.advanceUs(5000000);
-    form.timer().arm(3);
+    Timer1Countdown::arm(form.timer(), 3);
     form.host().pump();
     EXPECT_EQ(ticks, 3) << "a switched-off timer does not tick";
     EXPECT_EQ(form.timer().TimeoutTicks(), 3);

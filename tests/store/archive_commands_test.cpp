@@ -2,6 +2,8 @@
 // instrument in process on virtual time.
 #include <gtest/gtest.h>
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <cmath>
 
@@ -161,6 +163,22 @@ TEST(ArchiveCommands, RefusalsTellWhyAndStoreNothing) {
         EXPECT_EQ(rig.out.str().find("RECORDS:"), std::string::npos) << row.name;
         EXPECT_TRUE(rig.files.files.empty()) << row.name;
     }
+}
+
+// A retrieval that ends before its download says so in the document too, as the other commands do.
+TEST(ArchiveCommands, ACollectionRefusedByTheRetrievalHasItsOutcome) {
+    ArchiveCliRig rig;
+    std::string made;
+    ASSERT_TRUE(store::RecordArchive::open(rig.archive, made)) << made;
+    EXPECT_EQ(
+        rig.run({"--simulate", "--json", "collect", rig.archive, "--station", "n", "--count", "999999"}),
+        kExitUsage);
+    const QJsonObject outcome = QJsonDocument::fromJson(QByteArray::fromStdString(rig.out.str()))
+                                    .object()[QStringLiteral("outcome")]
+                                    .toObject();
+    EXPECT_EQ(outcome[QStringLiteral("kind")].toString(), QStringLiteral("refused")) << rig.out.str();
+    EXPECT_EQ(outcome[QStringLiteral("reason")].toString().toStdString(),
+              "With 3 Fields Per Record, a maximum of 720896 records may be retrieved.");
 }
 
 TEST(ArchiveCommands, AFormatWithoutDateAndTimeIsRefusedBeforeTheDownload) {

@@ -49,7 +49,11 @@ public:
     void setNextFileName(std::optional<std::string> name) { fileNames.push_back(std::move(name)); }
 
     VirtualClock clock_;
-    Timer1 timer_;
+    // Runs on every tick of Timer1, before its countdown is lowered.
+    std::function<void()> onTick;
+    Timer1 timer_{[this] {
+        if (onTick) onTick();
+    }};
     std::vector<std::string> lines;  // the message area, line by line
     std::vector<Box> boxes;
     std::vector<int64_t> beepTimesUs;

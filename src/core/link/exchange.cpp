@@ -57,6 +57,7 @@ Outcome Exchange::wait(const WaitRule& rule, WaitReader& reader) {
         if (rule.silenceMs > 0 && (timer.timedOut() || (!timer.enabled() && clock.nowMs() >= silenceEndMs)))
             break;
         if (clock.nowMs() >= endMs) break;
+        if (rule.wallSeconds > 0 && clock.wallSeconds() - rule.wallFrom > rule.wallSeconds) break;
     }
     if (rule.beeps) host_.beep(BeepKind::Default);
     return failure();

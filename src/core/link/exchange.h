@@ -33,6 +33,10 @@ struct WaitRule {
     int64_t limitMs = 0;
     // This many empty reads in a row, and one more, end the wait as silence; 0 for no such count.
     int silentReads = 0;
+    // A bound in the PC clock's whole seconds: the wait ends once more than this many of them have
+    // passed since wallFrom; 0 for no such bound.
+    int64_t wallSeconds = 0;
+    int64_t wallFrom = 0;
     // The window's events run before each read instead of after it.
     bool pumpFirst = false;
     bool beeps = true;

@@ -27,7 +27,7 @@ int Timer1::catchUp(int64_t nowMs) {
 }
 
 void Timer1::tick() {
-    if (onTick) onTick();
+    if (onTick_) onTick_();
     if (timeoutTicks_ > 0) --timeoutTicks_;
 }
 

@@ -37,7 +37,10 @@ Outcome run(ProgramTransfer& transfer, const char* closedText, const std::functi
     if (showProgramPage) showProgramPage();
     WaitCursor hourglass(ex.host());
     Outcome outcome = (transfer.*operation)();
-    if (!outcome.ok() && !transfer.programAtFault()) MyCommError(ex.host());
+    // A program at fault, or one refused before sending, has said why in its own box.
+    if (!outcome.ok() && outcome.kind() != Outcome::Kind::ProgramAtFault &&
+        outcome.kind() != Outcome::Kind::Refused)
+        MyCommError(ex.host());
     return outcome;
 }
 

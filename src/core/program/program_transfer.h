@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
+#include "core/link/exchange.h"
 #include "core/link/outcome.h"
 #include "core/program/program_model.h"
 
@@ -12,9 +14,12 @@ class Host;
 
 namespace vrn::program {
 
+class BlockReceiver;
+
 // Moves the user program between the model and the instrument as the 66-block transfer image.
 // Both operations write the message-area lines and progress of the window; a failed download
-// leaves the program as it was. Both end (Aborted) at their next read once the window is closing.
+// leaves the program as it was. Both go through the exchange's one wait: they end (Aborted) at the
+// abort or once the window is closing, PortGone when the port goes, and Failed at their bound.
 class ProgramTransfer {
 public:
     // Commands the download sends before giving up on a first block.
@@ -27,9 +32,13 @@ public:
     static constexpr int kMaxEndErrors = 10;
     // The upload waits this long for the answer to a block before counting an error.
     static constexpr int64_t kReplyTimeoutMs = 1000;
+    // However the blocks trickle, either direction ends within this bound: its 66 blocks at the
+    // slowest pace its error counts let through stay below it.
+    static constexpr int64_t kTransferLimitMs = 900000;
 
     ProgramTransfer(Exchange& exchange, ProgramModel& program) : ex_(exchange), program_(program) {}
 
+    // ProgramAtFault, after its box, when the program that came cannot be decoded.
     Outcome GetUserProgram();
     // A program without "PGM END" is Refused, after its box.
     Outcome SendUserProgram();
@@ -37,17 +46,17 @@ public:
     Exchange& exchange() { return ex_; }
     ProgramModel& program() { return program_; }
 
-    // The last operation failed because of the program itself, not the link: a program without
-    // "PGM END" refused before sending, or a received one that cannot be decoded. Its own box
-    // has said what was wrong, so the communication-error box is not shown.
-    bool programAtFault() const { return programAtFault_; }
-
 private:
+    static constexpr WaitRule kTransferWait{.limitMs = kTransferLimitMs, .pumpFirst = true, .beeps = false};
+
     Host& host();
+    // The download's steps in their order: the blocks, their count, the program they carry.
+    Outcome receiveBlocks(BlockReceiver& receiver);
+    Outcome checkBlocks(const BlockReceiver& receiver);
+    Outcome decodeBlocks(std::span<const uint8_t> data);
 
     Exchange& ex_;
     ProgramModel& program_;
-    bool programAtFault_ = false;
 };
 
 }  // namespace vrn::program

@@ -9,9 +9,9 @@
 
 namespace vrn::records {
 
-EraseOutcome RecordErase::EraseRecords1Click() {
+Outcome RecordErase::EraseRecords1Click() {
     Host& h = ex_.host();
-    if (!confirmOverwrite(h, kQuestion)) return EraseOutcome::Declined;
+    if (!confirmOverwrite(h, kQuestion)) return Outcome::refused();
     ex_.SendCommand("CMD345\r");
     h.appendLine("ERASING ALL RECORDED DATA IN 41700...");
     h.clock().sleepMs(kStartPauseMs);
@@ -29,18 +29,15 @@ EraseOutcome RecordErase::EraseRecords1Click() {
         h.setProgress(steps);
         return WaitStep::Progress;
     });
-    const Outcome erased = ex_.wait(kEraseWait, reader);
+    Outcome erased = ex_.wait(kEraseWait, reader);
     h.setProgress(0);
     if (erased.ok()) {
         h.appendLine("ALL RECORDS ERASED.");
-        return EraseOutcome::Erased;
+        return erased;
     }
-    if (erased.kind() == Outcome::Kind::Aborted) {
-        h.appendLine(kAbortedLine);
-        return EraseOutcome::Aborted;
-    }
-    h.appendLine(kTimeoutLine);
-    return EraseOutcome::TimedOut;
+    const char* line = erased.kind() == Outcome::Kind::Aborted ? kAbortedLine : kTimeoutLine;
+    h.appendLine(line);
+    return erased.because(line);
 }
 
 }  // namespace vrn::records

@@ -7,13 +7,6 @@
 
 namespace vrn::records {
 
-enum class EraseOutcome : uint8_t {
-    Declined,  // the user answered No: nothing was sent
-    Erased,
-    TimedOut,  // no progress for its limit, a stream without the end, or the port gone
-    Aborted,
-};
-
 // Commands, Special Commands, Erase Records: asks, sends CMD345 and follows the instrument's "!"
 // progress bytes to its "*". Each "!" restarts the time limit, so an erase of any length
 // succeeds while progress keeps coming.
@@ -40,7 +33,9 @@ public:
 
     explicit RecordErase(Exchange& exchange) : ex_(exchange) {}
 
-    EraseOutcome EraseRecords1Click();
+    // Refused when the user answered No (nothing was sent); Failed at the time limit or a stream
+    // without the end, PortGone, or Aborted, each with the message-area line that said so.
+    Outcome EraseRecords1Click();
 
 private:
     Exchange& ex_;

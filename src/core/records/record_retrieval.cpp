@@ -138,7 +138,7 @@ Host& RecordRetrieval::host() {
     return transfer_.exchange().host();
 }
 
-RetrievalOutcome RecordRetrieval::chooseRecordFile(const RetrievalOptions& options, std::string& path) {
+Outcome RecordRetrieval::chooseRecordFile(const RetrievalOptions& options, std::string& path) {
     Host& h = host();
     if (options.path) {
         path = *options.path;
@@ -148,16 +148,17 @@ RetrievalOutcome RecordRetrieval::chooseRecordFile(const RetrievalOptions& optio
         spec.defaultExt = kFileExt;
         spec.overwritePrompt = true;
         const auto chosen = h.saveFileName(spec);
-        if (!chosen) return RetrievalOutcome::Cancelled;
+        if (!chosen) return Outcome::refused();
         path = *chosen;
     }
     // Found out now, not after a download of minutes whose records would then have nowhere to go.
     std::string error;
     if (!files_.canCreate(path, error)) {
-        warn(h, recordFileProblem(path, error));
-        return RetrievalOutcome::FileFailed;
+        const std::string problem = recordFileProblem(path, error);
+        warn(h, problem);
+        return Outcome::notWritten(problem);
     }
-    return RetrievalOutcome::Finished;
+    return Outcome::done();
 }
 
 namespace {
@@ -284,26 +285,27 @@ bool RecordRetrieval::completeFromNewest(std::span<uint8_t> buffer, size_t& tota
     return false;
 }
 
-bool RecordRetrieval::saveRecordFile(std::string& path, std::string_view text, bool mayAskAgain) {
+Outcome RecordRetrieval::saveRecordFile(std::string& path, std::string_view text, bool mayAskAgain) {
     Host& h = host();
     const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
     for (;;) {
         std::string error;
         if (files_.writeFile(path, bytes, error)) {
             h.appendLine(std::string(kSavedLine) + path);
-            return true;
+            return Outcome::done();
         }
+        const std::string problem = recordFileProblem(path, error);
         if (!mayAskAgain) {
-            warn(h, recordFileProblem(path, error));
-            return false;
+            warn(h, problem);
+            return Outcome::notWritten(problem);
         }
-        warn(h, recordFileProblem(path, error) + "\n\n" + kKeptText);
+        warn(h, problem + "\n\n" + kKeptText);
         FileDialogSpec spec;
         spec.filter = kFileFilter;
         spec.defaultExt = kFileExt;
         spec.overwritePrompt = true;
         const auto chosen = h.saveFileName(spec);
-        if (!chosen) return false;
+        if (!chosen) return Outcome::notWritten(problem);
         path = *chosen;
     }
 }
@@ -342,7 +344,7 @@ bool RecordRetrieval::allocateRecords(size_t bytes, std::vector<uint8_t>& buffer
     try {
         buffer.resize(bytes);
     } catch (const std::bad_alloc&) {
-        host().appendLine("CANNOT ALLOCATE MEMORY");
+        host().appendLine(kNoMemoryLine);
         return false;
     }
     return true;
@@ -378,29 +380,29 @@ size_t RecordRetrieval::downloadRecords(const RetrievalOptions& options, uint32_
     return total;
 }
 
-RetrievalOutcome RecordRetrieval::judgeDownload(const RetrievalOptions& options, uint32_t asked,
-                                                uint32_t arrived, bool cutShort, Stop stop) {
+RecordRetrieval::Judged RecordRetrieval::judgeDownload(const RetrievalOptions& options, uint32_t asked,
+                                                       uint32_t arrived, const Outcome& ended, Stop stop) {
     Host& h = host();
     // Stopped by the user, who was asked already (a script is told); no whole record is nothing
     // to keep.
     if (stop != Stop::None) {
         if (stop == Stop::Keep && !options.askBeforeShortSave) warn(h, earlyEndText(options, arrived, asked));
-        if (stop == Stop::Keep && arrived > 0) return RetrievalOutcome::Short;
+        if (stop == Stop::Keep && arrived > 0) return {ended, true};
         h.setProgress(0);
-        return RetrievalOutcome::Cancelled;
+        return {ended, false};
     }
+    if (ended.ok()) return {ended, true};
     // A closed window, or silence before one whole record: nothing worth keeping came.
-    if (cutShort && (h.closing() || arrived == 0)) {
+    if (h.closing() || arrived == 0) {
         h.setProgress(0);
         MyCommError(h);
-        return RetrievalOutcome::TimedOut;
+        return {ended, false};
     }
-    if (!cutShort) return RetrievalOutcome::Finished;
     if (!keepShortDownload(options, arrived, asked)) {
         h.setProgress(0);
-        return RetrievalOutcome::Cancelled;
+        return {Outcome::refused(), false};
     }
-    return RetrievalOutcome::Short;
+    return {ended, true};
 }
 
 std::string RecordRetrieval::recordFileText(const RecordBlock& block, uint32_t arrived, size_t recordBytes,
@@ -433,7 +435,7 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
     Host& h = host();
     if (!transfer_.exchange().port().isOpen()) {
         warn(h, kPortClosedText);
-        return {RetrievalOutcome::PortClosed};
+        return {Outcome::portGone(kPortClosedText), Retrieved{}};
     }
     // With every record asked for, their number is known only once they came.
     bool show = options.allRecords ? options.showRecords : stillShowing(options.showRecords, options.count);
@@ -443,38 +445,35 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
     std::optional<Timer1Off> timerOff(std::in_place, h);
     if (const Outcome format = options.formatRead ? Outcome::done() : readRecordFormat(options.formatNotice);
         !format.ok())
-        return {format.kind() == Outcome::Kind::Refused ? RetrievalOutcome::Cancelled
-                                                        : RetrievalOutcome::FormatFailed};
+        return {format.kind() == Outcome::Kind::Refused ? format : format.because(kCommErrorText),
+                Retrieved{}};
     const std::optional<uint32_t> n = recordsToAsk(options);
-    if (!n) return {RetrievalOutcome::TooMany};
+    if (!n) return {Outcome::refused(tooManyMessage(transfer_.model().fieldsPerRecord())), Retrieved{}};
     std::string path;
-    if (const RetrievalOutcome chosen =
-            options.recordFile ? chooseRecordFile(options, path) : RetrievalOutcome::Finished;
-        chosen != RetrievalOutcome::Finished)
-        return {chosen};
+    if (Outcome chosen = options.recordFile ? chooseRecordFile(options, path) : Outcome::done(); !chosen.ok())
+        return {std::move(chosen), Retrieved{}};
 
     h.appendLine("GET RECORDS");
     const WaitCursor hourglass(h);
     // Below kMaxValues x 4 bytes, so the sizes and the total fit 32 bits.
     const size_t recordBytes = static_cast<size_t>(transfer_.model().fieldsPerRecord()) * kValueBytes;
     std::vector<uint8_t> buffer;
-    if (!allocateRecords(size_t{*n} * recordBytes, buffer)) return {RetrievalOutcome::NoMemory};
+    if (!allocateRecords(size_t{*n} * recordBytes, buffer))
+        return {Outcome::failed(kNoMemoryLine), Retrieved{}};
 
     const ButtonOff buttonOff(view_);
     Outcome ended = Outcome::done();  // cut short by silence, the port's loss, the abort or Stop
     Stop stop = Stop::None;
     const size_t total = downloadRecords(options, *n, buffer, recordBytes, ended, stop);
-    const bool cutShort = !ended.ok();
     // A partial last record is never kept.
     const auto arrived = static_cast<uint32_t>(total / recordBytes);
     const std::string cutText = earlyEndText(options, arrived, *n);
-    const Outcome link = !cutShort                                ? Outcome::done()
+    const Outcome link = ended.ok()                               ? Outcome::done()
                          : ended.kind() == Outcome::Kind::Aborted ? Outcome::aborted(cutText)
                                                                   : transfer_.exchange().failure(cutText);
-    const RetrievalOutcome kept = judgeDownload(options, *n, arrived, cutShort, stop);
-    if (kept != RetrievalOutcome::Finished && kept != RetrievalOutcome::Short)
-        return {kept, static_cast<uint32_t>(total), 0, link};
-    RetrievalResult result{kept, static_cast<uint32_t>(total), arrived, link};
+    const Judged judged = judgeDownload(options, *n, arrived, link, stop);
+    if (!judged.keep) return {judged.outcome, Retrieved{static_cast<uint32_t>(total), 0}};
+    RetrievalResult result{judged.outcome, Retrieved{static_cast<uint32_t>(total), arrived}};
     if (options.allRecords) show = stillShowing(show, arrived);
 
     const RecordBlock block(recordFormat(transfer_.model()), std::span<const uint8_t>(buffer).first(total));
@@ -487,10 +486,8 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
     size_t headerSize = 0;
     std::string file = recordFileText(block, arrived, recordBytes, options.delimiter, headerSize);
     timerOff.reset();
-    if (!saveRecordFile(path, file, !options.path)) {
-        result.outcome = RetrievalOutcome::FileFailed;
-        result.recordsWritten = 0;
-    }
+    if (Outcome saved = saveRecordFile(path, file, !options.path); !saved.ok())
+        result = {std::move(saved), Retrieved{static_cast<uint32_t>(total), 0}};
 
     if (show && view_) {
         h.appendLine("SHOWING RECORDS...");
@@ -498,7 +495,7 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
                     options.delimiter);
     }
     std::string().swap(file);
-    finishRetrieval(result.outcome != RetrievalOutcome::FileFailed, options.finishPause);
+    finishRetrieval(result.kind() != Outcome::Kind::NotWritten, options.finishPause);
     return result;
 }
 

@@ -78,26 +78,24 @@ struct RetrievalOptions {
     bool finishPause = true;
 };
 
-enum class RetrievalOutcome : uint8_t {
-    Finished,
-    PortClosed,
-    FormatFailed,  // reading the record format failed
-    TooMany,       // F x N is beyond what the instrument can hold
-    Cancelled,     // the save dialog was cancelled
-    NoMemory,
-    TimedOut,    // the instrument stopped before all records came
-    FileFailed,  // the file cannot be created, or the records came but could not be written
-    Short,       // fewer records than asked came; the complete ones were written
-};
-
-struct RetrievalResult {
-    RetrievalOutcome outcome = RetrievalOutcome::Finished;
+// What a retrieval yields however it ended: the bytes that came, and the whole records written to
+// the record file (without one, handed to the view).
+struct Retrieved {
     uint32_t totalBytes = 0;
     uint32_t recordsWritten = 0;
-    // How the download itself ended: Done, PortGone when the port closed or went away under it,
-    // Failed when the instrument fell silent before the last record; the line that said so.
-    Outcome link = Outcome::done();
 };
+
+// Done; the download's own failure (Failed at the instrument's silence, PortGone, Aborted at Stop
+// or a close) with the line of a download that ended early, whether its records were kept or not;
+// Refused (too many asked, a dialog or the short download's question answered so, the view kept
+// its record format); NotWritten when the record file cannot be made or written; Failed when the
+// record format cannot be read or memory runs out. The value is always there.
+using RetrievalResult = Result<Retrieved>;
+
+// A download that ended early whose whole records were kept: written, or handed to the view.
+inline bool keptShort(const RetrievalResult& r) {
+    return !r.ok() && r.hasValue() && r->recordsWritten > 0;
+}
 
 // Get Records: reads the record format from the instrument, downloads N records with CMD340,
 // writes them to the record text file and, if asked, shows them. The file replaces an old one only
@@ -137,6 +135,7 @@ public:
         "The named file cannot be opened.\nIt may be in use by another program.";
     static constexpr const char* kKeptText = "The records are kept: choose another file for them.";
     static constexpr const char* kNotSavedText = "RECORDS NOT SAVED.";
+    static constexpr const char* kNoMemoryLine = "CANNOT ALLOCATE MEMORY";
     // Before the name of the record file written, in the message area.
     static constexpr const char* kSavedLine = "SAVED RECORD FILE ";
     static constexpr const char* kGoOnText = "Cancel goes on downloading.";
@@ -179,9 +178,9 @@ private:
     Outcome readRecordFormat(bool notice);
     // N, or none after the message when F x N is beyond what the instrument can hold.
     std::optional<uint32_t> recordsToAsk(const RetrievalOptions& options);
-    // The file the records go to, once it is known it can be created: Finished with its path,
-    // Cancelled, or FileFailed when it cannot be (the box said why).
-    RetrievalOutcome chooseRecordFile(const RetrievalOptions& options, std::string& path);
+    // The file the records go to, once it is known it can be created: Done with its path, Refused
+    // when the dialog was cancelled, or NotWritten when it cannot be (the box said why).
+    Outcome chooseRecordFile(const RetrievalOptions& options, std::string& path);
     // Room for the records; false after the message when there is none.
     bool allocateRecords(size_t bytes, std::vector<uint8_t>& buffer);
     // Sends CMD340 for n records and receives them (see receiveRecords), with the lines and bar;
@@ -207,14 +206,20 @@ private:
     std::optional<uint32_t> newestToAsk(std::span<const uint8_t> came, std::optional<int64_t> clockBefore);
     // Whether the records of a short download are saved: asked in the window, told to a script.
     bool keepShortDownload(const RetrievalOptions& options, uint32_t arrived, uint32_t asked);
-    // What a download cut short leaves: Finished or Short to go on with, or TimedOut or Cancelled.
-    RetrievalOutcome judgeDownload(const RetrievalOptions& options, uint32_t asked, uint32_t arrived,
-                                   bool cutShort, Stop stop);
+    // What a download leaves: the outcome of the retrieval, and whether its records are kept.
+    struct Judged {
+        Outcome outcome;
+        bool keep;
+    };
+    // `ended` is how the download ended, with the line of a download that ended early.
+    Judged judgeDownload(const RetrievalOptions& options, uint32_t asked, uint32_t arrived,
+                         const Outcome& ended, Stop stop);
     // The record file's text in steps, the bar following; headerSize is where its records start.
     std::string recordFileText(const RecordBlock& block, uint32_t arrived, size_t recordBytes, char delimiter,
                                size_t& headerSize);
     // Writes the file; in the window a failed save keeps the records and asks for another file.
-    bool saveRecordFile(std::string& path, std::string_view text, bool mayAskAgain);
+    // NotWritten, with the file's problem, when it was not written.
+    Outcome saveRecordFile(std::string& path, std::string_view text, bool mayAskAgain);
     // The end of every retrieval that got as far as the file: the pause (when asked for), the purge,
     // "FINISHED", or kNotSavedText when the records were dropped.
     void finishRetrieval(bool saved, bool pause);

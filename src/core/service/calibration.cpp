@@ -59,6 +59,24 @@ constexpr WaitRule kCheckEcho{.silenceMs = int64_t{kCalWaitSeconds} * 1000,
                               .restart = WaitRule::Restart::OnProgress,
                               .limitMs = int64_t{kCalEchoLimitSeconds} * 1000};
 constexpr int kOutputChannels = 4;
+constexpr WaitRule kCalDataWait{.limitMs = kCalDataLimitMs, .beeps = false};
+
+// Get Cal Data's reply, read until a read brings nothing or the buffer is full.
+class CalDataReader final : public WaitReader {
+public:
+    std::span<uint8_t> room() override {
+        return std::span(buffer_).subspan(count_, std::min(kCalDataRead, buffer_.size() - count_));
+    }
+    WaitStep took(std::span<const uint8_t> bytes) override {
+        count_ += bytes.size();
+        return bytes.empty() || count_ == buffer_.size() ? WaitStep::Over : WaitStep::Progress;
+    }
+    std::span<const uint8_t> text() const { return std::span(buffer_).first(count_); }
+
+private:
+    std::vector<uint8_t> buffer_ = std::vector<uint8_t>(kCalDataMaxBytes);
+    size_t count_ = 0;
+};
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -148,12 +166,12 @@ std::string referenceArgument(std::string_view text) {
     return {out, n > 0 ? static_cast<size_t>(n) : 0};
 }
 
-CalOutcome runCalibrationStep(Exchange& ex, CalStep step, bool confirmFirst, std::string_view referenceText) {
+Outcome runCalibrationStep(Exchange& ex, CalStep step, bool confirmFirst, std::string_view referenceText) {
     const CalStepInfo& info = calStepInfo(step);
     Host& host = ex.host();
     const bool inputStep = info.question != nullptr;
-    if (inputStep && confirmFirst && !confirmOverwrite(host, info.question)) return CalOutcome::Declined;
-    bool failed = false;
+    if (inputStep && confirmFirst && !confirmOverwrite(host, info.question)) return Outcome::refused();
+    Outcome outcome = Outcome::done();
     {
         WaitCursor hourglass(host);
         if (inputStep) host.pump();
@@ -166,11 +184,11 @@ CalOutcome runCalibrationStep(Exchange& ex, CalStep step, bool confirmFirst, std
         // The wait may take a minute: the area says what it waits for first, as a check's echo does.
         host.appendLine(startLineOf(info));
         ex.SendCommand(command);
-        failed = !ex.WaitForByte(Exchange::kAck, kCalWaitSeconds).ok();
-        host.appendLine(failed ? info.noResponseLine : info.finishedLine);
+        outcome = ex.WaitForByte(Exchange::kAck, kCalWaitSeconds).because(info.noResponseLine);
+        host.appendLine(outcome.ok() ? info.finishedLine : info.noResponseLine);
         host.clock().sleepMs(kCalEndPauseMs);
     }
-    return failed ? CalOutcome::NoResponse : CalOutcome::Finished;
+    return outcome;
 }
 
 Outcome runCalibrationCheck(Exchange& ex, CalCheck check) {
@@ -206,23 +224,17 @@ Outcome runCalibrationCheck(Exchange& ex, CalCheck check) {
     return std::move(echoed).orReason(info.noResponseLine);
 }
 
-bool getCalData(Exchange& ex) {
+Outcome getCalData(Exchange& ex) {
     ex.SendCommand("CMD805\r");
     ex.host().clock().sleepMs(kCalDataPauseMs);
     // A read returns when its room is full or after the port's time-out: a read that brings
     // nothing is the end of the reply.
-    std::vector<uint8_t> buffer(kCalDataMaxBytes);
-    size_t count = 0;
-    while (count < buffer.size()) {
-        const size_t room = std::min(kCalDataRead, buffer.size() - count);
-        const size_t got = ex.port().read(std::span(buffer).subspan(count, room)).count;
-        if (got == 0) break;
-        count += std::min(got, room);
-    }
-    if (count == 0) return false;
+    CalDataReader reader;
+    Outcome read = ex.wait(kCalDataWait, reader);
+    if (reader.text().empty()) return read.ok() ? ex.failure() : read;
     ex.host().appendLine(kCalDataHeader);
-    EchoWriter(ex.host()).write(std::span(buffer).first(count));
-    return true;
+    EchoWriter(ex.host()).write(reader.text());
+    return read;
 }
 
 }  // namespace vrn::service

@@ -58,11 +58,10 @@ std::string startLineOf(const CalStepInfo& info);
 // held as a single-precision value and printed with six decimals, e.g. "0123.40" -> "123.400002".
 std::string referenceArgument(std::string_view text);
 
-enum class CalOutcome : uint8_t { Declined, Finished, NoResponse };
-
 // One calibration step: the question (when `confirm`), the command, the wait for "*" of up to 60 s
 // that Stop Calibration (WaitAborted) ends early, and the step's finished or no-response line.
-CalOutcome runCalibrationStep(Exchange& ex, CalStep step, bool confirm, std::string_view referenceText);
+// Refused when the question was answered No; a failed wait has the no-response line as its reason.
+Outcome runCalibrationStep(Exchange& ex, CalStep step, bool confirm, std::string_view referenceText);
 
 enum class CalCheck : uint8_t { Se, Diff, Wd, VoutZero, VoutFs, IoutZero, IoutFs };
 
@@ -86,9 +85,13 @@ inline constexpr const char* kCalDataHeader =
 
 // The most of Get Cal Data's reply that is read: several times what 16 channels of it take.
 inline constexpr size_t kCalDataMaxBytes = 8192;
+// However its text trickles, Get Cal Data's reading ends within this bound: the whole reply takes
+// a small part of it.
+inline constexpr int64_t kCalDataLimitMs = 10000;
 
 // Get Cal Data: the header and the instrument's text as it came, read on while it keeps coming
-// (up to kCalDataMaxBytes); false when nothing came.
-bool getCalData(Exchange& ex);
+// (up to kCalDataMaxBytes). Failed (or PortGone) when nothing came; a reading cut by its bound or
+// the abort shows what came and ends Failed or Aborted.
+Outcome getCalData(Exchange& ex);
 
 }  // namespace vrn::service

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdio>
+#include <optional>
+#include <utility>
 
 #include "core/link/clock.h"
 #include "core/link/exchange.h"
@@ -30,10 +32,17 @@ constexpr std::array kOutputLevels{
     OutputLevel{"20.00mA", "RadioButton20mA", true, 20},
 };
 
-bool refusedWhenClosed(Exchange& ex, const char* text) {
-    if (ex.port().isOpen()) return false;
+// Refused after its box while the port is closed; Done while it is open.
+Outcome refusedWhenClosed(Exchange& ex, const char* text) {
+    if (ex.port().isOpen()) return Outcome::done();
     warn(ex.host(), text);
-    return true;
+    return Outcome::refused(text);
+}
+
+// The result box's text: a reply, or kNoResponse as a failure.
+Result<std::string> reading(std::optional<std::string> text) {
+    if (!text) return {Outcome::failed(kNoResponse), kNoResponse};
+    return {Outcome::done(), std::move(*text)};
 }
 
 std::string withTwoDigits(const char* command, int channel) {
@@ -88,23 +97,24 @@ void TestMAout(Exchange& ex, int channel, int milliamperes) {
     ex.host().clock().sleepMs(kOutputPauseMs);
 }
 
-std::optional<std::string> testInput(Exchange& ex, size_t kind, int channel) {
-    if (kind >= kInputKinds.size() || refusedWhenClosed(ex, kInputClosedText)) return std::nullopt;
+Result<std::string> testInput(Exchange& ex, size_t kind, int channel) {
+    if (kind >= kInputKinds.size()) return Outcome::refused();
+    if (Outcome open = refusedWhenClosed(ex, kInputClosedText); !open.ok()) return open;
     const InputKind& k = kInputKinds[kind];
     const std::string command = withTwoDigits(k.command, channel);
     const auto reply = askAndRead(ex, command, k.voltage ? kVoltagePauseMs : kShortPauseMs, k.voltage);
-    if (!reply) return kNoResponse;
-    return k.voltage ? *reply : "Count: " + *reply;
+    return reading(reply && !k.voltage ? "Count: " + *reply : reply);
 }
 
-bool testOutput(Exchange& ex, int channel, size_t level) {
-    if (level >= kOutputLevels.size() || refusedWhenClosed(ex, kOutputClosedText)) return false;
+Outcome testOutput(Exchange& ex, int channel, size_t level) {
+    if (level >= kOutputLevels.size()) return Outcome::refused();
+    if (Outcome open = refusedWhenClosed(ex, kOutputClosedText); !open.ok()) return open;
     const OutputLevel& l = kOutputLevels[level];
     if (l.milliamperes)
         TestMAout(ex, channel, l.value);
     else
         TestMVout(ex, channel, l.value);
-    return true;
+    return Outcome::done();
 }
 
 void resetAllOutputs(Exchange& ex) {
@@ -114,40 +124,40 @@ void resetAllOutputs(Exchange& ex) {
     }
 }
 
-std::optional<std::string> testRam(Exchange& ex) {
-    if (refusedWhenClosed(ex, kRamClosedText)) return std::nullopt;
+Result<std::string> testRam(Exchange& ex) {
+    if (Outcome open = refusedWhenClosed(ex, kRamClosedText); !open.ok()) return open;
     ex.SendCommand("CMD910\r");
     ex.host().clock().sleepMs(kShortPauseMs);
     std::array<uint8_t, kReplyRead> buffer{};
     const size_t count = ex.port().read(buffer).count;
-    if (count == 0) return kNoResponse;
-    return buffer[0] == '0' ? "RAM OK" : "RAM ERROR";
+    if (count == 0) return reading(std::nullopt);
+    return reading(buffer[0] == '0' ? "RAM OK" : "RAM ERROR");
 }
 
-std::optional<std::string> testPgm(Exchange& ex) {
-    if (refusedWhenClosed(ex, kPgmClosedText)) return std::nullopt;
+Result<std::string> testPgm(Exchange& ex) {
+    if (Outcome open = refusedWhenClosed(ex, kPgmClosedText); !open.ok()) return open;
     const auto reply = askAndRead(ex, "CMD905\r", kShortPauseMs, false);
-    return reply ? "PGM Signature: 0x" + *reply : kNoResponse;
+    return reading(reply ? std::optional("PGM Signature: 0x" + *reply) : std::nullopt);
 }
 
-std::optional<std::string> testRom(Exchange& ex) {
-    if (refusedWhenClosed(ex, kRomClosedText)) return std::nullopt;
+Result<std::string> testRom(Exchange& ex) {
+    if (Outcome open = refusedWhenClosed(ex, kRomClosedText); !open.ok()) return open;
     const auto reply = askAndRead(ex, "CMD900\r", kRomPauseMs, true);
-    return reply ? "ROM Signature: 0x" + *reply : kNoResponse;
+    return reading(reply ? std::optional("ROM Signature: 0x" + *reply) : std::nullopt);
 }
 
-bool testDisplay(Exchange& ex) {
-    if (refusedWhenClosed(ex, kDisplayClosedText)) return false;
+Outcome testDisplay(Exchange& ex) {
+    if (Outcome open = refusedWhenClosed(ex, kDisplayClosedText); !open.ok()) return open;
     ex.SendCommand("CMD915\r");
     WaitCursor cursor(ex.host());
     ex.host().clock().sleepMs(kDisplayPauseMs);
-    return true;
+    return Outcome::done();
 }
 
-bool testSwitch(Exchange& ex, int channel, bool on) {
-    if (refusedWhenClosed(ex, kSwitchClosedText)) return false;
+Outcome testSwitch(Exchange& ex, int channel, bool on) {
+    if (Outcome open = refusedWhenClosed(ex, kSwitchClosedText); !open.ok()) return open;
     ex.SendCommand(commandText("CMD920 %01i %01i", channel, on ? 1 : 0));
-    return true;
+    return Outcome::done();
 }
 
 void setPullDown(Exchange& ex, int channel, bool on) {

@@ -5,6 +5,8 @@
 #include <span>
 #include <string>
 
+#include "core/link/outcome.h"
+
 namespace vrn {
 class Exchange;
 }
@@ -68,17 +70,18 @@ struct OutputLevel {
 };
 std::span<const OutputLevel> outputLevels();
 
-// Each test returns the result box's text, or nothing when it was refused (port closed, after
-// its box) or shows no result.
-std::optional<std::string> testInput(Exchange& ex, size_t kind, int channel);
-bool testOutput(Exchange& ex, int channel, size_t level);
+// Each test that reads a reply yields the result box's text: Failed with kNoResponse as its text
+// when nothing came. A test is Refused, without a text, when the port is closed (after its box,
+// which is the reason) or what it was given is not one of its choices.
+Result<std::string> testInput(Exchange& ex, size_t kind, int channel);
+Outcome testOutput(Exchange& ex, int channel, size_t level);
 // Sends its four commands even with the port closed, as the window's button does.
 void resetAllOutputs(Exchange& ex);
-std::optional<std::string> testRam(Exchange& ex);
-std::optional<std::string> testPgm(Exchange& ex);
-std::optional<std::string> testRom(Exchange& ex);
-bool testDisplay(Exchange& ex);
-bool testSwitch(Exchange& ex, int channel, bool on);
+Result<std::string> testRam(Exchange& ex);
+Result<std::string> testPgm(Exchange& ex);
+Result<std::string> testRom(Exchange& ex);
+Outcome testDisplay(Exchange& ex);
+Outcome testSwitch(Exchange& ex, int channel, bool on);
 void setPullDown(Exchange& ex, int channel, bool on);
 
 }  // namespace vrn::service

@@ -18,25 +18,68 @@ void writeRecord(Exchange& ex, const std::string& record) {
     ex.port().write({reinterpret_cast<const uint8_t*>(line.data()), line.size()});
 }
 
+// A byte at a time.
+class ByteReader : public WaitReader {
+public:
+    std::span<uint8_t> room() override { return {&byte_, 1}; }
+
+protected:
+    uint8_t byte_ = 0;
+};
+
 // Phase 2: three "*" in a row. The last byte is kept across reads that bring nothing, so a single
 // "*" followed by silence counts too.
-bool waitForLoader(Exchange& ex, int64_t sentAt) {
-    Host& host = ex.host();
-    uint8_t last = 0;
-    int count = 0;
-    for (;;) {
-        uint8_t byte = 0;
-        if (ex.port().read({&byte, 1}).count == 1) last = byte;
-        count = last == Exchange::kAck ? count + 1 : 0;
-        if (count >= kLoaderStars) return true;
-        if (!ex.port().isOpen()) return false;
-        host.pump();
-        if (host.clock().wallSeconds() - sentAt > kLoaderSeconds) return false;
+class LoaderStars final : public ByteReader {
+public:
+    WaitStep took(std::span<const uint8_t> bytes) override {
+        if (bytes.size() == 1) last_ = bytes[0];
+        count_ = last_ == Exchange::kAck ? count_ + 1 : 0;
+        return count_ >= kLoaderStars ? WaitStep::Over : WaitStep::GoesOn;
     }
+
+private:
+    uint8_t last_ = 0;
+    int count_ = 0;
+};
+
+// Phases 4 and 5: each record after the "*" for the one before, until S9 is out.
+class RecordFeeder final : public ByteReader {
+public:
+    RecordFeeder(Exchange& ex, const FirmwareImage& image) : ex_(ex), image_(image) {
+        writeRecord(ex_, image_.records[next_]);
+    }
+    WaitStep took(std::span<const uint8_t> bytes) override {
+        if (bytes.size() != 1 || bytes[0] != Exchange::kAck) return WaitStep::GoesOn;
+        ex_.host().setProgress(firmwareProgress(image_.endOffsets[next_], image_.fileLength));
+        ++next_;
+        writeRecord(ex_, image_.records[next_]);
+        return next_ + 1 == image_.records.size() ? WaitStep::Over : WaitStep::Progress;
+    }
+
+private:
+    Exchange& ex_;
+    const FirmwareImage& image_;
+    size_t next_ = 0;
+};
+
+// The loader's and the records' waits: bounded in the PC clock's whole seconds from the loader's
+// command on, as the instrument's own loader counts them.
+WaitRule firmwareWait(int64_t sentAt, int64_t seconds, bool pumpFirst) {
+    return {.wallSeconds = seconds, .wallFrom = sentAt, .pumpFirst = pumpFirst, .beeps = false};
 }
 
-// Phases 3 to 5: erase, then each record after the "*" for the one before, until S9 is out.
-bool programRecords(Exchange& ex, const FirmwareImage& image, int64_t sentAt) {
+// A phase that failed: its box, or at the abort a line, and the outcome with what said it.
+Outcome cancelled(Host& host, const Outcome& failed, const char* box) {
+    if (failed.kind() == Outcome::Kind::Aborted) {
+        host.appendLine(kFwCancelledLine);
+        return failed.because(kFwCancelledLine);
+    }
+    warn(host, box);
+    return failed.because(box);
+}
+
+// Phase 3: the erase, then the records.
+Outcome programRecords(Exchange& ex, const FirmwareImage& image, int64_t sentAt) {
     Host& host = ex.host();
     host.appendLine("DO NOT REMOVE POWER FROM 41700!");
     host.appendLine("DO NOT STOP OR INTERRUPT THIS PROCESS!");
@@ -44,59 +87,50 @@ bool programRecords(Exchange& ex, const FirmwareImage& image, int64_t sentAt) {
     ex.SendCommand("FLS");
     host.clock().sleepMs(kEraseMs);
     host.appendLine("PROGRAMMING flash memory...");
-    size_t next = 0;
-    writeRecord(ex, image.records[next]);
-    for (;;) {
-        host.pump();
-        if (!ex.port().isOpen() || host.clock().wallSeconds() - sentAt > kProgramSeconds) return false;
-        uint8_t byte = 0;
-        if (ex.port().read({&byte, 1}).count != 1 || byte != Exchange::kAck) continue;
-        host.setProgress(firmwareProgress(image.endOffsets[next], image.fileLength));
-        ++next;
-        writeRecord(ex, image.records[next]);
-        if (next + 1 == image.records.size()) return true;
-    }
+    RecordFeeder feeder(ex, image);
+    return ex.wait(firmwareWait(sentAt, kProgramSeconds, true), feeder);
 }
 
 }  // namespace
 
-FirmwareOutcome updateFirmware(Exchange& ex, FileStore& files, const FirmwareRequest& request) {
+Outcome updateFirmware(Exchange& ex, FileStore& files, const FirmwareRequest& request,
+                       const FirmwareBackup& backup) {
     Host& host = ex.host();
     std::string error;
     const auto bytes = files.readFile(request.path, kMaxFirmwareFileBytes + 1, error);
     if (!bytes || bytes->size() > kMaxFirmwareFileBytes) {
         warn(host, kFwCannotOpenText);
-        return FirmwareOutcome::Refused;
+        return Outcome::refused(kFwCannotOpenText);
     }
     host.setProgressMax(100);
     host.setProgress(0);
     FirmwareImage image;
     const FirmwareFileCheck check = readFirmwareFile(*bytes, image);
     if (check.problem != FirmwareFileProblem::None) {
-        warn(host, firmwareFileMessage(check));
-        return FirmwareOutcome::Refused;
+        const std::string message = firmwareFileMessage(check);
+        warn(host, message);
+        return Outcome::refused(message);
     }
     // The line saying where the backup went is written again after the area is cleared, so it
     // stays in sight for the whole update.
     std::string backupLine;
     if (request.backupFirst) {
-        const auto group = request.backup ? request.backup(request.path) : std::nullopt;
-        if (!group) {
+        const Result<std::string> group =
+            backup ? backup(request.path) : Result<std::string>(Outcome::failed());
+        if (!group.ok()) {
             warn(host, kFwBackupFailedText);
-            return FirmwareOutcome::NoContact;
+            return group.because(kFwBackupFailedText);
         }
-        backupLine = kFwBackupLine + *group;
+        backupLine = kFwBackupLine + group.value();
         host.appendLine(backupLine);
     }
 
     ex.SendCommand(" \r");
-    if (!ex.WaitForByte('C', kWakeSeconds).ok()) {
-        warn(host, kFwNoWakeText);
-        return FirmwareOutcome::NoContact;
-    }
+    if (const Outcome woke = ex.WaitForByte('C', kWakeSeconds); !woke.ok())
+        return cancelled(host, woke, kFwNoWakeText);
     if (!confirmOverwrite(host, kFwConfirmText)) {
         host.appendLine(kFwCancelledLine);
-        return FirmwareOutcome::Cancelled;
+        return Outcome::refused(kFwCancelledLine);
     }
     host.clearMessages();
     if (!backupLine.empty()) host.appendLine(backupLine);
@@ -104,16 +138,14 @@ FirmwareOutcome updateFirmware(Exchange& ex, FileStore& files, const FirmwareReq
 
     const int64_t sentAt = host.clock().wallSeconds();
     ex.SendCommand("CMD980\r");
-    if (!waitForLoader(ex, sentAt)) {
-        warn(host, kFwNoLoaderText);
-        return FirmwareOutcome::Failed;
-    }
+    LoaderStars stars;
+    if (const Outcome loader = ex.wait(firmwareWait(sentAt, kLoaderSeconds, false), stars); !loader.ok())
+        return cancelled(host, loader, kFwNoLoaderText);
 
     WaitCursor hourglass(host);
-    if (!programRecords(ex, image, sentAt)) {
+    if (const Outcome programmed = programRecords(ex, image, sentAt); !programmed.ok()) {
         host.setProgress(0);
-        warn(host, kFwTimeoutText);
-        return FirmwareOutcome::Failed;
+        return cancelled(host, programmed, kFwTimeoutText);
     }
     host.clock().sleepMs(kFinalPauseMs);
     std::array<uint8_t, kFinalRead> reply{};
@@ -125,15 +157,15 @@ FirmwareOutcome updateFirmware(Exchange& ex, FileStore& files, const FirmwareReq
     }
     host.appendLine("FINISHED FIRMWARE UPDATE.");
     host.setProgress(0);
-    return FirmwareOutcome::Finished;
+    return Outcome::done();
 }
 
-FirmwareOutcome FirmwareUpdate1(Exchange& ex, FileStore& files, FirmwareBackup backup,
-                                std::string statusText) {
+Outcome FirmwareUpdate1(Exchange& ex, FileStore& files, const FirmwareBackup& backup,
+                        std::string statusText) {
     Host& host = ex.host();
     if (!ex.port().isOpen()) {
         warn(host, kFwPortClosedText);
-        return FirmwareOutcome::Refused;
+        return Outcome::portGone(kFwPortClosedText);
     }
     FileDialogSpec spec;
     spec.filter = kFirmwareFilter;
@@ -142,11 +174,10 @@ FirmwareOutcome FirmwareUpdate1(Exchange& ex, FileStore& files, FirmwareBackup b
     FirmwareRequest request;
     request.backupFirst = true;
     const auto path = host.openFileNameWithCheckBox(spec, kBackupBoxText, request.backupFirst);
-    if (!path) return FirmwareOutcome::Cancelled;
+    if (!path) return Outcome::refused();
     request.path = *path;
-    request.backup = std::move(backup);
     request.statusText = std::move(statusText);
-    return updateFirmware(ex, files, request);
+    return updateFirmware(ex, files, request, backup);
 }
 
 }  // namespace vrn::service

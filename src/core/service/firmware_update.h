@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/link/outcome.h"
+
 namespace vrn {
 class Exchange;
 class FileStore;
@@ -42,31 +44,25 @@ inline constexpr const char* kFwBackupFailedText =
     "Setup, Screens and Program could not be backed up.\nFlash Update cancelled.";
 
 // The backup before an update: gets Setup, Screens and Program into a group file, given the
-// firmware file's path, and returns the group file's path; empty when it failed. Unset, a chosen
-// backup cannot be made and the update stops before anything is sent.
-using FirmwareBackup = std::function<std::optional<std::string>(const std::string& firmwarePath)>;
-
-enum class FirmwareOutcome : uint8_t {
-    Cancelled,  // the dialog or the confirmation said no
-    Refused,    // port closed, or the file cannot be read or is not a whole firmware file
-    NoContact,  // the backup failed, or the instrument did not answer the wake
-    Failed,     // the loader did not answer, or the records did not get through in time
-    Finished,
-};
+// firmware file's path, and yields the group file's path. Unset, a chosen backup cannot be made
+// and the update stops before anything is sent.
+using FirmwareBackup = std::function<Result<std::string>(const std::string& firmwarePath)>;
 
 struct FirmwareRequest {
     std::string path;
     bool backupFirst = false;
-    FirmwareBackup backup;
     std::string statusText;  // the status bar while the update runs (the current group's name)
 };
 
 // The update from an already chosen file: the file is checked whole first, then the backup if
-// asked for, the wake, the confirmation, the loader, the erase and the records.
-FirmwareOutcome updateFirmware(Exchange& ex, FileStore& files, const FirmwareRequest& request);
+// asked for, the wake, the confirmation, the loader, the erase and the records. Refused, with its
+// box, for a file that cannot be read or is not a whole firmware file and for a No; the backup's
+// own failure; the wait's failure with the box that said it (Aborted with a line of its own).
+Outcome updateFirmware(Exchange& ex, FileStore& files, const FirmwareRequest& request,
+                       const FirmwareBackup& backup = {});
 
 // File, Firmware Update...: the open dialog with the backup box (checked at first), then the update.
-FirmwareOutcome FirmwareUpdate1(Exchange& ex, FileStore& files, FirmwareBackup backup,
-                                std::string statusText);
+// PortGone after its box while the port is closed; Refused when the dialog was cancelled.
+Outcome FirmwareUpdate1(Exchange& ex, FileStore& files, const FirmwareBackup& backup, std::string statusText);
 
 }  // namespace vrn::service

@@ -24,8 +24,8 @@ std::string firmwareBackupPath(const std::string& firmwarePath, Clock& clock) {
     return folder + name;
 }
 
-BackupOutcome backupInstrument(Exchange& ex, FileStore& files, const std::string& groupPath,
-                               const PictureEncoder& encode) {
+Outcome backupInstrument(Exchange& ex, FileStore& files, const std::string& groupPath,
+                         const PictureEncoder& encode) {
     Host& host = ex.host();
     setup::SetupModel setup;
     // The instrument's own clock is kept too, not the PC's.
@@ -37,11 +37,9 @@ BackupOutcome backupInstrument(Exchange& ex, FileStore& files, const std::string
     screens::ScreenTransfer screenTransfer(ex, screenSet.display, screenSet.editor);
     program::ProgramTransfer programTransfer(ex, program);
     Transfers transfers{setupTransfer, screenTransfer, programTransfer};
-    if (!getAll(transfers, {}).ok()) return BackupOutcome::GetFailed;
+    if (Outcome got = getAll(transfers, {}); !got.ok()) return got;
     Workspace backup{setup, screenSet.editor, program, {}};
-    return saveGroupFiles(host, files, backup, groupPath, encode).configurationWritten
-               ? BackupOutcome::Written
-               : BackupOutcome::NotWritten;
+    return saveGroupFiles(host, files, backup, groupPath, encode);
 }
 
 }  // namespace vrn::workspace

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/link/outcome.h"
 #include "core/workspace/group_actions.h"
 
 namespace vrn {
@@ -17,16 +18,12 @@ namespace vrn::workspace {
 // file's folder, so it never replaces a group the user keeps.
 std::string firmwareBackupPath(const std::string& firmwarePath, Clock& clock);
 
-enum class BackupOutcome : uint8_t {
-    Written,     // the group and its setup, screen and program files are on disk
-    GetFailed,   // the instrument did not give its whole configuration; nothing was written
-    NotWritten,  // the get succeeded but the group's files could not all be written
-};
-
 // Gets the Setup, Screens and Program from the instrument into models of the backup's own and
 // saves them as the group at groupPath. What the user is editing, the current group's name and
-// the page shown stay as they were: the backup is a copy of the instrument, not a Get.
-BackupOutcome backupInstrument(Exchange& ex, FileStore& files, const std::string& groupPath,
-                               const PictureEncoder& encode);
+// the page shown stay as they were: the backup is a copy of the instrument, not a Get. Done once
+// the group and its setup, screen and program files are on disk; the get's failure (nothing
+// written); NotWritten when the get succeeded but the group's files could not all be written.
+Outcome backupInstrument(Exchange& ex, FileStore& files, const std::string& groupPath,
+                         const PictureEncoder& encode);
 
 }  // namespace vrn::workspace

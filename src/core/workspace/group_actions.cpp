@@ -81,10 +81,9 @@ std::optional<std::string> OpenGroup(Host& host, FileStore& files, Workspace& ws
     return path;
 }
 
-SaveOutcome saveGroupFiles(Host& host, FileStore& files, Workspace& ws, const std::string& path,
-                           const PictureEncoder& encode) {
+Outcome saveGroupFiles(Host& host, FileStore& files, Workspace& ws, const std::string& path,
+                       const PictureEncoder& encode) {
     WaitCursor hourglass(host);
-    SaveOutcome outcome;
     const GroupMembers members = groupMembers(path);
     // The group and its three members replace their old files together or not at all: a group
     // half new and half old would send an instrument a configuration it never had.
@@ -98,18 +97,18 @@ SaveOutcome saveGroupFiles(Host& host, FileStore& files, Workspace& ws, const st
     std::string failed;
     std::string error;
     if (!files.writeFiles(group, failed, error)) {
+        std::string box;
         if (failed == path) {
-            warn(host, "Cannot create file \"" + path + "\".\n" + error);
+            box = "Cannot create file \"" + path + "\".\n" + error;
         } else {
             const char* member = failed == members.setup     ? "Setup"
                                  : failed == members.screens ? "Screen"
                                                              : "Program";
-            warn(host, std::string("The ") + member + " file could not be saved.\n" + failed + ": " + error);
+            box = std::string("The ") + member + " file could not be saved.\n" + failed + ": " + error;
         }
-        return outcome;
+        warn(host, box);
+        return Outcome::notWritten(box);
     }
-    outcome.groupWritten = true;
-    outcome.configurationWritten = true;
     ws.groupName = groupBaseName(path);
 
     // The listing and the pictures are for people; their failures are not reported.
@@ -120,13 +119,13 @@ SaveOutcome saveGroupFiles(Host& host, FileStore& files, Workspace& ws, const st
         const std::vector<uint8_t> bmp = encode ? encode(picture) : std::vector<uint8_t>{};
         if (bmp.empty() || !files.writeFile(members.pictures[static_cast<size_t>(screen)], bmp, error)) break;
     }
-    return outcome;
+    return Outcome::done();
 }
 
 std::optional<std::string> SaveGroup(Host& host, FileStore& files, Workspace& ws,
                                      const PictureEncoder& encode) {
     auto path = host.saveFileName(groupDialog(true));
-    if (!path || !saveGroupFiles(host, files, ws, *path, encode).configurationWritten) return std::nullopt;
+    if (!path || !saveGroupFiles(host, files, ws, *path, encode).ok()) return std::nullopt;
     host.appendLine("SAVED GROUP " + *path);
     return path;
 }

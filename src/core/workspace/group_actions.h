@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/link/outcome.h"
 #include "core/program/program_model.h"
 
 namespace vrn {
@@ -54,17 +55,11 @@ bool confirmOverwrite(Host& host);
 // or carries no mark.
 bool openGroupFiles(Host& host, FileStore& files, Workspace& ws, const std::string& path);
 
-// What a save managed: the group file, and the setup, screen and program files that a backup needs.
-struct SaveOutcome {
-    bool groupWritten = false;
-    bool configurationWritten = false;
-};
-
 // Writes the group file with the setup, screen and program files, which replace their old files
 // together only once all four are complete, then the listing and the eight pictures. When one of
 // the four cannot be written its box names it and the reason, and none is replaced (the listing
-// and the pictures are for people: their failures have no box).
-SaveOutcome saveGroupFiles(Host& host, FileStore& files, Workspace& ws, const std::string& path,
-                           const PictureEncoder& encode);
+// and the pictures are for people: their failures have no box): NotWritten, with that box's text.
+Outcome saveGroupFiles(Host& host, FileStore& files, Workspace& ws, const std::string& path,
+                       const PictureEncoder& encode);
 
 }  // namespace vrn::workspace

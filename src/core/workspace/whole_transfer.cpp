@@ -1,5 +1,7 @@
 #include "core/workspace/whole_transfer.h"
 
+#include <functional>
+
 #include "core/check/check_actions.h"
 #include "core/link/clock.h"
 #include "core/link/exchange.h"
@@ -39,24 +41,16 @@ constexpr Texts kSend{
 
 constexpr const char* kNoPgmEndText = "Cannot Send Setup/Screens/Program.\nThe program has no PGM END.";
 
-void show(const PageControl& pages, Page page) {
-    if (pages.show) pages.show(page);
-}
-
-// Runs the three steps; `between` runs before the second and the third. The outcome of the last
-// step run, whose page is `at`.
-Outcome runSteps(Transfers& t, const PageControl& pages, bool send, const std::function<void()>& between,
-                 Page& at) {
-    at = Page::Setup;
-    show(pages, at);
+// Runs the three steps, each on its page; `between` runs before the second and the third. The
+// outcome of the last step run.
+Outcome runSteps(Transfers& t, const PageControl& pages, bool send, const std::function<void()>& between) {
+    pages.show(Page::Setup);
     if (Outcome o = send ? t.setup.SendUserSettings() : t.setup.GetUserSettings(); !o.ok()) return o;
     between();
-    at = Page::Screens;
-    show(pages, at);
+    pages.show(Page::Screens);
     if (Outcome o = send ? t.screens.SendUserScreens() : t.screens.GetUserScreens(); !o.ok()) return o;
     between();
-    at = Page::Program;
-    show(pages, at);
+    pages.show(Page::Program);
     return send ? t.program.SendUserProgram() : t.program.GetUserProgram();
 }
 
@@ -64,7 +58,7 @@ Outcome run(Transfers& t, const PageControl& pages, bool send, bool ask) {
     const Texts& texts = send ? kSend : kGet;
     Exchange& ex = t.setup.exchange();
     Host& host = ex.host();
-    const int before = pages.current ? pages.current() : 0;
+    const int before = pages.current();
     if (!ex.port().isOpen()) {
         warn(host, texts.closed);
         return Outcome::portGone(texts.closed);
@@ -82,24 +76,21 @@ Outcome run(Transfers& t, const PageControl& pages, bool send, bool ask) {
         return Outcome::refused();
     host.appendLine(texts.first);
     Outcome outcome = Outcome::done();
-    Page at = Page::Setup;
     {
         WaitCursor hourglass(host);
         if (send) {
-            outcome = runSteps(
-                t, pages, true, [&host] { host.clock().sleepMs(kSendStepPauseMs); }, at);
+            outcome = runSteps(t, pages, true, [&host] { host.clock().sleepMs(kSendStepPauseMs); });
         } else {
             host.pump();
-            outcome = runSteps(
-                t, pages, false, [&host] { host.pump(); }, at);
+            outcome = runSteps(t, pages, false, [&host] { host.pump(); });
         }
-        if (pages.restore) pages.restore(before);
+        pages.restore(before);
     }
     if (!outcome.ok()) {
         // A Setup refused before anything was sent, or a program at fault, has said why in its
         // own box; the link is fine.
         const bool explained =
-            outcome.kind() == Outcome::Kind::Refused || (at == Page::Program && t.program.programAtFault());
+            outcome.kind() == Outcome::Kind::Refused || outcome.kind() == Outcome::Kind::ProgramAtFault;
         if (!explained) MyCommError(host);
         host.appendLine(texts.failed);
     } else {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 #include "core/link/outcome.h"
 
@@ -20,11 +19,14 @@ namespace vrn::workspace {
 // The pages a whole transfer shows, as the window's page control knows them.
 enum class Page : uint8_t { Setup, Screens, Program };
 
-struct PageControl {
+// The window's page control as a whole transfer shows its steps on it; this one shows none.
+class PageControl {
+public:
+    virtual ~PageControl() = default;
     // The page now shown, as an opaque index to give back to `restore`.
-    std::function<int()> current;
-    std::function<void(Page)> show;
-    std::function<void(int)> restore;
+    virtual int current() const { return 0; }
+    virtual void show(Page page) const { (void)page; }
+    virtual void restore(int index) const { (void)index; }
 };
 
 // The three transfers over one exchange, in the order they run.

@@ -45,8 +45,8 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
                      QWidget* parent)
     : QMainWindow(parent), preferencesPath_(preferencesPath) {
     buildWindow();
-    host_ = std::make_unique<QtHost>(clock, QtHost::Widgets{this, Memo1, ProgressBar, statusPanel_});
-    host_->timer().onTick = [this] { emit timerTicked(); };
+    host_ = std::make_unique<QtHost>(clock, QtHost::Widgets{this, Memo1, ProgressBar, statusPanel_},
+                                     [this] { emit timerTicked(); });
     changes_ = new ChangeTracker(*host_, this);
     connect(changes_, &ChangeTracker::stateChanged, this, &TFormMain::updateTitle);
     usb_ = std::make_unique<UsbPort>(driver, *host_);
@@ -113,10 +113,7 @@ void TFormMain::guardExchanges() {
     guard.setPages(PageControlMain);
     guard.keepUsable(Memo1);
     guard.keepUsable(ButtonClearMemo);
-    connect(&guard, &ExchangeGuard::endWait, this, [this] {
-        exchange_->abortWaits();
-        host_->timer().runOut();
-    });
+    connect(&guard, &ExchangeGuard::endWait, this, [this] { exchange_->abortWaits(); });
 }
 
 PageTab TFormMain::pageTab(QWidget* sheet) {

@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QTextCursor>
 #include <algorithm>
+#include <utility>
 
 #include "core/app/box_position.h"
 #include "core/link/clock.h"
@@ -49,8 +50,8 @@ private:
 
 }  // namespace
 
-QtHost::QtHost(Clock& clock, const Widgets& widgets)
-    : clock_(clock), widgets_(widgets), guard_(*widgets.window) {
+QtHost::QtHost(Clock& clock, const Widgets& widgets, std::function<void()> onTick)
+    : clock_(clock), widgets_(widgets), timer1_(std::move(onTick)), guard_(*widgets.window) {
     ticker_.setTimerType(Qt::PreciseTimer);
     ticker_.setInterval(static_cast<int>(Timer1::kIntervalMs));
     QObject::connect(&ticker_, &QTimer::timeout, [this] { timer1_.catchUp(clock_.nowMs()); });

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -28,7 +29,8 @@ public:
         QLabel* status = nullptr;
     };
 
-    QtHost(Clock& clock, const Widgets& widgets);
+    // onTick runs on every tick of Timer1.
+    QtHost(Clock& clock, const Widgets& widgets, std::function<void()> onTick = {});
 
     void appendLine(std::string_view line) override;
     void appendText(std::string_view text) override;

@@ -31,12 +31,13 @@ RecordsSection::RecordsSection(QWidget& window, const PageTab& page, setup::Setu
     guard.keepUsable(page_->stopButton());
     connectPage();
     connect(menu.add(&MainMenuItems::EraseRecords1, this), &QAction::triggered, this,
-            [this] { erase_.EraseRecords1Click(); });
+            [this] { (void)erase_.EraseRecords1Click(); });
 }
 
 void RecordsSection::connectPage() {
     connect(page_, &RecordsPage::getRecordsClicked, this, [this] {
-        retrieval_.ButtonGetRecordsClick(page_->options());
+        // The page and the message area have shown how it ended.
+        (void)retrieval_.ButtonGetRecordsClick(page_->options());
         if (std::exchange(closeAfterDownload_, false))
             QMetaObject::invokeMethod(&window_, &QWidget::close, Qt::QueuedConnection);
     });

@@ -99,9 +99,10 @@ QLayout* CalibrationPage::buildReference() {
 
 void CalibrationPage::addStepButton(QGroupBox* box, service::CalStep step, const char* caption) {
     QPushButton* b = button(box, service::calStepInfo(step).button, caption);
+    // A step's lines in the message area say how it ended.
     connect(b, &QPushButton::clicked, this, [this, step] {
-        service::runCalibrationStep(ex_, step, CheckBoxCalConfirm->isChecked(),
-                                    MaskEditVRef->text().toStdString());
+        (void)service::runCalibrationStep(ex_, step, CheckBoxCalConfirm->isChecked(),
+                                          MaskEditVRef->text().toStdString());
     });
     guardedButtons.push_back(b);
 }
@@ -174,7 +175,7 @@ void CalibrationPage::addDataAndStop(QGridLayout* grid) {
     data->setLayout(new QVBoxLayout);
     data->layout()->setContentsMargins(8, 4, 8, 6);
     ButtonGetCalData = button(data, "ButtonGetCalData", "Get Cal Data");
-    connect(ButtonGetCalData, &QPushButton::clicked, this, [this] { service::getCalData(ex_); });
+    connect(ButtonGetCalData, &QPushButton::clicked, this, [this] { (void)service::getCalData(ex_); });
 
     ButtonStopCal = new QPushButton(QStringLiteral("Stop Calibration"), this);
     ButtonStopCal->setObjectName(QStringLiteral("ButtonStopCal"));

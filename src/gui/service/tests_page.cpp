@@ -160,9 +160,10 @@ QGroupBox* TestsPage::buildOther() {
             [this] { showResult(EditTestResult, service::testPgm(ex_)); });
     connect(ButtonROMChksum, &QPushButton::clicked, this,
             [this] { showResult(EditTestResult, service::testRom(ex_)); });
-    connect(ButtonTestDisplay, &QPushButton::clicked, this, [this] { service::testDisplay(ex_); });
-    connect(ButtonSwitch, &QPushButton::clicked, this,
-            [this] { service::testSwitch(ex_, CSpinEditSwChan->value(), RadioButtonSwON->isChecked()); });
+    connect(ButtonTestDisplay, &QPushButton::clicked, this, [this] { (void)service::testDisplay(ex_); });
+    connect(ButtonSwitch, &QPushButton::clicked, this, [this] {
+        (void)service::testSwitch(ex_, CSpinEditSwChan->value(), RadioButtonSwON->isChecked());
+    });
     return box;
 }
 
@@ -203,7 +204,7 @@ void TestsPage::ButtonTestInputClick() {
 void TestsPage::ButtonTestOutputClick() {
     for (size_t i = 0; i < outputLevels.size(); ++i) {
         if (!outputLevels[i]->isChecked()) continue;
-        service::testOutput(ex_, CSpinEditTestOutChan->value(), i);
+        (void)service::testOutput(ex_, CSpinEditTestOutChan->value(), i);
         return;
     }
 }
@@ -214,9 +215,10 @@ void TestsPage::ButtonAnOutResetClick() {
     CSpinEditTestOutChan->setValue(1);
 }
 
-void TestsPage::showResult(QLineEdit* box, const std::optional<std::string>& result) {
+void TestsPage::showResult(QLineEdit* box, const Result<std::string>& result) {
     // The instrument's bytes are shown one character each.
-    if (result) box->setText(QString::fromLatin1(result->data(), static_cast<qsizetype>(result->size())));
+    if (result.hasValue())
+        box->setText(QString::fromLatin1(result->data(), static_cast<qsizetype>(result->size())));
 }
 
 }  // namespace vrn::gui

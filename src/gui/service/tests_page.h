@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "core/link/outcome.h"
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -37,7 +39,7 @@ private:
     void ButtonTestOutputClick();
     void ButtonAnOutResetClick();
     // Shows a result; nothing when the test was refused.
-    void showResult(QLineEdit* box, const std::optional<std::string>& result);
+    void showResult(QLineEdit* box, const Result<std::string>& result);
 
     CSpinEdit* CSpinEditTestInChan = nullptr;
     QComboBox* ComboBoxTestInput = nullptr;

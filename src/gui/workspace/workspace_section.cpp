@@ -21,6 +21,28 @@
 
 namespace vrn::gui {
 
+int TabPages::current() const {
+    return control_.currentIndex();
+}
+
+void TabPages::show(workspace::Page page) const {
+    switch (page) {
+    case workspace::Page::Setup:
+        control_.setCurrentWidget(tabs_.TabSheetSetup);
+        break;
+    case workspace::Page::Screens:
+        control_.setCurrentWidget(tabs_.TabSheetScreen);
+        break;
+    case workspace::Page::Program:
+        control_.setCurrentWidget(tabs_.TabSheetUserPgm);
+        break;
+    }
+}
+
+void TabPages::restore(int index) const {
+    control_.setCurrentIndex(index);
+}
+
 WorkspaceSection::WorkspaceSection(QWidget& window, QTabWidget& pageControl, const Pages& pages,
                                    setup::SetupTransfer& setup, ScreensSection& screens,
                                    ProgramModel& program, FileStore& files, ChangeTracker& changes,
@@ -32,25 +54,8 @@ WorkspaceSection::WorkspaceSection(QWidget& window, QTabWidget& pageControl, con
       changes_(changes),
       programTransfer_(exchange_, program),
       workspace_{setup.model(), screens.editor(), program, {}},
-      transfers_{setup, screens.transfer(), programTransfer_} {
-    QTabWidget* control = &pageControl;
-    const Pages tabs = pages;
-    pages_.current = [control] { return control->currentIndex(); };
-    pages_.show = [control, tabs](workspace::Page page) {
-        switch (page) {
-        case workspace::Page::Setup:
-            control->setCurrentWidget(tabs.TabSheetSetup);
-            break;
-        case workspace::Page::Screens:
-            control->setCurrentWidget(tabs.TabSheetScreen);
-            break;
-        case workspace::Page::Program:
-            control->setCurrentWidget(tabs.TabSheetUserPgm);
-            break;
-        }
-    };
-    pages_.restore = [control](int index) { control->setCurrentIndex(index); };
-
+      transfers_{setup, screens.transfer(), programTransfer_},
+      pages_(pageControl, pages) {
     // A part the whole Get does not reach keeps its mark: only a complete run counts as got or sent.
     connect(menu.add(&MainMenuItems::GetCollection1, this), &QAction::triggered, this, [this] {
         if (exchange_.port().isOpen() && !changes_.maySaveFirst({Part::Setup, Part::Screens, Part::Program}))
@@ -89,12 +94,11 @@ void WorkspaceSection::PrintProgram1Click() {
     if (!print::printReport(printer, input, error)) warn(exchange_.host(), error.toStdString());
 }
 
-std::optional<std::string> WorkspaceSection::backup(const std::string& firmwarePath) {
+Result<std::string> WorkspaceSection::backup(const std::string& firmwarePath) {
     const std::string path = workspace::firmwareBackupPath(firmwarePath, exchange_.host().clock());
-    if (workspace::backupInstrument(exchange_, files_, path, print::bmpPicture) !=
-        workspace::BackupOutcome::Written)
-        return std::nullopt;
-    return path;
+    Outcome backedUp = workspace::backupInstrument(exchange_, files_, path, print::bmpPicture);
+    if (!backedUp.ok()) return backedUp;
+    return {std::move(backedUp), path};
 }
 
 }  // namespace vrn::gui

@@ -22,6 +22,19 @@ class ChangeTracker;
 class MainMenu;
 class ScreensSection;
 
+// The window's page control as the whole transfers show their steps on it.
+class TabPages final : public workspace::PageControl {
+public:
+    TabPages(QTabWidget& control, const Pages& tabs) : control_(control), tabs_(tabs) {}
+    int current() const override;
+    void show(workspace::Page page) const override;
+    void restore(int index) const override;
+
+private:
+    QTabWidget& control_;
+    Pages tabs_;
+};
+
 // The whole get and send, the printed report and the backup before a firmware update, on the
 // window's three models (the File menu's group items are FileCommands'). Holds the current group
 // name for the whole run.
@@ -38,9 +51,9 @@ public:
     workspace::Workspace& workspace() { return workspace_; }
 
     // The backup before a firmware update, into a group file named for firmwarePath; its path, or
-    // nothing when it failed. Into models of the backup's own: the window's three parts and its
-    // group stay as they are.
-    std::optional<std::string> backup(const std::string& firmwarePath);
+    // how it failed. Into models of the backup's own: the window's three parts and its group stay
+    // as they are.
+    Result<std::string> backup(const std::string& firmwarePath);
 
 private:
     void PrintProgram1Click();
@@ -52,7 +65,7 @@ private:
     program::ProgramTransfer programTransfer_;
     workspace::Workspace workspace_;
     workspace::Transfers transfers_;
-    workspace::PageControl pages_;
+    TabPages pages_;
 };
 
 }  // namespace vrn::gui
