@@ -1,14 +1,14 @@
 #include <CLI/CLI.hpp>
 
-#include "cli/check_command.h"
 #include "cli/command_definition.h"
-#include "cli/compare_commands.h"
-#include "cli/doctor_command.h"
-#include "cli/ports_command.h"
-#include "cli/program_commands.h"
-#include "cli/screen_commands.h"
-#include "cli/setup_commands.h"
-#include "cli/workspace_commands.h"
+#include "cli/configuration/check_command.h"
+#include "cli/configuration/compare_commands.h"
+#include "cli/configuration/program_commands.h"
+#include "cli/configuration/screen_commands.h"
+#include "cli/configuration/setup_commands.h"
+#include "cli/configuration/workspace_commands.h"
+#include "cli/machine/doctor_command.h"
+#include "cli/machine/ports_command.h"
 
 namespace vrn::cli {
 namespace {

@@ -2,8 +2,8 @@
 
 #include "cli/archive_commands.h"
 #include "cli/command_definition.h"
-#include "cli/plot_command.h"
-#include "cli/records_commands.h"
+#include "cli/records/plot_command.h"
+#include "cli/records/records_commands.h"
 #include "cli/value_checks.h"
 
 namespace vrn::cli {

@@ -1,7 +1,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/command_definition.h"
-#include "cli/service_commands.h"
+#include "cli/service/service_commands.h"
 #include "cli/value_checks.h"
 #include "core/service/calibration.h"
 #include "core/service/diagnostics.h"

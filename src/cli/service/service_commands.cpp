@@ -1,14 +1,14 @@
-#include "cli/service_commands.h"
+#include "cli/service/service_commands.h"
 
 #include <array>
 #include <optional>
 
+#include "cli/configuration/workspace_commands.h"
 #include "cli/outcome_exit.h"
 #include "cli/output_target.h"
 #include "cli/password_prompt.h"
 #include "cli/result_outcomes.h"
 #include "cli/session.h"
-#include "cli/workspace_commands.h"
 #include "core/io/file_store.h"
 #include "core/service/calibration.h"
 #include "core/service/diagnostics.h"

@@ -1,4 +1,4 @@
-#include "cli/records_commands.h"
+#include "cli/records/records_commands.h"
 
 #include "cli/outcome_exit.h"
 #include "cli/output_target.h"

@@ -1,4 +1,4 @@
-#include "cli/doctor_command.h"
+#include "cli/machine/doctor_command.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

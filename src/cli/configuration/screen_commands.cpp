@@ -1,4 +1,4 @@
-#include "cli/screen_commands.h"
+#include "cli/configuration/screen_commands.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -7,7 +7,7 @@
 #include <optional>
 #include <span>
 
-#include "cli/compare_commands.h"
+#include "cli/configuration/compare_commands.h"
 #include "cli/outcome_exit.h"
 #include "cli/output_target.h"
 #include "cli/session.h"

@@ -1,4 +1,4 @@
-#include "cli/plot_command.h"
+#include "cli/records/plot_command.h"
 
 #include <QtCharts/QChartView>
 #include <string_view>

@@ -1,9 +1,9 @@
-#include "cli/program_commands.h"
+#include "cli/configuration/program_commands.h"
 
 #include <ostream>
 
-#include "cli/check_command.h"
-#include "cli/compare_commands.h"
+#include "cli/configuration/check_command.h"
+#include "cli/configuration/compare_commands.h"
 #include "cli/outcome_exit.h"
 #include "cli/output_target.h"
 #include "cli/session.h"

@@ -1,4 +1,4 @@
-#include "cli/compare_commands.h"
+#include "cli/configuration/compare_commands.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -6,11 +6,11 @@
 #include <optional>
 #include <ostream>
 
+#include "cli/configuration/program_commands.h"
+#include "cli/configuration/screen_commands.h"
+#include "cli/configuration/setup_commands.h"
 #include "cli/outcome_exit.h"
-#include "cli/program_commands.h"
-#include "cli/screen_commands.h"
 #include "cli/session.h"
-#include "cli/setup_commands.h"
 #include "core/compare/program_compare.h"
 #include "core/compare/screen_compare.h"
 #include "core/compare/setup_compare.h"

@@ -1,6 +1,6 @@
-#include "cli/setup_commands.h"
+#include "cli/configuration/setup_commands.h"
 
-#include "cli/compare_commands.h"
+#include "cli/configuration/compare_commands.h"
 #include "cli/outcome_exit.h"
 #include "cli/output_target.h"
 #include "cli/session.h"

@@ -1,13 +1,13 @@
-#include "cli/check_command.h"
+#include "cli/configuration/check_command.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
 #include <ostream>
 
 #include "cli/cli.h"
-#include "cli/program_commands.h"
+#include "cli/configuration/program_commands.h"
+#include "cli/configuration/setup_commands.h"
 #include "cli/session.h"
-#include "cli/setup_commands.h"
 #include "core/check/check_actions.h"
 #include "core/check/program_check.h"
 #include "core/io/file_store.h"

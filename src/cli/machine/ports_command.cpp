@@ -1,4 +1,4 @@
-#include "cli/ports_command.h"
+#include "cli/machine/ports_command.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
