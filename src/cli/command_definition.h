@@ -60,8 +60,9 @@ void addScreenCommands(CLI::App& app, CommandRunner& chosen);   // get-screens, 
 void addGroupCommands(CLI::App& app, CommandRunner& chosen);    // get-all, send-all
 void addDiffCommands(CLI::App& app, CommandRunner& chosen);     // diff-setup, -screens, -program, -all
 void addReportCommand(CLI::App& app, CommandRunner& chosen);    // report
-// records/, with the record archive's collect and export (commands_records.cpp) between them
-void addRecordCommands(CLI::App& app, CommandRunner& chosen);  // get-records ... collect, export ... plot
+// records/, with the record archive's commands (commands_records.cpp, archive/) among them:
+// get-records, erase-records, collect, export, plot, status
+void addRecordCommands(CLI::App& app, CommandRunner& chosen);
 void addRecordMemoryCommands(CLI::App& app, CommandRunner& chosen);  // get-records, erase-records
 void addPlotCommand(CLI::App& app, CommandRunner& chosen);           // plot
 // service/

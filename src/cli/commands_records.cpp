@@ -1,5 +1,6 @@
 #include <CLI/CLI.hpp>
 
+#include "cli/archive/status_command.h"
 #include "cli/archive_commands.h"
 #include "cli/command_definition.h"
 #include "cli/record_options.h"
@@ -81,6 +82,8 @@ void addRecordCommands(CLI::App& app, CommandRunner& chosen) {
     positional(exportCommand, "OUT.txt", exported.out);
 
     addPlotCommand(app, chosen);
+
+    addStatusCommand(app, chosen);
 }
 
 }  // namespace vrn::cli
