@@ -61,7 +61,7 @@ void addGroupCommands(CLI::App& app, CommandRunner& chosen);    // get-all, send
 void addDiffCommands(CLI::App& app, CommandRunner& chosen);     // diff-setup, -screens, -program, -all
 void addReportCommand(CLI::App& app, CommandRunner& chosen);    // report
 // records/, with the record archive's commands (commands_records.cpp, archive/) among them:
-// get-records, erase-records, collect, export, plot, status
+// get-records, erase-records, collect, export, sync, plot, status
 void addRecordCommands(CLI::App& app, CommandRunner& chosen);
 void addRecordMemoryCommands(CLI::App& app, CommandRunner& chosen);  // get-records, erase-records
 void addPlotCommand(CLI::App& app, CommandRunner& chosen);           // plot
