@@ -67,11 +67,11 @@ int serveInstrument(int argc, char** argv) {
     vrn::sim::SimOptions options;
     std::string error;
     if (!vrn::sim::parseSimOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
-        std::fprintf(stderr, "vrncomm-sim: %s\n%s", error.c_str(), vrn::sim::kSimUsage);
+        std::fprintf(stderr, "vrncomm-sim: %s\n%s", error.c_str(), vrn::sim::simUsage().c_str());
         return 2;
     }
     if (options.help) {
-        std::fputs(vrn::sim::kSimUsage, stdout);
+        std::fputs(vrn::sim::simUsage().c_str(), stdout);
         return 0;
     }
     onStopSignals();

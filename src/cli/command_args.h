@@ -6,37 +6,16 @@
 
 namespace vrn::cli {
 
-// What each command is given once the command line is parsed. The command line's definition
-// (commands_*.cpp) has already checked every value named here against its documented form, so the
-// commands take them as they are. A command with only positionals gets them as a list, in order.
+// What the commands that share them are given once the command line is parsed (a command's own
+// arguments are defined beside it). The command's definition has already checked every value named
+// here against its documented form, so the commands take them as they are. A command with only
+// positionals gets them as a list, in order.
 using Words = std::vector<std::string>;
 
 // send-program, send-screens, send-all
 struct SendArgs {
     std::string file;
     bool verify = false;
-};
-
-struct SendSetupArgs {
-    std::string file;
-    std::optional<std::string> time;  // "MM-DD-YYYY HH:MM:SS"; the PC's time when not given
-    bool verify = false;
-};
-
-struct ListingArgs {
-    std::string file;
-    bool outline = false;
-};
-
-struct CheckArgs {
-    std::string file;
-    std::optional<std::string> setup;
-};
-
-struct GetRecordsArgs {
-    std::string count;  // "all" or 1..999999999
-    std::string file;
-    std::string delimiter = "comma";
 };
 
 struct CollectArgs {
@@ -60,41 +39,6 @@ struct ExportArgs {
     std::string out;
     ArchiveRangeArgs range;
     std::string delimiter = "comma";
-};
-
-struct PlotArgs {
-    std::string in;
-    std::string out;
-    ArchiveRangeArgs range;  // station empty: in is a record text file
-    std::optional<std::string> fields;
-};
-
-struct CalibrateArgs {
-    std::string step;
-    std::optional<std::string> ref;  // millivolts, 0000.00 to 9999.99
-    std::optional<std::string> passwordFile;
-};
-
-struct CalCheckArgs {
-    std::string check;
-    std::optional<std::string> passwordFile;
-};
-
-struct TestArgs {
-    std::string what;   // input, output, switch, ram, pgm, rom, display
-    std::string kind;   // input: se, diff, wd, lowfreq, ttl
-    int channel = 0;    // input, output, switch
-    std::string level;  // output: 0mV ... 20mA; switch: on or off
-};
-
-struct PullDownArgs {
-    int channel = 0;
-    std::string state;  // on or off
-};
-
-struct FirmwareArgs {
-    std::string file;
-    std::optional<std::string> backup;
 };
 
 }  // namespace vrn::cli

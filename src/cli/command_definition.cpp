@@ -27,4 +27,11 @@ void runsWithWords(CLI::App& command, CommandRunner& chosen, std::initializer_li
     command.callback([words, run, &chosen] { chosen = [words, run](Session& s) { return run(s, *words); }; });
 }
 
+void addSend(CLI::App& command, CommandRunner& chosen, const char* file,
+             int (*run)(Session&, const SendArgs&)) {
+    SendArgs& a = runs(command, chosen, run);
+    positional(command, file, a.file);
+    command.add_flag("--verify", a.verify);
+}
+
 }  // namespace vrn::cli

@@ -43,9 +43,31 @@ void runs(CLI::App& command, CommandRunner& chosen, int (*run)(Session&));
 void runsWithWords(CLI::App& command, CommandRunner& chosen, std::initializer_list<const char*> names,
                    int (*run)(Session&, const Words&));
 
-// The commands, by what they work on.
-void addConfigurationCommands(CLI::App& app, CommandRunner& chosen);
+// A send of one file, read back and compared afterwards with --verify.
+void addSend(CLI::App& command, CommandRunner& chosen, const char* file,
+             int (*run)(Session&, const SendArgs&));
+
+// The commands, each defined in the file that runs it. The command line adds them in the order
+// the help lists them.
+// machine/: ports, doctor
+void addPortsCommand(CLI::App& app, CommandRunner& chosen);
+void addDoctorCommand(CLI::App& app, CommandRunner& chosen);
+// configuration/
+void addSetupCommands(CLI::App& app, CommandRunner& chosen);    // get-setup, send-setup
+void addProgramCommands(CLI::App& app, CommandRunner& chosen);  // get-program, send-program, listing
+void addCheckCommand(CLI::App& app, CommandRunner& chosen);     // check
+void addScreenCommands(CLI::App& app, CommandRunner& chosen);   // get-screens, send-screens, render
+void addGroupCommands(CLI::App& app, CommandRunner& chosen);    // get-all, send-all
+void addDiffCommands(CLI::App& app, CommandRunner& chosen);     // diff-setup, -screens, -program, -all
+void addReportCommand(CLI::App& app, CommandRunner& chosen);    // report
+// records/, with the record archive's commands (commands_records.cpp, archive/) among them:
+// get-records, erase-records, collect, export, sync, plot, status
 void addRecordCommands(CLI::App& app, CommandRunner& chosen);
-void addServiceCommands(CLI::App& app, CommandRunner& chosen);
+void addRecordMemoryCommands(CLI::App& app, CommandRunner& chosen);  // get-records, erase-records
+void addPlotCommand(CLI::App& app, CommandRunner& chosen);           // plot
+// service/
+void addCalibrationCommands(CLI::App& app, CommandRunner& chosen);  // cal-data, calibrate, cal-check
+void addTestCommands(CLI::App& app, CommandRunner& chosen);         // test, pulldown, reset-all
+void addFirmwareCommand(CLI::App& app, CommandRunner& chosen);      // firmware
 
 }  // namespace vrn::cli

@@ -102,9 +102,19 @@ void define(CLI::App& app, CommandLine& line) {
     // The program's options are taken after a command's name too, and every command is one word.
     app.fallthrough();
     app.require_subcommand(1);
-    addConfigurationCommands(app, line.run);
+    addPortsCommand(app, line.run);
+    addDoctorCommand(app, line.run);
+    addSetupCommands(app, line.run);
+    addProgramCommands(app, line.run);
+    addCheckCommand(app, line.run);
+    addScreenCommands(app, line.run);
+    addGroupCommands(app, line.run);
+    addDiffCommands(app, line.run);
+    addReportCommand(app, line.run);
     addRecordCommands(app, line.run);
-    addServiceCommands(app, line.run);
+    addCalibrationCommands(app, line.run);
+    addTestCommands(app, line.run);
+    addFirmwareCommand(app, line.run);
 }
 
 // The command (or sub-choice, "test ram") the mistake was made in; the program when none.

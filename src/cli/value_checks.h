@@ -1,6 +1,7 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,5 +24,14 @@ CLI::Validator utcTime();
 CLI::Validator millivolts();
 // Any text but an empty one.
 CLI::Validator notEmpty();
+
+// The names of a table's choices on the command line (each entry's cliName), for oneOf.
+template <class Info>
+std::vector<std::string> cliNamesOf(std::span<const Info> infos) {
+    std::vector<std::string> names;
+    for (const Info& info : infos)
+        names.push_back(info.cliName);
+    return names;
+}
 
 }  // namespace vrn::cli

@@ -3,7 +3,6 @@
 #include <charconv>
 
 namespace vrn::sim {
-
 namespace {
 
 bool count(const std::string& text, int& value) {
@@ -12,51 +11,55 @@ bool count(const std::string& text, int& value) {
     return ec == std::errc() && ptr == end && !text.empty() && value >= 0;
 }
 
+std::string takeCorruptBlock(OptionsRead& r, const std::string& name, const std::string& value) {
+    const size_t colon = value.find(':');
+    int block = 0;
+    int times = 1;
+    if (!count(value.substr(0, colon), block) ||
+        (colon != std::string::npos && !count(value.substr(colon + 1), times)))
+        return name + " needs N or N:K, not: " + value;
+    r.options.faults.corruptBlocks[block] = times;
+    return {};
+}
+
+// The options that take a count into one of the program faults.
+template <auto Field>
+std::string takeCount(OptionsRead& r, const std::string& name, const std::string& value) {
+    int n = 0;
+    if (!count(value, n)) return name + " needs a count, not: " + value;
+    r.options.faults.program.*Field = n;
+    return {};
+}
+
+template <bool ProgramFaults::*Field>
+std::string takeFlag(OptionsRead& r, const std::string&, const std::string&) {
+    r.options.faults.program.*Field = true;
+    return {};
+}
+
+constexpr SimOption kProgramOptions[] = {
+    {"--corrupt-block", "N[:K]", "program block N (from 0) goes out or arrives corrupted, K times (1)",
+     takeCorruptBlock},
+    {"--corrupt-every", "K", "every program block goes out or arrives corrupted K times first",
+     takeCount<&ProgramFaults::corruptEvery>},
+    {"--wrong-end-crc", "K", "the next K program end packets carry their CRC byte-swapped",
+     takeCount<&ProgramFaults::wrongEndCrc>},
+    {"--send-blocks", "N", "CMD115 sends N blocks (not 66) before its end packet",
+     takeCount<&ProgramFaults::blocksToSend>},
+    {"--shuffle-slots", nullptr, "CMD115 stores the program's slots in reverse, listed so in its table",
+     takeFlag<&ProgramFaults::shuffleSlots>},
+    {"--stray-answers", "K", "the next K answers to program blocks have a stray byte first",
+     takeCount<&ProgramFaults::strayAnswers>},
+    {"--silent-after-blocks", "N", "a program transfer goes silent after N blocks",
+     takeCount<&ProgramFaults::silentAfterBlocks>},
+    {"--lose-last-instruction", nullptr, "CMD110 stores a program without its last instruction",
+     takeFlag<&ProgramFaults::loseLastInstruction>},
+};
+
 }  // namespace
 
-std::optional<bool> parseProgramOption(const std::vector<std::string>& args, size_t& i, Faults& faults,
-                                       std::string& error) {
-    const std::string& option = args[i];
-    ProgramFaults& f = faults.program;
-    if (option == "--shuffle-slots") {
-        f.shuffleSlots = true;
-        return true;
-    }
-    if (option == "--lose-last-instruction") {
-        f.loseLastInstruction = true;
-        return true;
-    }
-    const bool known = option == "--corrupt-block" || option == "--corrupt-every" ||
-                       option == "--wrong-end-crc" || option == "--send-blocks" ||
-                       option == "--stray-answers" || option == "--silent-after-blocks";
-    if (!known) return std::nullopt;
-    if (i + 1 >= args.size()) {
-        error = option + " needs a value";
-        return false;
-    }
-    const std::string& value = args[++i];
-    int n = 0;
-    if (option == "--corrupt-block") {
-        const size_t colon = value.find(':');
-        int times = 1;
-        if (!count(value.substr(0, colon), n) ||
-            (colon != std::string::npos && !count(value.substr(colon + 1), times))) {
-            error = "--corrupt-block needs N or N:K, not: " + value;
-            return false;
-        }
-        faults.corruptBlocks[n] = times;
-        return true;
-    }
-    if (!count(value, n)) {
-        error = option + " needs a count, not: " + value;
-        return false;
-    }
-    if (option == "--corrupt-every") f.corruptEvery = n;
-    if (option == "--wrong-end-crc") f.wrongEndCrc = n;
-    if (option == "--send-blocks") f.blocksToSend = n;
-    if (option == "--stray-answers") f.strayAnswers = n;
-    if (option == "--silent-after-blocks") f.silentAfterBlocks = n;
-    return true;
+std::span<const SimOption> programOptions() {
+    return kProgramOptions;
 }
 
 }  // namespace vrn::sim

@@ -23,7 +23,7 @@ struct SimOptions {
 // Parses the arguments (without the program name); false with the reason in error.
 bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, std::string& error);
 
-// The --help text.
-extern const char* const kSimUsage;
+// The --help text, made from the options' definitions.
+std::string simUsage();
 
 }  // namespace vrn::sim

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/link/virtual_clock.h"
 #include "sim/instrument.h"
 
@@ -112,6 +114,61 @@ TEST(SimOptions, BadArgumentsAreRefusedWithAReason) {
         EXPECT_FALSE(parseSimOptions(r.args, options, error)) << r.name;
         EXPECT_NE(error.find(r.reasonHas), std::string::npos) << r.name << ": " << error;
     }
+}
+
+TEST(SimOptions, EachWordIsTakenWhereItStands) {
+    struct Row {
+        const char* name;
+        std::vector<std::string> args;
+        const char* error;  // empty: accepted
+        std::function<bool(const SimOptions&)> check;
+    } rows[] = {
+        {"a value that looks like an option",
+         {"--loader-stray", "--x"},
+         "",
+         [](const SimOptions& o) { return o.faults.loaderStray == "--x"; }},
+        {"a negative value",
+         {"--speed", "-5"},
+         "--speed needs a whole number from 1 to 1000000, not: -5",
+         nullptr},
+        {"an option given twice",
+         {"--silent-cmd", "5", "--silent-cmd", "7"},
+         "",
+         [](const SimOptions& o) { return o.faults.perCommand.size() == 2; }},
+        {"the first mistake is named",
+         {"--speed", "0", "--loud"},
+         "--speed needs a whole number from 1 to 1000000, not: 0",
+         nullptr},
+        {"an unknown word before a bad value", {"--loud", "--speed", "0"}, "unknown option: --loud", nullptr},
+        {"an unknown word before a missing value", {"--loud", "--link"}, "unknown option: --loud", nullptr},
+        {"a missing value", {"--state"}, "--state needs a value", nullptr},
+        {"a flag given a value", {"--silent=1"}, "unknown option: --silent=1", nullptr},
+        {"a lone --", {"--"}, "unknown option: --", nullptr},
+        {"help between a fault and its --times",
+         {"--silent", "-h", "--times", "2"},
+         "",
+         [](const SimOptions& o) { return o.help && o.faults.all->times == 2; }},
+    };
+    for (const Row& r : rows) {
+        SimOptions options;
+        std::string error;
+        EXPECT_EQ(parseSimOptions(r.args, options, error), *r.error == '\0') << r.name;
+        EXPECT_EQ(error, r.error) << r.name;
+        EXPECT_TRUE(!r.check || r.check(options)) << r.name;
+    }
+}
+
+// The manual page is made from --help: the names in one column, the explanations from the 26th.
+TEST(SimOptions, UsageKeepsItsColumns) {
+    const std::string usage = simUsage();
+    EXPECT_TRUE(usage.starts_with("Usage: vrncomm-sim [options]\nServes a simulated 41700"));
+    EXPECT_TRUE(usage.ends_with("\n  --help                 show this text\n"));
+    for (const char* lines :
+         {"\n  --link PATH            also make a symbolic link to the terminal at PATH (removed at exit);\n"
+          "                         PATH must not exist, unless a simulator that is gone left it\n",
+          "\n  --sends-oldest         a record download of N sends the oldest N records, not the newest\n",
+          "\n  --silent-after-blocks N  a program transfer goes silent after N blocks\n"})
+        EXPECT_NE(usage.find(lines), std::string::npos) << lines;
 }
 
 TEST(SimOptions, HelpAndLinkAreKept) {

@@ -188,31 +188,46 @@ char delimiterOf(std::string_view line) {
     return ' ';
 }
 
-}  // namespace
-
-RecordFileRead readRecordFile(std::string_view text) {
-    RecordFileRead result;
-    if (text.size() > kMaxRecordFileBytes) {
-        result.error = "the file is too large for a record file";
-        return result;
-    }
-    std::string_view rest = text;
+// The lines before the records: "N RECORDS", the time of writing and the Labels line, which is
+// kept in labels. False, with the reason in error, when the text is not a record file's.
+bool readHead(std::string_view& rest, std::string_view& labels, std::string& error) {
     if (!isCountLine(nextLine(rest))) {
-        result.error = "it does not begin with \"N RECORDS\"";
-        return result;
+        error = "it does not begin with \"N RECORDS\"";
+        return false;
     }
     nextLine(rest);
-    const std::string_view labelLine = nextLine(rest);
+    labels = nextLine(rest);
     if (rest.empty()) {
-        result.error = "it holds no records";
-        return result;
+        error = "it holds no records";
+        return false;
     }
+    return true;
+}
 
-    // Values hold no blank, comma or tab, so the first record shows the delimiter.
+// The first record's fields make the columns: no more than a record has. A retrieval of that many
+// fields holds maxRecords records; the columns make room for them, or for the lines left if fewer.
+bool makeColumns(size_t fields, size_t lines, std::vector<Column>& columns, size_t& maxRecords,
+                 std::string& error) {
+    if (fields > static_cast<size_t>(setup::kFieldCount)) {
+        char text[112];
+        std::snprintf(text, sizeof text, "the first record has %zu fields, more than the %d a record has",
+                      fields, setup::kFieldCount);
+        error = text;
+        return false;
+    }
+    columns.resize(fields);
+    maxRecords = records::RecordRetrieval::maxRecords(static_cast<int>(fields));
+    for (Column& c : columns)
+        c.values.reserve(std::min(lines, maxRecords));
+    return true;
+}
+
+// Reads the record lines into columns, one a field; false, with the reason in error, at the first
+// line that does not fit. Values hold no blank, comma or tab, so the first record shows the delimiter.
+bool readRecords(std::string_view rest, std::vector<Column>& columns, char& delimiter, std::string& error) {
     std::string_view peek = rest;
-    const char delimiter = delimiterOf(nextLine(peek));
+    delimiter = delimiterOf(nextLine(peek));
     const auto lines = static_cast<size_t>(std::count(rest.begin(), rest.end(), '\n')) + 1;
-    std::vector<Column> columns;
     std::vector<std::string_view> cells;
     size_t maxRecords = 0;
     size_t lineNumber = 3;
@@ -221,41 +236,31 @@ RecordFileRead readRecordFile(std::string_view text) {
         ++lineNumber;
         if (line.empty() && rest.empty() && !columns.empty()) break;
         split(line, delimiter, cells);
-        if (columns.empty()) {
-            // No more than a retrieval writes: its fields, and its records for that many fields.
-            if (cells.size() > static_cast<size_t>(setup::kFieldCount)) {
-                char error[112];
-                std::snprintf(error, sizeof error,
-                              "the first record has %zu fields, more than the %d a record has", cells.size(),
-                              setup::kFieldCount);
-                result.error = error;
-                return result;
-            }
-            columns.resize(cells.size());
-            maxRecords = records::RecordRetrieval::maxRecords(static_cast<int>(cells.size()));
-            for (Column& c : columns)
-                c.values.reserve(std::min(lines, maxRecords));
-        }
+        if (columns.empty() && !makeColumns(cells.size(), lines, columns, maxRecords, error)) return false;
         if (lineNumber - 3 > maxRecords) {
-            char error[128];
-            std::snprintf(error, sizeof error,
+            char text[128];
+            std::snprintf(text, sizeof text,
                           "line %zu: more than the %zu records a retrieval of %zu fields holds", lineNumber,
                           maxRecords, columns.size());
-            result.error = error;
-            return result;
+            error = text;
+            return false;
         }
         if (cells.size() != columns.size()) {
-            char error[96];
-            std::snprintf(error, sizeof error, "line %zu has %zu fields where the first record has %zu",
+            char text[96];
+            std::snprintf(text, sizeof text, "line %zu has %zu fields where the first record has %zu",
                           lineNumber, cells.size(), columns.size());
-            result.error = error;
-            return result;
+            error = text;
+            return false;
         }
         for (size_t k = 0; k < cells.size(); ++k)
-            if (!readCell(columns[k], cells[k], lineNumber, k + 1, result.error)) return result;
+            if (!readCell(columns[k], cells[k], lineNumber, k + 1, error)) return false;
     }
+    return true;
+}
 
-    const std::vector<std::string> labels = labelsOf(labelLine, delimiter, columns.size());
+// The chart's table: a series for each Number field (and each field whose readings are all
+// missing), against the first Date and Time columns when the file has both.
+RecordTable tableOf(const std::vector<Column>& columns, const std::vector<std::string>& labels) {
     const size_t n = columns.front().values.size();
     RecordTable table;
     const Column* date = nullptr;
@@ -279,7 +284,24 @@ RecordFileRead readRecordFile(std::string_view text) {
     table.x.resize(n);
     for (size_t r = 0; r < n; ++r)
         table.x[r] = table.dated ? date->values[r] + time->values[r] : static_cast<double>(r + 1);
-    result.table = std::move(table);
+    return table;
+}
+
+}  // namespace
+
+RecordFileRead readRecordFile(std::string_view text) {
+    RecordFileRead result;
+    if (text.size() > kMaxRecordFileBytes) {
+        result.error = "the file is too large for a record file";
+        return result;
+    }
+    std::string_view rest = text;
+    std::string_view labelLine;
+    if (!readHead(rest, labelLine, result.error)) return result;
+    std::vector<Column> columns;
+    char delimiter = ' ';
+    if (!readRecords(rest, columns, delimiter, result.error)) return result;
+    result.table = tableOf(columns, labelsOf(labelLine, delimiter, columns.size()));
     return result;
 }
 

@@ -1,4 +1,4 @@
-#include "cli/compare_commands.h"
+#include "cli/configuration/compare_commands.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -6,11 +6,12 @@
 #include <optional>
 #include <ostream>
 
+#include "cli/command_definition.h"
+#include "cli/configuration/program_commands.h"
+#include "cli/configuration/screen_commands.h"
+#include "cli/configuration/setup_commands.h"
 #include "cli/outcome_exit.h"
-#include "cli/program_commands.h"
-#include "cli/screen_commands.h"
 #include "cli/session.h"
-#include "cli/setup_commands.h"
 #include "core/compare/program_compare.h"
 #include "core/compare/screen_compare.h"
 #include "core/compare/setup_compare.h"
@@ -27,6 +28,50 @@
 
 namespace vrn::cli {
 namespace {
+
+constexpr CommandText kDiffSetup{
+    "diff-setup", "compare the instrument's Setup with a setup file",
+    "Reads the instrument's Setup and compares it with a setup file value by value, printing one\n"
+    "line per difference with the value's name and both settings as the Setup page shows them,\n"
+    "e.g. \"COM2 BAUD: file 9600, instrument 19.2K\". The clock is not compared, nor are values\n"
+    "without effect on either side: record fields past both fields-per-record counts, the width\n"
+    "and precision of a field that is not a Number on both sides, the scroll pause and end\n"
+    "screen while auto scroll is off on both, and COM1 for a 982-byte file, which lacks it.\n"
+    "Exit 0 when equal, 3 when they differ, 1 when the instrument did not answer.\n"
+    "\n"
+    "example, checking a station against the Setup kept in version control:\n"
+    "  vrncomm-cli --quiet diff-setup station-12.set\n"};
+
+constexpr CommandText kDiffScreens{
+    "diff-screens", "compare the instrument's eight screens with a screen file",
+    "Reads the instrument's eight screens and compares them with a screen file cell by cell,\n"
+    "printing one line per run of differing columns of a row, numbered from 1, e.g.\n"
+    "  screen 3 row 2 col 5..11: file \"TEMP   \", instrument \"TMP    \"\n"
+    "with \"(large)\" after a side whose run is in the large font. Exit 0 when equal, 3 when\n"
+    "they differ, 1 when the instrument did not answer.\n"
+    "\n"
+    "example:\n"
+    "  vrncomm-cli diff-screens station-12.scr\n"};
+
+constexpr CommandText kDiffProgram{
+    "diff-program", "compare the instrument's user program with a program file",
+    "Reads the instrument's user program and prints a unified diff from the program file's\n"
+    "listing to the instrument's (as the listing command prints them). The file's listing is\n"
+    "made from the program it would send, not from its stored tree text. Exit 0 when equal, 3\n"
+    "when they differ, 1 when the instrument did not answer.\n"
+    "\n"
+    "example:\n"
+    "  vrncomm-cli diff-program station-12.pgm\n"};
+
+constexpr CommandText kDiffAll{
+    "diff-all", "compare the instrument's Setup, Screens and Program with a group",
+    "Reads the Setup, the screens and the program from the instrument, as get-all does, and\n"
+    "compares them with the group's GROUP.set, GROUP.scr and GROUP.pgm as diff-setup,\n"
+    "diff-screens and diff-program do. Exit 0 when all three are equal, 3 when any differs, 1\n"
+    "when the instrument did not answer.\n"
+    "\n"
+    "example:\n"
+    "  vrncomm-cli diff-all station-12/st12.ssp\n"};
 
 // What the instrument holds, got over the session's link. The Setup keeps "Use PC System Time"
 // on, so its clock, which is never compared, is not read.
@@ -199,8 +244,6 @@ int showVerify(Session& s, const std::vector<PartDiff>& parts) {
     return allEqual(parts) ? kExitOk : kExitDiffers;
 }
 
-}  // namespace
-
 int runDiffSetup(Session& s, const Words& args) {
     setup::SetupModel file;
     const auto loaded = loadSetupFile(s, args[0], file);
@@ -255,6 +298,8 @@ int runDiffAll(Session& s, const Words& args) {
                      programDiff(*listing, held, members.program)});
 }
 
+}  // namespace
+
 int verifySetup(Session& s, const setup::SetupModel& sent, const std::string& path) {
     letTheSendFinish(s);
     Held held(s.host);
@@ -290,6 +335,13 @@ int verifyAll(Session& s, const setup::SetupModel& setup,
     return showVerify(
         s, {setupDiff(setup, held, true, members.setup), screensDiff(screens, held, members.screens),
             programDiff(*listing, held, members.program)});
+}
+
+void addDiffCommands(CLI::App& app, CommandRunner& chosen) {
+    runsWithWords(addCommand(app, kDiffSetup), chosen, {"FILE.set"}, runDiffSetup);
+    runsWithWords(addCommand(app, kDiffScreens), chosen, {"FILE.scr"}, runDiffScreens);
+    runsWithWords(addCommand(app, kDiffProgram), chosen, {"FILE.pgm"}, runDiffProgram);
+    runsWithWords(addCommand(app, kDiffAll), chosen, {"GROUP.ssp"}, runDiffAll);
 }
 
 }  // namespace vrn::cli

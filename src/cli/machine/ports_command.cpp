@@ -1,12 +1,20 @@
-#include "cli/ports_command.h"
-
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>
 
+#include "cli/command_definition.h"
 #include "cli/session.h"
 
 namespace vrn::cli {
+namespace {
+
+constexpr CommandText kPorts{
+    "ports", "list the serial ports and FTDI bridges seen; mark the instrument's",
+    "Lists every serial port and FTDI bridge this machine sees, one a line. The instrument's\n"
+    "(USB description \"VARNO 41700 USB\") is marked with \"*\" and \"(41700)\".\n"
+    "\n"
+    "example:\n"
+    "  vrncomm-cli ports\n"};
 
 int runPorts(Session& s) {
     const std::vector<PortListing> ports = s.env.listPorts ? s.env.listPorts() : std::vector<PortListing>{};
@@ -31,6 +39,12 @@ int runPorts(Session& s) {
         s.host.result(line);
     }
     return kExitOk;
+}
+
+}  // namespace
+
+void addPortsCommand(CLI::App& app, CommandRunner& chosen) {
+    runs(addCommand(app, kPorts), chosen, runPorts);
 }
 
 }  // namespace vrn::cli

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "cli/command_args.h"
 #include "core/check/finding.h"
 
 namespace vrn {
@@ -25,9 +24,6 @@ struct CheckReport {
     std::optional<std::string> setup;  // the setup file whose record format it was checked against
     check::CheckResult result;
 };
-
-// check FILE.pgm [--setup FILE.set] | check GROUP.ssp: the program's findings, offline.
-int runCheck(Session& session, const CheckArgs& args);
 
 // The exit status of a check: 0 clean, kExitCheckWarnings, kExitCheckErrors.
 int checkStatus(const check::CheckResult& result);

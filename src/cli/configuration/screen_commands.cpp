@@ -1,4 +1,4 @@
-#include "cli/screen_commands.h"
+#include "cli/configuration/screen_commands.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -7,7 +7,8 @@
 #include <optional>
 #include <span>
 
-#include "cli/compare_commands.h"
+#include "cli/command_definition.h"
+#include "cli/configuration/compare_commands.h"
 #include "cli/outcome_exit.h"
 #include "cli/output_target.h"
 #include "cli/session.h"
@@ -38,6 +39,34 @@ std::optional<std::vector<uint8_t>> readScreenFile(Session& s, const std::string
 
 namespace {
 
+constexpr CommandText kGetScreens{
+    "get-screens", "read the eight LCD screens from the instrument into a screen file",
+    "Reads the instrument's eight user screens (1,920 bytes) into a screen file, the same file the\n"
+    "window's File, Open Screen File reads. The file is written only when every byte arrived.\n"
+    "\n"
+    "example:\n"
+    "  vrncomm-cli get-screens station-12.scr\n"};
+
+constexpr CommandText kSendScreens{
+    "send-screens", "send a screen file's eight LCD screens to the instrument",
+    "Sends the eight screens of a screen file to the instrument, replacing the ones it shows.\n"
+    "A file that is not exactly 1,920 bytes long is refused before anything is sent.\n"
+    "With --verify the screens are read back afterwards and compared as diff-screens does;\n"
+    "any difference is printed on stderr and the exit status is 3.\n"
+    "\n"
+    "example:\n"
+    "  vrncomm-cli --port /dev/ttyUSB0 send-screens station-12.scr\n"};
+
+constexpr CommandText kRender{
+    "render", "draw a screen file's eight screens as PNG pictures, offline",
+    "Draws each of the eight screens of a screen file twice, without the instrument:\n"
+    "OUTDIR/screen-N-lcd.png as the LCD shows it (green on black, twice its size, 480 x 96) and\n"
+    "OUTDIR/screen-N.png as the black-on-white picture of the printed report. OUTDIR is made if\n"
+    "missing; the path of each picture is printed as it is written.\n"
+    "\n"
+    "example, to look over a station's screens before sending them:\n"
+    "  vrncomm-cli render station-12.scr /tmp/station-12-screens\n"};
+
 std::vector<uint8_t> png(const screens::PixelBuffer& pixels) {
     QImage image(pixels.width(), pixels.height(), QImage::Format_RGB32);
     for (int y = 0; y < pixels.height(); ++y)
@@ -49,8 +78,6 @@ std::vector<uint8_t> png(const screens::PixelBuffer& pixels) {
     image.save(&buffer, "PNG");
     return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
-
-}  // namespace
 
 int runGetScreens(Session& s, const Words& args) {
     if (!claimOutputFile(s, args[0])) return kExitUsage;
@@ -110,6 +137,14 @@ int runRender(Session& s, const Words& args) {
         }
     }
     return kExitOk;
+}
+
+}  // namespace
+
+void addScreenCommands(CLI::App& app, CommandRunner& chosen) {
+    runsWithWords(addCommand(app, kGetScreens), chosen, {"FILE.scr"}, runGetScreens);
+    addSend(addCommand(app, kSendScreens), chosen, "FILE.scr", runSendScreens);
+    runsWithWords(addCommand(app, kRender), chosen, {"FILE.scr", "OUTDIR"}, runRender);
 }
 
 }  // namespace vrn::cli

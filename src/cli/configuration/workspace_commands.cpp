@@ -1,14 +1,15 @@
-#include "cli/workspace_commands.h"
+#include "cli/configuration/workspace_commands.h"
 
-#include "cli/check_command.h"
 #include "cli/cli.h"
-#include "cli/compare_commands.h"
+#include "cli/command_definition.h"
+#include "cli/configuration/check_command.h"
+#include "cli/configuration/compare_commands.h"
+#include "cli/configuration/screen_commands.h"
+#include "cli/configuration/setup_commands.h"
 #include "cli/outcome_exit.h"
 #include "cli/output_target.h"
 #include "cli/result_outcomes.h"
-#include "cli/screen_commands.h"
 #include "cli/session.h"
-#include "cli/setup_commands.h"
 #include "core/io/file_store.h"
 #include "core/program/program_actions.h"
 #include "core/program/program_file.h"
@@ -29,6 +30,44 @@
 
 namespace vrn::cli {
 namespace {
+
+constexpr CommandText kGetAll{
+    "get-all", "read the Setup, Screens and Program from the instrument into a group file",
+    "Reads the whole Setup, the eight screens and the user program from the instrument, in\n"
+    "that order, and saves them as the window's Save Setup/Screens/Pgm does: GROUP.ssp and,\n"
+    "beside it, GROUP.set, GROUP.scr, GROUP.pgm, the listing GROUP.txt and the pictures\n"
+    "\"GROUP Screen 1.bmp\" to \"GROUP Screen 8.bmp\". Nothing is written unless all three\n"
+    "parts arrived. GROUP.ssp, GROUP.set, GROUP.scr and GROUP.pgm replace their old files\n"
+    "together, once all four are complete: when one cannot be written, none is replaced and\n"
+    "the error names it and the reason. A missing folder is refused before anything is asked of\n"
+    "the instrument.\n"
+    "\n"
+    "example, a station's whole configuration before a visit:\n"
+    "  vrncomm-cli get-all station-12/st12.ssp\n"};
+
+constexpr CommandText kSendAll{
+    "send-all", "send a group's Setup, Screens and Program to the instrument",
+    "Sends the Setup (with the PC's date and time), the eight screens and the user program of\n"
+    "a group (GROUP.ssp with GROUP.set, GROUP.scr and GROUP.pgm beside it) to the instrument,\n"
+    "one second apart, stopping at the first failure. A group with a missing or damaged\n"
+    "member is refused before anything is sent, and so is a program the check finds errors\n"
+    "in (with the group's Setup; exit 6, the findings on stderr) unless --yes. A setup file\n"
+    "with values out of range is sent only with --yes, as send-setup does.\n"
+    "With --verify all three are read back afterwards and compared as diff-all does; any\n"
+    "difference is printed on stderr and the exit status is 3.\n"
+    "\n"
+    "example:\n"
+    "  vrncomm-cli --port /dev/ttyUSB0 send-all station-12/st12.ssp\n"};
+
+constexpr CommandText kReport{
+    "report", "print a group's report as a PDF file, offline",
+    "Draws the window's printed report of a group (GROUP.ssp with GROUP.set, GROUP.scr and\n"
+    "GROUP.pgm beside it) into a PDF file: the header with today's date and the group's\n"
+    "name, the parameters and field table, the program listing in three columns a page, and\n"
+    "the eight screens on two pages. Needs no instrument and no display.\n"
+    "\n"
+    "example:\n"
+    "  vrncomm-cli report station-12/st12.ssp st12-report.pdf\n"};
 
 // The three models and the transfers over the session's link, as the window holds them.
 struct Models {
@@ -88,12 +127,6 @@ int getAllInto(Session& s, const std::string& groupPath) {
     return exitStatusOf(toldBy(backedUp, reasonSince(s.result.log, mark)), s.result);
 }
 
-}  // namespace
-
-int backupToGroup(Session& s, const std::string& groupPath) {
-    return getAllInto(s, groupPath);
-}
-
 int runGetAll(Session& s, const Words& args) {
     if (!checkGroupTarget(s, args[0], "get-all")) return kExitUsage;
     if (!s.openLink()) return kExitFailed;
@@ -139,6 +172,21 @@ int runReport(Session& s, const Words& args) {
     }
     s.host.info(args[1]);
     return kExitOk;
+}
+
+}  // namespace
+
+int backupToGroup(Session& s, const std::string& groupPath) {
+    return getAllInto(s, groupPath);
+}
+
+void addGroupCommands(CLI::App& app, CommandRunner& chosen) {
+    runsWithWords(addCommand(app, kGetAll), chosen, {"GROUP.ssp"}, runGetAll);
+    addSend(addCommand(app, kSendAll), chosen, "GROUP.ssp", runSendAll);
+}
+
+void addReportCommand(CLI::App& app, CommandRunner& chosen) {
+    runsWithWords(addCommand(app, kReport), chosen, {"GROUP.ssp", "OUT.pdf"}, runReport);
 }
 
 }  // namespace vrn::cli

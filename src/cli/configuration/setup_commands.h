@@ -4,8 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "cli/command_args.h"
-
 namespace vrn::setup {
 class SetupModel;
 struct AdjustedValue;
@@ -29,10 +27,5 @@ bool warnAdjusted(Session& session, const std::string& path,
                   const std::vector<setup::AdjustedValue>& adjusted);
 // A Setup whose file held values out of range is sent only when the user says Yes (--yes).
 bool adjustedSetupMayBeSent(Session& session);
-
-// get-setup FILE.set: the whole Setup from the instrument into a setup file.
-int runGetSetup(Session& session, const Words& args);
-// send-setup FILE.set [--time "MM-DD-YYYY HH:MM:SS"]: a setup file's Setup to the instrument.
-int runSendSetup(Session& session, const SendSetupArgs& args);
 
 }  // namespace vrn::cli

@@ -1,9 +1,10 @@
-#include "cli/program_commands.h"
+#include "cli/configuration/program_commands.h"
 
 #include <ostream>
 
-#include "cli/check_command.h"
-#include "cli/compare_commands.h"
+#include "cli/command_definition.h"
+#include "cli/configuration/check_command.h"
+#include "cli/configuration/compare_commands.h"
 #include "cli/outcome_exit.h"
 #include "cli/output_target.h"
 #include "cli/session.h"
@@ -28,6 +29,45 @@ bool loadProgram(Session& s, const std::string& path, ProgramModel& program) {
     }
     return true;
 }
+
+namespace {
+
+constexpr CommandText kGetProgram{
+    "get-program", "read the instrument's user program into a program file",
+    "Reads the user program from the instrument (66 blocks, each checked) into a program\n"
+    "file: the program image, then the program's tree text. The file is written only when\n"
+    "the whole program arrived, and replaces an old one only once it is complete.\n"
+    "\n"
+    "example, a station's program and its listing for version control:\n"
+    "  vrncomm-cli get-program st12.pgm && vrncomm-cli listing st12.pgm > st12.txt\n"};
+
+constexpr CommandText kSendProgram{
+    "send-program", "send a program file's user program to the instrument",
+    "Sends the user program held in a program file to the instrument, replacing its program.\n"
+    "A file shorter than a program image, with a damaged tree text, or without PGM END is\n"
+    "refused before anything is sent. The program is checked first, as check does: with\n"
+    "errors its findings go to stderr and nothing is sent (exit 6) unless --yes.\n"
+    "With --verify the program is read back afterwards and compared as diff-program does;\n"
+    "any difference is printed on stderr and the exit status is 3.\n"
+    "\n"
+    "example:\n"
+    "  vrncomm-cli --port /dev/ttyUSB0 send-program station-12.pgm --verify\n"};
+
+constexpr CommandText kListing{
+    "listing", "print a program file's program as text, one tab per level",
+    "Prints the program tree of a program file to stdout as UTF-8, one node a line, one tab\n"
+    "per level (an instruction, then its parameters), so programs can be read, diffed and\n"
+    "reviewed. With --outline the instructions between an IF and its END IF are indented one\n"
+    "tab more (ELSE and END IF stand level with their IF), to read the program's structure.\n"
+    "Needs no instrument.\n"
+    "\n"
+    "example:\n"
+    "  diff <(vrncomm-cli listing old.pgm) <(vrncomm-cli listing new.pgm)\n"};
+
+struct ListingArgs {
+    std::string file;
+    bool outline = false;
+};
 
 int runGetProgram(Session& s, const Words& args) {
     if (!claimOutputFile(s, args[0])) return kExitUsage;
@@ -64,8 +104,6 @@ int runSendProgram(Session& s, const SendArgs& args) {
     return args.verify ? verifyProgram(s, program.store, args.file) : kExitOk;
 }
 
-namespace {
-
 // How deep each top-level node sits between IF and END IF, by the instruction its text names.
 std::vector<size_t> outlineOf(const ProgramTree& tree) {
     std::vector<uint16_t> numbers;
@@ -80,8 +118,6 @@ void listNode(const ProgramNode& node, size_t depth, std::vector<std::string>& l
         listNode(child, depth + 1, lines);
 }
 
-}  // namespace
-
 int runListing(Session& s, const ListingArgs& args) {
     ProgramModel program;
     if (!loadProgram(s, args.file, program)) return kExitUsage;
@@ -94,6 +130,17 @@ int runListing(Session& s, const ListingArgs& args) {
         s.env.out << line << '\n';
     s.result.data["listing"] = jsonTexts(lines);
     return kExitOk;
+}
+
+}  // namespace
+
+void addProgramCommands(CLI::App& app, CommandRunner& chosen) {
+    runsWithWords(addCommand(app, kGetProgram), chosen, {"FILE.pgm"}, runGetProgram);
+    addSend(addCommand(app, kSendProgram), chosen, "FILE.pgm", runSendProgram);
+    CLI::App& listing = addCommand(app, kListing);
+    ListingArgs& listed = runs(listing, chosen, runListing);
+    positional(listing, "FILE.pgm", listed.file);
+    listing.add_flag("--outline", listed.outline);
 }
 
 }  // namespace vrn::cli

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "cli/command_args.h"
 #include "core/screens/screen_store.h"
 
 namespace vrn {
@@ -18,13 +17,6 @@ class SetupModel;
 namespace vrn::cli {
 
 struct Session;
-
-// diff-setup FILE.set, diff-screens FILE.scr, diff-program FILE.pgm, diff-all GROUP.ssp: what the
-// instrument holds compared with a file by meaning. Exit 0 equal, 1 different or no answer.
-int runDiffSetup(Session& session, const Words& args);
-int runDiffScreens(Session& session, const Words& args);
-int runDiffProgram(Session& session, const Words& args);
-int runDiffAll(Session& session, const Words& args);
 
 // The --verify of the sends: gets back what was just sent and compares it with what was sent.
 // kExitOk when it matches; otherwise the differences follow an error line on stderr and the

@@ -1,12 +1,13 @@
-#include "cli/plot_command.h"
-
 #include <QtCharts/QChartView>
 #include <string_view>
 
 #include "chart/records_chart.h"
 #include "cli/archive_options.h"
+#include "cli/command_definition.h"
 #include "cli/output_target.h"
+#include "cli/record_options.h"
 #include "cli/session.h"
+#include "cli/value_checks.h"
 #include "core/chart/record_file_reader.h"
 #include "core/io/file_store.h"
 #include "core/records/record_text.h"
@@ -14,6 +15,28 @@
 
 namespace vrn::cli {
 namespace {
+
+constexpr CommandText kPlot{
+    "plot", "draw a record text file's (or an archived station's) Number fields as a chart (PNG), offline",
+    "Draws the records of a record text file (as get-records or the window writes it) as the\n"
+    "window's records chart: a line per Number field against the records' date and time (or\n"
+    "their numbers when the file has no Date and Time fields), missing readings (-99999) as\n"
+    "gaps, into a PNG picture of 960 x 560. --fields draws only the fields with these labels.\n"
+    "A file that is not a record file, or a label no Number field has, is refused (exit 2).\n"
+    "With --station the records are a station's in a record archive (a SQLite file or a\n"
+    "postgresql:// URL, as collect fills it), from --from to --to (UTC, as export takes them).\n"
+    "Needs no instrument and no display.\n"
+    "\n"
+    "example, the day's wind and temperature of a station:\n"
+    "  vrncomm-cli plot records-2026-07-01.txt day.png --fields \"WIND SPEED,AIR TEMP\"\n"
+    "  vrncomm-cli plot archive.db day.png --station st12 --from 2026-07-01 --to 2026-07-01\n"};
+
+struct PlotArgs {
+    std::string in;
+    std::string out;
+    ArchiveRangeArgs range;  // station empty: in is a record text file
+    std::optional<std::string> fields;
+};
 
 // The chart window's size when it opens, so the picture is the one the window shows.
 constexpr int kImageWidth = 960;
@@ -33,8 +56,6 @@ std::string fileNameOf(const std::string& path) {
     const size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
-
-}  // namespace
 
 // The records of a record text file, or of a station in an archive; none after an error line,
 // with the exit status in status.
@@ -113,6 +134,17 @@ int runPlot(Session& s, const PlotArgs& args) {
     }
     s.host.appendLine(out);
     return kExitOk;
+}
+
+}  // namespace
+
+void addPlotCommand(CLI::App& app, CommandRunner& chosen) {
+    CLI::App& plot = addCommand(app, kPlot);
+    PlotArgs& plotted = runs(plot, chosen, runPlot);
+    positional(plot, "FILE.txt|ARCHIVE", plotted.in);
+    positional(plot, "OUT.png", plotted.out);
+    rangeOptions(plot, plotted.range, false);
+    plot.add_option("--fields", plotted.fields)->type_name("LABEL,...")->check(notEmpty());
 }
 
 }  // namespace vrn::cli

@@ -1,6 +1,7 @@
-#include "cli/setup_commands.h"
+#include "cli/configuration/setup_commands.h"
 
-#include "cli/compare_commands.h"
+#include "cli/command_definition.h"
+#include "cli/configuration/compare_commands.h"
 #include "cli/outcome_exit.h"
 #include "cli/output_target.h"
 #include "cli/session.h"
@@ -41,6 +42,38 @@ std::optional<LoadedSetup> loadSetupFile(Session& s, const std::string& path, se
     const bool adjusted = warnAdjusted(s, path, setup::readSetupFile(*bytes, model));
     return LoadedSetup{bytes->size() == setup::kSetupFileSize, adjusted};
 }
+
+namespace {
+
+constexpr CommandText kGetSetup{
+    "get-setup", "read the whole Setup from the instrument into a setup file",
+    "Reads every Setup value from the instrument (its date and time too) into a setup file,\n"
+    "printing the window's message lines and then \"INSTRUMENT TIME: MM-DD-YYYY HH:MM:SS\".\n"
+    "The file is written only when the whole Setup was read, and replaces an old one only\n"
+    "once it is complete.\n"
+    "\n"
+    "example, a nightly backup of a station's Setup:\n"
+    "  vrncomm-cli get-setup station-12-$(date +%F).set\n"};
+
+constexpr CommandText kSendSetup{
+    "send-setup", "send a setup file's Setup, with the PC's date and time unless --time",
+    "Sends the Setup held in a setup file to the instrument, and sets the instrument's clock\n"
+    "to the PC's local date and time, or to the one given with --time. A date outside\n"
+    "2000..2099 or an impossible date or time is refused before anything is sent.\n"
+    "A value the file holds out of range (a baud code past the list, an interval over 99)\n"
+    "is named in a warning with what it would be sent as, and the Setup is sent only\n"
+    "with --yes.\n"
+    "With --verify the Setup is read back afterwards and compared as diff-setup does; any\n"
+    "difference is printed on stderr and the exit status is 3.\n"
+    "\n"
+    "example:\n"
+    "  vrncomm-cli --port /dev/ttyUSB0 send-setup station-12.set --time \"07-01-2026 00:00:00\"\n"};
+
+struct SendSetupArgs {
+    std::string file;
+    std::optional<std::string> time;  // "MM-DD-YYYY HH:MM:SS"; the PC's time when not given
+    bool verify = false;
+};
 
 int runGetSetup(Session& s, const Words& args) {
     if (!claimOutputFile(s, args[0])) return kExitUsage;
@@ -94,6 +127,17 @@ int runSendSetup(Session& s, const SendSetupArgs& args) {
         return exitStatusOf(sent, s.result);
     }
     return verify ? verifySetup(s, model, path) : kExitOk;
+}
+
+}  // namespace
+
+void addSetupCommands(CLI::App& app, CommandRunner& chosen) {
+    runsWithWords(addCommand(app, kGetSetup), chosen, {"FILE.set"}, runGetSetup);
+    CLI::App& sendSetup = addCommand(app, kSendSetup);
+    SendSetupArgs& setup = runs(sendSetup, chosen, runSendSetup);
+    positional(sendSetup, "FILE.set", setup.file);
+    sendSetup.add_option("--time", setup.time)->type_name("'MM-DD-YYYY HH:MM:SS'");
+    sendSetup.add_flag("--verify", setup.verify);
 }
 
 }  // namespace vrn::cli

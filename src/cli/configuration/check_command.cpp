@@ -1,13 +1,14 @@
-#include "cli/check_command.h"
+#include "cli/configuration/check_command.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
 #include <ostream>
 
 #include "cli/cli.h"
-#include "cli/program_commands.h"
+#include "cli/command_definition.h"
+#include "cli/configuration/program_commands.h"
+#include "cli/configuration/setup_commands.h"
 #include "cli/session.h"
-#include "cli/setup_commands.h"
 #include "core/check/check_actions.h"
 #include "core/check/program_check.h"
 #include "core/io/file_store.h"
@@ -17,6 +18,26 @@
 
 namespace vrn::cli {
 namespace {
+
+constexpr CommandText kCheck{
+    "check", "check a user program before it is sent (offline)",
+    "Checks a program file's user program against the instrument's rules and prints one line\n"
+    "per finding: its position, instruction, parameter, \"error\" or \"warning\" and what\n"
+    "is wrong, e.g. \"012 AVERAGE sloc=: warning: location 17 is never written\". An error\n"
+    "is something the instrument cannot run as written (an IF without END IF, text past the\n"
+    "40th column, a choice outside its list); a warning runs, but likely not as meant (a\n"
+    "location read that nothing writes). With --setup, or for a group with its own Setup,\n"
+    "the values one pass records are checked against the record format's fields.\n"
+    "Exit status: 0 no findings, 5 warnings only, 6 errors, 2 a file that cannot be read.\n"
+    "Needs no instrument.\n"
+    "\n"
+    "example, a review that fails on errors but lets warnings pass:\n"
+    "  vrncomm-cli check station-12/st12.ssp; test $? -lt 6\n"};
+
+struct CheckArgs {
+    std::string file;
+    std::optional<std::string> setup;
+};
 
 bool isGroup(Session& s, const std::string& path) {
     std::string error;
@@ -46,13 +67,6 @@ QJsonObject reportData(const CheckReport& report) {
             {"findings", findings}};
 }
 
-}  // namespace
-
-int checkStatus(const check::CheckResult& result) {
-    if (result.errors() > 0) return kExitCheckErrors;
-    return result.findings.empty() ? kExitOk : kExitCheckWarnings;
-}
-
 int runCheck(Session& s, const CheckArgs& args) {
     CheckReport report;
     report.program = args.file;
@@ -79,10 +93,24 @@ int runCheck(Session& s, const CheckArgs& args) {
     return checkStatus(report.result);
 }
 
+}  // namespace
+
+int checkStatus(const check::CheckResult& result) {
+    if (result.errors() > 0) return kExitCheckErrors;
+    return result.findings.empty() ? kExitOk : kExitCheckWarnings;
+}
+
 std::optional<int> refuseProgramWithErrors(Session& s, const ProgramStore& store,
                                            const setup::SetupModel* setup) {
     if (check::confirmSendDespiteErrors(s.host, store, setup)) return std::nullopt;
     return kExitCheckErrors;
+}
+
+void addCheckCommand(CLI::App& app, CommandRunner& chosen) {
+    CLI::App& check = addCommand(app, kCheck);
+    CheckArgs& checked = runs(check, chosen, runCheck);
+    positional(check, "FILE.pgm|GROUP.ssp", checked.file);
+    check.add_option("--setup", checked.setup)->type_name("FILE.set");
 }
 
 }  // namespace vrn::cli
