@@ -4,11 +4,14 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <functional>
 #include <memory>
 
 #include "core/link/virtual_clock.h"
 #include "gui/app/form_main.h"
+#include "gui/setup/setup_page.h"
+#include "gui/setup/setup_section.h"
 #include "modal.h"
 #include "ports/instrument_events.h"
 #include "sim/simulated_device.h"
@@ -26,6 +29,11 @@ struct GuiRig {
     std::unique_ptr<gui::TFormMain> form;
 
     void start() { form = std::make_unique<gui::TFormMain>(clock, device.port, prefsPath, events); }
+    // Shows the window and lets it make, after its first frame, what that frame did not show.
+    bool showPrepared() {
+        form->show();
+        return QTest::qWaitFor([this] { return form->setupSection().page().hasFieldGrid(); }, 5000);
+    }
 };
 
 // Runs inspect on the next modal box as soon as it is up, then closes it with the given button.

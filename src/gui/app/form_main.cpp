@@ -19,6 +19,7 @@
 #include "core/link/usb_port.h"
 #include "core/program/program_file.h"
 #include "core/setup/setup_file.h"
+#include "gui/app/after_first_paint.h"
 #include "gui/app/change_tracker.h"
 #include "gui/app/file_commands.h"
 #include "gui/app/form_about.h"
@@ -60,6 +61,7 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
     const SectionContext context{*this,   *host_,    *usb_, *exchange_,       files_,
                                  models_, *changes_, menu_, *PageControlMain, pages_};
     setup_ = new SetupSection(context);
+    setup_->page().fieldGridBuilt = [this] { fitToPages(); };
     addTickHandler([this] { setup_->page().timerTick(); });
     screens_ = new ScreensSection(context);
 
@@ -76,7 +78,6 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
     auto* editFloat = new TFormEditFloat(*host_, this);
     auto* editType = new TFormEditType(this);
     auto* editText = new TFormEditText(*host_, this);
-    about_ = new TFormAbout(QCoreApplication::applicationDirPath(), *host_, this);
     auto* editHex = new TFormEditHex(*host_, this);
     userProgram_->setParameterDialogs({editInt, editFloat, editHex, editText, editType});
     service_ = new ServiceSection(context);
@@ -86,7 +87,7 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
     buildUndo();
     trackChanges();
     setAcceptDrops(true);
-    connect(menu_.About1, &QAction::triggered, about_, &QDialog::exec);
+    connect(menu_.About1, &QAction::triggered, this, [this] { formAbout().exec(); });
     connect(menu_.Exit1, &QAction::triggered, this, &QWidget::close);
     connect(menu_.ReconnectUSB, &QAction::triggered, this, [this] { usb_->ReconnectUSB(); });
     connect(ButtonClearMemo, &QPushButton::clicked, Memo1, &QPlainTextEdit::clear);
@@ -95,6 +96,19 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
         events->gone = [this] { usb_->instrumentGone(); };
     }
     fitToPages();
+    afterFirstPaint(this, [this] { prepareHiddenParts(); });
+}
+
+// What the first frame does not show is made once the window is up, so it is at hand when the
+// user turns to it.
+void TFormMain::prepareHiddenParts() {
+    setup_->page().buildFieldGrid();
+    formAbout();
+}
+
+TFormAbout& TFormMain::formAbout() {
+    if (about_ == nullptr) about_ = new TFormAbout(QCoreApplication::applicationDirPath(), *host_, this);
+    return *about_;
 }
 
 // An exchange that is letting events through has the port to itself: the instrument plugged in

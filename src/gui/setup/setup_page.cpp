@@ -102,15 +102,28 @@ SetupPage::SetupPage(setup::SetupModel& model, Clock& clock, QWidget* parent)
     : QWidget(parent), model_(model), clock_(clock) {
     setObjectName(QStringLiteral("SetupPage"));
     isShown = [this] { return isVisible(); };
-    auto* page = new QHBoxLayout(this);
-    page->setContentsMargins(0, 2, 0, 0);
-    page->setSpacing(2);
-    page->addLayout(buildControls());
-    page->addLayout(buildGrid());
+    columns_ = new QHBoxLayout(this);
+    columns_->setContentsMargins(0, 2, 0, 0);
+    columns_->setSpacing(2);
+    columns_->addLayout(buildControls());
     showModel();
     connectEdits();
     giveTips();
     model_.onChanged = [this] { showModel(); };
+}
+
+void SetupPage::buildFieldGrid() {
+    if (hasFieldGrid()) return;
+    columns_->addLayout(buildGrid());
+    showGrid();
+    connectGridEdits();
+    giveGridTips();
+    if (fieldGridBuilt) fieldGridBuilt();
+}
+
+void SetupPage::showEvent(QShowEvent* event) {
+    buildFieldGrid();
+    QWidget::showEvent(event);
 }
 
 namespace {
@@ -147,6 +160,9 @@ void SetupPage::giveTips() {
     };
     for (const auto& [control, tip] : tips)
         control->setToolTip(tip);
+}
+
+void SetupPage::giveGridTips() {
     const QString label =
         QStringLiteral("The field's label in record files, up to %1 characters.").arg(setup::kLabelMaxChars);
     const QString type = QStringLiteral("Whether the field holds a number, the record's date or its time.");
@@ -331,6 +347,10 @@ void SetupPage::connectEdits() {
             [this] { model_.setTime(MaskEditTime->displayText().toStdString()); });
     connect(MaskEditDate, &QLineEdit::textEdited, this,
             [this] { model_.setDate(MaskEditDate->displayText().toStdString()); });
+}
+
+void SetupPage::connectGridEdits() {
+    setup::SetupModel& m = model_;
     for (int i = 0; i < kFieldCount; ++i) {
         const size_t at = static_cast<size_t>(i);
         connect(labels_[at], &QLineEdit::textEdited, this,
@@ -377,6 +397,12 @@ void SetupPage::showModel() {
     MaskEditDate->setEnabled(!m.usePcTime());
     setTextIfOther(MaskEditTime, QString::fromStdString(m.time()));
     setTextIfOther(MaskEditDate, QString::fromStdString(m.date()));
+    if (hasFieldGrid()) showGrid();
+    showing_ = false;
+}
+
+void SetupPage::showGrid() {
+    const setup::SetupModel& m = model_;
     for (int i = 0; i < kFieldCount; ++i) {
         const size_t at = static_cast<size_t>(i);
         const setup::RecordField& f = m.field(i);
@@ -393,7 +419,6 @@ void SetupPage::showModel() {
         widths_[at]->setEnabled(inUse);
         precisions_[at]->setEnabled(inUse);
     }
-    showing_ = false;
 }
 
 void SetupPage::timerTick() {

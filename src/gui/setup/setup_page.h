@@ -10,6 +10,7 @@ class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLayout;
 class QLineEdit;
@@ -26,6 +27,8 @@ class CSpinEdit;
 // The Setup page: shows the Setup model in the controls named as the window has always named
 // them, and writes every edit back. The model stays the one truth: whatever changes it (a
 // transfer, a file, an edit) is shown at once, and fields per record enables the grid rows.
+// The record field grid, most of the page's cost, is built when first needed: when the page is
+// shown or when the window asks for it once it is up.
 class SetupPage : public QWidget {
     Q_OBJECT
 public:
@@ -41,11 +44,14 @@ public:
     // Whether the page is the one shown; by default, whether it is visible.
     std::function<bool()> isShown;
 
-    // The four controls of each grid row, by field index.
-    const std::array<QLineEdit*, setup::kFieldCount>& labels() const { return labels_; }
-    const std::array<QComboBox*, setup::kFieldCount>& types() const { return types_; }
-    const std::array<CSpinEdit*, setup::kFieldCount>& widths() const { return widths_; }
-    const std::array<CSpinEdit*, setup::kFieldCount>& precisions() const { return precisions_; }
+    // Builds the record field grid unless it is built already.
+    void buildFieldGrid();
+    bool hasFieldGrid() const { return ScrollBoxFields != nullptr; }
+    // After the grid has been built: the page may need more room than before.
+    std::function<void()> fieldGridBuilt;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     // The left column (ports, options, scrolling, time) and the record field grid, laid out in
@@ -53,12 +59,16 @@ private:
     QLayout* buildControls();
     QLayout* buildGrid();
     void connectEdits();
+    void connectGridEdits();
     void showModel();
+    void showGrid();
     void giveTips();
+    void giveGridTips();
 
     setup::SetupModel& model_;
     Clock& clock_;
     bool showing_ = false;
+    QHBoxLayout* columns_ = nullptr;
 
     QGroupBox* RadioGroupCom1Type = nullptr;
     QGroupBox* RadioGroupCom1Baud = nullptr;
