@@ -10,6 +10,7 @@
 
 #include "core/link/tracing_port.h"
 #include "core/link/usb_port.h"
+#include "gui/app/after_first_paint.h"
 #include "gui/app/application.h"
 #include "gui/app/close_after_first_paint.h"
 #include "gui/app/file_names.h"
@@ -139,7 +140,6 @@ int runWindow(int argc, char* argv[]) {
     // The installed desktop entry and icon: a Wayland desktop matches the window to its entry by
     // this name, and the icon theme holds the window's icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("vrncomm"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vrncomm")));
     parser.process(app);
     if (parser.isSet(kPortOption) && parser.isSet(kSimulateOption)) {
         std::fputs("vrncomm: --port and --simulate exclude each other\n", stderr);
@@ -159,6 +159,9 @@ int runWindow(int argc, char* argv[]) {
     }
 
     vrn::gui::TFormMain window(*link.clock, *link.driver, vrn::gui::preferencesFilePath(), hotplug.get());
+    // Reading the icon themes takes longer than building the window: the icon follows its first frame.
+    vrn::gui::afterFirstPaint(
+        &window, [] { QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vrncomm"))); });
     if (parser.isSet(kQuitOption)) new vrn::gui::CloseAfterFirstPaint(&window);
     window.show();
     return QApplication::exec();

@@ -22,7 +22,7 @@ constexpr const char* kUsbfs = "usbfs";
 constexpr const char* kOneInstrument = "one instrument";
 constexpr const char* kDialout = "dialout";
 
-std::string quoted(std::string_view text) {
+std::string inQuotes(std::string_view text) {
     std::string q = "\"";
     q += text;
     q += '"';
@@ -65,18 +65,18 @@ UsbCheck instrumentCheck(const UsbInventory& inventory, const std::vector<const 
                          std::string_view description) {
     UsbCheck c{"instrument", true, {}, {}};
     if (!found.empty()) {
-        c.finding = found.front()->sysName + " " + quoted(found.front()->product);
+        c.finding = found.front()->sysName + " " + inQuotes(found.front()->product);
         return c;
     }
     c.ok = false;
     for (const UsbDevice& d : inventory.devices) {
         if (d.vendorId != FtdiPort::kVendorId) continue;
         c.finding = "an FTDI bridge is plugged in at " + d.sysName + ", but it calls itself " +
-                    quoted(d.product) + ", not " + quoted(description);
+                    inQuotes(d.product) + ", not " + inQuotes(description);
         c.remedy = "if it is the instrument, open it by name: vrncomm --port " + deviceName(d);
         return c;
     }
-    c.finding = "nothing is plugged in that calls itself " + quoted(description);
+    c.finding = "nothing is plugged in that calls itself " + inQuotes(description);
     c.remedy = "plug the instrument in with a USB data cable and switch it on";
     return c;
 }

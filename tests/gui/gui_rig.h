@@ -4,11 +4,14 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <functional>
 #include <memory>
 
 #include "core/link/virtual_clock.h"
 #include "gui/app/form_main.h"
+#include "gui/setup/setup_page.h"
+#include "gui/setup/setup_section.h"
 #include "modal.h"
 #include "ports/instrument_events.h"
 #include "sim/simulated_device.h"
@@ -36,6 +39,11 @@ struct GuiRig {
     template <typename T>
     T* find(const QObject* root, const char* name) {
         return findNamed<T>(root, name);
+    }
+    // Shows the window and lets it make, after its first frame, what that frame did not show.
+    bool showPrepared() {
+        form->show();
+        return QTest::qWaitFor([this] { return form->setupSection().page().hasFieldGrid(); }, 5000);
     }
 };
 

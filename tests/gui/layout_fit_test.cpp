@@ -45,7 +45,7 @@ struct FitRig : GuiRig {
     explicit FitRig(double sizeFactor = 1) : font(sizeFactor) {
         sim::configureStation(device.instrument);
         start();
-        form->show();
+        EXPECT_TRUE(showPrepared());
         form->menu().RxSetup->trigger();
         form->menu().RxProgram->trigger();
     }

@@ -15,6 +15,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <functional>
 
 #include "core/setup/setup_file.h"
 #include "gui/app/qt_host.h"
@@ -28,6 +29,8 @@ struct SetupRig : GuiRig {
     SetupRig() {
         start();
         form->show();
+        // As the window makes it after its first frame, without letting events through.
+        form->setupSection().page().buildFieldGrid();
     }
     QSpinBox* spin(const char* name) { return find<QSpinBox>(name); }
     QLineEdit* label(int field) {
@@ -113,6 +116,46 @@ TEST(SetupPage, ControlsStartWithTheirDefaults) {
 
 // Every control says what its value means: a number box its unit and the range the box itself
 // keeps to, so a tip cannot promise a value the box refuses. Captions stay as they are.
+// The field grid is made after the window's first frame, or at once when the page is shown
+// first; either way it shows the Setup as it is by then, and edits in it reach the model.
+TEST(SetupPage, TheFieldGridComesAfterTheFirstFrameOrWithThePage) {
+    const struct {
+        const char* how;
+        std::function<void(GuiRig&)> bringGrid;
+    } ways[] = {
+        {"after the first frame", [](GuiRig& r) { EXPECT_TRUE(r.showPrepared()); }},
+        {"with the page shown first",
+         [](GuiRig& r) {
+             r.form->show();
+             r.form->pageControl()->setCurrentWidget(r.form->pages().TabSheetSetup);
+         }},
+        {"with the page before the window is shown",
+         [](GuiRig& r) {
+             r.form->pageControl()->setCurrentWidget(r.form->pages().TabSheetSetup);
+             r.form->show();
+         }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.how);
+        GuiRig rig;
+        rig.start();
+        EXPECT_EQ(rig.form->findChild<QLineEdit*>(QStringLiteral("EditLabel01")), nullptr) << "not before";
+        setup::SetupModel& model = rig.form->setupSection().model();
+        model.setFieldsPerRecord(3);
+        model.setLabel(2, "GUST");
+        way.bringGrid(rig);
+        auto* label = rig.form->findChild<QLineEdit*>(QStringLiteral("EditLabel03"));
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->text(), "GUST");
+        EXPECT_TRUE(label->isEnabled());
+        EXPECT_FALSE(rig.form->findChild<QLineEdit*>(QStringLiteral("EditLabel04"))->isEnabled());
+        rig.form->pageControl()->setCurrentWidget(rig.form->pages().TabSheetSetup);
+        label->selectAll();
+        QTest::keyClicks(label, QStringLiteral("RAIN"));
+        EXPECT_EQ(model.field(2).label, "RAIN");
+    }
+}
+
 TEST(SetupPage, ControlsCarryTipsWithUnitsAndRanges) {
     SetupRig rig;
     const struct Row {

@@ -5,13 +5,6 @@
 #include "core/program/program_store.h"
 
 namespace vrn::check {
-namespace {
-
-std::string counted(size_t n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
-}  // namespace
 
 CheckResult CheckUserProgram(Host& host, const ProgramStore& store, const setup::SetupModel* setup) {
     host.appendLine("CHECK USER PROGRAM...");

@@ -4,13 +4,10 @@
 #include <cstdio>
 
 namespace vrn::check {
-namespace {
 
 std::string counted(size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
-
-}  // namespace
 
 size_t CheckResult::errors() const {
     return static_cast<size_t>(std::count_if(findings.begin(), findings.end(),

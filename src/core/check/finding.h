@@ -36,5 +36,7 @@ struct CheckResult {
 std::string findingLine(const Finding& finding);
 // "1 ERROR, 2 WARNINGS" (singular and plural as they fall); "NO FINDINGS" for a clean program.
 std::string countsText(const CheckResult& result);
+// "1 error", "3 errors": a count with its noun in the singular or the plural.
+std::string counted(size_t n, const char* one, const char* many);
 
 }  // namespace vrn::check

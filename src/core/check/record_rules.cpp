@@ -22,10 +22,6 @@ const char* typeName(FieldType t) {
     return setup::kFieldTypeItems[static_cast<size_t>(t)];
 }
 
-std::string counted(size_t n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
 }  // namespace
 
 // Get Records cuts the record memory by the fields per record of the Setup and reads each field

@@ -19,7 +19,7 @@ std::string onOff(bool on) {
     return on ? "ON" : "OFF";
 }
 
-std::string quoted(const std::string& text) {
+std::string inQuotes(const std::string& text) {
     return "\"" + text + "\"";
 }
 
@@ -77,7 +77,7 @@ std::vector<Difference> setupDifferences(const setup::SetupModel& file, const se
     for (int row = 0; row < rows; ++row) {
         const setup::RecordField& a = f.field(row);
         const setup::RecordField& b = i.field(row);
-        out.add(fieldName(row, "LABEL"), quoted(a.label), quoted(b.label));
+        out.add(fieldName(row, "LABEL"), inQuotes(a.label), inQuotes(b.label));
         out.add(fieldName(row, "TYPE"), itemText(setup::kFieldTypeItems, a.type),
                 itemText(setup::kFieldTypeItems, b.type));
         if (isNumber(a) && isNumber(b)) {

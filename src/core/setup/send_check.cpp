@@ -30,7 +30,7 @@ bool blank(std::string_view text) {
 }
 
 // Built by appending: GCC 12 at -O2 warns falsely (-Wrestrict) on "\"" + std::string.
-std::string quoted(std::string_view text) {
+std::string inQuotes(std::string_view text) {
     std::string out;
     out.reserve(text.size() + 2);
     out.push_back('"');
@@ -60,12 +60,12 @@ std::optional<TimeValue> parseTimeText(std::string_view t) {
 std::optional<std::string> checkSetupForSend(const SetupModel& m) {
     if (!parseDateText(m.date())) {
         const std::string what = blank(m.date()) ? "The date box is empty."
-                                                 : "The date " + quoted(m.date()) + " is not a real date.";
+                                                 : "The date " + inQuotes(m.date()) + " is not a real date.";
         return kRefused + what + "\nEnter a date from 01-01-2000 to 12-31-2099 as MM-DD-YYYY.";
     }
     if (!parseTimeText(m.time())) {
         const std::string what = blank(m.time()) ? "The time box is empty."
-                                                 : "The time " + quoted(m.time()) + " is not a real time.";
+                                                 : "The time " + inQuotes(m.time()) + " is not a real time.";
         return kRefused + what + "\nEnter a time from 00:00:00 to 23:59:59 as HH:MM:SS.";
     }
     if (m.com1Type() < 0) return std::string(kRefused) + "No COM1 type is selected.";

@@ -38,9 +38,9 @@ const char* onOff(bool on) {
     return on ? "ON" : "OFF";
 }
 
-class Page {
+class PrintedPage {
 public:
-    explicit Page(ReportCanvas& canvas)
+    explicit PrintedPage(ReportCanvas& canvas)
         : canvas_(canvas),
           unitX_(static_cast<float>(canvas.pageWidth()) * 0.125F),
           unitY_(static_cast<float>(canvas.pageHeight()) * 0.0952380952380952F) {}
@@ -58,7 +58,7 @@ private:
     float unitY_;
 };
 
-void printParameters(Page& page, const setup::SetupModel& s, double& y) {
+void printParameters(PrintedPage& page, const setup::SetupModel& s, double& y) {
     const double x = kLeftMargin;
     page.PrintTextAt(x, y, "PARAMETERS");
     y += 2 * kLineStep;
@@ -81,7 +81,7 @@ void printParameters(Page& page, const setup::SetupModel& s, double& y) {
     }
 }
 
-void printFieldTable(Page& page, const setup::SetupModel& s, double& y) {
+void printFieldTable(PrintedPage& page, const setup::SetupModel& s, double& y) {
     constexpr std::array<const char*, 4> kHeads = {"Field", "Width", "DecPt", "Label"};
     for (size_t c = 0; c < kHeads.size(); ++c)
         page.PrintTextAt(kTableColumns[c], y, kHeads[c]);
@@ -103,7 +103,7 @@ void printFieldTable(Page& page, const setup::SetupModel& s, double& y) {
     }
 }
 
-void printListing(Page& page, const ProgramTree& tree, double& y) {
+void printListing(PrintedPage& page, const ProgramTree& tree, double& y) {
     double x = kLeftMargin;
     int counter = 1;
     int column = 0;
@@ -145,7 +145,7 @@ void drawGrid(screens::PixelBuffer& picture) {
 
 // One page of four screens; the second page's block rulers are darker and count blocks by their
 // last digit.
-void printScreenPage(Page& page, const screens::ScreenStore& store, int firstScreen,
+void printScreenPage(PrintedPage& page, const screens::ScreenStore& store, int firstScreen,
                      screens::PixelBuffer& work) {
     const bool second = firstScreen >= 4;
     ReportCanvas& canvas = page.canvas();
@@ -193,7 +193,7 @@ std::string reportDate(const LocalDateTime& day) {
 }
 
 void layOutReport(ReportCanvas& canvas, const ReportInput& input) {
-    Page page(canvas);
+    PrintedPage page(canvas);
     canvas.setTextColour(screens::kBlack);
     double y = kPageTop;
     for (const std::string& line :

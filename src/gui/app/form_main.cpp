@@ -20,6 +20,7 @@
 #include "core/link/usb_port.h"
 #include "core/program/program_file.h"
 #include "core/setup/setup_file.h"
+#include "gui/app/after_first_paint.h"
 #include "gui/app/change_tracker.h"
 #include "gui/app/exchange_guard.h"
 #include "gui/app/file_commands.h"
@@ -55,6 +56,8 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
     guardExchanges();
     setup_ =
         new SetupSection(pageTab(pages_.TabSheetSetup), *exchange_, models_.setup, *changes_, *menu_, this);
+    // The page may need more room once its field grid is built, after the first frame.
+    connect(&setup_->page(), &SetupPage::fieldGridBuilt, this, &TFormMain::fitToPages);
     addTickHandler([this] { setup_->timerTick(); });
     screens_ = new ScreensSection(*this, pageTab(pages_.TabSheetScreen), *exchange_, models_.screens,
                                   *changes_, *menu_);
@@ -86,13 +89,15 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
     QAction* exit = menu_->add(&MainMenuItems::Exit1, this);
     connect(exit, &QAction::triggered, this, &QWidget::close);
     host_->guard().keepUsable(exit);
-    connect(menu_->add(&MainMenuItems::About1, this), &QAction::triggered, about_, &QDialog::exec);
+    connect(menu_->add(&MainMenuItems::About1, this), &QAction::triggered, this,
+            [this] { formAbout().exec(); });
     connect(ButtonClearMemo, &QPushButton::clicked, Memo1, &QPlainTextEdit::clear);
     if (events != nullptr) {
         events->appeared = [this] { openWhenPlugged(); };
         events->gone = [this] { usb_->instrumentGone(); };
     }
     fitToPages();
+    afterFirstPaint(this, [this] { prepareHiddenParts(); });
 }
 
 // The dialogs live for the whole run, created in this order.
@@ -101,7 +106,6 @@ void TFormMain::buildDialogs() {
     auto* editFloat = new TFormEditFloat(*host_, this);
     auto* editType = new TFormEditType(this);
     auto* editText = new TFormEditText(*host_, this);
-    about_ = new TFormAbout(QCoreApplication::applicationDirPath(), *host_, this);
     auto* editHex = new TFormEditHex(*host_, this);
     userProgram_->setParameterDialogs({editInt, editFloat, editHex, editText, editType});
 }
@@ -118,6 +122,18 @@ void TFormMain::guardExchanges() {
 
 PageTab TFormMain::pageTab(QWidget* sheet) {
     return {*PageControlMain, *sheet};
+}
+
+// What the first frame does not show is made once the window is up, so it is at hand when the
+// user turns to it.
+void TFormMain::prepareHiddenParts() {
+    setup_->page().buildFieldGrid();
+    formAbout();
+}
+
+TFormAbout& TFormMain::formAbout() {
+    if (about_ == nullptr) about_ = new TFormAbout(QCoreApplication::applicationDirPath(), *host_, this);
+    return *about_;
 }
 
 // An exchange that is letting events through has the port to itself: the instrument plugged in

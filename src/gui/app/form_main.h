@@ -78,7 +78,8 @@ public:
     const PopupMenuItems& popupMenu() const;
     const Pages& pages() const { return pages_; }
     QTabWidget* pageControl() const { return PageControlMain; }
-    TFormAbout& formAbout() { return *about_; }
+    // Made when first asked for: the first frame does not need it.
+    TFormAbout& formAbout();
     SetupSection& setupSection() { return *setup_; }
     // The screen store, its page and editor, and the screen menu items.
     ScreensSection& screensSection() { return *screens_; }
@@ -129,6 +130,7 @@ private:
     void buildDialogs();
     void guardExchanges();
     void fitToPages();
+    void prepareHiddenParts();
     void shutDown();
     void openWhenPlugged();
     void trackChanges();

@@ -101,11 +101,10 @@ void setTextIfOther(QLineEdit* edit, const QString& text) {
 SetupPage::SetupPage(setup::SetupModel& model, Clock& clock, QWidget* parent)
     : QWidget(parent), model_(model), clock_(clock) {
     setObjectName(QStringLiteral("SetupPage"));
-    auto* page = new QHBoxLayout(this);
-    page->setContentsMargins(0, 2, 0, 0);
-    page->setSpacing(2);
-    page->addLayout(buildControls());
-    page->addLayout(buildGrid());
+    columns_ = new QHBoxLayout(this);
+    columns_->setContentsMargins(0, 2, 0, 0);
+    columns_->setSpacing(2);
+    columns_->addLayout(buildControls());
     showModel();
     connectEdits();
     giveTips();
@@ -113,6 +112,20 @@ SetupPage::SetupPage(setup::SetupModel& model, Clock& clock, QWidget* parent)
         showModel();
         emit modelChanged();
     };
+}
+
+void SetupPage::buildFieldGrid() {
+    if (hasFieldGrid()) return;
+    columns_->addLayout(buildGrid());
+    showGrid();
+    connectGridEdits();
+    giveGridTips();
+    emit fieldGridBuilt();
+}
+
+void SetupPage::showEvent(QShowEvent* event) {
+    buildFieldGrid();
+    QWidget::showEvent(event);
 }
 
 namespace {
@@ -149,6 +162,9 @@ void SetupPage::giveTips() {
     };
     for (const auto& [control, tip] : tips)
         control->setToolTip(tip);
+}
+
+void SetupPage::giveGridTips() {
     const QString label =
         QStringLiteral("The field's label in record files, up to %1 characters.").arg(setup::kLabelMaxChars);
     const QString type = QStringLiteral("Whether the field holds a number, the record's date or its time.");
@@ -333,6 +349,10 @@ void SetupPage::connectEdits() {
             [this] { model_.setTime(MaskEditTime->displayText().toStdString()); });
     connect(MaskEditDate, &QLineEdit::textEdited, this,
             [this] { model_.setDate(MaskEditDate->displayText().toStdString()); });
+}
+
+void SetupPage::connectGridEdits() {
+    setup::SetupModel& m = model_;
     for (int i = 0; i < kFieldCount; ++i) {
         const size_t at = static_cast<size_t>(i);
         connect(labels_[at], &QLineEdit::textEdited, this,
@@ -379,6 +399,12 @@ void SetupPage::showModel() {
     MaskEditDate->setEnabled(!m.usePcTime());
     setTextIfOther(MaskEditTime, QString::fromStdString(m.time()));
     setTextIfOther(MaskEditDate, QString::fromStdString(m.date()));
+    if (hasFieldGrid()) showGrid();
+    showing_ = false;
+}
+
+void SetupPage::showGrid() {
+    const setup::SetupModel& m = model_;
     for (int i = 0; i < kFieldCount; ++i) {
         const size_t at = static_cast<size_t>(i);
         const setup::RecordField& f = m.field(i);
@@ -395,7 +421,6 @@ void SetupPage::showModel() {
         widths_[at]->setEnabled(inUse);
         precisions_[at]->setEnabled(inUse);
     }
-    showing_ = false;
 }
 
 void SetupPage::timerTick() {

@@ -9,6 +9,7 @@ class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLayout;
 class QLineEdit;
@@ -25,6 +26,8 @@ class CSpinEdit;
 // The Setup page: shows the Setup model in the controls named as the window has always named
 // them, and writes every edit back. The model stays the one truth: whatever changes it (a
 // transfer, a file, an edit) is shown at once, and fields per record enables the grid rows.
+// The record field grid, most of the page's cost, is built when first needed: when the page is
+// shown or when the window asks for it once it is up.
 class SetupPage : public QWidget {
     Q_OBJECT
 public:
@@ -38,13 +41,16 @@ public:
     // time boxes follow the PC's clock.
     void timerTick();
 
-    // The four controls of each grid row, by field index.
-    const std::array<QLineEdit*, setup::kFieldCount>& labels() const { return labels_; }
-    const std::array<QComboBox*, setup::kFieldCount>& types() const { return types_; }
-    const std::array<CSpinEdit*, setup::kFieldCount>& widths() const { return widths_; }
-    const std::array<CSpinEdit*, setup::kFieldCount>& precisions() const { return precisions_; }
+    // Builds the record field grid unless it is built already.
+    void buildFieldGrid();
+    bool hasFieldGrid() const { return ScrollBoxFields != nullptr; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 signals:
+    // The grid has been built: the page may need more room than before.
+    void fieldGridBuilt();
     // The model changed (by an edit, a transfer or a file) and the page shows it.
     void modelChanged();
 
@@ -54,12 +60,16 @@ private:
     QLayout* buildControls();
     QLayout* buildGrid();
     void connectEdits();
+    void connectGridEdits();
     void showModel();
+    void showGrid();
     void giveTips();
+    void giveGridTips();
 
     setup::SetupModel& model_;
     Clock& clock_;
     bool showing_ = false;
+    QHBoxLayout* columns_ = nullptr;
 
     QGroupBox* RadioGroupCom1Type = nullptr;
     QGroupBox* RadioGroupCom1Baud = nullptr;
