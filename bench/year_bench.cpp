@@ -5,8 +5,10 @@
 //   year_bench [STATIONS] [NIGHTS] [POSTGRES_NIGHTS]   (100 365 30; 0 nights leaves a part out)
 #include <QCoreApplication>
 #include <QTemporaryDir>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 #include "pg_cluster.h"
@@ -16,6 +18,16 @@
 namespace {
 
 using namespace vrn::test;
+
+// Prints a line every thirty nights, to follow a long run.
+std::function<void(int)> progress() {
+    return [start = std::chrono::steady_clock::now()](int night) {
+        if (night % 30 != 0) return;
+        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::printf("night %d: %.1f s wall\n", night, wall);
+        std::fflush(stdout);
+    };
+}
 
 // Prints the span's table, its problems and its row; whether every record is where it belongs.
 bool report(const NetworkResult& r, const std::string& archive) {
@@ -49,6 +61,7 @@ int main(int argc, char** argv) {
         options.stations = stations;
         options.nights = nights;
         options.archive = dir.filePath(QStringLiteral("year.db")).toStdString();
+        options.nightDone = progress();
         met = report(runNetwork(options), "SQLite") && met;
     }
     if (pgNights > 0) {

@@ -17,9 +17,10 @@ public:
     // the records dropped since the last look. A record logged and dropped between two looks was
     // never seen: it was lost, its time unknown.
     void look(const sim::SimRecords& memory, int utcOffsetMinutes);
-    // The serial number the next record will have; a collection that starts now and goes well
-    // takes every held record below it.
+    // The serial number the next record will have.
     uint64_t nextSerial(const sim::SimRecords& memory) const { return memory.dropped + memory.logged; }
+    // A collection went well: every record held below `below` (the next serial number when its
+    // download was asked for) is in the archive.
     void collected(uint64_t below);
 
     // Records logged up to the last collection that went well, lost ones included.

@@ -94,6 +94,11 @@ private:
     void setClock(Station& st, int minutes, int night);
     void waitForClockRoom(Station& st);
     void look(Station& st) { st.ledger.look(memory(st), st.utcOffsetMinutes); }
+    // The records sent for a download are those held when it was asked for.
+    void recordsAsked(Station& st) {
+        look(st);
+        askedBelow_ = st.ledger.nextSerial(memory(st));
+    }
     static sim::SimRecords& memory(Station& st) {
         st.instrument.keepTime();
         return st.instrument.state.records;
@@ -112,6 +117,7 @@ private:
     std::vector<std::unique_ptr<Station>> stations_;
     Station* current_ = nullptr;
     std::optional<size_t> loseAfter_;
+    std::optional<uint64_t> askedBelow_;  // the records held at the last download's question
     cli::Environment env_;
     NetworkResult result_;
 };
@@ -124,7 +130,8 @@ Network::Network(const NetworkOptions& options)
            clock_,
            files_,
            [this](const cli::PortChoice&, Clock& clock) -> std::unique_ptr<Port> {
-               return std::make_unique<StationPort>(current_->instrument, clock, loseAfter_, kPowerCutUs);
+               return std::make_unique<StationPort>(
+                   current_->instrument, clock, [this] { recordsAsked(*current_); }, loseAfter_, kPowerCutUs);
            },
            [] { return std::vector<cli::PortListing>{}; },
            [](const std::string&, std::string& error) -> std::unique_ptr<TraceSink> {
@@ -165,8 +172,10 @@ NetworkResult Network::run() {
     const int64_t startUs = clock_.nowUs();
     result_.stations = options_.stations;
     result_.nights = options_.nights;
-    for (int n = 0; n < options_.nights; ++n)
+    for (int n = 0; n < options_.nights; ++n) {
         night(n);
+        if (options_.nightDone) options_.nightDone(n + 1);
+    }
     result_.spanSeconds = static_cast<double>(clock_.nowUs() - startUs) / kSecondUs;
     compare();
     result_.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
@@ -209,7 +218,7 @@ void Network::collect(Station& st, const NightPlan& plan, int night) {
     }
     if (plan.portLost) loseAfter_ = kRecordsBeforeTrouble * recordBytes;
     look(st);
-    const uint64_t below = st.ledger.nextSerial(memory(st));
+    askedBelow_.reset();
     std::vector<std::string> args = {"collect", options_.archive, "--station", st.name};
     args.insert(args.end(), st.offsetArgs.begin(), st.offsetArgs.end());
     const bool interrupted = options_.interrupted && options_.interrupted->night == night &&
@@ -229,7 +238,7 @@ void Network::collect(Station& st, const NightPlan& plan, int night) {
     faults.all.reset();
     faults.records = {};
     if (status == cli::kExitOk) {
-        st.ledger.collected(below);
+        if (askedBelow_) st.ledger.collected(*askedBelow_);
         st.offsetArgs.clear();
     } else {
         ++result_.failed;
@@ -267,14 +276,13 @@ void Network::waitForClockRoom(Station& st) {
 // the Setup read, and sent back with the new time.
 void Network::setClock(Station& st, int minutes, int night) {
     look(st);
-    const uint64_t before = st.ledger.nextSerial(memory(st));
     const std::string file = "/stations/" + st.name + ".set";
     const int64_t now = *sim::clockSeconds(st.instrument.state.setup);
     if (runTool(st, {"get-setup", file}) != cli::kExitOk ||
         runTool(st, {"send-setup", file, "--time", clockText(now + int64_t{minutes} * 60)}) != cli::kExitOk)
         problem(st, night, "the clock could not be set: " + err_.str());
-    if (st.ledger.nextSerial(memory(st)) != before)
-        problem(st, night, "a record was logged between the collection and the setting of the clock");
+    if (st.ledger.nextSerial(memory(st)) != askedBelow_)
+        problem(st, night, "a record was logged between the download and the setting of the clock");
     st.utcOffsetMinutes += minutes;
     st.offsetArgs = {"--new-utc-offset", records::utcOffsetText(st.utcOffsetMinutes)};
     look(st);

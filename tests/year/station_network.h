@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -32,6 +33,8 @@ struct NetworkOptions {
         StoreInterruption* interruption = nullptr;
     };
     std::optional<Interrupted> interrupted;
+    // Told after each night, with the nights done.
+    std::function<void(int)> nightDone;
 };
 
 // One station at the end of the span: what its instrument logged and what the archive holds.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include "core/link/port.h"
@@ -11,11 +12,13 @@ class Instrument;
 
 namespace vrn::test {
 
-// A station's port: the simulated instrument's, which can go halfway through a download: after
-// `loseAfter` bytes of the records have come, the instrument's power fails for `downUs`.
+// A station's port: the simulated instrument's, which tells when the instrument was asked for its
+// records, and can go halfway through the download: after `loseAfter` bytes of the records have
+// come, the instrument's power fails for `downUs`.
 class StationPort final : public Port {
 public:
-    StationPort(sim::Instrument& instrument, Clock& clock, std::optional<size_t> loseAfter, int64_t downUs);
+    StationPort(sim::Instrument& instrument, Clock& clock, std::function<void()> recordsAsked,
+                std::optional<size_t> loseAfter, int64_t downUs);
 
     bool openEx(std::string_view description) override;
     void setBaudRate(uint32_t baud) override { port_.setBaudRate(baud); }
@@ -27,7 +30,7 @@ public:
         port_.setFlowControl(mode, xon, xoff);
     }
     void purge() override { port_.purge(); }
-    void write(std::span<const uint8_t> bytes) override { port_.write(bytes); }
+    void write(std::span<const uint8_t> bytes) override;
     ReadResult read(std::span<uint8_t> buffer) override;
     void close() override { port_.close(); }
     void resetDevice() override { port_.resetDevice(); }
@@ -36,10 +39,12 @@ private:
     sim::Instrument& instrument_;
     Clock& clock_;
     sim::SimPort port_;
+    std::function<void()> recordsAsked_;
     std::optional<size_t> loseAfter_;
     int64_t downUs_;
-    int downloadsBefore_ = 0;  // record downloads the instrument was asked for before this port
-    size_t recordBytes_ = 0;   // bytes read since the download was asked for
+    int downloads_ = 0;  // record downloads the instrument was asked for
+    bool downloading_ = false;
+    size_t recordBytes_ = 0;  // bytes read since the first download was asked for
 };
 
 }  // namespace vrn::test
