@@ -176,6 +176,7 @@ int collectInto(Session& s, const CollectArgs& args, store::RecordArchive& archi
     const uint32_t most = records::RecordRetrieval::maxRecords(model.fieldsPerRecord());
     HeldRecords held;
     std::optional<int64_t> instrumentNow;
+    std::optional<int64_t> clockAhead;
     const bool sendsOldest = known && known->sendsOldest;
     if (newOnly) {
         if (const auto span = archive.timeSpan(station, error)) held.newest = span->second;
@@ -188,6 +189,7 @@ int collectInto(Session& s, const CollectArgs& args, store::RecordArchive& archi
             return exitStatusOf(clock, s.result);
         }
         instrumentNow = instrumentUtc(model, *utcOffset);
+        if (instrumentNow) clockAhead = *instrumentNow - s.env.clock.wallSeconds();
         const bool whole = !held.newest || sendsOldest || !instrumentNow;
         count = whole ? most : records::newRecordsToAsk(held.newest, *instrumentNow, held.interval, most);
     }
@@ -247,6 +249,10 @@ int collectInto(Session& s, const CollectArgs& args, store::RecordArchive& archi
     collection.collectedAt = s.env.clock.wallSeconds();
     collection.format = std::move(collector.format);
     collection.bytes = std::move(collector.bytes);
+    // A whole download of all, or of fewer records than asked, is everything the instrument held.
+    collection.wholeMemory = outcome == records::RetrievalOutcome::Finished &&
+                             (options.allRecords || trace.records < options.count);
+    collection.clockAhead = clockAhead;
     s.host.appendLine("STORING RECORDS IN " + shown + "...");
     store::StoreSummary summary;
     if (!archive.store(collection, summary, error)) {

@@ -27,6 +27,7 @@ enum ExitCode : int {
     kExitCheckWarnings = 5,  // check found warnings and no errors
     kExitCheckErrors = 6,    // check found errors; a send refused a program with errors (no --yes)
     kExitArchive = 7,        // the record archive could not be opened, read or written
+    kExitStationUnwell = 8,  // status found a station stale or failing
     kExitInterrupted = 130,  // SIGINT ended the run (128 + the signal)
     kExitTerminated = 143,   // SIGTERM ended the run
 };

@@ -22,7 +22,7 @@ std::string exitStatuses() {
     constexpr size_t kWidth = 92;
     constexpr std::string_view kIndent = "     ";
     std::string text;
-    for (int status = kExitOk; status <= kExitArchive; ++status) {
+    for (int status = kExitOk; status <= kExitStationUnwell; ++status) {
         std::string line = "  " + std::to_string(status) + "  ";
         std::string_view words = exitMeaning(status);
         while (!words.empty()) {
@@ -37,7 +37,7 @@ std::string exitStatuses() {
             words = space == std::string_view::npos ? std::string_view{} : words.substr(space + 1);
         }
         line.pop_back();
-        text += line + (status == kExitArchive ? "" : "\n");
+        text += line + (status == kExitStationUnwell ? "" : "\n");
     }
     return text;
 }

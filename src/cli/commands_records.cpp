@@ -1,5 +1,6 @@
 #include <CLI/CLI.hpp>
 
+#include "cli/archive/status_command.h"
 #include "cli/archive_commands.h"
 #include "cli/command_definition.h"
 #include "cli/plot_command.h"
@@ -153,6 +154,8 @@ void addRecordCommands(CLI::App& app, CommandRunner& chosen) {
     positional(plot, "OUT.png", plotted.out);
     rangeOptions(plot, plotted.range, false);
     plot.add_option("--fields", plotted.fields)->type_name("LABEL,...")->check(notEmpty());
+
+    addStatusCommand(app, chosen);
 }
 
 }  // namespace vrn::cli

@@ -6,7 +6,7 @@ namespace vrn::cli {
 namespace {
 
 // One line per status, the README's table in its words; --help and the manual page print it too.
-constexpr std::array<std::string_view, kExitArchive + 1> kExitMeanings{
+constexpr std::array<std::string_view, kExitStationUnwell + 1> kExitMeanings{
     "success; a diff found no difference",
     "the instrument did not answer, the port could not be opened, the transfer failed, or the tool "
     "itself failed (out of memory)",
@@ -18,7 +18,9 @@ constexpr std::array<std::string_view, kExitArchive + 1> kExitMeanings{
     "(written by get-records with a warning, stored by collect)",
     "check found warnings and no errors",
     "check found errors; send-program or send-all refused a program with errors (no --yes)",
-    "the record archive could not be opened, read or written (collect, export, plot of an archive)",
+    "the record archive could not be opened, read or written (collect, export, plot of an archive, status)",
+    "status found a station stale (no record newer than --stale) or failing (its last collection attempt "
+    "failed)",
 };
 
 }  // namespace

@@ -361,6 +361,19 @@ bool RecordArchive::migrate(int from, std::string& error) {
                            "new_records INTEGER NOT NULL, wire_seconds REAL NOT NULL)"),
             QStringLiteral("CREATE INDEX vrn_attempts_station ON vrn_attempts (station, attempted_at)"),
         },
+        // 5: what each collection tells of the instrument's memory: the span of keyed records that
+        // came (for earlier ones, of those they added), whether that was all it held, and its clock.
+        {
+            QStringLiteral("ALTER TABLE vrn_collections ADD COLUMN oldest_utc BIGINT"),
+            QStringLiteral("ALTER TABLE vrn_collections ADD COLUMN newest_utc BIGINT"),
+            QStringLiteral("ALTER TABLE vrn_collections ADD COLUMN whole_memory INTEGER NOT NULL DEFAULT 0"),
+            QStringLiteral("ALTER TABLE vrn_collections ADD COLUMN clock_ahead BIGINT"),
+            QStringLiteral(
+                "UPDATE vrn_collections SET oldest_utc = s.oldest, newest_utc = s.newest FROM (SELECT "
+                "collection_id, min(utc) AS oldest, max(utc) AS newest FROM vrn_records GROUP BY "
+                "collection_id) AS s WHERE s.collection_id = vrn_collections.id"),
+            QStringLiteral("CREATE INDEX vrn_collections_station ON vrn_collections (station, collected_at)"),
+        },
     };
     for (int version = from; version < kSchemaVersion; ++version)
         for (const QString& sql : steps[static_cast<size_t>(version - 1)])
@@ -472,11 +485,14 @@ bool RecordArchive::store(const Collection& c, StoreSummary& summary, std::strin
 
     q.prepare(
         QStringLiteral("INSERT INTO vrn_collections (station, collected_at, field_count, records, "
-                       "new_records, unkeyed) VALUES (?, ?, ?, ?, 0, 0) RETURNING id"));
+                       "new_records, unkeyed, whole_memory, clock_ahead) VALUES (?, ?, ?, ?, 0, 0, ?, ?) "
+                       "RETURNING id"));
     q.addBindValue(station);
     q.addBindValue(QVariant::fromValue<qlonglong>(c.collectedAt));
     q.addBindValue(fields);
     q.addBindValue(QVariant::fromValue<qulonglong>(summary.records));
+    q.addBindValue(c.wholeMemory ? 1 : 0);
+    q.addBindValue(c.clockAhead ? QVariant::fromValue<qlonglong>(*c.clockAhead) : QVariant());
     if (!execPrepared(q, error) || !q.next()) {
         if (error.empty()) error = "the new collection got no number";
         return fail();
@@ -501,9 +517,11 @@ bool RecordArchive::store(const Collection& c, StoreSummary& summary, std::strin
     const std::vector<std::optional<int64_t>> keys = recordKeys(block, *where, c.utcOffsetMinutes, changes);
     // The records with a time go in at the end, each database's quickest way.
     std::vector<std::pair<size_t, int64_t>> keyed;  // record, UTC time
+    std::optional<int64_t> oldest;
     for (size_t r = 0; r < keys.size(); ++r) {
         if (keys[r]) {
             summary.newest = std::max(summary.newest.value_or(*keys[r]), *keys[r]);
+            oldest = std::min(oldest.value_or(*keys[r]), *keys[r]);
             keyed.emplace_back(r, *keys[r]);
         } else if (!records::recordSeconds(block, r, *where)) {
             ++summary.unkeyed;
@@ -517,9 +535,16 @@ bool RecordArchive::store(const Collection& c, StoreSummary& summary, std::strin
                               : insertSqliteRows(db, c.station, id, block, keyed, summary.added, error);
     if (!inserted) return fail();
 
-    q.prepare(QStringLiteral("UPDATE vrn_collections SET new_records = ?, unkeyed = ? WHERE id = ?"));
+    q.prepare(
+        QStringLiteral("UPDATE vrn_collections SET new_records = ?, unkeyed = ?, oldest_utc = ?, newest_utc "
+                       "= ? WHERE id = ?"));
+    auto utcOrNull = [](const std::optional<int64_t>& t) {
+        return t ? QVariant::fromValue<qlonglong>(*t) : QVariant();
+    };
     q.addBindValue(QVariant::fromValue<qulonglong>(summary.added));
     q.addBindValue(QVariant::fromValue<qulonglong>(summary.unkeyed));
+    q.addBindValue(utcOrNull(oldest));
+    q.addBindValue(utcOrNull(summary.newest));
     q.addBindValue(id);
     if (!execPrepared(q, error)) return fail();
     q.finish();

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/records/station_health.h"
 #include "core/setup/setup_model.h"
 
 namespace vrn::store {
@@ -25,6 +26,10 @@ struct Collection {
     int64_t collectedAt = 0;  // UTC seconds
     std::vector<setup::RecordField> format;
     std::vector<uint8_t> bytes;
+    // Every record the instrument held came (all of them, or fewer than asked): it held none older.
+    bool wholeMemory = false;
+    // The instrument's clock minus the computer's, in seconds, when the collection read it.
+    std::optional<int64_t> clockAhead;
 };
 
 // What a stored collection brought.
@@ -88,7 +93,7 @@ public:
     bool isPostgres() const { return postgres_; }
 
     // The version of the tables this program makes; older archives are brought up to it on open.
-    static constexpr int kSchemaVersion = 4;
+    static constexpr int kSchemaVersion = 5;
 
     // Stores a collection in one transaction: its format, every record not yet held (records
     // already there are kept as they are), the records that have no time and are not held yet,
@@ -110,6 +115,11 @@ public:
     std::vector<Attempt> attempts(const std::string& station, std::string& error);
     // Remembers that the station's instrument answers a count with its oldest records.
     bool setSendsOldest(const std::string& station, std::string& error);
+
+    // Every station the archive knows: those it holds records of and those with attempts only.
+    std::vector<std::string> knownStations(std::string& error);
+    // What the archive tells of a station's health: its collections, attempts and interval.
+    bool stationFacts(const std::string& station, records::StationFacts& facts, std::string& error);
 
     // The station's records from `from` to `to` (UTC seconds, both included). False when they
     // cannot be read or were collected with different record formats.

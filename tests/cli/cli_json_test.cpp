@@ -152,12 +152,12 @@ TEST(CliJson, ExitMeaningsAreTheReadmeTablesLines) {
     QFile readme(VRN_README);
     ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(readme.readAll()).remove('`');
-    for (int status = kExitOk; status <= kExitArchive; ++status) {
+    for (int status = kExitOk; status <= kExitStationUnwell; ++status) {
         const QString row =
             "\n| " + QString::number(status) + " | " + QString::fromUtf8(exitMeaning(status)) + " |\n";
         EXPECT_TRUE(text.contains(row)) << row.toStdString();
     }
-    EXPECT_EQ(exitMeaning(kExitArchive + 1), "unknown");
+    EXPECT_EQ(exitMeaning(kExitStationUnwell + 1), "unknown");
 }
 
 TEST(CliJson, FilesWrittenAreListedWithTheirSizeAndDigest) {

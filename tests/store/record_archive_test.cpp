@@ -279,7 +279,12 @@ TEST(RecordArchive, AnArchiveOfTheSecondVersionLearnsWhichStationsSendTheirOldes
         QSqlQuery q(db);
         for (const QString& sql :
              {QStringLiteral("ALTER TABLE vrn_stations DROP COLUMN sends_oldest"),
-              QStringLiteral("DROP TABLE vrn_attempts"), QStringLiteral("UPDATE vrn_schema SET version = 2"),
+              QStringLiteral("DROP TABLE vrn_attempts"), QStringLiteral("DROP INDEX vrn_collections_station"),
+              QStringLiteral("ALTER TABLE vrn_collections DROP COLUMN oldest_utc"),
+              QStringLiteral("ALTER TABLE vrn_collections DROP COLUMN newest_utc"),
+              QStringLiteral("ALTER TABLE vrn_collections DROP COLUMN whole_memory"),
+              QStringLiteral("ALTER TABLE vrn_collections DROP COLUMN clock_ahead"),
+              QStringLiteral("UPDATE vrn_schema SET version = 2"),
               QStringLiteral("INSERT INTO vrn_stations VALUES ('north', 'S1', 60)")})
             ASSERT_TRUE(q.exec(sql)) << q.lastError().text().toStdString();
         q.finish();
