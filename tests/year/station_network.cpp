@@ -1,5 +1,8 @@
 #include "station_network.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -107,6 +110,7 @@ private:
     void problem(const Station& st, int night, const std::string& what);
     void compare();
     void compareStation(store::RecordArchive& archive, Station& st);
+    void compareStatus();
 
     const NetworkOptions& options_;
     VirtualClock clock_;
@@ -311,6 +315,27 @@ void Network::compare() {
     }
     for (const auto& st : stations_)
         compareStation(*archive, *st);
+    compareStatus();
+}
+
+// What `status` reports as lost for good, station by station, against what was.
+void Network::compareStatus() {
+    const int exit = runTool(*stations_.front(), {"--json", "status", options_.archive});
+    const QJsonArray reported = QJsonDocument::fromJson(QByteArray::fromStdString(outText_.text))
+                                    .object()[QStringLiteral("result")]
+                                    .toObject()[QStringLiteral("stations")]
+                                    .toArray();
+    for (StationFigures& f : result_.perStation) {
+        for (const QJsonValue& station : reported)
+            if (station[QStringLiteral("station")].toString().toStdString() == f.name)
+                f.lostReported = static_cast<uint64_t>(station[QStringLiteral("lost")].toInteger());
+        if (f.lostReported) result_.lostReported += *f.lostReported;
+        if (f.lostReported != f.lost)
+            result_.problems.push_back(f.name + " (" + std::string(roleName(f.role)) + "): status reports " +
+                                       (f.lostReported ? std::to_string(*f.lostReported) : "nothing") +
+                                       " lost, not " + std::to_string(f.lost) + " (exit " +
+                                       std::to_string(exit) + ")");
+    }
 }
 
 void Network::compareStation(store::RecordArchive& archive, Station& st) {
@@ -384,6 +409,7 @@ std::string networkTable(const NetworkResult& r, const std::string& title) {
     add("records logged", thousands(r.logged));
     add("records archived", thousands(r.archived));
     add("records lost, expected", thousands(r.lost));
+    add("records lost, reported by status", thousands(r.lostReported));
     add("records missing / not logged", thousands(r.missing) + " / " + thousands(r.extra));
     std::snprintf(line, sizeof line, "%.1f s in collections, %s bytes (%.1f s at 8 us a byte)",
                   r.collectSeconds, thousands(r.wireBytes).c_str(), static_cast<double>(r.wireBytes) * 8e-6);

@@ -43,10 +43,11 @@ struct StationFigures {
     Role role = Role::Healthy;
     uint64_t logged = 0;
     uint64_t archived = 0;
-    uint64_t lost = 0;                    // expected: dropped before a collection could take them
-    uint64_t missing = 0;                 // expected in the archive and not there
-    uint64_t extra = 0;                   // in the archive and not expected (twice, or at a wrong time)
-    std::map<std::string, int> attempts;  // the archive's attempts by outcome
+    uint64_t lost = 0;                     // expected: dropped before a collection could take them
+    std::optional<uint64_t> lostReported;  // what `status` reports as lost
+    uint64_t missing = 0;                  // expected in the archive and not there
+    uint64_t extra = 0;                    // in the archive and not expected (twice, or at a wrong time)
+    std::map<std::string, int> attempts;   // the archive's attempts by outcome
 };
 
 struct NetworkResult {
@@ -57,6 +58,7 @@ struct NetworkResult {
     uint64_t logged = 0;
     uint64_t archived = 0;
     uint64_t lost = 0;
+    uint64_t lostReported = 0;
     uint64_t missing = 0;
     uint64_t extra = 0;
     double spanSeconds = 0;     // virtual time from the first night to the end

@@ -1,6 +1,7 @@
 // A network of ten simulated stations collected night after night on virtual time by the tool's own
 // collect, with every kind of trouble the schedule has: every record the instruments logged is in the
-// archive once, except those dropped before any collection could take them.
+// archive once, except those dropped before any collection could take them, and those are what
+// status reports as lost.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -61,6 +62,7 @@ TEST(SimulatedNetwork, AMonthIntoSqliteKeepsEveryRecordOnceButTheLost) {
         const auto row = std::ranges::find(rows, f.role, &Row::role);
         ASSERT_NE(row, std::end(rows));
         EXPECT_EQ(f.lost, row->lost) << f.name;
+        EXPECT_EQ(f.lostReported, f.lost) << f.name;
         EXPECT_EQ(f.attempts, row->attempts) << f.name;
         EXPECT_EQ(f.archived + f.lost, f.logged) << f.name;
     }
