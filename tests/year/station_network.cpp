@@ -164,9 +164,13 @@ Network::Network(const NetworkOptions& options)
         m.firstSeconds = now - int64_t{m.logged - 1} * kIntervalSeconds;
         m.nextSeconds = now + kIntervalSeconds;
         m.sendsOldest = st->role == Role::SendsOldest;
-        if (st->role == Role::MemoryFills)
+        if (st->role == Role::MemoryFills) {
+            // Nothing is overwritten before the first collection: no archive could tell of it.
             m.capacityValues =
                 kSmallMemoryDays * kRecordsPerDay * static_cast<uint32_t>(setup.fieldsPerRecord);
+            m.logged = std::min(m.logged, (kSmallMemoryDays - 1) * kRecordsPerDay);
+            m.firstSeconds = now - int64_t{m.logged - 1} * kIntervalSeconds;
+        }
         stations_.push_back(std::move(st));
     }
 }
