@@ -1,8 +1,9 @@
 // The record archive: storing the largest retrieval into SQLite and PostgreSQL against writing its
 // record text file, exporting a month of one station from a year of fifty, the status of a year of
-// a hundred stations collected nightly, and twenty simulated stations on their own ptys collected
-// at once into one PostgreSQL archive. Prints "row" lines; asserts only that every record is there.
-//   archive_bench [RUNS] [store] [export] [status] [network]   (the parts named, or all of them)
+// a hundred stations collected nightly, twenty simulated stations on their own ptys collected
+// at once into one PostgreSQL archive, and a year of fifty stations synced from SQLite into
+// PostgreSQL. Prints "row" lines; asserts only that every record is there.
+//   archive_bench [RUNS] [store] [export] [status] [network] [sync]   (the parts named, or all of them)
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -28,6 +29,7 @@
 #include "pg_cluster.h"
 #include "ports/disk_file_store.h"
 #include "sim_process.h"
+#include "store/archive_tables.h"
 #include "store/record_archive.h"
 
 namespace {
@@ -366,6 +368,58 @@ void network(const QTemporaryDir& dir, const std::string& pgUrl) {
         all && wall <= 3 * alone);
 }
 
+// A year of 50 stations, each collected every night (144 records of 7 fields), in a SQLite archive
+// synced into an empty PostgreSQL one by vrncomm-cli, against writing each station's year as its
+// record text file.
+void yearSync(const QTemporaryDir& dir, const std::string& pgUrl) {
+    const std::string path = dir.filePath(QStringLiteral("nights.db")).toStdString();
+    double text = 0;
+    {
+        auto archive = openOrDie(path);
+        // Only the making of the year skips waiting for the disk at each of its 18,250 commits.
+        QSqlQuery(store::databaseOf(*archive)).exec(QStringLiteral("PRAGMA synchronous = OFF"));
+        QElapsedTimer t;
+        t.start();
+        constexpr int kNight = 144;
+        const size_t nightBytes = size_t{kNight} * kStationFields * 4;
+        for (int s = 0; s < kYearStations; ++s) {
+            const store::Collection year =
+                makeCollection("st" + std::to_string(s + 1), kYearRecords, kStationFields, kStart, 600,
+                               static_cast<uint32_t>(s + 7));
+            text += writeTextFile(year, dir.filePath(QStringLiteral("year.txt")).toStdString());
+            for (int night = 0; night < kYearRecords / kNight; ++night) {
+                store::Collection c = year;
+                c.collectedAt = kStart + int64_t{night + 1} * 86400 + 300;
+                c.bytes.assign(year.bytes.begin() + static_cast<ptrdiff_t>(night * nightBytes),
+                               year.bytes.begin() + static_cast<ptrdiff_t>((night + 1) * nightBytes));
+                store::StoreSummary summary;
+                std::string error;
+                if (!archive->store(c, summary, error)) fail("%s", error.c_str());
+            }
+        }
+        std::printf(
+            "a year of %d stations collected every night: made in %.1f s, %lld MB; their record text "
+            "files written in %.3f s\n",
+            kYearStations, seconds(t),
+            static_cast<long long>(QFile(QString::fromStdString(path)).size() >> 20), text);
+    }
+    QProcess p;
+    QElapsedTimer t;
+    t.start();
+    p.start(QStringLiteral(VRN_CLI_PROGRAM),
+            {QStringLiteral("sync"), QString::fromStdString(path), QString::fromStdString(pgUrl)});
+    if (!p.waitForFinished(1800000) || p.exitCode() != 0)
+        fail("sync failed: %s", p.readAllStandardError().constData());
+    const double synced = seconds(t);
+    const QString out = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    std::printf("sync: %.3f s; %s\n", synced, out.section(QLatin1Char('\n'), -1).toUtf8().constData());
+    if (!out.endsWith(QStringLiteral("STATIONS: 50 SYNCED, 0 LEFT OUT, NEW RECORDS: %1")
+                          .arg(kYearStations * kYearRecords)))
+        fail("the sync did not copy every record");
+    row("Sync a year of 50 stations (2.6 M records in 18,250 collections), SQLite to PostgreSQL, vrncomm-cli",
+        synced, "s", text, "their record text files", "<= 4x", synced <= 4 * text);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -374,7 +428,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> parts;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "store" || a == "export" || a == "status" || a == "network")
+        if (a == "store" || a == "export" || a == "status" || a == "network" || a == "sync")
             parts.push_back(a);
         else
             runs = std::max(1, std::atoi(argv[i]));
@@ -393,6 +447,7 @@ int main(int argc, char** argv) {
         if (wanted("export")) monthExport(dir, runs);
         if (wanted("status")) yearStatus(dir, runs);
         if (wanted("network") && !pgUrl.empty()) network(dir, pgUrl);
+        if (wanted("sync") && !pgUrl.empty()) yearSync(dir, pgUrl);
     } catch (const Failure& failure) {
         std::fprintf(stderr, "archive_bench: %s\n", failure.what());
         return 1;

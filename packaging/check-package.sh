@@ -27,7 +27,9 @@ for f in /usr/bin/vrncomm /usr/bin/vrncomm-cli /usr/bin/vrncomm-sim \
          /usr/share/doc/vrncomm/copyright /usr/share/doc/vrncomm/changelog.Debian.gz \
          /usr/lib/systemd/system/vrncomm-collect@.service /usr/lib/systemd/system/vrncomm-collect@.timer \
          /usr/lib/vrncomm/vrncomm-collect /usr/lib/systemd/system-generators/vrncomm-collect-generator \
-         /usr/share/doc/vrncomm/examples/collect.conf; do
+         /usr/share/doc/vrncomm/examples/collect.conf /usr/lib/systemd/system/vrncomm-sync@.service \
+         /usr/lib/systemd/system/vrncomm-sync@.timer /usr/lib/vrncomm/vrncomm-sync \
+         /usr/share/doc/vrncomm/examples/sync.conf; do
     expect "the package lacks $f" sh -c "printf '%s\n' \"\$1\" | grep -qx -- \"\$2\"" _ "$listing" "$f"
 done
 stray=$(printf '%s\n' "$listing" | awk '$0 != "/" && ($0 !~ /^\/usr\// || $0 ~ /^\/usr\/local\//)')
@@ -88,7 +90,7 @@ expect "postrm purge leaves the enabled timers' links" grep -q 'deb-systemd-help
 if command -v systemd-analyze >/dev/null 2>&1 && [ -d /lib/systemd/system ]; then
     cp -n /lib/systemd/system/*.target "$root/usr/lib/systemd/system/" 2>/dev/null
     expect "systemd-analyze verify rejects the collection units" sh -c \
-        "cd \"\$1/usr/lib/systemd/system\" && out=\$(systemd-analyze verify --man=no --root=\"\$1\" vrncomm-collect@st12.service vrncomm-collect@st12.timer 2>&1) && test -z \"\$out\"" \
+        "cd \"\$1/usr/lib/systemd/system\" && out=\$(systemd-analyze verify --man=no --root=\"\$1\" vrncomm-collect@st12.service vrncomm-collect@st12.timer vrncomm-sync@server.service vrncomm-sync@server.timer 2>&1) && test -z \"\$out\"" \
         _ "$root"
 fi
 

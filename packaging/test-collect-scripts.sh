@@ -19,7 +19,10 @@ printf '# weekly, with blanks\n  SCHEDULE = weekly  \nCOUNT = 10\n' >"$conf/blan
 printf 'SCHEDULE=Mon *-*-* 25:00\n' >"$conf/bad.conf"
 printf 'SCHEDULE=2020-01-01\n' >"$conf/past.conf"
 printf 'COUNT=10\n' >"$conf/none.conf"
-VRNCOMM_COLLECT_DIR=$conf sh "$src/systemd/vrncomm-collect-generator" "$gen" 2>"$t/gen.err" ||
+syncconf=$t/sync
+mkdir -p "$syncconf"
+printf 'FROM=/var/lib/vrncomm/archive.db\nSCHEDULE=*:30\n' >"$syncconf/server.conf"
+VRNCOMM_COLLECT_DIR=$conf VRNCOMM_SYNC_DIR=$syncconf sh "$src/systemd/vrncomm-collect-generator" "$gen" 2>"$t/gen.err" ||
     fail "the generator failed: $(cat "$t/gen.err")"
 schedule() { cat "$gen/vrncomm-collect@$1.timer.d/schedule.conf" 2>/dev/null; }
 [ "$(schedule good)" = "$(printf '[Timer]\nOnCalendar=\nOnCalendar=*:0/10')" ] ||
@@ -27,6 +30,8 @@ schedule() { cat "$gen/vrncomm-collect@$1.timer.d/schedule.conf" 2>/dev/null; }
 [ "$(schedule blanks)" = "$(printf '[Timer]\nOnCalendar=\nOnCalendar=weekly')" ] ||
     fail "SCHEDULE = weekly (blanks around =) is not the timer's: $(schedule blanks)"
 [ ! -e "$gen/vrncomm-collect@none.timer.d" ] || fail "a station without SCHEDULE got a schedule"
+[ "$(cat "$gen/vrncomm-sync@server.timer.d/schedule.conf" 2>/dev/null)" = "$(printf '[Timer]\nOnCalendar=\nOnCalendar=*:30')" ] ||
+    fail "server.conf's schedule is not its sync timer's"
 if command -v systemd-analyze >/dev/null 2>&1; then
     for station in bad past; do
         [ ! -e "$gen/vrncomm-collect@$station.timer.d" ] ||
@@ -79,10 +84,44 @@ status=$?
     fail "the missing settings file is not named: $(cat "$t/err")"
 [ ! -e "$t/args" ] || fail "a station without settings still ran vrncomm-cli"
 
+# The sync wrapper, with a stand-in vrncomm-cli that prints what sync prints: only the total goes
+# on to the journal; settings without FROM or TO run nothing.
+cat >"$bin/vrncomm-cli" <<'CLI'
+#!/bin/sh
+printf '%s\n' "$@" >"$FAKE_ARGS"
+printf 'SYNCING A INTO B...\nSTATION st12: RECORDS 9 (1 NEW), WITHOUT DATE OR TIME 0 (0 NEW), COLLECTIONS 2 (1 NEW), ATTEMPTS 2 (1 NEW)\n'
+printf 'STATIONS: 1 SYNCED, 0 LEFT OUT, NEW RECORDS: 1\n'
+[ "$FAKE_STATUS" -eq 0 ] || echo "error: cannot open the archive B: no route to host" >&2
+exit "$FAKE_STATUS"
+CLI
+syncwrapper() {  # syncwrapper NAME STATUS [KEY=VALUE...]: its stdout in $t/out, stderr in $t/err
+    name=$1 status=$2
+    shift 2
+    env PATH="$bin:$PATH" VRNCOMM_SYNC_DIR="$syncconf" FAKE_ARGS="$t/args" FAKE_STATUS="$status" "$@" \
+        sh "$src/systemd/vrncomm-sync" "$name" >"$t/out" 2>"$t/err"
+}
+rm -f "$t/args"
+syncwrapper server 0 FROM=/var/lib/vrncomm/archive.db TO=postgresql://db/weather ||
+    fail "a successful sync failed: $(cat "$t/err")"
+[ "$(tr '\n' ' ' 2>/dev/null <"$t/args")" = "sync /var/lib/vrncomm/archive.db postgresql://db/weather " ] ||
+    fail "vrncomm-cli was not run as sync FROM TO: $(cat "$t/args")"
+[ "$(cat "$t/out")" = "STATIONS: 1 SYNCED, 0 LEFT OUT, NEW RECORDS: 1" ] || fail "the sync's total is not all the journal gets: $(cat "$t/out")"
+syncwrapper server 7 FROM=a.db TO=b.db
+status=$?
+[ "$status" -eq 7 ] || fail "a sync that could not reach TO ended with $status"
+grep -q '^error: cannot open the archive B' "$t/err" || fail "the sync's error line is lost: $(cat "$t/err")"
+rm -f "$t/args"
+syncwrapper server 0 FROM=a.db && fail "settings without TO ended with 0"
+[ "$(cat "$t/err")" = "vrncomm-sync: $syncconf/server.conf names no FROM or no TO archive" ] ||
+    fail "settings without TO are not named: $(cat "$t/err")"
+syncwrapper other 0 FROM=a.db TO=b.db && fail "missing settings ended with 0"
+[ ! -e "$t/args" ] || fail "the sync wrapper ran vrncomm-cli without its settings"
+
 # postrm purge: the enabled timers' links go, everything else stays.
 root=$t/root wants=$t/root/etc/systemd/system/timers.target.wants
 mkdir -p "$wants" "$root/var/lib/vrncomm"
 ln -s /usr/lib/systemd/system/vrncomm-collect@.timer "$wants/vrncomm-collect@st12.timer"
+ln -s /usr/lib/systemd/system/vrncomm-sync@.timer "$wants/vrncomm-sync@server.timer"
 ln -s /usr/lib/systemd/system/other.timer "$wants/other.timer"
 : >"$root/var/lib/vrncomm/archive.db"
 cat >"$bin/deb-systemd-helper" <<'HELPER'
@@ -93,6 +132,7 @@ chmod +x "$bin/deb-systemd-helper"
 env PATH="$bin:$PATH" DPKG_ROOT="$root" HELPER_LOG="$t/helper" sh "$src/debian/postrm" purge ||
     fail "postrm purge failed"
 [ ! -L "$wants/vrncomm-collect@st12.timer" ] || fail "purge left the timer's link timers.target.wants/vrncomm-collect@st12.timer"
+[ ! -L "$wants/vrncomm-sync@server.timer" ] || fail "purge left the sync timer's link"
 [ -L "$wants/other.timer" ] || fail "purge removed another package's link"
 [ -f "$root/var/lib/vrncomm/archive.db" ] || fail "purge removed the archive"
 grep -qx 'purge vrncomm-collect@st12.timer' "$t/helper" 2>/dev/null || fail "deb-systemd-helper purge was not asked"

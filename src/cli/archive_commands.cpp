@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <chrono>
 
 #include "cli/archive_options.h"
 #include "cli/outcome_exit.h"
@@ -14,7 +13,6 @@
 #include "core/records/record_keys.h"
 #include "core/records/record_retrieval.h"
 #include "core/records/record_text.h"
-#include "core/setup/send_check.h"
 #include "core/setup/setup_model.h"
 #include "core/setup/setup_transfer.h"
 #include "store/archive_name.h"
@@ -71,14 +69,9 @@ std::optional<int> collectOffset(Session& s, const CollectArgs& args, const std:
 
 // The instrument's clock as the Setup's date and time boxes hold it, in UTC seconds.
 std::optional<int64_t> instrumentUtc(const setup::SetupModel& model, int utcOffsetMinutes) {
-    const auto date = setup::parseDateText(model.date());
-    const auto time = setup::parseTimeText(model.time());
-    if (!date || !time) return std::nullopt;
-    using namespace std::chrono;
-    const sys_days day{year{static_cast<int>(date->year)} / month{date->month} / std::chrono::day{date->day}};
-    const int64_t local = day.time_since_epoch().count() * int64_t{86400} + time->hour * 3600 +
-                          time->minute * 60 + time->second;
-    return local - int64_t{utcOffsetMinutes} * 60;
+    const std::optional<int64_t> local = records::clockSeconds(model);
+    if (!local) return std::nullopt;
+    return *local - int64_t{utcOffsetMinutes} * 60;
 }
 
 // The whole records that came, by their UTC times.
@@ -103,9 +96,6 @@ struct HeldRecords {
     std::optional<int64_t> newest;
     int64_t interval = records::kDefaultIntervalSeconds;
 };
-
-// How many of the station's newest records tell its interval.
-constexpr int kIntervalRecords = 64;
 
 // What a collection attempt leaves for its row in the archive.
 struct AttemptTrace {
@@ -178,10 +168,10 @@ int collectInto(Session& s, const CollectArgs& args, store::RecordArchive& archi
     std::optional<int64_t> instrumentNow;
     std::optional<int64_t> clockAhead;
     const bool sendsOldest = known && known->sendsOldest;
-    if (newOnly) {
-        if (const auto span = archive.timeSpan(station, error)) held.newest = span->second;
-        if (!error.empty()) return unreadable();
-        const std::vector<int64_t> times = archive.newestTimes(station, kIntervalRecords, error);
+    // The clock and the interval also judge a download of all that the instrument's silence ended.
+    if (newOnly || allRecords) {
+        const std::vector<int64_t> times =
+            archive.newestTimes(station, static_cast<int>(records::kIntervalRecords), error);
         if (!error.empty()) return unreadable();
         held.interval = records::recordInterval(times);
         if (const Outcome clock = transfer.GetClock(); !clock.ok()) {
@@ -190,6 +180,10 @@ int collectInto(Session& s, const CollectArgs& args, store::RecordArchive& archi
         }
         instrumentNow = instrumentUtc(model, *utcOffset);
         if (instrumentNow) clockAhead = *instrumentNow - s.env.clock.wallSeconds();
+    }
+    if (newOnly) {
+        if (const auto span = archive.timeSpan(station, error)) held.newest = span->second;
+        if (!error.empty()) return unreadable();
         const bool whole = !held.newest || sendsOldest || !instrumentNow;
         count = whole ? most : records::newRecordsToAsk(held.newest, *instrumentNow, held.interval, most);
     }
@@ -200,8 +194,14 @@ int collectInto(Session& s, const CollectArgs& args, store::RecordArchive& archi
     options.allRecords = allRecords || (newOnly && count >= most);
     options.countMayExceedHeld = newOnly;
     // What a silence ended is judged below, with the instrument's clock.
-    options.quietShort = newOnly;
+    options.quietShort = newOnly || allRecords;
     options.formatNotice = false;
+    // Read above; the pause before the closing purge is of no use to a command that ends there.
+    options.formatRead = true;
+    options.finishPause = false;
+    // Against a clock that runs fast, the newest records asked for after a download's closing
+    // silence must reach back across the many logged during it.
+    if (instrumentNow) options.clockBefore = records::clockSeconds(model);
     // A download cut short is reported and its whole records are stored: they are keyed, so the
     // next collection adds only what is missing, and none is lost to the instrument's overwriting.
     options.askBeforeShortSave = false;
@@ -227,7 +227,7 @@ int collectInto(Session& s, const CollectArgs& args, store::RecordArchive& archi
     }
     // An instrument that sends its oldest records ends a download of all in silence however it
     // went: it is whole when its newest record reaches the instrument's clock.
-    if (newOnly && instrumentNow && retrieved.outcome == records::RetrievalOutcome::Short &&
+    if (instrumentNow && retrieved.outcome == records::RetrievalOutcome::Short &&
         records::reachesClock(recordsCame(collector, *utcOffset), *instrumentNow, held.interval)) {
         s.host.appendLine("THE RECORDS REACH THE INSTRUMENT'S CLOCK: THE DOWNLOAD IS WHOLE");
         retrieved.outcome = records::RetrievalOutcome::Finished;

@@ -1,6 +1,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/archive/status_command.h"
+#include "cli/archive/sync_command.h"
 #include "cli/archive_commands.h"
 #include "cli/command_definition.h"
 #include "cli/plot_command.h"
@@ -147,6 +148,8 @@ void addRecordCommands(CLI::App& app, CommandRunner& chosen) {
     rangeOptions(exportCommand, exported.range, true);
     delimiterOption(exportCommand, exported.delimiter);
     positional(exportCommand, "OUT.txt", exported.out);
+
+    addSyncCommand(app, chosen);
 
     CLI::App& plot = addCommand(app, kPlot);
     PlotArgs& plotted = runs(plot, chosen, runPlot);

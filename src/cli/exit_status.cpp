@@ -18,7 +18,8 @@ constexpr std::array<std::string_view, kExitStationUnwell + 1> kExitMeanings{
     "(written by get-records with a warning, stored by collect)",
     "check found warnings and no errors",
     "check found errors; send-program or send-all refused a program with errors (no --yes)",
-    "the record archive could not be opened, read or written (collect, export, plot of an archive, status)",
+    "the record archive could not be opened, read or written (collect, export, plot of an archive, status,"
+    " sync)",
     "status found a station stale (no record newer than --stale) or failing (its last collection attempt "
     "failed)",
 };

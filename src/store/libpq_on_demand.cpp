@@ -63,14 +63,13 @@ PGresult* PQgetResult(PGconn* connection) {
     return real != nullptr ? real(connection) : nullptr;
 }
 
-char* PQescapeLiteral(PGconn* connection, const char* text, size_t length) {
-    static auto* const real = resolve<decltype(PQescapeLiteral)>("PQescapeLiteral");
-    return real != nullptr ? real(connection, text, length) : nullptr;
-}
-
-void PQfreemem(void* memory) {
-    static auto* const real = resolve<decltype(PQfreemem)>("PQfreemem");
-    if (real != nullptr) real(memory);
+PGresult* PQexecParams(PGconn* connection, const char* command, int nParams, const Oid* paramTypes,
+                       const char* const* paramValues, const int* paramLengths, const int* paramFormats,
+                       int resultFormat) {
+    static auto* const real = resolve<decltype(PQexecParams)>("PQexecParams");
+    return real != nullptr ? real(connection, command, nParams, paramTypes, paramValues, paramLengths,
+                                  paramFormats, resultFormat)
+                           : nullptr;
 }
 
 int PQntuples(const PGresult* result) {

@@ -22,9 +22,9 @@
 #include "core/records/record_keys.h"
 #include "core/records/record_text.h"
 #include "store/archive_name.h"
+#include "store/archive_tables.h"
 #include "store/postgres_rows.h"
 #include "store/record_keying.h"
-#include "store/sqlite_rows.h"
 
 namespace vrn::store {
 namespace {
@@ -50,12 +50,6 @@ bool exec(QSqlQuery& q, const QString& sql, std::string& error) {
     return false;
 }
 
-bool execPrepared(QSqlQuery& q, std::string& error) {
-    if (q.exec()) return true;
-    error = sqlError(q.lastError());
-    return false;
-}
-
 QString valueColumns(int fields) {
     QString columns;
     for (int k = 1; k <= fields; ++k)
@@ -69,95 +63,12 @@ void putFloat(std::vector<uint8_t>& bytes, float value) {
         bytes.push_back(static_cast<uint8_t>(bits >> shift));
 }
 
-// A value as SQL: NULL when missing, else the single's shortest text that reads back as the same
-// single (PostgreSQL's real reads it so; a double read from it rounds back to the same single).
-void appendValue(std::string& sql, float value) {
-    if (!std::isfinite(value)) {
-        sql += "NULL";
-        return;
-    }
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    sql.append(text, end);
-}
-
 bool sameFormat(const std::vector<setup::RecordField>& a, const std::vector<setup::RecordField>& b) {
     if (a.size() != b.size()) return false;
     for (size_t k = 0; k < a.size(); ++k)
         if (a[k].label != b[k].label || a[k].type != b[k].type || a[k].width != b[k].width ||
             a[k].precision != b[k].precision)
             return false;
-    return true;
-}
-
-// A record without a time, stored unless the station holds it already: the same values next to
-// the same keyed neighbour (either one; one missing from an earlier download is filled in). With no
-// keyed neighbour at all, the same values alone.
-bool storeUnkeyed(QSqlDatabase& db, const std::string& station, qlonglong collection,
-                  const records::RecordBlock& block, size_t r, const Neighbours& n, size_t& added,
-                  std::string& error) {
-    const size_t fields = block.fieldCount();
-    std::string same;
-    for (size_t k = 0; k < fields; ++k) {
-        const float v = block.value(r, k);
-        same += " AND v" + std::to_string(k + 1);
-        if (!std::isfinite(v)) {
-            same += " IS NULL";
-            continue;
-        }
-        // As REAL on both sides: a single read back as a double differs from its text's double.
-        same += " = CAST(";
-        appendValue(same, v);
-        same += " AS REAL)";
-    }
-    auto anchor = [](std::string_view column, int64_t key, int64_t step) {
-        std::string text = "(";
-        text.append(column).append("_utc = ").append(std::to_string(key)).append(" AND ");
-        text.append(column).append("_step = ").append(std::to_string(step)).append(")");
-        return text;
-    };
-    std::string beside;
-    if (n.prevKey) beside = anchor("prev", *n.prevKey, n.prevStep);
-    if (n.nextKey) beside += (beside.empty() ? "" : " OR ") + anchor("next", *n.nextKey, n.nextStep);
-    if (beside.empty()) beside = "1 = 1";
-    QSqlQuery q(db);
-    q.prepare(QString::fromStdString(
-        "SELECT collection_id, position FROM vrn_unkeyed WHERE station = ? AND (" + beside + ")" + same));
-    q.addBindValue(QString::fromStdString(station));
-    if (!execPrepared(q, error)) return false;
-    auto number = [](const std::optional<int64_t>& v) {
-        return v ? std::to_string(*v) : std::string("NULL");
-    };
-    const std::string prevKey = number(n.prevKey);
-    const std::string prevStep = n.prevKey ? std::to_string(n.prevStep) : "NULL";
-    const std::string nextKey = number(n.nextKey);
-    const std::string nextStep = n.nextKey ? std::to_string(n.nextStep) : "NULL";
-    std::string sql;
-    if (q.next()) {
-        sql = "UPDATE vrn_unkeyed SET prev_utc = COALESCE(prev_utc, " + prevKey +
-              "), prev_step = COALESCE(prev_step, " + prevStep + "), next_utc = COALESCE(next_utc, " +
-              nextKey + "), next_step = COALESCE(next_step, " + nextStep +
-              ") WHERE collection_id = " + std::to_string(q.value(0).toLongLong()) +
-              " AND position = " + std::to_string(q.value(1).toLongLong());
-    } else {
-        sql =
-            "INSERT INTO vrn_unkeyed (collection_id, position, station, prev_utc, prev_step, next_utc, "
-            "next_step" +
-            valueColumns(static_cast<int>(fields)).toStdString() + ") VALUES (" + std::to_string(collection) +
-            ", " + std::to_string(r + 1) + ", ?, " + prevKey + ", " + prevStep + ", " + nextKey + ", " +
-            nextStep;
-        for (size_t k = 0; k < fields; ++k) {
-            sql += ", ";
-            appendValue(sql, block.value(r, k));
-        }
-        sql += ")";
-    }
-    const bool adding = sql.starts_with("INSERT");
-    q.finish();
-    q.prepare(QString::fromStdString(sql));
-    if (adding) q.addBindValue(QString::fromStdString(station));
-    if (!execPrepared(q, error)) return false;
-    if (adding) ++added;
     return true;
 }
 
@@ -199,15 +110,49 @@ bool setUpPostgres(QSqlDatabase& db, const std::string& where, std::string& erro
 }
 
 // Opens the connection; the server's notices ("already exists, skipping") are not for the user.
+// SQLite checks the tables' references only on a connection that asks it to, as PostgreSQL always does.
 bool openConnection(QSqlDatabase& db, bool postgres, std::string& error) {
     if (!db.open()) {
         error = sqlError(db.lastError());
         return false;
     }
-    if (!postgres) return true;
-    logServerNotices(db);
     QSqlQuery q(db);
+    if (!postgres) return exec(q, QStringLiteral("PRAGMA foreign_keys = ON"), error);
+    logServerNotices(db);
     return exec(q, QStringLiteral("SET client_min_messages TO WARNING"), error);
+}
+
+// The first version's tables, which the migrations bring up to this program's.
+QStringList firstTables(bool postgres) {
+    const QString id = postgres ? QStringLiteral("BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY")
+                                : QStringLiteral("INTEGER PRIMARY KEY");
+    QString values;
+    for (int k = 1; k <= RecordArchive::kMaxFields; ++k)
+        values += QStringLiteral(", v%1 REAL").arg(k);
+    return {
+        QStringLiteral("CREATE TABLE IF NOT EXISTS vrn_stations (name TEXT PRIMARY KEY, usb_serial TEXT, "
+                       "utc_offset_minutes INTEGER NOT NULL)"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS vrn_collections (id %1, station TEXT NOT NULL REFERENCES "
+                       "vrn_stations(name), collected_at BIGINT NOT NULL, field_count INTEGER NOT NULL, "
+                       "records INTEGER NOT NULL, new_records INTEGER NOT NULL, unkeyed INTEGER NOT NULL)")
+            .arg(id),
+        QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS vrn_fields (collection_id BIGINT NOT NULL REFERENCES "
+            "vrn_collections(id), position INTEGER NOT NULL, label TEXT NOT NULL, type INTEGER NOT "
+            "NULL, width INTEGER NOT NULL, prec INTEGER NOT NULL, PRIMARY KEY (collection_id, "
+            "position))"),
+        // The key is also the index a station's time range is read by; SQLite keeps the rows in it.
+        // A record's collection is the one stored in the same transaction, so neither database is
+        // asked to check that: PostgreSQL's trigger, run for each row, took nearly half a
+        // collection's time. (Archives made with the check keep it, and it is checked.)
+        QStringLiteral("CREATE TABLE IF NOT EXISTS vrn_records (station TEXT NOT NULL, utc BIGINT NOT NULL, "
+                       "collection_id BIGINT NOT NULL%1, PRIMARY KEY (station, utc))%2")
+            .arg(values, postgres ? QString() : QStringLiteral(" WITHOUT ROWID")),
+        QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS vrn_unkeyed (collection_id BIGINT NOT NULL REFERENCES "
+            "vrn_collections(id), position INTEGER NOT NULL%1, PRIMARY KEY (collection_id, position))")
+            .arg(values),
+    };
 }
 
 bool isPostgresUrl(const std::string& where) {
@@ -260,6 +205,10 @@ std::unique_ptr<RecordArchive> RecordArchive::open(const std::string& where, std
     return archive;
 }
 
+QSqlDatabase databaseOf(const RecordArchive& archive) {
+    return QSqlDatabase::database(QString::fromStdString(archive.connection_), false);
+}
+
 RecordArchive::~RecordArchive() {
     const QString name = QString::fromStdString(connection_);
     {
@@ -270,58 +219,26 @@ RecordArchive::~RecordArchive() {
 }
 
 bool RecordArchive::makeTables(std::string& error) {
-    QSqlDatabase db = QSqlDatabase::database(QString::fromStdString(connection_), false);
-    const QString id = postgres_ ? QStringLiteral("BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY")
-                                 : QStringLiteral("INTEGER PRIMARY KEY");
-    QString values;
-    for (int k = 1; k <= kMaxFields; ++k)
-        values += QStringLiteral(", v%1 REAL").arg(k);
-    const QStringList tables = {
-        QStringLiteral("CREATE TABLE IF NOT EXISTS vrn_stations (name TEXT PRIMARY KEY, usb_serial TEXT, "
-                       "utc_offset_minutes INTEGER NOT NULL)"),
-        QStringLiteral("CREATE TABLE IF NOT EXISTS vrn_collections (id %1, station TEXT NOT NULL REFERENCES "
-                       "vrn_stations(name), collected_at BIGINT NOT NULL, field_count INTEGER NOT NULL, "
-                       "records INTEGER NOT NULL, new_records INTEGER NOT NULL, unkeyed INTEGER NOT NULL)")
-            .arg(id),
-        QStringLiteral(
-            "CREATE TABLE IF NOT EXISTS vrn_fields (collection_id BIGINT NOT NULL REFERENCES "
-            "vrn_collections(id), position INTEGER NOT NULL, label TEXT NOT NULL, type INTEGER NOT "
-            "NULL, width INTEGER NOT NULL, prec INTEGER NOT NULL, PRIMARY KEY (collection_id, "
-            "position))"),
-        // The key is also the index a station's time range is read by; SQLite keeps the rows in it.
-        // A record's collection is the one stored in the same transaction, so PostgreSQL is not
-        // asked to check that: its trigger, run for each row, took nearly half a collection's time.
-        // (SQLite does not check it; archives made with the check keep it, and both kinds are read
-        // and written alike.)
-        QStringLiteral("CREATE TABLE IF NOT EXISTS vrn_records (station TEXT NOT NULL, utc BIGINT NOT NULL, "
-                       "collection_id BIGINT NOT NULL%1%2, PRIMARY KEY (station, utc))%3")
-            .arg(postgres_ ? QString() : QStringLiteral(" REFERENCES vrn_collections(id)"), values,
-                 postgres_ ? QString() : QStringLiteral(" WITHOUT ROWID")),
-        QStringLiteral(
-            "CREATE TABLE IF NOT EXISTS vrn_unkeyed (collection_id BIGINT NOT NULL REFERENCES "
-            "vrn_collections(id), position INTEGER NOT NULL%1, PRIMARY KEY (collection_id, position))")
-            .arg(values),
-    };
+    QSqlDatabase db = databaseOf(*this);
     if (!db.transaction()) {
         error = sqlError(db.lastError());
         return false;
     }
     QSqlQuery q(db);
+    // An archive without the version table has the first version's tables, or none.
     bool ok =
-        !postgres_ || exec(q, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kSchemaLock), error);
-    for (const QString& sql : tables)
-        ok = ok && exec(q, sql, error);
-    // An archive without the version table has the first version's tables.
-    ok = ok &&
-         exec(q, QStringLiteral("CREATE TABLE IF NOT EXISTS vrn_schema (version INTEGER NOT NULL)"), error) &&
-         exec(q, QStringLiteral("SELECT max(version) FROM vrn_schema"), error) && q.next();
+        (!postgres_ || exec(q, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kSchemaLock), error)) &&
+        exec(q, QStringLiteral("CREATE TABLE IF NOT EXISTS vrn_schema (version INTEGER NOT NULL)"), error) &&
+        exec(q, QStringLiteral("SELECT max(version) FROM vrn_schema"), error) && q.next();
     const int version = ok && !q.value(0).isNull() ? q.value(0).toInt() : 1;
     q.finish();
     if (ok && version > kSchemaVersion) {
-        error = "the archive's tables are of a newer version (" + std::to_string(version) +
-                ") than this program knows (" + std::to_string(kSchemaVersion) + ")";
+        error = "its tables are of version " + std::to_string(version) + ", newer than this program's (" +
+                std::to_string(kSchemaVersion) + "): it is left as it is; use a newer VRNComm for it";
         ok = false;
     }
+    for (const QString& sql : firstTables(postgres_))
+        ok = ok && exec(q, sql, error);
     ok = ok && (version == kSchemaVersion || migrate(version, error));
     if (ok && db.commit()) return true;
     if (ok) error = sqlError(db.lastError());
@@ -331,7 +248,7 @@ bool RecordArchive::makeTables(std::string& error) {
 
 // Brings the tables from version `from` up to this program's, inside makeTables' transaction.
 bool RecordArchive::migrate(int from, std::string& error) {
-    QSqlQuery q(QSqlDatabase::database(QString::fromStdString(connection_), false));
+    QSqlQuery q(databaseOf(*this));
     const std::vector<std::vector<QString>> steps = {
         // 2: a record without a time is kept once per station, known by its keyed neighbours: the
         // nearest one before it and after it in the download (UTC key and how many records away).
@@ -384,7 +301,7 @@ bool RecordArchive::migrate(int from, std::string& error) {
 
 bool RecordArchive::reconnectIfLost(std::string& error) {
     if (!postgres_) return true;
-    QSqlDatabase db = QSqlDatabase::database(QString::fromStdString(connection_), false);
+    QSqlDatabase db = databaseOf(*this);
     {
         QSqlQuery probe(db);
         if (probe.exec(QStringLiteral("SELECT 1"))) return true;
@@ -402,157 +319,108 @@ bool RecordArchive::reconnectIfLost(std::string& error) {
     }
 }
 
-bool RecordArchive::store(const Collection& c, StoreSummary& summary, std::string& error) {
-    summary = {};
-    const int fields = static_cast<int>(c.format.size());
-    if (fields < 1 || fields > kMaxFields) {
+namespace {
+
+// The time fields a collection's records are keyed by; none, with the reason, when it has none or
+// too many fields for the rows.
+std::optional<records::TimeFields> keyingFields(const Collection& c, std::string& error) {
+    if (c.format.empty() || c.format.size() > static_cast<size_t>(RecordArchive::kMaxFields)) {
         error = "a record format has 1 to 25 fields";
-        return false;
+        return std::nullopt;
     }
     const auto where = records::timeFieldsOf(c.format);
-    if (!where) {
-        error = "the record format has no Date and Time fields to key the records by";
-        return false;
-    }
-    const records::RecordBlock block(c.format, c.bytes);
-    summary.records = block.recordCount();
-    if (!reconnectIfLost(error)) return false;
+    if (!where) error = "the record format has no Date and Time fields to key the records by";
+    return where;
+}
 
-    QSqlDatabase db = QSqlDatabase::database(QString::fromStdString(connection_), false);
-    if (!db.transaction()) {
-        error = sqlError(db.lastError());
-        return false;
-    }
-    QSqlQuery q(db);
-    auto fail = [&] {
-        q.finish();
-        db.rollback();
-        summary = {};
-        return false;
-    };
-
-    const QString station = QString::fromStdString(c.station);
-    // A write, so the station's row is held until the transaction ends: no other collection of
-    // the station keys records meanwhile.
-    q.prepare(
-        QStringLiteral("UPDATE vrn_stations SET name = name WHERE name = ? RETURNING utc_offset_minutes"));
-    q.addBindValue(station);
-    if (!execPrepared(q, error)) return fail();
-    std::optional<int> heldOffset;
-    if (q.next()) heldOffset = q.value(0).toInt();
-    q.finish();
-    if (heldOffset && *heldOffset != c.utcOffsetMinutes) {
+// Holds the station and checks the collection's clock offset against the one held; a new one is
+// noted as a change after the newest record held. changes: the station's, newest first.
+bool keyingOffsets(QSqlDatabase& db, const Collection& c, std::vector<OffsetChange>& changes,
+                   std::string& error) {
+    std::optional<StationInfo> held;
+    if (!lockStation(db, c.station, held, error)) return false;
+    if (held && held->utcOffsetMinutes != c.utcOffsetMinutes) {
         if (!c.newUtcOffset) {
             error = "station " + c.station + " is held with the UTC offset " +
-                    records::utcOffsetText(*heldOffset) + ", not " +
+                    records::utcOffsetText(held->utcOffsetMinutes) + ", not " +
                     records::utcOffsetText(c.utcOffsetMinutes);
-            return fail();
+            return false;
         }
         // The records held so far keep the former offset, in this and every later collection.
-        q.prepare(
-            QStringLiteral("INSERT INTO vrn_offsets (station, since_utc, utc_offset_minutes) SELECT CAST(? "
-                           "AS TEXT), max(utc), "
-                           "CAST(? AS INTEGER) FROM "
-                           "vrn_records WHERE station = ? HAVING max(utc) IS NOT NULL ON CONFLICT (station, "
-                           "since_utc) DO NOTHING"));
-        q.addBindValue(station);
-        q.addBindValue(*heldOffset);
-        q.addBindValue(station);
-        if (!execPrepared(q, error)) return fail();
+        std::optional<int64_t> newest;
+        if (!newestRecord(db, c.station, newest, error)) return false;
+        if (newest && !addOffsetChange(db, c.station, {*newest, held->utcOffsetMinutes}, error)) return false;
     }
-    std::vector<OffsetChange> changes;
-    q.prepare(QStringLiteral(
-        "SELECT since_utc, utc_offset_minutes FROM vrn_offsets WHERE station = ? ORDER BY since_utc DESC"));
-    q.addBindValue(station);
-    if (!execPrepared(q, error)) return fail();
-    while (q.next())
-        changes.push_back({q.value(0).toLongLong(), q.value(1).toInt()});
-    q.finish();
+    return offsetChanges(db, c.station, changes, error);
+}
 
-    q.prepare(QStringLiteral("UPDATE vrn_stations SET usb_serial = NULL WHERE usb_serial = ? AND name <> ?"));
-    const QVariant serial = c.usbSerial ? QVariant(QString::fromStdString(*c.usbSerial)) : QVariant();
-    q.addBindValue(serial);
-    q.addBindValue(station);
-    if (c.usbSerial && !execPrepared(q, error)) return fail();
-    q.prepare(QStringLiteral(
-        "INSERT INTO vrn_stations (name, usb_serial, utc_offset_minutes) VALUES (?, ?, ?) ON CONFLICT (name) "
-        "DO UPDATE SET usb_serial = COALESCE(excluded.usb_serial, vrn_stations.usb_serial), "
-        "utc_offset_minutes = excluded.utc_offset_minutes"));
-    q.addBindValue(station);
-    q.addBindValue(serial);
-    q.addBindValue(c.utcOffsetMinutes);
-    if (!execPrepared(q, error)) return fail();
-
-    q.prepare(
-        QStringLiteral("INSERT INTO vrn_collections (station, collected_at, field_count, records, "
-                       "new_records, unkeyed, whole_memory, clock_ahead) VALUES (?, ?, ?, ?, 0, 0, ?, ?) "
-                       "RETURNING id"));
-    q.addBindValue(station);
-    q.addBindValue(QVariant::fromValue<qlonglong>(c.collectedAt));
-    q.addBindValue(fields);
-    q.addBindValue(QVariant::fromValue<qulonglong>(summary.records));
-    q.addBindValue(c.wholeMemory ? 1 : 0);
-    q.addBindValue(c.clockAhead ? QVariant::fromValue<qlonglong>(*c.clockAhead) : QVariant());
-    if (!execPrepared(q, error) || !q.next()) {
-        if (error.empty()) error = "the new collection got no number";
-        return fail();
-    }
-    const qlonglong id = q.value(0).toLongLong();
-    q.finish();
-
-    q.prepare(
-        QStringLiteral("INSERT INTO vrn_fields (collection_id, position, label, type, width, prec) VALUES "
-                       "(?, ?, ?, ?, ?, ?)"));
-    for (int k = 0; k < fields; ++k) {
-        const setup::RecordField& f = c.format[static_cast<size_t>(k)];
-        q.addBindValue(id);
-        q.addBindValue(k + 1);
-        q.addBindValue(QString::fromStdString(f.label));
-        q.addBindValue(f.type);
-        q.addBindValue(f.width);
-        q.addBindValue(f.precision);
-        if (!execPrepared(q, error)) return fail();
-    }
-
-    const std::vector<std::optional<int64_t>> keys = recordKeys(block, *where, c.utcOffsetMinutes, changes);
-    // The records with a time go in at the end, each database's quickest way.
-    std::vector<std::pair<size_t, int64_t>> keyed;  // record, UTC time
-    std::optional<int64_t> oldest;
+// The records with a time as rows of the collection `id`, which go in at the end, each database's
+// quickest way; the records without one are stored now. The summary counts both.
+bool keyRecords(QSqlDatabase& db, const Collection& c, const records::RecordBlock& block,
+                records::TimeFields where, const std::vector<OffsetChange>& changes, int64_t id,
+                RecordRows& rows, StoreSummary& summary, std::string& error) {
+    const std::vector<std::optional<int64_t>> keys = recordKeys(block, where, c.utcOffsetMinutes, changes);
+    rows.fields = block.fieldCount();
     for (size_t r = 0; r < keys.size(); ++r) {
         if (keys[r]) {
             summary.newest = std::max(summary.newest.value_or(*keys[r]), *keys[r]);
-            oldest = std::min(oldest.value_or(*keys[r]), *keys[r]);
-            keyed.emplace_back(r, *keys[r]);
-        } else if (!records::recordSeconds(block, r, *where)) {
-            ++summary.unkeyed;
-            if (!storeUnkeyed(db, c.station, id, block, r, neighboursOf(keys, r), summary.unkeyedAdded,
-                              error))
-                return fail();
+            rows.utc.push_back(*keys[r]);
+            rows.collection.push_back(id);
+            for (size_t k = 0; k < rows.fields; ++k)
+                rows.values.push_back(block.value(r, k));
+            continue;
         }
-    }
-    const bool inserted = postgres_
-                              ? insertPostgresRows(db, c.station, id, block, keyed, summary.added, error)
-                              : insertSqliteRows(db, c.station, id, block, keyed, summary.added, error);
-    if (!inserted) return fail();
-
-    q.prepare(
-        QStringLiteral("UPDATE vrn_collections SET new_records = ?, unkeyed = ?, oldest_utc = ?, newest_utc "
-                       "= ? WHERE id = ?"));
-    auto utcOrNull = [](const std::optional<int64_t>& t) {
-        return t ? QVariant::fromValue<qlonglong>(*t) : QVariant();
-    };
-    q.addBindValue(QVariant::fromValue<qulonglong>(summary.added));
-    q.addBindValue(QVariant::fromValue<qulonglong>(summary.unkeyed));
-    q.addBindValue(utcOrNull(oldest));
-    q.addBindValue(utcOrNull(summary.newest));
-    q.addBindValue(id);
-    if (!execPrepared(q, error)) return fail();
-    q.finish();
-    if (!db.commit()) {
-        error = sqlError(db.lastError());
-        return fail();
+        if (records::recordSeconds(block, r, where)) continue;  // a time already held, after a change
+        ++summary.unkeyed;
+        UnkeyedRecord record{id, static_cast<int64_t>(r) + 1, {}, neighboursOf(keys, r)};
+        for (size_t k = 0; k < rows.fields; ++k)
+            record.values.push_back(block.value(r, k));
+        bool added = false;
+        if (!keepUnkeyed(db, c.station, record, added, error)) return false;
+        summary.unkeyedAdded += added ? 1 : 0;
     }
     return true;
+}
+
+// The collection's row once its records are keyed: what it added and the span of its keyed records.
+CollectionRow& counted(CollectionRow& row, const RecordRows& rows, const StoreSummary& summary) {
+    row.added = summary.added;
+    row.unkeyed = summary.unkeyed;
+    if (!rows.utc.empty()) row.oldest = *std::min_element(rows.utc.begin(), rows.utc.end());
+    row.newest = summary.newest;
+    return row;
+}
+
+}  // namespace
+
+bool RecordArchive::store(const Collection& c, StoreSummary& summary, std::string& error) {
+    summary = {};
+    const auto where = keyingFields(c, error);
+    if (!where || !reconnectIfLost(error)) return false;
+    const records::RecordBlock block(c.format, c.bytes);
+    summary.records = block.recordCount();
+    QSqlDatabase db = databaseOf(*this);
+    if (!db.transaction()) {
+        error = sqlError(db.lastError());
+        summary = {};
+        return false;
+    }
+    std::vector<OffsetChange> changes;
+    int64_t id = 0;
+    RecordRows rows;
+    CollectionRow row{c.station, c.collectedAt, summary.records, 0, 0, {}, {}, c.wholeMemory, c.clockAhead};
+    const bool stored = keyingOffsets(db, c, changes, error) &&
+                        putStation(db, {c.station, c.usbSerial, c.utcOffsetMinutes, false}, error) &&
+                        addCollection(db, row, c.format.size(), id, error) &&
+                        addFormats(db, postgres_, {{id, &c.format}}, error) &&
+                        keyRecords(db, c, block, *where, changes, id, rows, summary, error) &&
+                        insertRecordRows(db, postgres_, c.station, rows, summary.added, error) &&
+                        setCollectionCounts(db, id, counted(row, rows, summary), error);
+    if (stored && db.commit()) return true;
+    if (stored) error = sqlError(db.lastError());
+    db.rollback();
+    summary = {};
+    return false;
 }
 
 namespace {
@@ -574,7 +442,7 @@ std::optional<StationInfo> stationFrom(QSqlQuery& q, std::string& error) {
 }  // namespace
 
 std::optional<StationInfo> RecordArchive::station(const std::string& name, std::string& error) {
-    QSqlQuery q(QSqlDatabase::database(QString::fromStdString(connection_), false));
+    QSqlQuery q(databaseOf(*this));
     q.prepare(QStringLiteral(
         "SELECT name, usb_serial, utc_offset_minutes, sends_oldest FROM vrn_stations WHERE name = ?"));
     q.addBindValue(QString::fromStdString(name));
@@ -582,7 +450,7 @@ std::optional<StationInfo> RecordArchive::station(const std::string& name, std::
 }
 
 std::optional<StationInfo> RecordArchive::stationWithSerial(const std::string& serial, std::string& error) {
-    QSqlQuery q(QSqlDatabase::database(QString::fromStdString(connection_), false));
+    QSqlQuery q(databaseOf(*this));
     q.prepare(QStringLiteral(
         "SELECT name, usb_serial, utc_offset_minutes, sends_oldest FROM vrn_stations WHERE usb_serial = ?"));
     q.addBindValue(QString::fromStdString(serial));
@@ -591,7 +459,7 @@ std::optional<StationInfo> RecordArchive::stationWithSerial(const std::string& s
 
 std::vector<std::string> RecordArchive::stationNames(std::string& error) {
     std::vector<std::string> names;
-    QSqlQuery q(QSqlDatabase::database(QString::fromStdString(connection_), false));
+    QSqlQuery q(databaseOf(*this));
     if (!exec(q, QStringLiteral("SELECT name FROM vrn_stations ORDER BY name"), error)) return names;
     while (q.next())
         names.push_back(q.value(0).toString().toStdString());
@@ -600,7 +468,7 @@ std::vector<std::string> RecordArchive::stationNames(std::string& error) {
 
 std::optional<std::pair<int64_t, int64_t>> RecordArchive::timeSpan(const std::string& station,
                                                                    std::string& error) {
-    QSqlQuery q(QSqlDatabase::database(QString::fromStdString(connection_), false));
+    QSqlQuery q(databaseOf(*this));
     q.prepare(QStringLiteral("SELECT min(utc), max(utc) FROM vrn_records WHERE station = ?"));
     q.addBindValue(QString::fromStdString(station));
     if (!execPrepared(q, error) || !q.next() || q.value(0).isNull()) return std::nullopt;
@@ -609,7 +477,7 @@ std::optional<std::pair<int64_t, int64_t>> RecordArchive::timeSpan(const std::st
 
 std::vector<int64_t> RecordArchive::newestTimes(const std::string& station, int count, std::string& error) {
     std::vector<int64_t> times;
-    QSqlQuery q(QSqlDatabase::database(QString::fromStdString(connection_), false));
+    QSqlQuery q(databaseOf(*this));
     q.prepare(QStringLiteral("SELECT utc FROM vrn_records WHERE station = ? ORDER BY utc DESC LIMIT ?"));
     q.addBindValue(QString::fromStdString(station));
     q.addBindValue(count);
@@ -621,23 +489,13 @@ std::vector<int64_t> RecordArchive::newestTimes(const std::string& station, int 
 
 bool RecordArchive::addAttempt(const Attempt& a, std::string& error) {
     if (!reconnectIfLost(error)) return false;
-    QSqlQuery q(QSqlDatabase::database(QString::fromStdString(connection_), false));
-    q.prepare(
-        QStringLiteral("INSERT INTO vrn_attempts (station, attempted_at, outcome, reason, records, "
-                       "new_records, wire_seconds) VALUES (?, ?, ?, ?, ?, ?, ?)"));
-    q.addBindValue(QString::fromStdString(a.station));
-    q.addBindValue(QVariant::fromValue<qlonglong>(a.attemptedAt));
-    q.addBindValue(QString::fromStdString(a.outcome));
-    q.addBindValue(QString::fromStdString(a.reason));
-    q.addBindValue(QVariant::fromValue<qlonglong>(static_cast<qlonglong>(a.records)));
-    q.addBindValue(QVariant::fromValue<qlonglong>(static_cast<qlonglong>(a.added)));
-    q.addBindValue(a.wireSeconds);
-    return execPrepared(q, error);
+    QSqlDatabase db = databaseOf(*this);
+    return insertAttempt(db, a, error);
 }
 
 std::vector<Attempt> RecordArchive::attempts(const std::string& station, std::string& error) {
     std::vector<Attempt> out;
-    QSqlQuery q(QSqlDatabase::database(QString::fromStdString(connection_), false));
+    QSqlQuery q(databaseOf(*this));
     q.prepare(
         QStringLiteral("SELECT attempted_at, outcome, reason, records, new_records, wire_seconds FROM "
                        "vrn_attempts WHERE station = ? ORDER BY attempted_at"));
@@ -652,7 +510,7 @@ std::vector<Attempt> RecordArchive::attempts(const std::string& station, std::st
 
 bool RecordArchive::setSendsOldest(const std::string& station, std::string& error) {
     if (!reconnectIfLost(error)) return false;
-    QSqlQuery q(QSqlDatabase::database(QString::fromStdString(connection_), false));
+    QSqlQuery q(databaseOf(*this));
     q.prepare(QStringLiteral("UPDATE vrn_stations SET sends_oldest = 1 WHERE name = ?"));
     q.addBindValue(QString::fromStdString(station));
     return execPrepared(q, error);
@@ -661,7 +519,7 @@ bool RecordArchive::setSendsOldest(const std::string& station, std::string& erro
 bool RecordArchive::read(const std::string& station, int64_t from, int64_t to, StoredRecords& out,
                          std::string& error) {
     out = {};
-    QSqlDatabase db = QSqlDatabase::database(QString::fromStdString(connection_), false);
+    QSqlDatabase db = databaseOf(*this);
     QSqlQuery q(db);
     // Each collection's format is read while the rows are; Qt's PostgreSQL driver streams a
     // forward-only query's rows and loses the rest of them when another query runs meanwhile.

@@ -11,6 +11,8 @@
 #include "core/records/station_health.h"
 #include "core/setup/setup_model.h"
 
+class QSqlDatabase;
+
 namespace vrn::store {
 
 // One download as it is stored: which station, when, the record format it was read with and its
@@ -126,6 +128,7 @@ public:
     bool read(const std::string& station, int64_t from, int64_t to, StoredRecords& out, std::string& error);
 
 private:
+    friend QSqlDatabase databaseOf(const RecordArchive& archive);
     RecordArchive(std::string connection, bool postgres)
         : connection_(std::move(connection)), postgres_(postgres) {}
     bool makeTables(std::string& error);

@@ -3,14 +3,19 @@
 #include <algorithm>
 #include <bit>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/link/timer1.h"
+#include "core/records/record_keys.h"
 #include "core/records/record_retrieval.h"
+#include "core/records/record_text.h"
 #include "core/setup/setup_model.h"
 #include "core/setup/setup_transfer.h"
 #include "memory_file_store.h"
+#include "sim/setup_clock.h"
+#include "sim/station.h"
 #include "sim_link.h"
 
 namespace vrn::records {
@@ -25,6 +30,16 @@ struct View : RecordsView {
     void uncheckShowRecords() override { ++unchecked; }
     void setGetRecordsEnabled(bool on) override { enabled.push_back(on); }
     void insertRecordText(std::string_view t) override { text += t; }
+    // The times of the records that came, when their format has a Date and a Time field.
+    std::vector<int64_t> times;
+    void recordsRetrieved(const RecordBlock& block) override {
+        std::vector<setup::RecordField> format;
+        for (size_t k = 0; k < block.fieldCount(); ++k)
+            format.push_back(block.field(k));
+        const auto where = timeFieldsOf(format);
+        for (size_t r = 0; where && r < block.recordCount(); ++r)
+            times.push_back(recordSeconds(block, r, *where).value_or(-1));
+    }
 };
 
 struct Rig : test::SimLink {
@@ -630,6 +645,51 @@ TEST(RecordRetrieval, AllRecordsAreCompleteOnlyUpToTheInstrumentsNewest) {
         rig.expectEveryWayOutRestored();
     }
     EXPECT_EQ(cutDownloadText(12), "The download was cut short after 12 records.");
+}
+
+// The newest records asked for after a download's closing silence must reach back across all that
+// the instrument logged meanwhile: a clock running 600 times faster logs some 30 in that silence.
+TEST(RecordRetrieval, TheNewestAfterASilenceReachBackAcrossAFastClock) {
+    struct Row {
+        const char* name;
+        int64_t speed;
+        bool clockGiven;
+        std::optional<uint32_t> count;  // none: all records
+        RetrievalOutcome outcome;
+        size_t fewest;  // records that came, at least
+    };
+    const Row rows[] = {
+        {"real time", 1, true, {}, RetrievalOutcome::Finished, 40},
+        {"600 times faster, without the clock", 600, false, {}, RetrievalOutcome::Short, 40},
+        {"600 times faster", 600, true, {}, RetrievalOutcome::Finished, 40 + 16 + 1},
+        {"600 times faster, room for five more", 600, true, 45, RetrievalOutcome::Finished, 45},
+    };
+    for (const Row& row : rows) {
+        Rig rig;
+        sim::configureStation(rig.instrument);
+        rig.instrument.state.setup.clockSpeed = row.speed;
+        const int64_t start = *sim::clockSeconds(rig.instrument.state.setup);
+        auto& memory = rig.instrument.state.records;
+        memory.logged = 40;
+        memory.firstSeconds = start - 40 * 60;
+        memory.nextSeconds = start;
+        RetrievalOptions options;
+        options.count = row.count.value_or(1);
+        options.allRecords = !row.count;
+        options.countMayExceedHeld = row.count.has_value();
+        options.path = "/data/rec.txt";
+        options.askBeforeShortSave = false;
+        if (row.clockGiven) options.clockBefore = start;
+        const RetrievalResult r = rig.retrieval.ButtonGetRecordsClick(options);
+        EXPECT_EQ(r.outcome, row.outcome) << row.name;
+        // The instrument's records from its oldest, one a minute, none missing and none twice.
+        const std::vector<int64_t>& times = rig.view.times;
+        ASSERT_GE(times.size(), row.fewest) << row.name;
+        EXPECT_LE(times.size(), row.count.value_or(memory.logged)) << row.name;
+        EXPECT_EQ(times.front(), start - 40 * 60) << row.name;
+        for (size_t k = 1; k < times.size(); ++k)
+            ASSERT_EQ(times[k] - times[k - 1], 60) << row.name << " record " << k;
+    }
 }
 
 // Asked for a count, a port lost in the middle keeps the whole records that came, as silence does.

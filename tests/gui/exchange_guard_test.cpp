@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <iterator>
+#include <vector>
 
 #include "core/link/exchange.h"
 #include "core/link/timer1.h"
@@ -28,12 +30,6 @@ struct GuardRig : GuiRig {
         form->show();
         form->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    }
-    template <typename T>
-    T* find(const char* name) {
-        T* w = form->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
     }
     // Every command sent starts with a purge of the port's buffers; the waits in between purge nothing.
     int commandsSent() const { return device.port.purges; }
@@ -178,5 +174,34 @@ TEST(ExchangeGuard, PagesAreSwitchedOffOnceForAWholeOperation) {
     EXPECT_TRUE(form.menu().RxSetup->isEnabled());
 }
 
+// What stays usable is what the guard was given, not what carries a usable control's name: on a
+// page, one given control is kept and its neighbour named like Stop Calibration is not.
+TEST(ExchangeGuard, KeepsUsableTheControlsItWasGivenNotTheirNames) {
+    GuardRig rig;
+    gui::TFormMain& form = *rig.form;
+    QWidget* page = form.pages().TabSheetSetup;
+    auto* given = new QPushButton(QStringLiteral("Given"), page);
+    auto* namesake = new QPushButton(QStringLiteral("Namesake"), page);
+    namesake->setObjectName(QStringLiteral("ButtonStopCal"));
+    form.host().guard().keepUsable(given);
+    const struct {
+        const char* name;
+        QPushButton* control;
+        bool usable;
+    } rows[] = {{"given", given, true}, {"named as a usable one", namesake, false}};
+    bool ran = false;
+    std::vector<bool> enabledDuring;
+    atFirstPump(form, [&] {
+        ran = true;
+        for (const auto& row : rows)
+            enabledDuring.push_back(row.control->isEnabledTo(&form));
+    });
+    form.menu().TxScreens->trigger();
+    ASSERT_TRUE(ran) << "the send pumped no events";
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        EXPECT_EQ(enabledDuring[i], rows[i].usable) << rows[i].name;
+        EXPECT_TRUE(rows[i].control->isEnabled()) << rows[i].name << ": enabled again afterwards";
+    }
+}
 }  // namespace
 }  // namespace vrn::test

@@ -12,6 +12,7 @@
 #include "modal.h"
 #include "ports/instrument_events.h"
 #include "sim/simulated_device.h"
+#include "widget_finder.h"
 
 namespace vrn::test {
 
@@ -26,6 +27,16 @@ struct GuiRig {
     std::unique_ptr<gui::TFormMain> form;
 
     void start() { form = std::make_unique<gui::TFormMain>(clock, device.port, prefsPath, events); }
+
+    // A control of the window, or of another root such as a dialog, by its name.
+    template <typename T>
+    T* find(const char* name) {
+        return findNamed<T>(form.get(), name);
+    }
+    template <typename T>
+    T* find(const QObject* root, const char* name) {
+        return findNamed<T>(root, name);
+    }
 };
 
 // Runs inspect on the next modal box as soon as it is up, then closes it with the given button.

@@ -28,11 +28,10 @@ struct PageRig : GuiRig {
         form->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
+    // On the User Program page.
     template <typename W>
     W* find(const char* name) {
-        W* w = form->pages().TabSheetUserPgm->findChild<W*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
+        return findNamed<W>(form->pages().TabSheetUserPgm, name);
     }
     QTreeWidget* tree() { return find<QTreeWidget>("TreeViewPgm"); }
     const gui::PopupMenuItems& popup() { return form->popupMenu(); }

@@ -44,12 +44,6 @@ struct ChartRig : GuiRig {
         f.write(text);
         return path;
     }
-    template <typename T>
-    T* find(QObject* in, const char* name) {
-        T* w = in->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
     gui::TFormRecordsChart* plot() {
         form->pageControl()->setCurrentWidget(form->pages().TabSheetRecords);
         QTest::mouseClick(find<QPushButton>(form.get(), "ButtonPlot"), Qt::LeftButton);

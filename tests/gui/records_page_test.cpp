@@ -34,12 +34,6 @@ struct RecordsRig : GuiRig {
         form->show();
         form->pageControl()->setCurrentWidget(form->pages().TabSheetRecords);
     }
-    template <typename T>
-    T* find(const char* name) {
-        T* w = form->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
     void writePrefs(const QByteArray& text) {
         QDir().mkpath(QFileInfo(prefsPath).absolutePath());
         QFile f(prefsPath);

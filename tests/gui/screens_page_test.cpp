@@ -36,12 +36,6 @@ struct ScreensRig : GuiRig {
         start();
         form->show();
     }
-    template <typename T>
-    T* find(const char* name) {
-        T* w = form->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
     screens::ScreenStore& store() { return form->screensSection().store(); }
     Bytes bytes() { return Bytes(store().bytes().begin(), store().bytes().end()); }
     void showPage(QWidget* page) { form->pageControl()->setCurrentWidget(page); }
@@ -128,11 +122,11 @@ TEST(ScreensPage, EachControlRunsItsOwnHandler) {
     QWidget sheet;
     gui::ScreensPage page(&sheet);
     std::vector<std::string> ran;
-    page.onStartEdit = [&] { ran.emplace_back("start"); };
-    page.onStopEdit = [&] { ran.emplace_back("stop"); };
-    page.onClearScreen = [&] { ran.emplace_back("clear"); };
-    page.onSmallFont = [&] { ran.emplace_back("small"); };
-    page.onLargeFont = [&] { ran.emplace_back("large"); };
+    QObject::connect(&page, &gui::ScreensPage::startEditClicked, [&] { ran.emplace_back("start"); });
+    QObject::connect(&page, &gui::ScreensPage::stopEditClicked, [&] { ran.emplace_back("stop"); });
+    QObject::connect(&page, &gui::ScreensPage::clearScreenClicked, [&] { ran.emplace_back("clear"); });
+    QObject::connect(&page, &gui::ScreensPage::smallFontClicked, [&] { ran.emplace_back("small"); });
+    QObject::connect(&page, &gui::ScreensPage::largeFontClicked, [&] { ran.emplace_back("large"); });
     const std::pair<const char*, const char*> rows[] = {{"ButtonStartEdit", "start"},
                                                         {"ButtonStopEdit", "stop"},
                                                         {"ButtonScreenClr", "clear"},

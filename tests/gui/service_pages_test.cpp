@@ -30,12 +30,6 @@ struct ServiceRig : GuiRig {
         start();
         form->show();
     }
-    template <typename T>
-    T* find(const char* name) {
-        T* w = form->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
     int enabledGuarded() {
         int n = 0;
         for (const char* name : kGuarded)

@@ -29,12 +29,6 @@ struct SetupRig : GuiRig {
         start();
         form->show();
     }
-    template <typename T>
-    T* find(const char* name) {
-        T* w = form->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
     QSpinBox* spin(const char* name) { return find<QSpinBox>(name); }
     QLineEdit* label(int field) {
         return find<QLineEdit>(qPrintable(QStringLiteral("EditLabel%1").arg(field, 2, 10, QLatin1Char('0'))));

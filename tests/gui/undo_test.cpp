@@ -37,12 +37,6 @@ struct UndoRig : GuiRig {
         form->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
-    template <typename W>
-    W* find(const char* name) {
-        W* w = form->findChild<W*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
     QAction* undo() { return form->menu().Undo1; }
     QAction* redo() { return form->menu().Redo1; }
     // Every step undone (or redone) through the Edit menu's item; how many there were.

@@ -12,6 +12,8 @@
 #include <limits>
 
 #include "archive_cases.h"
+#include "archive_fixture.h"
+#include "store/archive_tables.h"
 
 namespace vrn::store {
 namespace {
@@ -301,6 +303,21 @@ TEST(RecordArchive, AnArchiveOfTheSecondVersionLearnsWhichStationsSendTheirOldes
     north = archive->stationWithSerial("S1", error);
     ASSERT_TRUE(north) << error;
     EXPECT_TRUE(north->sendsOldest);
+}
+
+// The SQLite archive that version 4 of the tables made: opened, brought up to date, read back.
+TEST(RecordArchive, AnArchiveOfVersionFourReadsBackExactly) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("v4.db"));
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(test::versionFourFile("archive.db")), path));
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    std::string error;
+    auto archive = RecordArchive::open(path.toStdString(), error);
+    ASSERT_TRUE(archive) << error;
+    test::expectWhatVersionFourHeld(*archive);
+    QSqlQuery q(databaseOf(*archive));
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT version FROM vrn_schema")) && q.next());
+    EXPECT_EQ(q.value(0).toInt(), RecordArchive::kSchemaVersion);
 }
 
 }  // namespace

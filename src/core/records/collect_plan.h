@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -14,6 +15,8 @@ namespace vrn::records {
 inline constexpr uint32_t kCollectMargin = 16;
 // The record interval taken when neither the archive nor a download tells it: a minute.
 inline constexpr int64_t kDefaultIntervalSeconds = 60;
+// How many of the newest records tell the interval.
+inline constexpr size_t kIntervalRecords = 64;
 
 // The station's record interval: the most common spacing of consecutive times (any order); the
 // default when fewer than two differ.

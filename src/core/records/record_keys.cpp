@@ -1,11 +1,13 @@
 #include "core/records/record_keys.h"
 
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 
 #include "core/chart/record_table.h"
 #include "core/link/virtual_clock.h"
 #include "core/records/record_text.h"
+#include "core/setup/send_check.h"
 
 namespace vrn::records {
 namespace {
@@ -41,6 +43,16 @@ std::optional<int64_t> recordSeconds(const RecordBlock& block, size_t r, TimeFie
     const auto second = chart::secondOfRecordTime(block.value(r, where.time));
     if (!day || !second) return std::nullopt;
     return *day + *second;
+}
+
+std::optional<int64_t> clockSeconds(const setup::SetupModel& model) {
+    const auto date = setup::parseDateText(model.date());
+    const auto time = setup::parseTimeText(model.time());
+    if (!date || !time) return std::nullopt;
+    using namespace std::chrono;
+    const sys_days day{year{static_cast<int>(date->year)} / month{date->month} / std::chrono::day{date->day}};
+    return day.time_since_epoch().count() * int64_t{86400} + int64_t{time->hour} * 3600 +
+           int64_t{time->minute} * 60 + time->second;
 }
 
 std::optional<int> parseUtcOffset(std::string_view text) {

@@ -26,6 +26,10 @@ std::optional<TimeFields> timeFieldsOf(const std::vector<setup::RecordField>& fi
 // zone); none when its Date or Time value is missing or impossible (a 13th month, a 61st second).
 std::optional<int64_t> recordSeconds(const RecordBlock& block, size_t r, TimeFields where);
 
+// The instrument's clock as the Setup's date and time boxes hold it (after GetClock), in the same
+// seconds; none when either box holds no real date or time.
+std::optional<int64_t> clockSeconds(const setup::SetupModel& model);
+
 // "+HH:MM", "-HH:MM", "+HH" or "Z": an offset from UTC in minutes, within -14:00..+14:00.
 std::optional<int> parseUtcOffset(std::string_view text);
 std::string utcOffsetText(int minutes);

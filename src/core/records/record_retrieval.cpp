@@ -13,6 +13,8 @@
 #include "core/link/host.h"
 #include "core/link/timer1_off.h"
 #include "core/link/usb_port.h"
+#include "core/records/collect_plan.h"
+#include "core/records/record_keys.h"
 #include "core/records/record_text.h"
 #include "core/setup/setup_transfer.h"
 
@@ -233,12 +235,35 @@ bool RecordRetrieval::keepShortDownload(const RetrievalOptions& options, uint32_
     return true;
 }
 
-bool RecordRetrieval::completeFromNewest(std::span<uint8_t> buffer, size_t& total, size_t recordBytes) {
+std::optional<uint32_t> RecordRetrieval::newestToAsk(std::span<const uint8_t> came,
+                                                     std::optional<int64_t> clockBefore) {
+    const std::vector<setup::RecordField> format = recordFormat(transfer_.model());
+    const RecordBlock block(format, came);
+    const std::optional<TimeFields> where = timeFieldsOf(format);
+    if (!clockBefore || block.recordCount() == 0 || !where) return kNewestRecordsAsked;
+    // The interval of the last records that came, as the archive reads a station's.
+    std::vector<int64_t> times;
+    for (size_t r = block.recordCount() - std::min(block.recordCount(), kIntervalRecords);
+         r < block.recordCount(); ++r)
+        if (const auto t = recordSeconds(block, r, *where)) times.push_back(*t);
+    const int64_t interval = std::max<int64_t>(recordInterval(times), 1);
+    if (!transfer_.GetClock().ok()) return std::nullopt;
+    const std::optional<int64_t> now = clockSeconds(transfer_.model());
+    if (!now) return std::nullopt;
+    const int64_t logged = std::max<int64_t>(*now - *clockBefore, 0) / interval + 1;
+    return static_cast<uint32_t>(
+        std::min<int64_t>(logged + kNewestRecordsAsked, maxRecords(transfer_.model().fieldsPerRecord())));
+}
+
+bool RecordRetrieval::completeFromNewest(std::span<uint8_t> buffer, size_t& total, size_t recordBytes,
+                                         std::optional<int64_t> clockBefore) {
     Exchange& ex = transfer_.exchange();
     // A record broken off is no end the instrument gives.
     if (total % recordBytes != 0 || !ex.port().isOpen() || host().closing()) return false;
-    std::vector<uint8_t> newest(size_t{kNewestRecordsAsked} * recordBytes);
-    ex.SendCommand(commandText("CMD340 %u", kNewestRecordsAsked));
+    const std::optional<uint32_t> asked = newestToAsk(buffer.first(total), clockBefore);
+    if (!asked || !ex.port().isOpen()) return false;
+    std::vector<uint8_t> newest(size_t{*asked} * recordBytes);
+    ex.SendCommand(commandText("CMD340 %u", *asked));
     // The answer's end is its silence: how the wait ended tells nothing more.
     Outcome silence = Outcome::done();
     const size_t got = receiveRecords(newest, silence);
@@ -250,8 +275,8 @@ bool RecordRetrieval::completeFromNewest(std::span<uint8_t> buffer, size_t& tota
     const std::span<const uint8_t> last = buffer.subspan(total - recordBytes, recordBytes);
     for (size_t end = got; end >= recordBytes; end -= recordBytes) {
         if (!std::ranges::equal(answer.subspan(end - recordBytes, recordBytes), last)) continue;
-        const std::span<const uint8_t> later = answer.subspan(end);
-        if (later.size() > buffer.size() - total) return false;
+        const std::span<const uint8_t> later =
+            answer.subspan(end, std::min(answer.size() - end, buffer.size() - total));
         std::ranges::copy(later, buffer.begin() + static_cast<std::ptrdiff_t>(total));
         total += later.size();
         return true;
@@ -344,7 +369,7 @@ size_t RecordRetrieval::downloadRecords(const RetrievalOptions& options, uint32_
         h.setProgress(progressOf(total));
     }
     if ((options.allRecords || options.countMayExceedHeld) && !ended.ok() && stop == Stop::None &&
-        completeFromNewest(buffer, total, recordBytes))
+        completeFromNewest(buffer, total, recordBytes, options.clockBefore))
         ended = Outcome::done();
     char totalLine[48];
     std::snprintf(totalLine, sizeof totalLine, "TOTAL BYTES: %u", static_cast<unsigned>(total));
@@ -396,10 +421,10 @@ std::string RecordRetrieval::recordFileText(const RecordBlock& block, uint32_t a
     return file;
 }
 
-void RecordRetrieval::finishRetrieval(bool saved) {
+void RecordRetrieval::finishRetrieval(bool saved, bool pause) {
     Host& h = host();
     h.setProgress(0);
-    h.clock().sleepMs(kFinishPauseMs);
+    if (pause) h.clock().sleepMs(kFinishPauseMs);
     transfer_.exchange().port().purge();
     h.appendLine(saved ? "FINISHED" : kNotSavedText);
 }
@@ -416,7 +441,8 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
     h.pump();
     // Off from the record format to the file's text, back as it was however the retrieval ends.
     std::optional<Timer1Off> timerOff(std::in_place, h);
-    if (const Outcome format = readRecordFormat(options.formatNotice); !format.ok())
+    if (const Outcome format = options.formatRead ? Outcome::done() : readRecordFormat(options.formatNotice);
+        !format.ok())
         return {format.kind() == Outcome::Kind::Refused ? RetrievalOutcome::Cancelled
                                                         : RetrievalOutcome::FormatFailed};
     const std::optional<uint32_t> n = recordsToAsk(options);
@@ -455,7 +481,7 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
     if (view_) view_->recordsRetrieved(block);
     if (!options.recordFile) {
         timerOff.reset();
-        finishRetrieval(true);
+        finishRetrieval(true, options.finishPause);
         return result;
     }
     size_t headerSize = 0;
@@ -472,7 +498,7 @@ RetrievalResult RecordRetrieval::ButtonGetRecordsClick(const RetrievalOptions& o
                     options.delimiter);
     }
     std::string().swap(file);
-    finishRetrieval(result.outcome != RetrievalOutcome::FileFailed);
+    finishRetrieval(result.outcome != RetrievalOutcome::FileFailed, options.finishPause);
     return result;
 }
 

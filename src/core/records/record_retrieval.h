@@ -67,6 +67,15 @@ struct RetrievalOptions {
     bool countMayExceedHeld = false;
     // A short download is not told: the caller judges it (with the instrument's clock) and says.
     bool quietShort = false;
+    // The instrument's clock (its own seconds, see clockSeconds) read at or before the download
+    // began. A download ended by silence is then checked against as many newest records as the
+    // clock, read again, says were logged since, and the margin: a clock that runs fast logs more
+    // during the silence than kNewestRecordsAsked. Without it, kNewestRecordsAsked are asked for.
+    std::optional<int64_t> clockBefore{};
+    // The caller read the record format into the transfer's Setup just before: it is not read again.
+    bool formatRead = false;
+    // The pause before the closing purge, which a command that ends with the retrieval does without.
+    bool finishPause = true;
 };
 
 enum class RetrievalOutcome : uint8_t {
@@ -189,8 +198,13 @@ private:
     // The wait of a download of so many bytes.
     static WaitRule downloadWait(size_t bytes);
     // After the silence that ends a download of all records: whether the records that came are
-    // all the instrument holds. The newest records after the last that came are added to them.
-    bool completeFromNewest(std::span<uint8_t> buffer, size_t& total, size_t recordBytes);
+    // all the instrument holds. The newest records after the last that came are added to them, as
+    // many as the buffer has room for (the rest are left for the next retrieval).
+    bool completeFromNewest(std::span<uint8_t> buffer, size_t& total, size_t recordBytes,
+                            std::optional<int64_t> clockBefore);
+    // How many newest records reach back across those logged since clockBefore (see
+    // RetrievalOptions); none when the instrument's clock cannot be read.
+    std::optional<uint32_t> newestToAsk(std::span<const uint8_t> came, std::optional<int64_t> clockBefore);
     // Whether the records of a short download are saved: asked in the window, told to a script.
     bool keepShortDownload(const RetrievalOptions& options, uint32_t arrived, uint32_t asked);
     // What a download cut short leaves: Finished or Short to go on with, or TimedOut or Cancelled.
@@ -201,9 +215,9 @@ private:
                                size_t& headerSize);
     // Writes the file; in the window a failed save keeps the records and asks for another file.
     bool saveRecordFile(std::string& path, std::string_view text, bool mayAskAgain);
-    // The end of every retrieval that got as far as the file: the pause, the purge, "FINISHED",
-    // or kNotSavedText when the records were dropped.
-    void finishRetrieval(bool saved);
+    // The end of every retrieval that got as far as the file: the pause (when asked for), the purge,
+    // "FINISHED", or kNotSavedText when the records were dropped.
+    void finishRetrieval(bool saved, bool pause);
 
     setup::SetupTransfer& transfer_;
     FileStore& files_;

@@ -8,21 +8,10 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QWidget>
+#include <algorithm>
 
 namespace vrn::gui {
 namespace {
-
-bool named(const QObject* object) {
-    for (const char* name : ExchangeGuard::kUsableNames)
-        if (object->objectName() == QLatin1String(name)) return true;
-    return false;
-}
-
-bool holdsUsable(const QWidget* widget) {
-    for (const char* name : ExchangeGuard::kUsableNames)
-        if (widget->findChild<QObject*>(QString::fromLatin1(name))) return true;
-    return false;
-}
 
 bool isInput(QEvent::Type type) {
     switch (type) {
@@ -42,6 +31,27 @@ bool isInput(QEvent::Type type) {
 }  // namespace
 
 ExchangeGuard::ExchangeGuard(QWidget& window) : window_(window) {}
+
+void ExchangeGuard::keepUsable(QObject* control) {
+    usable_.emplace_back(control);
+}
+
+bool ExchangeGuard::kept(const QObject* object) const {
+    return std::any_of(usable_.begin(), usable_.end(),
+                       [object](const QPointer<QObject>& control) { return control == object; });
+}
+
+// Whether a usable control lies somewhere inside widget.
+bool ExchangeGuard::holdsUsable(const QWidget* widget) const {
+    for (const QPointer<QObject>& control : usable_)
+        for (const QObject* o = control ? control->parent() : nullptr; o != nullptr; o = o->parent())
+            if (o == widget) return true;
+    return false;
+}
+
+void ExchangeGuard::endWaitIfClosing() {
+    if (closeRequested_) emit endWait();
+}
 
 ExchangeGuard::Pumping::Pumping(ExchangeGuard& guard) : guard_(guard) {
     if (guard_.depth_++ == 0) guard_.engage();
@@ -76,7 +86,7 @@ void ExchangeGuard::closeLater() {
 // The menu bar and the page tabs let the user reach File, Exit and look at other pages.
 bool ExchangeGuard::usable(const QObject* object) const {
     for (const QObject* o = object; o != nullptr && o != &window_; o = o->parent()) {
-        if (named(o) || qobject_cast<const QMenuBar*>(o) || qobject_cast<const QTabBar*>(o)) return true;
+        if (kept(o) || qobject_cast<const QMenuBar*>(o) || qobject_cast<const QTabBar*>(o)) return true;
     }
     return false;
 }
@@ -89,16 +99,16 @@ void ExchangeGuard::engage() {
         for (QMenu* menu : window_.findChildren<QMenu*>())
             menus_.emplace_back(menu);
         focus_ = QApplication::focusWidget();
-        if (auto* pages = window_.findChild<QTabWidget*>(QStringLiteral("PageControlMain")))
-            for (int i = 0; i < pages->count(); ++i)
-                disableAround(pages->widget(i));
+        if (pages_)
+            for (int i = 0; i < pages_->count(); ++i)
+                disableAround(pages_->widget(i));
         // Installed last, so it sees input before the other filters (the screen editor's keys).
         qApp->installEventFilter(this);
     }
     for (const QPointer<QMenu>& menu : menus_) {
         if (!menu) continue;
         for (QAction* action : menu->actions()) {
-            if (action->isSeparator() || action->menu() || named(action) || !action->isEnabled()) continue;
+            if (action->isSeparator() || action->menu() || kept(action) || !action->isEnabled()) continue;
             action->setEnabled(false);
             disabledActions_.emplace_back(action);
         }
@@ -116,7 +126,7 @@ void ExchangeGuard::disableAround(QWidget* widget) {
         return;
     }
     for (QWidget* child : widget->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        if (!named(child)) disableAround(child);
+        if (!kept(child)) disableAround(child);
 }
 
 // The commands come back at once, as code between two pumps may switch them. Within an operation
@@ -152,7 +162,7 @@ void ExchangeGuard::releaseWidgets() {
 
 bool ExchangeGuard::eventFilter(QObject* watched, QEvent* event) {
     if (!running() || !isInput(event->type())) return false;
-    if (qobject_cast<QAction*>(watched)) return !named(watched);
+    if (qobject_cast<QAction*>(watched)) return !kept(watched);
     auto* widget = qobject_cast<QWidget*>(watched);
     return widget != nullptr && widget->window() == &window_ && !usable(widget);
 }

@@ -2,11 +2,11 @@
 
 #include <QObject>
 #include <QPointer>
-#include <functional>
 #include <vector>
 
 class QAction;
 class QMenu;
+class QTabWidget;
 class QWidget;
 
 namespace vrn::gui {
@@ -14,12 +14,19 @@ namespace vrn::gui {
 // One exchange with the instrument at a time. Transfers run on the window's thread and let window
 // events run only while they wait (Host::pump), and every such pump goes through here: while it
 // runs, every command and every control that could start a second exchange, or change a model
-// being filled, is disabled, and input that reaches one anyway is dropped. Stop Calibration, Stop of
-// Get Records, the message area, the page tabs and File, Exit stay usable. Closing the window meanwhile ends
-// the exchange at its next wait and closes the window once the exchange has returned.
+// being filled, is disabled, and input that reaches one anyway is dropped. The controls given to
+// keepUsable (Stop Calibration, Stop of Get Records, the message area, File, Exit) and the page
+// tabs stay usable. Closing the window meanwhile ends the exchange at its next wait and closes the
+// window once the exchange has returned.
 class ExchangeGuard final : public QObject {
+    Q_OBJECT
 public:
     explicit ExchangeGuard(QWidget& window);
+
+    // The pages disabled during an exchange are this control's.
+    void setPages(QTabWidget* pages) { pages_ = pages; }
+    // A control, menu item or widget (with all inside it) that stays usable during an exchange.
+    void keepUsable(QObject* control);
 
     // Held around the events one pump lets through. The outermost one disables; afterwards the
     // commands come back at once, and the controls too unless an operation is running.
@@ -46,13 +53,12 @@ public:
     void operationStarted();
     void operationEnded();
 
-    // Ends the running wait at once (aborts the exchange's waits and runs Timer1 out); called after
-    // every pump once a close was asked for.
-    std::function<void()> endWait;
+    // Called after every pump: once a close was asked for, asks for the running wait to end.
+    void endWaitIfClosing();
 
-    // The controls that stay usable during an exchange, by their names.
-    static constexpr const char* kUsableNames[] = {"ButtonStopCal", "ButtonStopRecords", "Exit1", "Memo1",
-                                                   "ButtonClearMemo"};
+signals:
+    // The running wait is to end at once (the exchange's waits aborted, Timer1 run out).
+    void endWait();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -62,10 +68,14 @@ private:
     void release();
     void releaseWidgets();
     void closeLater();
+    bool kept(const QObject* object) const;
     bool usable(const QObject* object) const;
+    bool holdsUsable(const QWidget* widget) const;
     void disableAround(QWidget* widget);
 
     QWidget& window_;
+    QTabWidget* pages_ = nullptr;  // the window's, which outlives the guard
+    std::vector<QPointer<QObject>> usable_;
     int depth_ = 0;
     bool closeRequested_ = false;
     bool holdingWidgets_ = false;

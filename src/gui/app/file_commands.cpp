@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "core/app/ini_section.h"
@@ -19,7 +20,6 @@
 #include "core/setup/setup_actions.h"
 #include "core/workspace/group_actions.h"
 #include "gui/app/main_menu.h"
-#include "gui/app/models.h"
 #include "gui/app/qt_host.h"
 #include "print/bmp_picture.h"
 
@@ -54,77 +54,84 @@ std::optional<FileKind> fileKindOf(const QString& path) {
     return std::nullopt;
 }
 
-FileCommands::FileCommands(const SectionContext& context, workspace::Workspace& workspace,
-                           std::string_view preferencesText)
-    : QObject(&context.window),
-      ctx_(context),
+FileCommands::FileCommands(QWidget& window, QtHost& host, FileStore& files, workspace::Workspace& workspace,
+                           ChangeTracker& changes, MainMenu& menu, std::string_view preferencesText)
+    : QObject(&window),
+      window_(window),
+      host_(host),
+      files_(files),
       workspace_(workspace),
+      changes_(changes),
+      recentMenu_(menu.items().RecentFiles1),
       recent_(RecentFiles::fromIni(preferencesText)) {
     std::map<std::string, QString> folders;
     for (const auto& [kind, folder] : readIniSection(preferencesText, kFoldersSection))
         folders[kind] = fromLocal(folder);
-    ctx_.host.setLastFolders(std::move(folders));
+    host_.setLastFolders(std::move(folders));
 
-    const MainMenuItems& menu = ctx_.menu;
-    connect(menu.OpenSetupFile, &QAction::triggered, this, &FileCommands::openSetup);
-    connect(menu.OpenScreenFile, &QAction::triggered, this, &FileCommands::openScreens);
-    connect(menu.OpenPgmFile, &QAction::triggered, this, &FileCommands::openProgram);
-    connect(menu.OpenGroup, &QAction::triggered, this, &FileCommands::openGroup);
-    connect(menu.SaveSetupFile, &QAction::triggered, this, &FileCommands::saveSetup);
-    connect(menu.SaveScreenFile, &QAction::triggered, this, &FileCommands::saveScreens);
-    connect(menu.SavePgmFile, &QAction::triggered, this, &FileCommands::saveProgram);
-    connect(menu.SaveGroup, &QAction::triggered, this, &FileCommands::saveGroup);
+    const std::pair<QAction * MainMenuItems::*, void (FileCommands::*)()> opens[] = {
+        {&MainMenuItems::OpenSetupFile, &FileCommands::openSetup},
+        {&MainMenuItems::OpenScreenFile, &FileCommands::openScreens},
+        {&MainMenuItems::OpenPgmFile, &FileCommands::openProgram},
+        {&MainMenuItems::OpenGroup, &FileCommands::openGroup}};
+    for (const auto& [item, open] : opens)
+        connect(menu.add(item, this), &QAction::triggered, this, open);
+    const std::pair<QAction * MainMenuItems::*, bool (FileCommands::*)()> saves[] = {
+        {&MainMenuItems::SaveSetupFile, &FileCommands::saveSetup},
+        {&MainMenuItems::SaveScreenFile, &FileCommands::saveScreens},
+        {&MainMenuItems::SavePgmFile, &FileCommands::saveProgram},
+        {&MainMenuItems::SaveGroup, &FileCommands::saveGroup}};
+    for (const auto& [item, save] : saves)
+        connect(menu.add(item, this), &QAction::triggered, this, save);
     showRecentFiles();
     qApp->installEventFilter(this);
 }
 
 void FileCommands::openSetup() {
-    if (!ctx_.changes.maySaveFirst({Part::Setup})) return;
-    if (const auto path = setup::OpenSetupFile(ctx_.host, ctx_.files, ctx_.models.setup))
+    if (!changes_.maySaveFirst({Part::Setup})) return;
+    if (const auto path = setup::OpenSetupFile(host_, files_, workspace_.setup))
         opened(FileKind::Setup, *path);
 }
 
 void FileCommands::openScreens() {
-    if (!ctx_.changes.maySaveFirst({Part::Screens})) return;
-    if (const auto path = screens::OpenScreenFile(ctx_.host, ctx_.files, workspace_.screens))
+    if (!changes_.maySaveFirst({Part::Screens})) return;
+    if (const auto path = screens::OpenScreenFile(host_, files_, workspace_.screens))
         opened(FileKind::Screens, *path);
 }
 
 void FileCommands::openProgram() {
-    if (!ctx_.changes.maySaveFirst({Part::Program})) return;
-    if (const auto path = program::OpenPgmFile(ctx_.host, ctx_.files, ctx_.models.program))
+    if (!changes_.maySaveFirst({Part::Program})) return;
+    if (const auto path = program::OpenPgmFile(host_, files_, workspace_.program))
         opened(FileKind::Program, *path);
 }
 
 void FileCommands::openGroup() {
-    if (!ctx_.changes.maySaveFirst({Part::Setup, Part::Screens, Part::Program})) return;
-    if (const auto path = workspace::OpenGroup(ctx_.host, ctx_.files, workspace_))
-        opened(FileKind::Group, *path);
+    if (!changes_.maySaveFirst({Part::Setup, Part::Screens, Part::Program})) return;
+    if (const auto path = workspace::OpenGroup(host_, files_, workspace_)) opened(FileKind::Group, *path);
 }
 
 bool FileCommands::openPath(const QString& path) {
     const std::optional<FileKind> kind = fileKindOf(path);
     if (!kind) return false;
     const std::string local = localPath(path);
-    ChangeTracker& changes = ctx_.changes;
     bool done = false;
     switch (*kind) {
     case FileKind::Setup:
-        done = changes.maySaveFirst({Part::Setup}) &&
-               setup::openSetupFileAt(ctx_.host, ctx_.files, ctx_.models.setup, local);
+        done = changes_.maySaveFirst({Part::Setup}) &&
+               setup::openSetupFileAt(host_, files_, workspace_.setup, local);
         break;
     case FileKind::Screens:
-        done = changes.maySaveFirst({Part::Screens}) &&
-               screens::openScreenFileAt(ctx_.host, ctx_.files, workspace_.screens, local);
+        done = changes_.maySaveFirst({Part::Screens}) &&
+               screens::openScreenFileAt(host_, files_, workspace_.screens, local);
         break;
     case FileKind::Program:
-        done = changes.maySaveFirst({Part::Program}) &&
-               program::openPgmFileAt(ctx_.host, ctx_.files, ctx_.models.program, local);
+        done = changes_.maySaveFirst({Part::Program}) &&
+               program::openPgmFileAt(host_, files_, workspace_.program, local);
         break;
     case FileKind::Group:
-        done = changes.maySaveFirst({Part::Setup, Part::Screens, Part::Program}) &&
-               workspace::confirmOverwrite(ctx_.host) &&
-               workspace::openGroupFiles(ctx_.host, ctx_.files, workspace_, local);
+        done = changes_.maySaveFirst({Part::Setup, Part::Screens, Part::Program}) &&
+               workspace::confirmOverwrite(host_) &&
+               workspace::openGroupFiles(host_, files_, workspace_, local);
         break;
     }
     if (done) opened(*kind, local);
@@ -132,25 +139,25 @@ bool FileCommands::openPath(const QString& path) {
 }
 
 bool FileCommands::saveSetup() {
-    const auto path = setup::SaveSetupFile(ctx_.host, ctx_.files, ctx_.models.setup);
+    const auto path = setup::SaveSetupFile(host_, files_, workspace_.setup);
     if (path) saved(FileKind::Setup, *path);
     return path.has_value();
 }
 
 bool FileCommands::saveScreens() {
-    const auto path = screens::SaveScreenFile(ctx_.host, ctx_.files, workspace_.screens);
+    const auto path = screens::SaveScreenFile(host_, files_, workspace_.screens);
     if (path) saved(FileKind::Screens, *path);
     return path.has_value();
 }
 
 bool FileCommands::saveProgram() {
-    const auto path = program::SavePgmFile(ctx_.host, ctx_.files, ctx_.models.program);
+    const auto path = program::SavePgmFile(host_, files_, workspace_.program);
     if (path) saved(FileKind::Program, *path);
     return path.has_value();
 }
 
 bool FileCommands::saveGroup() {
-    const auto path = workspace::SaveGroup(ctx_.host, ctx_.files, workspace_, print::bmpPicture);
+    const auto path = workspace::SaveGroup(host_, files_, workspace_, print::bmpPicture);
     if (path) saved(FileKind::Group, *path);
     return path.has_value();
 }
@@ -175,13 +182,13 @@ std::vector<Part> partsOf(FileKind kind) {
 
 void FileCommands::opened(FileKind kind, const std::string& path) {
     for (Part part : partsOf(kind))
-        ctx_.changes.loaded(part);
+        changes_.loaded(part);
     remember(path);
 }
 
 void FileCommands::saved(FileKind kind, const std::string& path) {
     for (Part part : partsOf(kind))
-        ctx_.changes.saved(part);
+        changes_.saved(part);
     remember(path);
 }
 
@@ -196,14 +203,14 @@ void FileCommands::openRecent(const QString& path) {
     if (!QFileInfo::exists(path)) {
         recent_.remove(localPath(path));
         showRecentFiles();
-        ctx_.host.appendLine("CANNOT FIND " + localPath(path) + ", REMOVED FROM RECENT FILES.");
+        host_.appendLine("CANNOT FIND " + localPath(path) + ", REMOVED FROM RECENT FILES.");
         return;
     }
     openPath(path);
 }
 
 void FileCommands::showRecentFiles() {
-    QMenu* menu = ctx_.menu.RecentFiles1;
+    QMenu* menu = recentMenu_;
     menu->clear();
     int number = 0;
     for (const std::string& entry : recent_.paths) {
@@ -220,7 +227,7 @@ void FileCommands::showRecentFiles() {
 
 std::string FileCommands::writeInto(std::string_view preferencesText) const {
     IniEntries folders;
-    for (const auto& [kind, folder] : ctx_.host.lastFolders())
+    for (const auto& [kind, folder] : host_.lastFolders())
         folders.emplace_back(kind, localPath(folder));
     return writeIniSection(recent_.toIni(preferencesText), kFoldersSection, folders);
 }
@@ -230,10 +237,10 @@ std::string FileCommands::writeInto(std::string_view preferencesText) const {
 bool FileCommands::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
-    if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != &ctx_.window) return false;
+    if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != &window_) return false;
     auto* drop = static_cast<QDropEvent*>(event);
     const QStringList paths = openableFiles(drop->mimeData());
-    if (paths.isEmpty() || ctx_.host.guard().running()) return false;
+    if (paths.isEmpty() || host_.guard().running()) return false;
     drop->acceptProposedAction();
     if (type == QEvent::Drop) {
         QTimer::singleShot(0, this, [this, paths] {

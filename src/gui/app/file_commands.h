@@ -8,13 +8,21 @@
 
 #include "core/app/recent_files.h"
 #include "gui/app/change_tracker.h"
-#include "gui/app/section_context.h"
+
+class QMenu;
+
+namespace vrn {
+class FileStore;
+}
 
 namespace vrn::workspace {
 struct Workspace;
 }
 
 namespace vrn::gui {
+
+class MainMenu;
+class QtHost;
 
 // The kinds of file the File menu opens and saves.
 enum class FileKind : uint8_t { Setup, Screens, Program, Group };
@@ -30,9 +38,10 @@ class FileCommands final : public QObject {
 public:
     // preferencesText is the preferences file as read at start-up: the recent files and the
     // dialogs' folders come from it.
-    // The group files read and write the workspace (the window's three parts and the group name).
-    FileCommands(const SectionContext& context, workspace::Workspace& workspace,
-                 std::string_view preferencesText);
+    // The files read and write the workspace (the window's three parts and the group name);
+    // changes asks before they are replaced. Files dropped on window open.
+    FileCommands(QWidget& window, QtHost& host, FileStore& files, workspace::Workspace& workspace,
+                 ChangeTracker& changes, MainMenu& menu, std::string_view preferencesText);
 
     // Opens a file as the File menu's item of its kind does once the file is chosen, after the
     // same questions. False when declined, cancelled or the file could not be read.
@@ -69,8 +78,12 @@ private:
     void remember(const std::string& path);
     void showRecentFiles();
 
-    SectionContext ctx_;
+    QWidget& window_;
+    QtHost& host_;
+    FileStore& files_;
     workspace::Workspace& workspace_;
+    ChangeTracker& changes_;
+    QMenu* recentMenu_;
     RecentFiles recent_;
 };
 

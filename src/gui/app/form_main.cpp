@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -20,6 +21,7 @@
 #include "core/program/program_file.h"
 #include "core/setup/setup_file.h"
 #include "gui/app/change_tracker.h"
+#include "gui/app/exchange_guard.h"
 #include "gui/app/file_commands.h"
 #include "gui/app/form_about.h"
 #include "gui/app/preferences_file.h"
@@ -44,34 +46,57 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
     : QMainWindow(parent), preferencesPath_(preferencesPath) {
     buildWindow();
     host_ = std::make_unique<QtHost>(clock, QtHost::Widgets{this, Memo1, ProgressBar, statusPanel_});
-    host_->timer().onTick = [this] {
-        for (const auto& handler : tickHandlers_)
-            handler();
-    };
+    host_->timer().onTick = [this] { emit timerTicked(); };
     changes_ = new ChangeTracker(*host_, this);
     connect(changes_, &ChangeTracker::stateChanged, this, &TFormMain::updateTitle);
     usb_ = std::make_unique<UsbPort>(driver, *host_);
     usb_->setFailureHint(kTryWithoutText);
     exchange_ = std::make_unique<Exchange>(*usb_, *host_);
-    host_->guard().endWait = [this] {
-        exchange_->abortWaits();
-        host_->timer().runOut();
-    };
-    const SectionContext context{*this,   *host_,    *usb_, *exchange_,       files_,
-                                 models_, *changes_, menu_, *PageControlMain, pages_};
-    setup_ = new SetupSection(context);
-    addTickHandler([this] { setup_->page().timerTick(); });
-    screens_ = new ScreensSection(context);
+    guardExchanges();
+    setup_ =
+        new SetupSection(pageTab(pages_.TabSheetSetup), *exchange_, models_.setup, *changes_, *menu_, this);
+    addTickHandler([this] { setup_->timerTick(); });
+    screens_ = new ScreensSection(*this, pageTab(pages_.TabSheetScreen), *exchange_, models_.screens,
+                                  *changes_, *menu_);
+    screens_->suppressSpaceOn(ButtonClearMemo);
 
     prefs_ = readPreferencesFile(preferencesPath_);
     move(prefs_.Left, prefs_.Top);
-    userProgram_ = new UserProgramPage(models_.program, *host_, popup_, pages_.TabSheetUserPgm);
-    new ProgramSection(context, *userProgram_);
-    records_ = new RecordsSection(context, setup_->transfer(), prefs_, preferencesPath_);
+    program_ = new ProgramSection(pageTab(pages_.TabSheetUserPgm), *exchange_, models_.program, models_.setup,
+                                  *changes_, *menu_, this);
+    userProgram_ = &program_->page();
+    records_ = new RecordsSection(*this, pageTab(pages_.TabSheetRecords), setup_->transfer(), files_,
+                                  *changes_, host_->guard(), *menu_, prefs_, preferencesPath_);
 
     usb_->OpenUsbPort();
 
-    // The dialogs live for the whole run, created in this order.
+    buildDialogs();
+    auto* workspace = new WorkspaceSection(*this, *PageControlMain, pages_, setup_->transfer(), *screens_,
+                                           models_.program, files_, *changes_, *menu_);
+    service_ = new ServiceSection(*this, pageTab(pages_.TabSheetCalib), pageTab(pages_.TabSheetTests),
+                                  *exchange_, files_, host_->guard(), *menu_, *workspace);
+    fileCommands_ = new FileCommands(*this, *host_, files_, workspace->workspace(), *changes_, *menu_,
+                                     readPreferencesText(preferencesPath_));
+    connect(fileCommands_, &FileCommands::documentNamed, this, &TFormMain::setDocumentName);
+    buildUndo();
+    trackChanges();
+    setAcceptDrops(true);
+    connect(menu_->add(&MainMenuItems::ReconnectUSB, this), &QAction::triggered, this,
+            [this] { usb_->ReconnectUSB(); });
+    QAction* exit = menu_->add(&MainMenuItems::Exit1, this);
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+    host_->guard().keepUsable(exit);
+    connect(menu_->add(&MainMenuItems::About1, this), &QAction::triggered, about_, &QDialog::exec);
+    connect(ButtonClearMemo, &QPushButton::clicked, Memo1, &QPlainTextEdit::clear);
+    if (events != nullptr) {
+        events->appeared = [this] { openWhenPlugged(); };
+        events->gone = [this] { usb_->instrumentGone(); };
+    }
+    fitToPages();
+}
+
+// The dialogs live for the whole run, created in this order.
+void TFormMain::buildDialogs() {
     auto* editInt = new TFormEditInt(*host_, this);
     auto* editFloat = new TFormEditFloat(*host_, this);
     auto* editType = new TFormEditType(this);
@@ -79,22 +104,23 @@ TFormMain::TFormMain(Clock& clock, Port& driver, const QString& preferencesPath,
     about_ = new TFormAbout(QCoreApplication::applicationDirPath(), *host_, this);
     auto* editHex = new TFormEditHex(*host_, this);
     userProgram_->setParameterDialogs({editInt, editFloat, editHex, editText, editType});
-    service_ = new ServiceSection(context);
-    auto* workspace = new WorkspaceSection(context, setup_->transfer(), *screens_, *service_);
-    fileCommands_ = new FileCommands(context, workspace->workspace(), readPreferencesText(preferencesPath_));
-    connect(fileCommands_, &FileCommands::documentNamed, this, &TFormMain::setDocumentName);
-    buildUndo();
-    trackChanges();
-    setAcceptDrops(true);
-    connect(menu_.About1, &QAction::triggered, about_, &QDialog::exec);
-    connect(menu_.Exit1, &QAction::triggered, this, &QWidget::close);
-    connect(menu_.ReconnectUSB, &QAction::triggered, this, [this] { usb_->ReconnectUSB(); });
-    connect(ButtonClearMemo, &QPushButton::clicked, Memo1, &QPlainTextEdit::clear);
-    if (events != nullptr) {
-        events->appeared = [this] { openWhenPlugged(); };
-        events->gone = [this] { usb_->instrumentGone(); };
-    }
-    fitToPages();
+}
+
+// The pages are disabled during an exchange, but for the sections' Stop buttons; the message area
+// (and File, Exit) stay usable. A close asked for meanwhile ends the running wait.
+void TFormMain::guardExchanges() {
+    ExchangeGuard& guard = host_->guard();
+    guard.setPages(PageControlMain);
+    guard.keepUsable(Memo1);
+    guard.keepUsable(ButtonClearMemo);
+    connect(&guard, &ExchangeGuard::endWait, this, [this] {
+        exchange_->abortWaits();
+        host_->timer().runOut();
+    });
+}
+
+PageTab TFormMain::pageTab(QWidget* sheet) {
+    return {*PageControlMain, *sheet};
 }
 
 // An exchange that is letting events through has the port to itself: the instrument plugged in
@@ -130,36 +156,28 @@ void TFormMain::trackChanges() {
                                        },
                                        [this] { return fileCommands_->saveProgram(); },
                                        [this] { userProgram_->undoStack().clear(); }});
-
-    setupModel.onChanged = [shown = setupModel.onChanged, this] {
-        if (shown) shown();
-        changes_->touch();
-    };
-    screens_->changed = [this] { changes_->touch(); };
-    screens_->mayClearScreen = [this] { return changes_->maySaveFirst({Part::Screens}); };
-    userProgram_->mayStartNewProgram = [this] { return changes_->maySaveFirst({Part::Program}); };
-    userProgram_->changed = [this] {
-        changes_->touch();
-        chooseUndoStack();
-    };
+    // The sections count their pages' edits as changes; the program's may switch the undo stack.
+    connect(userProgram_, &UserProgramPage::changed, this, &TFormMain::chooseUndoStack);
 }
 
 void TFormMain::buildUndo() {
     undoGroup_ = new QUndoGroup(this);
     undoGroup_->addStack(&screens_->undoStack());
     undoGroup_->addStack(&userProgram_->undoStack());
-    menu_.Undo1 = undoGroup_->createUndoAction(this, QStringLiteral("&Undo"));
-    menu_.Undo1->setObjectName(QStringLiteral("Undo1"));
-    menu_.Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    menu_.Redo1 = undoGroup_->createRedoAction(this, QStringLiteral("&Redo"));
-    menu_.Redo1->setObjectName(QStringLiteral("Redo1"));
-    menu_.Redo1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
-    menu_.Edit1->addAction(menu_.Undo1);
-    menu_.Edit1->addAction(menu_.Redo1);
+    MainMenuItems& menu = menu_->items();
+    menu.Undo1 = undoGroup_->createUndoAction(this, QStringLiteral("&Undo"));
+    menu.Undo1->setObjectName(QStringLiteral("Undo1"));
+    menu.Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    menu.Redo1 = undoGroup_->createRedoAction(this, QStringLiteral("&Redo"));
+    menu.Redo1->setObjectName(QStringLiteral("Redo1"));
+    menu.Redo1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    menu.Edit1->addAction(menu.Undo1);
+    menu.Edit1->addAction(menu.Redo1);
     // The same two actions, so their keys are not claimed twice.
-    popup_.PopupMenu1->addSeparator();
-    popup_.PopupMenu1->addAction(menu_.Undo1);
-    popup_.PopupMenu1->addAction(menu_.Redo1);
+    QMenu* popup = userProgram_->popupMenu().PopupMenu1;
+    popup->addSeparator();
+    popup->addAction(menu.Undo1);
+    popup->addAction(menu.Redo1);
     connect(PageControlMain, &QTabWidget::currentChanged, this, &TFormMain::chooseUndoStack);
     chooseUndoStack();
 }
@@ -199,12 +217,16 @@ TFormMain::~TFormMain() {
     shutDown();
 }
 
+const PopupMenuItems& TFormMain::popupMenu() const {
+    return userProgram_->popupMenu();
+}
+
 Timer1& TFormMain::timer() {
     return host_->timer();
 }
 
 void TFormMain::addTickHandler(std::function<void()> handler) {
-    tickHandlers_.push_back(std::move(handler));
+    connect(this, &TFormMain::timerTicked, this, std::move(handler));
 }
 
 void TFormMain::buildWindow() {
@@ -213,12 +235,7 @@ void TFormMain::buildWindow() {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
-    menu_ = buildMainMenu(menuBar());
-    popup_ = buildPopupMenu(this);
-    // A command may hold the window for a moment without letting it paint: the place its menu
-    // covered is painted again before the command runs (these connections come first).
-    for (QAction* action : findChildren<QAction*>())
-        connect(action, &QAction::triggered, this, [this] { repaint(); });
+    menu_ = std::make_unique<MainMenu>(menuBar(), *this);
 
     // The client area below the menu: everything but the status bar sits on the central widget at
     // fixed places.

@@ -3,12 +3,11 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
-#include <vector>
 
 #include "core/app/preferences.h"
 #include "gui/app/main_menu.h"
 #include "gui/app/models.h"
-#include "gui/app/section_context.h"
+#include "gui/app/pages.h"
 #include "ports/disk_file_store.h"
 
 class QLabel;
@@ -32,6 +31,7 @@ namespace vrn::gui {
 
 class ChangeTracker;
 class FileCommands;
+class ProgramSection;
 class QtHost;
 class RecordsSection;
 class ScreensSection;
@@ -74,8 +74,8 @@ public:
     UsbPort& usbPort() { return *usb_; }
     Exchange& exchange() { return *exchange_; }
     Timer1& timer();
-    const MainMenuItems& menu() const { return menu_; }
-    const PopupMenuItems& popupMenu() const { return popup_; }
+    const MainMenuItems& menu() const { return menu_->items(); }
+    const PopupMenuItems& popupMenu() const;
     const Pages& pages() const { return pages_; }
     QTabWidget* pageControl() const { return PageControlMain; }
     TFormAbout& formAbout() { return *about_; }
@@ -115,12 +115,19 @@ public:
     // page's PC clock display hooks in here).
     void addTickHandler(std::function<void()> handler);
 
+signals:
+    // Timer1's tick, which runs the tick handlers.
+    void timerTicked();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildWindow();
     QWidget* addPage(const char* name, const char* caption);
+    PageTab pageTab(QWidget* sheet);
+    void buildDialogs();
+    void guardExchanges();
     void fitToPages();
     void shutDown();
     void openWhenPlugged();
@@ -146,15 +153,14 @@ private:
     QStatusBar* StatusBar1 = nullptr;
     QLabel* statusPanel_ = nullptr;
     Pages pages_;
-    MainMenuItems menu_;
-    PopupMenuItems popup_;
+    std::unique_ptr<MainMenu> menu_;
 
     std::unique_ptr<QtHost> host_;
     std::unique_ptr<UsbPort> usb_;
     std::unique_ptr<Exchange> exchange_;
-    std::vector<std::function<void()>> tickHandlers_;
     SetupSection* setup_ = nullptr;
     ScreensSection* screens_ = nullptr;
+    ProgramSection* program_ = nullptr;
     ServiceSection* service_ = nullptr;
     TFormAbout* about_ = nullptr;
     UserProgramPage* userProgram_ = nullptr;

@@ -1,14 +1,16 @@
 #pragma once
 
+#include <vector>
+
 class QAction;
 class QMenu;
 class QMenuBar;
+class QObject;
 class QWidget;
 
 namespace vrn::gui {
 
-// Every item of the main menu, named as the items' objectNames. The handlers are connected by the
-// pages and dialogs that own them.
+// Every item of the main menu, named as the items' objectNames.
 struct MainMenuItems {
     QMenu* File1 = nullptr;
     QAction* OpenGroup = nullptr;
@@ -51,6 +53,29 @@ struct MainMenuItems {
     QAction* About1 = nullptr;
 };
 
+// The main menu: its menus, submenus and separators are there from the start; each command item
+// is made by the part of the window that handles it, which owns it, and goes to its place
+// whichever part comes first.
+class MainMenu {
+public:
+    // Items repaint window before their command runs: a command may hold the window for a moment
+    // without letting it paint, and the place its menu covered is painted first.
+    MainMenu(QMenuBar* bar, QWidget& window);
+
+    // Makes the item, owned by owner, with its caption, shortcut and hint, at its place.
+    QAction* add(QAction* MainMenuItems::*item, QObject* owner);
+
+    const MainMenuItems& items() const { return items_; }
+    // The window adds Undo and Redo, which the undo group makes.
+    MainMenuItems& items() { return items_; }
+
+private:
+    QWidget& window_;
+    MainMenuItems items_;
+    // By entry of the menu's layout: the separator, submenu or item there once it is made.
+    std::vector<QAction*> placed_;
+};
+
 // The edit menu of the program tree; the tree opens it and gives its items their shortcut context.
 struct PopupMenuItems {
     QMenu* PopupMenu1 = nullptr;
@@ -60,7 +85,7 @@ struct PopupMenuItems {
     QAction* Delete1 = nullptr;
 };
 
-MainMenuItems buildMainMenu(QMenuBar* bar);
-PopupMenuItems buildPopupMenu(QWidget* owner);
+// The items repaint window before they run, as the main menu's do.
+PopupMenuItems buildPopupMenu(QWidget* owner, QWidget& window);
 
 }  // namespace vrn::gui

@@ -201,7 +201,7 @@ void QtHost::pump() {
         QCoreApplication::processEvents();
     }
     timer1_.catchUp(clock_.nowMs());
-    if (guard_.closeRequested() && guard_.endWait) guard_.endWait();
+    guard_.endWaitIfClosing();
 }
 
 std::optional<std::string> QtHost::openFileName(const FileDialogSpec& spec) {

@@ -7,10 +7,12 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "core/program/catalogue.h"
+#include "gui/app/change_tracker.h"
 #include "gui/program/program_undo.h"
 
 namespace vrn::gui {
@@ -25,13 +27,13 @@ W* named(W* widget, const char* name) {
 
 }  // namespace
 
-UserProgramPage::UserProgramPage(ProgramModel& program, Host& host, const PopupMenuItems& popup,
-                                 QWidget* tabSheet)
+UserProgramPage::UserProgramPage(ProgramModel& program, Host& host, ChangeTracker& changes, QWidget* tabSheet)
     : QWidget(tabSheet),
       program_(program),
+      changes_(changes),
       dialogs_([this] { return editDialogPosition(); }),
       editor_(program, host, dialogs_),
-      popup_(popup),
+      popup_(buildPopupMenu(this, *tabSheet->window())),
       LabelInstrNum(named(new QLabel("Instruction 1", this), "LabelInstrNum")),
       TreeViewPgm(named(new QTreeWidget(this), "TreeViewPgm")),
       ButtonEditPgm(named(new QPushButton("&Edit Parameter", this), "ButtonEditPgm")),
@@ -63,6 +65,14 @@ UserProgramPage::UserProgramPage(ProgramModel& program, Host& host, const PopupM
                                                       CheckBoxConfirmDelete, ComboBoxInstr})
         w->setEnabled(false);
 
+    placeControls(tabSheet);
+    connectControls();
+    connectPopup();
+    undo_.setUndoLimit(kUndoLimit);
+    refresh();
+}
+
+void UserProgramPage::placeControls(QWidget* tabSheet) {
     auto* controls = new QVBoxLayout;
     for (QWidget* w : std::initializer_list<QWidget*>{ButtonEditPgm, CheckBoxEditPgm, ComboBoxInstr,
                                                       ButtonInsPgm, ButtonDelPgm, CheckBoxConfirmDelete,
@@ -82,7 +92,9 @@ UserProgramPage::UserProgramPage(ProgramModel& program, Host& host, const PopupM
     } else {
         tabSheet->layout()->addWidget(this);
     }
+}
 
+void UserProgramPage::connectControls() {
     connect(TreeViewPgm, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
         if (mirror_->applying()) return;
         editor_.selectionChanged(current != nullptr ? std::optional(TreeViewMirror::pathOf(current))
@@ -102,9 +114,11 @@ UserProgramPage::UserProgramPage(ProgramModel& program, Host& host, const PopupM
     connect(CheckBoxEditPgm, &QCheckBox::clicked, this, &UserProgramPage::CheckBoxEditPgmClick);
     connect(ButtonExpand, &QPushButton::clicked, TreeViewPgm, &QTreeWidget::expandAll);
     connect(ButtonCollapse, &QPushButton::clicked, TreeViewPgm, &QTreeWidget::collapseAll);
+}
 
-    // The menu's shortcuts act while the tree has the focus, and like the menu itself only while
-    // editing is enabled: with editing off the program cannot change by a stray key.
+// The menu's shortcuts act while the tree has the focus, and like the menu itself only while
+// editing is enabled: with editing off the program cannot change by a stray key.
+void UserProgramPage::connectPopup() {
     const std::pair<QAction*, void (UserProgramPage::*)()> actions[] = {
         {popup_.Cut1, &UserProgramPage::Cut1Click},
         {popup_.Copy1, &UserProgramPage::Copy1Click},
@@ -117,8 +131,6 @@ UserProgramPage::UserProgramPage(ProgramModel& program, Host& host, const PopupM
             if (CheckBoxEditPgm->isChecked()) (this->*handler)();
         });
     }
-    undo_.setUndoLimit(kUndoLimit);
-    refresh();
 }
 
 UserProgramPage::~UserProgramPage() = default;
@@ -126,7 +138,7 @@ UserProgramPage::~UserProgramPage() = default;
 void UserProgramPage::refresh() {
     LabelInstrNum->setText(QString::fromStdString(editor_.labelText()));
     popup_.Paste1->setEnabled(editor_.pasteEnabled());
-    if (changed) changed();
+    emit changed();
 }
 
 bool UserProgramPage::editingEnabled() const {
@@ -159,11 +171,18 @@ void UserProgramPage::selectNode(const NodePath& path) {
     TreeViewPgm->setFocus();
 }
 
+void UserProgramPage::focusTree() {
+    TreeViewPgm->setFocus();
+}
+
 QPoint UserProgramPage::editDialogPosition() const {
     QWidget* mainWindow = window();
     QPoint tabControl;
-    if (auto* pages = mainWindow->findChild<QWidget*>("PageControlMain"))
-        tabControl = pages->mapTo(mainWindow, QPoint(0, 0));
+    for (QWidget* w = parentWidget(); w != nullptr && w != mainWindow; w = w->parentWidget())
+        if (qobject_cast<QTabWidget*>(w)) {
+            tabControl = w->mapTo(mainWindow, QPoint(0, 0));
+            break;
+        }
     const QPoint button = ButtonEditPgm->mapTo(parentWidget(), QPoint(0, 0));
     return mainWindow->pos() + tabControl + button + QPoint(0, 80);
 }
@@ -198,7 +217,7 @@ void UserProgramPage::Paste1Click() {
 }
 
 void UserProgramPage::ButtonNewPgmClick() {
-    if (mayStartNewProgram && !mayStartNewProgram()) return;
+    if (!changes_.maySaveFirst({Part::Program})) return;
     recordEdit("New Program", [this] {
         if (editor_.newProgram()) TreeViewPgm->setFocus();
     });
@@ -214,7 +233,7 @@ void UserProgramPage::CheckBoxEditPgmClick() {
                                                       CheckBoxConfirmDelete, ComboBoxInstr})
         w->setEnabled(on);
     if (on) TreeViewPgm->setFocus();
-    if (changed) changed();
+    emit changed();
 }
 
 }  // namespace vrn::gui

@@ -20,13 +20,20 @@ class QTreeWidget;
 
 namespace vrn::gui {
 
+class ChangeTracker;
+
 // The controls of the User Program page: the program tree `TreeViewPgm` with its context menu
 // `PopupMenu1`, the instruction chooser and the editing buttons, over the program editor.
 class UserProgramPage : public QWidget {
+    Q_OBJECT
 public:
-    // tabSheet is the page the controls go into; popup is the tree's context menu.
-    UserProgramPage(ProgramModel& program, Host& host, const PopupMenuItems& popup, QWidget* tabSheet);
+    // tabSheet is the page the controls go into. New Program asks changes about a changed program
+    // first.
+    UserProgramPage(ProgramModel& program, Host& host, ChangeTracker& changes, QWidget* tabSheet);
     ~UserProgramPage() override;
+
+    // The tree's context menu, whose items the page handles.
+    const PopupMenuItems& popupMenu() const { return popup_; }
 
     // The parameter dialogs, created after the page in the window's start-up order.
     void setParameterDialogs(const ParameterDialogSet::Forms& forms) { dialogs_.setForms(forms); }
@@ -44,15 +51,11 @@ public:
     // Selects a node as a click would, and gives the tree the focus; for a parameter node its
     // instruction is selected first, so the label shows the instruction's position.
     void selectNode(const NodePath& path);
+    void focusTree();
 
     // Insert, delete, cut, paste, a parameter edit and New Program, each one step.
     QUndoStack& undoStack() { return undo_; }
     bool editingEnabled() const;
-
-    // Asked before New Program; false keeps the program as it is.
-    std::function<bool()> mayStartNewProgram;
-    // Runs after every operation of the page, and when Enable Edit is switched.
-    std::function<void()> changed;
 
     // Older steps than these are forgotten (each keeps two copies of the program).
     static constexpr int kUndoLimit = 100;
@@ -61,12 +64,21 @@ public:
     // positions added up, 80 pixels lower.
     QPoint editDialogPosition() const;
 
+signals:
+    // After every operation of the page, and when Enable Edit is switched.
+    void changed();
+
 private:
+    void placeControls(QWidget* tabSheet);
+    void connectControls();
+    // The context menu's items and their shortcuts act on the tree.
+    void connectPopup();
     void refresh();
     // Runs an editor operation; one that changed the program becomes an undo step named text.
     void recordEdit(const char* text, const std::function<void()>& operation);
 
     ProgramModel& program_;
+    ChangeTracker& changes_;
     ParameterDialogSet dialogs_;
     ProgramEditor editor_;
     PopupMenuItems popup_;

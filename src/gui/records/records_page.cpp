@@ -13,6 +13,7 @@
 
 #include "core/app/preferences.h"
 #include "core/records/record_text.h"
+#include "gui/app/change_tracker.h"
 #include "gui/widgets/c_spin_edit.h"
 
 namespace vrn::gui {
@@ -23,7 +24,8 @@ constexpr int kOptionsWidth = 118;
 
 }  // namespace
 
-RecordsPage::RecordsPage(Preferences& prefs, QWidget* parent) : QWidget(parent), prefs_(prefs) {
+RecordsPage::RecordsPage(Preferences& prefs, ChangeTracker* changes, QWidget* parent)
+    : QWidget(parent), prefs_(prefs), changes_(changes) {
     setObjectName(QStringLiteral("RecordsPage"));
 
     MemoRecs = new QPlainTextEdit(this);
@@ -82,6 +84,11 @@ RecordsPage::RecordsPage(Preferences& prefs, QWidget* parent) : QWidget(parent),
     ButtonClearRecText = new QPushButton(QStringLiteral("&Clear Text"), this);
     ButtonClearRecText->setObjectName(QStringLiteral("ButtonClearRecText"));
 
+    placeControls(numberLabel, delimiterLabel);
+    connectControls();
+}
+
+void RecordsPage::placeControls(QWidget* numberLabel, QWidget* delimiterLabel) {
     // The text window takes the room the column of options, sized to its font, leaves.
     auto* options = new QVBoxLayout;
     auto* getAndStop = new QHBoxLayout;
@@ -108,16 +115,14 @@ RecordsPage::RecordsPage(Preferences& prefs, QWidget* parent) : QWidget(parent),
     page->addLayout(options);
     // At least as wide as the column has always been.
     ButtonGetRecords->setMinimumWidth(kOptionsWidth);
+}
 
+void RecordsPage::connectControls() {
     connect(ButtonClearRecText, &QPushButton::clicked, MemoRecs, &QPlainTextEdit::clear);
-    connect(ButtonGetRecords, &QPushButton::clicked, this, [this] {
-        if (onGetRecords) onGetRecords();
-    });
-    connect(ButtonPlot, &QPushButton::clicked, this, [this] {
-        if (onPlot) onPlot();
-    });
+    connect(ButtonGetRecords, &QPushButton::clicked, this, &RecordsPage::getRecordsClicked);
+    connect(ButtonPlot, &QPushButton::clicked, this, &RecordsPage::plotClicked);
     connect(ButtonStopRecords, &QPushButton::clicked, this, [this] {
-        if (downloading_ && onStop) onStop();
+        if (downloading_) emit stopClicked();
     });
     connect(CheckBoxShowRecs, &QCheckBox::toggled, this, [this](bool on) { prefs_.ShowRecords = on; });
     connect(CheckBoxAllRecs, &QCheckBox::toggled, CSpinEditNumOfRecs, &QWidget::setDisabled);
@@ -133,8 +138,9 @@ records::RetrievalOptions RecordsPage::options() const {
     return o;
 }
 
+// The retrieval reads the record format into the Setup: a changed one is asked about first.
 bool RecordsPage::mayReplaceRecordFormat() {
-    return !mayReplaceFormat || mayReplaceFormat();
+    return !changes_ || changes_->maySaveFirst({Part::Setup});
 }
 
 void RecordsPage::downloadRunning(bool running) {
@@ -146,7 +152,7 @@ void RecordsPage::downloadRunning(bool running) {
 }
 
 void RecordsPage::downloadGoesOn() {
-    if (onGoOn) onGoOn();
+    emit downloadLetGoOn();
 }
 
 void RecordsPage::recordsSoFar(uint32_t count) {
@@ -157,6 +163,10 @@ void RecordsPage::recordsSoFar(uint32_t count) {
 
 void RecordsPage::stopDownload() {
     ButtonStopRecords->click();
+}
+
+QWidget* RecordsPage::stopButton() const {
+    return ButtonStopRecords;
 }
 
 void RecordsPage::uncheckShowRecords() {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QWidget>
-#include <functional>
 #include <memory>
 
 #include "core/chart/record_table.h"
@@ -19,32 +18,23 @@ struct Preferences;
 
 namespace vrn::gui {
 
+class ChangeTracker;
 class CSpinEdit;
 
 // The Get Records page: the text window the records are shown in, the number to retrieve, the
 // field delimiter and the Get Records button. Its two options live in the preferences, which the
-// page keeps up to date as they change.
+// page keeps up to date as they change. Given changes, a changed Setup is asked about there before
+// the retrieval replaces its record format.
 class RecordsPage : public QWidget, public records::RecordsView {
     Q_OBJECT
 public:
     static constexpr const char* kShowRecsHint = "Show retrieved records in text window.";
     static constexpr const char* kAllRecsHint = "Retrieve every record the 41700 holds.";
 
-    RecordsPage(Preferences& prefs, QWidget* parent = nullptr);
+    RecordsPage(Preferences& prefs, ChangeTracker* changes = nullptr, QWidget* parent = nullptr);
 
     // What a click of Get Records asks for, as the controls stand.
     records::RetrievalOptions options() const;
-
-    // Runs when ButtonGetRecords is clicked (or Enter is pressed in the number box).
-    std::function<void()> onGetRecords;
-    // Runs when ButtonPlot is clicked.
-    std::function<void()> onPlot;
-    // Runs when ButtonStopRecords is clicked, or Escape pressed, while a download runs.
-    std::function<void()> onStop;
-    // Whether the Setup's record format may be replaced (the Setup's own save question).
-    std::function<bool()> mayReplaceFormat;
-    // The user let a download he was asked to stop go on.
-    std::function<void()> onGoOn;
 
     // The records of the last retrieval that received them all, as the chart draws them; none
     // before the first.
@@ -61,15 +51,28 @@ public:
     bool downloading() const { return downloading_; }
     // As a click of Stop: does nothing unless a download runs.
     void stopDownload();
+    // Stop, which stays usable while the download runs.
+    QWidget* stopButton() const;
 
 signals:
     void downloadRunningChanged(bool running);
+    // ButtonGetRecords was clicked (or Enter pressed in the number box).
+    void getRecordsClicked();
+    void plotClicked();
+    // ButtonStopRecords was clicked, or Escape pressed, while a download runs.
+    void stopClicked();
+    // The user let a download he was asked to stop go on.
+    void downloadLetGoOn();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void placeControls(QWidget* numberLabel, QWidget* delimiterLabel);
+    void connectControls();
+
     Preferences& prefs_;
+    ChangeTracker* changes_;
     QPlainTextEdit* MemoRecs = nullptr;
     QPushButton* ButtonClearRecText = nullptr;
     QCheckBox* CheckBoxShowRecs = nullptr;

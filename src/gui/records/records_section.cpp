@@ -6,42 +6,49 @@
 #include <utility>
 
 #include "core/link/exchange.h"
-#include "gui/app/change_tracker.h"
+#include "core/setup/setup_transfer.h"
+#include "gui/app/exchange_guard.h"
 #include "gui/app/main_menu.h"
-#include "gui/app/qt_host.h"
 #include "gui/records/form_records_chart.h"
 #include "gui/records/records_page.h"
 
 namespace vrn::gui {
 
-RecordsSection::RecordsSection(const SectionContext& context, setup::SetupTransfer& setup,
+RecordsSection::RecordsSection(QWidget& window, const PageTab& page, setup::SetupTransfer& setup,
+                               FileStore& files, ChangeTracker& changes, ExchangeGuard& guard, MainMenu& menu,
                                Preferences& preferences, const QString& preferencesPath)
-    : QObject(&context.window),
-      ctx_(context),
+    : QObject(&window),
+      window_(window),
+      exchange_(setup.exchange()),
+      files_(files),
       preferencesPath_(preferencesPath),
-      page_(new RecordsPage(preferences, context.pages.TabSheetRecords)),
-      retrieval_(setup, context.files, page_),
-      erase_(context.exchange) {
-    auto* layout = new QVBoxLayout(ctx_.pages.TabSheetRecords);
+      page_(new RecordsPage(preferences, &changes, page.sheet())),
+      retrieval_(setup, files, page_),
+      erase_(exchange_) {
+    auto* layout = new QVBoxLayout(page.sheet());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(page_);
-    page_->onGetRecords = [this] {
+    guard.keepUsable(page_->stopButton());
+    connectPage();
+    connect(menu.add(&MainMenuItems::EraseRecords1, this), &QAction::triggered, this,
+            [this] { erase_.EraseRecords1Click(); });
+}
+
+void RecordsSection::connectPage() {
+    connect(page_, &RecordsPage::getRecordsClicked, this, [this] {
         retrieval_.ButtonGetRecordsClick(page_->options());
         if (std::exchange(closeAfterDownload_, false))
-            QMetaObject::invokeMethod(&ctx_.window, &QWidget::close, Qt::QueuedConnection);
-    };
-    // The retrieval reads the record format into the Setup: a changed one is asked about first.
-    page_->mayReplaceFormat = [this] { return ctx_.changes.maySaveFirst({Part::Setup}); };
-    page_->onStop = [this] { ctx_.exchange.abortWaits(); };
-    page_->onGoOn = [this] { closeAfterDownload_ = false; };
+            QMetaObject::invokeMethod(&window_, &QWidget::close, Qt::QueuedConnection);
+    });
+    connect(page_, &RecordsPage::stopClicked, this, [this] { exchange_.abortWaits(); });
+    connect(page_, &RecordsPage::downloadLetGoOn, this, [this] { closeAfterDownload_ = false; });
     // Escape stops a download whichever page shows.
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), &ctx_.window);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), &window_);
     escape->setObjectName(QStringLiteral("StopRecordsShortcut"));
     escape->setEnabled(false);
     connect(page_, &RecordsPage::downloadRunningChanged, escape, &QShortcut::setEnabled);
     connect(escape, &QShortcut::activated, page_, &RecordsPage::stopDownload);
-    page_->onPlot = [this] { ButtonPlotClick(); };
-    connect(ctx_.menu.EraseRecords1, &QAction::triggered, this, [this] { erase_.EraseRecords1Click(); });
+    connect(page_, &RecordsPage::plotClicked, this, &RecordsSection::ButtonPlotClick);
 }
 
 bool RecordsSection::stopForClose() {
@@ -55,7 +62,7 @@ bool RecordsSection::stopForClose() {
 // has, a file opened in it too.
 void RecordsSection::ButtonPlotClick() {
     if (!chart_) {
-        chart_ = new TFormRecordsChart(ctx_.host, ctx_.files, &ctx_.window);
+        chart_ = new TFormRecordsChart(exchange_.host(), files_, &window_);
         chart_->setPreferencesPath(preferencesPath_);
     }
     if (const auto last = page_->lastRecords(); last && last != plotted_) {

@@ -7,14 +7,19 @@
 #include "core/chart/record_table.h"
 #include "core/records/record_erase.h"
 #include "core/records/record_retrieval.h"
-#include "gui/app/section_context.h"
+#include "gui/app/pages.h"
 
 namespace vrn {
+class Exchange;
+class FileStore;
 struct Preferences;
-}
+}  // namespace vrn
 
 namespace vrn::gui {
 
+class ChangeTracker;
+class ExchangeGuard;
+class MainMenu;
 class RecordsPage;
 class TFormRecordsChart;
 
@@ -23,9 +28,11 @@ class TFormRecordsChart;
 class RecordsSection : public QObject {
     Q_OBJECT
 public:
-    // The retrieval reads the record format through setup; the page keeps its two options in
-    // preferences, and the chart window its own section in the preferences file.
-    RecordsSection(const SectionContext& context, setup::SetupTransfer& setup, Preferences& preferences,
+    // The retrieval reads the record format through setup, asking changes about a changed Setup
+    // first, and writes its files into files; Stop stays usable in guard. The page keeps its two
+    // options in preferences, and the chart window its own section in the preferences file.
+    RecordsSection(QWidget& window, const PageTab& page, setup::SetupTransfer& setup, FileStore& files,
+                   ChangeTracker& changes, ExchangeGuard& guard, MainMenu& menu, Preferences& preferences,
                    const QString& preferencesPath);
 
     RecordsPage& page() { return *page_; }
@@ -39,7 +46,11 @@ public:
     bool stopForClose();
 
 private:
-    SectionContext ctx_;
+    void connectPage();
+
+    QWidget& window_;
+    Exchange& exchange_;
+    FileStore& files_;
     QString preferencesPath_;
     RecordsPage* page_ = nullptr;
     records::RecordRetrieval retrieval_;

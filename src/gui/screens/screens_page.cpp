@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <utility>
 
 #include "core/screens/screen_drawing.h"
 #include "core/screens/screen_editor.h"
@@ -87,16 +86,11 @@ ScreensPage::ScreensPage(QWidget* tabSheet) : QWidget(tabSheet) {
     UpDownScrNum = named(new UpDown(1, screens::kScreenCount, numberGroup), "UpDownScrNum");
     UpDownScrNum->move(70, 40);
 
-    const std::pair<QAbstractButton*, std::function<void()>*> handlers[] = {
-        {ButtonStartEdit, &onStartEdit},
-        {ButtonStopEdit, &onStopEdit},
-        {ButtonScreenClr, &onClearScreen},
-        {RadioButtonFontSmall, &onSmallFont},
-        {RadioButtonFontBig, &onLargeFont}};
-    for (const auto& [control, handler] : handlers)
-        connect(control, &QAbstractButton::clicked, this, [handler] {
-            if (*handler) (*handler)();
-        });
+    connect(ButtonStartEdit, &QAbstractButton::clicked, this, &ScreensPage::startEditClicked);
+    connect(ButtonStopEdit, &QAbstractButton::clicked, this, &ScreensPage::stopEditClicked);
+    connect(ButtonScreenClr, &QAbstractButton::clicked, this, &ScreensPage::clearScreenClicked);
+    connect(RadioButtonFontSmall, &QAbstractButton::clicked, this, &ScreensPage::smallFontClicked);
+    connect(RadioButtonFontBig, &QAbstractButton::clicked, this, &ScreensPage::largeFontClicked);
     UpDownScrNum->changing = [this](int number) {
         return !screenNumberChanging || screenNumberChanging(number);
     };

@@ -20,8 +20,9 @@ class ImageWidget;
 class UpDown;
 
 // The controls of the Screens page, named as the user and the tests know them. The page shows
-// the editor's state; what its controls ask for goes to the handlers.
+// the editor's state and tells what its controls were asked for.
 class ScreensPage final : public QWidget {
+    Q_OBJECT
 public:
     explicit ScreensPage(QWidget* tabSheet);
 
@@ -32,14 +33,16 @@ public:
     // The controls a space would click or switch; on this page a space is meant for the screen.
     std::vector<QObject*> spaceControls() const;
 
-    std::function<void()> onStartEdit;
-    std::function<void()> onStopEdit;
-    std::function<void()> onClearScreen;
-    std::function<void()> onSmallFont;
-    std::function<void()> onLargeFont;
     // Asked before the screen number changes (the new number may be out of range); the number
     // changes only when it returns true.
     std::function<bool(int number)> screenNumberChanging;
+
+signals:
+    void startEditClicked();
+    void stopEditClicked();
+    void clearScreenClicked();
+    void smallFontClicked();
+    void largeFontClicked();
 
 private:
     ImageWidget* ImageScreen;

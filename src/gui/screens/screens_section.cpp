@@ -4,16 +4,14 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/link/exchange.h"
 #include "core/link/usb_port.h"
 #include "core/screens/screen_actions.h"
 #include "gui/app/change_tracker.h"
 #include "gui/app/main_menu.h"
-#include "gui/app/models.h"
-#include "gui/app/qt_host.h"
 #include "gui/screens/screen_undo.h"
 #include "gui/screens/screens_page.h"
 
@@ -58,62 +56,69 @@ void collectActions(QMenu* menu, std::vector<QAction*>& out) {
 
 }  // namespace
 
-ScreensSection::ScreensSection(const SectionContext& context) : QObject(&context.window), ctx_(context) {
-    QWidget* tab = ctx_.pages.TabSheetScreen;
-    page_ = new ScreensPage(tab);
-    auto* layout = new QVBoxLayout(tab);
+ScreensSection::ScreensSection(QWidget& window, const PageTab& page, Exchange& exchange,
+                               screens::ScreenStore& store, ChangeTracker& changes, MainMenu& menu)
+    : QObject(&window),
+      window_(window),
+      tab_(page),
+      exchange_(exchange),
+      store_(store),
+      changes_(changes),
+      commands_(menu.items().Commands1) {
+    QWidget* sheet = tab_.sheet();
+    page_ = new ScreensPage(sheet);
+    auto* layout = new QVBoxLayout(sheet);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(page_);
 
-    display_ = std::make_unique<screens::ScreenDisplay>(ctx_.models.screens, page_->screenImage());
-    editor_ = std::make_unique<screens::ScreenEditor>(*display_, ctx_.host);
-    transfer_ = std::make_unique<screens::ScreenTransfer>(ctx_.exchange, *display_, *editor_);
+    display_ = std::make_unique<screens::ScreenDisplay>(store_, page_->screenImage());
+    editor_ = std::make_unique<screens::ScreenEditor>(*display_, exchange.host());
+    transfer_ = std::make_unique<screens::ScreenTransfer>(exchange, *display_, *editor_);
     editor_->onChange = [this] {
         refresh();
-        if (changed) changed();
+        changes_.touch();
     };
     editor_->clearAll();
     undo_.setUndoLimit(kUndoLimit);
+    connectPage();
 
+    connect(menu.add(&MainMenuItems::RxScreens, this), &QAction::triggered, this, [this] {
+        if (exchange_.port().isOpen() && !changes_.maySaveFirst({Part::Screens})) return;
+        if (screens::RxScreens(*transfer_, [this] { tab_.show(); }).ok()) changes_.loaded(Part::Screens);
+    });
+    connect(menu.add(&MainMenuItems::TxScreens, this), &QAction::triggered, this, [this] {
+        if (screens::TxScreens(*transfer_, [this] { tab_.show(); }).ok()) changes_.saved(Part::Screens);
+    });
+
+    // A space on these controls would click them or switch the font; it is meant for the screen.
+    for (QObject* control : page_->spaceControls())
+        suppressSpaceOn(control);
+    qApp->installEventFilter(this);
+}
+
+void ScreensSection::connectPage() {
     ScreensPage& p = *page_;
-    p.onStartEdit = [this] { editor_->ButtonStartEditClick(); };
-    p.onStopEdit = [this] { editor_->ButtonStopEditClick(); };
-    p.onClearScreen = [this] {
-        if (!editor_->editing() || (mayClearScreen && !mayClearScreen())) return;
+    connect(&p, &ScreensPage::startEditClicked, this, [this] { editor_->ButtonStartEditClick(); });
+    connect(&p, &ScreensPage::stopEditClicked, this, [this] { editor_->ButtonStopEditClick(); });
+    connect(&p, &ScreensPage::clearScreenClicked, this, [this] {
+        if (!editor_->editing() || !changes_.maySaveFirst({Part::Screens})) return;
         recordEdit("Clear Screen", [this] {
             editor_->ButtonScreenClrClick();
             return true;
         });
-    };
-    p.onSmallFont = [this] { editor_->RadioButtonFontSmallClick(); };
-    p.onLargeFont = [this] { editor_->RadioButtonFontBigClick(); };
+    });
+    connect(&p, &ScreensPage::smallFontClicked, this, [this] { editor_->RadioButtonFontSmallClick(); });
+    connect(&p, &ScreensPage::largeFontClicked, this, [this] { editor_->RadioButtonFontBigClick(); });
     p.screenNumberChanging = [this](int number) { return editor_->UpDownScrNumChangingEx(number); };
+}
 
-    const MainMenuItems& menu = ctx_.menu;
-    connect(menu.RxScreens, &QAction::triggered, this, [this] {
-        if (ctx_.usb.isOpen() && !ctx_.changes.maySaveFirst({Part::Screens})) return;
-        if (screens::RxScreens(*transfer_, [this] { showScreensPage(); }).ok())
-            ctx_.changes.loaded(Part::Screens);
-    });
-    connect(menu.TxScreens, &QAction::triggered, this, [this] {
-        if (screens::TxScreens(*transfer_, [this] { showScreensPage(); }).ok())
-            ctx_.changes.saved(Part::Screens);
-    });
-
-    // A space on these controls would click them or switch the font; it is meant for the screen.
-    spaceSuppressed_ = p.spaceControls();
-    spaceSuppressed_.push_back(ctx_.window.findChild<QPushButton*>(QStringLiteral("ButtonClearMemo")));
-    for (QObject* control : spaceSuppressed_)
-        if (control) control->installEventFilter(this);
-    qApp->installEventFilter(this);
+void ScreensSection::suppressSpaceOn(QObject* control) {
+    spaceSuppressed_.push_back(control);
+    control->installEventFilter(this);
 }
 
 screens::ScreenStore& ScreensSection::store() {
-    return ctx_.models.screens;
-}
-
-void ScreensSection::showScreensPage() {
-    ctx_.showPage(ctx_.pages.TabSheetScreen);
+    return store_;
 }
 
 void ScreensSection::refresh() {
@@ -124,9 +129,7 @@ void ScreensSection::refresh() {
 // Every transfer to or from the instrument waits while the screens are edited. Only what this
 // disabled is enabled again.
 void ScreensSection::setCommandsEnabled(bool on) {
-    QMenu* commands = ctx_.menu.Commands1;
-    if (!commands) return;
-    commands->menuAction()->setEnabled(on);
+    commands_->menuAction()->setEnabled(on);
     if (on) {
         for (QAction* action : disabledCommands_)
             action->setEnabled(true);
@@ -134,7 +137,7 @@ void ScreensSection::setCommandsEnabled(bool on) {
         return;
     }
     std::vector<QAction*> all;
-    collectActions(commands, all);
+    collectActions(commands_, all);
     for (QAction* action : all)
         if (action->isEnabled()) {
             action->setEnabled(false);
@@ -143,9 +146,9 @@ void ScreensSection::setCommandsEnabled(bool on) {
 }
 
 bool ScreensSection::routesKeys(QObject* receiver) const {
-    if (!editor_->editing() || !ctx_.isShown(ctx_.pages.TabSheetScreen)) return false;
+    if (!editor_->editing() || !tab_.shown()) return false;
     // Keys for a dialog or box over the window are theirs.
-    return receiver->isWidgetType() && static_cast<QWidget*>(receiver)->window() == &ctx_.window;
+    return receiver->isWidgetType() && static_cast<QWidget*>(receiver)->window() == &window_;
 }
 
 // Acts on a key the editor takes; true when it took it. A shortcut check only asks.

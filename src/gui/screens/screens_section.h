@@ -9,13 +9,20 @@
 #include "core/screens/screen_editor.h"
 #include "core/screens/screen_store.h"
 #include "core/screens/screen_transfer.h"
-#include "gui/app/section_context.h"
+#include "gui/app/pages.h"
 
 class QAction;
 class QKeyEvent;
+class QMenu;
+
+namespace vrn {
+class Exchange;
+}
 
 namespace vrn::gui {
 
+class ChangeTracker;
+class MainMenu;
 class ScreensPage;
 
 // The Screens inside the main window: the window's screen store on its page in TabSheetScreen,
@@ -24,7 +31,10 @@ class ScreensPage;
 class ScreensSection final : public QObject {
     Q_OBJECT
 public:
-    explicit ScreensSection(const SectionContext& context);
+    // Keys reach the editor within window. Edits count as changes of the Screens in changes, which
+    // asks before Clear Screen or a Get replaces changed ones.
+    ScreensSection(QWidget& window, const PageTab& page, Exchange& exchange, screens::ScreenStore& store,
+                   ChangeTracker& changes, MainMenu& menu);
 
     screens::ScreenStore& store();
     screens::ScreenEditor& editor() { return *editor_; }
@@ -36,10 +46,9 @@ public:
     // Older steps than these are forgotten.
     static constexpr int kUndoLimit = 1000;
 
-    // Asked before Clear Screen; false keeps the screen as it is.
-    std::function<bool()> mayClearScreen;
-    // Runs after every change the page shows (the store's included).
-    std::function<void()> changed;
+    // A space pressed on control is kept from it: it is meant for the screen (the page's own
+    // controls are kept from it anyway).
+    void suppressSpaceOn(QObject* control);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -47,13 +56,19 @@ protected:
 private:
     bool routesKeys(QObject* receiver) const;
     bool routeKey(QKeyEvent* key, bool shortcutOverride);
+    // The page's controls act on the editor.
+    void connectPage();
     void refresh();
     void setCommandsEnabled(bool on);
-    void showScreensPage();
     // Runs an editor operation; one that changed the store becomes an undo step named text.
     bool recordEdit(const char* text, const std::function<bool()>& operation);
 
-    SectionContext ctx_;
+    QWidget& window_;
+    PageTab tab_;
+    Exchange& exchange_;
+    screens::ScreenStore& store_;
+    ChangeTracker& changes_;
+    QMenu* commands_;
     ScreensPage* page_ = nullptr;
     std::unique_ptr<screens::ScreenDisplay> display_;
     std::unique_ptr<screens::ScreenEditor> editor_;

@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <utility>
 
 #include "core/link/exchange.h"
 #include "core/service/calibration.h"
@@ -43,7 +42,24 @@ QGroupBox* group(QGridLayout* grid, const char* caption, int column, int row) {
 
 CalibrationPage::CalibrationPage(Exchange& exchange, QWidget* parent) : QWidget(parent), ex_(exchange) {
     setObjectName(QStringLiteral("CalibrationPage"));
+    auto* grid = new QGridLayout;
+    grid->setSpacing(8);
+    auto* page = new QHBoxLayout(this);
+    page->setContentsMargins(4, 6, 4, 6);
+    page->setSpacing(4);
+    page->addLayout(buildReference());
+    page->addLayout(grid);
+    page->addStretch();
 
+    addInputGroups(grid);
+    addOutputGroups(grid);
+    for (QPushButton* b : guardedButtons)
+        b->setEnabled(false);
+    addDataAndStop(grid);
+}
+
+// Confirm, the reference voltage and the note beside the groups.
+QLayout* CalibrationPage::buildReference() {
     CheckBoxCalConfirm = new QCheckBox(QStringLiteral("Confirm"), this);
     CheckBoxCalConfirm->setObjectName(QStringLiteral("CheckBoxCalConfirm"));
     CheckBoxCalConfirm->setChecked(true);
@@ -78,15 +94,27 @@ CalibrationPage::CalibrationPage(Exchange& exchange, QWidget* parent) : QWidget(
     left->addWidget(MaskEditVRef);
     left->addSpacing(6);
     left->addWidget(Memo2, 1);
-    auto* grid = new QGridLayout;
-    grid->setSpacing(8);
-    auto* page = new QHBoxLayout(this);
-    page->setContentsMargins(4, 6, 4, 6);
-    page->setSpacing(4);
-    page->addLayout(left);
-    page->addLayout(grid);
-    page->addStretch();
+    return left;
+}
 
+void CalibrationPage::addStepButton(QGroupBox* box, service::CalStep step, const char* caption) {
+    QPushButton* b = button(box, service::calStepInfo(step).button, caption);
+    connect(b, &QPushButton::clicked, this, [this, step] {
+        service::runCalibrationStep(ex_, step, CheckBoxCalConfirm->isChecked(),
+                                    MaskEditVRef->text().toStdString());
+    });
+    guardedButtons.push_back(b);
+}
+
+// A check's lines in the message area say how it ended.
+void CalibrationPage::addCheckButton(QGroupBox* box, service::CalCheck check, const char* caption) {
+    QPushButton* b = button(box, service::calCheckInfo(check).button, caption);
+    connect(b, &QPushButton::clicked, this,
+            [this, check] { (void)service::runCalibrationCheck(ex_, check); });
+    guardedButtons.push_back(b);
+}
+
+void CalibrationPage::addInputGroups(QGridLayout* grid) {
     struct GroupSpec {
         const char* caption;
         int column, row;
@@ -108,21 +136,15 @@ CalibrationPage::CalibrationPage(Exchange& exchange, QWidget* parent) : QWidget(
     };
     for (const GroupSpec& g : groups) {
         QGroupBox* box = group(grid, g.caption, g.column, g.row);
-        for (auto [step, caption] :
-             {std::pair{g.zero, g.zeroCaption}, std::pair{g.fullScale, g.fullCaption}}) {
-            QPushButton* b = button(box, service::calStepInfo(step).button, caption);
-            connect(b, &QPushButton::clicked, this, [this, s = step] {
-                service::runCalibrationStep(ex_, s, CheckBoxCalConfirm->isChecked(),
-                                            MaskEditVRef->text().toStdString());
-            });
-            guardedButtons.push_back(b);
-        }
-        QPushButton* c = button(box, service::calCheckInfo(g.check).button, g.checkCaption);
-        // A check's lines in the message area say how it ended.
-        connect(c, &QPushButton::clicked, this,
-                [this, check = g.check] { (void)service::runCalibrationCheck(ex_, check); });
-        guardedButtons.push_back(c);
+        addStepButton(box, g.zero, g.zeroCaption);
+        addStepButton(box, g.fullScale, g.fullCaption);
+        addCheckButton(box, g.check, g.checkCaption);
     }
+}
+
+void CalibrationPage::addOutputGroups(QGridLayout* grid) {
+    using service::CalCheck;
+    using service::CalStep;
     struct OutputSpec {
         const char* caption;
         int column;
@@ -140,23 +162,13 @@ CalibrationPage::CalibrationPage(Exchange& exchange, QWidget* parent) : QWidget(
     };
     for (const OutputSpec& o : outputs) {
         QGroupBox* box = group(grid, o.caption, o.column, 1);
-        QPushButton* b = button(box, service::calStepInfo(o.step).button, o.stepCaption);
-        connect(b, &QPushButton::clicked, this, [this, s = o.step] {
-            service::runCalibrationStep(ex_, s, CheckBoxCalConfirm->isChecked(),
-                                        MaskEditVRef->text().toStdString());
-        });
-        guardedButtons.push_back(b);
-        for (auto [check, caption] :
-             {std::pair{o.zero, o.zeroCaption}, std::pair{o.fullScale, o.fullCaption}}) {
-            QPushButton* c = button(box, service::calCheckInfo(check).button, caption);
-            connect(c, &QPushButton::clicked, this,
-                    [this, k = check] { (void)service::runCalibrationCheck(ex_, k); });
-            guardedButtons.push_back(c);
-        }
+        addStepButton(box, o.step, o.stepCaption);
+        addCheckButton(box, o.zero, o.zeroCaption);
+        addCheckButton(box, o.fullScale, o.fullCaption);
     }
-    for (QPushButton* b : guardedButtons)
-        b->setEnabled(false);
+}
 
+void CalibrationPage::addDataAndStop(QGridLayout* grid) {
     auto* dataAndStop = new QVBoxLayout;
     auto* data = new QGroupBox(QStringLiteral("Calibration Data"));
     data->setLayout(new QVBoxLayout);
@@ -173,6 +185,10 @@ CalibrationPage::CalibrationPage(Exchange& exchange, QWidget* parent) : QWidget(
     dataAndStop->addStretch();
     grid->addLayout(dataAndStop, 1, 2);
     connect(ButtonStopCal, &QPushButton::clicked, this, [this] { ex_.abortWaits(); });
+}
+
+QWidget* CalibrationPage::stopButton() const {
+    return ButtonStopCal;
 }
 
 void CalibrationPage::enableCalibration() {

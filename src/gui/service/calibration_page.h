@@ -3,8 +3,13 @@
 #include <QWidget>
 #include <vector>
 
+#include "core/service/calibration.h"
+
 class QCheckBox;
+class QGridLayout;
+class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -25,8 +30,17 @@ public:
     // Enables the fifteen step and check buttons for the rest of the run.
     void enableCalibration();
     bool calibrationEnabled() const { return enabled_; }
+    // Stop Calibration, which stays usable while a step runs.
+    QWidget* stopButton() const;
 
 private:
+    QLayout* buildReference();
+    void addInputGroups(QGridLayout* grid);
+    void addOutputGroups(QGridLayout* grid);
+    void addDataAndStop(QGridLayout* grid);
+    void addStepButton(QGroupBox* box, service::CalStep step, const char* caption);
+    void addCheckButton(QGroupBox* box, service::CalCheck check, const char* caption);
+
     QCheckBox* CheckBoxCalConfirm = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* MaskEditVRef = nullptr;

@@ -44,7 +44,7 @@ void TFormCalibrate::ButtonOkClick() {
         warn(host_, service::kIncorrectPasswordText);
         return;
     }
-    if (onAccepted) onAccepted();
+    emit passwordAccepted();
     accept();
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <functional>
 
 class QLineEdit;
 class QPushButton;
@@ -12,14 +11,15 @@ class Host;
 
 namespace vrn::gui {
 
-// "Calibration Enable": asks the calibration password. The right one runs onAccepted and closes
-// the dialog; a wrong one says so and leaves the dialog open with what was typed.
+// "Calibration Enable": asks the calibration password. The right one is told by passwordAccepted
+// before the dialog closes; a wrong one says so and leaves the dialog open with what was typed.
 class TFormCalibrate : public QDialog {
     Q_OBJECT
 public:
     TFormCalibrate(Host& host, QWidget* parent);
 
-    std::function<void()> onAccepted;
+signals:
+    void passwordAccepted();
 
 private:
     void ButtonOkClick();

@@ -3,11 +3,14 @@
 #include <QAction>
 #include <QVBoxLayout>
 
+#include "core/link/exchange.h"
+#include "core/service/firmware_update.h"
+#include "gui/app/exchange_guard.h"
 #include "gui/app/main_menu.h"
-#include "gui/app/qt_host.h"
 #include "gui/service/calibration_page.h"
 #include "gui/service/form_calibrate.h"
 #include "gui/service/tests_page.h"
+#include "gui/workspace/workspace_section.h"
 
 namespace vrn::gui {
 namespace {
@@ -20,24 +23,36 @@ void fill(QWidget* tab, QWidget* page) {
 
 }  // namespace
 
-ServiceSection::ServiceSection(const SectionContext& context) : QObject(&context.window), ctx_(context) {
-    calibration_ = new CalibrationPage(ctx_.exchange, ctx_.pages.TabSheetCalib);
-    fill(ctx_.pages.TabSheetCalib, calibration_);
-    tests_ = new TestsPage(ctx_.exchange, ctx_.pages.TabSheetTests);
-    fill(ctx_.pages.TabSheetTests, tests_);
+ServiceSection::ServiceSection(QWidget& window, const PageTab& calibration, const PageTab& tests,
+                               Exchange& exchange, FileStore& files, ExchangeGuard& guard, MainMenu& menu,
+                               WorkspaceSection& workspace)
+    : QObject(&window), exchange_(exchange), files_(files), workspace_(workspace) {
+    calibration_ = new CalibrationPage(exchange_, calibration.sheet());
+    fill(calibration.sheet(), calibration_);
+    guard.keepUsable(calibration_->stopButton());
+    tests_ = new TestsPage(exchange_, tests.sheet());
+    fill(tests.sheet(), tests_);
 
-    formCalibrate_ = new TFormCalibrate(ctx_.host, &ctx_.window);
-    formCalibrate_->onAccepted = [this] {
+    formCalibrate_ = new TFormCalibrate(exchange_.host(), &window);
+    connect(formCalibrate_, &TFormCalibrate::passwordAccepted, this, [this, calibration] {
         calibration_->enableCalibration();
-        ctx_.showPage(ctx_.pages.TabSheetCalib);
-    };
-    connect(ctx_.menu.AllowCalibration, &QAction::triggered, formCalibrate_, &QDialog::exec);
-    connect(ctx_.menu.FirmwareUpdate1, &QAction::triggered, this, &ServiceSection::FirmwareUpdate1Click);
+        calibration.show();
+    });
+    connect(menu.add(&MainMenuItems::FirmwareUpdate1, this), &QAction::triggered, this,
+            &ServiceSection::FirmwareUpdate1Click);
+    connect(menu.add(&MainMenuItems::AllowCalibration, this), &QAction::triggered, formCalibrate_,
+            &QDialog::exec);
+}
+
+std::string ServiceSection::currentGroupName() const {
+    return workspace_.currentGroupName();
 }
 
 void ServiceSection::FirmwareUpdate1Click() {
-    service::FirmwareUpdate1(ctx_.exchange, ctx_.files, firmwareBackup,
-                             currentGroupName ? currentGroupName() : "");
+    service::FirmwareUpdate1(
+        exchange_, files_,
+        [this](const std::string& firmwarePath) { return workspace_.backup(firmwarePath); },
+        workspace_.currentGroupName());
 }
 
 }  // namespace vrn::gui

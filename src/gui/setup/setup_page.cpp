@@ -101,7 +101,6 @@ void setTextIfOther(QLineEdit* edit, const QString& text) {
 SetupPage::SetupPage(setup::SetupModel& model, Clock& clock, QWidget* parent)
     : QWidget(parent), model_(model), clock_(clock) {
     setObjectName(QStringLiteral("SetupPage"));
-    isShown = [this] { return isVisible(); };
     auto* page = new QHBoxLayout(this);
     page->setContentsMargins(0, 2, 0, 0);
     page->setSpacing(2);
@@ -110,7 +109,10 @@ SetupPage::SetupPage(setup::SetupModel& model, Clock& clock, QWidget* parent)
     showModel();
     connectEdits();
     giveTips();
-    model_.onChanged = [this] { showModel(); };
+    model_.onChanged = [this] {
+        showModel();
+        emit modelChanged();
+    };
 }
 
 namespace {
@@ -397,7 +399,7 @@ void SetupPage::showModel() {
 }
 
 void SetupPage::timerTick() {
-    if (model_.usePcTime() && isShown && isShown()) setup::showPcTime(model_, clock_.localNow());
+    if (model_.usePcTime()) setup::showPcTime(model_, clock_.localNow());
 }
 
 }  // namespace vrn::gui

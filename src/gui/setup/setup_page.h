@@ -2,7 +2,6 @@
 
 #include <QWidget>
 #include <array>
-#include <functional>
 
 #include "core/setup/setup_model.h"
 
@@ -35,17 +34,19 @@ public:
     SetupPage(setup::SetupModel& model, Clock& clock, QWidget* parent = nullptr);
     ~SetupPage() override;
 
-    // Timer1's tick: while "Use PC System Time" is checked and the page is shown, the date and
+    // Timer1's tick while the page is shown: while "Use PC System Time" is checked, the date and
     // time boxes follow the PC's clock.
     void timerTick();
-    // Whether the page is the one shown; by default, whether it is visible.
-    std::function<bool()> isShown;
 
     // The four controls of each grid row, by field index.
     const std::array<QLineEdit*, setup::kFieldCount>& labels() const { return labels_; }
     const std::array<QComboBox*, setup::kFieldCount>& types() const { return types_; }
     const std::array<CSpinEdit*, setup::kFieldCount>& widths() const { return widths_; }
     const std::array<CSpinEdit*, setup::kFieldCount>& precisions() const { return precisions_; }
+
+signals:
+    // The model changed (by an edit, a transfer or a file) and the page shows it.
+    void modelChanged();
 
 private:
     // The left column (ports, options, scrolling, time) and the record field grid, laid out in

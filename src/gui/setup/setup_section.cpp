@@ -1,45 +1,46 @@
 #include "gui/setup/setup_section.h"
 
 #include <QAction>
-#include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "core/link/clock.h"
+#include "core/link/exchange.h"
+#include "core/link/host.h"
 #include "core/link/usb_port.h"
 #include "core/setup/setup_actions.h"
 #include "gui/app/change_tracker.h"
 #include "gui/app/main_menu.h"
-#include "gui/app/models.h"
-#include "gui/app/qt_host.h"
 #include "gui/setup/setup_page.h"
 
 namespace vrn::gui {
 
-SetupSection::SetupSection(const SectionContext& context)
-    : QObject(&context.window), ctx_(context), transfer_(context.exchange, context.models.setup) {
-    QWidget* tab = ctx_.pages.TabSheetSetup;
-    page_ = new SetupPage(ctx_.models.setup, ctx_.host.clock(), tab);
-    auto* layout = new QVBoxLayout(tab);
+SetupSection::SetupSection(const PageTab& page, Exchange& exchange, setup::SetupModel& model,
+                           ChangeTracker& changes, MainMenu& menu, QObject* parent)
+    : QObject(parent),
+      tab_(page),
+      exchange_(exchange),
+      model_(model),
+      changes_(changes),
+      transfer_(exchange, model) {
+    QWidget* sheet = tab_.sheet();
+    page_ = new SetupPage(model_, exchange_.host().clock(), sheet);
+    auto* layout = new QVBoxLayout(sheet);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(page_);
-    page_->isShown = [this, tab] { return ctx_.isShown(tab); };
+    connect(page_, &SetupPage::modelChanged, &changes_, &ChangeTracker::touch);
 
-    const MainMenuItems& menu = ctx_.menu;
     // A Get replaces the Setup: a changed one is asked about first (once the port is known open).
-    connect(menu.RxSetup, &QAction::triggered, this, [this] {
-        if (ctx_.usb.isOpen() && !ctx_.changes.maySaveFirst({Part::Setup})) return;
-        if (setup::RxSetup(transfer_, [this] { showSetupPage(); }).ok()) ctx_.changes.loaded(Part::Setup);
+    connect(menu.add(&MainMenuItems::RxSetup, this), &QAction::triggered, this, [this] {
+        if (exchange_.port().isOpen() && !changes_.maySaveFirst({Part::Setup})) return;
+        if (setup::RxSetup(transfer_, [this] { tab_.show(); }).ok()) changes_.loaded(Part::Setup);
     });
-    connect(menu.TxSetup, &QAction::triggered, this, [this] {
-        if (setup::TxSetup(transfer_, [this] { showSetupPage(); }).ok()) ctx_.changes.saved(Part::Setup);
+    connect(menu.add(&MainMenuItems::TxSetup, this), &QAction::triggered, this, [this] {
+        if (setup::TxSetup(transfer_, [this] { tab_.show(); }).ok()) changes_.saved(Part::Setup);
     });
 }
 
-setup::SetupModel& SetupSection::model() {
-    return ctx_.models.setup;
-}
-
-void SetupSection::showSetupPage() {
-    ctx_.showPage(ctx_.pages.TabSheetSetup);
+void SetupSection::timerTick() {
+    if (tab_.shown()) page_->timerTick();
 }
 
 }  // namespace vrn::gui

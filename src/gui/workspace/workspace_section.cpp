@@ -9,29 +9,32 @@
 #include "core/link/exchange.h"
 #include "core/link/host.h"
 #include "core/link/usb_port.h"
+#include "core/setup/setup_transfer.h"
 #include "core/workspace/firmware_backup.h"
 #include "core/workspace/report_layout.h"
 #include "gui/app/change_tracker.h"
 #include "gui/app/file_names.h"
 #include "gui/app/main_menu.h"
-#include "gui/app/models.h"
-#include "gui/app/qt_host.h"
 #include "gui/screens/screens_section.h"
-#include "gui/service/service_section.h"
 #include "print/bmp_picture.h"
 #include "print/report_printer.h"
 
 namespace vrn::gui {
 
-WorkspaceSection::WorkspaceSection(const SectionContext& context, setup::SetupTransfer& setup,
-                                   ScreensSection& screens, ServiceSection& service)
-    : QObject(&context.window),
-      ctx_(context),
-      programTransfer_(context.exchange, context.models.program),
-      workspace_{context.models.setup, screens.editor(), context.models.program, {}},
+WorkspaceSection::WorkspaceSection(QWidget& window, QTabWidget& pageControl, const Pages& pages,
+                                   setup::SetupTransfer& setup, ScreensSection& screens,
+                                   ProgramModel& program, FileStore& files, ChangeTracker& changes,
+                                   MainMenu& menu)
+    : QObject(&window),
+      window_(window),
+      exchange_(setup.exchange()),
+      files_(files),
+      changes_(changes),
+      programTransfer_(exchange_, program),
+      workspace_{setup.model(), screens.editor(), program, {}},
       transfers_{setup, screens.transfer(), programTransfer_} {
-    QTabWidget* control = &ctx_.pageControl;
-    const Pages& tabs = ctx_.pages;
+    QTabWidget* control = &pageControl;
+    const Pages tabs = pages;
     pages_.current = [control] { return control->currentIndex(); };
     pages_.show = [control, tabs](workspace::Page page) {
         switch (page) {
@@ -48,50 +51,47 @@ WorkspaceSection::WorkspaceSection(const SectionContext& context, setup::SetupTr
     };
     pages_.restore = [control](int index) { control->setCurrentIndex(index); };
 
-    const MainMenuItems& menu = ctx_.menu;
     // A part the whole Get does not reach keeps its mark: only a complete run counts as got or sent.
-    connect(menu.GetCollection1, &QAction::triggered, this, [this] {
-        if (ctx_.usb.isOpen() && !ctx_.changes.maySaveFirst({Part::Setup, Part::Screens, Part::Program}))
+    connect(menu.add(&MainMenuItems::GetCollection1, this), &QAction::triggered, this, [this] {
+        if (exchange_.port().isOpen() && !changes_.maySaveFirst({Part::Setup, Part::Screens, Part::Program}))
             return;
         if (!workspace::GetCollection1(transfers_, pages_).ok()) return;
         for (Part part : kAllParts)
-            ctx_.changes.loaded(part);
+            changes_.loaded(part);
     });
-    connect(menu.SendCollection1, &QAction::triggered, this, [this] {
+    connect(menu.add(&MainMenuItems::SendCollection1, this), &QAction::triggered, this, [this] {
         if (!workspace::SendCollection1(transfers_, pages_).ok()) return;
         for (Part part : kAllParts)
-            ctx_.changes.saved(part);
+            changes_.saved(part);
     });
 
-    connect(menu.PrintProgram1, &QAction::triggered, this, &WorkspaceSection::PrintProgram1Click);
-
-    service.firmwareBackup = [this](const std::string& firmwarePath) { return backup(firmwarePath); };
-    service.currentGroupName = [this] { return workspace_.groupName; };
+    connect(menu.add(&MainMenuItems::PrintProgram1, this), &QAction::triggered, this,
+            &WorkspaceSection::PrintProgram1Click);
 }
 
 void WorkspaceSection::PrintProgram1Click() {
     QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog PrintDialog1(&printer, &ctx_.window);
+    QPrintDialog PrintDialog1(&printer, &window_);
     PrintDialog1.setObjectName(QStringLiteral("PrintDialog1"));
     if (PrintDialog1.exec() != QDialog::Accepted) return;
     const workspace::ReportInput input{workspace_.setup, workspace_.program.tree, workspace_.screens.store(),
-                                       workspace_.groupName, ctx_.host.clock().localNow()};
-    WaitCursor hourglass(ctx_.host);
+                                       workspace_.groupName, exchange_.host().clock().localNow()};
+    WaitCursor hourglass(exchange_.host());
     // A PDF file chosen in the dialog replaces an old one only once the report is drawn whole.
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
         const std::string path = localFileName(printer.outputFileName());
         std::string error;
-        if (!print::saveReportPdf(path, input, ctx_.files, error))
-            warn(ctx_.host, "Cannot write " + path + ".\n" + error);
+        if (!print::saveReportPdf(path, input, files_, error))
+            warn(exchange_.host(), "Cannot write " + path + ".\n" + error);
         return;
     }
     QString error;
-    if (!print::printReport(printer, input, error)) warn(ctx_.host, error.toStdString());
+    if (!print::printReport(printer, input, error)) warn(exchange_.host(), error.toStdString());
 }
 
 std::optional<std::string> WorkspaceSection::backup(const std::string& firmwarePath) {
-    const std::string path = workspace::firmwareBackupPath(firmwarePath, ctx_.host.clock());
-    if (workspace::backupInstrument(ctx_.exchange, ctx_.files, path, print::bmpPicture) !=
+    const std::string path = workspace::firmwareBackupPath(firmwarePath, exchange_.host().clock());
+    if (workspace::backupInstrument(exchange_, files_, path, print::bmpPicture) !=
         workspace::BackupOutcome::Written)
         return std::nullopt;
     return path;

@@ -1,0 +1,550 @@
+--
+-- PostgreSQL database dump
+--
+
+\restrict WTzXnBx0RHqlGlYo2ioqyLzygCNzSDAKSLkI6brFHUgDA3D15fyvn2w279qfjVH
+
+-- Dumped from database version 15.18 (Debian 15.18-0+deb12u1)
+-- Dumped by pg_dump version 15.18 (Debian 15.18-0+deb12u1)
+
+SET statement_timeout = 0;
+SET lock_timeout = 0;
+SET idle_in_transaction_session_timeout = 0;
+SET client_encoding = 'UTF8';
+SET standard_conforming_strings = on;
+SELECT pg_catalog.set_config('search_path', '', false);
+SET check_function_bodies = false;
+SET xmloption = content;
+SET client_min_messages = warning;
+SET row_security = off;
+
+SET default_tablespace = '';
+
+SET default_table_access_method = heap;
+
+--
+-- Name: vrn_attempts; Type: TABLE; Schema: public; Owner: -
+--
+
+CREATE TABLE public.vrn_attempts (
+    station text NOT NULL,
+    attempted_at bigint NOT NULL,
+    outcome text NOT NULL,
+    reason text NOT NULL,
+    records integer NOT NULL,
+    new_records integer NOT NULL,
+    wire_seconds real NOT NULL
+);
+
+
+--
+-- Name: vrn_collections; Type: TABLE; Schema: public; Owner: -
+--
+
+CREATE TABLE public.vrn_collections (
+    id bigint NOT NULL,
+    station text NOT NULL,
+    collected_at bigint NOT NULL,
+    field_count integer NOT NULL,
+    records integer NOT NULL,
+    new_records integer NOT NULL,
+    unkeyed integer NOT NULL
+);
+
+
+--
+-- Name: vrn_collections_id_seq; Type: SEQUENCE; Schema: public; Owner: -
+--
+
+ALTER TABLE public.vrn_collections ALTER COLUMN id ADD GENERATED ALWAYS AS IDENTITY (
+    SEQUENCE NAME public.vrn_collections_id_seq
+    START WITH 1
+    INCREMENT BY 1
+    NO MINVALUE
+    NO MAXVALUE
+    CACHE 1
+);
+
+
+--
+-- Name: vrn_fields; Type: TABLE; Schema: public; Owner: -
+--
+
+CREATE TABLE public.vrn_fields (
+    collection_id bigint NOT NULL,
+    "position" integer NOT NULL,
+    label text NOT NULL,
+    type integer NOT NULL,
+    width integer NOT NULL,
+    prec integer NOT NULL
+);
+
+
+--
+-- Name: vrn_offsets; Type: TABLE; Schema: public; Owner: -
+--
+
+CREATE TABLE public.vrn_offsets (
+    station text NOT NULL,
+    since_utc bigint NOT NULL,
+    utc_offset_minutes integer NOT NULL
+);
+
+
+--
+-- Name: vrn_records; Type: TABLE; Schema: public; Owner: -
+--
+
+CREATE TABLE public.vrn_records (
+    station text NOT NULL,
+    utc bigint NOT NULL,
+    collection_id bigint NOT NULL,
+    v1 real,
+    v2 real,
+    v3 real,
+    v4 real,
+    v5 real,
+    v6 real,
+    v7 real,
+    v8 real,
+    v9 real,
+    v10 real,
+    v11 real,
+    v12 real,
+    v13 real,
+    v14 real,
+    v15 real,
+    v16 real,
+    v17 real,
+    v18 real,
+    v19 real,
+    v20 real,
+    v21 real,
+    v22 real,
+    v23 real,
+    v24 real,
+    v25 real
+);
+
+
+--
+-- Name: vrn_schema; Type: TABLE; Schema: public; Owner: -
+--
+
+CREATE TABLE public.vrn_schema (
+    version integer NOT NULL
+);
+
+
+--
+-- Name: vrn_stations; Type: TABLE; Schema: public; Owner: -
+--
+
+CREATE TABLE public.vrn_stations (
+    name text NOT NULL,
+    usb_serial text,
+    utc_offset_minutes integer NOT NULL,
+    sends_oldest integer DEFAULT 0 NOT NULL
+);
+
+
+--
+-- Name: vrn_unkeyed; Type: TABLE; Schema: public; Owner: -
+--
+
+CREATE TABLE public.vrn_unkeyed (
+    collection_id bigint NOT NULL,
+    "position" integer NOT NULL,
+    v1 real,
+    v2 real,
+    v3 real,
+    v4 real,
+    v5 real,
+    v6 real,
+    v7 real,
+    v8 real,
+    v9 real,
+    v10 real,
+    v11 real,
+    v12 real,
+    v13 real,
+    v14 real,
+    v15 real,
+    v16 real,
+    v17 real,
+    v18 real,
+    v19 real,
+    v20 real,
+    v21 real,
+    v22 real,
+    v23 real,
+    v24 real,
+    v25 real,
+    station text,
+    prev_utc bigint,
+    prev_step integer,
+    next_utc bigint,
+    next_step integer
+);
+
+
+--
+-- Data for Name: vrn_attempts; Type: TABLE DATA; Schema: public; Owner: -
+--
+
+COPY public.vrn_attempts (station, attempted_at, outcome, reason, records, new_records, wire_seconds) FROM stdin;
+north	1796903723	ok		60	60	0.835859
+north	1796903724	ok		100	40	1.04729
+north	1796903726	ok		100	0	0.900312
+north	1796903729	failed	CANNOT GET FIELDS PER RECORD	0	0	2.986983
+south	1796903731	ok		40	40	0.782856
+\.
+
+
+--
+-- Data for Name: vrn_collections; Type: TABLE DATA; Schema: public; Owner: -
+--
+
+COPY public.vrn_collections (id, station, collected_at, field_count, records, new_records, unkeyed) FROM stdin;
+1	north	1796903722	9	60	60	0
+2	north	1796903724	9	100	39	1
+3	north	1796903725	9	100	0	1
+4	south	1796903731	9	40	40	0
+\.
+
+
+--
+-- Data for Name: vrn_fields; Type: TABLE DATA; Schema: public; Owner: -
+--
+
+COPY public.vrn_fields (collection_id, "position", label, type, width, prec) FROM stdin;
+1	1	READING1	0	7	2
+1	2	READING2	0	7	2
+1	3	READING3	0	7	2
+1	4	READING4	0	7	2
+1	5	READING5	0	7	2
+1	6	READING6	0	7	2
+1	7	READING7	0	7	2
+1	8	DATE	1	6	0
+1	9	TIME	2	6	0
+2	1	READING1	0	7	2
+2	2	READING2	0	7	2
+2	3	READING3	0	7	2
+2	4	READING4	0	7	2
+2	5	READING5	0	7	2
+2	6	READING6	0	7	2
+2	7	READING7	0	7	2
+2	8	DATE	1	6	0
+2	9	TIME	2	6	0
+3	1	READING1	0	7	2
+3	2	READING2	0	7	2
+3	3	READING3	0	7	2
+3	4	READING4	0	7	2
+3	5	READING5	0	7	2
+3	6	READING6	0	7	2
+3	7	READING7	0	7	2
+3	8	DATE	1	6	0
+3	9	TIME	2	6	0
+4	1	READING1	0	7	2
+4	2	READING2	0	7	2
+4	3	READING3	0	7	2
+4	4	READING4	0	7	2
+4	5	READING5	0	7	2
+4	6	READING6	0	7	2
+4	7	READING7	0	7	2
+4	8	DATE	1	6	0
+4	9	TIME	2	6	0
+\.
+
+
+--
+-- Data for Name: vrn_offsets; Type: TABLE DATA; Schema: public; Owner: -
+--
+
+COPY public.vrn_offsets (station, since_utc, utc_offset_minutes) FROM stdin;
+north	1768692000	60
+\.
+
+
+--
+-- Data for Name: vrn_records; Type: TABLE DATA; Schema: public; Owner: -
+--
+
+COPY public.vrn_records (station, utc, collection_id, v1, v2, v3, v4, v5, v6, v7, v8, v9, v10, v11, v12, v13, v14, v15, v16, v17, v18, v19, v20, v21, v22, v23, v24, v25) FROM stdin;
+north	1768656600	1	18.426794	50.15399	1012.9729	6.1596627	244.64804	842.72815	18.426794	260117	143000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768657200	1	18.467047	50.068497	1012.98676	7.234675	244.83563	846.7655	18.467047	260117	144000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768657800	1	18.493078	50.01713	1013.0007	7.4454618	244.98529	849.191	18.493078	260117	145000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768658400	1	18.504847	50	1013.0145	6.651325	245.09692	850	18.504847	260117	150000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768659000	1	18.502337	50.01713	1013.02844	5.402495	245.17049	849.191	18.502337	260117	151000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768659600	1	18.485565	50.068497	1013.0423	4.560023	245.206	846.7655	18.485565	260117	152000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768660200	1	18.45457	50.15399	1013.0562	4.700974	245.2036	842.72815	18.45457	260117	153000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768660800	1	18.409422	50.27346	1013.07007	5.7197995	245.16344	837.0866	18.409422	260117	154000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768661400	1	18.350214	50.42667	1013.084	6.9012637	245.08578	829.8516	18.350214	260117	155000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768662000	1	18.277065	50.613335	1013.09784	7.414552	244.97096	821.0369	18.277065	260117	160000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768662600	1	18.190128	50.833096	1013.11176	6.887225	244.81937	810.6594	18.190128	260117	161000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768663200	1	18.089575	51.085533	1013.1256	5.6625338	244.63145	798.7387	18.089575	260117	162000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768663800	1	17.975605	51.370167	1013.1395	4.562341	244.40776	785.2976	17.975605	260117	163000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768664400	1	17.848446	51.68646	1013.1534	4.3194265	244.1489	770.36163	17.848446	260117	164000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768665000	1	17.708345	52.033806	1013.1673	5.071332	243.85551	753.9592	17.708345	260117	165000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768665600	1	17.555584	52.41154	1013.18115	6.265408	243.52835	736.1216	17.555584	260117	170000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768666200	1	17.390455	52.818954	1013.19507	7.0406446	243.16823	716.88275	17.390455	260117	171000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768666800	1	17.213287	53.255264	1013.2089	6.8225274	242.77599	696.27924	17.213287	260117	172000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768667400	1	17.024424	53.71964	1013.22284	5.719986	242.35254	674.35034	17.024424	260117	173000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768668000	1	16.824234	54.2112	1013.2367	4.4502234	241.89888	651.13776	16.824234	260117	174000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768668600	1	16.613106	54.729008	1013.25055	3.84336	241.41606	626.6857	16.613106	260117	175000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768669200	1	16.39145	55.27208	1013.26447	4.2690725	240.90515	601.0408	16.39145	260117	180000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768669800	1	16.159702	55.839375	1013.2783	5.3813176	240.36732	574.25165	16.159702	260117	181000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768670400	1	15.918307	56.429825	1013.2922	6.357478	239.80376	546.36945	15.918307	260117	182000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768671000	1	15.667735	57.042294	1013.3061	6.4667277	239.21571	517.4472	15.667735	260117	183000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768671600	1	15.408471	57.675625	1013.31995	5.5749965	238.60448	487.53998	15.408471	260117	184000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768672200	1	15.141017	58.328606	1013.3338	4.2376943	237.97139	456.70468	15.141017	260117	185000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768672800	1	14.865892	59	1013.34766	3.3161523	237.31784	425	14.865892	260117	190000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768673400	1	14.583629	59.688526	1013.3615	3.3827329	236.64525	392.48633	14.583629	260117	191000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768674000	1	14.294772	60.39287	1013.3754	4.325564	235.95506	359.22552	14.294772	260117	192000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768674600	1	13.999881	61.1117	1013.3893	5.4259458	235.24876	325.2809	13.999881	260117	193000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768675200	1	13.699526	61.843636	1013.40314	5.8549576	234.5279	290.71713	13.699526	260117	194000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768675800	1	13.394287	62.587296	1013.417	5.2462063	233.79398	255.59993	13.394287	260117	195000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768676400	1	13.084754	63.34126	1013.43085	3.9490635	233.04861	219.99619	13.084754	260117	200000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768677000	1	12.771525	64.10409	1013.4447	2.7874565	232.29337	183.97368	12.771525	260117	201000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768677600	1	12.455207	64.87434	1013.45856	2.4908357	231.52986	147.60095	12.455207	260117	202000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768678200	1	12.136407	65.65053	1013.4724	3.1904092	230.75974	110.947266	12.136407	260117	203000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768678800	1	11.815743	66.4312	1013.4862	4.3286457	229.98463	74.08238	11.815743	260117	204000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768679400	1	11.493835	67.21485	1013.50006	5.044557	229.20618	37.07648	11.493835	260117	205000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768680000	1	11.171303	68	1013.5139	4.7686114	228.42606	1.04094976e-13	11.171303	260117	210000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768680600	1	10.848769	68.78515	1013.5278	3.6163094	227.6459	0	10.848769	260117	211000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768681200	1	10.526858	69.5688	1013.54156	2.3085377	226.8674	0	10.526858	260117	212000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768681800	1	10.20619	70.34947	1013.5554	1.6737247	226.09221	0	10.20619	260117	213000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768682400	1	9.887384	71.12566	1013.5692	2.075705	225.32195	0	9.887384	260117	214000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768683000	1	9.571056	71.89591	1013.58307	3.162524	224.55829	0	9.571056	260117	215000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768683600	1	9.257818	72.658745	1013.59686	4.10971	223.80284	0	9.257818	260117	220000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768684200	1	8.948274	73.412704	1013.6107	4.18996	223.05722	0	8.948274	260117	221000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768684800	1	8.643021	74.156364	1013.6245	3.2756977	222.32304	0	8.643021	260117	222000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768685400	1	8.34265	74.8883	1013.6383	1.9273423	221.60185	0	8.34265	260117	223000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768686000	1	8.047742	75.60713	1013.65216	1.0063056	220.89522	0	8.047742	260117	224000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768686600	1	7.758866	76.31148	1013.66595	1.0800623	220.20464	0	7.758866	260117	225000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768687200	1	7.4765806	77	1013.67975	2.0302694	219.53162	0	7.4765806	260117	230000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768687800	1	\N	77.671394	1013.69354	3.1346457	218.87761	0	7.201433	260117	231000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768688400	1	6.9339547	78.32438	1013.70734	3.5660496	218.24403	0	6.9339547	260117	232000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768689000	1	6.674664	78.9577	1013.7211	2.9639895	217.63226	0	6.674664	260117	233000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768689600	1	6.424063	79.570175	1013.7349	1.6837718	217.04366	0	6.424063	260117	234000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768690200	1	6.1826377	80.16062	1013.7487	0.55116916	216.47948	0	6.1826377	260117	235000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768690800	1	5.950856	80.72792	1013.76245	0.29208946	215.94101	0	5.950856	260118	0	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768691400	1	5.7291684	81.27099	1013.77625	1.0312258	215.42943	0	5.7291684	260118	1000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768692000	1	5.5180054	81.7888	1013.79004	2.206022	214.94588	0	5.5180054	260118	2000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768632600	2	8.550784	73.412704	1012.4182	2.1740701	215.10742	0	8.550784	260117	75000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768633200	2	8.869543	72.658745	1012.43207	1.4295024	216.03732	0	8.869543	260117	80000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768633800	2	9.191998	71.89591	1012.44586	1.6694853	216.97711	0	9.191998	260117	81000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768634400	2	9.517544	71.12566	1012.4597	2.8012264	217.92514	0	9.517544	260117	82000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768635000	2	9.845571	70.34947	1012.4736	4.1166162	218.8798	0	9.845571	260117	83000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768635600	2	10.175461	69.5688	1012.48737	4.78125	219.83946	0	10.175461	260117	84000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768636200	2	10.506597	68.78515	1012.5012	4.410693	220.80244	0	10.506597	260117	85000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768637400	2	11.170116	67.21485	1012.52893	2.3744757	222.73181	37.07648	11.170116	260117	91000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768638000	2	11.501255	66.4312	1012.5428	2.2656798	223.69485	74.08238	11.501255	260117	92000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768638600	2	11.83115	65.65053	1012.5566	3.1596553	224.65459	110.947266	11.83115	260117	93000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768639200	2	12.159182	64.87434	1012.57043	4.5135384	225.60938	147.60095	12.159182	260117	94000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768639800	2	12.4847355	64.10409	1012.5843	5.4663334	226.55757	183.97368	12.4847355	260117	95000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768640400	2	12.8072	63.34126	1012.59814	5.4335465	227.49753	219.99619	12.8072	260117	100000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768641000	2	13.125971	62.587296	1012.61206	4.5108147	228.42766	255.59993	13.125971	260117	101000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768641600	2	13.440449	61.843636	1012.6259	3.4077	229.34636	290.71713	13.440449	260117	102000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768642200	2	13.750044	61.1117	1012.6398	2.9573872	230.25203	325.2809	13.750044	260117	103000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768642800	2	14.054177	60.39287	1012.6536	3.5409842	231.14316	359.22552	14.054177	260117	104000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768643400	2	14.352277	59.688526	1012.6675	4.8241196	232.01822	392.48633	14.352277	260117	105000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768644000	2	14.643785	59	1012.68134	5.987796	232.8757	425	14.643785	260117	110000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768644600	2	14.928156	58.328606	1012.69525	6.2940235	233.71416	456.70468	14.928156	260117	111000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768645200	2	15.204856	57.675625	1012.7091	5.595499	234.53218	487.53998	15.204856	260117	112000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768645800	2	15.473368	57.042294	1012.72296	4.437241	235.32837	517.4472	15.473368	260117	113000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768646400	2	15.733189	56.429825	1012.7368	3.679971	236.10138	546.36945	15.733189	260117	114000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768647000	2	15.983833	55.839375	1012.75073	3.9054117	236.84995	574.25165	15.983833	260117	115000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768647600	2	16.224834	55.27208	1012.7646	5.014323	237.5728	601.0408	16.224834	260117	120000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768648200	2	16.45574	54.729008	1012.7785	6.2949486	238.26874	626.6857	16.45574	260117	121000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768648800	2	16.676119	54.2112	1012.79236	6.9145927	238.9366	651.13776	16.676119	260117	122000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768649400	2	16.885563	53.71964	1012.8062	6.49475	239.57533	674.35034	16.885563	260117	123000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768650000	2	17.083681	53.255264	1012.8201	5.3724794	240.18385	696.27924	17.083681	260117	124000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768650600	2	17.270103	52.818954	1012.834	4.367478	240.76118	716.88275	17.270103	260117	125000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768651200	2	17.444487	52.41154	1012.8479	4.2157454	241.30643	736.1216	17.444487	260117	130000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768651800	2	17.606506	52.033806	1012.86176	5.0610805	241.8187	753.9592	17.606506	260117	131000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768652400	2	17.755861	51.68646	1012.8757	6.3556676	242.29721	770.36163	17.755861	260117	132000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768653000	2	17.892279	51.370167	1012.8895	7.23844	242.74123	785.2976	17.892279	260117	133000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768653600	2	18.015505	51.085533	1012.90344	7.129842	243.15005	798.7387	18.015505	260117	134000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768654200	2	18.125317	50.833096	1012.9173	6.132126	243.52313	810.6594	18.125317	260117	135000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768654800	2	18.221512	50.613335	1012.9312	4.958668	243.8599	821.0369	18.221512	260117	140000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768655400	2	18.303919	50.42667	1012.94507	4.4411197	244.15988	829.8516	18.303919	260117	141000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+north	1768656000	2	18.372385	50.27346	1012.959	4.9548626	244.42271	837.0866	18.372385	260117	142000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767830400	4	5.825246	80.72792	1013.3856	2.9320984	213.4288	0	5.825246	260108	0	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767831000	4	5.594346	81.27099	1013.37177	1.7617252	212.73297	0	5.594346	260108	1000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767831600	4	5.373972	81.7888	1013.3579	0.52238286	212.06522	0	5.373972	260108	2000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767832200	4	5.164533	82.28036	1013.34406	0.020665029	211.4266	0	5.164533	260108	3000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767832800	4	4.9664207	82.744736	1013.3302	0.5561259	210.81818	0	4.9664207	260108	4000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767833400	4	4.780002	83.181046	1013.3163	1.7144375	210.24094	0	4.780002	260108	5000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767834000	4	4.605624	83.588455	1013.3024	2.6536922	209.69579	0	4.605624	260108	10000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767834600	4	4.443609	83.966194	1013.2886	2.686072	209.1836	0	4.443609	260108	11000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767835200	4	4.2942576	84.31354	1013.2747	1.7530669	208.70517	0	4.2942576	260108	12000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767835800	4	4.1578445	84.62983	1013.2608	0.46596265	208.26123	0	4.1578445	260108	13000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767836400	4	4.0346212	84.91447	1013.24695	0.31637204	207.85246	0	4.0346212	260108	14000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767837000	4	3.9248126	85.16691	1013.2331	0.080734394	207.47946	0	3.9248126	260108	15000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767837600	4	3.8286197	85.386665	1013.2192	0.98594385	207.14275	0	3.8286197	260108	20000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767838200	4	3.7462165	85.573326	1013.2053	2.1257749	206.84282	0	3.7462165	260108	21000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767838800	4	3.6777515	85.72654	1013.1914	2.5335038	206.58003	0	3.6777515	260108	22000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767839400	4	3.6233456	85.84601	1013.17755	1.9128119	206.35475	0	3.6233456	260108	23000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767840000	4	3.5830941	85.9315	1013.16364	0.6810427	206.16719	0	3.5830941	260108	24000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767840600	4	3.5570648	85.982864	1013.1498	0.31907836	206.01756	0	3.5570648	260108	25000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767841200	4	3.545298	86	1013.13586	0.40158212	205.90596	0	3.545298	260108	30000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767841800	4	3.5478077	85.982864	1013.122	0.48888573	205.83243	0	3.5478077	260108	31000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767842400	4	3.5645804	85.9315	1013.1081	1.7388294	205.79692	0	3.5645804	260108	32000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767843000	4	3.5955753	85.84601	1013.09424	2.4897022	205.79933	0	3.5955753	260108	33000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767843600	4	3.6407244	85.72654	1013.0803	2.230982	205.8395	0	3.6407244	260108	34000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767844200	4	3.6999333	85.573326	1013.06647	1.1528231	205.91714	0	3.6999333	260108	35000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767844800	4	3.77308	85.386665	1013.05255	0.014676911	206.03197	0	3.77308	260108	40000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767845400	4	3.8600173	85.16691	1013.0387	0.37936538	206.18355	0	3.8600173	260108	41000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767846000	4	3.96057	84.91447	1013.0248	0.26392716	206.37144	0	3.96057	260108	42000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767846600	4	4.0745387	84.62983	1013.0109	1.5243214	206.59511	0	4.0745387	260108	43000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767847200	4	4.2016973	84.31354	1012.997	2.5583713	206.85396	0	4.2016973	260108	44000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767847800	4	4.3417945	83.966194	1012.98315	2.6820178	207.14731	0	4.3417945	260108	45000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767848400	4	4.494556	83.588455	1012.96924	1.8430802	207.47443	0	4.494556	260108	50000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767849000	4	4.659681	83.181046	1012.9553	0.65723825	207.8345	0	4.659681	260108	51000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767849600	4	4.836847	82.744736	1012.94147	0.01734736	208.2267	0	4.836847	260108	52000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767850200	4	5.025708	82.28036	1012.92755	0.3270731	208.6501	0	5.025708	260108	53000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767850800	4	5.2258954	81.7888	1012.9137	1.4970056	209.10368	0	5.2258954	260108	54000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767851400	4	5.43702	81.27099	1012.8998	2.7312934	209.58644	0	5.43702	260108	55000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767852000	4	5.65867	80.72792	1012.8859	3.2268345	210.09727	0	5.65867	260108	60000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767852600	4	5.8904157	80.16062	1012.872	2.6932702	210.63504	0	5.8904157	260108	61000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767853200	4	6.131807	79.570175	1012.85815	1.5534657	211.19852	0	6.131807	260108	62000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+south	1767853800	4	6.382375	78.9577	1012.84424	0.65129185	211.78648	0	6.382375	260108	63000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N
+\.
+
+
+--
+-- Data for Name: vrn_schema; Type: TABLE DATA; Schema: public; Owner: -
+--
+
+COPY public.vrn_schema (version) FROM stdin;
+4
+\.
+
+
+--
+-- Data for Name: vrn_stations; Type: TABLE DATA; Schema: public; Owner: -
+--
+
+COPY public.vrn_stations (name, usb_serial, utc_offset_minutes, sends_oldest) FROM stdin;
+north	\N	120	0
+south	\N	0	0
+\.
+
+
+--
+-- Data for Name: vrn_unkeyed; Type: TABLE DATA; Schema: public; Owner: -
+--
+
+COPY public.vrn_unkeyed (collection_id, "position", v1, v2, v3, v4, v5, v6, v7, v8, v9, v10, v11, v12, v13, v14, v15, v16, v17, v18, v19, v20, v21, v22, v23, v24, v25, station, prev_utc, prev_step, next_utc, next_step) FROM stdin;
+2	8	10.838356	68	1012.5151	3.3359067	221.76712	0	10.838356	\N	90000	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	\N	north	1768636200	1	1768637400	1
+\.
+
+
+--
+-- Name: vrn_collections_id_seq; Type: SEQUENCE SET; Schema: public; Owner: -
+--
+
+SELECT pg_catalog.setval('public.vrn_collections_id_seq', 4, true);
+
+
+--
+-- Name: vrn_collections vrn_collections_pkey; Type: CONSTRAINT; Schema: public; Owner: -
+--
+
+ALTER TABLE ONLY public.vrn_collections
+    ADD CONSTRAINT vrn_collections_pkey PRIMARY KEY (id);
+
+
+--
+-- Name: vrn_fields vrn_fields_pkey; Type: CONSTRAINT; Schema: public; Owner: -
+--
+
+ALTER TABLE ONLY public.vrn_fields
+    ADD CONSTRAINT vrn_fields_pkey PRIMARY KEY (collection_id, "position");
+
+
+--
+-- Name: vrn_offsets vrn_offsets_pkey; Type: CONSTRAINT; Schema: public; Owner: -
+--
+
+ALTER TABLE ONLY public.vrn_offsets
+    ADD CONSTRAINT vrn_offsets_pkey PRIMARY KEY (station, since_utc);
+
+
+--
+-- Name: vrn_records vrn_records_pkey; Type: CONSTRAINT; Schema: public; Owner: -
+--
+
+ALTER TABLE ONLY public.vrn_records
+    ADD CONSTRAINT vrn_records_pkey PRIMARY KEY (station, utc);
+
+
+--
+-- Name: vrn_stations vrn_stations_pkey; Type: CONSTRAINT; Schema: public; Owner: -
+--
+
+ALTER TABLE ONLY public.vrn_stations
+    ADD CONSTRAINT vrn_stations_pkey PRIMARY KEY (name);
+
+
+--
+-- Name: vrn_unkeyed vrn_unkeyed_pkey; Type: CONSTRAINT; Schema: public; Owner: -
+--
+
+ALTER TABLE ONLY public.vrn_unkeyed
+    ADD CONSTRAINT vrn_unkeyed_pkey PRIMARY KEY (collection_id, "position");
+
+
+--
+-- Name: vrn_attempts_station; Type: INDEX; Schema: public; Owner: -
+--
+
+CREATE INDEX vrn_attempts_station ON public.vrn_attempts USING btree (station, attempted_at);
+
+
+--
+-- Name: vrn_unkeyed_station; Type: INDEX; Schema: public; Owner: -
+--
+
+CREATE INDEX vrn_unkeyed_station ON public.vrn_unkeyed USING btree (station);
+
+
+--
+-- Name: vrn_collections vrn_collections_station_fkey; Type: FK CONSTRAINT; Schema: public; Owner: -
+--
+
+ALTER TABLE ONLY public.vrn_collections
+    ADD CONSTRAINT vrn_collections_station_fkey FOREIGN KEY (station) REFERENCES public.vrn_stations(name);
+
+
+--
+-- Name: vrn_fields vrn_fields_collection_id_fkey; Type: FK CONSTRAINT; Schema: public; Owner: -
+--
+
+ALTER TABLE ONLY public.vrn_fields
+    ADD CONSTRAINT vrn_fields_collection_id_fkey FOREIGN KEY (collection_id) REFERENCES public.vrn_collections(id);
+
+
+--
+-- Name: vrn_offsets vrn_offsets_station_fkey; Type: FK CONSTRAINT; Schema: public; Owner: -
+--
+
+ALTER TABLE ONLY public.vrn_offsets
+    ADD CONSTRAINT vrn_offsets_station_fkey FOREIGN KEY (station) REFERENCES public.vrn_stations(name);
+
+
+--
+-- Name: vrn_unkeyed vrn_unkeyed_collection_id_fkey; Type: FK CONSTRAINT; Schema: public; Owner: -
+--
+
+ALTER TABLE ONLY public.vrn_unkeyed
+    ADD CONSTRAINT vrn_unkeyed_collection_id_fkey FOREIGN KEY (collection_id) REFERENCES public.vrn_collections(id);
+
+
+--
+-- PostgreSQL database dump complete
+--
+
+\unrestrict WTzXnBx0RHqlGlYo2ioqyLzygCNzSDAKSLkI6brFHUgDA3D15fyvn2w279qfjVH
+
