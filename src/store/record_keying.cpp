@@ -21,17 +21,17 @@ std::vector<std::optional<int64_t>> recordKeys(const records::RecordBlock& block
     size_t end = n;
     int offset = utcOffsetMinutes;
     for (const OffsetChange& change : changes) {
-        size_t at = end;
-        while (at > 0 &&
-               !(local[at - 1] && *local[at - 1] - int64_t{change.formerMinutes} * 60 == change.since))
-            --at;
-        if (at == 0) {
+        // The first record at the change's time: a clock set back comes to that time again later.
+        size_t at = 0;
+        while (at < end && !(local[at] && *local[at] - int64_t{change.formerMinutes} * 60 == change.since))
+            ++at;
+        if (at == end) {
             // The download does not reach back to the change: every record came after it.
             key(0, end, offset, change.since);
             return keys;
         }
-        key(at, end, offset, change.since);
-        end = at;
+        key(at + 1, end, offset, change.since);
+        end = at + 1;
         offset = change.formerMinutes;
     }
     key(0, end, offset, std::nullopt);

@@ -18,10 +18,10 @@ struct OffsetChange {
 
 // Each record's key (UTC seconds): its date and time on the instrument's clock minus the offset it
 // was logged with; none for a record without a date or time. changes: the station's, newest first.
-// The record a change was made after is found by its position in the download (a clock set back
-// repeats the times after it): the records up to it take the former offset, those after it the
-// later one, and one after it whose key would not be later than it gets none, as that time is
-// held already.
+// The record a change was made after is found by its position in the download, the first at its
+// time (a clock set back comes to that time again later): the records up to it take the former
+// offset, those after it the later one, and one after it whose key would not be later than it
+// gets none, as that time is held already.
 std::vector<std::optional<int64_t>> recordKeys(const records::RecordBlock& block, records::TimeFields where,
                                                int utcOffsetMinutes,
                                                const std::vector<OffsetChange>& changes);

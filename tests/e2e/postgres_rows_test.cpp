@@ -133,6 +133,7 @@ TEST(PostgresRows, EachRecordOnceAcrossOffsetChangesAndWithoutATime) {
     const auto archive = store::RecordArchive::open(pg.url(), error);
     ASSERT_TRUE(archive) << error;
     expectEachRecordOnceAcrossAnOffsetChange(*archive, "");
+    expectARepeatedHourKeptOnce(*archive, "repeated hour");
     expectEachUntimedRecordOnce(*archive, "north");
 }
 

@@ -206,6 +206,7 @@ TEST(RecordArchive, EachRecordOnceAcrossAnOffsetChange) {
     ArchiveRig rig;
     ASSERT_TRUE(rig.archive);
     test::expectEachRecordOnceAcrossAnOffsetChange(*rig.archive, "");
+    test::expectARepeatedHourKeptOnce(*rig.archive, "repeated hour");
 }
 
 TEST(RecordArchive, EachRecordWithoutATimeOnce) {

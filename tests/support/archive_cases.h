@@ -54,6 +54,27 @@ inline std::vector<LoggedMinute> operator+(std::vector<LoggedMinute> a, const st
     return a;
 }
 
+// The clock set back an hour right after a collection: the hour it repeats passes the time of the
+// newest record held, and every record of it is kept once, at its own UTC time.
+inline void expectARepeatedHourKeptOnce(store::RecordArchive& archive, const std::string& station) {
+    // 2026-10-25: summer time (+02:00) until the collection at 02:59, then winter time (+01:00)
+    // from 02:00 on to 03:09: UTC 00:50 to 02:09, a record a minute.
+    const auto summer = minutes(2 * 60 + 50, 3 * 60);
+    const auto winter = minutes(2 * 60, 3 * 60 + 10);
+    store::StoreSummary summary;
+    std::string error;
+    ASSERT_TRUE(archive.store(loggedCollection(station, 261025.0F, 120, summer), summary, error)) << error;
+    ASSERT_TRUE(
+        archive.store(loggedCollection(station, 261025.0F, 60, summer + winter, true), summary, error))
+        << error;
+    EXPECT_EQ(summary.added, winter.size());
+    store::StoredRecords stored;
+    ASSERT_TRUE(archive.read(station, 0, int64_t{1} << 40, stored, error)) << error;
+    ASSERT_EQ(stored.utc.size(), summer.size() + winter.size());
+    for (size_t r = 0; r < stored.utc.size(); ++r)
+        EXPECT_EQ(stored.utc[r], 1792889400 + static_cast<int64_t>(r) * 60) << r;
+}
+
 // The clock set to another offset: ten records on the former one, ten after the change, and later
 // collections that still download the records of before the change.
 inline void expectEachRecordOnceAcrossAnOffsetChange(store::RecordArchive& archive,
