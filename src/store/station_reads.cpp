@@ -13,7 +13,8 @@ namespace {
 
 constexpr float kMissing = std::numeric_limits<float>::quiet_NaN();
 
-QString valueColumns(size_t fields) {
+// The columns of the values read: ", v1, v2, ...".
+QString readValueColumns(size_t fields) {
     QString columns;
     for (size_t k = 1; k <= fields; ++k)
         columns += QStringLiteral(", v%1").arg(k);
@@ -24,7 +25,7 @@ float valueOf(const QVariant& v) {
     return v.isNull() ? kMissing : static_cast<float>(v.toDouble());
 }
 
-QVariant number(int64_t value) {
+QVariant boundNumber(int64_t value) {
     return QVariant::fromValue<qlonglong>(value);
 }
 
@@ -84,7 +85,7 @@ bool readUnkeyed(QSqlDatabase& db, const std::string& station,
     q.prepare(
         QStringLiteral("SELECT collection_id, position, prev_utc, prev_step, next_utc, next_step%1 FROM "
                        "vrn_unkeyed WHERE station = ? ORDER BY collection_id, position")
-            .arg(valueColumns(RecordArchive::kMaxFields)));
+            .arg(readValueColumns(RecordArchive::kMaxFields)));
     q.addBindValue(QString::fromStdString(station));
     if (!execPrepared(q, error)) return false;
     while (q.next()) {
@@ -118,9 +119,9 @@ bool readRecords(QSqlDatabase& db, const std::string& station, int64_t after, si
     q.prepare(
         QStringLiteral("SELECT utc, collection_id%1 FROM vrn_records WHERE station = ? AND utc > ? ORDER BY "
                        "utc LIMIT ?")
-            .arg(valueColumns(rows.fields)));
+            .arg(readValueColumns(rows.fields)));
     q.addBindValue(QString::fromStdString(station));
-    q.addBindValue(number(after));
+    q.addBindValue(boundNumber(after));
     q.addBindValue(QVariant::fromValue<qulonglong>(limit));
     if (!execPrepared(q, error)) return false;
     while (q.next()) {
@@ -141,8 +142,8 @@ bool readKeys(QSqlDatabase& db, const std::string& station, int64_t from, int64_
         QStringLiteral("SELECT utc, collection_id FROM vrn_records WHERE station = ? AND utc >= ? AND utc <= "
                        "? ORDER BY utc"));
     q.addBindValue(QString::fromStdString(station));
-    q.addBindValue(number(from));
-    q.addBindValue(number(to));
+    q.addBindValue(boundNumber(from));
+    q.addBindValue(boundNumber(to));
     if (!execPrepared(q, error)) return false;
     while (q.next())
         keys.emplace_back(q.value(0).toLongLong(), q.value(1).toLongLong());

@@ -9,8 +9,6 @@
 namespace vrn::program {
 namespace {
 
-constexpr const char* kGetFailed = "GET USER PROGRAM FAILED.";
-
 bool startsWith(std::span<const uint8_t> packet, std::span<const uint8_t> header) {
     return packet.size() >= header.size() && std::equal(header.begin(), header.end(), packet.begin());
 }

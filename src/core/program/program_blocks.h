@@ -11,6 +11,9 @@
 
 namespace vrn::program {
 
+// The line a Get User Program that failed ends with.
+inline constexpr const char* kGetFailed = "GET USER PROGRAM FAILED.";
+
 // The download's packets as the one wait reads them: the first block (CMD115, sent again after a
 // try that brought no whole block), then each packet in turn, its header first so that the short
 // end packet is taken as soon as it is whole. Each packet is judged and answered with ACK or NAK

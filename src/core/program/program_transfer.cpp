@@ -16,7 +16,6 @@
 namespace vrn::program {
 namespace {
 
-constexpr const char* kGetFailed = "GET USER PROGRAM FAILED.";
 constexpr const char* kSendFailed = "SEND USER PROGRAM FAILED.";
 constexpr const char* kNoPgmEndText = "Cannot Send User Program.\nThe program has no PGM END.";
 
