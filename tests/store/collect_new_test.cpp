@@ -4,8 +4,8 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "cli_rig.h"
 #include "sim/station.h"
+#include "station_rig.h"
 #include "store/record_archive.h"
 
 namespace vrn::cli::test {
@@ -18,16 +18,8 @@ constexpr size_t kRecordBytes = 7 * 4;  // the station's seven fields
 
 // A station whose clock runs with the virtual clock, logging a record a minute, kHeld of them
 // logged before it.
-struct NightsRig : CliRig {
-    QTemporaryDir dir;
-    std::string archive = dir.filePath(QStringLiteral("archive.db")).toStdString();
-
-    explicit NightsRig(bool sendsOldest) {
-        sim::configureStation(instrument);
-        const int64_t now = clock.wallSeconds();
-        instrument.state.records = {kHeld, now - int64_t{kHeld - 1} * 60, 60};
-        instrument.state.records.sendsOldest = sendsOldest;
-    }
+struct NightsRig : StationRig {
+    explicit NightsRig(bool sendsOldest) : StationRig(kHeld, sendsOldest) {}
     size_t held() {
         std::string error;
         auto a = store::RecordArchive::open(archive, error);

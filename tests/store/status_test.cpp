@@ -11,9 +11,9 @@
 #include <set>
 
 #include "cli/stop_signal.h"
-#include "cli_rig.h"
 #include "sim/record_memory.h"
 #include "sim/station.h"
+#include "station_rig.h"
 #include "store/record_archive.h"
 
 namespace vrn::cli::test {
@@ -25,15 +25,8 @@ constexpr int kFields = 7;
 
 enum class Step { Collect, CollectFails, CollectHundred, Erase };
 
-struct StatusRig : CliRig {
-    QTemporaryDir dir;
-    std::string archive = dir.filePath(QStringLiteral("archive.db")).toStdString();
-
-    explicit StatusRig(bool sendsOldest) {
-        sim::configureStation(instrument);
-        const int64_t now = clock.wallSeconds();
-        instrument.state.records = {kHeld, now - int64_t{kHeld - 1} * 60, 60};
-        instrument.state.records.sendsOldest = sendsOldest;
+struct StatusRig : StationRig {
+    explicit StatusRig(bool sendsOldest) : StationRig(kHeld, sendsOldest) {
         instrument.state.records.capacityValues = kCapacity * kFields;
     }
     int step(Step s) {
